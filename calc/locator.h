@@ -1,0 +1,59 @@
+// Maidenhead locators: checking and completing the From and To locators, decoding a locator to
+// the centre of its subsquare, and the two encoders that turn a position back into a locator.
+#pragma once
+
+#include "calc_state.h"
+
+#include <string>
+#include <string_view>
+
+namespace ionvane::calc {
+
+/// Status codes of the locator checks.
+enum LocatorStatus : std::int16_t {
+    FromLocatorMissing = 1,
+    ToLocatorMissing = 2,
+    FromLocatorShort = 3,
+    ToLocatorShort = 4,
+    FromLocatorCharacterBase = 10, // plus the position 1..6 of the bad character
+    ToLocatorCharacterBase = 20,
+};
+
+/// The first six characters of `locator` followed by `filler`, cut to six characters: "IO90"
+/// with "MM" gives IO90MM, with "IO90IR" gives IO90IO; characters past the sixth are dropped.
+std::u32string CompleteLocator(std::string_view locator, std::u32string_view filler);
+
+/// Whether `c` may stand at 1-based `position` of a locator: A..R for the field, 0..9 for the
+/// square, A..X for the subsquare; upper case only.
+bool IsLocatorCharacter(char32_t c, int position);
+
+/// The position (1..6) of the first character of a six-character locator that does not belong
+/// where it stands, or 0 when all six are valid.
+int FirstInvalidPosition(std::u32string_view locator);
+
+/// The six terms and the position (degrees) of the centre of a valid six-character locator.
+struct DecodedLocator {
+    double FieldLon, SquareLon, SubsquareLon, FieldLat, SquareLat, SubsquareLat;
+    double Lon, Lat;
+};
+DecodedLocator DecodeLocator(std::u32string_view locator);
+
+/// Checks FromLoc and ToLoc (already upper-cased), completes both to six characters with "MM" and,
+/// when both are valid, runs the path calculation. On a rejection StatusCode holds 1..4, 11..16
+/// or 21..26 (the last digit names the character) and no position changes.
+void CheckLocators(CalcState &state, const NumberFormat &format);
+
+/// Decodes WorkLoc1 into point 1 (Lon1, Lat1) and WorkLoc2 into point 2 (Lon2, Lat2), each at the
+/// centre of its subsquare; leaves the terms of WorkLoc2 in the six term members.
+void DecodeLocators(CalcState &state);
+
+/// The locator of a position (degrees; latitude -90..90, longitude -180..180). A longitude of
+/// +180 wraps to field A; a latitude of +90 gives field S and a subsquare rounding up gives Y, as
+/// the path centre has always been written. A non-finite position counts as 0, 0.
+std::string EncodeLocator(double latDeg, double lonDeg);
+
+/// The locator of the try-towards point: fields clamped to A..R and subsquares to at most X,
+/// squares and subsquares taken from the unclamped values. A non-finite position counts as 0, 0.
+std::string EncodeOnwardLocator(double latDeg, double lonDeg);
+
+} // namespace ionvane::calc

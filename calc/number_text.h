@@ -1,0 +1,57 @@
+// Number texts in the user's regional format: formatting with a fixed count of decimals and digit
+// grouping, the numeric test, locale-aware reading, the frequency box's leading-number reading,
+// the shortest text of a 32-bit float and the text-to-16-bit-integer conversion.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ionvane::calc {
+
+/// The regional number format. Separators are UTF-8 texts (a narrow no-break space is three bytes).
+struct NumberFormat {
+    std::string DecimalSeparator = ".";
+    std::string GroupSeparator = ",";
+    int DefaultDecimals = 2;
+};
+
+/// The English (United States) format: 1,234.50.
+NumberFormat EnglishNumberFormat();
+
+/// `value` with exactly `decimals` digits after the decimal separator, the integer part grouped in
+/// threes. Rounds the exact binary value correctly; a value that rounds to zero shows no minus
+/// sign. Non-finite values give "NaN", "Infinity" or "-Infinity" (callers keep them off screen).
+std::string FormatFixed(double value, int decimals, const NumberFormat &format);
+
+/// The locale-aware numeric test: optional blanks around, an optional leading sign, digits with
+/// group separators between digits, at most one decimal separator, at least one digit, and an
+/// optional exponent (E or e, optional sign, at least one digit).
+bool IsNumeric(std::string_view text, const NumberFormat &format);
+
+/// The locale-aware text-to-number conversion: the value of a text that passes `IsNumeric`,
+/// nothing for any other text. The result may be infinite for a huge exponent.
+std::optional<double> TextToDouble(std::string_view text, const NumberFormat &format);
+
+/// The text-to-32-bit-float conversion: as `TextToDouble`, and nothing when the value lies beyond
+/// the float range.
+std::optional<float> TextToSingle(std::string_view text, const NumberFormat &format);
+
+/// The text-to-16-bit-integer conversion: as `TextToDouble`, rounded to the nearest whole number
+/// with halves to the even neighbour (89.5 -> 90, 130.5 -> 130); nothing outside -32768..32767.
+std::optional<std::int16_t> TextToInt16(std::string_view text, const NumberFormat &format);
+
+/// The leading number of a text with "." as decimal point, whatever the regional format: blanks
+/// skipped, an optional sign, digits, a decimal point, an optional exponent; reading stops at the
+/// first character that cannot continue the number ("50,1" gives 50, "abc" gives 0).
+double LeadingNumber(std::string_view text);
+
+/// The shortest text of a 32-bit float: up to seven significant digits, no trailing zeros, the
+/// regional decimal separator (50.1 -> "50.1", 144 -> "144", 10000000 -> "1E+07").
+std::string SingleText(float value, const NumberFormat &format);
+
+/// A Double from a rounding by formatting: `value` formatted with `decimals` and read back.
+double RoundByFormat(double value, int decimals, const NumberFormat &format);
+
+} // namespace ionvane::calc

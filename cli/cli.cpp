@@ -1,0 +1,234 @@
+#include "cli.h"
+
+#include "calc/utf8.h"
+#include "window/calculate_command.h"
+#include "window/locale_format.h"
+#include "window/report.h"
+#include "window/settings_file.h"
+
+#include <QCommandLineParser>
+#include <QLocale>
+
+#include <cmath>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+namespace ionvane::cli {
+
+namespace {
+
+using window::CalculateCommand;
+using window::CalculateInput;
+using window::CalculateOutcome;
+using window::ScreenTexts;
+
+constexpr int MinMasl = 1;
+constexpr int MaxMasl = 5000;
+constexpr double MetresPerKm = 1000;
+
+struct UsageError {
+    std::string Message;
+};
+
+struct HelpRequested {
+    std::string Text;
+};
+
+struct Options {
+    bool Batch = false;
+    bool Json = false;
+    CalculateInput Input;
+    calc::NumberFormat Format;
+    window::Settings Settings;
+};
+
+std::string Utf8(const QString &text) { return text.toStdString(); }
+
+// A number written with "." as decimal point, as options are.
+std::optional<double> OptionNumber(const QString &text) {
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+Options ParseOptions(const QStringList &arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Sporadic-E MUF and try-towards calculator.");
+    const QCommandLineOption from("from", "From locator (box text, taken as it is).", "TEXT");
+    const QCommandLineOption to("to", "To locator.", "TEXT");
+    const QCommandLineOption freq("freq", "Frequency in MHz, as typed into the box.", "TEXT");
+    const QCommandLineOption home("home", "Home locator box text (default: settings file).",
+                                  "TEXT");
+    const QCommandLineOption esLayer("es-layer", "E-layer height in km, 90 to 130.", "KM");
+    const QCommandLineOption masl("masl", "Home height above sea level, whole metres 1 to 5000.",
+                                  "METRES");
+    const QCommandLineOption locale("locale", "Number format, e.g. en_US or de_DE.", "NAME");
+    const QCommandLineOption json("json", "Print one JSON object.");
+    const QCommandLineOption batch("batch", "Read FROM TO FREQ [HOME] lines from stdin.");
+    parser.addOptions({from, to, freq, home, esLayer, masl, locale, json, batch});
+    parser.addHelpOption();
+    if (!parser.parse(arguments)) {
+        throw UsageError{Utf8(parser.errorText())};
+    }
+    if (parser.isSet("help")) {
+        throw HelpRequested{Utf8(parser.helpText())};
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        throw UsageError{"unexpected argument: " + Utf8(parser.positionalArguments().front())};
+    }
+
+    Options options;
+    options.Batch = parser.isSet(batch);
+    options.Json = parser.isSet(json);
+    if (options.Batch) {
+        if (parser.isSet(from) || parser.isSet(to) || parser.isSet(freq)) {
+            throw UsageError{"--batch reads FROM TO FREQ from stdin; leave out --from, --to, --freq"};
+        }
+    } else {
+        for (const auto *required : {&from, &to, &freq}) {
+            if (!parser.isSet(*required)) {
+                throw UsageError{"missing --" + Utf8(required->names().front())};
+            }
+        }
+        options.Input = CalculateInput{Utf8(parser.value(from)), Utf8(parser.value(to)),
+                                       Utf8(parser.value(freq))};
+    }
+
+    QLocale numberLocale = QLocale::system();
+    if (parser.isSet(locale)) {
+        const QString name = parser.value(locale);
+        numberLocale = QLocale(name);
+        const bool isC = name == "C" || name == "POSIX";
+        if (numberLocale == QLocale::c() && !isC) {
+            throw UsageError{"unknown locale: " + Utf8(name)};
+        }
+    }
+    options.Format = window::NumberFormatOf(numberLocale);
+
+    if (!parser.isSet(home) || !parser.isSet(esLayer) || !parser.isSet(masl)) {
+        options.Settings = window::LoadSettingsFile(
+            window::SettingsPlaces::ForThisProgram().LoadPath(), options.Format);
+    }
+    if (parser.isSet(home)) {
+        options.Settings.HomeLocator = Utf8(parser.value(home));
+    }
+    if (parser.isSet(esLayer)) {
+        const auto km = OptionNumber(parser.value(esLayer));
+        if (!km || *km < window::MinEsLayerHeightKm || *km > window::MaxEsLayerHeightKm) {
+            throw UsageError{"--es-layer takes a height in km from 90 to 130"};
+        }
+        options.Settings.EsLayerHeightKm = static_cast<float>(*km);
+    }
+    if (parser.isSet(masl)) {
+        const auto metres = OptionNumber(parser.value(masl));
+        if (!metres || *metres != std::floor(*metres) || *metres < MinMasl || *metres > MaxMasl) {
+            throw UsageError{"--masl takes whole metres from 1 to 5000"};
+        }
+        // Metres to km once, as the Set MASL command does: the product in double, kept as float.
+        options.Settings.HomeHeightKm = static_cast<float>(*metres * (1 / MetresPerKm));
+    }
+    return options;
+}
+
+struct SingleRun {
+    CalculateOutcome Outcome;
+    ScreenTexts Screen;
+};
+
+// One press of Calculate on a freshly loaded window.
+SingleRun Calculate(const Options &options, const CalculateInput &input,
+                    const std::string &homeText) {
+    calc::CalcState state;
+    state.EsLayerHeightKm = options.Settings.EsLayerHeightKm;
+    state.HomeHeightKm = options.Settings.HomeHeightKm;
+    SingleRun run;
+    run.Screen.txtHomeLoc = homeText;
+    run.Outcome = CalculateCommand(options.Format).Run(state, input, run.Screen);
+    return run;
+}
+
+int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
+    const SingleRun run = Calculate(options, options.Input, options.Settings.HomeLocator);
+    using Ending = CalculateOutcome::Ending;
+    if (options.Json) {
+        out << '{' << window::ReportMembers(run.Outcome, run.Screen) << "}\n";
+    } else if (run.Outcome.HowEnded == Ending::Completed) {
+        const auto &s = run.Screen;
+        for (const auto *line :
+             {&s.lblAZResult, &s.lblAzResult2, &s.lblMidPoint, &s.lblMUFqth, &s.lblMUFqth2,
+              &s.lblFOT}) {
+            out << *line << '\n';
+        }
+    } else if (run.Outcome.HowEnded == Ending::ErrorShown) {
+        err << run.Screen.lblMUFqth << '\n';
+    }
+    out.flush();
+    return run.Outcome.HowEnded == Ending::Completed ? ExitComputed : ExitNotComputed;
+}
+
+std::vector<std::string> SplitFields(const std::string &line) {
+    std::vector<std::string> fields;
+    std::size_t pos = 0;
+    while (true) {
+        pos = line.find_first_not_of(" \t\r\v\f", pos);
+        if (pos == std::string::npos) {
+            break;
+        }
+        const std::size_t end = line.find_first_of(" \t\r\v\f", pos);
+        fields.push_back(line.substr(pos, end - pos));
+        pos = end;
+    }
+    return fields;
+}
+
+int RunBatch(const Options &options, std::istream &in, std::ostream &out) {
+    std::string raw;
+    long long lineNumber = 0;
+    while (std::getline(in, raw)) {
+        ++lineNumber;
+        const std::string line = calc::CodePointsToUtf8(calc::Utf8ToCodePoints(raw));
+        const auto fields = SplitFields(line);
+        if (fields.empty() || fields.front().front() == '#') {
+            continue;
+        }
+        out << "{\"line\":" << lineNumber << ',';
+        if (fields.size() < 3 || fields.size() > 4) {
+            out << "\"error\":" << window::JsonString("expected FROM TO FREQ [HOME]") << "}\n";
+        } else {
+            const CalculateInput input{fields[0], fields[1], fields[2]};
+            const std::string &homeText =
+                fields.size() == 4 ? fields[3] : options.Settings.HomeLocator;
+            const SingleRun run = Calculate(options, input, homeText);
+            out << window::ReportMembers(run.Outcome, run.Screen) << "}\n";
+        }
+        out.flush();
+    }
+    return in.bad() ? ExitNotComputed : ExitComputed;
+}
+
+} // namespace
+
+int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
+    try {
+        const Options options = ParseOptions(arguments);
+        return options.Batch ? RunBatch(options, in, out) : RunSingle(options, out, err);
+    } catch (const HelpRequested &help) {
+        out << help.Text;
+        return ExitComputed;
+    } catch (const UsageError &usage) {
+        err << "ionvane-cli: " << usage.Message << '\n'
+            << "usage: ionvane-cli --from TEXT --to TEXT --freq TEXT [--home TEXT] [--es-layer KM]"
+               " [--masl METRES] [--locale NAME] [--json]\n"
+               "       ionvane-cli --batch [--home TEXT] [--es-layer KM] [--masl METRES]"
+               " [--locale NAME]\n";
+        return ExitUsage;
+    }
+}
+
+} // namespace ionvane::cli

@@ -1,0 +1,77 @@
+#include "es_layer.h"
+
+#include "calc/earth.h"
+
+#include <cmath>
+
+namespace ionvane::propagation {
+
+using calc::EarthRadiusKm;
+using calc::HalfTurnDeg;
+
+namespace {
+// The angle in the critical-frequency cosine: cos(270 deg - a) = -sin(a).
+constexpr double ThreeQuarterTurnDeg = 270;
+} // namespace
+
+EsAngles EsElevation(double distanceKm, double heightTermKm, double esLayerHeightKm,
+                     double addBackKm) {
+    const double r = EarthRadiusKm;
+    const double theta = distanceKm / (2 * r);
+    const double t = std::tan(theta);
+    // Height, above the ground at the path centre, of the station's horizontal plane.
+    const double h0 = r * (std::sqrt(t * t + 1) - 1);
+    const double c = esLayerHeightKm - h0;
+    // Straight-line range to the reflection point (law of cosines, angle 90 deg + theta).
+    const double range = std::sqrt((r * r) * (t * t) + (((2 * r) * c) * t) * std::sin(theta) + c * c);
+    const double s = std::cos(theta) * c / range;
+    const double alpha = std::atan(s / std::sqrt(-s * s + 1));
+    const double rise = std::sin(alpha) * range - heightTermKm + addBackKm;
+    const double epsilon = std::atan(rise / (std::cos(alpha) * range));
+    return EsAngles{theta, epsilon};
+}
+
+double ElevationDeg(const EsAngles &angles, double pi) {
+    return angles.ElevationRad * HalfTurnDeg / pi;
+}
+
+double CriticalFreq(const EsAngles &angles, double freqMHz, double pi) {
+    const double y = (pi / HalfTurnDeg) * ThreeQuarterTurnDeg - angles.HalfArcRad -
+                     angles.ElevationRad;
+    const double x = 1 / std::cos(y);
+    return std::fabs(freqMHz / x);
+}
+
+double MufExpression(double criticalFreqMHz, double distanceKm, double esLayerHeightKm) {
+    const double q = distanceKm * distanceKm / 4 * esLayerHeightKm * esLayerHeightKm + 1;
+    const double m = std::sqrt(q) * criticalFreqMHz;
+    return m / distanceKm * MufFactorConst;
+}
+
+float TrafficFreq(double pathMufMHz, double homeMufMHz, float freqMHz,
+                  const calc::NumberFormat &format) {
+    return static_cast<float>(calc::RoundByFormat(
+        pathMufMHz / homeMufMHz * static_cast<double>(freqMHz), format.DefaultDecimals, format));
+}
+
+float CapTrafficFreq(float trafficFreqMHz, double pathMufMHz, const calc::NumberFormat &format) {
+    if (static_cast<float>(pathMufMHz) < trafficFreqMHz) {
+        return static_cast<float>(calc::RoundByFormat(pathMufMHz, 2, format));
+    }
+    return trafficFreqMHz;
+}
+
+HorizonAdvice ChooseAdvice(double homeDistanceKm, double homeElevationDeg) {
+    if (homeDistanceKm > MultiHopKm) {
+        return HorizonAdvice::MultipleHops;
+    }
+    if (homeDistanceKm > ChordalHopKm) {
+        return HorizonAdvice::ChordalHop;
+    }
+    if (homeElevationDeg < 0) {
+        return HorizonAdvice::TropoChordal;
+    }
+    return HorizonAdvice::TrafficFrequency;
+}
+
+} // namespace ionvane::propagation

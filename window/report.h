@@ -1,0 +1,18 @@
+// A calculation's outcome as one line of JSON, for scripts and batch work.
+#pragma once
+
+#include "calculate_command.h"
+
+#include <string>
+#include <string_view>
+
+namespace ionvane::window {
+
+/// `text` as a JSON string literal, quotes included.
+std::string JsonString(std::string_view text);
+
+/// The members of the report object, without the braces: status, message, focus, title,
+/// homeLocator, labels, then the figures of a completed run.
+std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &screen);
+
+} // namespace ionvane::window

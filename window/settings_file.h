@@ -1,0 +1,59 @@
+// The three settings of the user's station and their file homeloc.dat: the home locator, the
+// E-layer height and the home height above sea level. Every step of loading and saving is
+// guarded on its own and falls back silently; nothing here ever reports an error.
+#pragma once
+
+#include "calc/number_text.h"
+
+#include <QString>
+
+#include <string>
+
+namespace ionvane::window {
+
+constexpr float DefaultEsLayerHeightKm = 110.0F;
+constexpr float DefaultHomeHeightKm = 0.15F;
+constexpr double MinEsLayerHeightKm = 90;
+constexpr double MaxEsLayerHeightKm = 130;
+constexpr double MinHomeHeightKm = 0.001;
+constexpr double MaxHomeHeightKm = 5;
+
+/// The settings name of the file.
+inline constexpr const char *SettingsFileName = "homeloc.dat";
+
+struct Settings {
+    std::string HomeLocator;     ///< the home box text, as typed (may be empty)
+    float EsLayerHeightKm = 0;   ///< 90..130 once loaded
+    float HomeHeightKm = 0;      ///< 0.001..5 once loaded
+};
+
+/// Puts each height back to its default when it lies outside its range.
+void ApplyDefaultsOutsideRange(Settings &settings);
+
+/// The load sequence on the file at `path`: line 1 the home locator, line 2 the E-layer height,
+/// line 3 the home height in km, each read in the regional format. A missing file, a missing line
+/// or a line that is not a number leaves the value as it was (a short file repeats its last line);
+/// then each height outside its range gets its default. Reads at most 64 KiB, 1 KiB a line.
+Settings LoadSettingsFile(const QString &path, const calc::NumberFormat &format);
+
+/// The save sequence: writes the three lines, CR LF ended, atomically (a crash during the save
+/// leaves the previous file whole). Returns whether the file was written; callers stay silent.
+bool SaveSettingsFile(const QString &path, const Settings &settings,
+                      const calc::NumberFormat &format);
+
+/// Where the settings file lives: beside the program when the file is there or the program's
+/// directory is writable, otherwise in the user's configuration directory.
+struct SettingsPlaces {
+    QString ProgramDir;
+    QString UserDir;
+
+    /// The places of this program: its own directory and the per-user configuration directory.
+    static SettingsPlaces ForThisProgram();
+
+    /// The file to load: the program directory's if it exists, else the per-user one.
+    [[nodiscard]] QString LoadPath() const;
+    /// The file to save to (its directory is created when it is the per-user one).
+    [[nodiscard]] QString SavePath() const;
+};
+
+} // namespace ionvane::window
