@@ -3,9 +3,7 @@
 namespace ionvane::calc {
 
 namespace {
-template <class... Ts> struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 } // namespace
 
@@ -18,13 +16,12 @@ std::string Variant::DisplayText(const NumberFormat &format) const {
 }
 
 double Variant::NumericValue(const NumberFormat &format) const {
-    return std::visit(Overloaded{[](std::monostate) { return 0.0; },
-                                 [](std::int16_t v) { return static_cast<double>(v); },
-                                 [](double v) { return v; },
-                                 [&](const std::string &v) {
-                                     return TextToDouble(v, format).value_or(0.0);
-                                 }},
-                      Held);
+    return std::visit(
+        Overloaded{[](std::monostate) { return 0.0; },
+                   [](std::int16_t v) { return static_cast<double>(v); },
+                   [](double v) { return v; },
+                   [&](const std::string &v) { return TextToDouble(v, format).value_or(0.0); }},
+        Held);
 }
 
 } // namespace ionvane::calc

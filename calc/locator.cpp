@@ -26,7 +26,9 @@ char32_t LetterFor(int value) {
     return Alphabet[static_cast<std::size_t>(std::clamp(value, 0, 25))];
 }
 
-char32_t DigitFor(int value) { return static_cast<char32_t>(Code0 + std::clamp(value, 0, 9)); }
+char32_t DigitFor(int value) {
+    return static_cast<char32_t>(Code0 + std::clamp(value, 0, 9));
+}
 
 } // namespace
 

@@ -13,7 +13,9 @@ namespace {
 // The routine always takes the half-way point of the intermediate-point construction.
 constexpr double Fraction = 0.5;
 
-double Square(double v) { return v * v; }
+double Square(double v) {
+    return v * v;
+}
 } // namespace
 
 void GreatCircleMidPoint(CalcState &state, double lat1Rad, double lon1Rad, double lat2Rad,

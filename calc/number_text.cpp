@@ -11,7 +11,9 @@ namespace ionvane::calc {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool StartsWithAt(std::string_view text, std::size_t pos, std::string_view piece) {
     return !piece.empty() && text.substr(pos, piece.size()) == piece;
@@ -41,7 +43,7 @@ std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberF
         if (IsDigit(text[pos])) {
             ascii += text[pos++];
             sawDigit = lastWasDigit = true;
-        } else if (lastWasDigit && StartsWithAt(text, pos, format.GroupSeparator) &&
+        } else if (!sawDecimal && lastWasDigit && StartsWithAt(text, pos, format.GroupSeparator) &&
                    pos + format.GroupSeparator.size() < text.size() &&
                    IsDigit(text[pos + format.GroupSeparator.size()])) {
             pos += format.GroupSeparator.size();
@@ -92,7 +94,9 @@ void InsertGroups(std::string &digits, const std::string &separator) {
 
 } // namespace
 
-NumberFormat EnglishNumberFormat() { return NumberFormat{".", ",", 2}; }
+NumberFormat EnglishNumberFormat() {
+    return NumberFormat{".", ",", 2};
+}
 
 std::string FormatFixed(double value, int decimals, const NumberFormat &format) {
     if (std::isnan(value)) {

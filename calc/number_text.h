@@ -26,8 +26,8 @@ NumberFormat EnglishNumberFormat();
 std::string FormatFixed(double value, int decimals, const NumberFormat &format);
 
 /// The locale-aware numeric test: optional blanks around, an optional leading sign, digits with
-/// group separators between digits, at most one decimal separator, at least one digit, and an
-/// optional exponent (E or e, optional sign, at least one digit).
+/// group separators between digits of the integer part, at most one decimal separator, at least one
+/// digit, and an optional exponent (E or e, optional sign, at least one digit).
 bool IsNumeric(std::string_view text, const NumberFormat &format);
 
 /// The locale-aware text-to-number conversion: the value of a text that passes `IsNumeric`,

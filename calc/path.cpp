@@ -58,8 +58,8 @@ void CalcDistBearing(CalcState &state, const NumberFormat &format) {
     const double distanceKm = state.ArcRad * EarthRadiusKm;
     state.DistanceKm = distanceKm;
 
-    const double n = std::sin(state.Lon2Rad - state.Lon1Rad) * std::cos(state.Lat2Rad) *
-                     std::cos(state.Lat1Rad);
+    const double n =
+        std::sin(state.Lon2Rad - state.Lon1Rad) * std::cos(state.Lat2Rad) * std::cos(state.Lat1Rad);
     state.BearingNum = n;
     const double d = std::sin(state.Lat2Rad) - std::cos(state.ArcRad) * std::sin(state.Lat1Rad);
     state.TrigDenom = d;

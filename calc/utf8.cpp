@@ -6,7 +6,9 @@ namespace {
 
 constexpr char32_t Replacement = 0xFFFD;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0U) == 0x80U; }
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0U) == 0x80U;
+}
 
 } // namespace
 

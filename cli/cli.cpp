@@ -45,7 +45,9 @@ struct Options {
     window::Settings Settings;
 };
 
-std::string Utf8(const QString &text) { return text.toStdString(); }
+std::string Utf8(const QString &text) {
+    return text.toStdString();
+}
 
 // A number written with "." as decimal point, as options are.
 std::optional<double> OptionNumber(const QString &text) {
@@ -88,7 +90,8 @@ Options ParseOptions(const QStringList &arguments) {
     options.Json = parser.isSet(json);
     if (options.Batch) {
         if (parser.isSet(from) || parser.isSet(to) || parser.isSet(freq)) {
-            throw UsageError{"--batch reads FROM TO FREQ from stdin; leave out --from, --to, --freq"};
+            throw UsageError{
+                "--batch reads FROM TO FREQ from stdin; leave out --from, --to, --freq"};
         }
     } else {
         for (const auto *required : {&from, &to, &freq}) {
@@ -160,9 +163,8 @@ int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
         out << '{' << window::ReportMembers(run.Outcome, run.Screen) << "}\n";
     } else if (run.Outcome.HowEnded == Ending::Completed) {
         const auto &s = run.Screen;
-        for (const auto *line :
-             {&s.lblAZResult, &s.lblAzResult2, &s.lblMidPoint, &s.lblMUFqth, &s.lblMUFqth2,
-              &s.lblFOT}) {
+        for (const auto *line : {&s.lblAZResult, &s.lblAzResult2, &s.lblMidPoint, &s.lblMUFqth,
+                                 &s.lblMUFqth2, &s.lblFOT}) {
             out << *line << '\n';
         }
     } else if (run.Outcome.HowEnded == Ending::ErrorShown) {

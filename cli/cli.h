@@ -1,8 +1,8 @@
 // ionvane-cli: one press of Calculate, or one per input line, on a freshly loaded window.
 #pragma once
 
-#include <iosfwd>
 #include <QStringList>
+#include <iosfwd>
 
 namespace ionvane::cli {
 

@@ -23,7 +23,8 @@ EsAngles EsElevation(double distanceKm, double heightTermKm, double esLayerHeigh
     const double h0 = r * (std::sqrt(t * t + 1) - 1);
     const double c = esLayerHeightKm - h0;
     // Straight-line range to the reflection point (law of cosines, angle 90 deg + theta).
-    const double range = std::sqrt((r * r) * (t * t) + (((2 * r) * c) * t) * std::sin(theta) + c * c);
+    const double range =
+        std::sqrt((r * r) * (t * t) + (((2 * r) * c) * t) * std::sin(theta) + c * c);
     const double s = std::cos(theta) * c / range;
     const double alpha = std::atan(s / std::sqrt(-s * s + 1));
     const double rise = std::sin(alpha) * range - heightTermKm + addBackKm;
@@ -36,8 +37,8 @@ double ElevationDeg(const EsAngles &angles, double pi) {
 }
 
 double CriticalFreq(const EsAngles &angles, double freqMHz, double pi) {
-    const double y = (pi / HalfTurnDeg) * ThreeQuarterTurnDeg - angles.HalfArcRad -
-                     angles.ElevationRad;
+    const double y =
+        (pi / HalfTurnDeg) * ThreeQuarterTurnDeg - angles.HalfArcRad - angles.ElevationRad;
     const double x = 1 / std::cos(y);
     return std::fabs(freqMHz / x);
 }

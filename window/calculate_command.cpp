@@ -86,7 +86,8 @@ bool CalculateRun::ReadFrequency(const std::string &freqText) {
 bool CalculateRun::SpottedPath() {
     const double hE = static_cast<double>(State.EsLayerHeightKm);
     const double distanceKm = ValueOf(State.DistanceText);
-    const auto shown = propagation::EsElevation(distanceKm, static_cast<double>(State.HomeHeightKm), hE);
+    const auto shown =
+        propagation::EsElevation(distanceKm, static_cast<double>(State.HomeHeightKm), hE);
     const double elevationDeg = propagation::ElevationDeg(shown, State.PathPi);
     if (!std::isfinite(elevationDeg)) {
         return Fail();
@@ -101,14 +102,13 @@ bool CalculateRun::SpottedPath() {
     if (distanceKm > propagation::SingleHopCapKm) {
         State.DistanceText = static_cast<std::int16_t>(propagation::SingleHopCapKm);
     }
-    const auto reflection = propagation::EsElevation(ValueOf(State.DistanceText),
-                                                     propagation::SpotHeightKm, hE);
+    const auto reflection =
+        propagation::EsElevation(ValueOf(State.DistanceText), propagation::SpotHeightKm, hE);
     State.DistanceText = uncapped;
-    const double criticalFreq = propagation::CriticalFreq(
-        reflection, static_cast<double>(State.FreqMHz), State.PathPi);
-    const double pathMuf =
-        calc::RoundByFormat(propagation::MufExpression(criticalFreq, distanceKm, hE),
-                            Format.DefaultDecimals, Format);
+    const double criticalFreq =
+        propagation::CriticalFreq(reflection, static_cast<double>(State.FreqMHz), State.PathPi);
+    const double pathMuf = calc::RoundByFormat(
+        propagation::MufExpression(criticalFreq, distanceKm, hE), Format.DefaultDecimals, Format);
     if (!std::isfinite(criticalFreq) || !std::isfinite(pathMuf)) {
         return Fail();
     }
@@ -159,9 +159,8 @@ bool CalculateRun::HomePath() {
 
     const double hE = static_cast<double>(State.EsLayerHeightKm);
     const double homeDistanceKm = ValueOf(State.DistanceText);
-    const auto fromHome =
-        propagation::EsElevation(homeDistanceKm, static_cast<double>(State.HomeHeightKm), hE,
-                                 propagation::DxHeightKm);
+    const auto fromHome = propagation::EsElevation(
+        homeDistanceKm, static_cast<double>(State.HomeHeightKm), hE, propagation::DxHeightKm);
     const double elevationDeg = propagation::ElevationDeg(fromHome, State.PathPi);
     if (!std::isfinite(elevationDeg)) {
         return Fail();
@@ -170,8 +169,8 @@ bool CalculateRun::HomePath() {
     Screen.lblMUFqth2 =
         GeometryText(TextOf(State.BearingText), elevationText, TextOf(State.DistanceText));
 
-    const double homeCriticalFreq = propagation::CriticalFreq(
-        fromHome, static_cast<double>(State.FreqMHz), State.PathPi);
+    const double homeCriticalFreq =
+        propagation::CriticalFreq(fromHome, static_cast<double>(State.FreqMHz), State.PathPi);
     const double homeMuf = propagation::MufExpression(homeCriticalFreq, homeDistanceKm, hE);
     float trafficFreq =
         propagation::TrafficFreq(Figures.PathMufMHz, homeMuf, State.FreqMHz, Format);

@@ -1,5 +1,6 @@
 // The Calculate command: one press of the Calculate button, from the four box texts to every text
-// the window shows afterwards. Free of any window toolkit; the window and the command line share it.
+// the window shows afterwards. Free of any window toolkit; the window and the command line share
+// it.
 #pragma once
 
 #include "calc/calc_state.h"
@@ -37,9 +38,9 @@ struct CalculateFigures {
 struct CalculateOutcome {
     enum class Ending { SilentStop, ErrorShown, Completed };
     Ending HowEnded = Ending::SilentStop;
-    std::int16_t StatusShown = 0;           ///< the status the error line reports, 0 if none
-    std::string MessageShown;               ///< its message, "" if none
-    std::optional<Control> Focus;           ///< where the focus goes; none after the silent stop
+    std::int16_t StatusShown = 0;            ///< the status the error line reports, 0 if none
+    std::string MessageShown;                ///< its message, "" if none
+    std::optional<Control> Focus;            ///< where the focus goes; none after the silent stop
     std::optional<CalculateFigures> Figures; ///< only after a completed run
 };
 

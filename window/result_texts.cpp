@@ -21,8 +21,8 @@ std::string Concat(std::initializer_list<std::string_view> pieces) {
 
 std::string SpottedPathText(std::string_view fromLoc, std::string_view toLoc, float freqMHz,
                             const calc::NumberFormat &format) {
-    return Concat({"es from ", fromLoc, " to ", toLoc, " on ", calc::SingleText(freqMHz, format),
-                   "mhz"});
+    return Concat(
+        {"es from ", fromLoc, " to ", toLoc, " on ", calc::SingleText(freqMHz, format), "mhz"});
 }
 
 std::string GeometryText(std::string_view bearingText, std::string_view elevationText,
@@ -33,9 +33,9 @@ std::string GeometryText(std::string_view bearingText, std::string_view elevatio
 
 std::string CentreText(std::string_view centreLoc, double criticalFreqMHz, double pathMufMHz,
                        const calc::NumberFormat &format) {
-    return Concat({"Centre of path = ", centreLoc, "  ", "Critical Freq = ",
-                   calc::FormatFixed(criticalFreqMHz, ShownDecimals, format), "  ", "MUF = ",
-                   calc::FormatFixed(pathMufMHz, ShownDecimals, format), "mhz"});
+    return Concat({"Centre of path = ", centreLoc, "  ",
+                   "Critical Freq = ", calc::FormatFixed(criticalFreqMHz, ShownDecimals, format),
+                   "  ", "MUF = ", calc::FormatFixed(pathMufMHz, ShownDecimals, format), "mhz"});
 }
 
 std::string TryTowardsText(std::string_view homeLoc, std::string_view towardsLoc) {
@@ -67,6 +67,8 @@ std::string TrafficText(propagation::HorizonAdvice advice, double pathMufMHz, fl
                    "mhz"});
 }
 
-std::string ErrorText(std::string_view message) { return Concat({"ERROR!! ", message}); }
+std::string ErrorText(std::string_view message) {
+    return Concat({"ERROR!! ", message});
+}
 
 } // namespace ionvane::window

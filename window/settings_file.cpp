@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <optional>
 #include <vector>
@@ -47,6 +48,16 @@ std::optional<std::vector<std::string>> ReadLines(const QString &path) {
         start = end + 1;
     }
     return lines;
+}
+
+// Whether a new file can be made in `dir`: tried for real, since permission bits do not tell for
+// read-only mounts or for the superuser.
+bool AcceptsNewFiles(const QString &dir) {
+    if (!QFileInfo(dir).isDir()) {
+        return false;
+    }
+    QTemporaryFile probe(QDir(dir).filePath("homeloc.probe.XXXXXX"));
+    return probe.open();
 }
 
 } // namespace
@@ -119,8 +130,7 @@ QString SettingsPlaces::LoadPath() const {
 
 QString SettingsPlaces::SavePath() const {
     const QString besideProgram = QDir(ProgramDir).filePath(SettingsFileName);
-    if (QFileInfo::exists(besideProgram) || QFileInfo(ProgramDir).isWritable() ||
-        UserDir.isEmpty()) {
+    if (QFileInfo::exists(besideProgram) || AcceptsNewFiles(ProgramDir) || UserDir.isEmpty()) {
         return besideProgram;
     }
     QDir().mkpath(UserDir);

@@ -22,9 +22,9 @@ constexpr double MaxHomeHeightKm = 5;
 inline constexpr const char *SettingsFileName = "homeloc.dat";
 
 struct Settings {
-    std::string HomeLocator;     ///< the home box text, as typed (may be empty)
-    float EsLayerHeightKm = 0;   ///< 90..130 once loaded
-    float HomeHeightKm = 0;      ///< 0.001..5 once loaded
+    std::string HomeLocator;   ///< the home box text, as typed (may be empty)
+    float EsLayerHeightKm = 0; ///< 90..130 once loaded
+    float HomeHeightKm = 0;    ///< 0.001..5 once loaded
 };
 
 /// Puts each height back to its default when it lies outside its range.

@@ -1,0 +1,159 @@
+#include "window/calculate_command.h"
+
+#include <gtest/gtest.h>
+
+namespace ionvane::window {
+namespace {
+
+using Ending = CalculateOutcome::Ending;
+
+struct Window {
+    calc::CalcState State;
+    ScreenTexts Screen;
+    calc::NumberFormat Format = calc::EnglishNumberFormat();
+
+    explicit Window(std::string home = "IO90IR") {
+        State.EsLayerHeightKm = 110.0F;
+        State.HomeHeightKm = 0.15F;
+        Screen.txtHomeLoc = std::move(home);
+    }
+    CalculateOutcome Press(const std::string &from, const std::string &to,
+                           const std::string &freq) {
+        return CalculateCommand(Format).Run(State, CalculateInput{from, to, freq}, Screen);
+    }
+};
+
+TEST(CalculateCommand, WorkedExample) {
+    Window w;
+    const auto outcome = w.Press("io90ir", "JN77EX", "50.1");
+    EXPECT_EQ(outcome.HowEnded, Ending::Completed);
+    EXPECT_EQ(outcome.Focus, Control::txtFromLoc);
+    EXPECT_EQ(w.Screen.lblAZResult, "es from IO90IR to JN77EX on 50.1mhz");
+    EXPECT_EQ(w.Screen.lblAzResult2,
+              "(Azimuth = 99.52)   (Elevation = 7.88deg)   (Distance = 1,172.77km)");
+    EXPECT_EQ(w.Screen.lblMidPoint,
+              "Centre of path = JN39JO  Critical Freq = 11.40  MUF = 62.96mhz");
+    EXPECT_EQ(w.Screen.lblMUFqth, "From IO90IR try towards JN77EX");
+    EXPECT_EQ(w.Screen.Title, "MUF = 62.96mhz,  try towards JN77EX");
+    EXPECT_EQ(w.Screen.lblMUFqth2,
+              "(Azimuth = 99.52)   (Elevation = 7.89deg)   (Distance = 1,172.77km)");
+    EXPECT_EQ(w.Screen.lblFOT, "Frequency of traffic = 50.04mhz");
+}
+
+TEST(CalculateCommand, ErrorsShowMessageAndFocus) {
+    struct Case {
+        const char *From, *To, *Freq, *Home;
+        int Status;
+        const char *Line;
+        Control Focus;
+    };
+    const Case cases[] = {
+        {"", "", "abc", "IO90IR", 144, "ERROR!! No working Frequency..!!", Control::txtFreq},
+        {"IO90IR", "JN77EX", "", "IO90IR", 144, "ERROR!! No working Frequency..!!",
+         Control::txtFreq},
+        {"IO9", "JN77EX", "50", "IO90IR", 3, "ERROR!! From Locator < 4 Characters!",
+         Control::txtFromLoc},
+        {"", "JN77EX", "50", "IO90IR", 1, "ERROR!! From Locator missing!", Control::txtFromLoc},
+        {"IO90IR", "", "50", "IO90IR", 2, "ERROR!! To Locator missing!", Control::txtToLoc},
+        {"IO90IR", "JN7", "50", "IO90IR", 4, "ERROR!! To Locator < 4 Characters!",
+         Control::txtToLoc},
+        {"IO90IR", "JN77Y", "50", "IO90IR", 25, "ERROR!! To Locator Character 5 invalid!",
+         Control::txtToLoc},
+        {"IO90IR", "JN77EX", "50", "IO90IY", 36, "ERROR!! Home Locator Character 6 invalid!",
+         Control::txtHomeLoc},
+        {"FE16IR", "ON13IG", "50", "IO90IR", 40, "ERROR!! From and To Locators are antipodal!",
+         Control::txtToLoc},
+        // Frequencies with no meaning are refused rather than shown as nan or inf.
+        {"IO90IR", "JN77EX", "-50", "IO90IR", 144, "ERROR!! No working Frequency..!!",
+         Control::txtFreq},
+        {"IO90IR", "JN77EX", "1e39", "IO90IR", 144, "ERROR!! No working Frequency..!!",
+         Control::txtFreq},
+        {"IO90IR", "JN77EX", "1e999", "IO90IR", 144, "ERROR!! No working Frequency..!!",
+         Control::txtFreq},
+    };
+    for (const auto &c : cases) {
+        Window w(c.Home);
+        w.Press("IO90IR", "JN77EX", "50.1");
+        const std::string resultTitle = w.Screen.Title;
+        const auto outcome = w.Press(c.From, c.To, c.Freq);
+        EXPECT_EQ(outcome.HowEnded, Ending::ErrorShown);
+        EXPECT_EQ(outcome.StatusShown, c.Status) << c.From << " " << c.To << " " << c.Freq;
+        EXPECT_EQ(w.Screen.lblMUFqth, c.Line);
+        EXPECT_EQ(outcome.Focus, c.Focus);
+        EXPECT_EQ(w.State.StatusCode, 0);
+        EXPECT_EQ(w.Screen.Title, resultTitle); // the error display leaves the title alone
+        for (const auto *label : {&w.Screen.lblAZResult, &w.Screen.lblAzResult2,
+                                  &w.Screen.lblMidPoint, &w.Screen.lblMUFqth2, &w.Screen.lblFOT}) {
+            EXPECT_TRUE(label->empty());
+        }
+    }
+}
+
+TEST(CalculateCommand, ZeroFrequencyChangesNothing) {
+    for (const char *zero : {"0", "0.0", "-0", "1e-50"}) {
+        Window w;
+        w.Press("IO90IR", "JN77EX", "50.1");
+        const ScreenTexts before = w.Screen;
+        const auto outcome = w.Press("IO91", "JN58", zero);
+        EXPECT_EQ(outcome.HowEnded, Ending::SilentStop);
+        EXPECT_FALSE(outcome.Focus.has_value());
+        EXPECT_EQ(w.Screen.lblAZResult, before.lblAZResult);
+        EXPECT_EQ(w.Screen.Title, before.Title);
+    }
+}
+
+TEST(CalculateCommand, SameSubsquareRunsToTheEnd) {
+    Window w("QF00MM");
+    const auto outcome = w.Press("QF00MM", "QF00", "70.46");
+    EXPECT_EQ(outcome.HowEnded, Ending::Completed);
+    EXPECT_EQ(w.Screen.lblAzResult2, "(Azimuth = 0)   (Elevation = 89.73deg)   (Distance = 1km)");
+    EXPECT_EQ(w.Screen.lblMidPoint,
+              "Centre of path = QF00MM  Critical Freq = 70.46  MUF = 389.33mhz");
+    EXPECT_EQ(w.Screen.lblFOT, "Frequency of traffic = 70.46mhz");
+}
+
+TEST(CalculateCommand, ShortHomeLocatorIsCompletedAndQuotedAsTyped) {
+    Window w("JN77");
+    w.Press("IO90IR", "JN58TD", "50.1");
+    EXPECT_EQ(w.Screen.txtHomeLoc, "JN77IO");
+    EXPECT_EQ(w.Screen.lblMUFqth.substr(0, 10), "From JN77 ");
+    // The home path starts from JN77IO, where the try-towards point was found from: the same run
+    // with the completed locator typed gives the same geometry.
+    Window typed("JN77IO");
+    typed.Press("IO90IR", "JN58TD", "50.1");
+    EXPECT_EQ(w.Screen.lblMUFqth2, typed.Screen.lblMUFqth2);
+}
+
+TEST(CalculateCommand, EmptyHomeUsesIO90IRForBothPasses) {
+    Window empty("");
+    empty.Press("IO91VL", "JN58TD", "50.1");
+    Window typed("IO90IR");
+    typed.Press("IO91VL", "JN58TD", "50.1");
+    EXPECT_EQ(empty.Screen.txtHomeLoc, "IO90IR");
+    EXPECT_EQ(empty.Screen.lblMUFqth, "From  try towards JN68JS");
+    EXPECT_EQ(empty.Screen.lblMUFqth2, typed.Screen.lblMUFqth2);
+    EXPECT_EQ(empty.Screen.lblFOT, typed.Screen.lblFOT);
+}
+
+TEST(CalculateCommand, BadHomeClearsTheFirstLines) {
+    Window w("IO90IY");
+    w.Press("IO90IR", "JN77EX", "50.1");
+    EXPECT_TRUE(w.Screen.lblAZResult.empty());
+    EXPECT_EQ(w.Screen.txtHomeLoc, "IO90IY");
+    EXPECT_EQ(w.Screen.Title, "Ionvane by Tarkel");
+}
+
+TEST(CalculateCommand, GermanNumberFormat) {
+    Window w;
+    w.Format = calc::NumberFormat{",", ".", 2};
+    w.Press("IO90IR", "JN77EX", "50.1");
+    EXPECT_EQ(w.Screen.lblAZResult, "es from IO90IR to JN77EX on 50,1mhz");
+    EXPECT_EQ(w.Screen.lblAzResult2,
+              "(Azimuth = 99,52)   (Elevation = 7,88deg)   (Distance = 1.172,77km)");
+    // "50,1" is numeric in German, and the box is read with a point: 50.
+    w.Press("IO90IR", "JN77EX", "50,1");
+    EXPECT_EQ(w.Screen.lblAZResult, "es from IO90IR to JN77EX on 50mhz");
+}
+
+} // namespace
+} // namespace ionvane::window

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# ionvane-cli from the outside: exact output, exit codes, batch streaming, settings file.
+set -u
+cli=$1
+passed=0
+failed=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Never read or write the user's real settings.
+export HOME=$work XDG_CONFIG_HOME=$work/config
+
+check() { # name, expected, actual
+    if [[ "$2" == "$3" ]]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
+    fi
+}
+
+settings=(--home IO90IR --es-layer 110 --masl 150 --locale en_US)
+
+out=$("$cli" --json --from IO90IR --to JN77EX --freq 50.1 "${settings[@]}")
+check "worked example json" 0 $?
+expected='{"status":0,"message":"","focus":"txtFromLoc","title":"MUF = 62.96mhz,  try towards JN77EX","homeLocator":"IO90IR","labels":{"lblAZResult":"es from IO90IR to JN77EX on 50.1mhz","lblAzResult2":"(Azimuth = 99.52)   (Elevation = 7.88deg)   (Distance = 1,172.77km)","lblMidPoint":"Centre of path = JN39JO  Critical Freq = 11.40  MUF = 62.96mhz","lblMUFqth":"From IO90IR try towards JN77EX","lblMUFqth2":"(Azimuth = 99.52)   (Elevation = 7.89deg)   (Distance = 1,172.77km)","lblFOT":"Frequency of traffic = 50.04mhz"}'
+check "worked example json texts" "$expected" "${out%%,\"distanceKm\"*}"
+
+out=$("$cli" --from io90ir --to jn77ex --freq 50.1 "${settings[@]}")
+check "text output" "es from IO90IR to JN77EX on 50.1mhz
+(Azimuth = 99.52)   (Elevation = 7.88deg)   (Distance = 1,172.77km)
+Centre of path = JN39JO  Critical Freq = 11.40  MUF = 62.96mhz
+From IO90IR try towards JN77EX
+(Azimuth = 99.52)   (Elevation = 7.89deg)   (Distance = 1,172.77km)
+Frequency of traffic = 50.04mhz" "$out"
+
+out=$("$cli" --from IO90IR --to JN77EX --freq 50.1 "${settings[@]}" --locale de_DE)
+check "german format" "(Azimuth = 99,52)   (Elevation = 7,88deg)   (Distance = 1.172,77km)" "$(sed -n 2p <<<"$out")"
+
+err=$("$cli" --from IO9 --to JN77EX --freq 50 "${settings[@]}" 2>&1 >/dev/null)
+check "error exit code" 1 $?
+check "error on stderr" "ERROR!! From Locator < 4 Characters!" "$err"
+
+out=$("$cli" --from IO90IR --to JN77EX --freq 0 "${settings[@]}" --json)
+check "silent stop exit code" 1 $?
+check "silent stop json" '{"status":0,"message":"","focus":null,"title":"Ionvane by Tarkel","homeLocator":"IO90IR","labels":{"lblAZResult":"","lblAzResult2":"","lblMidPoint":"","lblMUFqth":"","lblMUFqth2":"","lblFOT":""}}' "$out"
+
+for bad in "--es-layer 89" "--es-layer 131" "--es-layer abc" "--masl 0" "--masl 5001" "--masl 1.5" \
+    "--locale xx_NOWHERE" "--bogus" "extra"; do
+    # shellcheck disable=SC2086
+    "$cli" --from IO90IR --to JN77EX --freq 50 $bad >/dev/null 2>&1
+    check "usage error for $bad" 2 $?
+done
+"$cli" --to JN77EX --freq 50 >/dev/null 2>&1
+check "missing --from" 2 $?
+"$cli" --help >/dev/null 2>&1
+check "help exit code" 0 $?
+
+# Batch: blank and comment lines skipped, a malformed line reported, line numbers 1-based.
+out=$(printf '# spots\nIO90IR JN77EX 50.1\n\nIO90IR JN77EX\nIO91VL JN58TD 50.1 JN77\n' |
+    "$cli" --batch --home IO90IR --es-layer 110 --masl 150 --locale en_US)
+check "batch exit code" 0 $?
+check "batch line count" 3 "$(wc -l <<<"$out")"
+check "batch first line" '{"line":2,"status":0,' "$(sed -n 1p <<<"$out" | cut -c1-21)"
+check "batch malformed" '{"line":4,"error":"expected FROM TO FREQ [HOME]"}' "$(sed -n 2p <<<"$out")"
+check "batch home field" '"homeLocator":"JN77IO"' "$(sed -n 3p <<<"$out" | grep -o '"homeLocator":"[^"]*"')"
+
+# Batch streams: the answer to a line comes before the input ends.
+fifo=$work/fifo
+mkfifo "$fifo"
+"$cli" --batch "${settings[@]:2}" <"$fifo" >"$work/stream" &
+pid=$!
+exec 3>"$fifo"
+echo "IO90IR JN77EX 50.1" >&3
+for _ in $(seq 50); do
+    [[ -s $work/stream ]] && break
+    sleep 0.1
+done
+check "batch streams" 1 "$(wc -l <"$work/stream")"
+exec 3>&-
+wait "$pid"
+
+# Settings from the per-user file when options are missing.
+mkdir -p "$work/config/Ionvane"
+printf 'JN77EX\r\n100\r\n1\r\n' >"$work/config/Ionvane/homeloc.dat"
+out=$("$cli" --json --from IO90IR --to JN58TD --freq 50.1 --locale en_US)
+check "settings file home" '"homeLocator":"JN77EX"' "$(grep -o '"homeLocator":"[^"]*"' <<<"$out")"
+check "settings file quoted" '"lblMUFqth":"From JN77EX try towards' "$(grep -o '"lblMUFqth":"From JN77EX try towards' <<<"$out")"
+
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]

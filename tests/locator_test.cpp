@@ -1,0 +1,143 @@
+#include "calc/locator.h"
+#include "calc/utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace ionvane::calc {
+namespace {
+
+constexpr double Tolerance = 1e-12;
+
+struct CheckCase {
+    const char *From;
+    const char *To;
+    int Status;
+};
+
+TEST(CheckLocators, RejectsTheFirstProblemFound) {
+    const CheckCase cases[] = {
+        {"", "", 1},
+        {"IO9", "", 2}, // both empty tests come before the length tests
+        {"IO9", "JN7", 3},
+        {"IO90", "JN7", 4},
+        {"IS90IR", "JN77EX", 12},
+        {"IO90IY", "JN77EX", 16},
+        {"IOA0IR", "JN77EX", 13},
+        {"IOA0IR", "ZN77EX", 21}, // To position 1 is judged before From position 3
+        {" IO90", "JN77EX", 11},
+        {"IO90IR", " JN77", 21},
+        {"IO90IR", "JN77E!", 26},
+        {"IO90ÄR", "JN77EX", 15},
+        {"IO90IR", "JN77EX", 0},
+        {"IO90IR12", "JN77EX", 0},
+    };
+    for (const auto &c : cases) {
+        CalcState state;
+        state.FromLoc = c.From;
+        state.ToLoc = c.To;
+        CheckLocators(state, EnglishNumberFormat());
+        EXPECT_EQ(state.StatusCode, c.Status) << c.From << " / " << c.To;
+    }
+}
+
+TEST(CheckLocators, CompletesBothToSixCharacters) {
+    struct Case {
+        const char *Typed;
+        const char *Completed;
+    };
+    const Case cases[] = {
+        {"IO90", "IO90MM"}, {"IO90I", "IO90IM"}, {"IO90IR", "IO90IR"}, {"IO90IRXY", "IO90IR"}};
+    for (const auto &c : cases) {
+        CalcState state;
+        state.FromLoc = c.Typed;
+        state.ToLoc = c.Typed;
+        CheckLocators(state, EnglishNumberFormat());
+        EXPECT_EQ(state.FromLoc, c.Completed);
+        EXPECT_EQ(state.ToLoc, c.Completed);
+    }
+}
+
+TEST(CheckLocators, RejectionLeavesThePointsAlone) {
+    CalcState state;
+    state.Lon1 = 12.5;
+    state.FromLoc = "IO90IR";
+    state.ToLoc = "JN77EZ";
+    CheckLocators(state, EnglishNumberFormat());
+    EXPECT_EQ(state.StatusCode, 26);
+    EXPECT_EQ(state.Lon1, 12.5);
+}
+
+TEST(DecodeLocator, GivesTheCentreOfTheSubsquare) {
+    struct Case {
+        const char32_t *Locator;
+        double Lon, Lat;
+    };
+    const Case cases[] = {
+        {U"IO90IR", -1 - 7.0 / 24, 50 + 35.0 / 48}, {U"JN77EX", 14 + 3.0 / 8, 47 + 47.0 / 48},
+        {U"IO90MM", -23.0 / 24, 50 + 25.0 / 48},    {U"AA00AA", -180 + 1.0 / 24, -90 + 1.0 / 48},
+        {U"RR99XX", 180 - 1.0 / 24, 90 - 1.0 / 48},
+    };
+    for (const auto &c : cases) {
+        const auto decoded = DecodeLocator(c.Locator);
+        EXPECT_NEAR(decoded.Lon, c.Lon, Tolerance);
+        EXPECT_NEAR(decoded.Lat, c.Lat, Tolerance);
+    }
+}
+
+TEST(DecodeLocators, FourCharactersDecodeAsSubsquareMM) {
+    CalcState four;
+    four.FromLoc = "IO90";
+    four.ToLoc = "JN77EX";
+    CheckLocators(four, EnglishNumberFormat());
+    CalcState six;
+    six.FromLoc = "IO90MM";
+    six.ToLoc = "JN77EX";
+    CheckLocators(six, EnglishNumberFormat());
+    EXPECT_EQ(four.Lon2, six.Lon2);
+    EXPECT_EQ(four.Lat2, six.Lat2);
+}
+
+TEST(EncodeLocator, WritesThePathCentre) {
+    struct Case {
+        double Lat, Lon;
+        const char *Expected;
+    };
+    const Case cases[] = {
+        {0, 0, "JJ00AA"},      {50 + 35.0 / 48, -1 - 7.0 / 24, "IO90IR"},
+        {10, 180, "AK00AA"}, // +180 wraps to field A
+        {90, -90, "ES50AA"}, // +90 gives the field letter one past R
+        {-90, -180, "AA00AA"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(EncodeLocator(c.Lat, c.Lon), c.Expected) << c.Lat << ", " << c.Lon;
+    }
+    EXPECT_EQ(EncodeLocator(std::nan(""), 3), "JJ00AA");
+}
+
+TEST(EncodeOnwardLocator, ClampsFieldsButNotSquares) {
+    struct Case {
+        double Lat, Lon;
+        const char *Expected;
+    };
+    const Case cases[] = {
+        {47 + 47.0 / 48, 14 + 3.0 / 8, "JN77EX"},
+        {57.40, 183.03, "RO17MJ"}, // an unnormalised longitude keeps square and subsquare
+        {90, 0, "JR00AA"},         // latitude field clamped to R
+        {-90, -190, "AA50AA"},     // field clamped to A, square from the unclamped value
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(EncodeOnwardLocator(c.Lat, c.Lon), c.Expected) << c.Lat << ", " << c.Lon;
+    }
+}
+
+TEST(Utf8, CountsCharactersAndRepairsBadBytes) {
+    EXPECT_EQ(Utf8ToCodePoints("IÖ9").size(), 3U);
+    EXPECT_EQ(Utf8ToCodePoints("\xff\xfe"), std::u32string(U"\uFFFD\uFFFD"));
+    EXPECT_EQ(CodePointsToUtf8(Utf8ToCodePoints("a€😀")), "a€😀");
+    EXPECT_EQ(UpperCaseAscii("io90ä"), "IO90ä");
+}
+
+} // namespace
+} // namespace ionvane::calc

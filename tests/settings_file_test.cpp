@@ -1,0 +1,116 @@
+#include "window/settings_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace ionvane::window {
+namespace {
+
+const calc::NumberFormat English = calc::EnglishNumberFormat();
+
+QString WriteFile(const QTemporaryDir &dir, const QByteArray &content) {
+    const QString path = dir.filePath(SettingsFileName);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    return path;
+}
+
+QByteArray ReadFile(const QString &path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+TEST(SettingsFile, LoadsWithSilentFallbacks) {
+    struct Case {
+        QByteArray Content;
+        const char *Home;
+        float EsKm, HomeKm;
+    };
+    const Case cases[] = {
+        {"IO91WM\r\n100\r\n0.35\r\n", "IO91WM", 100.0F, 0.35F},
+        {"IO91WM\n100\n0.35\n", "IO91WM", 100.0F, 0.35F}, // LF alone is read too
+        {"JN77EX\r\n131\r\n6\r\n", "JN77EX", 110.0F, 0.15F},
+        {"JN77EX\r\n89\r\n0\r\n", "JN77EX", 110.0F, 0.15F},
+        {"JN77EX\r\n100.5\r\n0.001\r\n", "JN77EX", 100.5F, 0.001F},
+        {"IO91WM\r\n", "IO91WM", 110.0F, 0.15F},     // a locator is not a number
+        {"IO91WM\r\n3\r\n", "IO91WM", 110.0F, 3.0F}, // line 2 serves line 3 as well
+        {"\r\n110\r\nabc\r\n", "", 110.0F, 0.15F},
+        {"", "", 110.0F, 0.15F},
+        {QByteArray("IO\0XX\r\n95\r\n1\r\n", 14), "IO", 95.0F, 1.0F},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        const Settings s = LoadSettingsFile(WriteFile(dir, c.Content), English);
+        EXPECT_EQ(s.HomeLocator.substr(0, 2), std::string(c.Home).substr(0, 2));
+        EXPECT_EQ(s.EsLayerHeightKm, c.EsKm) << c.Content.toStdString();
+        EXPECT_EQ(s.HomeHeightKm, c.HomeKm) << c.Content.toStdString();
+    }
+}
+
+TEST(SettingsFile, MissingFileGivesTheDefaults) {
+    QTemporaryDir dir;
+    const Settings s = LoadSettingsFile(dir.filePath(SettingsFileName), English);
+    EXPECT_EQ(s.HomeLocator, "");
+    EXPECT_EQ(s.EsLayerHeightKm, 110.0F);
+    EXPECT_EQ(s.HomeHeightKm, 0.15F);
+}
+
+TEST(SettingsFile, LongLinesAndFilesAreReadOnlyUpToTheirBounds) {
+    QTemporaryDir dir;
+    const QByteArray longLine(5000, 'A');
+    const Settings s = LoadSettingsFile(WriteFile(dir, longLine + "\r\n100\r\n1\r\n"), English);
+    EXPECT_EQ(s.HomeLocator.size(), 1024U);
+    EXPECT_EQ(s.EsLayerHeightKm, 100.0F);
+    const QByteArray huge(70 * 1024, '\n');
+    const Settings past = LoadSettingsFile(WriteFile(dir, huge + "100\r\n"), English);
+    EXPECT_EQ(past.EsLayerHeightKm, 110.0F);
+}
+
+TEST(SettingsFile, SavesThreeCrLfLines) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(SettingsFileName);
+    ASSERT_TRUE(SaveSettingsFile(path, Settings{"IO90IR", 110.0F, 0.15F}, English));
+    EXPECT_EQ(ReadFile(path), "IO90IR\r\n110\r\n0.15\r\n");
+    ASSERT_TRUE(
+        SaveSettingsFile(path, Settings{"", 100.5F, 5.0F}, calc::NumberFormat{",", ".", 2}));
+    EXPECT_EQ(ReadFile(path), "\r\n100,5\r\n5\r\n");
+}
+
+TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole) {
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, "IO91WM\r\n100\r\n0.35\r\n");
+    // The file replaced by a directory of the same name cannot be saved over.
+    const QString blocked = dir.filePath("blocked");
+    QDir().mkpath(blocked + "/" + SettingsFileName);
+    EXPECT_FALSE(SaveSettingsFile(blocked + "/" + SettingsFileName, Settings{"X", 90, 1}, English));
+    EXPECT_FALSE(SaveSettingsFile(dir.filePath("missing/dir/homeloc.dat"), Settings{}, English));
+    EXPECT_EQ(ReadFile(path), "IO91WM\r\n100\r\n0.35\r\n");
+}
+
+TEST(SettingsPlaces, BesideTheProgramWhenPossible) {
+    QTemporaryDir program;
+    QTemporaryDir user;
+    const SettingsPlaces places{program.path(), user.path()};
+    EXPECT_EQ(places.SavePath(), program.filePath(SettingsFileName));
+    // Nothing beside the program yet: a file in the user's directory is the one to load.
+    WriteFile(user, "JN77EX\r\n100\r\n1\r\n");
+    EXPECT_EQ(places.LoadPath(), user.filePath(SettingsFileName));
+    WriteFile(program, "IO91WM\r\n100\r\n1\r\n");
+    EXPECT_EQ(places.LoadPath(), program.filePath(SettingsFileName));
+}
+
+TEST(SettingsPlaces, UserDirectoryWhenTheProgramDirectoryIsReadOnly) {
+    // /proc refuses new files even to root.
+    QTemporaryDir user;
+    const SettingsPlaces places{"/proc", user.filePath("config/Ionvane")};
+    EXPECT_EQ(places.SavePath(), user.filePath("config/Ionvane/homeloc.dat"));
+    EXPECT_TRUE(QDir(user.filePath("config/Ionvane")).exists());
+}
+
+} // namespace
+} // namespace ionvane::window
