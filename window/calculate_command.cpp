@@ -185,7 +185,7 @@ bool CalculateRun::HomePath() {
     Figures.HomeDistanceKm = homeDistanceKm;
     Figures.HomeAzimuthDeg = ValueOf(State.BearingText);
     Figures.HomeElevationDeg = shownElevation;
-    Figures.TrafficFreqMHz = static_cast<double>(trafficFreq);
+    Figures.TrafficFreqMHz = trafficFreq;
     return true;
 }
 

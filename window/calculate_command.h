@@ -31,7 +31,7 @@ struct CalculateFigures {
     double HomeDistanceKm = 0;
     double HomeAzimuthDeg = 0;
     double HomeElevationDeg = 0;
-    double TrafficFreqMHz = 0;
+    float TrafficFreqMHz = 0;
 };
 
 /// How a run ended and what it left for the window to do.

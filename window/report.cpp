@@ -8,7 +8,9 @@ namespace ionvane::window {
 
 namespace {
 
-std::string JsonNumber(double value) {
+// The shortest text that reads back as the same value (a float as a float: 50.04,
+// not 50.040000915).
+template <class Number> std::string JsonNumber(Number value) {
     if (!std::isfinite(value)) {
         return "null";
     }

@@ -101,7 +101,9 @@ Settings LoadSettingsFile(const QString &path, const calc::NumberFormat &format)
 bool SaveSettingsFile(const QString &path, const Settings &settings,
                       const calc::NumberFormat &format) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a short write on a full disk is seen here and the old file is kept:
+    // a buffered write would only fail inside commit(), where a short write goes unnoticed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return false;
     }
     const std::string text = settings.HomeLocator + "\r\n" +
@@ -113,6 +115,38 @@ bool SaveSettingsFile(const QString &path, const Settings &settings,
         return false;
     }
     return file.commit();
+}
+
+std::optional<float> EsLayerHeightFromAnswer(std::string_view answer,
+                                             const calc::NumberFormat &format) {
+    // An answer that cannot be read leaves the integer at 0, which is out of range.
+    const int km = calc::TextToInt16(answer, format).value_or(0);
+    if (km < MinEsLayerHeightKm || km > MaxEsLayerHeightKm) {
+        return std::nullopt;
+    }
+    return static_cast<float>(km);
+}
+
+std::optional<float> HomeHeightFromAnswer(std::string_view answer,
+                                          const calc::NumberFormat &format) {
+    constexpr int MinMetres = 1;
+    constexpr int MaxMetres = 5000;
+    const int metres = calc::TextToInt16(answer, format).value_or(0);
+    if (metres < MinMetres || metres > MaxMetres) {
+        return std::nullopt;
+    }
+    // The product in double, kept as a float.
+    return static_cast<float>(metres * 0.001);
+}
+
+std::string EsLayerHeightCaption(float esLayerHeightKm, const calc::NumberFormat &format) {
+    return "e layer height = " +
+           calc::FormatFixed(static_cast<double>(esLayerHeightKm), 0, format) + "km";
+}
+
+std::string MaslCaption(float homeHeightKm, const calc::NumberFormat &format) {
+    const float metres = homeHeightKm * 1000.0F;
+    return "MASL = " + calc::FormatFixed(static_cast<double>(metres), 0, format) + "m";
 }
 
 SettingsPlaces SettingsPlaces::ForThisProgram() {

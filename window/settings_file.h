@@ -7,7 +7,9 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace ionvane::window {
 
@@ -40,6 +42,21 @@ Settings LoadSettingsFile(const QString &path, const calc::NumberFormat &format)
 /// leaves the previous file whole). Returns whether the file was written; callers stay silent.
 bool SaveSettingsFile(const QString &path, const Settings &settings,
                       const calc::NumberFormat &format);
+
+/// The answer to "Set e layer height": a whole number of km from 90 to 130 (a fraction rounded,
+/// halves to even), or nothing for any other answer, Cancel included.
+std::optional<float> EsLayerHeightFromAnswer(std::string_view answer,
+                                             const calc::NumberFormat &format);
+
+/// The answer to "Set MASL": whole metres from 1 to 5000, given back in km, or nothing.
+std::optional<float> HomeHeightFromAnswer(std::string_view answer,
+                                          const calc::NumberFormat &format);
+
+/// "e layer height = 110km"
+std::string EsLayerHeightCaption(float esLayerHeightKm, const calc::NumberFormat &format);
+
+/// "MASL = 150m", the height in whole metres with the regional grouping.
+std::string MaslCaption(float homeHeightKm, const calc::NumberFormat &format);
 
 /// Where the settings file lives: beside the program when the file is there or the program's
 /// directory is writable, otherwise in the user's configuration directory.

@@ -1,0 +1,96 @@
+// The one window of Ionvane: four input boxes, Calculate and Clear, the two settings lines, six
+// result lines and a small menu. A thin layer over the Calculate command and the settings file.
+#pragma once
+
+#include "calc/calc_state.h"
+#include "calculate_command.h"
+#include "dialogs.h"
+#include "settings_file.h"
+
+#include <QLocale>
+#include <QMainWindow>
+
+class QAction;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace ionvane::window {
+
+// NOLINTNEXTLINE(readability-identifier-naming): the window keeps its historical name.
+class frmMUF : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    /// Builds the window and runs the load sequence: settings from `places`, read in the number
+    /// format of `locale`; `dialogs` shows every message and input box.
+    frmMUF(Dialogs &dialogs, SettingsPlaces places, const QLocale &locale = QLocale(),
+           QWidget *parent = nullptr);
+
+    /// The calculation state, settings included.
+    [[nodiscard]] const calc::CalcState &State() const { return Calc; }
+
+    /// The text of the help message.
+    static QString HelpText();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+  private:
+    void BuildControls();
+    void BuildMenus();
+    void ApplyLook();
+    void LoadSequence();
+    void SaveSequence();
+    void ShowSettings();
+
+    bool LocatorKeyPress(QLineEdit *box, QKeyEvent *key);
+    bool FrequencyKeyPress(QKeyEvent *key);
+    void FrequencyChanged();
+    void CalculateClicked();
+    void ClearClicked();
+    void SetEsLayerHeight();
+    void SetMasl();
+    void SetDefaults();
+    void ShowHelp();
+    QWidget *ControlWidget(Control control) const;
+
+    Dialogs &Dialog;
+    SettingsPlaces Places;
+    calc::NumberFormat Format;
+    CalculateCommand Command;
+    calc::CalcState Calc;
+    bool Unloaded = false;
+
+    QLabel *lblFromLoc = nullptr;
+    QLineEdit *txtFromLoc = nullptr;
+    QLabel *lblToLoc = nullptr;
+    QLineEdit *txtToLoc = nullptr;
+    QLabel *lblFreq = nullptr;
+    QLineEdit *txtFreq = nullptr;
+    QLabel *lblHomeLoc = nullptr;
+    QLineEdit *txtHomeLoc = nullptr;
+    QLabel *lblEsLayerHeight = nullptr;
+    QPushButton *cmdCalcMUF = nullptr;
+    QLabel *lblMASL = nullptr;
+    QPushButton *cmdClear = nullptr;
+    QLabel *lblAZResult = nullptr;
+    QLabel *lblAzResult2 = nullptr;
+    QLabel *lblMidPoint = nullptr;
+    QLabel *lblMUFqth = nullptr;
+    QLabel *lblMUFqth2 = nullptr;
+    QLabel *lblFOT = nullptr;
+
+    QMenu *mnuFile = nullptr;
+    QAction *mnuHomeLoc = nullptr;
+    QAction *mnuEsLayer = nullptr;
+    QAction *mnuMASL = nullptr;
+    QAction *mnuDefaults = nullptr;
+    QAction *mnuHelp = nullptr;
+    QAction *mnuExit = nullptr;
+};
+
+} // namespace ionvane::window
