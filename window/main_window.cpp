@@ -8,6 +8,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -58,6 +59,7 @@ frmMUF::frmMUF(Dialogs &dialogs, SettingsPlaces places, const QLocale &locale, Q
     BuildMenus();
     ApplyLook();
     LoadSequence();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SaveSequence(); });
 }
 
@@ -106,7 +108,8 @@ void frmMUF::BuildControls() {
     label(lblEsLayerHeight, "lblEsLayerHeight", "", Qt::AlignRight, 120, 840, 2175, 255);
     cmdCalcMUF = new QPushButton("&Calculate", client);
     place(cmdCalcMUF, "cmdCalcMUF", 2400, 840, 1335, 375);
-    label(lblMASL, "lblMASL", "", Qt::AlignLeft, 3840, 840, 1335, 255);
+    // Reaches to the Clear button, so that "MASL = 5,000m" is never cut off.
+    label(lblMASL, "lblMASL", "", Qt::AlignLeft, 3840, 840, 1425, 255);
     cmdClear = new QPushButton("C&lear", client);
     cmdClear->setToolTip("This will clear From and To Loc and Freq");
     place(cmdClear, "cmdClear", 5280, 840, 855, 375);
@@ -169,7 +172,10 @@ void frmMUF::ApplyLook() {
     centralWidget()->setPalette(window);
     centralWidget()->setAutoFillBackground(true);
 
+    // The platform's sans-serif face, preferring one with Arial's metrics so that every caption
+    // fits the space it was laid out for.
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setFamilies({"Arial", "Liberation Sans", font.family()});
     font.setStyleHint(QFont::SansSerif);
     font.setBold(true);
     const auto sized = [font](double points) {
