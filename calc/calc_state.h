@@ -20,7 +20,8 @@ class Variant {
     Variant(double value) : Held(value) {}
     Variant(std::string value) : Held(std::move(value)) {}
 
-    /// The text shown on screen: a text as it is, a number as its shortest text.
+    /// The text shown on screen: a text as it is, an integer as its digits, a Double with two
+    /// decimals.
     [[nodiscard]] std::string DisplayText(const NumberFormat &format) const;
     /// The number used in arithmetic and comparisons; a text is read in the regional format
     /// ("1,172.77" counts as 1172.77 in English), Empty and unreadable text count as 0.

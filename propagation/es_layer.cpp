@@ -14,6 +14,10 @@ namespace {
 constexpr double ThreeQuarterTurnDeg = 270;
 } // namespace
 
+double CriticalFreqDistanceKm(double distanceKm) {
+    return distanceKm > SingleHopCapKm ? SingleHopCapKm : distanceKm;
+}
+
 EsAngles EsElevation(double distanceKm, double heightTermKm, double esLayerHeightKm,
                      double addBackKm) {
     const double r = EarthRadiusKm;

@@ -19,6 +19,10 @@ constexpr double MultiHopKm = 3500;
 /// Home paths longer than this (up to MultiHopKm) may go by a chordal hop.
 constexpr double ChordalHopKm = 3000;
 
+/// The distance the critical-frequency geometry works on: the path's own, but 2400 km when the path
+/// is longer (2400.00 itself stays).
+double CriticalFreqDistanceKm(double distanceKm);
+
 /// Geometry of one reflection off the Es layer.
 struct EsAngles {
     double HalfArcRad;   ///< theta: half the central angle of the path

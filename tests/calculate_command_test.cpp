@@ -89,6 +89,14 @@ TEST(CalculateCommand, ErrorsShowMessageAndFocus) {
     }
 }
 
+TEST(CalculateCommand, FrequencyShownInItsShortestForm) {
+    Window w;
+    w.Press("IO90IR", "JN77EX", "50.10");
+    EXPECT_EQ(w.Screen.lblAZResult, "es from IO90IR to JN77EX on 50.1mhz");
+    w.Press("IO90", "JN77EX", " 144 ");
+    EXPECT_EQ(w.Screen.lblAZResult, "es from IO90MM to JN77EX on 144mhz");
+}
+
 TEST(CalculateCommand, ZeroFrequencyChangesNothing) {
     for (const char *zero : {"0", "0.0", "-0", "1e-50"}) {
         Window w;

@@ -68,6 +68,13 @@ TEST(EsLayer, LongPathIsCappedForTheCriticalFrequencyOnly) {
     EXPECT_NEAR(ElevationDeg(EsElevation(2600, HomeKm, EsKm), Pi), -1.07, 0.005);
 }
 
+TEST(EsLayer, CapNeedsADistanceStrictlyAboveOneHop) {
+    EXPECT_EQ(CriticalFreqDistanceKm(2400.0), 2400.0);
+    EXPECT_EQ(CriticalFreqDistanceKm(2399.99), 2399.99);
+    EXPECT_EQ(CriticalFreqDistanceKm(2400.01), 2400.0);
+    EXPECT_EQ(CriticalFreqDistanceKm(2600.0), 2400.0);
+}
+
 TEST(EsLayer, OneKilometrePathLooksStraightUp) {
     const auto angles = EsElevation(1, SpotHeightKm, EsKm);
     EXPECT_GT(ElevationDeg(angles, Pi), 89.0);

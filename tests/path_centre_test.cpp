@@ -73,6 +73,13 @@ TEST(PathCentre, MidpointFigures) {
     EXPECT_NEAR(state.MidLon, 6.7621, 1e-4);
     EXPECT_NEAR(state.TowardsLat, 47.979, 1e-3);
     EXPECT_NEAR(state.TowardsLon, 14.375, 1e-3);
+    // Home at one end: the centre lies half the path's central angle away.
+    EXPECT_NEAR(state.HomeArc * 2, 0.18407, 1e-5);
+    const CalcState other = CentreAndOnward("IO90IR", "IO91VL", "JN58TD");
+    EXPECT_NEAR(other.MidLat, 49.9631, 1e-4);
+    EXPECT_NEAR(other.MidLon, 5.9129, 1e-4);
+    EXPECT_NEAR(other.TowardsLat, 48.767, 1e-3);
+    EXPECT_NEAR(other.TowardsLon, 12.830, 1e-3);
 }
 
 TEST(PathCentre, AntipodalEndsHaveNoCentre) {

@@ -98,13 +98,8 @@ bool CalculateRun::SpottedPath() {
         GeometryText(TextOf(State.BearingText), elevationText, TextOf(State.DistanceText));
 
     // The critical frequency sees the distance capped at one hop; the MUF the whole distance.
-    const calc::Variant uncapped = State.DistanceText;
-    if (distanceKm > propagation::SingleHopCapKm) {
-        State.DistanceText = static_cast<std::int16_t>(propagation::SingleHopCapKm);
-    }
-    const auto reflection =
-        propagation::EsElevation(ValueOf(State.DistanceText), propagation::SpotHeightKm, hE);
-    State.DistanceText = uncapped;
+    const auto reflection = propagation::EsElevation(
+        propagation::CriticalFreqDistanceKm(distanceKm), propagation::SpotHeightKm, hE);
     const double criticalFreq =
         propagation::CriticalFreq(reflection, static_cast<double>(State.FreqMHz), State.PathPi);
     const double pathMuf = calc::RoundByFormat(
