@@ -2,10 +2,14 @@
 # missing (apt-get, with sudo when not root), configure and build.
 PRESET ?= ci
 BUILD := build/$(PRESET)
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 3
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 EXAMPLE := --from IO90IR --to JN77EX --freq 50.1 --home IO90IR --es-layer 110 --masl 150
+FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch
 
-.PHONY: all deps build test run format format-check clean
+.PHONY: all deps build test test-release test-asan fuzz-build fuzz fuzz-smoke run format \
+	format-check clean
 
 all: build
 
@@ -16,8 +20,27 @@ build: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
 
-test: build format-check
+# Every test in the release build, again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then a short run of each fuzz target.
+test: format-check test-release test-asan fuzz-smoke
+
+test-release: build
 	ctest --preset $(PRESET)
+
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	ctest --preset asan
+
+fuzz-build: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz --target $(FUZZ_TARGETS)
+
+fuzz: fuzz-build
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh build/fuzz
+
+fuzz-smoke: fuzz-build
+	FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS) scripts/fuzz.sh build/fuzz
 
 run: build
 	@if [ -x $(BUILD)/app/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
@@ -31,7 +54,7 @@ run: build
 format:
 	clang-format -i $(SOURCES)
 
-format-check:
+format-check: deps
 	@clang-format --dry-run --Werror $(SOURCES) && echo "format-check: clean"
 
 clean:

@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include "batch_reader.h"
+
 #include "calc/utf8.h"
 #include "window/calculate_command.h"
 #include "window/locale_format.h"
@@ -174,39 +176,26 @@ int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
     return run.Outcome.HowEnded == Ending::Completed ? ExitComputed : ExitNotComputed;
 }
 
-std::vector<std::string> SplitFields(const std::string &line) {
-    std::vector<std::string> fields;
-    std::size_t pos = 0;
-    while (true) {
-        pos = line.find_first_not_of(" \t\r\v\f", pos);
-        if (pos == std::string::npos) {
-            break;
-        }
-        const std::size_t end = line.find_first_of(" \t\r\v\f", pos);
-        fields.push_back(line.substr(pos, end - pos));
-        pos = end;
-    }
-    return fields;
-}
-
 int RunBatch(const Options &options, std::istream &in, std::ostream &out) {
-    std::string raw;
+    LineReader reader(in);
+    std::string line;
+    bool tooLong = false;
     long long lineNumber = 0;
-    while (std::getline(in, raw)) {
+    while (reader.Next(line, tooLong)) {
         ++lineNumber;
-        const std::string line = calc::CodePointsToUtf8(calc::Utf8ToCodePoints(raw));
-        const auto fields = SplitFields(line);
-        if (fields.empty() || fields.front().front() == '#') {
+        const BatchLine parsed = ParseBatchLine(line);
+        if (!tooLong && parsed.What == BatchLine::Kind::Skip) {
             continue;
         }
         out << "{\"line\":" << lineNumber << ',';
-        if (fields.size() < 3 || fields.size() > 4) {
+        if (tooLong) {
+            out << "\"error\":" << window::JsonString("line too long") << "}\n";
+        } else if (parsed.What == BatchLine::Kind::Malformed) {
             out << "\"error\":" << window::JsonString("expected FROM TO FREQ [HOME]") << "}\n";
         } else {
-            const CalculateInput input{fields[0], fields[1], fields[2]};
-            const std::string &homeText =
-                fields.size() == 4 ? fields[3] : options.Settings.HomeLocator;
-            const SingleRun run = Calculate(options, input, homeText);
+            const auto &f = parsed.Fields;
+            const std::string &homeText = f.size() == 4 ? f[3] : options.Settings.HomeLocator;
+            const SingleRun run = Calculate(options, CalculateInput{f[0], f[1], f[2]}, homeText);
             out << window::ReportMembers(run.Outcome, run.Screen) << "}\n";
         }
         out.flush();

@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang-format
+    clang-format clang libclang-rt-14-dev time
     xvfb xauth fonts-dejavu-core fonts-liberation2
 )
 

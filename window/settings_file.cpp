@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 #include <vector>
 
 namespace ionvane::window {
@@ -20,14 +23,9 @@ namespace {
 constexpr qint64 MaxFileBytes = 64 * 1024;
 constexpr std::size_t MaxLineBytes = 1024;
 
-// The lines of the file's first 64 KiB, each cut at 1 KiB, CR LF or LF ended; nothing when the
-// file cannot be opened.
-std::optional<std::vector<std::string>> ReadLines(const QString &path) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.read(MaxFileBytes);
+// The lines of the first 64 KiB, each cut at 1 KiB, CR LF or LF ended, as valid UTF-8.
+std::vector<std::string> SplitLines(const QByteArray &content) {
+    const QByteArray bytes = content.left(MaxFileBytes);
     std::vector<std::string> lines;
     qsizetype start = 0;
     while (start < bytes.size()) {
@@ -36,14 +34,14 @@ std::optional<std::vector<std::string>> ReadLines(const QString &path) {
         if (!ended) {
             end = bytes.size();
         }
-        std::string line(bytes.constData() + start, static_cast<std::size_t>(end - start));
+        std::string line(bytes.constData() + start, static_cast<std::size_t>(std::min<qsizetype>(
+                                                        end - start, MaxLineBytes + 1)));
         if (ended && !line.empty() && line.back() == '\r') {
             line.pop_back();
         }
         if (line.size() > MaxLineBytes) {
             line.resize(MaxLineBytes);
         }
-        // Keep the text valid UTF-8 whatever the file holds.
         lines.push_back(calc::CodePointsToUtf8(calc::Utf8ToCodePoints(line)));
         start = end + 1;
     }
@@ -73,15 +71,16 @@ void ApplyDefaultsOutsideRange(Settings &settings) {
     }
 }
 
-Settings LoadSettingsFile(const QString &path, const calc::NumberFormat &format) {
+Settings ParseSettings(const std::optional<QByteArray> &content, const calc::NumberFormat &format) {
     Settings settings;
-    const auto lines = ReadLines(path);
+    const std::vector<std::string> lines =
+        content ? SplitLines(*content) : std::vector<std::string>{};
     // A failed read leaves the buffer holding the previous line.
     std::string buffer;
     std::size_t next = 0;
     const auto readLine = [&] {
-        if (lines && next < lines->size()) {
-            buffer = (*lines)[next++];
+        if (next < lines.size()) {
+            buffer = lines[next++];
         }
     };
     readLine();
@@ -98,23 +97,62 @@ Settings LoadSettingsFile(const QString &path, const calc::NumberFormat &format)
     return settings;
 }
 
+Settings LoadSettingsFile(const QString &path, const calc::NumberFormat &format) {
+    QFile file(path);
+    // Only a regular file (or a link to one) is read: a FIFO or a device could block or never end.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return ParseSettings(std::nullopt, format);
+    }
+    return ParseSettings(file.read(MaxFileBytes), format);
+}
+
 bool SaveSettingsFile(const QString &path, const Settings &settings,
                       const calc::NumberFormat &format) {
-    QSaveFile file(path);
-    // Unbuffered, so that a short write on a full disk is seen here and the old file is kept:
-    // a buffered write would only fail inside commit(), where a short write goes unnoticed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return false;
-    }
     const std::string text = settings.HomeLocator + "\r\n" +
                              calc::SingleText(settings.EsLayerHeightKm, format) + "\r\n" +
                              calc::SingleText(settings.HomeHeightKm, format) + "\r\n";
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size) {
-        file.cancelWriting();
+    // A new file beside the settings file, renamed over it once it is complete and on disk: a
+    // crash, a kill or a full disk at any moment leaves either the old file or the new one. The
+    // rename replaces a symbolic link itself instead of writing through it to a file elsewhere.
+    const QFileInfo target(path);
+    QTemporaryFile temp(target.absolutePath() + "/" + target.fileName() + ".XXXXXX");
+    if (!temp.open()) {
         return false;
     }
-    return file.commit();
+    const int fd = temp.handle();
+    const char *next = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, left);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        next += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    const auto permissions =
+        target.isFile() && !target.isSymLink()
+            ? target.permissions()
+            : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    if (::fsync(fd) != 0 || !temp.setPermissions(permissions)) {
+        return false;
+    }
+    if (::rename(QFile::encodeName(temp.fileName()).constData(),
+                 QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        return false;
+    }
+    temp.setAutoRemove(false);
+    // Make the rename itself durable.
+    const int dir = ::open(QFile::encodeName(target.absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
 }
 
 std::optional<float> EsLayerHeightFromAnswer(std::string_view answer,

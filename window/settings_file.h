@@ -5,6 +5,7 @@
 
 #include "calc/number_text.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -32,14 +33,18 @@ struct Settings {
 /// Puts each height back to its default when it lies outside its range.
 void ApplyDefaultsOutsideRange(Settings &settings);
 
+/// The load sequence on the content of a settings file, nothing when it could not be read.
+Settings ParseSettings(const std::optional<QByteArray> &content, const calc::NumberFormat &format);
+
 /// The load sequence on the file at `path`: line 1 the home locator, line 2 the E-layer height,
 /// line 3 the home height in km, each read in the regional format. A missing file, a missing line
 /// or a line that is not a number leaves the value as it was (a short file repeats its last line);
 /// then each height outside its range gets its default. Reads at most 64 KiB, 1 KiB a line.
 Settings LoadSettingsFile(const QString &path, const calc::NumberFormat &format);
 
-/// The save sequence: writes the three lines, CR LF ended, atomically (a crash during the save
-/// leaves the previous file whole). Returns whether the file was written; callers stay silent.
+/// The save sequence: writes the three lines, CR LF ended, atomically (a crash, a kill or a full
+/// disk during the save leaves the previous file whole; a symbolic link is replaced, never written
+/// through). Returns whether the file was written; callers stay silent.
 bool SaveSettingsFile(const QString &path, const Settings &settings,
                       const calc::NumberFormat &format);
 

@@ -86,5 +86,21 @@ out=$("$cli" --json --from IO90IR --to JN58TD --freq 50.1 --locale en_US)
 check "settings file home" '"homeLocator":"JN77EX"' "$(grep -o '"homeLocator":"[^"]*"' <<<"$out")"
 check "settings file quoted" '"lblMUFqth":"From JN77EX try towards' "$(grep -o '"lblMUFqth":"From JN77EX try towards' <<<"$out")"
 
+# Hostile input: a 10 MB line and 100,000 lines stream through in bounded memory.
+{
+    head -c 10000000 /dev/zero | tr '\0' 'A'
+    echo
+    for _ in $(seq 10000); do
+        printf 'IO91VL JN58TD 50.1\nIO90 JN77 144.3 JN58\nKM72 KN04 70.2\nx y\n# note\n'
+        printf 'IO90IR JN77EX 50.1\nIO90IR JN77EX 0\nIO9 JN77 50\nFE16IR ON13IG 50\n\xff\x00 a b\n'
+    done
+} >"$work/hostile.txt"
+/usr/bin/time -f '%M' -o "$work/rss" "$cli" --batch "${settings[@]}" <"$work/hostile.txt" >"$work/hostile.out"
+check "hostile batch exit code" 0 $?
+check "hostile batch objects" 90001 "$(wc -l <"$work/hostile.out")"
+check "hostile batch long line" '{"line":1,"error":"line too long"}' "$(head -1 "$work/hostile.out")"
+rss_kb=$(cat "$work/rss")
+check "hostile batch memory under 64 MB (${rss_kb} kB)" yes "$([[ $rss_kb -lt 65536 ]] && echo yes || echo no)"
+
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

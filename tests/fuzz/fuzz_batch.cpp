@@ -1,0 +1,35 @@
+// The batch line reader of ionvane-cli: bounded lines, valid UTF-8 out, fields as announced.
+#include "calc/utf8.h"
+#include "cli/batch_reader.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    using namespace ionvane::cli;
+    constexpr std::size_t Limit = 64;
+    std::istringstream in(std::string(reinterpret_cast<const char *>(data), size));
+    LineReader reader(in, Limit);
+    std::string line;
+    bool tooLong = false;
+    std::size_t lines = 0;
+    while (reader.Next(line, tooLong)) {
+        ++lines;
+        // At most the limit, plus what repairing bad bytes can add (3 bytes for each).
+        if (line.size() > Limit * 3 ||
+            ionvane::calc::CodePointsToUtf8(ionvane::calc::Utf8ToCodePoints(line)) != line) {
+            std::abort();
+        }
+        const BatchLine parsed = ParseBatchLine(line);
+        const bool calculates = parsed.What == BatchLine::Kind::Calculate;
+        if (calculates != (parsed.Fields.size() == 3 || parsed.Fields.size() == 4) &&
+            parsed.What != BatchLine::Kind::Skip) {
+            std::abort();
+        }
+        if (lines > size + 1) {
+            std::abort();
+        }
+    }
+    return 0;
+}
