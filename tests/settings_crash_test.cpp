@@ -37,18 +37,25 @@ TEST(SettingsCrash, KilledSaverLeavesTheOldOrTheNewFileWhole) {
     const QString path = dir.filePath(SettingsFileName);
     ASSERT_TRUE(SaveSettingsFile(path, Settings{"IO90IR", 110.0F, 0.15F}, English));
     std::mt19937 random(20261207);
-    std::uniform_int_distribution<int> delayMicroseconds(0, 10000);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
     int survived = 0;
     int newSeen = 0;
     int cutShort = 0;
     for (int kill = 0; kill < Kills; ++kill) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
         const pid_t saver = fork();
         ASSERT_GE(saver, 0);
         if (saver == 0) {
+            dup2(ready[1], STDOUT_FILENO);
             execl(IONVANE_SETTINGS_SAVER, IONVANE_SETTINGS_SAVER,
                   dir.path().toLocal8Bit().constData(), static_cast<char *>(nullptr));
             _exit(127);
         }
+        close(ready[1]);
+        char said = 0;
+        ASSERT_EQ(read(ready[0], &said, 1), 1);
+        close(ready[0]);
         std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
         ::kill(saver, SIGKILL);
         int status = 0;
