@@ -3,6 +3,7 @@
 #include "batch_reader.h"
 
 #include "calc/utf8.h"
+#include "spot/spot_reader.h"
 #include "window/calculate_command.h"
 #include "window/locale_format.h"
 #include "window/report.h"
@@ -41,6 +42,8 @@ struct HelpRequested {
 
 struct Options {
     bool Batch = false;
+    bool Spots = false;                  ///< batch of raw cluster lines
+    std::optional<std::string> SpotLine; ///< one raw spot
     bool Json = false;
     CalculateInput Input;
     calc::NumberFormat Format;
@@ -75,7 +78,9 @@ Options ParseOptions(const QStringList &arguments) {
     const QCommandLineOption locale("locale", "Number format, e.g. en_US or de_DE.", "NAME");
     const QCommandLineOption json("json", "Print one JSON object.");
     const QCommandLineOption batch("batch", "Read FROM TO FREQ [HOME] lines from stdin.");
-    parser.addOptions({from, to, freq, home, esLayer, masl, locale, json, batch});
+    const QCommandLineOption spotLine("spot", "One DX-cluster spot line.", "LINE");
+    const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
+    parser.addOptions({from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots});
     parser.addHelpOption();
     if (!parser.parse(arguments)) {
         throw UsageError{Utf8(parser.errorText())};
@@ -90,11 +95,21 @@ Options ParseOptions(const QStringList &arguments) {
     Options options;
     options.Batch = parser.isSet(batch);
     options.Json = parser.isSet(json);
+    options.Spots = parser.isSet(spots);
+    const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
+    if (options.Spots && !options.Batch) {
+        throw UsageError{"--spots goes with --batch"};
+    }
     if (options.Batch) {
-        if (parser.isSet(from) || parser.isSet(to) || parser.isSet(freq)) {
-            throw UsageError{
-                "--batch reads FROM TO FREQ from stdin; leave out --from, --to, --freq"};
+        if (boxes || parser.isSet(spotLine)) {
+            throw UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
+                             "and --spot"};
         }
+    } else if (parser.isSet(spotLine)) {
+        if (boxes) {
+            throw UsageError{"--spot replaces --from, --to and --freq"};
+        }
+        options.SpotLine = Utf8(parser.value(spotLine));
     } else {
         for (const auto *required : {&from, &to, &freq}) {
             if (!parser.isSet(*required)) {
@@ -158,11 +173,30 @@ SingleRun Calculate(const Options &options, const CalculateInput &input,
     return run;
 }
 
-int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
-    const SingleRun run = Calculate(options, options.Input, options.Settings.HomeLocator);
+// The members that a spot adds to a report, with the comma that joins them on.
+std::string SpotMembers(const spot::Spot &read) {
+    using window::JsonString;
+    std::string members = ",\"spot\":{\"freqMHz\":";
+    members += read.FreqMHzText;
+    members += ",\"from\":";
+    members += JsonString(read.FromLoc);
+    members += ",\"to\":";
+    members += JsonString(read.ToLoc);
+    members += ",\"tag\":";
+    members += read.Tag.empty() ? std::string("null") : JsonString(read.Tag);
+    members += ",\"dxCall\":";
+    members += JsonString(read.DxCall);
+    members += ",\"spotter\":";
+    members += JsonString(read.Spotter);
+    members += '}';
+    return members;
+}
+
+int Report(const Options &options, const SingleRun &run, const std::string &extraMembers,
+           std::ostream &out, std::ostream &err) {
     using Ending = CalculateOutcome::Ending;
     if (options.Json) {
-        out << '{' << window::ReportMembers(run.Outcome, run.Screen) << "}\n";
+        out << '{' << window::ReportMembers(run.Outcome, run.Screen) << extraMembers << "}\n";
     } else if (run.Outcome.HowEnded == Ending::Completed) {
         const auto &s = run.Screen;
         for (const auto *line : {&s.lblAZResult, &s.lblAzResult2, &s.lblMidPoint, &s.lblMUFqth,
@@ -176,28 +210,81 @@ int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
     return run.Outcome.HowEnded == Ending::Completed ? ExitComputed : ExitNotComputed;
 }
 
+int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
+    const SingleRun run = Calculate(options, options.Input, options.Settings.HomeLocator);
+    return Report(options, run, "", out, err);
+}
+
+CalculateInput SpotInput(const spot::Spot &read) {
+    return CalculateInput{read.FromLoc, read.ToLoc, read.FreqMHzText};
+}
+
+int RunSpot(const Options &options, std::ostream &out, std::ostream &err) {
+    const std::string line = calc::CodePointsToUtf8(calc::Utf8ToCodePoints(*options.SpotLine));
+    const spot::SpotReading reading = spot::ReadSpot(line);
+    if (reading.Problem != spot::SpotProblem::None) {
+        const std::string_view reason = spot::ProblemText(spot::ProblemAsSpot(reading));
+        if (options.Json) {
+            out << "{\"skipped\":" << window::JsonString(reason) << "}\n";
+        }
+        err << "ionvane-cli: " << reason << '\n';
+        return ExitNotComputed;
+    }
+    const SingleRun run = Calculate(options, SpotInput(reading.Read), options.Settings.HomeLocator);
+    return Report(options, run, SpotMembers(reading.Read), out, err);
+}
+
+// One batch line of "FROM TO FREQ [HOME]"; false when the line is skipped.
+bool BatchLineReport(const Options &options, const std::string &line, std::string &members) {
+    const BatchLine parsed = ParseBatchLine(line);
+    if (parsed.What == BatchLine::Kind::Skip) {
+        return false;
+    }
+    if (parsed.What == BatchLine::Kind::Malformed) {
+        members = "\"error\":";
+        members += window::JsonString("expected FROM TO FREQ [HOME]");
+        return true;
+    }
+    const auto &f = parsed.Fields;
+    const std::string &homeText = f.size() == 4 ? f[3] : options.Settings.HomeLocator;
+    const SingleRun run = Calculate(options, CalculateInput{f[0], f[1], f[2]}, homeText);
+    members = window::ReportMembers(run.Outcome, run.Screen);
+    return true;
+}
+
+// One raw cluster line; false for lines that are no spot (prompts, talk, announcements).
+bool SpotLineReport(const Options &options, const std::string &line, std::string &members) {
+    const spot::SpotReading reading = spot::ReadSpot(line);
+    if (reading.Problem == spot::SpotProblem::NotASpot) {
+        return false;
+    }
+    if (reading.Problem != spot::SpotProblem::None) {
+        members = "\"skipped\":";
+        members += window::JsonString(spot::ProblemText(reading.Problem));
+        return true;
+    }
+    const SingleRun run = Calculate(options, SpotInput(reading.Read), options.Settings.HomeLocator);
+    members = window::ReportMembers(run.Outcome, run.Screen);
+    members += SpotMembers(reading.Read);
+    return true;
+}
+
 int RunBatch(const Options &options, std::istream &in, std::ostream &out) {
     LineReader reader(in);
     std::string line;
+    std::string members;
     bool tooLong = false;
     long long lineNumber = 0;
     while (reader.Next(line, tooLong)) {
         ++lineNumber;
-        const BatchLine parsed = ParseBatchLine(line);
-        if (!tooLong && parsed.What == BatchLine::Kind::Skip) {
+        if (tooLong) {
+            members = options.Spots ? "\"skipped\":" : "\"error\":";
+            members += window::JsonString("line too long");
+        } else if (!(options.Spots ? SpotLineReport(options, line, members)
+                                   : BatchLineReport(options, line, members))) {
             continue;
         }
-        out << "{\"line\":" << lineNumber << ',';
-        if (tooLong) {
-            out << "\"error\":" << window::JsonString("line too long") << "}\n";
-        } else if (parsed.What == BatchLine::Kind::Malformed) {
-            out << "\"error\":" << window::JsonString("expected FROM TO FREQ [HOME]") << "}\n";
-        } else {
-            const auto &f = parsed.Fields;
-            const std::string &homeText = f.size() == 4 ? f[3] : options.Settings.HomeLocator;
-            const SingleRun run = Calculate(options, CalculateInput{f[0], f[1], f[2]}, homeText);
-            out << window::ReportMembers(run.Outcome, run.Screen) << "}\n";
-        }
+        out << "{\"line\":" << lineNumber << ',' << members << "}\n";
         out.flush();
     }
     return in.bad() ? ExitNotComputed : ExitComputed;
@@ -208,7 +295,10 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out) {
 int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
     try {
         const Options options = ParseOptions(arguments);
-        return options.Batch ? RunBatch(options, in, out) : RunSingle(options, out, err);
+        if (options.Batch) {
+            return RunBatch(options, in, out);
+        }
+        return options.SpotLine ? RunSpot(options, out, err) : RunSingle(options, out, err);
     } catch (const HelpRequested &help) {
         out << help.Text;
         return ExitComputed;
@@ -216,7 +306,9 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
         err << "ionvane-cli: " << usage.Message << '\n'
             << "usage: ionvane-cli --from TEXT --to TEXT --freq TEXT [--home TEXT] [--es-layer KM]"
                " [--masl METRES] [--locale NAME] [--json]\n"
-               "       ionvane-cli --batch [--home TEXT] [--es-layer KM] [--masl METRES]"
+               "       ionvane-cli --spot LINE [--home TEXT] [--es-layer KM] [--masl METRES]"
+               " [--locale NAME] [--json]\n"
+               "       ionvane-cli --batch [--spots] [--home TEXT] [--es-layer KM] [--masl METRES]"
                " [--locale NAME]\n";
         return ExitUsage;
     }

@@ -1,16 +1,21 @@
 #include "main_window.h"
 
 #include "locale_format.h"
+#include "spot/spot_reader.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 
 namespace ionvane::window {
@@ -24,7 +29,7 @@ constexpr int ClientWidthTwips = 6675;
 constexpr int ClientHeightTwips = 3630;
 
 constexpr int LocatorMaxLength = 6;
-constexpr int FrequencyMaxLength = 7;
+constexpr std::size_t FrequencyMaxLength = 7;
 
 const QColor LabelText(255, 255, 192);
 const QColor ResultText(255, 255, 0);
@@ -36,6 +41,21 @@ QString Q(const std::string &text) {
 }
 std::string S(const QString &text) {
     return text.toStdString();
+}
+
+// The frequency as the box can hold it: at most 7 characters, rounded when the spot was finer.
+std::string FrequencyBoxText(const std::string &freqMHzText) {
+    if (freqMHzText.size() <= FrequencyMaxLength) {
+        return freqMHzText;
+    }
+    const double value = calc::LeadingNumber(freqMHzText);
+    for (int decimals = 6; decimals >= 0; --decimals) {
+        std::string text = calc::FormatFixed(value, decimals, calc::NumberFormat{".", "", 2});
+        if (text.size() <= FrequencyMaxLength) {
+            return text;
+        }
+    }
+    return freqMHzText;
 }
 
 bool IsEnter(const QKeyEvent *key) {
@@ -60,6 +80,7 @@ frmMUF::frmMUF(Dialogs &dialogs, SettingsPlaces places, const QLocale &locale, Q
     ApplyLook();
     LoadSequence();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setAcceptDrops(true);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SaveSequence(); });
 }
 
@@ -92,6 +113,8 @@ void frmMUF::BuildControls() {
         member->setMaxLength(maxLength);
         member->setAlignment(Qt::AlignCenter);
         member->installEventFilter(this);
+        // A spot dropped anywhere on the window is read as a spot, not typed into a box.
+        member->setAcceptDrops(false);
         place(member, name, left, top, width, height);
     };
 
@@ -100,8 +123,8 @@ void frmMUF::BuildControls() {
     label(lblToLoc, "lblToLoc", "To locator", Qt::AlignHCenter, 2040, 120, 1215, 255);
     box(txtToLoc, "txtToLoc", LocatorTip, LocatorMaxLength, 2160, 360, 975, 375);
     label(lblFreq, "lblFreq", "Frequency", Qt::AlignHCenter, 3720, 120, 1095, 255);
-    box(txtFreq, "txtFreq", "Enter a frequency like 50.2 or 122.7", FrequencyMaxLength, 3840, 360,
-        855, 375);
+    box(txtFreq, "txtFreq", "Enter a frequency like 50.2 or 122.7",
+        static_cast<int>(FrequencyMaxLength), 3840, 360, 855, 375);
     label(lblHomeLoc, "lblHomeLoc", "Home locator", Qt::AlignHCenter, 4920, 120, 1575, 255);
     box(txtHomeLoc, "txtHomeLoc", LocatorTip, LocatorMaxLength, 5280, 360, 855, 375);
 
@@ -146,6 +169,10 @@ void frmMUF::BuildMenus() {
     };
     mnuFile = menuBar()->addMenu("&File");
     mnuFile->setObjectName("mnuFile");
+    action(mnuPasteSpot, "mnuPasteSpot", "Paste &spot");
+    mnuPasteSpot->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    mnuFile->addAction(mnuPasteSpot);
+    mnuFile->addSeparator();
     action(mnuHomeLoc, "mnuHomeLoc", "&Set Home Loc");
     mnuHomeLoc->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     action(mnuEsLayer, "mnuEsLayer", "Set &e layer height");
@@ -157,6 +184,8 @@ void frmMUF::BuildMenus() {
     action(mnuExit, "mnuExit", "E&xit");
     menuBar()->addAction(mnuExit);
 
+    connect(mnuPasteSpot, &QAction::triggered, this,
+            [this] { PasteSpot(QGuiApplication::clipboard()->text()); });
     connect(mnuHomeLoc, &QAction::triggered, this, [this] { txtHomeLoc->setFocus(); });
     connect(mnuEsLayer, &QAction::triggered, this, &frmMUF::SetEsLayerHeight);
     connect(mnuMASL, &QAction::triggered, this, &frmMUF::SetMasl);
@@ -395,6 +424,38 @@ QString frmMUF::HelpText() {
         "Many thanks to the radio amateurs who helped with the maths,\n"
         "most of the maths were solved by these guys :-)\n"
         "Please report problems through the Ionvane project's issue tracker.");
+}
+
+void frmMUF::dragEnterEvent(QDragEnterEvent *event) {
+    if (event->mimeData()->hasText()) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmMUF::dropEvent(QDropEvent *event) {
+    event->acceptProposedAction();
+    PasteSpot(event->mimeData()->text());
+}
+
+void frmMUF::PasteSpot(const QString &text) {
+    // The first line that reads as a spot wins; otherwise the first line says what is missing.
+    std::optional<spot::SpotReading> first;
+    for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) {
+        const spot::SpotReading reading = spot::ReadSpot(S(line));
+        if (reading.Problem == spot::SpotProblem::None) {
+            txtFromLoc->setText(Q(reading.Read.FromLoc));
+            txtToLoc->setText(Q(reading.Read.ToLoc));
+            txtFreq->setText(Q(FrequencyBoxText(reading.Read.FreqMHzText)));
+            CalculateClicked();
+            return;
+        }
+        if (!first) {
+            first = reading;
+        }
+    }
+    const auto problem = first ? spot::ProblemAsSpot(*first) : spot::SpotProblem::NoLocators;
+    Dialog.ShowMessage(Q(std::string(spot::ProblemText(problem))), "Paste spot",
+                       Dialogs::Icon::Information);
 }
 
 void frmMUF::ShowHelp() {

@@ -11,6 +11,8 @@
 #include <QMainWindow>
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -38,6 +40,8 @@ class frmMUF : public QMainWindow {
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
   private:
     void BuildControls();
@@ -56,6 +60,7 @@ class frmMUF : public QMainWindow {
     void SetMasl();
     void SetDefaults();
     void ShowHelp();
+    void PasteSpot(const QString &text);
     QWidget *ControlWidget(Control control) const;
 
     Dialogs &Dialog;
@@ -85,6 +90,7 @@ class frmMUF : public QMainWindow {
     QLabel *lblFOT = nullptr;
 
     QMenu *mnuFile = nullptr;
+    QAction *mnuPasteSpot = nullptr;
     QAction *mnuHomeLoc = nullptr;
     QAction *mnuEsLayer = nullptr;
     QAction *mnuMASL = nullptr;

@@ -106,5 +106,29 @@ if [[ $memory_limit_kb -gt 0 ]]; then
         "$([[ $rss_kb -lt $memory_limit_kb ]] && echo yes || echo no)"
 fi
 
+# A recorded cluster session piped straight in: one JSON line for each spot, in order.
+session=$(dirname "$0")/../data/cluster_session.txt
+out=$("$cli" --batch --spots "${settings[@]}" <"$session")
+check "spots exit code" 0 $?
+check "spots lines" 8 "$(wc -l <<<"$out")"
+check "spots line numbers" "5 6 11 12 13 14 15 16" "$(grep -o '^{"line":[0-9]*' <<<"$out" | grep -o '[0-9]*$' | tr '\n' ' ' | sed 's/ $//')"
+check "spot from cluster line" '"lblAZResult":"es from JN48QT to IM98MM on 50.099mhz"' \
+    "$(sed -n 1p <<<"$out" | grep -o '"lblAZResult":"[^"]*"')"
+check "trailing grid is From" '"lblAZResult":"es from JO65MM to IL38BO on 50.313mhz"' \
+    "$(sed -n 2p <<<"$out" | grep -o '"lblAZResult":"[^"]*"')"
+check "spot without locators" '{"line":13,"skipped":"No locators found in the spot"}' "$(sed -n 5p <<<"$out")"
+check "spot with one locator" '{"line":14,"skipped":"Only one locator found in the spot"}' "$(sed -n 6p <<<"$out")"
+check "spot tag" '"tag":"AU"' "$(sed -n 8p <<<"$out" | grep -o '"tag":"[^"]*"')"
+
+out=$("$cli" --spot "144.174 io91vl<ES>jn58td" "${settings[@]}")
+check "single spot" "es from IO91VL to JN58TD on 144.174mhz" "$(head -1 <<<"$out")"
+err=$("$cli" --spot "73 de DK7UK" "${settings[@]}" 2>&1 >/dev/null)
+check "unreadable spot exit code" 1 $?
+check "unreadable spot message" "ionvane-cli: No locators found in the spot" "$err"
+"$cli" --spot "50.1 IO90 JN77" --from IO90 "${settings[@]}" >/dev/null 2>&1
+check "--spot with --from" 2 $?
+"$cli" --spots "${settings[@]}" >/dev/null 2>&1 </dev/null
+check "--spots without --batch" 2 $?
+
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -1,6 +1,8 @@
-// The batch line reader of ionvane-cli: bounded lines, valid UTF-8 out, fields as announced.
+// The batch line reader of ionvane-cli: bounded lines, valid UTF-8 out, fields as announced, and
+// the spot reader on the same lines.
 #include "calc/utf8.h"
 #include "cli/batch_reader.h"
+#include "spot/spot_reader.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -28,6 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         }
         if (lines > size + 1) {
+            std::abort();
+        }
+        // The same line read as a raw cluster spot: a spot read whole has both locators.
+        const auto spot = ionvane::spot::ReadSpot(line);
+        if (spot.Problem == ionvane::spot::SpotProblem::None &&
+            (spot.Read.FromLoc.size() < 4 || spot.Read.ToLoc.size() < 4 ||
+             !(spot.Read.FreqMHz > 0))) {
             std::abort();
         }
     }

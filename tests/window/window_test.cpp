@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -494,6 +495,63 @@ class WindowTest : public QObject {
         std::signal(SIGXFSZ, previousHandler);
         QVERIFY(Fake.Messages.empty());
         QCOMPARE(ReadAll(SettingsPath()), QByteArray("IO91WM\r\n100\r\n0.35\r\n"));
+    }
+
+    void pastedSpotFillsTheBoxesAndCalculates() {
+        Box("txtHomeLoc")->setText("IO90IR");
+        QGuiApplication::clipboard()->setText(
+            "DX de DK7UK:     50099.0  EA5/ON4CAU   JN48QT<ES>IM98 QRP 5W LOOP ANT 1206Z\n");
+        Box("txtFromLoc")->setFocus();
+        QTest::keyClick(Box("txtFromLoc"), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(Box("txtFromLoc")->text(), QString("JN48QT"));
+        QCOMPARE(Box("txtToLoc")->text(), QString("IM98"));
+        QCOMPARE(Box("txtFreq")->text(), QString("50.099"));
+        QCOMPARE(Label("lblAZResult")->text(), QString("es from JN48QT to IM98MM on 50.099mhz"));
+        QCOMPARE(Window->windowTitle(), QString("MUF = 57.23mhz,  try towards JM36UP"));
+        QCOMPARE(FocusName(), QString("txtFromLoc"));
+        QVERIFY(Fake.Messages.empty());
+    }
+
+    void badSpotSaysWhatIsMissingAndChangesNothing_data() {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("talk") << "73 de DK7UK"
+                              << "No locators found in the spot";
+        QTest::newRow("one locator") << "DX de DK7UK:  50099.0  EA5/ON4CAU  JN48QT 599  1206Z"
+                                     << "Only one locator found in the spot";
+        QTest::newRow("no frequency") << "IO90IR<ES>JN77EX"
+                                      << "No frequency found in the spot";
+        QTest::newRow("empty") << ""
+                               << "No locators found in the spot";
+    }
+    void badSpotSaysWhatIsMissingAndChangesNothing() {
+        QFETCH(QString, clip);
+        QFETCH(QString, message);
+        Box("txtFromLoc")->setText("IO91");
+        Box("txtToLoc")->setText("JN58");
+        Box("txtFreq")->setText("50.2");
+        QGuiApplication::clipboard()->setText(clip);
+        Menu("mnuPasteSpot")->trigger();
+        QCOMPARE(Fake.Messages.size(), std::size_t{1});
+        QCOMPARE(Fake.Messages[0].Text, message);
+        QCOMPARE(Box("txtFromLoc")->text(), QString("IO91"));
+        QCOMPARE(Box("txtToLoc")->text(), QString("JN58"));
+        QCOMPARE(Box("txtFreq")->text(), QString("50.2"));
+        QVERIFY(Label("lblAZResult")->text().isEmpty());
+    }
+
+    void droppedSpotIsReadLikeAPastedOne() {
+        Box("txtHomeLoc")->setText("IO90IR");
+        QMimeData mime;
+        mime.setText("144.174 io91vl<ES>jn58td");
+        const QPointF at(100, 100);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Window.get(), &drop);
+        QCOMPARE(Label("lblAZResult")->text(), QString("es from IO91VL to JN58TD on 144.174mhz"));
+        QCOMPARE(Box("txtFreq")->text(), QString("144.174"));
     }
 
     void controlsCarryTheirNamesAndLimits() {
