@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -14,5 +15,9 @@ int main(int argc, char *argv[]) {
     ionvane::window::QtDialogs dialogs(nullptr);
     ionvane::window::frmMUF window(dialogs, ionvane::window::SettingsPlaces::ForThisProgram());
     window.show();
+    // For start-up measurements: leave as soon as the window is up.
+    if (qEnvironmentVariableIsSet("IONVANE_QUIT_AFTER_SHOW")) {
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    }
     return QApplication::exec();
 }

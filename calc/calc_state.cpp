@@ -16,6 +16,9 @@ std::string Variant::DisplayText(const NumberFormat &format) const {
 }
 
 double Variant::NumericValue(const NumberFormat &format) const {
+    if (HasSpelledValue) {
+        return SpelledValue;
+    }
     return std::visit(
         Overloaded{[](std::monostate) { return 0.0; },
                    [](std::int16_t v) { return static_cast<double>(v); },

@@ -20,6 +20,15 @@ class Variant {
     Variant(double value) : Held(value) {}
     Variant(std::string value) : Held(std::move(value)) {}
 
+    /// A number as formatted text together with the value that text spells, so that reading it
+    /// back costs nothing.
+    static Variant FormattedNumber(std::string text, double value) {
+        Variant formatted(std::move(text));
+        formatted.SpelledValue = value;
+        formatted.HasSpelledValue = true;
+        return formatted;
+    }
+
     /// The text shown on screen: a text as it is, an integer as its digits, a Double with two
     /// decimals.
     [[nodiscard]] std::string DisplayText(const NumberFormat &format) const;
@@ -29,6 +38,8 @@ class Variant {
 
   private:
     std::variant<std::monostate, std::int16_t, double, std::string> Held;
+    double SpelledValue = 0;
+    bool HasSpelledValue = false;
 };
 
 struct CalcState {

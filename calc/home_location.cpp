@@ -6,9 +6,10 @@
 namespace ionvane::calc {
 
 void CheckHomeLoc(CalcState &state) {
-    const std::u32string completed = CompleteLocator(state.HomeLoc, HomeLocatorFiller);
+    const SixCharacters six = CompleteToSix(state.HomeLoc, HomeLocatorFiller);
+    const std::u32string_view completed(six.Chars.data(), six.Count);
     // The box shows the completed form even when a character is then rejected.
-    state.HomeBoxText = CodePointsToUtf8(completed);
+    state.HomeBoxText = six.Text();
     if (const int bad = FirstInvalidPosition(completed); bad != 0) {
         state.StatusCode = static_cast<std::int16_t>(HomeLocatorCharacterBase + bad);
         return;

@@ -4,6 +4,7 @@
 #include "utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace ionvane::calc {
@@ -33,9 +34,8 @@ char32_t DigitFor(int value) {
 } // namespace
 
 std::u32string CompleteLocator(std::string_view locator, std::u32string_view filler) {
-    std::u32string completed = Utf8ToCodePoints(locator).substr(0, LocatorLength);
-    completed += filler;
-    return completed.substr(0, LocatorLength);
+    const SixCharacters six = CompleteToSix(locator, filler);
+    return {six.Chars.data(), six.Count};
 }
 
 bool IsLocatorCharacter(char32_t c, int position) {
@@ -64,7 +64,8 @@ int FirstInvalidPosition(std::u32string_view locator) {
     return 0;
 }
 
-DecodedLocator DecodeLocator(std::u32string_view locator) {
+namespace {
+template <class View> DecodedLocator DecodeCodes(View locator) {
     const auto code = [&](std::size_t index) { return static_cast<int>(locator[index]); };
     DecodedLocator d{};
     // Field and square terms are whole numbers; only the subsquare terms carry fractions.
@@ -79,6 +80,32 @@ DecodedLocator DecodeLocator(std::u32string_view locator) {
     return d;
 }
 
+// The text of six character codes; they are ASCII for every position on the globe.
+std::string CodesText(const std::array<int, 6> &codes) {
+    std::string text;
+    text.reserve(codes.size());
+    for (const int code : codes) {
+        if (code < 0 || code > 0x7F) {
+            std::u32string wide;
+            for (const int c : codes) {
+                wide += static_cast<char32_t>(std::max(c, 0));
+            }
+            return CodePointsToUtf8(wide);
+        }
+        text += static_cast<char>(code);
+    }
+    return text;
+}
+} // namespace
+
+DecodedLocator DecodeLocator(std::u32string_view locator) {
+    return DecodeCodes(locator);
+}
+
+DecodedLocator DecodeLocator(std::string_view locator) {
+    return DecodeCodes(locator);
+}
+
 void CheckLocators(CalcState &state, const NumberFormat &format) {
     if (state.FromLoc.empty()) {
         state.StatusCode = FromLocatorMissing;
@@ -88,27 +115,28 @@ void CheckLocators(CalcState &state, const NumberFormat &format) {
         state.StatusCode = ToLocatorMissing;
         return;
     }
-    if (Utf8ToCodePoints(state.FromLoc).size() < MinimumTypedLength) {
+    // Completed with "MM" to six characters; anything past the sixth is dropped unseen.
+    const SixCharacters from = CompleteToSix(state.FromLoc, U"MM");
+    const SixCharacters to = CompleteToSix(state.ToLoc, U"MM");
+    if (from.Typed < MinimumTypedLength) {
         state.StatusCode = FromLocatorShort;
         return;
     }
-    if (Utf8ToCodePoints(state.ToLoc).size() < MinimumTypedLength) {
+    if (to.Typed < MinimumTypedLength) {
         state.StatusCode = ToLocatorShort;
         return;
     }
-    const std::u32string from = CompleteLocator(state.FromLoc, U"MM");
-    const std::u32string to = CompleteLocator(state.ToLoc, U"MM");
-    state.FromLoc = CodePointsToUtf8(from);
-    state.ToLoc = CodePointsToUtf8(to);
+    state.FromLoc = from.Text();
+    state.ToLoc = to.Text();
     // From and To are tested position by position, so the To field letter is judged before the
     // From square digit.
     for (int position = 1; position <= LocatorLength; ++position) {
         const auto index = static_cast<std::size_t>(position - 1);
-        if (!IsLocatorCharacter(from[index], position)) {
+        if (!IsLocatorCharacter(from.Chars[index], position)) {
             state.StatusCode = static_cast<std::int16_t>(FromLocatorCharacterBase + position);
             return;
         }
-        if (!IsLocatorCharacter(to[index], position)) {
+        if (!IsLocatorCharacter(to.Chars[index], position)) {
             state.StatusCode = static_cast<std::int16_t>(ToLocatorCharacterBase + position);
             return;
         }
@@ -117,10 +145,10 @@ void CheckLocators(CalcState &state, const NumberFormat &format) {
 }
 
 void DecodeLocators(CalcState &state) {
-    const DecodedLocator point1 = DecodeLocator(Utf8ToCodePoints(state.WorkLoc1));
+    const DecodedLocator point1 = DecodeLocator(std::string_view(state.WorkLoc1));
     state.Lon1 = point1.Lon;
     state.Lat1 = point1.Lat;
-    const DecodedLocator point2 = DecodeLocator(Utf8ToCodePoints(state.WorkLoc2));
+    const DecodedLocator point2 = DecodeLocator(std::string_view(state.WorkLoc2));
     state.Lon2 = point2.Lon;
     state.Lat2 = point2.Lat;
     state.FieldLon = point2.FieldLon;
@@ -146,14 +174,9 @@ std::string EncodeLocator(double latDeg, double lonDeg) {
     if (fieldLon > 17) {
         fieldLon -= 18;
     }
-    const std::u32string text{
-        static_cast<char32_t>(CodeA + fieldLon),
-        static_cast<char32_t>(CodeA + fieldLat),
-        static_cast<char32_t>(Code0 + squareLon),
-        static_cast<char32_t>(Code0 + squareLat),
-        static_cast<char32_t>(CodeA + static_cast<int>(std::floor((x - squareLon) * 24))),
-        static_cast<char32_t>(CodeA + static_cast<int>(std::floor((y - squareLat) * 24)))};
-    return CodePointsToUtf8(text);
+    return CodesText({CodeA + fieldLon, CodeA + fieldLat, Code0 + squareLon, Code0 + squareLat,
+                      CodeA + static_cast<int>(std::floor((x - squareLon) * 24)),
+                      CodeA + static_cast<int>(std::floor((y - squareLat) * 24))});
 }
 
 std::string EncodeOnwardLocator(double latDeg, double lonDeg) {
@@ -175,13 +198,11 @@ std::string EncodeOnwardLocator(double latDeg, double lonDeg) {
     fieldLat = std::clamp(fieldLat, 0.0F, 17.0F);
     subsquareLon = std::min(subsquareLon, 23.0F);
     subsquareLat = std::min(subsquareLat, 23.0F);
-    const std::u32string text{LetterFor(static_cast<int>(fieldLon)),
-                              LetterFor(static_cast<int>(fieldLat)),
-                              DigitFor(squareLon),
-                              DigitFor(squareLat),
-                              LetterFor(static_cast<int>(subsquareLon)),
-                              LetterFor(static_cast<int>(subsquareLat))};
-    return CodePointsToUtf8(text);
+    return CodesText({static_cast<int>(LetterFor(static_cast<int>(fieldLon))),
+                      static_cast<int>(LetterFor(static_cast<int>(fieldLat))),
+                      static_cast<int>(DigitFor(squareLon)), static_cast<int>(DigitFor(squareLat)),
+                      static_cast<int>(LetterFor(static_cast<int>(subsquareLon))),
+                      static_cast<int>(LetterFor(static_cast<int>(subsquareLat)))});
 }
 
 } // namespace ionvane::calc

@@ -37,6 +37,7 @@ struct DecodedLocator {
     double Lon, Lat;
 };
 DecodedLocator DecodeLocator(std::u32string_view locator);
+DecodedLocator DecodeLocator(std::string_view locator); ///< a checked locator, ASCII
 
 /// Checks FromLoc and ToLoc (already upper-cased), completes both to six characters with "MM" and,
 /// when both are valid, runs the path calculation. On a rejection StatusCode holds 1..4, 11..16

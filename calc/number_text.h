@@ -51,6 +51,9 @@ double LeadingNumber(std::string_view text);
 /// regional decimal separator (50.1 -> "50.1", 144 -> "144", 10000000 -> "1E+07").
 std::string SingleText(float value, const NumberFormat &format);
 
+/// The number that FormatFixed(value, decimals) spells, without making the text.
+double FormattedValue(double value, int decimals);
+
 /// A Double from a rounding by formatting: `value` formatted with `decimals` and read back.
 double RoundByFormat(double value, int decimals, const NumberFormat &format);
 

@@ -82,8 +82,12 @@ void CalcDistBearing(CalcState &state, const NumberFormat &format) {
     state.BearingDeg = bearingDeg;
 
     if (IsPass(state, PassMe)) {
-        state.BearingText = FormatFixed(bearingDeg, PathTextDecimals, format);
-        state.DistanceText = FormatFixed(distanceKm, PathTextDecimals, format);
+        state.BearingText =
+            Variant::FormattedNumber(FormatFixed(bearingDeg, PathTextDecimals, format),
+                                     FormattedValue(bearingDeg, PathTextDecimals));
+        state.DistanceText =
+            Variant::FormattedNumber(FormatFixed(distanceKm, PathTextDecimals, format),
+                                     FormattedValue(distanceKm, PathTextDecimals));
     }
 }
 

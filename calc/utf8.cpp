@@ -1,5 +1,7 @@
 #include "utf8.h"
 
+#include <algorithm>
+
 namespace ionvane::calc {
 
 namespace {
@@ -12,47 +14,74 @@ bool IsContinuation(unsigned char byte) {
 
 } // namespace
 
+char32_t NextCodePoint(std::string_view text, std::size_t &pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    if (lead < 0x80U) {
+        ++pos;
+        return lead;
+    }
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (lead >= 0xC2U && lead <= 0xDFU) {
+        length = 2;
+        code = lead & 0x1FU;
+    } else if (lead >= 0xE0U && lead <= 0xEFU) {
+        length = 3;
+        code = lead & 0x0FU;
+    } else if (lead >= 0xF0U && lead <= 0xF4U) {
+        length = 4;
+        code = lead & 0x07U;
+    }
+    bool valid = length != 0 && pos + length <= text.size();
+    for (std::size_t i = 1; valid && i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[pos + i]);
+        valid = IsContinuation(byte);
+        code = (code << 6U) | (byte & 0x3FU);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not characters.
+    if (valid && ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) ||
+                  (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)) {
+        valid = false;
+    }
+    if (!valid) {
+        ++pos;
+        return Replacement;
+    }
+    pos += length;
+    return code;
+}
+
 std::u32string Utf8ToCodePoints(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[pos]);
-        std::size_t length = 0;
-        char32_t code = 0;
-        if (lead < 0x80U) {
-            length = 1;
-            code = lead;
-        } else if (lead >= 0xC2U && lead <= 0xDFU) {
-            length = 2;
-            code = lead & 0x1FU;
-        } else if (lead >= 0xE0U && lead <= 0xEFU) {
-            length = 3;
-            code = lead & 0x0FU;
-        } else if (lead >= 0xF0U && lead <= 0xF4U) {
-            length = 4;
-            code = lead & 0x07U;
-        }
-        bool valid = length != 0 && pos + length <= text.size();
-        for (std::size_t i = 1; valid && i < length; ++i) {
-            const auto byte = static_cast<unsigned char>(text[pos + i]);
-            valid = IsContinuation(byte);
-            code = (code << 6U) | (byte & 0x3FU);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not characters.
-        if (valid && ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) ||
-                      (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)) {
-            valid = false;
-        }
-        if (valid) {
-            out += code;
-            pos += length;
-        } else {
-            out += Replacement;
-            ++pos;
-        }
+        out += NextCodePoint(text, pos);
     }
     return out;
+}
+
+SixCharacters CompleteToSix(std::string_view text, std::u32string_view filler) {
+    SixCharacters six;
+    std::size_t pos = 0;
+    while (pos < text.size() && six.Count < six.Chars.size()) {
+        six.Chars[six.Count++] = NextCodePoint(text, pos);
+    }
+    six.Typed = six.Count;
+    for (std::size_t i = 0; i < filler.size() && six.Count < six.Chars.size(); ++i) {
+        six.Chars[six.Count++] = filler[i];
+    }
+    return six;
+}
+
+std::string SixCharacters::Text() const {
+    std::string text;
+    const std::u32string_view chars(Chars.data(), Count);
+    if (std::all_of(chars.begin(), chars.end(), [](char32_t c) { return c < 0x80; })) {
+        text.assign(chars.begin(), chars.end());
+        return text;
+    }
+    return CodePointsToUtf8(chars);
 }
 
 std::string CodePointsToUtf8(std::u32string_view codePoints) {

@@ -2,6 +2,7 @@
 
 #include "calc/utf8.h"
 
+#include <algorithm>
 #include <istream>
 
 namespace ionvane::cli {
@@ -37,7 +38,11 @@ bool LineReader::Next(std::string &line, bool &tooLong) {
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
-    line = calc::CodePointsToUtf8(calc::Utf8ToCodePoints(line));
+    const bool ascii = std::all_of(line.begin(), line.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80U; });
+    if (!ascii) {
+        line = calc::CodePointsToUtf8(calc::Utf8ToCodePoints(line));
+    }
     return true;
 }
 

@@ -41,6 +41,7 @@ struct HelpRequested {
 };
 
 struct Options {
+    Options() : Command(calc::NumberFormat{}) {}
     bool Batch = false;
     bool Spots = false;                  ///< batch of raw cluster lines
     std::optional<std::string> SpotLine; ///< one raw spot
@@ -48,6 +49,7 @@ struct Options {
     CalculateInput Input;
     calc::NumberFormat Format;
     window::Settings Settings;
+    CalculateCommand Command; ///< made once, for the number format
 };
 
 std::string Utf8(const QString &text) {
@@ -130,6 +132,7 @@ Options ParseOptions(const QStringList &arguments) {
         }
     }
     options.Format = window::NumberFormatOf(numberLocale);
+    options.Command = CalculateCommand(options.Format);
 
     if (!parser.isSet(home) || !parser.isSet(esLayer) || !parser.isSet(masl)) {
         options.Settings = window::LoadSettingsFile(
@@ -169,7 +172,7 @@ SingleRun Calculate(const Options &options, const CalculateInput &input,
     state.HomeHeightKm = options.Settings.HomeHeightKm;
     SingleRun run;
     run.Screen.txtHomeLoc = homeText;
-    run.Outcome = CalculateCommand(options.Format).Run(state, input, run.Screen);
+    run.Outcome = options.Command.Run(state, input, run.Screen);
     return run;
 }
 
@@ -285,8 +288,12 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out) {
             continue;
         }
         out << "{\"line\":" << lineNumber << ',' << members << "}\n";
-        out.flush();
+        // Output streams as input arrives: flush whenever no more input is waiting.
+        if (in.rdbuf()->in_avail() <= 0) {
+            out.flush();
+        }
     }
+    out.flush();
     return in.bad() ? ExitNotComputed : ExitComputed;
 }
 

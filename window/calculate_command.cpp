@@ -109,7 +109,7 @@ bool CalculateRun::SpottedPath() {
     }
     Figures.DistanceKm = distanceKm;
     Figures.AzimuthDeg = ValueOf(State.BearingText);
-    Figures.ElevationDeg = calc::TextToDouble(elevationText, Format).value_or(elevationDeg);
+    Figures.ElevationDeg = calc::FormattedValue(elevationDeg, ShownDecimals);
     Figures.CriticalFreqMHz = criticalFreq;
     Figures.PathMufMHz = pathMuf;
     return true;
@@ -173,7 +173,7 @@ bool CalculateRun::HomePath() {
         return Fail();
     }
     trafficFreq = propagation::CapTrafficFreq(trafficFreq, Figures.PathMufMHz, Format);
-    const double shownElevation = calc::TextToDouble(elevationText, Format).value_or(elevationDeg);
+    const double shownElevation = calc::FormattedValue(elevationDeg, ShownDecimals);
     const auto advice = propagation::ChooseAdvice(homeDistanceKm, shownElevation);
     Screen.lblFOT = TrafficText(advice, Figures.PathMufMHz, trafficFreq, Format);
 

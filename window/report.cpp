@@ -1,97 +1,169 @@
 #include "report.h"
 
+#include "calc/number_text.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace ionvane::window {
 
+void AppendJsonString(std::string &out, std::string_view text);
+
 namespace {
 
-// The shortest text that reads back as the same value (a float as a float: 50.04,
-// not 50.040000915).
-template <class Number> std::string JsonNumber(Number value) {
+// Appends the shortest text that reads back as the same value (a float as a float: 50.04, not
+// 50.040000915).
+template <class Number> void AppendNumber(std::string &out, Number value) {
     if (!std::isfinite(value)) {
-        return "null";
+        out += "null";
+        return;
     }
     std::array<char, 32> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return {buffer.data(), result.ptr};
+    out.append(buffer.data(), result.ptr);
 }
 
-void Member(std::string &out, std::string_view name, std::string_view jsonValue) {
+// Appends `"name":`, after a comma unless it opens the object.
+void Key(std::string &out, std::string_view name) {
     if (!out.empty() && out.back() != '{') {
         out += ',';
     }
-    out += JsonString(name);
-    out += ':';
-    out += jsonValue;
+    out += '"';
+    out += name;
+    out += "\":";
+}
+
+void StringMember(std::string &out, std::string_view name, std::string_view text) {
+    Key(out, name);
+    AppendJsonString(out, text);
+}
+
+template <class Number> void NumberMember(std::string &out, std::string_view name, Number value) {
+    Key(out, name);
+    AppendNumber(out, value);
+}
+
+// A figure read from a two-decimal text is written as that text (1172.77), which reads back as the
+// same value; anything else as its shortest text.
+void TwoDecimalMember(std::string &out, std::string_view name, double value) {
+    Key(out, name);
+    if (std::isfinite(value) && calc::FormattedValue(value, 2) == value) {
+        out += calc::FormatFixed(value, 2, calc::NumberFormat{".", "", 2});
+    } else {
+        AppendNumber(out, value);
+    }
 }
 
 } // namespace
 
-std::string JsonString(std::string_view text) {
+namespace {
+
+// Whether any of the eight bytes of `word` needs an escape in JSON: a control character, a quote
+// or a backslash.
+bool NeedsEscape(std::uint64_t word) {
+    constexpr std::uint64_t Ones = 0x0101010101010101U;
+    constexpr std::uint64_t Highs = 0x8080808080808080U;
+    const auto hasZero = [](std::uint64_t v) { return ((v - Ones) & ~v & Highs) != 0; };
+    const bool control = ((word - Ones * 0x20U) & ~word & Highs) != 0;
+    return control || hasZero(word ^ (Ones * '"')) || hasZero(word ^ (Ones * '\\'));
+}
+
+} // namespace
+
+void AppendJsonString(std::string &out, std::string_view text) {
     static constexpr std::string_view Hex = "0123456789abcdef";
-    std::string out;
-    out.reserve(text.size() + 2);
     out += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            switch (c) {
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                out += "\\u00";
-                out += Hex[byte >> 4U];
-                out += Hex[byte & 0xFU];
+    std::size_t plain = 0; // start of the run of characters that need no escape
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // Eight plain bytes at a time, the usual case for every label.
+        if (i + 8 <= text.size()) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, sizeof word);
+            if (!NeedsEscape(word)) {
+                i += 8;
+                continue;
             }
-        } else {
-            out += c;
+        }
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x20 && byte != '"' && byte != '\\') {
+            ++i;
+            continue;
+        }
+        out.append(text.substr(plain, i - plain));
+        plain = ++i;
+        switch (byte) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += "\\u00";
+            out += Hex[byte >> 4U];
+            out += Hex[byte & 0xFU];
         }
     }
+    out.append(text.substr(plain));
     out += '"';
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    AppendJsonString(out, text);
     return out;
 }
 
 std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &screen) {
+    constexpr std::size_t TypicalSize = 1024;
     std::string out;
-    Member(out, "status", std::to_string(outcome.StatusShown));
-    Member(out, "message", JsonString(outcome.MessageShown));
-    Member(out, "focus", outcome.Focus ? JsonString(ControlName(*outcome.Focus)) : "null");
-    Member(out, "title", JsonString(screen.Title));
-    Member(out, "homeLocator", JsonString(screen.txtHomeLoc));
-    std::string labels = "{";
-    Member(labels, "lblAZResult", JsonString(screen.lblAZResult));
-    Member(labels, "lblAzResult2", JsonString(screen.lblAzResult2));
-    Member(labels, "lblMidPoint", JsonString(screen.lblMidPoint));
-    Member(labels, "lblMUFqth", JsonString(screen.lblMUFqth));
-    Member(labels, "lblMUFqth2", JsonString(screen.lblMUFqth2));
-    Member(labels, "lblFOT", JsonString(screen.lblFOT));
-    labels += '}';
-    Member(out, "labels", labels);
+    out.reserve(TypicalSize);
+    Key(out, "status");
+    out += std::to_string(outcome.StatusShown);
+    StringMember(out, "message", outcome.MessageShown);
+    Key(out, "focus");
+    if (outcome.Focus) {
+        AppendJsonString(out, ControlName(*outcome.Focus));
+    } else {
+        out += "null";
+    }
+    StringMember(out, "title", screen.Title);
+    StringMember(out, "homeLocator", screen.txtHomeLoc);
+    Key(out, "labels");
+    out += '{';
+    StringMember(out, "lblAZResult", screen.lblAZResult);
+    StringMember(out, "lblAzResult2", screen.lblAzResult2);
+    StringMember(out, "lblMidPoint", screen.lblMidPoint);
+    StringMember(out, "lblMUFqth", screen.lblMUFqth);
+    StringMember(out, "lblMUFqth2", screen.lblMUFqth2);
+    StringMember(out, "lblFOT", screen.lblFOT);
+    out += '}';
     if (const auto &f = outcome.Figures) {
-        Member(out, "distanceKm", JsonNumber(f->DistanceKm));
-        Member(out, "azimuthDeg", JsonNumber(f->AzimuthDeg));
-        Member(out, "elevationDeg", JsonNumber(f->ElevationDeg));
-        Member(out, "criticalFreqMHz", JsonNumber(f->CriticalFreqMHz));
-        Member(out, "mufMHz", JsonNumber(f->PathMufMHz));
-        Member(out, "centreLocator", JsonString(f->CentreLoc));
-        Member(out, "towardsLocator", JsonString(f->TowardsLoc));
-        Member(out, "homeDistanceKm", JsonNumber(f->HomeDistanceKm));
-        Member(out, "homeAzimuthDeg", JsonNumber(f->HomeAzimuthDeg));
-        Member(out, "homeElevationDeg", JsonNumber(f->HomeElevationDeg));
-        Member(out, "trafficFreqMHz", JsonNumber(f->TrafficFreqMHz));
+        TwoDecimalMember(out, "distanceKm", f->DistanceKm);
+        TwoDecimalMember(out, "azimuthDeg", f->AzimuthDeg);
+        TwoDecimalMember(out, "elevationDeg", f->ElevationDeg);
+        NumberMember(out, "criticalFreqMHz", f->CriticalFreqMHz);
+        TwoDecimalMember(out, "mufMHz", f->PathMufMHz);
+        StringMember(out, "centreLocator", f->CentreLoc);
+        StringMember(out, "towardsLocator", f->TowardsLoc);
+        TwoDecimalMember(out, "homeDistanceKm", f->HomeDistanceKm);
+        TwoDecimalMember(out, "homeAzimuthDeg", f->HomeAzimuthDeg);
+        TwoDecimalMember(out, "homeElevationDeg", f->HomeElevationDeg);
+        NumberMember(out, "trafficFreqMHz", f->TrafficFreqMHz);
     }
     return out;
 }

@@ -1,0 +1,118 @@
+// Costs of the calculation: one whole Calculate, its parts, and the number texts.
+#include "calc/locator.h"
+#include "calc/path_centre.h"
+#include "propagation/es_layer.h"
+#include "window/calculate_command.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+using namespace ionvane;
+
+const calc::NumberFormat English = calc::EnglishNumberFormat();
+
+struct Spot {
+    const char *From, *To, *Freq, *Home;
+};
+
+// Realistic sporadic-E spots from home stations across Europe and North America.
+constexpr std::array<Spot, 8> Spots = {{
+    {"IO90IR", "JN77EX", "50.1", "IO90IR"},
+    {"JN48QT", "IM98", "50.099", "JO65"},
+    {"IO91VL", "JN58TD", "144.174", "IO90IR"},
+    {"JO65AB", "IL38BO", "50.313", "JO31"},
+    {"EN49U", "DM87I", "50.44", "DM87IT"},
+    {"KM72", "KN04HS", "70.2", "KN00"},
+    {"FN42", "EL96", "50.125", "EN61"},
+    {"JO01", "KM64", "28.885", "IO83QM"},
+}};
+
+calc::CalcState Settings() {
+    calc::CalcState state;
+    state.EsLayerHeightKm = 110.0F;
+    state.HomeHeightKm = 0.15F;
+    return state;
+}
+
+void WholeCalculateWorkedExample(benchmark::State &bench) {
+    const window::CalculateCommand command(English);
+    calc::CalcState state = Settings();
+    const window::CalculateInput input{"IO90IR", "JN77EX", "50.1"};
+    window::ScreenTexts screen;
+    for (auto _ : bench) {
+        screen.txtHomeLoc = "IO90IR";
+        benchmark::DoNotOptimize(command.Run(state, input, screen));
+    }
+}
+BENCHMARK(WholeCalculateWorkedExample);
+
+void WholeCalculateSpotMix(benchmark::State &bench) {
+    const window::CalculateCommand command(English);
+    calc::CalcState state = Settings();
+    window::ScreenTexts screen;
+    std::size_t next = 0;
+    for (auto _ : bench) {
+        const Spot &spot = Spots[next++ % Spots.size()];
+        screen.txtHomeLoc = spot.Home;
+        benchmark::DoNotOptimize(
+            command.Run(state, window::CalculateInput{spot.From, spot.To, spot.Freq}, screen));
+    }
+}
+BENCHMARK(WholeCalculateSpotMix);
+
+void CheckLocatorsAndPath(benchmark::State &bench) {
+    calc::CalcState state = Settings();
+    for (auto _ : bench) {
+        state.FromLoc = "IO90IR";
+        state.ToLoc = "JN77EX";
+        calc::CheckLocators(state, English);
+        benchmark::DoNotOptimize(state.DistanceText);
+    }
+}
+BENCHMARK(CheckLocatorsAndPath);
+
+void PathCentreBothModes(benchmark::State &bench) {
+    calc::CalcState state = Settings();
+    state.CalcPi = 4 * std::atan(1.0);
+    state.FromLoc = "IO91VL";
+    state.ToLoc = "JN58TD";
+    calc::CheckLocators(state, English);
+    for (auto _ : bench) {
+        state.HomeLoc = "IO90IR";
+        calc::PathCentre(state, 1);
+        calc::PathCentre(state, 2);
+        benchmark::DoNotOptimize(state.TowardsLoc);
+    }
+}
+BENCHMARK(PathCentreBothModes);
+
+void EsLayerFormulas(benchmark::State &bench) {
+    const double pi = 4 * std::atan(1.0);
+    double distanceKm = 1172.77;
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(distanceKm);
+        const auto shown = propagation::EsElevation(distanceKm, 0.15, 110);
+        const auto reflection = propagation::EsElevation(distanceKm, 0.18, 110);
+        const double critical = propagation::CriticalFreq(reflection, 50.1, pi);
+        benchmark::DoNotOptimize(propagation::ElevationDeg(shown, pi));
+        benchmark::DoNotOptimize(propagation::MufExpression(critical, distanceKm, 110));
+    }
+}
+BENCHMARK(EsLayerFormulas);
+
+void FormatTwoDecimalsGrouped(benchmark::State &bench) {
+    double value = 1172.7712;
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(calc::FormatFixed(value, 2, English));
+    }
+}
+BENCHMARK(FormatTwoDecimalsGrouped);
+
+} // namespace
+
+BENCHMARK_MAIN();

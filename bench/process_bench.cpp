@@ -1,0 +1,150 @@
+// Whole-process figures: ionvane-cli --batch over 200,000 lines (lines per second on one core,
+// peak memory), and the start-up of the window beside a bare Qt window.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sched.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Measure {
+    double Seconds;
+    long PeakKb;
+};
+
+// Runs `argv` with stdin and stdout redirected, pinned to one core; wall time and peak memory.
+Measure Run(const std::vector<std::string> &argv, const std::string &input,
+            const std::string &output, const std::vector<std::string> &environment = {}) {
+    std::fflush(stdout);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(0, &one);
+        sched_setaffinity(0, sizeof one, &one);
+        if (!input.empty() && std::freopen(input.c_str(), "r", stdin) == nullptr) {
+            _exit(126);
+        }
+        if (std::freopen(output.c_str(), "w", stdout) == nullptr ||
+            std::freopen("/dev/null", "w", stderr) == nullptr) {
+            _exit(126);
+        }
+        for (const auto &variable : environment) {
+            putenv(const_cast<char *>(variable.c_str()));
+        }
+        std::vector<char *> args;
+        for (const auto &arg : argv) {
+            args.push_back(const_cast<char *>(arg.c_str()));
+        }
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed (status %d)\n", argv[0].c_str(), status);
+        std::exit(1);
+    }
+    return {elapsed.count(), usage.ru_maxrss};
+}
+
+Measure Median(std::vector<Measure> runs) {
+    std::sort(runs.begin(), runs.end(),
+              [](const Measure &a, const Measure &b) { return a.Seconds < b.Seconds; });
+    Measure median = runs[runs.size() / 2];
+    for (const auto &run : runs) {
+        median.PeakKb = std::max(median.PeakKb, run.PeakKb);
+    }
+    return median;
+}
+
+// Spots as a cluster gives them: locators across Europe and North America, VHF frequencies.
+void WriteSpots(const fs::path &file, int lines) {
+    std::mt19937 random(7);
+    const char *fields[] = {"IO", "IN", "JO", "JN", "JM", "KN", "KO", "KP", "IM", "FN", "EN", "EM"};
+    const char *freqs[] = {"50.1", "50.313", "50.125", "70.2", "144.174", "28.885", "144.3"};
+    const auto locator = [&] {
+        std::string loc = fields[random() % 12];
+        loc += static_cast<char>('0' + random() % 10);
+        loc += static_cast<char>('0' + random() % 10);
+        if (random() % 3 != 0) {
+            loc += static_cast<char>('A' + random() % 24);
+            loc += static_cast<char>('A' + random() % 24);
+        }
+        return loc;
+    };
+    std::ofstream out(file);
+    for (int i = 0; i < lines; ++i) {
+        out << locator() << ' ' << locator() << ' ' << freqs[random() % 7];
+        if (i % 4 == 0) {
+            out << ' ' << locator();
+        }
+        out << '\n';
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s IONVANE-CLI IONVANE BARE-WINDOW\n", argv[0]);
+        return 2;
+    }
+    const fs::path work = fs::temp_directory_path() / ("ionvane-bench-" + std::to_string(getpid()));
+    fs::create_directories(work);
+    const std::string cli = argv[1];
+    const std::vector<std::string> settings = {"--batch", "--home", "IO90IR",   "--es-layer", "110",
+                                               "--masl",  "150",    "--locale", "en_US"};
+
+    std::printf("%-44s %14s %12s\n", "process", "figure", "peak memory");
+    for (const int lines : {20'000, 200'000}) {
+        const fs::path input = work / ("spots-" + std::to_string(lines) + ".txt");
+        WriteSpots(input, lines);
+        std::vector<std::string> args = {cli};
+        args.insert(args.end(), settings.begin(), settings.end());
+        std::vector<Measure> runs;
+        for (int i = 0; i < 3; ++i) {
+            runs.push_back(Run(args, input, work / "out.jsonl"));
+        }
+        const Measure m = Median(runs);
+        std::printf("%-44s %10.0f l/s %9ld kB\n",
+                    ("ionvane-cli --batch, " + std::to_string(lines) + " lines, one core").c_str(),
+                    lines / m.Seconds, m.PeakKb);
+    }
+
+    // The window program is copied so that the settings it saves on leaving stay in scratch.
+    const fs::path ionvane = work / "ionvane";
+    fs::copy_file(argv[2], ionvane, fs::copy_options::overwrite_existing);
+    const std::vector<std::string> offscreen = {"QT_QPA_PLATFORM=offscreen",
+                                                "IONVANE_QUIT_AFTER_SHOW=1"};
+    std::vector<Measure> windowRuns;
+    std::vector<Measure> bareRuns;
+    for (int i = 0; i < 21; ++i) {
+        windowRuns.push_back(Run({ionvane.string()}, "", work / "window.out", offscreen));
+        bareRuns.push_back(Run({argv[3]}, "", work / "bare.out", offscreen));
+    }
+    const Measure window = Median(windowRuns);
+    const Measure bare = Median(bareRuns);
+    std::printf("%-44s %11.1f ms %9ld kB\n", "ionvane start to window shown (offscreen)",
+                window.Seconds * 1e3, window.PeakKb);
+    std::printf("%-44s %11.1f ms %9ld kB\n", "bare Qt window, same measure", bare.Seconds * 1e3,
+                bare.PeakKb);
+    std::printf("%-44s %14.2f\n", "ratio ionvane / bare", window.Seconds / bare.Seconds);
+    fs::remove_all(work);
+    return 0;
+}
