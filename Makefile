@@ -8,7 +8,7 @@ SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 EXAMPLE := --from IO90IR --to JN77EX --freq 50.1 --home IO90IR --es-layer 110 --masl 150
 FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch
 
-.PHONY: all deps build test test-release test-asan fuzz-build fuzz fuzz-smoke run format \
+.PHONY: all deps build test test-release test-asan fuzz-build fuzz fuzz-smoke bench run format \
 	format-check clean
 
 all: build
@@ -41,6 +41,18 @@ fuzz: fuzz-build
 
 fuzz-smoke: fuzz-build
 	FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS) scripts/fuzz.sh build/fuzz
+
+# Benchmarks, never timed tests: the calculation with Google Benchmark (medians of 5), then whole
+# processes (ionvane-cli --batch throughput and memory, window start-up beside a bare Qt window).
+bench: deps
+	@cmake --preset bench >/dev/null
+	@cmake --build --preset bench
+	@build/bench/bench/ionvane_calc_bench --benchmark_repetitions=5 \
+		--benchmark_report_aggregates_only=true --benchmark_display_aggregates_only=true \
+		2>/dev/null | grep -E '^(Benchmark|-|.*_median)'
+	@echo
+	@build/bench/bench/ionvane_process_bench build/bench/cli/ionvane-cli build/bench/app/ionvane \
+		build/bench/bench/ionvane_bare_window
 
 run: build
 	@if [ -x $(BUILD)/app/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \

@@ -5,11 +5,13 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <cstdlib>
+
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QMainWindow window;
     window.setCentralWidget(new QLabel("bare"));
     window.show();
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    QTimer::singleShot(0, &app, [] { std::_Exit(0); });
     return QApplication::exec();
 }

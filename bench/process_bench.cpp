@@ -127,7 +127,7 @@ int main(int argc, char *argv[]) {
                     lines / m.Seconds, m.PeakKb);
     }
 
-    // The window program is copied so that the settings it saves on leaving stay in scratch.
+    // The window program is copied so that nothing it might write lands beside the real one.
     const fs::path ionvane = work / "ionvane";
     fs::copy_file(argv[2], ionvane, fs::copy_options::overwrite_existing);
     const std::vector<std::string> offscreen = {"QT_QPA_PLATFORM=offscreen",

@@ -204,7 +204,7 @@ void frmMUF::ApplyLook() {
     // The platform's sans-serif face, preferring one with Arial's metrics so that every caption
     // fits the space it was laid out for.
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setFamilies({"Arial", "Liberation Sans", font.family()});
+    font.setFamilies({"Liberation Sans", "Arial", font.family()});
     font.setStyleHint(QFont::SansSerif);
     font.setBold(true);
     const auto sized = [font](double points) {
