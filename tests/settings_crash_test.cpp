@@ -1,5 +1,6 @@
 // The settings file under hostile conditions: a saver killed at random moments, a directory that
 // takes no files, the file replaced by a directory or by a symbolic link.
+#include "full_disk.h"
 #include "window/settings_file.h"
 
 #include <QDir>
@@ -120,15 +121,11 @@ TEST(SettingsCrash, FullDiskKeepsTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(SettingsFileName);
     ASSERT_TRUE(SaveSettingsFile(path, Settings{"IO91WM", 100, 0.35F}, English));
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 4;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool written = SaveSettingsFile(path, Settings{"JN77EX", 95, 2.5F}, English);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    bool written = true;
+    {
+        const testing::FullDisk full;
+        written = SaveSettingsFile(path, Settings{"JN77EX", 95, 2.5F}, English);
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadAll(path), "IO91WM\r\n100\r\n0.35\r\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);

@@ -1,5 +1,6 @@
 // The main window driven as a user drives it: keystrokes, clicks, menus, stand-in dialogs, and the
 // settings file in temporary directories.
+#include "full_disk.h"
 #include "window/main_window.h"
 
 #include <QAction>
@@ -483,16 +484,10 @@ class WindowTest : public QObject {
         WriteAll(SettingsPath(), "IO91WM\r\n100\r\n0.35\r\n");
         Start();
         Box("txtHomeLoc")->setText("JN77EX");
-        // Writes past 4 bytes fail: the disk is as good as full.
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit tiny = saved;
-        tiny.rlim_cur = 4;
-        setrlimit(RLIMIT_FSIZE, &tiny);
-        Close();
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
+        {
+            const ionvane::testing::FullDisk full;
+            Close();
+        }
         QVERIFY(Fake.Messages.empty());
         QCOMPARE(ReadAll(SettingsPath()), QByteArray("IO91WM\r\n100\r\n0.35\r\n"));
     }
