@@ -299,10 +299,12 @@ bool frmMUF::LocatorKeyPress(QLineEdit *box, QKeyEvent *key) {
         return true;
     }
     // Letters of the single-byte character set are typed in upper case.
-    if (text.size() == 1 && text[0].unicode() <= 0xFF && text[0].isLower() &&
-        text[0].toUpper().unicode() <= 0xFF) {
+    // (One character for one: the German sharp s stays as it is rather than becoming SS.)
+    const QChar upperChar = text.size() == 1 ? text[0].toUpper() : QChar();
+    if (text.size() == 1 && text[0].unicode() <= 0xFF && upperChar != text[0] &&
+        upperChar.unicode() <= 0xFF) {
         QKeyEvent upper(QEvent::KeyPress, key->key(), key->modifiers(), key->nativeScanCode(),
-                        key->nativeVirtualKey(), key->nativeModifiers(), text.toUpper(),
+                        key->nativeVirtualKey(), key->nativeModifiers(), QString(upperChar),
                         key->isAutoRepeat(), static_cast<quint16>(key->count()));
         QCoreApplication::sendEvent(box, &upper);
         return true;

@@ -145,6 +145,14 @@ class WindowTest : public QObject {
         QCOMPARE(Box("txtFromLoc")->text(), QString("IO90IR")); // six at most
         TypeInto("txtHomeLoc", "jn 77");
         QCOMPARE(Box("txtHomeLoc")->text(), QString("JN77"));
+        Box("txtToLoc")->clear();
+        Box("txtToLoc")->setFocus();
+        // Letters past ASCII, as a keyboard with them sends them.
+        for (const QChar c : QString::fromUtf8("éßÿ-x")) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(Box("txtToLoc"), &press);
+        }
+        QCOMPARE(Box("txtToLoc")->text(), QString::fromUtf8("Éßÿ-X"));
         TypeInto("txtFreq", "50 .2");
         QCOMPARE(Box("txtFreq")->text(), QString("50.2"));
         QVERIFY(Fake.Messages.empty());
