@@ -33,11 +33,6 @@ char32_t DigitFor(int value) {
 
 } // namespace
 
-std::u32string CompleteLocator(std::string_view locator, std::u32string_view filler) {
-    const SixCharacters six = CompleteToSix(locator, filler);
-    return {six.Chars.data(), six.Count};
-}
-
 bool IsLocatorCharacter(char32_t c, int position) {
     switch (position) {
     case 1:

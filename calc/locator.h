@@ -19,10 +19,6 @@ enum LocatorStatus : std::int16_t {
     ToLocatorCharacterBase = 20,
 };
 
-/// The first six characters of `locator` followed by `filler`, cut to six characters: "IO90"
-/// with "MM" gives IO90MM, with "IO90IR" gives IO90IO; characters past the sixth are dropped.
-std::u32string CompleteLocator(std::string_view locator, std::u32string_view filler);
-
 /// Whether `c` may stand at 1-based `position` of a locator: A..R for the field, 0..9 for the
 /// square, A..X for the subsquare; upper case only.
 bool IsLocatorCharacter(char32_t c, int position);

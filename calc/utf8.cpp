@@ -107,6 +107,12 @@ std::string CodePointsToUtf8(std::u32string_view codePoints) {
     return out;
 }
 
+std::string ValidUtf8(std::string_view text) {
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80U; });
+    return ascii ? std::string(text) : CodePointsToUtf8(Utf8ToCodePoints(text));
+}
+
 std::string UpperCaseAscii(std::string_view text) {
     std::string out(text);
     for (char &c : out) {

@@ -29,6 +29,9 @@ std::u32string Utf8ToCodePoints(std::string_view text);
 /// The UTF-8 text of a sequence of code points.
 std::string CodePointsToUtf8(std::u32string_view codePoints);
 
+/// The text as valid UTF-8: every byte that does not start a valid sequence replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
 /// The text with the ASCII letters a-z upper-cased; every other character stays as it is.
 std::string UpperCaseAscii(std::string_view text);
 

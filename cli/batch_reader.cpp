@@ -2,7 +2,6 @@
 
 #include "calc/utf8.h"
 
-#include <algorithm>
 #include <istream>
 
 namespace ionvane::cli {
@@ -38,11 +37,7 @@ bool LineReader::Next(std::string &line, bool &tooLong) {
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
-    const bool ascii = std::all_of(line.begin(), line.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80U; });
-    if (!ascii) {
-        line = calc::CodePointsToUtf8(calc::Utf8ToCodePoints(line));
-    }
+    line = calc::ValidUtf8(line);
     return true;
 }
 

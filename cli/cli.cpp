@@ -223,7 +223,7 @@ CalculateInput SpotInput(const spot::Spot &read) {
 }
 
 int RunSpot(const Options &options, std::ostream &out, std::ostream &err) {
-    const std::string line = calc::CodePointsToUtf8(calc::Utf8ToCodePoints(*options.SpotLine));
+    const std::string line = calc::ValidUtf8(*options.SpotLine);
     const spot::SpotReading reading = spot::ReadSpot(line);
     if (reading.Problem != spot::SpotProblem::None) {
         const std::string_view reason = spot::ProblemText(spot::ProblemAsSpot(reading));

@@ -137,6 +137,8 @@ TEST(Utf8, CountsCharactersAndRepairsBadBytes) {
     EXPECT_EQ(Utf8ToCodePoints("\xff\xfe"), std::u32string(U"\uFFFD\uFFFD"));
     EXPECT_EQ(CodePointsToUtf8(Utf8ToCodePoints("a€😀")), "a€😀");
     EXPECT_EQ(UpperCaseAscii("io90ä"), "IO90ä");
+    EXPECT_EQ(ValidUtf8("IO\xc3"), "IO\uFFFD");
+    EXPECT_EQ(ValidUtf8("J\xe2\x82\xacN"), "J€N");
 }
 
 } // namespace

@@ -42,7 +42,7 @@ std::vector<std::string> SplitLines(const QByteArray &content) {
         if (line.size() > MaxLineBytes) {
             line.resize(MaxLineBytes);
         }
-        lines.push_back(calc::CodePointsToUtf8(calc::Utf8ToCodePoints(line)));
+        lines.push_back(calc::ValidUtf8(line));
         start = end + 1;
     }
     return lines;
