@@ -20,11 +20,11 @@ class Variant {
     Variant(double value) : Held(value) {}
     Variant(std::string value) : Held(std::move(value)) {}
 
-    /// A number as formatted text together with the value that text spells, so that reading it
-    /// back costs nothing.
-    static Variant FormattedNumber(std::string text, double value) {
-        Variant formatted(std::move(text));
-        formatted.SpelledValue = value;
+    /// `value` formatted with `decimals`, together with the value that text spells, so that
+    /// reading it back costs nothing.
+    static Variant FormattedNumber(double value, int decimals, const NumberFormat &format) {
+        Variant formatted(FormatFixed(value, decimals, format));
+        formatted.SpelledValue = FormattedValue(value, decimals);
         formatted.HasSpelledValue = true;
         return formatted;
     }

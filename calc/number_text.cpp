@@ -157,6 +157,10 @@ NumberFormat EnglishNumberFormat() {
     return NumberFormat{".", ",", 2};
 }
 
+NumberFormat PlainNumberFormat() {
+    return NumberFormat{".", "", 2};
+}
+
 std::string FormatFixed(double value, int decimals, const NumberFormat &format) {
     if (std::isnan(value)) {
         return "NaN";
@@ -230,7 +234,8 @@ double FormattedValue(double value, int decimals) {
             return std::signbit(value) && *scaled != 0 ? -magnitude : magnitude;
         }
     }
-    return RoundByFormat(value, decimals, NumberFormat{".", "", 2});
+    const NumberFormat plain = PlainNumberFormat();
+    return TextToDouble(FormatFixed(value, decimals, plain), plain).value_or(value);
 }
 
 bool IsNumeric(std::string_view text, const NumberFormat &format) {
@@ -337,12 +342,9 @@ double RoundByFormat(double value, int decimals, const NumberFormat &format) {
     if (!std::isfinite(value)) {
         return value;
     }
-    if (decimals >= 0 && decimals <= 18 && format.DecimalSeparator != format.GroupSeparator) {
+    if (format.DecimalSeparator != format.GroupSeparator) {
         // Reading the formatted text back gives the value it spells, whatever the separators.
-        if (const auto scaled = ScaledRounded(std::fabs(value), decimals);
-            scaled && *scaled <= (std::uint64_t{1} << 53)) {
-            return FormattedValue(value, decimals);
-        }
+        return FormattedValue(value, decimals);
     }
     return TextToDouble(FormatFixed(value, decimals, format), format).value_or(value);
 }

@@ -20,6 +20,9 @@ struct NumberFormat {
 /// The English (United States) format: 1,234.50.
 NumberFormat EnglishNumberFormat();
 
+/// Numbers for machines rather than people: a point and no grouping (1234.5).
+NumberFormat PlainNumberFormat();
+
 /// `value` with exactly `decimals` digits after the decimal separator, the integer part grouped in
 /// threes. Rounds the exact binary value correctly; a value that rounds to zero shows no minus
 /// sign. Non-finite values give "NaN", "Infinity" or "-Infinity" (callers keep them off screen).

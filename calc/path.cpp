@@ -82,12 +82,8 @@ void CalcDistBearing(CalcState &state, const NumberFormat &format) {
     state.BearingDeg = bearingDeg;
 
     if (IsPass(state, PassMe)) {
-        state.BearingText =
-            Variant::FormattedNumber(FormatFixed(bearingDeg, PathTextDecimals, format),
-                                     FormattedValue(bearingDeg, PathTextDecimals));
-        state.DistanceText =
-            Variant::FormattedNumber(FormatFixed(distanceKm, PathTextDecimals, format),
-                                     FormattedValue(distanceKm, PathTextDecimals));
+        state.BearingText = Variant::FormattedNumber(bearingDeg, PathTextDecimals, format);
+        state.DistanceText = Variant::FormattedNumber(distanceKm, PathTextDecimals, format);
     }
 }
 

@@ -16,8 +16,6 @@
 #include <istream>
 #include <optional>
 #include <ostream>
-#include <sstream>
-#include <vector>
 
 namespace ionvane::cli {
 

@@ -50,7 +50,7 @@ std::string FrequencyBoxText(const std::string &freqMHzText) {
     }
     const double value = calc::LeadingNumber(freqMHzText);
     for (int decimals = 6; decimals >= 0; --decimals) {
-        std::string text = calc::FormatFixed(value, decimals, calc::NumberFormat{".", "", 2});
+        std::string text = calc::FormatFixed(value, decimals, calc::PlainNumberFormat());
         if (text.size() <= FrequencyMaxLength) {
             return text;
         }

@@ -51,7 +51,7 @@ template <class Number> void NumberMember(std::string &out, std::string_view nam
 void TwoDecimalMember(std::string &out, std::string_view name, double value) {
     Key(out, name);
     if (std::isfinite(value) && calc::FormattedValue(value, 2) == value) {
-        out += calc::FormatFixed(value, 2, calc::NumberFormat{".", "", 2});
+        out += calc::FormatFixed(value, 2, calc::PlainNumberFormat());
     } else {
         AppendNumber(out, value);
     }
