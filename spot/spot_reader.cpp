@@ -75,26 +75,6 @@ bool IsPlainNumber(std::string_view text) {
     return digit;
 }
 
-// The decimal text of `number` divided by 10^shift, exactly, without needless zeros.
-std::string ShiftDecimal(std::string_view number, int shift) {
-    const auto point = number.find('.');
-    std::string digits(number.substr(0, point));
-    if (point != std::string_view::npos) {
-        digits += number.substr(point + 1);
-    }
-    long integerDigits =
-        static_cast<long>(point == std::string_view::npos ? number.size() : point) - shift;
-    while (integerDigits < 1) {
-        digits.insert(digits.begin(), '0');
-        ++integerDigits;
-    }
-    std::string integer = digits.substr(0, static_cast<std::size_t>(integerDigits));
-    std::string fraction = digits.substr(static_cast<std::size_t>(integerDigits));
-    integer.erase(0, std::min(integer.find_first_not_of('0'), integer.size() - 1));
-    fraction.erase(fraction.find_last_not_of('0') + 1);
-    return fraction.empty() ? integer : integer + "." + fraction;
-}
-
 // A call sign: letters, digits and the separators / - #, at least one letter and one digit.
 bool IsCallLike(std::string_view text) {
     if (text.size() < 3 || text.size() > 20) {
@@ -369,6 +349,25 @@ std::string_view ProblemText(SpotProblem problem) {
         return "The spot is too long";
     }
     return "";
+}
+
+std::string ShiftDecimal(std::string_view number, int shift) {
+    const auto point = number.find('.');
+    std::string digits(number.substr(0, point));
+    if (point != std::string_view::npos) {
+        digits += number.substr(point + 1);
+    }
+    long integerDigits =
+        static_cast<long>(point == std::string_view::npos ? number.size() : point) - shift;
+    while (integerDigits < 1) {
+        digits.insert(digits.begin(), '0');
+        ++integerDigits;
+    }
+    std::string integer = digits.substr(0, static_cast<std::size_t>(integerDigits));
+    std::string fraction = digits.substr(static_cast<std::size_t>(integerDigits));
+    integer.erase(0, std::min(integer.find_first_not_of('0'), integer.size() - 1));
+    fraction.erase(fraction.find_last_not_of('0') + 1);
+    return fraction.empty() ? integer : integer + "." + fraction;
 }
 
 SpotProblem ProblemAsSpot(const SpotReading &reading) {

@@ -33,6 +33,7 @@ struct Spot {
     std::string FromLoc; ///< upper case, four or six characters
     std::string ToLoc;
     std::string Tag;     ///< propagation mode named next to the locators (ES, TR, MS, AU ...)
+    std::string Mode;    ///< operating mode a feed report names (FT8, FT4); empty for cluster lines
     std::string DxCall;  ///< empty for a bare comment
     std::string Spotter; ///< empty where the line does not name one
 };
@@ -48,6 +49,10 @@ struct SpotReading {
 /// and a grid after the time, that grid is From. Eight-character locators are cut to six; the
 /// call signs of the line are never taken for locators.
 SpotReading ReadSpot(std::string_view line);
+
+/// The decimal text of `number` (digits with at most one decimal point, "50313512") divided by
+/// 10^shift, exactly, without needless zeros: ("50313512", 6) gives "50.313512".
+std::string ShiftDecimal(std::string_view number, int shift);
 
 /// The problem of a text the user means as a spot (pasted or dropped): for a line of no known form,
 /// what is missing from it.
