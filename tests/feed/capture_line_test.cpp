@@ -75,8 +75,8 @@ TEST(CaptureLine, PayloadKeptAsTheProgramReadsIt) {
     EXPECT_EQ(kept.size(), MaxPayloadBytes + 1);
     EXPECT_EQ(ReadReport(kept, Receipt).Problem, ReportProblem::TooLong);
     // Cut at a whole character: a multi-byte character across the bound is kept whole.
-    const std::string wide = std::string(MaxPayloadBytes - 1, 'x') + "\xC3\xA9\xC3\xA9";
-    EXPECT_EQ(PayloadText(wide), std::string(MaxPayloadBytes - 1, 'x') + "\xC3\xA9");
+    const std::string euros = std::string(MaxPayloadBytes, 'x') + "\xE2\x82\xAC\xE2\x82\xAC";
+    EXPECT_EQ(PayloadText(euros), std::string(MaxPayloadBytes, 'x') + "\xE2\x82\xAC");
     EXPECT_EQ(PayloadText(std::string(MaxPayloadBytes, 'x')).size(), MaxPayloadBytes);
 }
 

@@ -31,7 +31,7 @@ FeedTimings Quick() {
     timings.ConnectTimeout = 5000ms;
     timings.SubscribeTimeout = 5000ms;
     timings.FirstRetry = 20ms;
-    timings.RetryCap = 160ms;
+    timings.RetryCap = 120ms;
     timings.AttemptsPerWindow = 1000;
     timings.Housekeeping = 50ms;
     return timings;
@@ -199,9 +199,9 @@ TEST(FeedSource, RetriesBackOffToTheCapAndAtMostSoOftenAnHour) {
     source.Start();
     ASSERT_TRUE(WaitUntil([&] { return recorder.WaitsMs().size() >= 5; }));
     source.Stop();
-    // Upper halves of 40, 80, 160 and the cap 160 ms, three quarters in; then the sixth attempt
+    // Upper halves of 40, 80 and then the cap of 120 ms, three quarters in; then the sixth attempt
     // waits until the first of the five leaves the minute (the clock stands still).
-    EXPECT_EQ(recorder.WaitsMs(), (std::vector<long long>{35, 70, 140, 140, 60000}));
+    EXPECT_EQ(recorder.WaitsMs(), (std::vector<long long>{35, 70, 105, 105, 60000}));
     EXPECT_EQ(recorder.Count(FeedConnection::Connecting), 5);
     EXPECT_EQ(recorder.Count(FeedConnection::Lost), 5);
     EXPECT_EQ(source.State(), FeedState::Stopped);
