@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QRandomGenerator>
 #include <QSocketNotifier>
 
 #include <mosquitto.h>
@@ -34,6 +35,10 @@ std::string WholeSeconds(std::chrono::milliseconds wait) {
 }
 
 } // namespace
+
+double SystemRandom() {
+    return QRandomGenerator::global()->generateDouble();
+}
 
 FeedSource::FeedSource(FeedSettings settings, FeedEnvironment environment, FeedTimings timings,
                        QObject *parent)

@@ -61,14 +61,17 @@ struct FeedTimings {
     std::chrono::milliseconds Housekeeping{1000};
 };
 
+/// A number uniform in [0, 1) from Qt's system-seeded generator.
+double SystemRandom();
+
 /// The outside world of a source, passed in so tests can stand in for it.
 struct FeedEnvironment {
-    /// The wall clock for receipt times.
+    /// The wall clock for receipt times and for counting attempts in the attempt window.
     std::function<std::chrono::system_clock::time_point()> Now = [] {
         return std::chrono::system_clock::now();
     };
     /// A number uniform in [0, 1) for the randomised retry waits.
-    std::function<double()> Random;
+    std::function<double()> Random = SystemRandom;
 };
 
 /// Where a source stands.
