@@ -121,6 +121,7 @@ void FeedSource::Attempt() {
     TearDown(false);
     const auto now = Environment.Now();
     Attempts.push_back(now);
+    ++AttemptCount;
     while (Attempts.size() > static_cast<std::size_t>(std::max(Timings.AttemptsPerWindow, 1))) {
         Attempts.pop_front();
     }
@@ -144,7 +145,15 @@ void FeedSource::LookedUp(const QHostInfo &info) {
         Fail("Cannot find the broker " + Settings.Host + ": " + info.errorString().toStdString());
         return;
     }
-    const std::string address = info.addresses().first().toString().toStdString();
+    // IPv4 first (a machine without an IPv6 route fails slowly on IPv6 addresses), and each
+    // attempt on the next address, so that one unreachable address cannot block the rest.
+    QList<QHostAddress> addresses = info.addresses();
+    std::stable_partition(addresses.begin(), addresses.end(), [](const QHostAddress &a) {
+        return a.protocol() == QAbstractSocket::IPv4Protocol;
+    });
+    const auto pick =
+        static_cast<qsizetype>(AttemptCount % static_cast<unsigned>(addresses.size()));
+    const std::string address = addresses[pick].toString().toStdString();
     Client = mosquitto_new(nullptr, true, this);
     if (Client == nullptr) {
         Fail("Cannot start an MQTT session");

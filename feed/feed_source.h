@@ -175,6 +175,7 @@ class FeedSource : public QObject {
     QTimer HousekeepingTimer;
 
     int FailuresInARow = 0;
+    unsigned AttemptCount = 0; ///< picks the broker's address in turn
     std::deque<std::chrono::system_clock::time_point> Attempts;
 
     ReportReader Reader;

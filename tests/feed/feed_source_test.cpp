@@ -260,7 +260,10 @@ TEST(FeedSource, RefusedTopicsEndTheSessionWithoutRetrying) {
 
 TEST(FeedSource, StopSaysGoodbyeAndStaysStopped) {
     FakeBroker fake(FakeBroker::Script::GrantTopics);
-    FeedSource source(Local(fake.Port()), FrozenClock(0), Quick());
+    // A name, looked up (in /etc/hosts) before connecting.
+    FeedSettings settings = Local(fake.Port());
+    settings.Host = "localhost";
+    FeedSource source(settings, FrozenClock(0), Quick());
     Recorder recorder(source);
     source.Start();
     ASSERT_TRUE(WaitUntil([&] { return source.State() == FeedState::Live; }));
