@@ -19,6 +19,9 @@ namespace {
 // The feed publishes at QoS 0; asking for more would only add acknowledgements.
 constexpr int FeedQos = 0;
 
+// libmosquitto refuses keep-alives shorter than 5 s (other than none).
+constexpr int MinKeepAliveSeconds = 5;
+
 // A SUBACK's code for a refused topic (MQTT 3.1.1, 3.9.3).
 constexpr int SubscriptionRefused = 0x80;
 
@@ -167,7 +170,8 @@ void FeedSource::LookedUp(const QHostInfo &info) {
     // Returns at once: the TCP connection completes in the background and the CONNECT waits in
     // libmosquitto's queue until the socket can be written.
     const int code =
-        mosquitto_connect_async(Client, address.c_str(), Settings.Port, Timings.KeepAliveSeconds);
+        mosquitto_connect_async(Client, address.c_str(), Settings.Port,
+                                std::max(Timings.KeepAliveSeconds, MinKeepAliveSeconds));
     const int savedErrno = errno;
     const int socket = mosquitto_socket(Client);
     if (code != MOSQ_ERR_SUCCESS || socket < 0) {

@@ -55,7 +55,8 @@ struct FeedTimings {
     int AttemptsPerWindow = 10;
     std::chrono::milliseconds AttemptWindow{3600000};
     /// MQTT keep-alive: the broker closes a session silent for 1.5 times this, and the client
-    /// pings after this long without traffic. 60 s is the usual value of MQTT clients.
+    /// pings after this long without traffic and gives up when the answer has not come after as
+    /// long again. 60 s is the usual value of MQTT clients; 5 s is the least libmosquitto takes.
     int KeepAliveSeconds = 60;
     /// libmosquitto's housekeeping (pings, keep-alive check) wants a call about once a second.
     std::chrono::milliseconds Housekeeping{1000};

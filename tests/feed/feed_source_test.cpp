@@ -258,6 +258,22 @@ TEST(FeedSource, RefusedTopicsEndTheSessionWithoutRetrying) {
     EXPECT_TRUE(recorder.WaitsMs().empty());
 }
 
+TEST(FeedSource, ABrokerGoneSilentIsNoticed) {
+    // The fake broker takes the session and then never answers a ping.
+    FakeBroker fake(FakeBroker::Script::GrantTopics);
+    FeedTimings timings = Quick();
+    timings.KeepAliveSeconds = 5;
+    FeedSource source(Local(fake.Port()), FrozenClock(0), timings);
+    Recorder recorder(source);
+    source.Start();
+    ASSERT_TRUE(WaitUntil([&] { return source.State() == FeedState::Live; }));
+    ASSERT_TRUE(WaitUntil([&] { return recorder.Count(FeedConnection::Lost) >= 1; }, 30000));
+    // MQTT PINGREQ: type 12, no payload.
+    EXPECT_TRUE(fake.Received().contains(QByteArray("\xC0\x00", 2)));
+    ASSERT_TRUE(WaitUntil([&] { return fake.Connections() >= 2; }));
+    source.Stop();
+}
+
 TEST(FeedSource, StopSaysGoodbyeAndStaysStopped) {
     FakeBroker fake(FakeBroker::Script::GrantTopics);
     // A name, looked up (in /etc/hosts) before connecting.
