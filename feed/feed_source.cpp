@@ -22,6 +22,9 @@ constexpr int FeedQos = 0;
 // libmosquitto refuses keep-alives shorter than 5 s (other than none).
 constexpr int MinKeepAliveSeconds = 5;
 
+// TCP ports are 16-bit.
+constexpr int MaxPort = 65535;
+
 // A SUBACK's code for a refused topic (MQTT 3.1.1, 3.9.3).
 constexpr int SubscriptionRefused = 0x80;
 
@@ -86,6 +89,12 @@ void FeedSource::Start() {
         return;
     }
     FailuresInARow = 0;
+    if (Topics().empty() || Settings.Port < 1 || Settings.Port > MaxPort) {
+        // Nothing to ask the broker for, or nowhere to ask: no attempt could succeed.
+        Current = FeedState::Refused;
+        Say(FeedConnection::Refused, Topics().empty() ? "No band to follow" : "No such port");
+        return;
+    }
     Attempt();
 }
 
@@ -155,7 +164,7 @@ void FeedSource::LookedUp(const QHostInfo &info) {
         return a.protocol() == QAbstractSocket::IPv4Protocol;
     });
     const auto pick =
-        static_cast<qsizetype>(AttemptCount % static_cast<unsigned>(addresses.size()));
+        static_cast<qsizetype>((AttemptCount - 1) % static_cast<unsigned>(addresses.size()));
     const std::string address = addresses[pick].toString().toStdString();
     Client = mosquitto_new(nullptr, true, this);
     if (Client == nullptr) {

@@ -98,7 +98,8 @@ class FeedSource : public QObject {
     FeedSource(const FeedSource &) = delete;
     FeedSource &operator=(const FeedSource &) = delete;
 
-    /// Starts the first attempt now (from Stopped or Refused; otherwise nothing happens).
+    /// Starts the first attempt now (from Stopped or Refused; otherwise nothing happens). Without
+    /// a band or with a port outside 1..65535 the source is Refused at once.
     void Start();
     /// Ends the session: a DISCONNECT to the broker when connected, every timer stopped, and a
     /// Stopped event. Nothing happens when already stopped.

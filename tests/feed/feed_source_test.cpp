@@ -256,6 +256,15 @@ TEST(FeedSource, RefusedTopicsEndTheSessionWithoutRetrying) {
     EXPECT_EQ(fake.Connections(), 1);
     EXPECT_EQ(recorder.Count(FeedConnection::Connecting), 1);
     EXPECT_TRUE(recorder.WaitsMs().empty());
+
+    // Without a band there is nothing to ask for: refused before any attempt.
+    FeedSource none(Local(fake.Port(), {}), FrozenClock(0), Quick());
+    Recorder nothing(none);
+    none.Start();
+    EXPECT_EQ(none.State(), FeedState::Refused);
+    RunFor(100);
+    EXPECT_EQ(nothing.Count(FeedConnection::Connecting), 0);
+    EXPECT_EQ(fake.Connections(), 1);
 }
 
 TEST(FeedSource, ABrokerGoneSilentIsNoticed) {
