@@ -41,4 +41,12 @@ FeedEvent ReportEvent(ReportReader &reader, Seconds receivedAt, std::string_view
     return event;
 }
 
+std::optional<FeedEvent> ReplayEvent(ReportReader &reader, std::string_view line) {
+    const auto captured = ReadCaptureLine(line);
+    if (!captured) {
+        return std::nullopt;
+    }
+    return ReportEvent(reader, captured->ReceivedAt, captured->Topic, captured->Payload);
+}
+
 } // namespace ionvane::feed

@@ -6,6 +6,7 @@
 #include "report_reader.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,5 +53,9 @@ struct FeedEvent {
 /// remembers sequence numbers) from the payload as the capture keeps it.
 FeedEvent ReportEvent(ReportReader &reader, Seconds receivedAt, std::string_view topic,
                       std::string_view payload);
+
+/// The event of one capture line in a replay, or nothing when the line is no feed line (a cluster
+/// line goes to the cluster's reader instead). Gives what the live source gave for the report.
+std::optional<FeedEvent> ReplayEvent(ReportReader &reader, std::string_view line);
 
 } // namespace ionvane::feed

@@ -106,16 +106,16 @@ TEST(CaptureLine, ReplayGivesWhatTheFeedGave) {
     ReportReader replay;
     for (int i = 0; i < 2; ++i) {
         const FeedEvent heard = ReportEvent(live, Receipt, Topic, Payload);
-        const auto captured = ReadCaptureLine(heard.CaptureText());
-        ASSERT_TRUE(captured.has_value());
-        const FeedEvent replayed =
-            ReportEvent(replay, captured->ReceivedAt, captured->Topic, captured->Payload);
+        const auto replayedEvent = ReplayEvent(replay, heard.CaptureText() + "\n");
+        ASSERT_TRUE(replayedEvent.has_value());
+        const FeedEvent &replayed = *replayedEvent;
         EXPECT_EQ(replayed.What, heard.What);
         EXPECT_EQ(replayed.Time, heard.Time);
         EXPECT_EQ(replayed.Raw, heard.Raw);
         EXPECT_EQ(replayed.Reading.Problem, heard.Reading.Problem);
         EXPECT_EQ(replayed.Reading.Read.FreqMHzText, heard.Reading.Read.FreqMHzText);
     }
+    EXPECT_FALSE(ReplayEvent(replay, "2026-06-14T10:00:25Z\tDX de DK7UK: 50099.0 EA5XX 1206Z"));
     const FeedEvent repeat = ReportEvent(live, Receipt, Topic, Payload);
     EXPECT_EQ(repeat.What, FeedEvent::Kind::Skipped);
     EXPECT_EQ(repeat.Reading.Problem, ReportProblem::Repeated);
