@@ -51,7 +51,7 @@ bench: deps
 		--benchmark_report_aggregates_only=true --benchmark_display_aggregates_only=true \
 		2>/dev/null | grep -E '^(Benchmark|-|.*_median)'
 	@echo
-	@build/bench/bench/ionvane_process_bench build/bench/cli/ionvane-cli build/bench/app/ionvane \
+	@build/bench/bench/ionvane_process_bench build/bench/cli/ionvane-cli build/bench/bench/ionvane_window_start \
 		build/bench/bench/ionvane_bare_window
 
 run: build

@@ -4,9 +4,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
-
-#include <cstdlib>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -14,12 +11,8 @@ int main(int argc, char *argv[]) {
     QApplication::setDesktopFileName("ionvane");
     QApplication::setWindowIcon(QIcon(":/icons/ionvane-32.png"));
 
-    ionvane::window::QtDialogs dialogs(nullptr);
+    ionvane::window::QtDialogs dialogs;
     ionvane::window::frmMUF window(dialogs, ionvane::window::SettingsPlaces::ForThisProgram());
     window.show();
-    // For start-up measurements: leave as soon as the window is up, touching nothing.
-    if (qEnvironmentVariableIsSet("IONVANE_QUIT_AFTER_SHOW")) {
-        QTimer::singleShot(0, &app, [] { std::_Exit(0); });
-    }
     return QApplication::exec();
 }
