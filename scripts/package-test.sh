@@ -60,9 +60,12 @@ dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|; s|/$||' | grep -v '^$'
 while read -r path; do
     [[ -e $path ]] && echo "$path" >>"$work/existing"
 done <"$work/paths"
+# What in them bears the program's name or is its settings file (such as a homeloc.dat that a
+# program run wrote beside itself); other packages may come and go meanwhile.
 snapshot() {
     while read -r path; do
-        [[ -d $path ]] && find "$path" -mindepth 1 -maxdepth 1 | sort
+        [[ -d $path ]] && find "$path" -mindepth 1 -maxdepth 1 \( -iname '*ionvane*' -o \
+            -name 'homeloc*' \) | sort
     done <"$work/existing"
 }
 snapshot >"$work/before"
