@@ -8,8 +8,8 @@ SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 EXAMPLE := --from IO90IR --to JN77EX --freq 50.1 --home IO90IR --es-layer 110 --masl 150
 FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch
 
-.PHONY: all deps build test test-release test-asan fuzz-build fuzz fuzz-smoke bench run format \
-	format-check clean
+.PHONY: all deps build test test-release test-asan test-package fuzz-build fuzz fuzz-smoke bench \
+	run screenshot format format-check clean
 
 all: build
 
@@ -21,8 +21,8 @@ build: deps
 	@cmake --build --preset $(PRESET)
 
 # Every test in the release build, again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then a short run of each fuzz target.
-test: format-check test-release test-asan fuzz-smoke
+# then a short run of each fuzz target, then the Debian package installed and removed (as root).
+test: format-check test-release test-asan fuzz-smoke test-package
 
 test-release: build
 	ctest --preset $(PRESET)
@@ -31,6 +31,10 @@ test-asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	ctest --preset asan
+
+# Builds the .deb, runs lintian, installs it, uses it, removes it; skipped when not root.
+test-package: build
+	scripts/package-test.sh $(BUILD)
 
 fuzz-build: deps
 	@cmake --preset fuzz >/dev/null
@@ -62,6 +66,11 @@ run: build
 		echo "  ionvane-cli $(EXAMPLE)"; \
 		$(BUILD)/cli/ionvane-cli $(EXAMPLE); \
 	fi
+
+# The screenshot that software centres show, from the installed program under Xvfb and openbox.
+screenshot: build
+	@cmake --install $(BUILD) --prefix $(BUILD)/stage >/dev/null
+	scripts/screenshot.sh $(BUILD)/stage/bin/ionvane app/screenshots/main-window.png
 
 format:
 	clang-format -i $(SOURCES)

@@ -3,6 +3,7 @@
 #include "batch_reader.h"
 
 #include "calc/utf8.h"
+#include "ionvane/version.h"
 #include "spot/spot_reader.h"
 #include "window/calculate_command.h"
 #include "window/locale_format.h"
@@ -34,6 +35,7 @@ struct UsageError {
     std::string Message;
 };
 
+/// --help or --version: the text to print on stdout before leaving with success.
 struct HelpRequested {
     std::string Text;
 };
@@ -82,11 +84,15 @@ Options ParseOptions(const QStringList &arguments) {
     const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
     parser.addOptions({from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots});
     parser.addHelpOption();
+    parser.addVersionOption();
     if (!parser.parse(arguments)) {
         throw UsageError{Utf8(parser.errorText())};
     }
     if (parser.isSet("help")) {
         throw HelpRequested{Utf8(parser.helpText())};
+    }
+    if (parser.isSet("version")) {
+        throw HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
     }
     if (!parser.positionalArguments().isEmpty()) {
         throw UsageError{"unexpected argument: " + Utf8(parser.positionalArguments().front())};
