@@ -126,6 +126,17 @@ out=$("$cli" --json --from IO90IR --to JN58TD --freq 50.1 --locale en_US)
 check "settings file home" '"homeLocator":"JN77EX"' "$(grep -o '"homeLocator":"[^"]*"' <<<"$out")"
 check "settings file quoted" '"lblMUFqth":"From JN77EX try towards' "$(grep -o '"lblMUFqth":"From JN77EX try towards' <<<"$out")"
 
+# The window and the command line share the folder of the build: a homeloc.dat beside the
+# program wins over the per-user one.
+mkdir -p "$work/bin"
+cp "$cli" "$work/bin/ionvane-cli"
+printf '\xEF\xBB\xBFJO62QM\r\n100\r\n1\r\n' >"$work/bin/homeloc.dat"
+out=$("$work/bin/ionvane-cli" --json --from IO90IR --to JN58TD --freq 50.1 --locale en_US)
+check "settings beside the program" '"homeLocator":"JO62QM"' "$(grep -o '"homeLocator":"[^"]*"' <<<"$out")"
+rm "$work/bin/homeloc.dat"
+out=$("$work/bin/ionvane-cli" --json --from IO90IR --to JN58TD --freq 50.1 --locale en_US)
+check "per-user settings when none beside" '"homeLocator":"JN77EX"' "$(grep -o '"homeLocator":"[^"]*"' <<<"$out")"
+
 # Hostile input: a 10 MB line and 100,000 lines stream through in bounded memory.
 {
     head -c 10000000 /dev/zero | tr '\0' 'A'
