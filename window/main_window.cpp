@@ -43,19 +43,24 @@ std::string S(const QString &text) {
     return text.toStdString();
 }
 
-// The frequency as the box can hold it: at most 7 characters, rounded when the spot was finer.
-std::string FrequencyBoxText(const std::string &freqMHzText) {
-    if (freqMHzText.size() <= FrequencyMaxLength) {
-        return freqMHzText;
-    }
-    const double value = calc::LeadingNumber(freqMHzText);
-    for (int decimals = 6; decimals >= 0; --decimals) {
-        std::string text = calc::FormatFixed(value, decimals, calc::PlainNumberFormat());
-        if (text.size() <= FrequencyMaxLength) {
-            return text;
+// The frequency as the box can hold it: at most 7 characters, rounded when the spot was finer,
+// with the user's own decimal separator (50,313 in Polish), so that the box passes its numeric
+// test and reads back as the spot's value.
+QString FrequencyBoxText(const std::string &freqMHzText, const calc::NumberFormat &format) {
+    std::string text = freqMHzText;
+    if (text.size() > FrequencyMaxLength) {
+        const double value = calc::LeadingNumber(freqMHzText);
+        for (int decimals = 6; decimals >= 0; --decimals) {
+            text = calc::FormatFixed(value, decimals, calc::PlainNumberFormat());
+            if (text.size() <= FrequencyMaxLength) {
+                break;
+            }
         }
     }
-    return freqMHzText;
+    if (const auto point = text.find('.'); point != std::string::npos) {
+        text.replace(point, 1, format.DecimalSeparator);
+    }
+    return Q(text);
 }
 
 bool IsEnter(const QKeyEvent *key) {
@@ -447,8 +452,13 @@ void frmMUF::PasteSpot(const QString &text) {
         if (reading.Problem == spot::SpotProblem::None) {
             txtFromLoc->setText(Q(reading.Read.FromLoc));
             txtToLoc->setText(Q(reading.Read.ToLoc));
-            txtFreq->setText(Q(FrequencyBoxText(reading.Read.FreqMHzText)));
+            txtFreq->setText(FrequencyBoxText(reading.Read.FreqMHzText, Format));
             CalculateClicked();
+            if (!reading.Read.Es && !lblAZResult->text().isEmpty()) {
+                // Calculated all the same, but the user sees that the Es figures may not apply.
+                lblAZResult->setText(lblAZResult->text() + "  (tagged " + Q(reading.Read.Tag) +
+                                     ", not Es)");
+            }
             return;
         }
         if (!first) {
