@@ -243,10 +243,9 @@ bool IsNumericDate(std::string_view text) {
 // A word of a date or a time in a web-cluster cell: "14", "Jun", "2026", "14-Jun-2026", "1206Z",
 // "12:06", "2026-06-14", "UTC".
 bool IsDateOrTimeWord(std::string_view word) {
-    return IsTime(word, false) || IsClockTime(word) || IsDashedDate(word) ||
-           IsNumericDate(word) || IsMonth(word) || IsAllDigits(word, 1, 2) ||
-           IsAllDigits(word, 4, 4) || EqualsIgnoringAsciiCase(word, "UTC") ||
-           EqualsIgnoringAsciiCase(word, "Z");
+    return IsTime(word, false) || IsClockTime(word) || IsDashedDate(word) || IsNumericDate(word) ||
+           IsMonth(word) || IsAllDigits(word, 1, 2) || IsAllDigits(word, 4, 4) ||
+           EqualsIgnoringAsciiCase(word, "UTC") || EqualsIgnoringAsciiCase(word, "Z");
 }
 
 // The length of a locator starting at `pos` (4, 6 or 8 characters, any case) that stands as a
@@ -335,8 +334,8 @@ void AddCallParts(std::vector<std::string> &parts, std::string_view call) {
 
 constexpr std::array<std::string_view, 5> EsTags = {"ES", "EES", "E", "SPE", "SPORADIC-E"};
 constexpr std::array<std::string_view, 20> OtherModeTags = {
-    "TR",  "TROPO", "MS",  "EME", "AU", "AUE", "AU-E", "FAI", "F2",  "TEP",
-    "RS",  "SAT",   "BS",  "SCT", "AS", "IRS", "ISS",  "LOS", "MSK", "GL"};
+    "TR", "TROPO", "MS", "EME", "AU", "AUE", "AU-E", "FAI", "F2",  "TEP",
+    "RS", "SAT",   "BS", "SCT", "AS", "IRS", "ISS",  "LOS", "MSK", "GL"};
 // Tags that are also everyday words ("as strong as ever") count only in capitals.
 constexpr std::array<std::string_view, 5> CapitalsOnlyTags = {"E", "AS", "BS", "GL", "LOS"};
 
@@ -544,8 +543,8 @@ std::optional<Layout> WebClusterRow(std::string_view line) {
         layout.DxCall = dx->Text;
         dx->What = Kind::DateTime; // used
     }
-    const auto spotter =
-        std::find_if(cells.begin(), cells.end(), [](const Cell &c) { return c.What == Kind::Call; });
+    const auto spotter = std::find_if(cells.begin(), cells.end(),
+                                      [](const Cell &c) { return c.What == Kind::Call; });
     if (spotter != cells.end()) {
         layout.Spotter = spotter->Text;
         spotter->What = Kind::DateTime;
@@ -725,8 +724,8 @@ SpotReading ReadSpot(std::string_view rawLine) {
     }
     if (!layout) {
         // A line without a known form is no spot at all, unless it holds what a spot is made of.
-        reading.Problem = HoldsNumberAndLocator(line, tokens) ? SpotProblem::NoSpotForm
-                                                              : SpotProblem::NotASpot;
+        reading.Problem =
+            HoldsNumberAndLocator(line, tokens) ? SpotProblem::NoSpotForm : SpotProblem::NotASpot;
     } else if (found.empty() && !trailingGrid) {
         reading.Problem = SpotProblem::NoLocators;
     } else if (sameLocators) {

@@ -1,8 +1,8 @@
 #include "calculate_command.h"
 
+#include "calc/ascii.h"
 #include "calc/locator.h"
 #include "calc/path_centre.h"
-#include "calc/ascii.h"
 #include "propagation/es_layer.h"
 #include "result_texts.h"
 
