@@ -112,14 +112,16 @@ std::vector<Token> Split(std::string_view line) {
     return tokens;
 }
 
-// Digits with at most one decimal point, at least one digit: "50099.0", "144.174".
+// Digits with at most one decimal point, at least one digit: "50099.0", "144.174", and "50,313"
+// as a web page in a decimal-comma language shows it (read as 50.313 or as 50313 kHz, the
+// frequency is the same).
 bool IsPlainNumber(std::string_view text) {
     bool digit = false;
     bool point = false;
     for (const char c : text) {
         if (IsAsciiDigit(c)) {
             digit = true;
-        } else if (c == '.' && !point) {
+        } else if ((c == '.' || c == ',') && !point) {
             point = true;
         } else {
             return false;
@@ -718,8 +720,10 @@ SpotReading ReadSpot(std::string_view rawLine) {
     spot.Es = IsEsTag(spot.Tag);
 
     if (layout && !layout->Frequency.empty()) {
-        const bool inKHz = calc::LeadingNumber(layout->Frequency) >= MHzBelow;
-        spot.FreqMHzText = ShiftDecimal(layout->Frequency, inKHz ? 3 : 0);
+        std::string frequency(layout->Frequency);
+        std::replace(frequency.begin(), frequency.end(), ',', '.');
+        const bool inKHz = calc::LeadingNumber(frequency) >= MHzBelow;
+        spot.FreqMHzText = ShiftDecimal(frequency, inKHz ? 3 : 0);
         spot.FreqMHz = calc::LeadingNumber(spot.FreqMHzText);
     }
     if (!layout) {

@@ -213,6 +213,10 @@ const std::vector<WildCase> &WildCases() {
          "KP20AB", "OH60AA"},
         {" 50.313 \t EA8XXX \t JN48 - IL18 \t 1206 ", "50.313", "JN48", "IL18", "", true, "EA8XXX",
          ""},
+        // A web page in a decimal-comma language.
+        {"DK7UK\t50,313\tEA8XXX\tJN48<ES>IL18\t12:06", "50.313", "JN48", "IL18", "ES", true,
+         "EA8XXX", "DK7UK"},
+        {"50313,0 EA8XXX JN48<ES>IL18", "50.313", "JN48", "IL18", "ES", true, "EA8XXX", ""},
     };
     return cases;
 }
