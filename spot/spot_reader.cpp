@@ -493,7 +493,7 @@ std::optional<Layout> WebClusterRow(std::string_view line) {
     if (line.find('\t') == std::string_view::npos) {
         return std::nullopt;
     }
-    enum class Kind { Frequency, Call, DateTime, Comment };
+    enum class Kind { Frequency, Call, DateTime, Comment, Taken };
     struct Cell {
         std::string_view Text;
         Kind What;
@@ -543,13 +543,20 @@ std::optional<Layout> WebClusterRow(std::string_view line) {
     }
     if (dx != cells.end()) {
         layout.DxCall = dx->Text;
-        dx->What = Kind::DateTime; // used
+        dx->What = Kind::Taken;
     }
-    const auto spotter = std::find_if(cells.begin(), cells.end(),
-                                      [](const Cell &c) { return c.What == Kind::Call; });
+    // A spotter shaped like a locator is rarer than a locator column: such a cell is the
+    // spotter only when no other call is left.
+    auto spotter = std::find_if(cells.begin(), cells.end(), [](const Cell &c) {
+        return c.What == Kind::Call && !IsWholeLocator(c.Text);
+    });
+    if (spotter == cells.end()) {
+        spotter = std::find_if(cells.begin(), cells.end(),
+                               [](const Cell &c) { return c.What == Kind::Call; });
+    }
     if (spotter != cells.end()) {
         layout.Spotter = spotter->Text;
-        spotter->What = Kind::DateTime;
+        spotter->What = Kind::Taken;
     }
     for (const Cell &c : cells) {
         if (c.What == Kind::Comment || c.What == Kind::Call) {

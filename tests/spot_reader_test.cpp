@@ -213,6 +213,9 @@ const std::vector<WildCase> &WildCases() {
          "KP20AB", "OH60AA"},
         {" 50.313 \t EA8XXX \t JN48 - IL18 \t 1206 ", "50.313", "JN48", "IL18", "", true, "EA8XXX",
          ""},
+        // Locators in columns of their own.
+        {"JN48\tIL18\t50.313\tEA8XXX\tDK7UK\t1206Z", "50.313", "JN48", "IL18", "", true, "EA8XXX",
+         "DK7UK"},
         // A web page in a decimal-comma language.
         {"DK7UK\t50,313\tEA8XXX\tJN48<ES>IL18\t12:06", "50.313", "JN48", "IL18", "ES", true,
          "EA8XXX", "DK7UK"},
