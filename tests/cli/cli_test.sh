@@ -169,6 +169,10 @@ check "trailing grid is From" '"lblAZResult":"es from JO65MM to IL38BO on 50.313
 check "spot without locators" '{"line":13,"skipped":"No locators found in the spot"}' "$(sed -n 5p <<<"$out")"
 check "spot with one locator" '{"line":14,"skipped":"Only one locator found in the spot"}' "$(sed -n 6p <<<"$out")"
 check "spot of another mode skipped" '{"line":16,"skipped":"tagged AU, not Es"}' "$(sed -n 8p <<<"$out")"
+out=$("$cli" --batch --spots "${settings[@]}" --locale pl_PL <"$session")
+check "spots in a decimal-comma locale" '"lblAZResult":"es from JN48QT to IM98MM on 50,099mhz"' \
+    "$(sed -n 1p <<<"$out" | grep -o '"lblAZResult":"[^"]*"')"
+check "spots in a decimal-comma locale, no frequency error" 0 "$(grep -c 'No working Frequency' <<<"$out")"
 out=$("$cli" --batch --spots --any-mode "${settings[@]}" <"$session")
 check "--any-mode calculates it" '"tag":"AU","es":false' "$(sed -n 8p <<<"$out" | grep -o '"tag":"[^"]*","es":[a-z]*')"
 "$cli" --batch --any-mode "${settings[@]}" </dev/null >/dev/null 2>&1
