@@ -2,6 +2,8 @@
 # missing (apt-get, with sudo when not root), configure and build.
 PRESET ?= ci
 BUILD := build/$(PRESET)
+# Every program of a build lands in one folder, so the window and ionvane-cli share homeloc.dat.
+BIN := $(BUILD)/bin
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 3
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
@@ -51,20 +53,20 @@ fuzz-smoke: fuzz-build
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
-	@build/bench/bench/ionvane_calc_bench --benchmark_repetitions=5 \
+	@build/bench/bin/ionvane_calc_bench --benchmark_repetitions=5 \
 		--benchmark_report_aggregates_only=true --benchmark_display_aggregates_only=true \
 		2>/dev/null | grep -E '^(Benchmark|-|.*_median)'
 	@echo
-	@build/bench/bench/ionvane_process_bench build/bench/cli/ionvane-cli build/bench/bench/ionvane_window_start \
-		build/bench/bench/ionvane_bare_window
+	@build/bench/bin/ionvane_process_bench build/bench/bin/ionvane-cli build/bench/bin/ionvane_window_start \
+		build/bench/bin/ionvane_bare_window
 
 run: build
-	@if [ -x $(BUILD)/app/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
-		exec $(BUILD)/app/ionvane; \
+	@if [ -x $(BIN)/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
+		exec $(BIN)/ionvane; \
 	else \
 		echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): here is the worked example from ionvane-cli."; \
 		echo "  ionvane-cli $(EXAMPLE)"; \
-		$(BUILD)/cli/ionvane-cli $(EXAMPLE); \
+		$(BIN)/ionvane-cli $(EXAMPLE); \
 	fi
 
 # The screenshot that software centres show, from the installed program under Xvfb and openbox.

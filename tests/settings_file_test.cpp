@@ -33,6 +33,13 @@ TEST(SettingsFile, LoadsWithSilentFallbacks) {
     };
     const Case cases[] = {
         {"IO91WM\r\n100\r\n0.35\r\n", "IO91WM", 100.0F, 0.35F},
+        // An editor's UTF-8 byte-order mark before the first line is no part of the locator.
+        {"\xEF\xBB\xBFIO91WM\r\n100\r\n0.35\r\n", "IO91WM", 100.0F, 0.35F},
+        {"\xEF\xBB\xBF\r\n100\r\n0.35\r\n", "", 100.0F, 0.35F},
+        // Only at the very start: later it is text of the line like any other.
+        {"IO91WM\r\n\xEF\xBB\xBF"
+         "100\r\n0.35\r\n",
+         "IO91WM", 110.0F, 0.35F},
         {"IO91WM\n100\n0.35\n", "IO91WM", 100.0F, 0.35F}, // LF alone is read too
         {"JN77EX\r\n131\r\n6\r\n", "JN77EX", 110.0F, 0.15F},
         {"JN77EX\r\n89\r\n0\r\n", "JN77EX", 110.0F, 0.15F},
@@ -153,6 +160,19 @@ TEST(SettingsPlaces, UserDirectoryWhenTheProgramDirectoryIsReadOnly) {
     const SettingsPlaces places{"/proc", user.filePath("config/Ionvane")};
     EXPECT_EQ(places.SavePath(), user.filePath("config/Ionvane/homeloc.dat"));
     EXPECT_TRUE(QDir(user.filePath("config/Ionvane")).exists());
+}
+
+TEST(SettingsPlaces, InstalledProgramsUseTheUserDirectory) {
+    // Installed in a system directory (even one the superuser could write), window and command
+    // line both keep their settings per user; anywhere else they keep them beside the program.
+    QTemporaryDir program;
+    QTemporaryDir user;
+    const QStringList installed{"/usr/local/bin", "/usr/bin"};
+    const auto system = SettingsPlaces::ForProgramIn("/usr/bin/", user.path(), installed);
+    EXPECT_EQ(system.LoadPath(), user.filePath(SettingsFileName));
+    EXPECT_EQ(system.SavePath(), user.filePath(SettingsFileName));
+    const auto buildTree = SettingsPlaces::ForProgramIn(program.path(), user.path(), installed);
+    EXPECT_EQ(buildTree.SavePath(), program.filePath(SettingsFileName));
 }
 
 } // namespace

@@ -69,6 +69,16 @@ void SetBoxText(QLineEdit *box, const QString &text) {
     box->setText(text);
 }
 
+// A spot's frequency as the box shows it: the spot's exact decimal text with the user's own
+// decimal separator (50,313 in Polish), so that the box passes its numeric test and reads back
+// as the spot's value.
+QString FrequencyBoxText(std::string text, const calc::NumberFormat &format) {
+    if (const auto point = text.find('.'); point != std::string::npos) {
+        text.replace(point, 1, format.DecimalSeparator);
+    }
+    return Q(text);
+}
+
 bool IsEnter(const QKeyEvent *key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
@@ -474,8 +484,13 @@ void frmMUF::PasteSpot(const QString &text) {
         if (reading.Problem == spot::SpotProblem::None) {
             SetBoxText(txtFromLoc, Q(reading.Read.FromLoc));
             SetBoxText(txtToLoc, Q(reading.Read.ToLoc));
-            SetBoxText(txtFreq, Q(reading.Read.FreqMHzText));
+            SetBoxText(txtFreq, FrequencyBoxText(reading.Read.FreqMHzText, Format));
             CalculateClicked();
+            if (!reading.Read.Es && !lblAZResult->text().isEmpty()) {
+                // Calculated all the same, but the user sees that the Es figures may not apply.
+                lblAZResult->setText(lblAZResult->text() + "  (tagged " + Q(reading.Read.Tag) +
+                                     ", not Es)");
+            }
             return;
         }
         if (!first) {

@@ -23,9 +23,16 @@ namespace {
 constexpr qint64 MaxFileBytes = 64 * 1024;
 constexpr std::size_t MaxLineBytes = 1024;
 
+// The UTF-8 byte-order mark that some editors put at the start of a text file.
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // The lines of the first 64 KiB, each cut at 1 KiB, CR LF or LF ended, as the bytes they hold.
 std::vector<std::string> SplitLines(const QByteArray &content) {
-    const QByteArray bytes = content.left(MaxFileBytes);
+    QByteArray bytes = content.left(MaxFileBytes);
+    if (bytes.startsWith(QByteArray::fromRawData(
+            Utf8ByteOrderMark.data(), static_cast<qsizetype>(Utf8ByteOrderMark.size())))) {
+        bytes.remove(0, static_cast<qsizetype>(Utf8ByteOrderMark.size()));
+    }
     std::vector<std::string> lines;
     qsizetype start = 0;
     while (start < bytes.size()) {
@@ -211,11 +218,30 @@ std::string MaslCaption(float homeHeightKm, const calc::NumberFormat &format) {
 }
 
 SettingsPlaces SettingsPlaces::ForThisProgram() {
-    return SettingsPlaces{QCoreApplication::applicationDirPath(),
-                          QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    // The configured install directory, and where the Debian package and a local install put the
+    // programs whatever the build was configured with.
+    const QStringList installedBinDirs{IONVANE_INSTALLED_BINDIR, "/usr/bin", "/usr/local/bin",
+                                       "/bin"};
+    return ForProgramIn(programDir, userDir, installedBinDirs);
+}
+
+SettingsPlaces SettingsPlaces::ForProgramIn(const QString &programDir, const QString &userDir,
+                                            const QStringList &installedBinDirs) {
+    // Installed, the window and the command line share the user's place: the program directory
+    // is the system's and shared by every user, even when the superuser could write there.
+    const bool installed =
+        std::any_of(installedBinDirs.begin(), installedBinDirs.end(), [&](const QString &dir) {
+            return QDir::cleanPath(programDir) == QDir::cleanPath(dir);
+        });
+    return SettingsPlaces{installed ? QString() : programDir, userDir};
 }
 
 QString SettingsPlaces::LoadPath() const {
+    if (ProgramDir.isEmpty()) {
+        return QDir(UserDir).filePath(SettingsFileName);
+    }
     const QString besideProgram = QDir(ProgramDir).filePath(SettingsFileName);
     if (QFileInfo::exists(besideProgram) || UserDir.isEmpty()) {
         return besideProgram;
@@ -225,7 +251,8 @@ QString SettingsPlaces::LoadPath() const {
 
 QString SettingsPlaces::SavePath() const {
     const QString besideProgram = QDir(ProgramDir).filePath(SettingsFileName);
-    if (QFileInfo::exists(besideProgram) || AcceptsNewFiles(ProgramDir) || UserDir.isEmpty()) {
+    if (!ProgramDir.isEmpty() &&
+        (QFileInfo::exists(besideProgram) || AcceptsNewFiles(ProgramDir) || UserDir.isEmpty())) {
         return besideProgram;
     }
     QDir().mkpath(UserDir);

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -74,13 +75,20 @@ std::string EsLayerHeightCaption(float esLayerHeightKm, const calc::NumberFormat
 std::string MaslCaption(float homeHeightKm, const calc::NumberFormat &format);
 
 /// Where the settings file lives: beside the program when the file is there or the program's
-/// directory is writable, otherwise in the user's configuration directory.
+/// directory is writable, otherwise in the user's configuration directory. The window and the
+/// command line land in one folder of the build tree, so both find the same file there; installed,
+/// both use the user's configuration directory.
 struct SettingsPlaces {
-    QString ProgramDir;
+    QString ProgramDir; ///< empty: the program is installed and has no place of its own
     QString UserDir;
 
     /// The places of this program: its own directory and the per-user configuration directory.
     static SettingsPlaces ForThisProgram();
+
+    /// The places of a program in `programDir`; no place of its own when that is one of the
+    /// directories programs are installed to.
+    static SettingsPlaces ForProgramIn(const QString &programDir, const QString &userDir,
+                                       const QStringList &installedBinDirs);
 
     /// The file to load: the program directory's if it exists, else the per-user one.
     [[nodiscard]] QString LoadPath() const;

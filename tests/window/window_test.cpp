@@ -490,6 +490,71 @@ class WindowTest : public QObject {
         QVERIFY(Fake.Messages.empty());
     }
 
+    // Polish number format: decimal comma, no-break space between groups. The pasted spot's
+    // frequency goes into the box in that form and the results show it so.
+    void pastedSpotInARegionalFormat_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("result");
+        const QString acceptance =
+            "DX de DK7UK:     50313.0  EA8XXX       JN48<ES>IL18 FT8 -12dB         1206Z";
+        QTest::newRow("pl_PL") << "pl_PL" << acceptance << "50,313"
+                               << "es from JN48MM to IL18MM on 50,313mhz";
+        QTest::newRow("de_DE") << "de_DE" << acceptance << "50,313"
+                               << "es from JN48MM to IL18MM on 50,313mhz";
+        QTest::newRow("fr_FR") << "fr_FR" << acceptance << "50,313"
+                               << "es from JN48MM to IL18MM on 50,313mhz";
+        QTest::newRow("tr_TR") << "tr_TR"
+                               << "144.174 io91vl<ES>jn58td"
+                               << "144,174"
+                               << "es from IO91VL to JN58TD on 144,174mhz";
+        QTest::newRow("en_US") << "en_US" << acceptance << "50.313"
+                               << "es from JN48MM to IL18MM on 50.313mhz";
+        QTest::newRow("finer than the box") << "pl_PL"
+                                            << "DX de DK7UK: 144174.25 OH60AA JN48 IL18 1206Z"
+                                            << "144,174"
+                                            << "es from JN48MM to IL18MM on 144,174mhz";
+    }
+    void pastedSpotInARegionalFormat() {
+        QFETCH(QString, locale);
+        QFETCH(QString, clip);
+        QFETCH(QString, box);
+        QFETCH(QString, result);
+        Window = std::make_unique<frmMUF>(Fake, SettingsPlaces{ProgramDir->path(), UserDir->path()},
+                                          QLocale(locale));
+        Window->show();
+        Box("txtHomeLoc")->setText("JO90");
+        QGuiApplication::clipboard()->setText(clip);
+        Menu("mnuPasteSpot")->trigger();
+        QVERIFY(Fake.Messages.empty());
+        QCOMPARE(Box("txtFreq")->text(), box);
+        QCOMPARE(Label("lblAZResult")->text(), result);
+        QVERIFY(!Label("lblFOT")->text().isEmpty());
+    }
+
+    void spotOfAnotherModeIsCalculatedWithANote() {
+        Box("txtHomeLoc")->setText("IO90IR");
+        QGuiApplication::clipboard()->setText("DX de DK7UK: 144100.0 W5XX EM12<EME>JO31 1206Z");
+        Menu("mnuPasteSpot")->trigger();
+        QCOMPARE(Label("lblAZResult")->text(),
+                 QString("es from EM12MM to JO31MM on 144.1mhz  (tagged EME, not Es)"));
+        QVERIFY(!Label("lblFOT")->text().isEmpty());
+        QVERIFY(Fake.Messages.empty());
+        // An Es spot after it shows no note.
+        QGuiApplication::clipboard()->setText("DX de DK7UK: 50313.0 EA8XXX JN48<ES>IL18 1206Z");
+        Menu("mnuPasteSpot")->trigger();
+        QCOMPARE(Label("lblAZResult")->text(), QString("es from JN48MM to IL18MM on 50.313mhz"));
+    }
+
+    void spotWhoseOnlyLocatorIsTheSpottersGridIsRefused() {
+        QGuiApplication::clipboard()->setText("DX de OZ1XX: 50313.0 9H1XX JO55 FT8 2016Z JO55\a\a");
+        Menu("mnuPasteSpot")->trigger();
+        QCOMPARE(Fake.Messages.size(), std::size_t{1});
+        QCOMPARE(Fake.Messages[0].Text, QString("Both locators of the spot name the same place"));
+        QVERIFY(Label("lblAZResult")->text().isEmpty());
+    }
+
     void badSpotSaysWhatIsMissingAndChangesNothing_data() {
         QTest::addColumn<QString>("clip");
         QTest::addColumn<QString>("message");
