@@ -513,8 +513,8 @@ class WindowTest : public QObject {
                                << "es from JN48MM to IL18MM on 50.313mhz";
         QTest::newRow("finer than the box") << "pl_PL"
                                             << "DX de DK7UK: 144174.25 OH60AA JN48 IL18 1206Z"
-                                            << "144,174"
-                                            << "es from JN48MM to IL18MM on 144,174mhz";
+                                            << "144,17425"
+                                            << "es from JN48MM to IL18MM on 144,1743mhz";
     }
     void pastedSpotInARegionalFormat() {
         QFETCH(QString, locale);
