@@ -133,7 +133,7 @@ std::string_view ReportProblemText(ReportProblem problem) {
     case ReportProblem::OneLocator:
         return "Only one locator in the report";
     case ReportProblem::SameLocators:
-        return "Both locators of the report are the same";
+        return "Both locators of the report name the same place";
     case ReportProblem::NoFrequency:
         return "No frequency in the report";
     case ReportProblem::Repeated:
@@ -187,7 +187,7 @@ ReportReading ReadReport(std::string_view payload, Seconds receivedAt) {
         reading.Problem = ReportProblem::NoLocators;
     } else if (spot.FromLoc.empty() || spot.ToLoc.empty()) {
         reading.Problem = ReportProblem::OneLocator;
-    } else if (spot.FromLoc == spot.ToLoc) {
+    } else if (spot::CompletedLocator(spot.FromLoc) == spot::CompletedLocator(spot.ToLoc)) {
         reading.Problem = ReportProblem::SameLocators;
     } else if (!(spot.FreqMHz > 0)) {
         reading.Problem = ReportProblem::NoFrequency;

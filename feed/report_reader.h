@@ -37,7 +37,7 @@ enum class ReportProblem {
     MeteorScatter, ///< MSK144: meteor scatter, never Es, whatever the distance
     NoLocators,    ///< neither locator, or neither a valid one
     OneLocator,    ///< one valid locator only
-    SameLocators,  ///< both locators the same (after cutting to six characters)
+    SameLocators,  ///< both locators name the same subsquare once cut or completed to six
     NoFrequency,   ///< no frequency, or none above zero
     Repeated,      ///< the same report (same sequence number) already received
 };

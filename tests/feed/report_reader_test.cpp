@@ -98,7 +98,7 @@ TEST(ReportReader, LocatorsOfEveryLengthAndCase) {
         {"IL18AA55", "JN48QT12", ReportProblem::None, "IL18AA", "JN48QT"},
         {"IL18AA55XA", "JN48QT12AB", ReportProblem::None, "IL18AA", "JN48QT"},
         {"il18aa", "jn48Qt", ReportProblem::None, "IL18AA", "JN48QT"},
-        // Different texts of the same square are two locators; the path decides what they give.
+        // A square and a subsquare in it other than its centre MM are two places.
         {"JN48", "JN48QT", ReportProblem::None, "JN48", "JN48QT"},
         // Short, odd and overlong locators count as none.
         {"IL1", "JN48QT", ReportProblem::OneLocator, "", "JN48QT"},
@@ -117,6 +117,9 @@ TEST(ReportReader, LocatorsOfEveryLengthAndCase) {
         // Two locators that are one after cutting to six characters.
         {"JN48QT", "JN48QT", ReportProblem::SameLocators, "JN48QT", "JN48QT"},
         {"JN48QT12", "jn48qt99", ReportProblem::SameLocators, "JN48QT", "JN48QT"},
+        // A square is seen at its centre subsquare MM.
+        {"JN48", "JN48MM", ReportProblem::SameLocators, "JN48", "JN48MM"},
+        {"jn48mm12", "JN48", ReportProblem::SameLocators, "JN48MM", "JN48"},
     };
     for (const auto &c : cases) {
         const auto reading = ReadReport(Report(std::string(R"("f":50313512,"md":"FT4","sl":")") +

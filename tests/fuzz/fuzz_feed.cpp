@@ -21,8 +21,10 @@ void CheckReport(std::string_view payload) {
     const auto &spot = reading.Read;
     if (reading.Problem == ReportProblem::None &&
         (spot.FromLoc.size() < 4 || spot.FromLoc.size() > 6 || spot.ToLoc.size() < 4 ||
-         spot.ToLoc.size() > 6 || spot.FromLoc == spot.ToLoc || !(spot.FreqMHz > 0) ||
-         spot.FreqMHzText.empty())) {
+         spot.ToLoc.size() > 6 ||
+         ionvane::spot::CompletedLocator(spot.FromLoc) ==
+             ionvane::spot::CompletedLocator(spot.ToLoc) ||
+         !(spot.FreqMHz > 0) || spot.FreqMHzText.empty())) {
         std::abort();
     }
     if (reading.Time < Receipt - ReportTimeBehind || reading.Time > Receipt + ReportTimeAhead) {
