@@ -10,6 +10,7 @@ packages=(
     xvfb xauth fonts-dejavu-core fonts-liberation2
     scdoc man-db bash-completion appstream desktop-file-utils
     file lintian
+    libmosquitto-dev mosquitto
 )
 
 missing=()
