@@ -65,6 +65,12 @@ constexpr std::array<double, 3> RangeRingsKm{500.0, 1000.0, 2000.0};
 // busy north-east quadrant of a European map.
 constexpr double RingLabelBearingDeg = 160.0;
 
+// Rings are labelled from this radius (logical pixels) up, where the text fits inside them.
+constexpr double MinLabelledRingPx = 40.0;
+// Free room round each field label (logical pixels): zoomed out, every other field is labelled
+// rather than a wall of letters.
+const QSizeF FieldLabelSpacingPx(12, 8);
+
 // Maidenhead fields: 20 degrees of longitude by 10 of latitude, 18 by 18 of them.
 constexpr int FieldCount = 18;
 constexpr double FieldLonDeg = 20.0;
@@ -160,11 +166,12 @@ Line ToScreenLine(const std::vector<PlanePoint> &points, double pixelsPerKm, dou
 
 // Draws `text` centred on `at` with a white halo, unless it would cover a label already placed.
 bool PlaceLabel(QPainter &painter, const QString &text, QPointF at, const QColor &colour,
-                std::vector<QRectF> &placed) {
+                std::vector<QRectF> &placed, QSizeF spacing = {3, 2}) {
     const QFontMetricsF metrics(painter.font());
     QRectF box = metrics.boundingRect(text);
     box.moveCenter(at);
-    const QRectF margin = box.adjusted(-3, -2, 3, 2);
+    const QRectF margin =
+        box.adjusted(-spacing.width(), -spacing.height(), spacing.width(), spacing.height());
     for (const QRectF &other : placed) {
         if (other.intersects(margin)) {
             return false;
@@ -609,7 +616,10 @@ void MapView::Paint(QPainter &painter) {
     const double labelBearingRad = RingLabelBearingDeg * std::numbers::pi / 180.0;
     const QPointF labelDirection(std::sin(labelBearingRad), -std::cos(labelBearingRad));
     for (const auto &label : ringLabels) {
-        PlaceLabel(painter, label.Text, labelDirection * label.Km * s, RingTextColour, labels);
+        // A ring smaller than its label is left unlabelled.
+        if (label.Km * s >= MinLabelledRingPx) {
+            PlaceLabel(painter, label.Text, labelDirection * label.Km * s, RingTextColour, labels);
+        }
     }
     QFont fieldFont = labelFont;
     fieldFont.setBold(true);
@@ -619,7 +629,7 @@ void MapView::Paint(QPainter &painter) {
         for (const auto &label : PlaneWorldCache->FieldLabels) {
             const QPointF at = ToPlanePixels(label.At, s);
             if (visible.contains(at)) {
-                PlaceLabel(painter, label.Text, at, FieldLabelColour, labels);
+                PlaceLabel(painter, label.Text, at, FieldLabelColour, labels, FieldLabelSpacingPx);
             }
         }
     }
@@ -659,8 +669,17 @@ void MapView::Paint(QPainter &painter) {
         homeFont.setBold(true);
         painter.setFont(homeFont);
         std::vector<QRectF> none;
-        const double widthPx = QFontMetricsF(homeFont).horizontalAdvance(HomeLabel);
-        PlaceLabel(painter, HomeLabel, QPointF(widthPx / 2 + 10, 12), HomeColour, none);
+        const QFontMetricsF homeMetrics(homeFont);
+        // Below right of home, or on the side away from the selected cloud so as not to hide
+        // its line.
+        QPointF side(1, 1);
+        if (Data.Selected) {
+            const PlanePoint cloud = Projection.Forward(Data.Selected->Cloud);
+            side = {cloud.XKm > 0 ? -1.0 : 1.0, cloud.YKm < 0 ? -1.0 : 1.0};
+        }
+        const QPointF offset(side.x() * (homeMetrics.horizontalAdvance(HomeLabel) / 2 + 10),
+                             side.y() * (homeMetrics.height() / 2 + 4));
+        PlaceLabel(painter, HomeLabel, offset, HomeColour, none);
     }
     painter.resetTransform();
 
