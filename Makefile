@@ -43,7 +43,8 @@ fuzz-smoke: fuzz-build
 	FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS) scripts/fuzz.sh build/fuzz
 
 # Benchmarks, never timed tests: the calculation with Google Benchmark (medians of 5), then whole
-# processes (ionvane-cli --batch throughput and memory, window start-up beside a bare Qt window).
+# processes (ionvane-cli --batch throughput and memory, window start-up beside a bare Qt window),
+# then the map's repaint.
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
@@ -53,6 +54,8 @@ bench: deps
 	@echo
 	@build/bench/bench/ionvane_process_bench build/bench/cli/ionvane-cli build/bench/app/ionvane \
 		build/bench/bench/ionvane_bare_window
+	@echo
+	@build/bench/bench/ionvane_map_bench
 
 run: build
 	@if [ -x $(BUILD)/app/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \

@@ -38,7 +38,7 @@ const QColor SelectedColour(0x10, 0x10, 0x10);
 // coast under them; fading clouds at about half.
 constexpr int CloudAlpha = 200;
 constexpr int FadingCloudAlpha = 100;
-constexpr int PathAlpha = 150;
+constexpr int PathAlpha = 180;
 
 // Interpolation steps (km) of projected lines: at the zoom that shows a whole hop a 100 km chord
 // strays from the arc by well under a pixel.
@@ -56,6 +56,9 @@ constexpr double DecimateDevicePx = 0.6;
 // Smallest on-screen sizes (logical pixels) so that clouds and drift stay visible zoomed out.
 constexpr double MinCloudRadiusPx = 7.0;
 constexpr double MinDriftArrowPx = 16.0;
+// Cloud patches up to this radius (logical pixels) are drawn once per class and zoom and then
+// copied: a smoothed circle with a 1.5 px edge costs the path stroker every time.
+constexpr double MaxSpriteRadiusPx = 120.0;
 // A drift arrow shows where the cloud will be in this many hours at its speed.
 constexpr double DriftArrowHours = 1.0;
 
@@ -75,6 +78,14 @@ const QSizeF FieldLabelSpacingPx(12, 8);
 constexpr int FieldCount = 18;
 constexpr double FieldLonDeg = 20.0;
 constexpr double FieldLatDeg = 10.0;
+
+// Thin lines are one device pixel wide: Qt draws those with its fast line drawer, where a wider
+// pen (two device pixels at 200%) goes through the path stroker, several times slower.
+QPen ThinPen(const QColor &colour, Qt::PenStyle style = Qt::SolidLine) {
+    QPen pen(colour, 1.0, style);
+    pen.setCosmetic(true);
+    return pen;
+}
 
 QPointF ToPlanePixels(PlanePoint p, double pixelsPerKm) {
     return {p.XKm * pixelsPerKm, -p.YKm * pixelsPerKm};
@@ -153,6 +164,46 @@ QString FieldName(int lonIndex, int latIndex) {
     return QString(QChar(u'A' + lonIndex)) + QChar(u'A' + latIndex);
 }
 
+// `ring` cut to `rect` (Sutherland-Hodgman, one edge of the rectangle at a time). The cut
+// leaves edges along the rectangle, which must therefore lie off screen; what is inside keeps its
+// even-odd parity. A huge ring (Eurasia is 9,000 points at 1:50m) mostly off screen would
+// otherwise be rasterized whole on every paint.
+QPolygonF ClippedToRect(const QPolygonF &ring, const QRectF &rect) {
+    QPolygonF in = ring;
+    QPolygonF out;
+    const auto pass = [&](auto inside, auto cross) {
+        out.clear();
+        for (qsizetype i = 0; i < in.size(); ++i) {
+            const QPointF a = in[i];
+            const QPointF b = in[(i + 1) % in.size()];
+            if (inside(a)) {
+                out.push_back(a);
+                if (!inside(b)) {
+                    out.push_back(cross(a, b));
+                }
+            } else if (inside(b)) {
+                out.push_back(cross(a, b));
+            }
+        }
+        std::swap(in, out);
+    };
+    const auto atX = [](double x) {
+        return [x](QPointF a, QPointF b) {
+            return QPointF(x, a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x()));
+        };
+    };
+    const auto atY = [](double y) {
+        return [y](QPointF a, QPointF b) {
+            return QPointF(a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()), y);
+        };
+    };
+    pass([&](QPointF p) { return p.x() >= rect.left(); }, atX(rect.left()));
+    pass([&](QPointF p) { return p.x() <= rect.right(); }, atX(rect.right()));
+    pass([&](QPointF p) { return p.y() >= rect.top(); }, atY(rect.top()));
+    pass([&](QPointF p) { return p.y() <= rect.bottom(); }, atY(rect.bottom()));
+    return in;
+}
+
 struct Line {
     QPolygonF Points;
     QRectF Bounds;
@@ -178,11 +229,27 @@ bool PlaceLabel(QPainter &painter, const QString &text, QPointF at, const QColor
         }
     }
     placed.push_back(margin);
-    QPainterPath path;
-    path.addText(box.left(), box.top() + metrics.ascent(), painter.font(), text);
-    painter.strokePath(path, QPen(HaloColour, 3.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.fillPath(path, colour);
+    // The halo is the text drawn white a pixel off in eight directions: glyphs come from the
+    // glyph cache, where stroking the outline of the text costs a path per label.
+    const QPointF baseline(box.left(), box.top() + metrics.ascent());
+    painter.setPen(HaloColour);
+    for (const QPointF offset : {QPointF(-1, -1), QPointF(0, -1), QPointF(1, -1), QPointF(-1, 0),
+                                 QPointF(1, 0), QPointF(-1, 1), QPointF(0, 1), QPointF(1, 1)}) {
+        painter.drawText(baseline + offset, text);
+    }
+    painter.setPen(colour);
+    painter.drawText(baseline, text);
     return true;
+}
+
+// One cloud patch: translucent fill in its class colour, a darker edge, dashed when fading.
+void DrawCloud(QPainter &painter, QPointF at, double radiusPx, FreqClass freqClass, bool fading) {
+    QColor fill = FreqClassColour(freqClass);
+    const QColor edge = fill.darker(160);
+    fill.setAlpha(fading ? FadingCloudAlpha : CloudAlpha);
+    painter.setBrush(fill);
+    painter.setPen(QPen(edge, 1.5, fading ? Qt::DashLine : Qt::SolidLine));
+    painter.drawEllipse(at, radiusPx, radiusPx);
 }
 
 void DrawArrow(QPainter &painter, QPointF from, QPointF to, const QColor &colour) {
@@ -272,6 +339,8 @@ struct MapView::PlaneScene {
 struct MapView::ScreenScene {
     double PixelsPerKm = 0;
     double DevicePixelRatio = 0;
+    // Cloud patches drawn once: per class, fading or not.
+    std::array<std::array<QImage, 2>, 4> CloudSprites;
     struct Path {
         Line Points;
         FreqClass Class;
@@ -499,6 +568,24 @@ const MapView::ScreenScene &MapView::Scene(double pixelsPerKm, double devicePixe
     return *ScreenSceneCache;
 }
 
+const QImage &MapView::CloudSprite(FreqClass freqClass, bool fading, double radiusPx,
+                                   double devicePixelRatio) {
+    QImage &sprite =
+        ScreenSceneCache->CloudSprites[static_cast<std::size_t>(freqClass)][fading ? 1 : 0];
+    if (sprite.isNull()) {
+        const double sidePx = 2 * std::ceil(radiusPx + 2);
+        const int side = static_cast<int>(std::ceil(sidePx * devicePixelRatio));
+        sprite = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+        sprite.setDevicePixelRatio(devicePixelRatio);
+        sprite.fill(Qt::transparent);
+        QPainter painter(&sprite);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double middle = side / devicePixelRatio / 2;
+        DrawCloud(painter, QPointF(middle, middle), radiusPx, freqClass, fading);
+    }
+    return sprite;
+}
+
 void MapView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     Paint(painter);
@@ -524,15 +611,22 @@ void MapView::Paint(QPainter &painter) {
     // antipode holds the edge of the map: its land lies between it and the edge circle.
     QPainterPath land;
     land.setFillRule(Qt::OddEvenFill);
+    const QRectF clip = visible.adjusted(-8, -8, 8, 8);
     for (const auto &ring : world.LandRings) {
         if (ring.HoldsAntipode) {
-            land.addPolygon(ring.Outline.Points);
             land.addEllipse(QPointF(0, 0), edgePx, edgePx);
-        } else if (ring.Outline.Bounds.intersects(visible)) {
-            land.addPolygon(ring.Outline.Points);
+        } else if (!ring.Outline.Bounds.intersects(visible)) {
+            continue;
         }
+        land.addPolygon(clip.contains(ring.Outline.Bounds)
+                            ? ring.Outline.Points
+                            : ClippedToRect(ring.Outline.Points, clip));
     }
+    // Unsmoothed: the smoothed coastline drawn over the edge hides the steps, and the fill is
+    // several times faster without.
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillPath(land, LandColour);
+    painter.setRenderHint(QPainter::Antialiasing);
 
     const auto drawLines = [&](const std::vector<Line> &lines, const QPen &pen) {
         painter.setPen(pen);
@@ -543,9 +637,9 @@ void MapView::Paint(QPainter &painter) {
             }
         }
     };
-    drawLines(world.Borders, QPen(BorderColour, 0.9));
-    drawLines(world.Coasts, QPen(CoastColour, 1.0));
-    drawLines(world.Grid, QPen(GridColour, 1.0));
+    drawLines(world.Borders, ThinPen(BorderColour));
+    drawLines(world.Coasts, ThinPen(CoastColour));
+    drawLines(world.Grid, ThinPen(GridColour));
 
     QFont labelFont = font();
     labelFont.setPointSizeF(std::max(labelFont.pointSizeF(), 9.0));
@@ -558,9 +652,9 @@ void MapView::Paint(QPainter &painter) {
     };
     std::vector<RingLabel> ringLabels{{OneHopKm, tr("%1 km one hop").arg(std::lround(OneHopKm))}};
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(RingColour.darker(130), 1.6, Qt::DashLine));
+    painter.setPen(ThinPen(RingColour.darker(170), Qt::DashLine));
     painter.drawEllipse(QPointF(0, 0), OneHopKm * s, OneHopKm * s);
-    painter.setPen(QPen(RingColour, 1.0));
+    painter.setPen(ThinPen(RingColour));
     for (const double km : RangeRingsKm) {
         if (std::fabs(km - OneHopKm) > 1.0) {
             painter.drawEllipse(QPointF(0, 0), km * s, km * s);
@@ -568,13 +662,17 @@ void MapView::Paint(QPainter &painter) {
         }
     }
 
-    // Spot paths, thin and translucent in their band's colour.
-    for (const auto &path : scene.Paths) {
-        if (path.Points.Bounds.intersects(visible)) {
-            QColor colour = FreqClassColour(path.Class);
-            colour.setAlpha(PathAlpha);
-            painter.setPen(QPen(colour, 1.2));
-            painter.drawPolyline(path.Points.Points);
+    // Spot paths, thin and translucent in their band's colour, one class at a time (changing the
+    // pen is a good part of the cost of a short line).
+    for (const FreqClass freqClass : {FreqClass::Below50MHz, FreqClass::From50MHz,
+                                      FreqClass::From70MHz, FreqClass::From144MHz}) {
+        QColor colour = FreqClassColour(freqClass);
+        colour.setAlpha(PathAlpha);
+        painter.setPen(ThinPen(colour));
+        for (const auto &path : scene.Paths) {
+            if (path.Class == freqClass && path.Points.Bounds.intersects(visible)) {
+                painter.drawPolyline(path.Points.Points);
+            }
         }
     }
 
@@ -586,12 +684,13 @@ void MapView::Paint(QPainter &painter) {
             if (!visible.adjusted(-radiusPx, -radiusPx, radiusPx, radiusPx).contains(at)) {
                 continue;
             }
-            QColor fill = FreqClassColour(cloud.Class);
-            const QColor edge = fill.darker(160);
-            fill.setAlpha(cloud.Fading ? FadingCloudAlpha : CloudAlpha);
-            painter.setBrush(fill);
-            painter.setPen(QPen(edge, 1.5, cloud.Fading ? Qt::DashLine : Qt::SolidLine));
-            painter.drawEllipse(at, radiusPx, radiusPx);
+            if (radiusPx <= MaxSpriteRadiusPx) {
+                const QImage &sprite = CloudSprite(cloud.Class, cloud.Fading, radiusPx, dpr);
+                painter.drawImage(at - QPointF(sprite.width(), sprite.height()) / (2 * dpr),
+                                  sprite);
+            } else {
+                DrawCloud(painter, at, radiusPx, cloud.Class, cloud.Fading);
+            }
             if (cloud.Highlighted) {
                 painter.setBrush(Qt::NoBrush);
                 painter.setPen(QPen(HaloColour, 5.0));

@@ -6,6 +6,7 @@
 #include "world_outlines.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPolygonF>
 #include <QRectF>
 #include <QWidget>
@@ -92,6 +93,8 @@ class MapView : public QWidget {
     void SetView(PlanePoint centre, double radiusKm);
     const ScreenWorld &World(double pixelsPerKm, double devicePixelRatio);
     const ScreenScene &Scene(double pixelsPerKm, double devicePixelRatio);
+    const QImage &CloudSprite(FreqClass freqClass, bool fading, double radiusPx,
+                              double devicePixelRatio);
 
     AzimuthalEquidistant Projection{GeoPoint{}};
     QString HomeLabel;
