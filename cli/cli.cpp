@@ -1,6 +1,9 @@
 #include "cli.h"
 
 #include "batch_reader.h"
+#include "replay.h"
+#include "spot_events.h"
+#include "tracker_options.h"
 
 #include "calc/utf8.h"
 #include "spot/spot_reader.h"
@@ -48,6 +51,7 @@ struct Options {
     calc::NumberFormat Format;
     window::Settings Settings;
     CalculateCommand Command; ///< made once, for the number format
+    std::optional<ReplayOptions> Replay;
 };
 
 std::string Utf8(const QString &text) {
@@ -81,6 +85,10 @@ Options ParseOptions(const QStringList &arguments) {
     const QCommandLineOption spotLine("spot", "One DX-cluster spot line.", "LINE");
     const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
     parser.addOptions({from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots});
+    const QCommandLineOption replay("replay", "Run the Es tracker over a capture file.", "FILE");
+    const QCommandLineOption history("history", "With --replay: record in this store.", "FILE");
+    parser.addOptions({replay, history});
+    parser.addOptions(TrackerOptions());
     parser.addHelpOption();
     if (!parser.parse(arguments)) {
         throw UsageError{Utf8(parser.errorText())};
@@ -97,6 +105,11 @@ Options ParseOptions(const QStringList &arguments) {
     options.Json = parser.isSet(json);
     options.Spots = parser.isSet(spots);
     const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
+    const bool replaying = parser.isSet(replay);
+    if (replaying && (boxes || options.Batch || parser.isSet(spotLine) || options.Json)) {
+        throw UsageError{"--replay prints JSON events of its own; leave out --from, --to, --freq, "
+                         "--spot, --batch and --json"};
+    }
     if (options.Spots && !options.Batch) {
         throw UsageError{"--spots goes with --batch"};
     }
@@ -105,6 +118,9 @@ Options ParseOptions(const QStringList &arguments) {
             throw UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
                              "and --spot"};
         }
+    } else if (replaying) {
+        options.Replay = ReplayOptions{};
+        options.Replay->CaptureFile = Utf8(parser.value(replay));
     } else if (parser.isSet(spotLine)) {
         if (boxes) {
             throw UsageError{"--spot replaces --from, --to and --freq"};
@@ -154,6 +170,20 @@ Options ParseOptions(const QStringList &arguments) {
         // Metres to km once, as the Set MASL command does: the product in double, kept as float.
         options.Settings.HomeHeightKm = static_cast<float>(*metres * (1 / MetresPerKm));
     }
+    if (options.Replay) {
+        ReplayOptions &r = *options.Replay;
+        r.Format = options.Format;
+        r.Home =
+            tracker::HomeSettings{options.Settings.HomeLocator, options.Settings.EsLayerHeightKm,
+                                  options.Settings.HomeHeightKm};
+        r.AnyMode = parser.isSet("any-mode");
+        if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
+            throw UsageError{problem};
+        }
+        if (parser.isSet(history) && parser.value(history) != "none") {
+            r.HistoryFile = Utf8(parser.value(history));
+        }
+    }
     return options;
 }
 
@@ -176,21 +206,7 @@ SingleRun Calculate(const Options &options, const CalculateInput &input,
 
 // The members that a spot adds to a report, with the comma that joins them on.
 std::string SpotMembers(const spot::Spot &read) {
-    using window::JsonString;
-    std::string members = ",\"spot\":{\"freqMHz\":";
-    members += read.FreqMHzText;
-    members += ",\"from\":";
-    members += JsonString(read.FromLoc);
-    members += ",\"to\":";
-    members += JsonString(read.ToLoc);
-    members += ",\"tag\":";
-    members += read.Tag.empty() ? std::string("null") : JsonString(read.Tag);
-    members += ",\"dxCall\":";
-    members += JsonString(read.DxCall);
-    members += ",\"spotter\":";
-    members += JsonString(read.Spotter);
-    members += '}';
-    return members;
+    return ",\"spot\":" + SpotObjectJson(read);
 }
 
 int Report(const Options &options, const SingleRun &run, const std::string &extraMembers,
@@ -300,6 +316,9 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out) {
 int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
     try {
         const Options options = ParseOptions(arguments);
+        if (options.Replay) {
+            return RunReplay(*options.Replay, out, err);
+        }
         if (options.Batch) {
             return RunBatch(options, in, out);
         }
@@ -314,7 +333,9 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
                "       ionvane-cli --spot LINE [--home TEXT] [--es-layer KM] [--masl METRES]"
                " [--locale NAME] [--json]\n"
                "       ionvane-cli --batch [--spots] [--home TEXT] [--es-layer KM] [--masl METRES]"
-               " [--locale NAME]\n";
+               " [--locale NAME]\n"
+               "       ionvane-cli --replay FILE [--history FILE|none] [--alarm-band BAND]"
+               " [--min-km BAND=KM]... [--max-hop-km KM] [--any-mode] [--home TEXT] ...\n";
         return ExitUsage;
     }
 }
