@@ -1,9 +1,12 @@
 #include "replay.h"
 
 #include "batch_reader.h"
+#include "history/recorder.h"
 #include "spot_events.h"
 #include "tracker/capture.h"
 #include "tracker_events.h"
+
+#include <QDateTime>
 
 #include <fstream>
 #include <ostream>
@@ -15,6 +18,9 @@ namespace {
 // A capture line: the 20-character time, a tab, and a received line of at most the 4 KiB a
 // session keeps of one line.
 constexpr std::size_t MaxCaptureLineBytes = 21 + 4096;
+// A replay recorded in a store commits every this many lines: a replay can be run again, so it
+// need not pay for a commit per line as a live session does.
+constexpr int ReplayLinesPerCommit = 1000;
 // Output is written in pieces of about this size, not per event: a replay is not live.
 constexpr std::size_t OutputChunkBytes = 1 << 16;
 
@@ -59,6 +65,15 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     }
     tracker::SpotPipeline pipeline(tracker::SpotCalculator(options.Format, options.Home),
                                    options.Tracker, options.AnyMode);
+    std::optional<history::HistoryStore> store;
+    if (options.HistoryFile) {
+        store.emplace(QString::fromStdString(*options.HistoryFile),
+                      QDateTime::currentSecsSinceEpoch(), history::DefaultRetentionDays,
+                      ReplayLinesPerCommit);
+        if (!store->Message().empty()) {
+            err << "ionvane-cli: " << store->Message() << '\n';
+        }
+    }
     EventPrinter printer(out);
     std::vector<tracker::TrackerEvent> events;
     LineReader reader(file, MaxCaptureLineBytes);
@@ -79,6 +94,9 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
             printer.Line(SpotEventJson(pipeline.Clouds().Now(), line->Line, result));
         } else if (result.What == tracker::LineResult::Kind::Skipped) {
             printer.Line(SkippedEventJson(pipeline.Clouds().Now(), line->Line, result.Reason));
+        }
+        if (store) {
+            history::Record(*store, line->Time, line->Line, result, events);
         }
         printer.Events(events);
     }
