@@ -46,9 +46,7 @@ std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
     std::string out = EventStart("spot", time, raw);
     out += ",\"spot\":";
     out += SpotObjectJson(result.Read);
-    out += ",\"result\":{";
-    out += window::ReportMembers(result.Run.Outcome, result.Run.Screen);
-    out += "},\"classification\":\"";
+    out += ",\"classification\":\"";
     out += tracker::EsClassName(result.Class);
     out += "\",\"band\":";
     if (result.SpotBand) {
@@ -58,7 +56,10 @@ std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
     }
     out += ",\"cloud\":";
     out += result.CloudId ? std::to_string(*result.CloudId) : std::string("null");
-    out += '}';
+    // The result last, as the live session writes it: a script can cut it off the line as is.
+    out += ",\"result\":{";
+    out += window::ReportMembers(result.Run.Outcome, result.Run.Screen);
+    out += "}}";
     return out;
 }
 

@@ -13,9 +13,10 @@ namespace ionvane::cli {
 /// {"freqMHz":50.099,"from":"JN48QT","to":"IM98MM","tag":"ES" or null,"dxCall":..,"spotter":..}
 std::string SpotObjectJson(const spot::Spot &read);
 
-/// {"event":"spot","time":..,"raw":..,"spot":{..},"result":{..as --json..},"classification":"es",
-///  "band":"6m" or null,"cloud":1 or null}: the classification is the tracker's (es, multi-hop,
-///  too-short, other-mode, other-band, no-result), the cloud the one a counted spot joined.
+/// {"event":"spot","time":..,"raw":..,"spot":{..},"classification":"es","band":"6m" or null,
+///  "cloud":1 or null,"result":{..as --json..}}: the classification is the tracker's (es,
+///  multi-hop, too-short, other-mode, other-band, no-result), the cloud the one a counted spot
+///  joined.
 std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
                           const tracker::LineResult &result);
 
