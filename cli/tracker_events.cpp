@@ -16,6 +16,7 @@ using window::AppendJsonString;
 constexpr int PositionDecimals = 4;
 constexpr int FreqDecimals = 2;
 constexpr int DriftDecimals = 1;
+constexpr double FullTurnDeg = 360;
 
 void Key(std::string &out, const char *name) {
     out += ",\"";
@@ -80,7 +81,12 @@ std::string CloudEventJson(const tracker::CloudEvent &event) {
         out += "{\"speedKmh\":";
         AppendJsonNumber(out, calc::FormattedValue(c.Movement->SpeedKmh, DriftDecimals));
         out += ",\"towardsDeg\":";
-        AppendJsonNumber(out, calc::FormattedValue(c.Movement->TowardsDeg, DriftDecimals));
+        // 359.96 degrees rounds to north, written 0 rather than 360.
+        double towardsDeg = calc::FormattedValue(c.Movement->TowardsDeg, DriftDecimals);
+        if (towardsDeg >= FullTurnDeg) {
+            towardsDeg -= FullTurnDeg;
+        }
+        AppendJsonNumber(out, towardsDeg);
         out += '}';
     } else {
         out += "null";
