@@ -13,7 +13,6 @@ namespace ionvane::tracker {
 namespace {
 
 constexpr double RadPerDeg = std::numbers::pi / calc::HalfTurnDeg;
-constexpr double SecondsPerHour = 3600;
 constexpr double FullTurnDeg = 360;
 
 struct Unit {
@@ -74,72 +73,35 @@ CloudTracker::CloudTracker(TrackerSettings settings, std::string homeLocator)
 
 void CloudTracker::Recompute(Cloud &cloud) {
     CloudSnapshot &shown = cloud.Shown;
-    const auto &recent = cloud.Recent;
-    const UnixSeconds newest = recent.back().Time;
-    double x = 0;
-    double y = 0;
-    double z = 0;
-    shown.CriticalFreqMHz = 0;
-    shown.HighestFreqMHz = 0;
-    shown.Bands = 0;
-    const RecentSpot *best = nullptr;
-    for (const RecentSpot &spot : recent) {
-        const double weight = std::exp2(static_cast<double>(spot.Time - newest) /
-                                        static_cast<double>(WeightHalfLifeS));
-        x += weight * spot.X;
-        y += weight * spot.Y;
-        z += weight * spot.Z;
-        shown.CriticalFreqMHz = std::max(shown.CriticalFreqMHz, spot.CriticalFreqMHz);
-        shown.HighestFreqMHz = std::max(shown.HighestFreqMHz, spot.FreqMHz);
-        shown.Bands = static_cast<BandSet>(shown.Bands | BandBit(spot.SpotBand));
-        // Highest frequency first, then the newest: later spots of equal frequency replace.
-        if (best == nullptr || spot.FreqMHz >= best->FreqMHz) {
-            best = &spot;
-        }
-    }
+    const RecentSpots &recent = cloud.Recent;
+    const auto [x, y, z] = recent.WeightedCentre();
     // Centres of paths through one cloud lie within a few hundred km, so the mean vector is never
     // near zero.
     shown.LatDeg = std::atan2(z, std::hypot(x, y)) / RadPerDeg;
     shown.LonDeg = std::atan2(y, x) / RadPerDeg;
     shown.CentreLoc = calc::EncodeLocator(shown.LatDeg, shown.LonDeg);
-    cloud.BestHome = best->Home;
+    shown.CriticalFreqMHz = recent.HighestCriticalFreqMHz();
+    shown.HighestFreqMHz = recent.HighestFreqMHz();
+    shown.Bands = recent.Bands();
+    cloud.BestHome = recent.Best().Home;
 
     shown.Movement.reset();
-    const double spanS = static_cast<double>(newest - recent.front().Time);
-    if (recent.size() < DriftMinSpots || spanS < static_cast<double>(DriftMinSpanS)) {
+    const UnixSeconds spanS = recent.Newest().Time - recent.Oldest().Time;
+    const auto velocity = recent.VelocityPerHour();
+    if (recent.Size() < DriftMinSpots || spanS < DriftMinSpanS || !velocity) {
         return;
     }
-    // Least squares of east and north offsets (km, in the plane tangent at the position) against
-    // time (hours): the slopes are the velocity.
-    const Unit at = UnitOf(shown.LatDeg, shown.LonDeg);
+    // The least-squares velocity of the centres' unit vectors, seen in the plane tangent at the
+    // position: over a cloud's few hundred km, chord and arc differ by far less than the scatter.
     const double lat0 = shown.LatDeg * RadPerDeg;
     const double lon0 = shown.LonDeg * RadPerDeg;
     const Unit east{-std::sin(lon0), std::cos(lon0), 0};
     const Unit north{-std::sin(lat0) * std::cos(lon0), -std::sin(lat0) * std::sin(lon0),
                      std::cos(lat0)};
-    const double n = static_cast<double>(recent.size());
-    double meanT = 0;
-    for (const RecentSpot &spot : recent) {
-        meanT += static_cast<double>(spot.Time - newest) / SecondsPerHour;
-    }
-    meanT /= n;
-    double stt = 0;
-    double ste = 0;
-    double stn = 0;
-    for (const RecentSpot &spot : recent) {
-        const double t = static_cast<double>(spot.Time - newest) / SecondsPerHour - meanT;
-        // Project onto the tangent plane, scaled so that the offset is the arc length.
-        const double dot = at.X * spot.X + at.Y * spot.Y + at.Z * spot.Z;
-        const double eastPart = east.X * spot.X + east.Y * spot.Y + east.Z * spot.Z;
-        const double northPart = north.X * spot.X + north.Y * spot.Y + north.Z * spot.Z;
-        const double side = std::hypot(eastPart, northPart);
-        const double scale = side > 0 ? std::atan2(side, dot) * calc::EarthRadiusKm / side : 0;
-        stt += t * t;
-        ste += t * eastPart * scale;
-        stn += t * northPart * scale;
-    }
-    const double eastKmh = ste / stt;
-    const double northKmh = stn / stt;
+    const auto &v = *velocity;
+    const double eastKmh = (east.X * v[0] + east.Y * v[1] + east.Z * v[2]) * calc::EarthRadiusKm;
+    const double northKmh =
+        (north.X * v[0] + north.Y * v[1] + north.Z * v[2]) * calc::EarthRadiusKm;
     Drift drift;
     drift.SpeedKmh = std::min(std::hypot(eastKmh, northKmh), MaxDriftKmh);
     drift.TowardsDeg = std::atan2(eastKmh, northKmh) / RadPerDeg;
@@ -160,11 +122,11 @@ void CloudTracker::AdvanceTo(UnixSeconds now, std::vector<TrackerEvent> &events)
         Cloud &cloud = Clouds[i];
         if (!cloud.Fading) {
             std::size_t left = 0;
-            while (!cloud.Recent.empty() && Clock - cloud.Recent.front().Time >= RecentWindowS) {
-                cloud.Recent.pop_front();
+            while (!cloud.Recent.Empty() && Clock - cloud.Recent.Oldest().Time >= RecentWindowS) {
+                cloud.Recent.PopFront();
                 ++left;
             }
-            if (cloud.Recent.empty()) {
+            if (cloud.Recent.Empty()) {
                 // Shown as it was last seen: a fading cloud keeps its last position.
                 cloud.Fading = true;
                 cloud.BestHome.reset();
@@ -230,11 +192,11 @@ int CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
         state = CloudState::New;
     }
     Cloud &cloud = *nearest;
-    cloud.Recent.push_back(RecentSpot{Clock, centre.X, centre.Y, centre.Z, spot.CriticalFreqMHz,
-                                      spot.FreqMHz, spot.SpotBand, spot.Home});
-    if (cloud.Recent.size() > MaxRecentSpotsPerCloud) {
-        cloud.Recent.pop_front();
+    if (cloud.Recent.Size() >= MaxRecentSpotsPerCloud) {
+        cloud.Recent.PopFront();
     }
+    cloud.Recent.Push(RecentSpots::Spot{Clock, centre.X, centre.Y, centre.Z, spot.CriticalFreqMHz,
+                                        spot.FreqMHz, spot.SpotBand, spot.Home});
     ++cloud.Shown.Spots;
     cloud.Shown.LastSeen = Clock;
     Recompute(cloud);

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "es_classifier.h"
+#include "recent_spots.h"
 #include "tracker_events.h"
 
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -22,12 +22,6 @@ constexpr std::int64_t RecentWindowS = 15 * 60;
 /// A faded cloud is forgotten after this long without a spot, seconds (60 minutes: an opening
 /// that comes back after a pause is usually the same patch re-forming nearby).
 constexpr std::int64_t GoneAfterS = 60 * 60;
-/// Half-life of a spot's weight in a cloud's position, seconds. A spot 5 minutes old counts half
-/// as much as a new one, so the position follows a moving cloud (at 100 km/h it moves about 8 km
-/// in that time) while still averaging the scatter of path centres; the oldest spot of the window
-/// still counts one eighth. Weights relative to the newest spot never change with the clock, so the
-/// position changes only when a spot joins or leaves the window.
-constexpr std::int64_t WeightHalfLifeS = 5 * 60;
 /// A drift is fitted only over at least this many spots spanning at least this long: fewer, or
 /// closer in time, and the scatter of path centres passes for movement.
 constexpr std::size_t DriftMinSpots = 3;
@@ -89,16 +83,8 @@ class CloudTracker {
     [[nodiscard]] std::size_t CloudCount() const { return Clouds.size(); }
 
   private:
-    struct RecentSpot {
-        UnixSeconds Time;
-        double X, Y, Z; ///< the centre as a unit vector
-        double CriticalFreqMHz;
-        double FreqMHz;
-        Band SpotBand;
-        HomeFigures Home;
-    };
     struct Cloud {
-        std::deque<RecentSpot> Recent;
+        RecentSpots Recent;
         CloudSnapshot Shown;
         bool Fading = false;
         std::optional<HomeFigures> BestHome; ///< from the best recent spot
