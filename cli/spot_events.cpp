@@ -33,6 +33,8 @@ std::string SpotObjectJson(const spot::Spot &read) {
     } else {
         AppendJsonString(out, read.Tag);
     }
+    out += ",\"es\":";
+    out += read.Es ? "true" : "false";
     out += ",\"dxCall\":";
     AppendJsonString(out, read.DxCall);
     out += ",\"spotter\":";

@@ -10,7 +10,8 @@
 
 namespace ionvane::cli {
 
-/// {"freqMHz":50.099,"from":"JN48QT","to":"IM98MM","tag":"ES" or null,"dxCall":..,"spotter":..}
+/// {"freqMHz":50.099,"from":"JN48QT","to":"IM98MM","tag":"ES" or null,"es":true,"dxCall":..,
+///  "spotter":..}
 std::string SpotObjectJson(const spot::Spot &read);
 
 /// {"event":"spot","time":..,"raw":..,"spot":{..},"classification":"es","band":"6m" or null,

@@ -32,7 +32,6 @@ QList<QCommandLineOption> TrackerOptions() {
         QCommandLineOption("min-km", "Shortest Es path on a band, e.g. 2m=900 (repeatable).",
                            "BAND=KM"),
         QCommandLineOption("max-hop-km", "Longest single Es hop in km (default 2400).", "KM"),
-        QCommandLineOption("any-mode", "Calculate spots tagged with other modes too."),
     };
 }
 

@@ -1,8 +1,8 @@
 #include "es_classifier.h"
 
-#include <algorithm>
+#include "spot/spot_reader.h"
+
 #include <array>
-#include <cctype>
 
 namespace ionvane::tracker {
 
@@ -24,22 +24,12 @@ std::string_view EsClassName(EsClass esClass) {
     return "";
 }
 
-bool IsEsTag(std::string_view tag) {
-    static constexpr std::array<std::string_view, 4> EsTags = {"", "ES", "EES", "E"};
-    return std::any_of(EsTags.begin(), EsTags.end(), [&](std::string_view es) {
-        return es.size() == tag.size() &&
-               std::equal(es.begin(), es.end(), tag.begin(), [](char a, char b) {
-                   return a == std::toupper(static_cast<unsigned char>(b));
-               });
-    });
-}
-
 EsClass ClassifySpot(std::optional<Band> band, std::string_view tag, double distanceKm,
                      const ClassifierSettings &settings) {
     if (!band) {
         return EsClass::OtherBand;
     }
-    if (!IsEsTag(tag)) {
+    if (!spot::IsEsTag(tag)) {
         return EsClass::OtherMode;
     }
     if (!(distanceKm >= settings.MinDistanceKm[BandIndex(*band)])) {

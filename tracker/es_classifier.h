@@ -35,11 +35,9 @@ struct ClassifierSettings {
     double MaxDistanceKm = 2400;
 };
 
-/// Whether a spot's propagation tag leaves it a possible Es spot: none, ES, EES or E.
-bool IsEsTag(std::string_view tag);
-
-/// The class of a spot on `band` (none: off the followed bands) with tag `tag` over a path of
-/// `distanceKm`. The distance limits include their ends: 500.00 km on 6 m counts.
+/// The class of a spot on `band` (none: off the followed bands) with tag `tag` (Es as the spot
+/// reader tells it) over a path of `distanceKm`. The distance limits include their ends: 500.00 km
+/// on 6 m counts.
 EsClass ClassifySpot(std::optional<Band> band, std::string_view tag, double distanceKm,
                      const ClassifierSettings &settings);
 

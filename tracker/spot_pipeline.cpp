@@ -21,9 +21,9 @@ LineResult SpotPipeline::Feed(UnixSeconds time, std::string_view line,
         result.Reason = spot::ProblemText(reading.Problem);
         return result;
     }
-    if (!AnyMode && !IsEsTag(reading.Read.Tag)) {
+    if (!AnyMode && !reading.Read.Es) {
         result.What = LineResult::Kind::Skipped;
-        result.Reason = "Not an Es spot (" + reading.Read.Tag + ")";
+        result.Reason = "tagged " + reading.Read.Tag + ", not Es";
         return result;
     }
     result.What = LineResult::Kind::Spot;

@@ -31,7 +31,7 @@ check "replay exit code" 0 $?
 check "tracker events" "$(cat "$data/opening.events")" "$(grep -v '"event":"spot"' <<<"$out")"
 check "spot events" 2 "$(grep -c '"event":"spot"' <<<"$out")"
 check "spot event of the worked example" \
-    '{"event":"spot","time":"2026-06-14T10:00:00Z","raw":"DX de G4ABC:     50100.0  S51ABC       IO90IR<ES>JN77EX 1000Z","spot":{"freqMHz":50.1,"from":"IO90IR","to":"JN77EX","tag":"ES","dxCall":"S51ABC","spotter":"G4ABC"},' \
+    '{"event":"spot","time":"2026-06-14T10:00:00Z","raw":"DX de G4ABC:     50100.0  S51ABC       IO90IR<ES>JN77EX 1000Z","spot":{"freqMHz":50.1,"from":"IO90IR","to":"JN77EX","tag":"ES","es":true,"dxCall":"S51ABC","spotter":"G4ABC"},' \
     "$(grep -m1 '"event":"spot"' <<<"$out" | grep -o '^.*"spotter":"G4ABC"},')"
 check "spot classified" '"classification":"es","band":"6m","cloud":1,' \
     "$(grep -m1 '"event":"spot"' <<<"$out" | grep -o '"classification":[^,]*,[^,]*,[^,]*,')"
