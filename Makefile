@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 3
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 EXAMPLE := --from IO90IR --to JN77EX --freq 50.1 --home IO90IR --es-layer 110 --masl 150
-FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch fuzz_feed fuzz_topojson
+FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch fuzz_feed fuzz_topojson fuzz_capture
 
 .PHONY: all deps build test test-release test-asan test-package fuzz-build fuzz fuzz-smoke bench \
 	run screenshot format format-check clean
@@ -59,7 +59,7 @@ bench: deps
 		2>/dev/null | grep -E '^(Benchmark|-|.*_median)'
 	@echo
 	@build/bench/bin/ionvane_process_bench build/bench/bin/ionvane-cli build/bench/bin/ionvane_window_start \
-		build/bench/bin/ionvane_bare_window
+		build/bench/bin/ionvane_bare_window build/bench/bin/ionvane-capture-generator
 	@echo
 	@build/bench/bin/ionvane_map_bench
 
