@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "batch_reader.h"
+#include "cluster_command.h"
 
 #include "calc/utf8.h"
 #include "spot/spot_reader.h"
@@ -298,6 +299,9 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out) {
 } // namespace
 
 int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
+    if (WantsCluster(arguments)) {
+        return RunCluster(arguments, out, err);
+    }
     try {
         const Options options = ParseOptions(arguments);
         if (options.Batch) {
