@@ -7,6 +7,12 @@
 namespace ionvane::cluster {
 
 void LineSplitter::Feed(std::string_view data, std::vector<std::string> &lines) {
+    while (SkipBlanks && !data.empty()) {
+        SkipBlanks = data.front() == ' ' || data.front() == '\t';
+        if (SkipBlanks) {
+            data.remove_prefix(1);
+        }
+    }
     while (!data.empty()) {
         const std::size_t end = data.find('\n');
         const std::string_view piece = data.substr(0, end);

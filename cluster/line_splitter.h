@@ -25,12 +25,17 @@ class LineSplitter {
     /// The unterminated tail: what came after the last line end (at most MaxLineBytes bytes).
     [[nodiscard]] const std::string &Tail() const { return Carry; }
 
-    /// Forgets the tail, once a prompt in it has been answered.
-    void DropTail() { Carry.clear(); }
+    /// Forgets the tail, once a prompt in it has been answered, and the blanks that may still
+    /// follow it ("login:" and " " in two reads).
+    void DropTail() {
+        Carry.clear();
+        SkipBlanks = true;
+    }
 
   private:
     std::string Carry;
-    bool Dropping = false; ///< inside the rest of a line already cut at MaxLineBytes
+    bool Dropping = false;   ///< inside the rest of a line already cut at MaxLineBytes
+    bool SkipBlanks = false; ///< right after a dropped tail
 };
 
 /// A received line as the program keeps it: ANSI escape sequences ("ESC[1;31m") and control

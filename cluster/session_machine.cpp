@@ -181,7 +181,11 @@ bool SessionMachine::IsEcho(std::string_view line) const {
 // a line of its own and taken out of the carry-over, so that it is answered once.
 void SessionMachine::TakeTailAsLine(const std::string &tail) {
     Splitter.DropTail();
-    Port.Line(tail);
+    std::string_view prompt = tail;
+    while (!prompt.empty() && (prompt.back() == ' ' || prompt.back() == '\t')) {
+        prompt.remove_suffix(1);
+    }
+    Port.Line(prompt);
 }
 
 void SessionMachine::HandleTail() {

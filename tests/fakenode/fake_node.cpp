@@ -22,6 +22,13 @@ FakeNode::FakeNode(FakeNodeScript script, QObject *parent)
     connect(&ReplayTimer, &QTimer::timeout, this, [this] { ReplayNext(); });
 }
 
+FakeNode::~FakeNode() {
+    // The server deletes its sockets after the other members are gone: none may call back.
+    for (QTcpSocket *socket : Server.findChildren<QTcpSocket *>()) {
+        socket->disconnect(this);
+    }
+}
+
 bool FakeNode::Listen(quint16 port) {
     return Server.listen(QHostAddress::LocalHost, port);
 }

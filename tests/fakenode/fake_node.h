@@ -38,6 +38,9 @@ struct FakeNodeScript {
 class FakeNode : public QObject {
   public:
     explicit FakeNode(FakeNodeScript script = {}, QObject *parent = nullptr);
+    ~FakeNode() override;
+    FakeNode(const FakeNode &) = delete;
+    FakeNode &operator=(const FakeNode &) = delete;
 
     /// Listens on 127.0.0.1, on `port` or an ephemeral one; false when the port is taken.
     bool Listen(quint16 port = 0);
