@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
 namespace ionvane::cluster {
@@ -145,7 +146,8 @@ TEST(ClusterCliTest, EverySpotGivesTheResultOfSpotJson) {
     EXPECT_EQ(cli.Process.exitCode(), 0);
 }
 
-TEST(ClusterCliTest, SigtermLeavesACompleteLog) {
+// Ends a session with a spot stream under way by `signal`: exit 0 and every line in the log.
+void EndBySignal(int signal) {
     FakeNode node;
     ASSERT_TRUE(node.Listen());
     QList<QByteArray> lines;
@@ -160,7 +162,7 @@ TEST(ClusterCliTest, SigtermLeavesACompleteLog) {
                         "--log", logPath} +
             HomeSettings);
     ASSERT_TRUE(WaitFor([&] { return cli.Count("spot") >= 20; }));
-    cli.Process.terminate();
+    ::kill(static_cast<pid_t>(cli.Process.processId()), signal);
     ASSERT_TRUE(cli.Finish());
     EXPECT_EQ(cli.Process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(cli.Process.exitCode(), 0);
@@ -180,8 +182,15 @@ TEST(ClusterCliTest, SigtermLeavesACompleteLog) {
     for (const auto &spot : spots) {
         EXPECT_TRUE(logged.contains(spot.value("raw").toString().toUtf8()));
     }
-    // The log holds at least every spot given an event and nothing after the last line logged.
+    // The last spot printed is in the log too.
     EXPECT_TRUE(logged.contains(lines.at(static_cast<qsizetype>(spots.size()) - 1)));
+}
+
+TEST(ClusterCliTest, SigtermAndSigintLeaveACompleteLog) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        EndBySignal(signal);
+    }
 }
 
 struct RefusalCase {
