@@ -126,7 +126,8 @@ void SessionMachine::HandleLine(const std::string &line) {
     if (Current == SessionState::LoggedIn) {
         Port.StartTimer(SessionTimer::KeepAlive, Config.Timings.KeepAlive);
     }
-    if (line.empty()) {
+    // A node that echoes what is typed sends the password back: it never reaches a log.
+    if (line.empty() || (!Config.Password.empty() && line == Config.Password)) {
         return;
     }
     Port.Line(line);
@@ -173,8 +174,7 @@ void SessionMachine::HandleLine(const std::string &line) {
 // A node that echoes what is typed sends the call back as a line of its own.
 bool SessionMachine::IsEcho(std::string_view line) const {
     const std::string upper = calc::UpperCaseAscii(line);
-    return upper == calc::UpperCaseAscii(Config.Call) ||
-           (!Config.Password.empty() && line == Config.Password);
+    return upper == calc::UpperCaseAscii(Config.Call);
 }
 
 // Prompts come without a line end: the node waits after "login: ". A prompt answered is logged as

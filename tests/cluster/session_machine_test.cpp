@@ -119,6 +119,20 @@ TEST(SessionMachineTest, LogsInThroughEachFormOfPrompt) {
     }
 }
 
+TEST(SessionMachineTest, AnEchoedPasswordIsNeverPassedOn) {
+    Session s(Config("s3cret"));
+    s.Machine.Start();
+    s.Machine.Connected();
+    s.Machine.Received("login: ");
+    s.Machine.Received("DK7UK\r\npassword: ");
+    s.Machine.Received("s3cret\r\n");
+    EXPECT_EQ(s.Machine.State(), SessionState::PasswordSent);
+    s.Machine.Received("Hello Ham\r\n");
+    EXPECT_EQ(s.Machine.State(), SessionState::LoggedIn);
+    EXPECT_EQ(s.Port.Lines,
+              (std::vector<std::string>{"login:", "DK7UK", "password:", "Hello Ham"}));
+}
+
 TEST(SessionMachineTest, SendsTheCommandsAfterLoginInTheirOrder) {
     Session s;
     s.Machine.Start();
