@@ -2,9 +2,10 @@
 
 #include "cli.h"
 #include "events.h"
+#include "spot_input.h"
 #include "stop_signals.h"
 
-#include "calc/utf8.h"
+#include "calc/ascii.h"
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/session_log.h"
@@ -205,7 +206,7 @@ ClusterOptions ParseClusterOptions(const QStringList &arguments, std::ostream &e
                                                 options.Format);
     }
     if (parser.isSet(home)) {
-        options.Home.HomeLocator = Utf8(parser.value(home));
+        options.Home.HomeLocator = calc::UpperCaseAscii(Utf8(parser.value(home)));
     }
     if (parser.isSet(esLayer)) {
         const auto km = OptionNumber(parser.value(esLayer));
@@ -224,12 +225,6 @@ ClusterOptions ParseClusterOptions(const QStringList &arguments, std::ostream &e
     return options;
 }
 
-// A tag that names Es, or no tag at all: the spot may have come by Es.
-bool MayBeEs(const std::string &tag) {
-    const std::string upper = calc::UpperCaseAscii(tag);
-    return upper.empty() || upper == "ES" || upper == "EES" || upper == "E";
-}
-
 // Turns received lines into events, as --spot would report each line.
 class SpotEvents {
   public:
@@ -246,7 +241,7 @@ class SpotEvents {
             return;
         }
         const spot::Spot &read = reading.Read;
-        if (!Options.AnyMode && !MayBeEs(read.Tag)) {
+        if (!Options.AnyMode && !read.Es) {
             std::string reason = "tagged ";
             reason += read.Tag;
             reason += ", not Es";
@@ -258,8 +253,7 @@ class SpotEvents {
         state.HomeHeightKm = Options.Home.HomeHeightKm;
         window::ScreenTexts screen;
         screen.txtHomeLoc = Options.Home.HomeLocator;
-        const window::CalculateOutcome outcome = Command.Run(
-            state, window::CalculateInput{read.FromLoc, read.ToLoc, read.FreqMHzText}, screen);
+        const window::CalculateOutcome outcome = Command.Run(state, SpotInput(read), screen);
         std::string result = "{";
         result += window::ReportMembers(outcome, screen);
         result += ",\"spot\":";

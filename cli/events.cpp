@@ -104,6 +104,7 @@ std::string SpotJson(const spot::Spot &read) {
     } else {
         json.String("tag", read.Tag);
     }
+    json.Boolean("es", read.Es);
     json.String("dxCall", read.DxCall).String("spotter", read.Spotter);
     return json.Text();
 }

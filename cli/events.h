@@ -53,7 +53,7 @@ class EventWriter {
 /// {"event":"connection","time":T,"state":"lost","detail":"...","retryInSeconds":N (waiting only)}
 JsonObject ConnectionEventJson(const QDateTime &timeUtc, const cluster::ConnectionEvent &event);
 
-/// What a spot line says, as --spot reports it under "spot".
+/// What a spot line says, as --spot and --batch --spots report it under "spot".
 std::string SpotJson(const spot::Spot &read);
 
 /// {"event":"spot","time":T,"raw":"...","spot":{...},"result":{...}}; `result` is the JSON object

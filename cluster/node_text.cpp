@@ -1,6 +1,6 @@
 #include "node_text.h"
 
-#include "calc/utf8.h"
+#include "calc/ascii.h"
 
 #include <array>
 #include <string>

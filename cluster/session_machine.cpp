@@ -1,6 +1,6 @@
 #include "session_machine.h"
 
-#include "calc/utf8.h"
+#include "calc/ascii.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,6 +8,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format clang libclang-rt-14-dev time
     xvfb xauth fonts-dejavu-core fonts-liberation2
+    scdoc man-db bash-completion appstream desktop-file-utils
+    file lintian
 )
 
 missing=()
