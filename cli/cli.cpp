@@ -89,7 +89,9 @@ Options ParseOptions(const QStringList &arguments) {
     const QCommandLineOption spotLine("spot", "One DX-cluster spot line.", "LINE");
     const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
     const QCommandLineOption anyMode(
-        "any-mode", "With --batch --spots: also calculate spots tagged as another mode than Es.");
+        "any-mode",
+        "With --batch --spots or --cluster: also calculate spots tagged as another mode "
+        "than Es.");
     parser.addOptions(
         {from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots, anyMode});
     parser.addHelpOption();
@@ -99,7 +101,7 @@ Options ParseOptions(const QStringList &arguments) {
     }
     // --help-all would add Qt's own options; this program has none worth listing.
     if (parser.isSet("help") || parser.isSet("help-all")) {
-        throw HelpRequested{Utf8(parser.helpText())};
+        throw HelpRequested{Utf8(parser.helpText()) + ClusterHelpText()};
     }
     if (parser.isSet("version")) {
         throw HelpRequested{std::string("ionvane-cli ") + Version + '\n'};

@@ -115,21 +115,31 @@ void RequireOneLine(const QString &text, const char *option) {
     }
 }
 
+// The options of the session alone; the settings options are those of every other command.
+struct SessionOptions {
+    QCommandLineOption Node{"cluster",
+                            "Live DX-cluster session with the node HOST[:PORT] (port "
+                            "7300 if none), one JSON event per line.",
+                            "HOST[:PORT]"};
+    QCommandLineOption Call{"call", "With --cluster: your call sign, sent at the login prompt.",
+                            "CALL"};
+    QCommandLineOption Password{"password",
+                                "With --cluster: the password, if the node asks for one "
+                                "(default: the stored password file).",
+                                "TEXT"};
+    QCommandLineOption Send{"send", "With --cluster: a command sent after login; repeat for more.",
+                            "COMMAND"};
+    QCommandLineOption ForSeconds{"for", "With --cluster: end after this many seconds.", "SECONDS"};
+    QCommandLineOption Log{"log", "With --cluster: append every received line with its time.",
+                           "FILE"};
+};
+
 ClusterOptions ParseClusterOptions(const QStringList &arguments, std::ostream &err) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Live DX-cluster session: every spot calculated as it "
                                      "arrives, one JSON event per line.");
-    const QCommandLineOption node("cluster", "The node, HOST or HOST:PORT (port 7300 if none).",
-                                  "HOST[:PORT]");
-    const QCommandLineOption call("call", "Your call sign, sent at the login prompt.", "CALL");
-    const QCommandLineOption password(
-        "password", "Password, if the node asks for one (default: the stored password file).",
-        "TEXT");
-    const QCommandLineOption send("send", "A command sent after login; repeat for more.",
-                                  "COMMAND");
-    const QCommandLineOption forSeconds("for", "End after this many seconds.", "SECONDS");
-    const QCommandLineOption log("log", "Append every received line with its time to FILE.",
-                                 "FILE");
+    const SessionOptions session;
+    const auto &[node, call, password, send, forSeconds, log] = session;
     const QCommandLineOption home("home", "Home locator box text (default: settings file).",
                                   "TEXT");
     const QCommandLineOption esLayer("es-layer", "E-layer height in km, 90 to 130.", "KM");
@@ -349,6 +359,18 @@ int RunSession(const ClusterOptions &options, std::ostream &out, std::ostream &e
 }
 
 } // namespace
+
+std::string ClusterHelpText() {
+    QCommandLineParser parser;
+    const SessionOptions session;
+    const auto &[node, call, password, send, forSeconds, log] = session;
+    parser.addOptions({node, call, password, send, forSeconds, log});
+    const QString help = parser.helpText();
+    const QString header = "Options:\n";
+    const auto at = help.indexOf(header);
+    return at < 0 ? std::string()
+                  : Utf8("\nLive cluster session:\n" + help.mid(at + header.size()));
+}
 
 bool WantsCluster(const QStringList &arguments) {
     return std::any_of(arguments.begin() + (arguments.isEmpty() ? 0 : 1), arguments.end(),

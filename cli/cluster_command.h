@@ -5,11 +5,15 @@
 #include <QStringList>
 
 #include <iosfwd>
+#include <string>
 
 namespace ionvane::cli {
 
 /// Exit code when the node refused the call or the password, or bumped the session.
 constexpr int ExitRefused = 3;
+
+/// The lines that --help adds for the session's own options, after a blank line and a heading.
+std::string ClusterHelpText();
 
 /// Whether the command line asks for a cluster session (holds --cluster).
 bool WantsCluster(const QStringList &arguments);
