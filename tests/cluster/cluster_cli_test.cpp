@@ -113,16 +113,23 @@ TEST(ClusterCliTest, EverySpotGivesTheResultOfSpotJson) {
     FakeNodeScript script;
     script.SplitWrites = true;
     script.TelnetOptions = true;
+    // The node's prompt without a line end: the first spot runs on after it.
+    script.PromptLineEnd = false;
     FakeNode node(script);
     ASSERT_TRUE(node.Listen());
-    node.Replay(CaptureLines(), 2);
+    node.Replay(QList<QByteArray>{"DX de OK1XX:     50110.0  OH7AB        JO70<ES>KP32  1730Z"} +
+                    CaptureLines(),
+                2);
     Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call", "dk7uk",
                         "--for", "60", "--locale", "pl_PL"} +
             HomeSettings);
-    // 7 spots and 3 skipped lines (no locator, one locator, tagged AU).
-    ASSERT_TRUE(WaitFor([&] { return cli.Count("spot") + cli.Count("skipped") == 10; }))
+    // 8 spots and 3 skipped lines (no locator, one locator, tagged AU).
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("spot") + cli.Count("skipped") == 11; }))
         << cli.Lines.join('\n').toStdString();
-    EXPECT_EQ(cli.Count("spot"), 7);
+    EXPECT_EQ(cli.Count("spot"), 8);
+    EXPECT_EQ(cli.Events("spot").first().value("raw").toString(),
+              "DK7UK de FAKE0 14-Jun-2026 1158Z dxspider >DX de OK1XX:     50110.0  OH7AB        "
+              "JO70<ES>KP32  1730Z");
     EXPECT_EQ(cli.Count("connection", "logged-in"), 1);
     for (const auto &line : cli.Lines) {
         const QJsonObject event = QJsonDocument::fromJson(line).object();
