@@ -30,12 +30,15 @@ StopSignals::StopSignals(std::function<void()> onStop) {
         pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
         return;
     }
+    // Read through Qt's file layer, which handles the interrupted and would-block cases.
+    Reader.open(Descriptor, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                QFileDevice::DontCloseHandle);
     Notifier = std::make_unique<QSocketNotifier>(Descriptor, QSocketNotifier::Read);
     QObject::connect(Notifier.get(), &QSocketNotifier::activated, Notifier.get(),
                      [this, onStop = std::move(onStop)] {
                          signalfd_siginfo info{};
-                         while (read(Descriptor, &info, sizeof info) ==
-                                static_cast<ssize_t>(sizeof info)) {
+                         while (Reader.read(reinterpret_cast<char *>(&info), sizeof info) ==
+                                static_cast<qint64>(sizeof info)) {
                          }
                          onStop();
                      });
@@ -43,6 +46,7 @@ StopSignals::StopSignals(std::function<void()> onStop) {
 
 StopSignals::~StopSignals() {
     Notifier.reset();
+    Reader.close();
     // The signals stay blocked: one more SIGTERM while the program winds down must not kill it
     // before its last output is written.
     if (Descriptor >= 0) {

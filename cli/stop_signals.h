@@ -2,6 +2,7 @@
 // path (log complete, exit 0) instead of dying inside a write.
 #pragma once
 
+#include <QFile>
 #include <QObject>
 #include <QSocketNotifier>
 
@@ -24,6 +25,7 @@ class StopSignals {
 
   private:
     int Descriptor = -1;
+    QFile Reader;
     std::unique_ptr<QSocketNotifier> Notifier;
 };
 
