@@ -1,8 +1,11 @@
 #include "cli.h"
 
 #include "batch_reader.h"
+#include "cluster_command.h"
+#include "events.h"
 #include "replay.h"
 #include "spot_events.h"
+#include "spot_input.h"
 #include "tracker_options.h"
 
 #include "calc/ascii.h"
@@ -91,7 +94,8 @@ Options ParseOptions(const QStringList &arguments) {
     const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
     const QCommandLineOption anyMode(
         "any-mode",
-        "With --batch --spots or --replay: also calculate spots tagged as another mode than Es.");
+        "With --batch --spots, --replay or --cluster: also calculate spots tagged as another "
+        "mode than Es.");
     parser.addOptions(
         {from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots, anyMode});
     const QCommandLineOption replay("replay", "Run the Es tracker over a capture file.", "FILE");
@@ -105,7 +109,7 @@ Options ParseOptions(const QStringList &arguments) {
     }
     // --help-all would add Qt's own options; this program has none worth listing.
     if (parser.isSet("help") || parser.isSet("help-all")) {
-        throw HelpRequested{Utf8(parser.helpText())};
+        throw HelpRequested{Utf8(parser.helpText()) + ClusterHelpText()};
     }
     if (parser.isSet("version")) {
         throw HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
@@ -225,7 +229,7 @@ SingleRun Calculate(const Options &options, const CalculateInput &input,
 
 // The members that a spot adds to a report, with the comma that joins them on.
 std::string SpotMembers(const spot::Spot &read) {
-    return ",\"spot\":" + SpotObjectJson(read);
+    return ",\"spot\":" + SpotJson(read);
 }
 
 // The write error of `out`, reported; false when all went out.
@@ -266,10 +270,6 @@ int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
 }
 
 // The spot's frequency is taken as the number it is, never re-read in the user's number format.
-CalculateInput SpotInput(const spot::Spot &read) {
-    return CalculateInput{read.FromLoc, read.ToLoc, read.FreqMHzText, read.FreqMHz};
-}
-
 int RunSpot(const Options &options, std::ostream &out, std::ostream &err) {
     const std::string line = calc::ValidUtf8(*options.SpotLine);
     const spot::SpotReading reading = spot::ReadSpot(line);
@@ -377,6 +377,9 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out, std::o
 } // namespace
 
 int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
+    if (WantsCluster(arguments)) {
+        return RunCluster(arguments, out, err);
+    }
     try {
         const Options options = ParseOptions(arguments);
         if (options.Replay) {
