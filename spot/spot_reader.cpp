@@ -150,9 +150,18 @@ std::string ShiftDecimal(std::string_view number, int shift) {
     return fraction.empty() ? integer : integer + "." + fraction;
 }
 
-// A call sign: letters, digits and the separators / - #, at least one letter and one digit.
+// Two letters A-R and two digits: a square locator ("KP20"). No call sign has this shape, for a
+// call ends in letters after its digit.
+bool IsSquareShaped(std::string_view text) {
+    const auto field = [](char c) { return ToAsciiUpper(c) >= 'A' && ToAsciiUpper(c) <= 'R'; };
+    return text.size() == 4 && field(text[0]) && field(text[1]) && IsAsciiDigit(text[2]) &&
+           IsAsciiDigit(text[3]);
+}
+
+// A call sign: letters, digits and the separators / - #, at least one letter and one digit, and
+// not a square locator ("50.313 KP20 IL18 JO40" names no DX call).
 bool IsCallLike(std::string_view text) {
-    if (text.size() < 3 || text.size() > 20) {
+    if (text.size() < 3 || text.size() > 20 || IsSquareShaped(text)) {
         return false;
     }
     bool letter = false;
@@ -335,17 +344,24 @@ void AddCallParts(std::vector<std::string> &parts, std::string_view call) {
 }
 
 constexpr std::array<std::string_view, 5> EsTags = {"ES", "EES", "E", "SPE", "SPORADIC-E"};
-constexpr std::array<std::string_view, 20> OtherModeTags = {
-    "TR", "TROPO", "MS", "EME", "AU", "AUE", "AU-E", "FAI", "F2",  "TEP",
-    "RS", "SAT",   "BS", "SCT", "AS", "IRS", "ISS",  "LOS", "MSK", "GL"};
+constexpr std::array<std::string_view, 26> OtherModeTags = {
+    "TR",   "TROPO", "DUCT",  "MS",  "METEOR", "EME", "AU", "AURORA", "AUE",
+    "AU-E", "AUES",  "AU-ES", "FAI", "F2",     "TEP", "RS", "SAT",    "BS",
+    "SCT",  "AS",    "IRS",   "ISS", "LOS",    "MSK", "GL", "TE"};
 // Tags that are also everyday words ("as strong as ever") count only in capitals.
-constexpr std::array<std::string_view, 5> CapitalsOnlyTags = {"E", "AS", "BS", "GL", "LOS"};
+constexpr std::array<std::string_view, 6> CapitalsOnlyTags = {"E", "AS", "BS", "GL", "LOS", "TE"};
+// Tags that are far more often something else ("JO40 IL18 GL": good luck) count only between the
+// two locators ("JO40<GL>IL18").
+constexpr std::array<std::string_view, 2> BetweenOnlyTags = {"GL", "TE"};
 
-bool IsTagWord(std::string_view word) {
+enum class TagPlace { Between, Elsewhere };
+
+bool IsTagWord(std::string_view word, TagPlace place) {
     const auto named = [&](std::string_view tag) { return EqualsIgnoringAsciiCase(tag, word); };
     const bool known = std::any_of(EsTags.begin(), EsTags.end(), named) ||
                        std::any_of(OtherModeTags.begin(), OtherModeTags.end(), named);
-    if (!known) {
+    if (!known || (place != TagPlace::Between &&
+                   std::any_of(BetweenOnlyTags.begin(), BetweenOnlyTags.end(), named))) {
         return false;
     }
     if (std::any_of(CapitalsOnlyTags.begin(), CapitalsOnlyTags.end(), named)) {
@@ -355,7 +371,7 @@ bool IsTagWord(std::string_view word) {
 }
 
 // The propagation tag in `text` (letters and digits between separators), or "".
-std::string TagIn(std::string_view text, bool lastWord) {
+std::string TagIn(std::string_view text, bool lastWord, TagPlace place) {
     std::vector<std::string_view> words;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -374,10 +390,10 @@ std::string TagIn(std::string_view text, bool lastWord) {
         return {};
     }
     if (lastWord) {
-        return IsTagWord(words.back()) ? UpperCaseAscii(words.back()) : std::string();
+        return IsTagWord(words.back(), place) ? UpperCaseAscii(words.back()) : std::string();
     }
     for (const auto word : words) {
-        if (IsTagWord(word)) {
+        if (IsTagWord(word, place)) {
             return UpperCaseAscii(word);
         }
     }
@@ -601,6 +617,21 @@ std::optional<Layout> BareLine(std::string_view line, const std::vector<Token> &
     return layout;
 }
 
+// A node's message rather than a spot: "To ALL de DL1ABC: ...", "WWV de W0MU <18>: ...",
+// "WCY de DK0WCY-1 ...", talk "DK7UK de DL1ABC: ...", a prompt "DK7UK de DB0XYZ ... >". Whatever
+// frequency and locators its text names, it is no spot ("To ALL de DL1ABC: Es on 50313 from JN48
+// to IM98").
+bool IsNodeMessage(const std::vector<Token> &t) {
+    std::size_t first = 0;
+    while (first < t.size() && IsPrefixWord(t[first].Text)) {
+        ++first;
+    }
+    if (first < t.size() && EqualsIgnoringAsciiCase(t[first].Text, "To")) {
+        ++first; // "To ALL de", "To LOCAL de"
+    }
+    return first + 2 < t.size() && EqualsIgnoringAsciiCase(t[first + 1].Text, "de");
+}
+
 // A number and a locator in a line of no known form: the user is told rather than left guessing.
 bool HoldsNumberAndLocator(std::string_view line, const std::vector<Token> &t) {
     return std::any_of(t.begin(), t.end(), [](const Token &w) { return IsPlainNumber(w.Text); }) &&
@@ -638,6 +669,9 @@ std::string_view ProblemText(SpotProblem problem) {
 }
 
 SpotProblem ProblemAsSpot(const SpotReading &reading) {
+    if (reading.NodeMessage) {
+        return SpotProblem::NotASpot;
+    }
     if (reading.Problem != SpotProblem::NotASpot && reading.Problem != SpotProblem::NoSpotForm) {
         return reading.Problem;
     }
@@ -659,10 +693,15 @@ SpotReading ReadSpot(std::string_view rawLine) {
     }
     std::string printable = Printable(rawLine);
     std::string_view line = printable;
-    if (const auto dxDe = DxDeAt(line); dxDe != std::string_view::npos) {
+    const auto dxDe = DxDeAt(line);
+    if (dxDe != std::string_view::npos) {
         line.remove_prefix(dxDe);
     }
     const std::vector<Token> tokens = Split(line);
+    if (dxDe == std::string_view::npos && IsNodeMessage(tokens)) {
+        reading.NodeMessage = true;
+        return reading;
+    }
     std::optional<Layout> layout = ClusterLine(line, tokens);
     if (!layout) {
         layout = WebClusterRow(line);
@@ -708,18 +747,18 @@ SpotReading ReadSpot(std::string_view rawLine) {
         spot.ToLoc = toFound->Locator;
         const std::string_view between =
             comment.substr(fromFound->End, toFound->Begin - fromFound->End);
-        spot.Tag = TagIn(between, false);
+        spot.Tag = TagIn(between, false, TagPlace::Between);
         if (spot.Tag.empty()) {
-            spot.Tag = TagIn(comment.substr(0, fromFound->Begin), true);
+            spot.Tag = TagIn(comment.substr(0, fromFound->Begin), true, TagPlace::Elsewhere);
         }
         if (spot.Tag.empty()) {
-            spot.Tag = TagIn(comment.substr(toFound->End), false);
+            spot.Tag = TagIn(comment.substr(toFound->End), false, TagPlace::Elsewhere);
         }
     } else if (fromFound != nullptr && trailingGrid &&
                Completed(*trailingGrid) != Completed(fromFound->Locator)) {
         spot.FromLoc = *trailingGrid;
         spot.ToLoc = fromFound->Locator;
-        spot.Tag = TagIn(comment, false);
+        spot.Tag = TagIn(comment, false, TagPlace::Elsewhere);
     } else if (fromFound != nullptr) {
         spot.FromLoc = fromFound->Locator;
         sameLocators = found.size() >= 2 || trailingGrid.has_value();
