@@ -344,10 +344,10 @@ void AddCallParts(std::vector<std::string> &parts, std::string_view call) {
 }
 
 constexpr std::array<std::string_view, 5> EsTags = {"ES", "EES", "E", "SPE", "SPORADIC-E"};
-constexpr std::array<std::string_view, 26> OtherModeTags = {
+constexpr std::array<std::string_view, 27> OtherModeTags = {
     "TR",   "TROPO", "DUCT",  "MS",  "METEOR", "EME", "AU", "AURORA", "AUE",
     "AU-E", "AUES",  "AU-ES", "FAI", "F2",     "TEP", "RS", "SAT",    "BS",
-    "SCT",  "AS",    "IRS",   "ISS", "LOS",    "MSK", "GL", "TE"};
+    "SCT",  "AS",    "IRS",   "ISS", "LOS",    "MSK", "GL", "TE",     "AURORA-E"};
 // Tags that are also everyday words ("as strong as ever") count only in capitals.
 constexpr std::array<std::string_view, 6> CapitalsOnlyTags = {"E", "AS", "BS", "GL", "LOS", "TE"};
 // Tags that are far more often something else ("JO40 IL18 GL": good luck) count only between the
@@ -370,6 +370,28 @@ bool IsTagWord(std::string_view word, TagPlace place) {
     return true;
 }
 
+// The tag a word names: the word itself ("AU-E"), else the first tag among its hyphenated parts
+// ("TROPO-DUCT", "tr-es"); or "".
+std::string TagOfWord(std::string_view word, TagPlace place) {
+    if (IsTagWord(word, place)) {
+        return UpperCaseAscii(word);
+    }
+    if (word.find('-') == std::string_view::npos) {
+        return {};
+    }
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = std::min(word.find('-', start), word.size());
+        if (const auto part = word.substr(start, end - start); IsTagWord(part, place)) {
+            return UpperCaseAscii(part);
+        }
+        if (end == word.size()) {
+            return {};
+        }
+        start = end + 1;
+    }
+}
+
 // The propagation tag in `text` (letters and digits between separators), or "".
 std::string TagIn(std::string_view text, bool lastWord, TagPlace place) {
     std::vector<std::string_view> words;
@@ -390,11 +412,11 @@ std::string TagIn(std::string_view text, bool lastWord, TagPlace place) {
         return {};
     }
     if (lastWord) {
-        return IsTagWord(words.back(), place) ? UpperCaseAscii(words.back()) : std::string();
+        return TagOfWord(words.back(), place);
     }
     for (const auto word : words) {
-        if (IsTagWord(word, place)) {
-            return UpperCaseAscii(word);
+        if (auto tag = TagOfWord(word, place); !tag.empty()) {
+            return tag;
         }
     }
     return {};
@@ -573,6 +595,20 @@ std::optional<Layout> WebClusterRow(std::string_view line) {
     if (spotter != cells.end()) {
         layout.Spotter = spotter->Text;
         spotter->What = Kind::Taken;
+    }
+    // A cell that is one locator beside a comment naming one more is the spotter's grid column,
+    // wherever the site puts it ("DK7UK 50313.0 EA8XXX FT8 IL18 1206Z JO40": from JO40).
+    const auto isGrid = [](const Cell &c) {
+        return (c.What == Kind::Comment || c.What == Kind::Call) && IsWholeLocator(c.Text);
+    };
+    const auto grids = std::count_if(cells.begin(), cells.end(), isGrid);
+    const auto withLocator = std::count_if(cells.begin(), cells.end(), [&](const Cell &c) {
+        return c.What == Kind::Comment && !isGrid(c) && !FindLocators(c.Text, {}).empty();
+    });
+    if (grids == 1 && withLocator > 0) {
+        const auto grid = std::find_if(cells.begin(), cells.end(), isGrid);
+        layout.TrailingGrid = grid->Text;
+        grid->What = Kind::Taken;
     }
     for (const Cell &c : cells) {
         if (c.What == Kind::Comment || c.What == Kind::Call) {

@@ -331,6 +331,16 @@ TEST(SpotReader, ReadsWhatTheHamMeant) {
          "KP30", "KO29", "DUCT", false, "ES2XYZ", "OH5LK"},
         {"DX de SV1DH:     50110.0  ZS6XYZ       KM18<TE>KG44                   0700Z", "50.11",
          "KM18", "KG44", "TE", false, "ZS6XYZ", "SV1DH"},
+        // Hyphenated spellings name the mode of their first known part.
+        {"DX de DK7UK:     50313.0  EA8XXX       JO40 TROPO-DUCT IL18           1206Z", "50.313",
+         "JO40", "IL18", "TROPO", false, "EA8XXX", "DK7UK"},
+        {"DX de DK7UK:     50313.0  EA8XXX       JO40 tr-es IL18                1206Z", "50.313",
+         "JO40", "IL18", "TR", false, "EA8XXX", "DK7UK"},
+        {"DX de DK7UK:     50313.0  EA8XXX       JO40 Aurora-E IL18             1206Z", "50.313",
+         "JO40", "IL18", "AURORA-E", false, "EA8XXX", "DK7UK"},
+        // The spotter's grid in a column of its own after the time, as some web clusters show it.
+        {"DK7UK\t50313.0\tEA8XXX\tFT8 -12dB IL18\t1206Z\tJO40", "50.313", "JO40", "IL18", "", true,
+         "EA8XXX", "DK7UK"},
     };
     for (const WildCase &c : cases) {
         const SpotReading reading = ReadSpot(c.Line);
@@ -343,6 +353,8 @@ TEST(SpotReader, ReadsWhatTheHamMeant) {
         EXPECT_EQ(reading.Read.DxCall, c.DxCall) << c.Line;
         EXPECT_EQ(reading.Read.Spotter, c.Spotter) << c.Line;
     }
+    EXPECT_EQ(ReadSpot("DK7UK\t50313.0\tEA8XXX\tFT8 jo40\t1206Z\tJO40").Problem,
+              SpotProblem::SameLocators);
 }
 
 // A node's messages are no spots, whatever frequency and locators their text names: --batch
