@@ -1,6 +1,9 @@
 #include "cli.h"
 
 #include "batch_reader.h"
+#include "replay.h"
+#include "spot_events.h"
+#include "tracker_options.h"
 
 #include "calc/ascii.h"
 #include "calc/utf8.h"
@@ -53,6 +56,7 @@ struct Options {
     calc::NumberFormat Format;
     window::Settings Settings;
     CalculateCommand Command; ///< made once, for the number format
+    std::optional<ReplayOptions> Replay;
 };
 
 std::string Utf8(const QString &text) {
@@ -86,9 +90,14 @@ Options ParseOptions(const QStringList &arguments) {
     const QCommandLineOption spotLine("spot", "One DX-cluster spot line.", "LINE");
     const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
     const QCommandLineOption anyMode(
-        "any-mode", "With --batch --spots: also calculate spots tagged as another mode than Es.");
+        "any-mode",
+        "With --batch --spots or --replay: also calculate spots tagged as another mode than Es.");
     parser.addOptions(
         {from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots, anyMode});
+    const QCommandLineOption replay("replay", "Run the Es tracker over a capture file.", "FILE");
+    const QCommandLineOption history("history", "With --replay: record in this store.", "FILE");
+    parser.addOptions({replay, history});
+    parser.addOptions(TrackerOptions());
     parser.addHelpOption();
     parser.addVersionOption();
     if (!parser.parse(arguments)) {
@@ -110,10 +119,15 @@ Options ParseOptions(const QStringList &arguments) {
     options.Json = parser.isSet(json);
     options.Spots = parser.isSet(spots);
     options.AnyMode = parser.isSet(anyMode);
-    if (options.AnyMode && !options.Spots) {
-        throw UsageError{"--any-mode goes with --batch --spots"};
+    const bool replaying = parser.isSet(replay);
+    if (options.AnyMode && !options.Spots && !replaying) {
+        throw UsageError{"--any-mode goes with --batch --spots or --replay"};
     }
     const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
+    if (replaying && (boxes || options.Batch || parser.isSet(spotLine) || options.Json)) {
+        throw UsageError{"--replay prints JSON events of its own; leave out --from, --to, --freq, "
+                         "--spot, --batch and --json"};
+    }
     if (options.Spots && !options.Batch) {
         throw UsageError{"--spots goes with --batch"};
     }
@@ -122,6 +136,9 @@ Options ParseOptions(const QStringList &arguments) {
             throw UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
                              "and --spot"};
         }
+    } else if (replaying) {
+        options.Replay = ReplayOptions{};
+        options.Replay->CaptureFile = Utf8(parser.value(replay));
     } else if (parser.isSet(spotLine)) {
         if (boxes) {
             throw UsageError{"--spot replaces --from, --to and --freq"};
@@ -172,6 +189,20 @@ Options ParseOptions(const QStringList &arguments) {
         // Metres to km once, as the Set MASL command does: the product in double, kept as float.
         options.Settings.HomeHeightKm = static_cast<float>(*metres * (1 / MetresPerKm));
     }
+    if (options.Replay) {
+        ReplayOptions &r = *options.Replay;
+        r.Format = options.Format;
+        r.Home =
+            tracker::HomeSettings{options.Settings.HomeLocator, options.Settings.EsLayerHeightKm,
+                                  options.Settings.HomeHeightKm};
+        r.AnyMode = parser.isSet("any-mode");
+        if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
+            throw UsageError{problem};
+        }
+        if (parser.isSet(history) && parser.value(history) != "none") {
+            r.HistoryFile = Utf8(parser.value(history));
+        }
+    }
     return options;
 }
 
@@ -194,23 +225,7 @@ SingleRun Calculate(const Options &options, const CalculateInput &input,
 
 // The members that a spot adds to a report, with the comma that joins them on.
 std::string SpotMembers(const spot::Spot &read) {
-    using window::JsonString;
-    std::string members = ",\"spot\":{\"freqMHz\":";
-    members += read.FreqMHzText;
-    members += ",\"from\":";
-    members += JsonString(read.FromLoc);
-    members += ",\"to\":";
-    members += JsonString(read.ToLoc);
-    members += ",\"tag\":";
-    members += read.Tag.empty() ? std::string("null") : JsonString(read.Tag);
-    members += ",\"es\":";
-    members += read.Es ? "true" : "false";
-    members += ",\"dxCall\":";
-    members += JsonString(read.DxCall);
-    members += ",\"spotter\":";
-    members += JsonString(read.Spotter);
-    members += '}';
-    return members;
+    return ",\"spot\":" + SpotObjectJson(read);
 }
 
 // The write error of `out`, reported; false when all went out.
@@ -364,6 +379,9 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out, std::o
 int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
     try {
         const Options options = ParseOptions(arguments);
+        if (options.Replay) {
+            return RunReplay(*options.Replay, out, err);
+        }
         if (options.Batch) {
             return RunBatch(options, in, out, err);
         }
@@ -379,7 +397,9 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
                " [--locale NAME] [--json]\n"
                "       ionvane-cli --batch [--spots [--any-mode]] [--home TEXT] [--es-layer KM] "
                "[--masl METRES]"
-               " [--locale NAME]\n";
+               " [--locale NAME]\n"
+               "       ionvane-cli --replay FILE [--history FILE|none] [--alarm-band BAND]"
+               " [--min-km BAND=KM]... [--max-hop-km KM] [--any-mode] [--home TEXT] ...\n";
         return ExitUsage;
     }
 }

@@ -73,6 +73,14 @@ bool NeedsEscape(std::uint64_t word) {
 
 } // namespace
 
+void AppendJsonNumber(std::string &out, double value) {
+    AppendNumber(out, value);
+}
+
+void AppendJsonNumber(std::string &out, float value) {
+    AppendNumber(out, value);
+}
+
 void AppendJsonString(std::string &out, std::string_view text) {
     static constexpr std::string_view Hex = "0123456789abcdef";
     out += '"';

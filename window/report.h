@@ -14,6 +14,11 @@ std::string JsonString(std::string_view text);
 /// Appends `text` as a JSON string literal to `out`.
 void AppendJsonString(std::string &out, std::string_view text);
 
+/// Appends the shortest text that reads back as the same number (a float as a float: 50.04, not
+/// 50.040000915), or null for a value that is not finite.
+void AppendJsonNumber(std::string &out, double value);
+void AppendJsonNumber(std::string &out, float value);
+
 /// The members of the report object, without the braces: status ("stopped":true after it when a
 /// frequency of 0 stopped the run), message, focus, title, homeLocator, labels, then the figures of
 /// a completed run.
