@@ -130,9 +130,18 @@ bool IsPlainNumber(std::string_view text) {
     return digit;
 }
 
-// A call sign: letters, digits and the separators / - #, at least one letter and one digit.
+// Two letters A-R and two digits: a square locator ("KP20"). No call sign has this shape, for a
+// call ends in letters after its digit.
+bool IsSquareShaped(std::string_view text) {
+    const auto field = [](char c) { return ToAsciiUpper(c) >= 'A' && ToAsciiUpper(c) <= 'R'; };
+    return text.size() == 4 && field(text[0]) && field(text[1]) && IsAsciiDigit(text[2]) &&
+           IsAsciiDigit(text[3]);
+}
+
+// A call sign: letters, digits and the separators / - #, at least one letter and one digit, and
+// not a square locator ("50.313 KP20 IL18 JO40" names no DX call).
 bool IsCallLike(std::string_view text) {
-    if (text.size() < 3 || text.size() > 20) {
+    if (text.size() < 3 || text.size() > 20 || IsSquareShaped(text)) {
         return false;
     }
     bool letter = false;
@@ -310,17 +319,24 @@ void AddCallParts(std::vector<std::string> &parts, std::string_view call) {
 }
 
 constexpr std::array<std::string_view, 5> EsTags = {"ES", "EES", "E", "SPE", "SPORADIC-E"};
-constexpr std::array<std::string_view, 20> OtherModeTags = {
-    "TR", "TROPO", "MS", "EME", "AU", "AUE", "AU-E", "FAI", "F2",  "TEP",
-    "RS", "SAT",   "BS", "SCT", "AS", "IRS", "ISS",  "LOS", "MSK", "GL"};
+constexpr std::array<std::string_view, 27> OtherModeTags = {
+    "TR",   "TROPO", "DUCT",  "MS",  "METEOR", "EME", "AU", "AURORA", "AUE",
+    "AU-E", "AUES",  "AU-ES", "FAI", "F2",     "TEP", "RS", "SAT",    "BS",
+    "SCT",  "AS",    "IRS",   "ISS", "LOS",    "MSK", "GL", "TE",     "AURORA-E"};
 // Tags that are also everyday words ("as strong as ever") count only in capitals.
-constexpr std::array<std::string_view, 5> CapitalsOnlyTags = {"E", "AS", "BS", "GL", "LOS"};
+constexpr std::array<std::string_view, 6> CapitalsOnlyTags = {"E", "AS", "BS", "GL", "LOS", "TE"};
+// Tags that are far more often something else ("JO40 IL18 GL": good luck) count only between the
+// two locators ("JO40<GL>IL18").
+constexpr std::array<std::string_view, 2> BetweenOnlyTags = {"GL", "TE"};
 
-bool IsTagWord(std::string_view word) {
+enum class TagPlace { Between, Elsewhere };
+
+bool IsTagWord(std::string_view word, TagPlace place) {
     const auto named = [&](std::string_view tag) { return EqualsIgnoringAsciiCase(tag, word); };
     const bool known = std::any_of(EsTags.begin(), EsTags.end(), named) ||
                        std::any_of(OtherModeTags.begin(), OtherModeTags.end(), named);
-    if (!known) {
+    if (!known || (place != TagPlace::Between &&
+                   std::any_of(BetweenOnlyTags.begin(), BetweenOnlyTags.end(), named))) {
         return false;
     }
     if (std::any_of(CapitalsOnlyTags.begin(), CapitalsOnlyTags.end(), named)) {
@@ -329,8 +345,30 @@ bool IsTagWord(std::string_view word) {
     return true;
 }
 
+// The tag a word names: the word itself ("AU-E"), else the first tag among its hyphenated parts
+// ("TROPO-DUCT", "tr-es"); or "".
+std::string TagOfWord(std::string_view word, TagPlace place) {
+    if (IsTagWord(word, place)) {
+        return UpperCaseAscii(word);
+    }
+    if (word.find('-') == std::string_view::npos) {
+        return {};
+    }
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = std::min(word.find('-', start), word.size());
+        if (const auto part = word.substr(start, end - start); IsTagWord(part, place)) {
+            return UpperCaseAscii(part);
+        }
+        if (end == word.size()) {
+            return {};
+        }
+        start = end + 1;
+    }
+}
+
 // The propagation tag in `text` (letters and digits between separators), or "".
-std::string TagIn(std::string_view text, bool lastWord) {
+std::string TagIn(std::string_view text, bool lastWord, TagPlace place) {
     std::vector<std::string_view> words;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -349,11 +387,11 @@ std::string TagIn(std::string_view text, bool lastWord) {
         return {};
     }
     if (lastWord) {
-        return IsTagWord(words.back()) ? UpperCaseAscii(words.back()) : std::string();
+        return TagOfWord(words.back(), place);
     }
     for (const auto word : words) {
-        if (IsTagWord(word)) {
-            return UpperCaseAscii(word);
+        if (auto tag = TagOfWord(word, place); !tag.empty()) {
+            return tag;
         }
     }
     return {};
@@ -533,6 +571,20 @@ std::optional<Layout> WebClusterRow(std::string_view line) {
         layout.Spotter = spotter->Text;
         spotter->What = Kind::Taken;
     }
+    // A cell that is one locator beside a comment naming one more is the spotter's grid column,
+    // wherever the site puts it ("DK7UK 50313.0 EA8XXX FT8 IL18 1206Z JO40": from JO40).
+    const auto isGrid = [](const Cell &c) {
+        return (c.What == Kind::Comment || c.What == Kind::Call) && IsWholeLocator(c.Text);
+    };
+    const auto grids = std::count_if(cells.begin(), cells.end(), isGrid);
+    const auto withLocator = std::count_if(cells.begin(), cells.end(), [&](const Cell &c) {
+        return c.What == Kind::Comment && !isGrid(c) && !FindLocators(c.Text, {}).empty();
+    });
+    if (grids == 1 && withLocator > 0) {
+        const auto grid = std::find_if(cells.begin(), cells.end(), isGrid);
+        layout.TrailingGrid = grid->Text;
+        grid->What = Kind::Taken;
+    }
     for (const Cell &c : cells) {
         if (c.What == Kind::Comment || c.What == Kind::Call) {
             if (!layout.Comment.empty()) {
@@ -574,6 +626,21 @@ std::optional<Layout> BareLine(std::string_view line, const std::vector<Token> &
     }
     layout.Comment = Between(line, commentBegin, line.size());
     return layout;
+}
+
+// A node's message rather than a spot: "To ALL de DL1ABC: ...", "WWV de W0MU <18>: ...",
+// "WCY de DK0WCY-1 ...", talk "DK7UK de DL1ABC: ...", a prompt "DK7UK de DB0XYZ ... >". Whatever
+// frequency and locators its text names, it is no spot ("To ALL de DL1ABC: Es on 50313 from JN48
+// to IM98").
+bool IsNodeMessage(const std::vector<Token> &t) {
+    std::size_t first = 0;
+    while (first < t.size() && IsPrefixWord(t[first].Text)) {
+        ++first;
+    }
+    if (first < t.size() && EqualsIgnoringAsciiCase(t[first].Text, "To")) {
+        ++first; // "To ALL de", "To LOCAL de"
+    }
+    return first + 2 < t.size() && EqualsIgnoringAsciiCase(t[first + 1].Text, "de");
 }
 
 // A number and a locator in a line of no known form: the user is told rather than left guessing.
@@ -640,6 +707,9 @@ std::string ShiftDecimal(std::string_view number, int shift) {
 }
 
 SpotProblem ProblemAsSpot(const SpotReading &reading) {
+    if (reading.NodeMessage) {
+        return SpotProblem::NotASpot;
+    }
     if (reading.Problem != SpotProblem::NotASpot && reading.Problem != SpotProblem::NoSpotForm) {
         return reading.Problem;
     }
@@ -661,10 +731,15 @@ SpotReading ReadSpot(std::string_view rawLine) {
     }
     std::string printable = Printable(rawLine);
     std::string_view line = printable;
-    if (const auto dxDe = DxDeAt(line); dxDe != std::string_view::npos) {
+    const auto dxDe = DxDeAt(line);
+    if (dxDe != std::string_view::npos) {
         line.remove_prefix(dxDe);
     }
     const std::vector<Token> tokens = Split(line);
+    if (dxDe == std::string_view::npos && IsNodeMessage(tokens)) {
+        reading.NodeMessage = true;
+        return reading;
+    }
     std::optional<Layout> layout = ClusterLine(line, tokens);
     if (!layout) {
         layout = WebClusterRow(line);
@@ -710,18 +785,18 @@ SpotReading ReadSpot(std::string_view rawLine) {
         spot.ToLoc = toFound->Locator;
         const std::string_view between =
             comment.substr(fromFound->End, toFound->Begin - fromFound->End);
-        spot.Tag = TagIn(between, false);
+        spot.Tag = TagIn(between, false, TagPlace::Between);
         if (spot.Tag.empty()) {
-            spot.Tag = TagIn(comment.substr(0, fromFound->Begin), true);
+            spot.Tag = TagIn(comment.substr(0, fromFound->Begin), true, TagPlace::Elsewhere);
         }
         if (spot.Tag.empty()) {
-            spot.Tag = TagIn(comment.substr(toFound->End), false);
+            spot.Tag = TagIn(comment.substr(toFound->End), false, TagPlace::Elsewhere);
         }
     } else if (fromFound != nullptr && trailingGrid &&
                CompletedLocator(*trailingGrid) != CompletedLocator(fromFound->Locator)) {
         spot.FromLoc = *trailingGrid;
         spot.ToLoc = fromFound->Locator;
-        spot.Tag = TagIn(comment, false);
+        spot.Tag = TagIn(comment, false, TagPlace::Elsewhere);
     } else if (fromFound != nullptr) {
         spot.FromLoc = fromFound->Locator;
         sameLocators = found.size() >= 2 || trailingGrid.has_value();

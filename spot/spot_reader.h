@@ -49,8 +49,9 @@ struct Spot {
 
 struct SpotReading {
     SpotProblem Problem = SpotProblem::NotASpot;
-    Spot Read;             ///< whatever was found, complete when Problem is None
-    int LocatorsFound = 0; ///< locators in the comment (the trailing grid not counted)
+    Spot Read;                ///< whatever was found, complete when Problem is None
+    int LocatorsFound = 0;    ///< locators in the comment (the trailing grid not counted)
+    bool NodeMessage = false; ///< an announcement, talk, WWV/WCY line or prompt: never a spot
 };
 
 /// Reads one line. Control characters and ANSI escape sequences are taken out first. A frequency

@@ -189,15 +189,19 @@ check "spot json es" '"from":"IO91","to":"KP20","tag":"ES","es":true,"dxCall":"O
 err=$("$cli" --spot "DX de OZ1XX: 50313.0 9H1XX JO55 FT8 2016Z JO55" "${settings[@]}" 2>&1 >/dev/null)
 check "spotter grid is the only locator" "ionvane-cli: Both locators of the spot name the same place" "$err"
 
-# Batch spots: every line with a frequency and a locator is answered.
-out=$(printf 'DX de DK7UK: 50313.0 EA8XXX JN48<ES>IL18 1206Z\a\a\nTo ALL de DL1ABC: Es on 50.313 from JN48 to IM98\nDX de OZ1XX: 50313.0 9H1XX JO55 FT8 2016Z JO55\n\nhello\n' |
+# Batch spots: every spot line with a frequency and a locator is answered; the node's messages
+# (announcements, talk) stay silent whatever they name.
+out=$(printf 'DX de DK7UK: 50313.0 EA8XXX JN48<ES>IL18 1206Z\a\a\nTo ALL de DL1ABC: Es on 50.313 from JN48 to IM98\nDX de OZ1XX: 50313.0 9H1XX JO55 FT8 2016Z JO55\n\nhello\nDL1ABC: 50.313 JO40 IL18\nDK7UK de DL1ABC: 50313 JO40 IL18 open\n' |
     "$cli" --batch --spots "${settings[@]}")
 check "batch spots answered" 3 "$(wc -l <<<"$out")"
-check "batch spots talk" '{"line":2,"skipped":"Not a spot line the program knows"}' "$(sed -n 2p <<<"$out")"
-check "batch spots same place" '{"line":3,"skipped":"Both locators of the spot name the same place"}' "$(sed -n 3p <<<"$out")"
-err=$("$cli" --spot "73 de DK7UK" "${settings[@]}" 2>&1 >/dev/null)
+check "batch spots same place" '{"line":3,"skipped":"Both locators of the spot name the same place"}' "$(sed -n 2p <<<"$out")"
+check "batch spots unknown form" '{"line":6,"skipped":"Not a spot line the program knows"}' "$(sed -n 3p <<<"$out")"
+err=$("$cli" --spot "hello there" "${settings[@]}" 2>&1 >/dev/null)
 check "unreadable spot exit code" 1 $?
 check "unreadable spot message" "ionvane-cli: No locators found in the spot" "$err"
+err=$("$cli" --spot "73 de DK7UK" "${settings[@]}" 2>&1 >/dev/null)
+check "talk as spot exit code" 1 $?
+check "talk as spot message" "ionvane-cli: Not a spot" "$err"
 "$cli" --spot "50.1 IO90 JN77" --from IO90 "${settings[@]}" >/dev/null 2>&1
 check "--spot with --from" 2 $?
 "$cli" --spots "${settings[@]}" >/dev/null 2>&1 </dev/null

@@ -559,7 +559,9 @@ class WindowTest : public QObject {
         QTest::addColumn<QString>("clip");
         QTest::addColumn<QString>("message");
         QTest::newRow("talk") << "73 de DK7UK"
-                              << "No locators found in the spot";
+                              << "Not a spot";
+        QTest::newRow("announcement") << "To ALL de DL1ABC: Es on 50313 from JN48 to IM98"
+                                      << "Not a spot";
         QTest::newRow("one locator") << "DX de DK7UK:  50099.0  EA5/ON4CAU  JN48QT 599  1206Z"
                                      << "Only one locator found in the spot";
         QTest::newRow("no frequency") << "IO90IR<ES>JN77EX"
