@@ -613,7 +613,20 @@ void MapView::paintEvent(QPaintEvent *) {
 }
 
 void MapView::Paint(QPainter &painter) {
-    const double dpr = painter.device()->devicePixelRatioF();
+    // Device pixels per logical pixel as this painter draws: more than the device's own ratio
+    // when the widget is rendered into a larger image.
+    const QTransform device = painter.deviceTransform();
+    const double dpr = device.m11();
+    if (device.type() > QTransform::TxScale || !(dpr > 0) || device.m22() != dpr) {
+        // A rotated or mirrored painter would get a resampled picture: painted directly instead.
+        painter.save();
+        PaintStatic(painter);
+        painter.restore();
+        painter.save();
+        PaintScene(painter);
+        painter.restore();
+        return;
+    }
     const LayerKey key{size(), dpr, Centre.XKm, Centre.YKm, RadiusKm, OneHopKm, font()};
     if (PictureKey != key) {
         if (StaticKey != key) {
