@@ -3,7 +3,8 @@
 // - repaint: the same view again (the kept picture is copied);
 // - a new scene: the same view with the scene set again, as when a spot arrives (the paths and
 //   clouds are projected and painted over the kept static layer);
-// - panning: the view moved 5 px each time (the caches hold: they are per home and zoom);
+// - panning: the view moved 5 px each time (the pictures are painted again, the projected
+//   outlines hold: they are per home and zoom);
 // - zooming: each paint one wheel notch further (the outlines are rescaled from the cache in km);
 // - first paint after a new home (every outline projected again);
 // and once, reading the built-in outlines.
