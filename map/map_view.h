@@ -66,7 +66,9 @@ class MapView : public QWidget {
     /// "Home": back to home in the middle at the default radius (also the Home key).
     QAction *HomeAction() const { return ActHome; }
 
-    /// Paints the whole map on `painter` at the widget's size: what paintEvent does.
+    /// Paints the whole map on `painter` at the widget's size: what paintEvent does. The picture
+    /// is kept and copied until the home, outlines, scene, view, size, scale, one-hop ring or
+    /// font change.
     void Paint(QPainter &painter);
 
   public slots:
