@@ -1,7 +1,10 @@
 // The map's repaint time: 1000x800 logical pixels, offscreen, pinned to one core, with the world
 // outlines, 50 clouds and 500 spot paths. Medians of repeated paints into an image:
-// - repaint: the same view again (a new cloud or spot: the outlines' caches hold);
-// - panning: the view moved 5 px each time (the caches hold: they are per home and zoom);
+// - repaint: the same view again (the kept picture is copied);
+// - a new scene: the same view with the scene set again, as when a spot arrives (the paths and
+//   clouds are projected and painted over the kept static layer);
+// - panning: the view moved 5 px each time (the pictures are painted again, the projected
+//   outlines hold: they are per home and zoom);
 // - zooming: each paint one wheel notch further (the outlines are rescaled from the cache in km);
 // - first paint after a new home (every outline projected again);
 // and once, reading the built-in outlines.
@@ -89,6 +92,9 @@ int main(int argc, char *argv[]) {
         11, [&] { view.SetHome(testing::HomeIO90IR, "IO90IR"); }, paint);
     paint();
     const Figure repaint = MedianMs(100, nothing, paint);
+    const MapScene busy = testing::FakeOpening(50, 500);
+    const Figure newScene = MedianMs(
+        100, [&] { view.SetScene(busy); }, paint);
     const Figure repaint2 = MedianMs(100, nothing, [&] { view.render(&image2); });
     int step = 0;
     const Figure pan = MedianMs(
@@ -117,6 +123,7 @@ int main(int argc, char *argv[]) {
         std::printf("  %-44s %8.2f ms / %6.2f ms\n", what, f.WallMs, f.CpuMs);
     };
     line("repaint, same view (100 paints; target 16 ms)", repaint);
+    line("repaint after a new scene (100 paints)", newScene);
     line("repaint at 200% (2000x1600 device pixels)", repaint2);
     line("repaint while panning (100 paints)", pan);
     line("repaint after a zoom step (40 paints)", zoom);

@@ -377,6 +377,7 @@ void MapView::SetHome(GeoPoint home, const QString &label) {
     ScreenWorldCache.reset();
     PlaneSceneCache.reset();
     ScreenSceneCache.reset();
+    DropPictures();
     GoHome();
 }
 
@@ -385,6 +386,7 @@ void MapView::SetOutlines(std::shared_ptr<const WorldOutlines> outlines, const Q
     OutlinesError = error;
     PlaneWorldCache.reset();
     ScreenWorldCache.reset();
+    DropPictures();
     update();
 }
 
@@ -392,6 +394,7 @@ void MapView::SetScene(MapScene scene) {
     Data = std::move(scene);
     PlaneSceneCache.reset();
     ScreenSceneCache.reset();
+    PictureKey.reset();
     update();
 }
 
@@ -586,16 +589,65 @@ const QImage &MapView::CloudSprite(FreqClass freqClass, bool fading, double radi
     return sprite;
 }
 
+// An empty layer of the widget's size at `devicePixelRatio`, whose fonts come out at the widget's
+// size: a font's pixel size follows the device's dots per inch, 72 by default for an image.
+QImage MapView::NewLayer(double devicePixelRatio) const {
+    const QSize sizePx(static_cast<int>(std::ceil(width() * devicePixelRatio)),
+                       static_cast<int>(std::ceil(height() * devicePixelRatio)));
+    QImage layer(sizePx, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(devicePixelRatio);
+    // 0.0254 m to the inch.
+    layer.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
+    layer.setDotsPerMeterY(static_cast<int>(std::lround(logicalDpiY() / 0.0254)));
+    return layer;
+}
+
+void MapView::DropPictures() {
+    StaticKey.reset();
+    PictureKey.reset();
+}
+
 void MapView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     Paint(painter);
 }
 
 void MapView::Paint(QPainter &painter) {
+    // Device pixels per logical pixel as this painter draws: more than the device's own ratio
+    // when the widget is rendered into a larger image.
+    const QTransform device = painter.deviceTransform();
+    const double dpr = device.m11();
+    if (device.type() > QTransform::TxScale || !(dpr > 0) || device.m22() != dpr) {
+        // A rotated or mirrored painter would get a resampled picture: painted directly instead.
+        painter.save();
+        PaintStatic(painter);
+        painter.restore();
+        painter.save();
+        PaintScene(painter);
+        painter.restore();
+        return;
+    }
+    const LayerKey key{size(), dpr, Centre.XKm, Centre.YKm, RadiusKm, OneHopKm, font()};
+    if (PictureKey != key) {
+        if (StaticKey != key) {
+            StaticLayer = NewLayer(dpr);
+            QPainter layer(&StaticLayer);
+            PaintStatic(layer);
+            StaticKey = key;
+        }
+        // Painting on the shared copy detaches it: the static layer stays as it was.
+        PictureLayer = StaticLayer;
+        QPainter layer(&PictureLayer);
+        PaintScene(layer);
+        PictureKey = key;
+    }
+    painter.drawImage(QPointF(0, 0), PictureLayer);
+}
+
+void MapView::PaintStatic(QPainter &painter) {
     const double s = PixelsPerKm();
     const double dpr = painter.device()->devicePixelRatioF();
     const ScreenWorld &world = World(s, dpr);
-    const ScreenScene &scene = Scene(s, dpr);
     const QPointF origin = PlaneOrigin();
     const QRectF visible = QRectF(rect()).translated(-origin).adjusted(-4, -4, 4, 4);
     const double edgePx = AntipodeDistanceKm() * s;
@@ -641,16 +693,8 @@ void MapView::Paint(QPainter &painter) {
     drawLines(world.Coasts, ThinPen(CoastColour));
     drawLines(world.Grid, ThinPen(GridColour));
 
-    QFont labelFont = font();
-    labelFont.setPointSizeF(std::max(labelFont.pointSizeF(), 9.0));
-
     // Range rings: exact circles round home on this projection; their distances are written
-    // later, over the paths and clouds.
-    struct RingLabel {
-        double Km;
-        QString Text;
-    };
-    std::vector<RingLabel> ringLabels{{OneHopKm, tr("%1 km one hop").arg(std::lround(OneHopKm))}};
+    // over the paths and clouds.
     painter.setBrush(Qt::NoBrush);
     painter.setPen(ThinPen(RingColour.darker(170), Qt::DashLine));
     painter.drawEllipse(QPointF(0, 0), OneHopKm * s, OneHopKm * s);
@@ -658,6 +702,39 @@ void MapView::Paint(QPainter &painter) {
     for (const double km : RangeRingsKm) {
         if (std::fabs(km - OneHopKm) > 1.0) {
             painter.drawEllipse(QPointF(0, 0), km * s, km * s);
+        }
+    }
+}
+
+void MapView::PaintScene(QPainter &painter) {
+    const double s = PixelsPerKm();
+    const double dpr = painter.device()->devicePixelRatioF();
+    World(s, dpr);
+    const ScreenScene &scene = Scene(s, dpr);
+    const QPointF origin = PlaneOrigin();
+    const QRectF visible = QRectF(rect()).translated(-origin).adjusted(-4, -4, 4, 4);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(origin);
+
+    const auto drawLines = [&](const std::vector<Line> &lines, const QPen &pen) {
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        for (const Line &line : lines) {
+            if (line.Bounds.intersects(visible)) {
+                painter.drawPolyline(line.Points);
+            }
+        }
+    };
+
+    QFont labelFont = font();
+    labelFont.setPointSizeF(std::max(labelFont.pointSizeF(), 9.0));
+    struct RingLabel {
+        double Km;
+        QString Text;
+    };
+    std::vector<RingLabel> ringLabels{{OneHopKm, tr("%1 km one hop").arg(std::lround(OneHopKm))}};
+    for (const double km : RangeRingsKm) {
+        if (std::fabs(km - OneHopKm) > 1.0) {
             ringLabels.push_back({km, tr("%1 km").arg(std::lround(km))});
         }
     }
@@ -835,6 +912,15 @@ void MapView::Paint(QPainter &painter) {
         painter.drawText(messageBox.adjusted(8, 4, -8, -4), Qt::AlignLeft | Qt::TextWordWrap,
                          tr("No coastlines: %1").arg(OutlinesError));
     }
+}
+
+void MapView::changeEvent(QEvent *event) {
+    // The texts are translated and laid out anew; the font itself is part of the layers' key.
+    if (event->type() == QEvent::LanguageChange || event->type() == QEvent::LocaleChange) {
+        DropPictures();
+        update();
+    }
+    QWidget::changeEvent(event);
 }
 
 void MapView::resizeEvent(QResizeEvent *event) {

@@ -6,9 +6,11 @@
 #include "world_outlines.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPolygonF>
 #include <QRectF>
+#include <QSize>
 #include <QWidget>
 
 #include <memory>
@@ -64,7 +66,9 @@ class MapView : public QWidget {
     /// "Home": back to home in the middle at the default radius (also the Home key).
     QAction *HomeAction() const { return ActHome; }
 
-    /// Paints the whole map on `painter` at the widget's size: what paintEvent does.
+    /// Paints the whole map on `painter` at the widget's size: what paintEvent does. The picture
+    /// is kept and copied until the home, outlines, scene, view, size, scale, one-hop ring or
+    /// font change.
     void Paint(QPainter &painter);
 
   public slots:
@@ -74,6 +78,7 @@ class MapView : public QWidget {
     void ViewChanged();
 
   protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
@@ -88,6 +93,25 @@ class MapView : public QWidget {
     struct PlaneScene;
     struct ScreenScene;
 
+    // What a picture of the map depends on besides the home, outlines and scene, whose setters
+    // drop the pictures.
+    struct LayerKey {
+        QSize Size;
+        double DevicePixelRatio;
+        double CentreXKm;
+        double CentreYKm;
+        double RadiusKm;
+        double OneHopKm;
+        QFont Font;
+        bool operator==(const LayerKey &) const = default;
+    };
+
+    QImage NewLayer(double devicePixelRatio) const;
+    void DropPictures();
+    // The sea, land, borders, coasts, field grid and range rings.
+    void PaintStatic(QPainter &painter);
+    // Over the static layer: paths, clouds, labels, the selected line, home, legend and scale.
+    void PaintScene(QPainter &painter);
     double PixelsPerKm() const;
     QPointF PlaneOrigin() const;
     void SetView(PlanePoint centre, double radiusKm);
@@ -112,6 +136,13 @@ class MapView : public QWidget {
     std::unique_ptr<ScreenWorld> ScreenWorldCache;
     std::unique_ptr<PlaneScene> PlaneSceneCache;
     std::unique_ptr<ScreenScene> ScreenSceneCache;
+
+    // The map painted once and copied until something it shows changes: the static layer alone
+    // (kept while only the scene changes) and the whole picture.
+    QImage StaticLayer;
+    std::optional<LayerKey> StaticKey;
+    QImage PictureLayer;
+    std::optional<LayerKey> PictureKey;
 
     QAction *ActHome = nullptr;
     QToolButton *cmdMapHome = nullptr;

@@ -41,6 +41,14 @@ QImage Render(MapView &view, double ratio = 1.0) {
     return image;
 }
 
+// 800x600 on IO90IR with the outlines, 50 clouds and 500 paths.
+void SetUpBusy(MapView &view) {
+    view.resize(800, 600);
+    view.SetOutlines(Outlines());
+    view.SetHome(HomeIO90IR, "IO90IR");
+    view.SetScene(ionvane::map::testing::FakeOpening(50, 500));
+}
+
 QColor PixelAt(const QImage &image, QPointF logical) {
     const double ratio = image.devicePixelRatio();
     return image.pixelColor(static_cast<int>(std::lround(logical.x() * ratio)),
@@ -290,6 +298,90 @@ class MapViewTest : public QObject {
         QTest::keyClick(View.get(), Qt::Key_Home);
         QCOMPARE(View->ViewRadiusKm(), DefaultViewRadiusKm);
         QCOMPARE(View->ViewCentre().XKm, 0.0);
+    }
+
+    // State: a view painted once, so that its pictures are kept. Action: paint it again, at
+    // 100%, 150% and 200%. Expected: exactly the picture a new view paints for the same state.
+    void keptPictureEqualsAFreshOne() {
+        for (const double ratio : {1.0, 1.5, 2.0}) {
+            MapView kept;
+            SetUpBusy(kept);
+            Render(kept, ratio);
+            const QImage again = Render(kept, ratio);
+            MapView fresh;
+            SetUpBusy(fresh);
+            QCOMPARE(again, Render(fresh, ratio));
+        }
+    }
+
+    // State: a view painted once. Action: change what it shows, then paint. Expected: the
+    // picture differs from the kept one and equals that of a new view in the changed state; a
+    // kept picture surviving the change would show the old map.
+    void changesRepaintTheMap_data() {
+        QTest::addColumn<int>("change");
+        QTest::newRow("new scene") << 0;
+        QTest::newRow("cloud highlighted") << 1;
+        QTest::newRow("zoom") << 2;
+        QTest::newRow("pan") << 3;
+        QTest::newRow("resize") << 4;
+        QTest::newRow("one-hop ring") << 5;
+        QTest::newRow("new home") << 6;
+        QTest::newRow("font") << 7;
+        QTest::newRow("no outlines") << 8;
+    }
+    void changesRepaintTheMap() {
+        QFETCH(int, change);
+        const auto apply = [change](MapView &view) {
+            MapScene scene = ionvane::map::testing::FakeOpening(50, 500);
+            switch (change) {
+            case 0:
+                view.SetScene(ionvane::map::testing::FakeOpening(20, 40));
+                break;
+            case 1:
+                scene.HighlightedCloudId = 2;
+                view.SetScene(scene);
+                break;
+            case 2: {
+                const QPointF at(500, 300);
+                QWheelEvent wheel(at, at, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                                  Qt::NoScrollPhase, false);
+                QApplication::sendEvent(&view, &wheel);
+                break;
+            }
+            case 3:
+                QTest::keyClick(&view, Qt::Key_Right);
+                break;
+            case 4:
+                view.resize(820, 600);
+                break;
+            case 5:
+                view.SetOneHopKm(1800.0);
+                break;
+            case 6:
+                // JN58TD, Munich.
+                view.SetHome({48.145833333333333, 11.625}, "JN58TD");
+                break;
+            case 7: {
+                QFont font = view.font();
+                font.setPointSizeF(14.0);
+                view.setFont(font);
+                break;
+            }
+            case 8:
+                view.SetOutlines(nullptr, "gone");
+                break;
+            }
+        };
+        MapView kept;
+        SetUpBusy(kept);
+        const QImage before = Render(kept);
+        apply(kept);
+        const QImage after = Render(kept);
+        MapView fresh;
+        SetUpBusy(fresh);
+        apply(fresh);
+        QVERIFY(after != before);
+        QCOMPARE(after, Render(fresh));
     }
 
     // Dragging cannot take the middle of the view off the world.
