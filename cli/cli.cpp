@@ -99,7 +99,11 @@ Options ParseOptions(const QStringList &arguments) {
     parser.addOptions(
         {from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots, anyMode});
     const QCommandLineOption replay("replay", "Run the Es tracker over a capture file.", "FILE");
-    const QCommandLineOption history("history", "With --replay: record in this store.", "FILE");
+    const QCommandLineOption history(
+        "history",
+        "With --replay: record in this store. With --cluster: record in it and restore its last "
+        "hour at start (default: the per-user store; none for none).",
+        "FILE");
     parser.addOptions({replay, history});
     parser.addOptions(TrackerOptions());
     parser.addHelpOption();

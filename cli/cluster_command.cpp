@@ -2,17 +2,16 @@
 
 #include "cli.h"
 #include "events.h"
-#include "spot_input.h"
+#include "live_tracker.h"
 #include "stop_signals.h"
+#include "tracker_options.h"
 
 #include "calc/ascii.h"
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/session_log.h"
-#include "spot/spot_reader.h"
-#include "window/calculate_command.h"
+#include "history/history_store.h"
 #include "window/locale_format.h"
-#include "window/report.h"
 #include "window/settings_file.h"
 
 #include <QCommandLineParser>
@@ -20,6 +19,7 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -40,6 +40,9 @@ constexpr qsizetype MaxCallChars = 20;
 /// QTimer counts in int milliseconds (24.8 days); a longer --for is waited for in daily steps.
 constexpr std::int64_t LongestTimerMs = 24LL * 3600 * 1000;
 constexpr double MsPerSecond = 1000;
+/// How often the clouds age without a line, ms: a tenth of a minute-scale fade is fine enough, and
+/// a quiet node costs one tick every 30 s.
+constexpr int AgeingIntervalMs = 30'000;
 
 struct UsageError {
     std::string Message;
@@ -58,6 +61,8 @@ struct ClusterOptions {
     bool AnyMode = false;
     calc::NumberFormat Format;
     window::Settings Home;
+    tracker::TrackerSettings Tracker;
+    QString HistoryPath; ///< "" for the per-user store, "none" for none
 };
 
 std::string Utf8(const QString &text) {
@@ -132,6 +137,10 @@ struct SessionOptions {
     QCommandLineOption ForSeconds{"for", "With --cluster: end after this many seconds.", "SECONDS"};
     QCommandLineOption Log{"log", "With --cluster: append every received line with its time.",
                            "FILE"};
+    QCommandLineOption History{"history",
+                               "With --cluster: record in this store and restore its last hour "
+                               "at start (default: the per-user store; none for none).",
+                               "FILE"};
 };
 
 ClusterOptions ParseClusterOptions(const QStringList &arguments, std::ostream &err) {
@@ -139,7 +148,7 @@ ClusterOptions ParseClusterOptions(const QStringList &arguments, std::ostream &e
     parser.setApplicationDescription("Live DX-cluster session: every spot calculated as it "
                                      "arrives, one JSON event per line.");
     const SessionOptions session;
-    const auto &[node, call, password, send, forSeconds, log] = session;
+    const auto &[node, call, password, send, forSeconds, log, historyFile] = session;
     const QCommandLineOption home("home", "Home locator box text (default: settings file).",
                                   "TEXT");
     const QCommandLineOption esLayer("es-layer", "E-layer height in km, 90 to 130.", "KM");
@@ -147,8 +156,9 @@ ClusterOptions ParseClusterOptions(const QStringList &arguments, std::ostream &e
                                   "METRES");
     const QCommandLineOption locale("locale", "Number format, e.g. en_US or de_DE.", "NAME");
     const QCommandLineOption anyMode("any-mode", "Calculate spots tagged as another mode too.");
-    parser.addOptions(
-        {node, call, password, send, forSeconds, log, home, esLayer, masl, locale, anyMode});
+    parser.addOptions({node, call, password, send, forSeconds, log, historyFile, home, esLayer,
+                       masl, locale, anyMode});
+    parser.addOptions(TrackerOptions());
     parser.addHelpOption();
     if (!parser.parse(arguments)) {
         throw UsageError{Utf8(parser.errorText())};
@@ -200,6 +210,15 @@ ClusterOptions ParseClusterOptions(const QStringList &arguments, std::ostream &e
     }
     options.LogPath = parser.value(log);
     options.AnyMode = parser.isSet(anyMode);
+    if (const std::string problem = ReadTrackerOptions(parser, options.Tracker); !problem.empty()) {
+        throw UsageError{problem};
+    }
+    if (parser.isSet(historyFile)) {
+        options.HistoryPath = parser.value(historyFile);
+        if (options.HistoryPath.isEmpty()) {
+            throw UsageError{"--history takes a FILE or none"};
+        }
+    }
 
     QLocale numberLocale = QLocale::system();
     if (parser.isSet(locale)) {
@@ -235,49 +254,6 @@ ClusterOptions ParseClusterOptions(const QStringList &arguments, std::ostream &e
     return options;
 }
 
-// Turns received lines into events, as --spot would report each line.
-class SpotEvents {
-  public:
-    SpotEvents(const ClusterOptions &options, EventWriter &writer)
-        : Options(options), Writer(writer), Command(options.Format) {}
-
-    void Line(const QDateTime &timeUtc, const std::string &line) {
-        const spot::SpotReading reading = spot::ReadSpot(line);
-        if (reading.Problem == spot::SpotProblem::NotASpot) {
-            return;
-        }
-        if (reading.Problem != spot::SpotProblem::None) {
-            Writer.Write(SkippedEventJson(timeUtc, line, spot::ProblemText(reading.Problem)));
-            return;
-        }
-        const spot::Spot &read = reading.Read;
-        if (!Options.AnyMode && !read.Es) {
-            std::string reason = "tagged ";
-            reason += read.Tag;
-            reason += ", not Es";
-            Writer.Write(SkippedEventJson(timeUtc, line, reason));
-            return;
-        }
-        calc::CalcState state;
-        state.EsLayerHeightKm = Options.Home.EsLayerHeightKm;
-        state.HomeHeightKm = Options.Home.HomeHeightKm;
-        window::ScreenTexts screen;
-        screen.txtHomeLoc = Options.Home.HomeLocator;
-        const window::CalculateOutcome outcome = Command.Run(state, SpotInput(read), screen);
-        std::string result = "{";
-        result += window::ReportMembers(outcome, screen);
-        result += ",\"spot\":";
-        result += SpotJson(read);
-        result += '}';
-        Writer.Write(SpotEventJson(timeUtc, line, read, result));
-    }
-
-  private:
-    const ClusterOptions &Options;
-    EventWriter &Writer;
-    window::CalculateCommand Command;
-};
-
 int RunSession(const ClusterOptions &options, std::ostream &out, std::ostream &err) {
     cluster::SessionLog log;
     if (!options.LogPath.isEmpty()) {
@@ -289,9 +265,25 @@ int RunSession(const ClusterOptions &options, std::ostream &out, std::ostream &e
         }
     }
     EventWriter writer(out);
-    SpotEvents spots(options, writer);
-    cluster::ClusterSession session(options.Host, options.Port, options.Session,
-                                    cluster::SessionClock::System());
+    std::optional<history::HistoryStore> store;
+    const cluster::SessionClock clock = cluster::SessionClock::System();
+    if (options.HistoryPath != "none") {
+        store.emplace(options.HistoryPath.isEmpty() ? history::HistoryStore::DefaultPath()
+                                                    : options.HistoryPath,
+                      clock.UtcNow().toSecsSinceEpoch());
+        if (!store->Message().empty()) {
+            err << "ionvane-cli: " << store->Message() << '\n';
+        }
+        if (!store->IsOpen()) {
+            store.reset();
+        }
+    }
+    LiveTracker live(options.Format,
+                     tracker::HomeSettings{options.Home.HomeLocator, options.Home.EsLayerHeightKm,
+                                           options.Home.HomeHeightKm},
+                     options.Tracker, options.AnyMode, writer, store ? &*store : nullptr, err);
+    live.Restore(clock.UtcNow().toSecsSinceEpoch());
+    cluster::ClusterSession session(options.Host, options.Port, options.Session, clock);
     QEventLoop loop;
     int exitCode = ExitComputed;
     bool logFailed = false;
@@ -315,11 +307,21 @@ int RunSession(const ClusterOptions &options, std::ostream &out, std::ostream &e
                              finish(ExitNotComputed);
                              return;
                          }
-                         spots.Line(time, line);
+                         live.Line(time, line);
                          if (writer.Failed()) {
                              finish(ExitNotComputed);
                          }
                      });
+
+    // Clouds fade and go while the node is quiet too.
+    QTimer ageing;
+    QObject::connect(&ageing, &QTimer::timeout, &loop, [&] {
+        live.Tick(clock.UtcNow().toSecsSinceEpoch());
+        if (writer.Failed()) {
+            finish(ExitNotComputed);
+        }
+    });
+    ageing.start(AgeingIntervalMs);
 
     const StopSignals stopSignals([&] { finish(ExitComputed); });
     QTimer forTimer;
@@ -363,7 +365,8 @@ int RunSession(const ClusterOptions &options, std::ostream &out, std::ostream &e
 std::string ClusterHelpText() {
     QCommandLineParser parser;
     const SessionOptions session;
-    const auto &[node, call, password, send, forSeconds, log] = session;
+    // --history is listed with --replay, in the main text.
+    const auto &[node, call, password, send, forSeconds, log, historyFile] = session;
     parser.addOptions({node, call, password, send, forSeconds, log});
     const QString help = parser.helpText();
     const QString header = "Options:\n";
@@ -389,8 +392,9 @@ int RunCluster(const QStringList &arguments, std::ostream &out, std::ostream &er
     } catch (const UsageError &usage) {
         err << "ionvane-cli: " << usage.Message << '\n'
             << "usage: ionvane-cli --cluster HOST[:PORT] --call CALL [--password TEXT]"
-               " [--send COMMAND]... [--for SECONDS] [--log FILE] [--home TEXT] [--es-layer KM]"
-               " [--masl METRES] [--locale NAME] [--any-mode]\n";
+               " [--send COMMAND]... [--for SECONDS] [--log FILE] [--history FILE|none]"
+               " [--alarm-band BAND] [--min-km BAND=KM]... [--max-hop-km KM] [--home TEXT]"
+               " [--es-layer KM] [--masl METRES] [--locale NAME] [--any-mode]\n";
         return ExitUsage;
     }
 }

@@ -55,10 +55,14 @@ JsonObject Event(std::string_view kind, const QDateTime &timeUtc) {
 }
 
 bool EventWriter::Write(const JsonObject &event) {
+    return Write(std::string_view(event.Text()));
+}
+
+bool EventWriter::Write(std::string_view json) {
     if (HasFailed) {
         return false;
     }
-    Out << event.Text() << '\n';
+    Out << json << '\n';
     Out.flush();
     HasFailed = !Out;
     return !HasFailed;

@@ -43,6 +43,8 @@ class EventWriter {
     explicit EventWriter(std::ostream &out) : Out(out) {}
     /// False once a write failed (a full disk); nothing more is written after that.
     bool Write(const JsonObject &event);
+    /// An event whose JSON text is made elsewhere (the tracker's), without its line end.
+    bool Write(std::string_view json);
     [[nodiscard]] bool Failed() const { return HasFailed; }
 
   private:

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +17,7 @@
 
 #include <csignal>
 #include <functional>
+#include <map>
 
 namespace ionvane::cluster {
 namespace {
@@ -39,6 +42,8 @@ struct Cli {
         // Never the user's own settings or stored password.
         env.insert("HOME", Home.path());
         env.insert("XDG_CONFIG_HOME", Home.path() + "/config");
+        // Never the user's own history store either.
+        env.insert("XDG_DATA_HOME", Home.path() + "/data");
         Process.setProcessEnvironment(env);
         QObject::connect(&Process, &QProcess::readyReadStandardOutput, [this] {
             Pending += Process.readAllStandardOutput();
@@ -80,6 +85,7 @@ struct Cli {
         return WaitFor([this] { return Process.state() == QProcess::NotRunning; }, boundMs);
     }
 
+    // Declared first, so that it outlives the process.
     QTemporaryDir Home;
     QProcess Process;
     QByteArray Pending;
@@ -275,11 +281,163 @@ TEST(ClusterCliTest, ADroppedSessionComesBackAndGoesOn) {
     ASSERT_TRUE(WaitFor([&] { return cli.Count("connection", "logged-in") == 2; }, 30'000));
     node.SendLines({"DX de G4ABC:     50110.0  OH7AB        IO91<ES>KP32 599  1730Z"});
     ASSERT_TRUE(WaitFor([&] { return cli.Count("spot") == 1; }));
-    EXPECT_EQ(node.ReceivedLines().last().Line, "set/nobeep");
+    // The command may reach the node after the spot reached the command line.
+    ASSERT_TRUE(WaitFor([&] { return node.ReceivedLines().last().Line == "set/nobeep"; }));
     EXPECT_EQ(node.ReceivedLines().last().Connection, 2);
     cli.Process.terminate();
     ASSERT_TRUE(cli.Finish());
     EXPECT_EQ(cli.Process.exitCode(), 0);
+}
+
+// An opening over two places: three spots whose path centres lie over southern Scandinavia and two
+// over the Alps, some 1,200 km apart: two clouds.
+const QList<QByteArray> OpeningLines = {
+    "DX de G4ABC:     50110.0  OH7AB        IO91<ES>KP32 599  1730Z",
+    "DX de EA3XX:     50313.0  DL7XX        JN11<ES>JO62 FT8  1731Z",
+    "DX de G3XYZ:     50150.0  OH2AB        IO92<ES>KP31 559  1731Z",
+    "DX de EA3YY:     50313.0  DL1XX        JN12<ES>JO52 FT8  1732Z",
+    "DX de G8ABC:     50125.0  OH8AB        IO81<ES>KP22 539  1732Z",
+};
+
+struct CloudSeen {
+    QString Centre;
+    double LatDeg = 0;
+    double LonDeg = 0;
+    int Spots = 0;
+};
+
+// Each cloud as its last event shows it, by id.
+std::map<int, CloudSeen> LastCloudStates(const Cli &cli) {
+    std::map<int, CloudSeen> clouds;
+    for (const auto &event : cli.Events("cloud")) {
+        clouds[event.value("id").toInt()] =
+            CloudSeen{event.value("centre").toString(), event.value("latDeg").toDouble(),
+                      event.value("lonDeg").toDouble(), event.value("spots").toInt()};
+    }
+    return clouds;
+}
+
+int SpotsInClouds(const Cli &cli) {
+    int spots = 0;
+    for (const auto &[id, cloud] : LastCloudStates(cli)) {
+        spots += cloud.Spots;
+    }
+    return spots;
+}
+
+// Killed in the middle of a session, the command line restores the clouds from its history store
+// at the next start, before the node has said a word.
+TEST(ClusterCliTest, TheCloudsComeBackAfterACrash) {
+    QTemporaryDir dir;
+    const QString store = dir.filePath("history.sqlite");
+    std::map<int, CloudSeen> before;
+    {
+        FakeNode node;
+        ASSERT_TRUE(node.Listen());
+        node.Replay(OpeningLines, 20);
+        Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call",
+                            "DK7UK", "--history", store, "--for", "60"} +
+                HomeSettings);
+        ASSERT_TRUE(WaitFor([&] { return SpotsInClouds(cli) == 5; }))
+            << cli.Lines.join('\n').toStdString();
+        ::kill(static_cast<pid_t>(cli.Process.processId()), SIGKILL);
+        ASSERT_TRUE(cli.Finish());
+        EXPECT_EQ(cli.Process.exitStatus(), QProcess::CrashExit);
+        for (const auto &spot : cli.Events("spot")) {
+            EXPECT_EQ(spot.value("classification").toString(), "es");
+            EXPECT_EQ(spot.value("band").toString(), "6m");
+            EXPECT_TRUE(spot.value("cloud").isDouble());
+        }
+        before = LastCloudStates(cli);
+    }
+    ASSERT_EQ(before.size(), 2U);
+
+    FakeNode silent;
+    ASSERT_TRUE(silent.Listen());
+    Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(silent.Port()), "--call", "DK7UK",
+                        "--history", store, "--for", "60"} +
+            HomeSettings);
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("verdict") == 1; }))
+        << cli.Lines.join('\n').toStdString();
+    // The clouds, then the verdict through them, ahead of the session's first event.
+    const auto events = cli.Events();
+    ASSERT_GE(events.size(), 3);
+    EXPECT_EQ(events.at(0).value("event").toString(), "cloud");
+    EXPECT_EQ(events.at(1).value("event").toString(), "cloud");
+    EXPECT_EQ(events.at(2).value("event").toString(), "verdict");
+    EXPECT_EQ(events.at(2).value("home").toString(), "IO90IR");
+    const auto after = LastCloudStates(cli);
+    ASSERT_EQ(after.size(), 2U);
+    // Ids may differ after a restart; positions and spot counts may not.
+    const auto byCentre = [](const std::map<int, CloudSeen> &clouds) {
+        std::map<QString, CloudSeen> sorted;
+        for (const auto &[id, cloud] : clouds) {
+            sorted[cloud.Centre] = cloud;
+        }
+        return sorted;
+    };
+    const auto expected = byCentre(before);
+    const auto restored = byCentre(after);
+    ASSERT_EQ(restored.size(), 2U);
+    for (const auto &[centre, cloud] : expected) {
+        SCOPED_TRACE(centre.toStdString());
+        ASSERT_EQ(restored.count(centre), 1U);
+        EXPECT_NEAR(restored.at(centre).LatDeg, cloud.LatDeg, 1e-9);
+        EXPECT_NEAR(restored.at(centre).LonDeg, cloud.LonDeg, 1e-9);
+        EXPECT_EQ(restored.at(centre).Spots, cloud.Spots);
+    }
+    EXPECT_EQ(expected.begin()->second.Spots + std::next(expected.begin())->second.Spots, 5);
+    cli.Process.terminate();
+    ASSERT_TRUE(cli.Finish());
+    EXPECT_EQ(cli.Process.exitCode(), 0);
+}
+
+// Without --history the store is the per-user one; --history none makes none.
+TEST(ClusterCliTest, TheStoreIsPerUserUnlessNone) {
+    for (const bool none : {false, true}) {
+        SCOPED_TRACE(none);
+        FakeNode node;
+        ASSERT_TRUE(node.Listen());
+        Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call",
+                            "DK7UK", "--for", "60"} +
+                (none ? QStringList{"--history", "none"} : QStringList{}) + HomeSettings);
+        ASSERT_TRUE(WaitFor([&] { return cli.Count("connection", "logged-in") == 1; }));
+        node.SendLines({OpeningLines.first()});
+        ASSERT_TRUE(WaitFor([&] { return cli.Count("cloud") == 1; }));
+        cli.Process.terminate();
+        ASSERT_TRUE(cli.Finish());
+        QStringList stores;
+        QDirIterator it(cli.Home.path(), {"history.sqlite"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            stores.append(QDir(cli.Home.path()).relativeFilePath(it.next()));
+        }
+        EXPECT_EQ(stores, none ? QStringList{} : QStringList{"data/Ionvane/history.sqlite"});
+    }
+}
+
+// A store that is no database is moved aside with a message, and the session runs with a new one.
+TEST(ClusterCliTest, AnUnreadableStoreIsMovedAside) {
+    QTemporaryDir dir;
+    const QString store = dir.filePath("history.sqlite");
+    QFile garbage(store);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    FakeNode node;
+    ASSERT_TRUE(node.Listen());
+    Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call", "DK7UK",
+                        "--history", store, "--for", "60"} +
+            HomeSettings);
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("connection", "logged-in") == 1; }));
+    node.SendLines({OpeningLines.first()});
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("cloud") == 1; }));
+    cli.Process.terminate();
+    ASSERT_TRUE(cli.Finish());
+    EXPECT_EQ(cli.Process.exitCode(), 0);
+    const QString err = QString::fromUtf8(cli.Process.readAllStandardError());
+    EXPECT_TRUE(err.contains("moved aside to " + store + ".broken-")) << err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList({"history.sqlite.broken-*"}).size(), 1);
 }
 
 } // namespace

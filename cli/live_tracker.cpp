@@ -1,0 +1,112 @@
+#include "live_tracker.h"
+
+#include "calc/calc_state.h"
+#include "history/recorder.h"
+#include "spot_input.h"
+#include "tracker_events.h"
+#include "window/report.h"
+
+#include <ostream>
+
+namespace ionvane::cli {
+
+LiveTracker::LiveTracker(calc::NumberFormat format, tracker::HomeSettings home,
+                         tracker::TrackerSettings settings, bool anyMode, EventWriter &writer,
+                         history::HistoryStore *store, std::ostream &err)
+    : Pipeline(tracker::SpotCalculator(format, home), settings, anyMode), Command(format),
+      Home(std::move(home)), Writer(writer), Store(store), Err(err) {}
+
+std::size_t LiveTracker::Restore(tracker::UnixSeconds now) {
+    if (Store == nullptr) {
+        Pipeline.Tick(now, Events);
+        Events.clear();
+        return 0;
+    }
+    history::RestoreRecent(*Store, Pipeline, now);
+    const std::vector<tracker::CloudEvent> clouds = Pipeline.Clouds().CurrentClouds();
+    for (const auto &cloud : clouds) {
+        Writer.Write(CloudEventJson(cloud));
+    }
+    if (!clouds.empty()) {
+        Writer.Write(VerdictEventJson(Pipeline.Clouds().CurrentVerdict()));
+    }
+    return clouds.size();
+}
+
+void LiveTracker::Line(const QDateTime &timeUtc, const std::string &line) {
+    const tracker::UnixSeconds time = timeUtc.toSecsSinceEpoch();
+    // The ageing the line's time brings comes before what the line itself brings.
+    Pipeline.Tick(time, Events);
+    WriteEvents();
+    const tracker::LineResult result = Pipeline.Feed(time, line, Events);
+    if (result.What == tracker::LineResult::Kind::Spot) {
+        calc::CalcState state;
+        state.EsLayerHeightKm = Home.EsLayerHeightKm;
+        state.HomeHeightKm = Home.HomeHeightKm;
+        window::ScreenTexts screen;
+        screen.txtHomeLoc = Home.HomeLocator;
+        const window::CalculateOutcome outcome = Command.Run(state, SpotInput(result.Read), screen);
+        std::string report = "{";
+        report += window::ReportMembers(outcome, screen);
+        report += ",\"spot\":";
+        report += SpotJson(result.Read);
+        report += '}';
+        Writer.Write(LiveSpotEventJson(timeUtc, line, result, report));
+    } else if (result.What == tracker::LineResult::Kind::Skipped) {
+        Writer.Write(SkippedEventJson(timeUtc, line, result.Reason));
+    }
+    Record(time, line, result);
+    WriteEvents();
+}
+
+void LiveTracker::Tick(tracker::UnixSeconds now) {
+    Pipeline.Tick(now, Events);
+    WriteEvents();
+}
+
+void LiveTracker::WriteEvents() {
+    for (const auto &event : Events) {
+        Writer.Write(TrackerEventJson(event));
+    }
+    Events.clear();
+}
+
+void LiveTracker::Record(tracker::UnixSeconds time, const std::string &line,
+                         const tracker::LineResult &result) {
+    if (Store == nullptr) {
+        return;
+    }
+    const std::string before = Store->Message();
+    history::Record(*Store, time, line, result, Events);
+    // A failing store (a full disk) is said once; the session goes on, and so do the tries to
+    // record, which succeed again once there is room.
+    if (Store->Message() != before && !StoreFailed) {
+        StoreFailed = true;
+        Err << "ionvane-cli: " << Store->Message() << '\n';
+        Err.flush();
+    }
+}
+
+JsonObject LiveSpotEventJson(const QDateTime &timeUtc, std::string_view raw,
+                             const tracker::LineResult &result, std::string_view report) {
+    const std::string spot = SpotJson(result.Read);
+    JsonObject json = Event("spot", timeUtc);
+    json.String("raw", raw)
+        .Raw("spot", spot)
+        .String("classification", tracker::EsClassName(result.Class));
+    if (result.SpotBand) {
+        json.String("band", tracker::BandName(*result.SpotBand));
+    } else {
+        json.Null("band");
+    }
+    if (result.CloudId) {
+        json.Integer("cloud", *result.CloudId);
+    } else {
+        json.Null("cloud");
+    }
+    // The result last: a script can cut it off the line as is.
+    json.Raw("result", report);
+    return json;
+}
+
+} // namespace ionvane::cli

@@ -1,0 +1,61 @@
+// The Es tracker of a live cluster session: every received line through the spot reader, the
+// calculation, the classifier and the cloud tracker on the receipt clock, its spot, cloud, verdict
+// and alarm events written as they happen, and each line recorded in the history store.
+#pragma once
+
+#include "events.h"
+#include "history/history_store.h"
+#include "tracker/spot_pipeline.h"
+
+#include <QDateTime>
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace ionvane::cli {
+
+class LiveTracker {
+  public:
+    /// `store` may be null (no history); it must outlive the tracker. Problems of the store go to
+    /// `err`, once each; the session goes on without it.
+    LiveTracker(calc::NumberFormat format, tracker::HomeSettings home,
+                tracker::TrackerSettings settings, bool anyMode, EventWriter &writer,
+                history::HistoryStore *store, std::ostream &err);
+
+    /// Replays the store's last hour into the tracker and writes the clouds it leaves, and then
+    /// the verdict, at once (nothing when no cloud is left). Returns the clouds written.
+    std::size_t Restore(tracker::UnixSeconds now);
+
+    /// A line received at `timeUtc`: the ageing that time brings, the line's spot or skipped event
+    /// (as the session without a tracker writes it, with the tracker's classification, band and
+    /// cloud before "result"), and what the spot changed.
+    void Line(const QDateTime &timeUtc, const std::string &line);
+
+    /// The clock moved on without a line.
+    void Tick(tracker::UnixSeconds now);
+
+  private:
+    void WriteEvents();
+    void Record(tracker::UnixSeconds time, const std::string &line,
+                const tracker::LineResult &result);
+
+    tracker::SpotPipeline Pipeline;
+    // The reported result is --spot's own run (the spot's frequency as a number, never re-read
+    // through the number format), so it stays that of --spot in every locale.
+    window::CalculateCommand Command;
+    tracker::HomeSettings Home;
+    EventWriter &Writer;
+    history::HistoryStore *Store;
+    std::ostream &Err;
+    std::vector<tracker::TrackerEvent> Events;
+    bool StoreFailed = false;
+};
+
+/// The spot event of the live session: {"event":"spot","time":..,"raw":..,"spot":{..},
+/// "classification":"es","band":"6m" or null,"cloud":1 or null,"result":{..}}, where `result` is
+/// the object of --spot --json for the same line.
+JsonObject LiveSpotEventJson(const QDateTime &timeUtc, std::string_view raw,
+                             const tracker::LineResult &result, std::string_view report);
+
+} // namespace ionvane::cli
