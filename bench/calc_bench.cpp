@@ -1,5 +1,7 @@
 // Costs of the calculation: one whole Calculate, its parts, and the number texts.
+#include "calc/home_location.h"
 #include "calc/locator.h"
+#include "calc/path.h"
 #include "calc/path_centre.h"
 #include "propagation/es_layer.h"
 #include "window/calculate_command.h"
@@ -65,41 +67,36 @@ void WholeCalculateSpotMix(benchmark::State &bench) {
 BENCHMARK(WholeCalculateSpotMix);
 
 void CheckLocatorsAndPath(benchmark::State &bench) {
-    calc::CalcState state = Settings();
     for (auto _ : bench) {
-        state.FromLoc = "IO90IR";
-        state.ToLoc = "JN77EX";
-        calc::CheckLocators(state, English);
-        benchmark::DoNotOptimize(state.DistanceText);
+        const calc::LocatorCheck check = calc::CheckLocators("IO90IR", "JN77EX");
+        benchmark::DoNotOptimize(
+            calc::CalcPath(calc::DecodeLocator(std::string_view(check.FromLoc)),
+                           calc::DecodeLocator(std::string_view(check.ToLoc)), English));
     }
 }
 BENCHMARK(CheckLocatorsAndPath);
 
-void PathCentreBothModes(benchmark::State &bench) {
-    calc::CalcState state = Settings();
-    state.CalcPi = 4 * std::atan(1.0);
-    state.FromLoc = "IO91VL";
-    state.ToLoc = "JN58TD";
-    calc::CheckLocators(state, English);
+void PathCentreAndOnwardPoint(benchmark::State &bench) {
+    const calc::Position from = calc::DecodeLocator(std::string_view("IO91VL"));
+    const calc::Position to = calc::DecodeLocator(std::string_view("JN58TD"));
     for (auto _ : bench) {
-        state.HomeLoc = "IO90IR";
-        calc::PathCentre(state, 1);
-        calc::PathCentre(state, 2);
-        benchmark::DoNotOptimize(state.TowardsLoc);
+        const auto centre = calc::PathCentre(from, to);
+        const calc::HomeCheck home = calc::CheckHomeLoc("IO90IR");
+        benchmark::DoNotOptimize(calc::OnwardPoint(home.Home, *centre));
     }
 }
-BENCHMARK(PathCentreBothModes);
+BENCHMARK(PathCentreAndOnwardPoint);
 
 void EsLayerFormulas(benchmark::State &bench) {
-    const double pi = 4 * std::atan(1.0);
     double distanceKm = 1172.77;
     for (auto _ : bench) {
         benchmark::DoNotOptimize(distanceKm);
-        const auto shown = propagation::EsElevation(distanceKm, 0.15, 110);
-        const auto reflection = propagation::EsElevation(distanceKm, 0.18, 110);
-        const double critical = propagation::CriticalFreq(reflection, 50.1, pi);
-        benchmark::DoNotOptimize(propagation::ElevationDeg(shown, pi));
-        benchmark::DoNotOptimize(propagation::MufExpression(critical, distanceKm, 110));
+        const propagation::EsPath path{.DistanceKm = distanceKm, .EsLayerHeightKm = 110};
+        const auto shown = propagation::EsElevation(path, {.SubtractKm = 0.15});
+        const auto reflection = propagation::EsElevation(path, {.SubtractKm = 0.18});
+        const double critical = propagation::CriticalFreq(reflection, 50.1);
+        benchmark::DoNotOptimize(propagation::ElevationDeg(shown));
+        benchmark::DoNotOptimize(propagation::MufExpression(critical, path));
     }
 }
 BENCHMARK(EsLayerFormulas);

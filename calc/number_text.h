@@ -17,6 +17,10 @@ struct NumberFormat {
     int DefaultDecimals = 2;
 };
 
+/// Decimals of every number the window shows with a fixed count: distances, bearings, elevations
+/// and frequencies.
+constexpr int ShownDecimals = 2;
+
 /// The English (United States) format: 1,234.50.
 NumberFormat EnglishNumberFormat();
 

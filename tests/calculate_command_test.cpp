@@ -70,6 +70,9 @@ TEST(CalculateCommand, ErrorsShowMessageAndFocus) {
          Control::txtFreq},
         {"IO90IR", "JN77EX", "1e999", "IO90IR", 144, "ERROR!! No working Frequency..!!",
          Control::txtFreq},
+        // A frequency inside the float range whose frequency of traffic lies beyond it.
+        {"IO90IR", "JN77EX", "3.4e38", "KO44QW", 144, "ERROR!! No working Frequency..!!",
+         Control::txtFreq},
     };
     for (const auto &c : cases) {
         Window w(c.Home);

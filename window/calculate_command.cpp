@@ -1,6 +1,8 @@
 #include "calculate_command.h"
 
+#include "calc/home_location.h"
 #include "calc/locator.h"
+#include "calc/path.h"
 #include "calc/path_centre.h"
 #include "calc/utf8.h"
 #include "propagation/es_layer.h"
@@ -15,13 +17,16 @@ using Ending = CalculateOutcome::Ending;
 
 namespace {
 
-constexpr int ShownDecimals = 2;
+using calc::ShownDecimals;
 
-// The steps of one run; each returns false when the run has to stop at the error display.
+// One run: the values it hands from step to step, and the steps; each step returns false when the
+// run has to stop at the error display.
 class CalculateRun {
   public:
-    CalculateRun(CalcState &state, ScreenTexts &screen, const calc::NumberFormat &format)
-        : State(state), Screen(screen), Format(format) {}
+    CalculateRun(const CalcState &settings, ScreenTexts &screen, const calc::NumberFormat &format)
+        : EsPath{0.0, static_cast<double>(settings.EsLayerHeightKm)},
+          HomeHeightKm(static_cast<double>(settings.HomeHeightKm)), Screen(screen), Format(format) {
+    }
 
     CalculateOutcome Execute(const CalculateInput &input);
 
@@ -30,36 +35,49 @@ class CalculateRun {
     bool SpottedPath();
     bool CentreAndOnwardPoint();
     bool HomePath();
-    CalculateOutcome ShowError();
+    CalculateOutcome ShowError() const;
 
-    bool Fail() {
-        State.StatusCode = NoFrequencyStatus;
+    bool Fail(std::int16_t statusCode) {
+        StatusCode = statusCode;
         return false;
     }
-    double ValueOf(const calc::Variant &value) const { return value.NumericValue(Format); }
-    std::string TextOf(const calc::Variant &value) const { return value.DisplayText(Format); }
 
-    CalcState &State;
+    propagation::EsPath EsPath; // the layer height, with the distance of the path at hand
+    double HomeHeightKm;
     ScreenTexts &Screen;
     const calc::NumberFormat &Format;
+
+    std::int16_t StatusCode = 0;
+    float FreqMHz = 0.0F;
+    calc::Position From;
+    calc::Position To;
+    calc::MidPoint Centre;
+    calc::HomeCheck Home;
+    std::string Title;
     CalculateFigures Figures;
 };
 
 CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
-    State.CalcPi = 4 * std::atan(1.0);
-    State.StatusCode = 0;
-    State.FromLoc = calc::UpperCaseAscii(input.txtFromLoc);
-    State.ToLoc = calc::UpperCaseAscii(input.txtToLoc);
+    const std::string fromLoc = calc::UpperCaseAscii(input.txtFromLoc);
+    const std::string toLoc = calc::UpperCaseAscii(input.txtToLoc);
     if (!ReadFrequency(input.txtFreq)) {
         return ShowError();
     }
-    if (State.FreqMHz == 0.0F) {
+    if (FreqMHz == 0.0F) {
         return CalculateOutcome{};
     }
-    calc::CheckLocators(State, Format);
-    if (State.StatusCode != 0 || !SpottedPath() || !CentreAndOnwardPoint() || !HomePath()) {
+    const calc::LocatorCheck check = calc::CheckLocators(fromLoc, toLoc);
+    if (check.StatusCode != 0) {
+        StatusCode = check.StatusCode;
         return ShowError();
     }
+    From = calc::DecodeLocator(std::string_view(check.FromLoc));
+    To = calc::DecodeLocator(std::string_view(check.ToLoc));
+    Screen.lblAZResult = SpottedPathText(check.FromLoc, check.ToLoc, FreqMHz, Format);
+    if (!SpottedPath() || !CentreAndOnwardPoint() || !HomePath()) {
+        return ShowError();
+    }
+    Screen.Title = Title;
     CalculateOutcome outcome;
     outcome.HowEnded = Ending::Completed;
     outcome.Focus = Control::txtFromLoc;
@@ -69,7 +87,7 @@ CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
 
 bool CalculateRun::ReadFrequency(const std::string &freqText) {
     if (!calc::IsNumeric(freqText, Format)) {
-        return Fail();
+        return Fail(NoFrequencyStatus);
     }
     // The box is read with "." as decimal point whatever the regional format: "50,1" is 50.
     const double value = calc::LeadingNumber(freqText);
@@ -77,38 +95,29 @@ bool CalculateRun::ReadFrequency(const std::string &freqText) {
     // A negative, infinite or out-of-range frequency has no meaning and would reach the texts
     // as nan or inf.
     if (!std::isfinite(value) || value < 0 || !std::isfinite(single)) {
-        return Fail();
+        return Fail(NoFrequencyStatus);
     }
-    State.FreqMHz = single;
+    FreqMHz = single;
     return true;
 }
 
 bool CalculateRun::SpottedPath() {
-    const double hE = static_cast<double>(State.EsLayerHeightKm);
-    const double distanceKm = ValueOf(State.DistanceText);
-    const auto shown =
-        propagation::EsElevation(distanceKm, static_cast<double>(State.HomeHeightKm), hE);
-    const double elevationDeg = propagation::ElevationDeg(shown, State.PathPi);
-    if (!std::isfinite(elevationDeg)) {
-        return Fail();
-    }
+    const calc::PathResult path = calc::CalcPath(From, To, Format);
+    EsPath.DistanceKm = path.DistanceKm;
+    const auto shown = propagation::EsElevation(EsPath, {.SubtractKm = HomeHeightKm});
+    const double elevationDeg = propagation::ElevationDeg(shown);
     const std::string elevationText = calc::FormatFixed(elevationDeg, ShownDecimals, Format);
-    Screen.lblAZResult = SpottedPathText(State.FromLoc, State.ToLoc, State.FreqMHz, Format);
-    Screen.lblAzResult2 =
-        GeometryText(TextOf(State.BearingText), elevationText, TextOf(State.DistanceText));
+    Screen.lblAzResult2 = GeometryText(path.BearingText, elevationText, path.DistanceText);
 
     // The critical frequency sees the distance capped at one hop; the MUF the whole distance.
     const auto reflection = propagation::EsElevation(
-        propagation::CriticalFreqDistanceKm(distanceKm), propagation::SpotHeightKm, hE);
-    const double criticalFreq =
-        propagation::CriticalFreq(reflection, static_cast<double>(State.FreqMHz), State.PathPi);
-    const double pathMuf = calc::RoundByFormat(
-        propagation::MufExpression(criticalFreq, distanceKm, hE), Format.DefaultDecimals, Format);
-    if (!std::isfinite(criticalFreq) || !std::isfinite(pathMuf)) {
-        return Fail();
-    }
-    Figures.DistanceKm = distanceKm;
-    Figures.AzimuthDeg = ValueOf(State.BearingText);
+        {propagation::CriticalFreqDistanceKm(path.DistanceKm), EsPath.EsLayerHeightKm},
+        {.SubtractKm = propagation::SpotHeightKm});
+    const double criticalFreq = propagation::CriticalFreq(reflection, static_cast<double>(FreqMHz));
+    const double pathMuf = calc::RoundByFormat(propagation::MufExpression(criticalFreq, EsPath),
+                                               Format.DefaultDecimals, Format);
+    Figures.DistanceKm = path.DistanceKm;
+    Figures.AzimuthDeg = path.AzimuthDeg;
     Figures.ElevationDeg = calc::FormattedValue(elevationDeg, ShownDecimals);
     Figures.CriticalFreqMHz = criticalFreq;
     Figures.PathMufMHz = pathMuf;
@@ -116,89 +125,76 @@ bool CalculateRun::SpottedPath() {
 }
 
 bool CalculateRun::CentreAndOnwardPoint() {
-    // The path calculation leaves the To end in point 1; the centre is found from the From end.
-    State.SwapTemp = State.Lon1;
-    State.Lon1 = State.Lon2;
-    State.Lon2 = ValueOf(State.SwapTemp);
-    State.SwapTemp = State.Lat1;
-    State.Lat1 = State.Lat2;
-    State.Lat2 = ValueOf(State.SwapTemp);
-
-    State.HomeLoc = Screen.txtHomeLoc;
-    State.HomeBoxText = Screen.txtHomeLoc;
-    calc::PathCentre(State, 1);
-    Screen.txtHomeLoc = State.HomeBoxText;
-    if (State.StatusCode != 0) {
-        return false;
+    const auto centre = calc::PathCentre(From, To);
+    if (!centre) {
+        return Fail(calc::AntipodalStatus);
+    }
+    Centre = *centre;
+    Home = calc::CheckHomeLoc(Screen.txtHomeLoc);
+    const std::string homeLoc = Screen.txtHomeLoc;
+    Screen.txtHomeLoc = Home.CompletedLoc; // shown completed, even when rejected
+    if (Home.StatusCode != 0) {
+        return Fail(Home.StatusCode);
     }
     Screen.lblMidPoint =
-        CentreText(State.CentreLoc, Figures.CriticalFreqMHz, Figures.PathMufMHz, Format);
+        CentreText(Centre.Loc, Figures.CriticalFreqMHz, Figures.PathMufMHz, Format);
 
-    calc::PathCentre(State, 2);
-    if (State.StatusCode != 0) {
-        return false;
-    }
-    Screen.lblMUFqth = TryTowardsText(State.HomeLoc, State.TowardsLoc);
-    Screen.Title = ResultTitle(Figures.PathMufMHz, State.TowardsLoc, Format);
-    Figures.CentreLoc = State.CentreLoc;
-    Figures.TowardsLoc = State.TowardsLoc;
+    const calc::OnwardPointResult onward = calc::OnwardPoint(Home.Home, Centre);
+    Screen.lblMUFqth = TryTowardsText(homeLoc, onward.TowardsLoc);
+    // The title is written once the run has completed: an error display leaves it alone.
+    Title = ResultTitle(Figures.PathMufMHz, onward.TowardsLoc, Format);
+    Figures.CentreLoc = Centre.Loc;
+    Figures.TowardsLoc = onward.TowardsLoc;
+    // The home path runs from home as the check completed it, where the onward point was found
+    // from, to the centre of the onward point's subsquare.
+    From = Home.Home;
+    To = calc::DecodeLocator(std::string_view(onward.TowardsLoc));
     return true;
 }
 
 bool CalculateRun::HomePath() {
-    // From home as the check completed it, so the path starts where the onward point was
-    // found from.
-    State.FromLoc = State.HomeBoxText;
-    State.ToLoc = State.TowardsLoc;
-    calc::CheckLocators(State, Format);
-
-    const double hE = static_cast<double>(State.EsLayerHeightKm);
-    const double homeDistanceKm = ValueOf(State.DistanceText);
+    const calc::PathResult path = calc::CalcPath(From, To, Format);
+    EsPath.DistanceKm = path.DistanceKm;
     const auto fromHome = propagation::EsElevation(
-        homeDistanceKm, static_cast<double>(State.HomeHeightKm), hE, propagation::DxHeightKm);
-    const double elevationDeg = propagation::ElevationDeg(fromHome, State.PathPi);
-    if (!std::isfinite(elevationDeg)) {
-        return Fail();
-    }
+        EsPath, {.SubtractKm = HomeHeightKm, .AddBackKm = propagation::DxHeightKm});
+    const double elevationDeg = propagation::ElevationDeg(fromHome);
     const std::string elevationText = calc::FormatFixed(elevationDeg, ShownDecimals, Format);
-    Screen.lblMUFqth2 =
-        GeometryText(TextOf(State.BearingText), elevationText, TextOf(State.DistanceText));
+    Screen.lblMUFqth2 = GeometryText(path.BearingText, elevationText, path.DistanceText);
 
     const double homeCriticalFreq =
-        propagation::CriticalFreq(fromHome, static_cast<double>(State.FreqMHz), State.PathPi);
-    const double homeMuf = propagation::MufExpression(homeCriticalFreq, homeDistanceKm, hE);
-    float trafficFreq =
-        propagation::TrafficFreq(Figures.PathMufMHz, homeMuf, State.FreqMHz, Format);
+        propagation::CriticalFreq(fromHome, static_cast<double>(FreqMHz));
+    const double homeMuf = propagation::MufExpression(homeCriticalFreq, EsPath);
+    float trafficFreq = propagation::TrafficFreq(Figures.PathMufMHz, homeMuf, FreqMHz, Format);
+    // Every distance and frequency the boxes allow gives finite angles and MUFs, but the frequency
+    // of traffic can pass the float range: 3.4e38 MHz from KO44QW through IO90IR-JN77EX.
     if (!std::isfinite(trafficFreq)) {
-        return Fail();
+        return Fail(NoFrequencyStatus);
     }
     trafficFreq = propagation::CapTrafficFreq(trafficFreq, Figures.PathMufMHz, Format);
     const double shownElevation = calc::FormattedValue(elevationDeg, ShownDecimals);
-    const auto advice = propagation::ChooseAdvice(homeDistanceKm, shownElevation);
+    const auto advice = propagation::ChooseAdvice(path.DistanceKm, shownElevation);
     Screen.lblFOT = TrafficText(advice, Figures.PathMufMHz, trafficFreq, Format);
 
-    Figures.HomeDistanceKm = homeDistanceKm;
-    Figures.HomeAzimuthDeg = ValueOf(State.BearingText);
+    Figures.HomeDistanceKm = path.DistanceKm;
+    Figures.HomeAzimuthDeg = path.AzimuthDeg;
     Figures.HomeElevationDeg = shownElevation;
     Figures.TrafficFreqMHz = trafficFreq;
     return true;
 }
 
-CalculateOutcome CalculateRun::ShowError() {
+CalculateOutcome CalculateRun::ShowError() const {
     CalculateOutcome outcome;
     outcome.HowEnded = Ending::ErrorShown;
-    outcome.StatusShown = State.StatusCode;
-    const auto entry = LookUpStatus(State.StatusCode);
-    State.StatusMsg = entry ? entry->Message : std::string();
-    outcome.MessageShown = State.StatusMsg;
+    outcome.StatusShown = StatusCode;
+    const auto entry = LookUpStatus(StatusCode);
+    outcome.MessageShown = entry ? entry->Message : std::string();
     outcome.Focus = entry ? entry->Focus : Control::txtFromLoc;
     Screen.lblAZResult.clear();
     Screen.lblAzResult2.clear();
     Screen.lblMidPoint.clear();
     Screen.lblMUFqth2.clear();
     Screen.lblFOT.clear();
-    Screen.lblMUFqth = ErrorText(State.StatusMsg);
-    State.StatusCode = 0;
+    Screen.lblMUFqth = ErrorText(outcome.MessageShown);
     return outcome;
 }
 
@@ -206,7 +202,10 @@ CalculateOutcome CalculateRun::ShowError() {
 
 CalculateOutcome CalculateCommand::Run(CalcState &state, const CalculateInput &input,
                                        ScreenTexts &screen) const {
-    return CalculateRun(state, screen, Format).Execute(input);
+    CalculateOutcome outcome = CalculateRun(state, screen, Format).Execute(input);
+    // The record of the run: its status has been shown, so none is left pending.
+    state.StatusCode = 0;
+    return outcome;
 }
 
 } // namespace ionvane::window

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calc/calc_state.h"
+#include "calc/number_text.h"
 #include "screen.h"
 
 #include <optional>
