@@ -27,10 +27,19 @@ NumberFormat EnglishNumberFormat();
 /// Numbers for machines rather than people: a point and no grouping (1234.5).
 NumberFormat PlainNumberFormat();
 
-/// `value` with exactly `decimals` digits after the decimal separator, the integer part grouped in
-/// threes. Rounds the exact binary value correctly; a value that rounds to zero shows no minus
-/// sign. Non-finite values give "NaN", "Infinity" or "-Infinity" (callers keep them off screen).
+/// Most decimals a fixed text can carry: every double is exact with 1074 (its smallest step is
+/// 2^-1074).
+constexpr int MaxFormatDecimals = 1074;
+
+/// `value` with exactly `decimals` digits after the decimal separator (a count below 0 counts as
+/// 0, above MaxFormatDecimals as MaxFormatDecimals), the integer part grouped in threes. Rounds the
+/// exact binary value correctly, ties to even; a value that rounds to zero shows no minus sign.
+/// Non-finite values give "NaN", "Infinity" or "-Infinity" (callers keep them off screen).
 std::string FormatFixed(double value, int decimals, const NumberFormat &format);
+
+/// The same text as FormatFixed, always by the standard library's exact formatter, which
+/// FormatFixed takes a quicker integer way around for the usual figures.
+std::string FormatFixedExact(double value, int decimals, const NumberFormat &format);
 
 /// The locale-aware numeric test: optional blanks around, an optional leading sign, digits with
 /// group separators between digits of the integer part, at most one decimal separator, at least one
