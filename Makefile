@@ -52,7 +52,7 @@ bench: deps
 		2>/dev/null | grep -E '^(Benchmark|-|.*_median)'
 	@echo
 	@build/bench/bench/ionvane_process_bench build/bench/cli/ionvane-cli build/bench/app/ionvane \
-		build/bench/bench/ionvane_bare_window
+		build/bench/bench/ionvane_bare_window $$(command -v GeodSolve)
 
 run: build
 	@if [ -x $(BUILD)/app/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \

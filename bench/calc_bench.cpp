@@ -10,6 +10,58 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <vector>
+
+// The libm calls of the calculation, recorded while `Recording` is set (the link wraps sin, cos,
+// sincos, tan, atan and sqrt; see CMakeLists.txt) and replayed alone by the floor benchmarks.
+namespace {
+enum class LibmFunction : std::uint8_t { Sin, Cos, SinCos, Tan, Atan, Sqrt };
+struct LibmCall {
+    LibmFunction Function;
+    double Argument;
+};
+bool Recording = false;
+std::vector<LibmCall> Recorded;
+void Note(LibmFunction function, double argument) {
+    if (Recording) {
+        Recorded.push_back({function, argument});
+    }
+}
+} // namespace
+
+extern "C" {
+double __real_sin(double x);
+double __real_cos(double x);
+void __real_sincos(double x, double *sinX, double *cosX);
+double __real_tan(double x);
+double __real_atan(double x);
+double __real_sqrt(double x);
+double __wrap_sin(double x) {
+    Note(LibmFunction::Sin, x);
+    return __real_sin(x);
+}
+double __wrap_cos(double x) {
+    Note(LibmFunction::Cos, x);
+    return __real_cos(x);
+}
+void __wrap_sincos(double x, double *sinX, double *cosX) {
+    Note(LibmFunction::SinCos, x);
+    __real_sincos(x, sinX, cosX);
+}
+double __wrap_tan(double x) {
+    Note(LibmFunction::Tan, x);
+    return __real_tan(x);
+}
+double __wrap_atan(double x) {
+    Note(LibmFunction::Atan, x);
+    return __real_atan(x);
+}
+double __wrap_sqrt(double x) {
+    Note(LibmFunction::Sqrt, x);
+    return __real_sqrt(x);
+}
+}
 
 namespace {
 
@@ -65,6 +117,71 @@ void WholeCalculateSpotMix(benchmark::State &bench) {
     }
 }
 BENCHMARK(WholeCalculateSpotMix);
+
+// The libm calls one Calculate of `spot` makes, in order. The square roots the compiler inlines as
+// one instruction (all but those of negative arguments) are no calls and are not counted.
+std::vector<LibmCall> LibmCallsOf(const Spot &spot) {
+    const window::CalculateCommand command(English);
+    calc::CalcState state = Settings();
+    window::ScreenTexts screen;
+    screen.txtHomeLoc = spot.Home;
+    Recorded.clear();
+    Recording = true;
+    command.Run(state, window::CalculateInput{spot.From, spot.To, spot.Freq}, screen);
+    Recording = false;
+    return Recorded;
+}
+
+void Replay(const std::vector<LibmCall> &calls) {
+    for (const LibmCall &call : calls) {
+        double sinX = 0;
+        double cosX = 0;
+        switch (call.Function) {
+        case LibmFunction::Sin:
+            benchmark::DoNotOptimize(__real_sin(call.Argument));
+            break;
+        case LibmFunction::Cos:
+            benchmark::DoNotOptimize(__real_cos(call.Argument));
+            break;
+        case LibmFunction::SinCos:
+            __real_sincos(call.Argument, &sinX, &cosX);
+            benchmark::DoNotOptimize(sinX);
+            benchmark::DoNotOptimize(cosX);
+            break;
+        case LibmFunction::Tan:
+            benchmark::DoNotOptimize(__real_tan(call.Argument));
+            break;
+        case LibmFunction::Atan:
+            benchmark::DoNotOptimize(__real_atan(call.Argument));
+            break;
+        case LibmFunction::Sqrt:
+            benchmark::DoNotOptimize(__real_sqrt(call.Argument));
+            break;
+        }
+    }
+}
+
+// The floor: only the libm calls of a whole Calculate of the worked example, with their arguments.
+void LibmFloorWorkedExample(benchmark::State &bench) {
+    const std::vector<LibmCall> calls = LibmCallsOf(Spots[0]);
+    for (auto _ : bench) {
+        Replay(calls);
+    }
+    bench.counters["libm calls"] = static_cast<double>(calls.size());
+}
+BENCHMARK(LibmFloorWorkedExample);
+
+void LibmFloorSpotMix(benchmark::State &bench) {
+    std::vector<std::vector<LibmCall>> calls;
+    for (const Spot &spot : Spots) {
+        calls.push_back(LibmCallsOf(spot));
+    }
+    std::size_t next = 0;
+    for (auto _ : bench) {
+        Replay(calls[next++ % calls.size()]);
+    }
+}
+BENCHMARK(LibmFloorSpotMix);
 
 void CheckLocatorsAndPath(benchmark::State &bench) {
     for (auto _ : bench) {
