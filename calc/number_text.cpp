@@ -138,13 +138,31 @@ std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberF
     return ascii;
 }
 
-double PowerOfTen(int exponent) {
-    double power = 1;
-    for (int i = 0; i < exponent; ++i) {
-        power *= 10; // exact up to 10^22
-    }
-    return power;
-}
+// 10^0 to 10^22, every one exact as a double.
+constexpr std::array<double, 23> PowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// 10^0 to 10^18, the powers the integer quick way multiplies by.
+constexpr std::array<std::uint64_t, 19> IntegerPowersOfTen = {1U,
+                                                              10U,
+                                                              100U,
+                                                              1'000U,
+                                                              10'000U,
+                                                              100'000U,
+                                                              1'000'000U,
+                                                              10'000'000U,
+                                                              100'000'000U,
+                                                              1'000'000'000U,
+                                                              10'000'000'000U,
+                                                              100'000'000'000U,
+                                                              1'000'000'000'000U,
+                                                              10'000'000'000'000U,
+                                                              100'000'000'000'000U,
+                                                              1'000'000'000'000'000U,
+                                                              10'000'000'000'000'000U,
+                                                              100'000'000'000'000'000U,
+                                                              1'000'000'000'000'000'000U};
 
 // A 128-bit unsigned number as two 64-bit halves, for exact products of 64-bit numbers.
 struct Wide {
@@ -210,11 +228,7 @@ std::optional<std::uint64_t> ScaledRounded(double magnitude, int decimals) {
     const std::uint64_t mantissa =
         biased == 0 ? (bits & FractionMask) : ((bits & FractionMask) | (std::uint64_t{1} << 52U));
     const int shift = (biased == 0 ? 1 : biased) - 1075;
-    std::uint64_t power = 1;
-    for (int i = 0; i < decimals; ++i) {
-        power *= 10;
-    }
-    const Wide product = Multiply(mantissa, power);
+    const Wide product = Multiply(mantissa, IntegerPowersOfTen[static_cast<std::size_t>(decimals)]);
     if (shift >= 0) {
         // At least 2^64 unless the product fits in 64 - shift bits.
         if (shift >= 11 || product.Hi != 0 ||
@@ -292,6 +306,47 @@ int ClampDecimals(int decimals) {
     return std::clamp(decimals, 0, MaxFormatDecimals);
 }
 
+// Integers up to 2^53 are exact doubles: a quotient of two of them is correctly rounded, as
+// reading the text would be.
+constexpr std::uint64_t ExactIntegerLimit = std::uint64_t{1} << 53U;
+
+// The text of `scaled` / 10^decimals (decimals 0..18), built in one buffer: the quick way.
+std::string QuickText(bool negative, std::uint64_t scaled, int decimals,
+                      const NumberFormat &format) {
+    // Twenty digits at most, with leading zeros so that one digit stands before the point.
+    std::array<char, 40> digits{};
+    const auto fractionDigits = static_cast<std::size_t>(decimals);
+    char *const start = digits.data() + fractionDigits + 1;
+    const auto end = std::to_chars(start, digits.data() + digits.size(), scaled).ptr;
+    const auto count = static_cast<std::size_t>(end - start);
+    const std::size_t pad = count <= fractionDigits ? fractionDigits + 1 - count : 0;
+    std::memset(start - pad, '0', pad);
+    const std::string_view all(start - pad, count + pad);
+    if (format.GroupSeparator.size() > 1 || format.DecimalSeparator.size() != 1) {
+        return GroupedText(negative, all, fractionDigits, format);
+    }
+    // One-byte separators, as in most formats: the whole text in one more buffer.
+    std::array<char, 64> text{};
+    char *out = text.data();
+    if (negative && scaled != 0) {
+        *out++ = '-';
+    }
+    const std::size_t integerDigits = all.size() - fractionDigits;
+    const bool grouped = format.GroupSeparator.size() == 1;
+    for (std::size_t i = 0; i < integerDigits; ++i) {
+        if (grouped && i > 0 && (integerDigits - i) % 3 == 0) {
+            *out++ = format.GroupSeparator.front();
+        }
+        *out++ = all[i];
+    }
+    if (fractionDigits > 0) {
+        *out++ = format.DecimalSeparator.front();
+        std::memcpy(out, all.data() + integerDigits, fractionDigits);
+        out += fractionDigits;
+    }
+    return std::string(text.data(), out);
+}
+
 } // namespace
 
 NumberFormat EnglishNumberFormat() {
@@ -309,18 +364,24 @@ std::string FormatFixed(double value, int decimals, const NumberFormat &format) 
     decimals = ClampDecimals(decimals);
     // The usual figures in exact integer arithmetic; the standard formatter for the rest.
     if (const auto scaled = ScaledRounded(std::fabs(value), decimals)) {
-        std::array<char, 48> digits{};
-        const std::size_t fractionDigits = static_cast<std::size_t>(decimals);
-        // Leading zeros so that at least one digit stands before the point.
-        char *const start = digits.data() + fractionDigits + 1;
-        const auto end = std::to_chars(start, digits.data() + digits.size(), *scaled).ptr;
-        const auto count = static_cast<std::size_t>(end - start);
-        const std::size_t pad = count <= fractionDigits ? fractionDigits + 1 - count : 0;
-        std::memset(start - pad, '0', pad);
-        return GroupedText(std::signbit(value), std::string_view(start - pad, count + pad),
-                           fractionDigits, format);
+        return QuickText(std::signbit(value), *scaled, decimals, format);
     }
     return FormatFixedExact(value, decimals, format);
+}
+
+FixedNumber FormatFixedNumber(double value, int decimals, const NumberFormat &format) {
+    decimals = ClampDecimals(decimals);
+    if (std::isfinite(value) && decimals < static_cast<int>(PowersOfTen.size())) {
+        if (const auto scaled = ScaledRounded(std::fabs(value), decimals);
+            scaled && *scaled <= ExactIntegerLimit) {
+            const double magnitude =
+                static_cast<double>(*scaled) / PowersOfTen[static_cast<std::size_t>(decimals)];
+            const bool negative = std::signbit(value) && *scaled != 0;
+            return FixedNumber{QuickText(std::signbit(value), *scaled, decimals, format),
+                               negative ? -magnitude : magnitude};
+        }
+    }
+    return FixedNumber{FormatFixed(value, decimals, format), FormattedValue(value, decimals)};
 }
 
 std::string FormatFixedExact(double value, int decimals, const NumberFormat &format) {
@@ -334,14 +395,12 @@ std::string FormatFixedExact(double value, int decimals, const NumberFormat &for
 }
 
 double FormattedValue(double value, int decimals) {
-    // Exact when the digits fit a double's 53-bit significand and the power of ten is exact: the
-    // quotient is then correctly rounded, as reading the text would be.
-    constexpr std::uint64_t ExactLimit = std::uint64_t{1} << 53;
-    constexpr int ExactPowers = 22;
-    if (std::isfinite(value) && decimals <= ExactPowers) {
+    decimals = ClampDecimals(decimals);
+    if (std::isfinite(value) && decimals < static_cast<int>(PowersOfTen.size())) {
         if (const auto scaled = ScaledRounded(std::fabs(value), decimals);
-            scaled && *scaled <= ExactLimit) {
-            const double magnitude = static_cast<double>(*scaled) / PowerOfTen(decimals);
+            scaled && *scaled <= ExactIntegerLimit) {
+            const double magnitude =
+                static_cast<double>(*scaled) / PowersOfTen[static_cast<std::size_t>(decimals)];
             return std::signbit(value) && *scaled != 0 ? -magnitude : magnitude;
         }
     }

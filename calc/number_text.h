@@ -70,6 +70,15 @@ std::string SingleText(float value, const NumberFormat &format);
 /// The number that FormatFixed(value, decimals) spells, without making the text.
 double FormattedValue(double value, int decimals);
 
+/// A number as shown with a fixed count of decimals, with the value its text spells.
+struct FixedNumber {
+    std::string Text;
+    double Value;
+};
+
+/// FormatFixed and FormattedValue at once, for figures that are both shown and used further.
+FixedNumber FormatFixedNumber(double value, int decimals, const NumberFormat &format);
+
 /// A Double from a rounding by formatting: `value` formatted with `decimals` and read back.
 double RoundByFormat(double value, int decimals, const NumberFormat &format);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ionvane::calc {
 
@@ -47,10 +48,12 @@ PathResult CalcPath(const Position &from, const Position &to, const NumberFormat
         return SameLocResults();
     }
     const DistBearing leg = CalcDistBearing(from, to, PathEnd::From);
-    return PathResult{.DistanceKm = FormattedValue(leg.DistanceKm, ShownDecimals),
-                      .AzimuthDeg = FormattedValue(leg.BearingDeg, ShownDecimals),
-                      .DistanceText = FormatFixed(leg.DistanceKm, ShownDecimals, format),
-                      .BearingText = FormatFixed(leg.BearingDeg, ShownDecimals, format)};
+    FixedNumber distance = FormatFixedNumber(leg.DistanceKm, ShownDecimals, format);
+    FixedNumber bearing = FormatFixedNumber(leg.BearingDeg, ShownDecimals, format);
+    return PathResult{.DistanceKm = distance.Value,
+                      .AzimuthDeg = bearing.Value,
+                      .DistanceText = std::move(distance.Text),
+                      .BearingText = std::move(bearing.Text)};
 }
 
 PathResult SameLocResults() {

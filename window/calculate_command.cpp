@@ -105,9 +105,9 @@ bool CalculateRun::SpottedPath() {
     const calc::PathResult path = calc::CalcPath(From, To, Format);
     EsPath.DistanceKm = path.DistanceKm;
     const auto shown = propagation::EsElevation(EsPath, {.SubtractKm = HomeHeightKm});
-    const double elevationDeg = propagation::ElevationDeg(shown);
-    const std::string elevationText = calc::FormatFixed(elevationDeg, ShownDecimals, Format);
-    Screen.lblAzResult2 = GeometryText(path.BearingText, elevationText, path.DistanceText);
+    const calc::FixedNumber elevation =
+        calc::FormatFixedNumber(propagation::ElevationDeg(shown), ShownDecimals, Format);
+    Screen.lblAzResult2 = GeometryText(path.BearingText, elevation.Text, path.DistanceText);
 
     // The critical frequency sees the distance capped at one hop; the MUF the whole distance.
     const auto reflection = propagation::EsElevation(
@@ -118,7 +118,7 @@ bool CalculateRun::SpottedPath() {
                                                Format.DefaultDecimals, Format);
     Figures.DistanceKm = path.DistanceKm;
     Figures.AzimuthDeg = path.AzimuthDeg;
-    Figures.ElevationDeg = calc::FormattedValue(elevationDeg, ShownDecimals);
+    Figures.ElevationDeg = elevation.Value;
     Figures.CriticalFreqMHz = criticalFreq;
     Figures.PathMufMHz = pathMuf;
     return true;
@@ -157,9 +157,9 @@ bool CalculateRun::HomePath() {
     EsPath.DistanceKm = path.DistanceKm;
     const auto fromHome = propagation::EsElevation(
         EsPath, {.SubtractKm = HomeHeightKm, .AddBackKm = propagation::DxHeightKm});
-    const double elevationDeg = propagation::ElevationDeg(fromHome);
-    const std::string elevationText = calc::FormatFixed(elevationDeg, ShownDecimals, Format);
-    Screen.lblMUFqth2 = GeometryText(path.BearingText, elevationText, path.DistanceText);
+    const calc::FixedNumber elevation =
+        calc::FormatFixedNumber(propagation::ElevationDeg(fromHome), ShownDecimals, Format);
+    Screen.lblMUFqth2 = GeometryText(path.BearingText, elevation.Text, path.DistanceText);
 
     const double homeCriticalFreq =
         propagation::CriticalFreq(fromHome, static_cast<double>(FreqMHz));
@@ -171,13 +171,12 @@ bool CalculateRun::HomePath() {
         return Fail(NoFrequencyStatus);
     }
     trafficFreq = propagation::CapTrafficFreq(trafficFreq, Figures.PathMufMHz, Format);
-    const double shownElevation = calc::FormattedValue(elevationDeg, ShownDecimals);
-    const auto advice = propagation::ChooseAdvice(path.DistanceKm, shownElevation);
+    const auto advice = propagation::ChooseAdvice(path.DistanceKm, elevation.Value);
     Screen.lblFOT = TrafficText(advice, Figures.PathMufMHz, trafficFreq, Format);
 
     Figures.HomeDistanceKm = path.DistanceKm;
     Figures.HomeAzimuthDeg = path.AzimuthDeg;
-    Figures.HomeElevationDeg = shownElevation;
+    Figures.HomeElevationDeg = elevation.Value;
     Figures.TrafficFreqMHz = trafficFreq;
     return true;
 }
