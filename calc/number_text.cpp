@@ -210,6 +210,24 @@ Shifted ShiftRight(const Wide &value, int bits) {
     return out;
 }
 
+// Up to 10^3 the product of a 53-bit mantissa and the power stays below 2^63.
+constexpr int MaxNarrowDecimals = 3;
+
+// `product` / 2^bits (bits >= 1) rounded to the nearest whole number, ties to even.
+std::uint64_t NarrowScaledRounded(std::uint64_t product, int bits) {
+    if (bits >= 64) {
+        return 0; // the product is below 2^63: below one half
+    }
+    const auto ubits = static_cast<unsigned>(bits);
+    std::uint64_t quotient = product >> ubits;
+    const std::uint64_t rest = product & ((std::uint64_t{1} << ubits) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (ubits - 1U);
+    if (rest > half || (rest == half && (quotient & 1U) != 0)) {
+        ++quotient;
+    }
+    return quotient;
+}
+
 // The non-negative `magnitude` times 10^decimals, rounded to the nearest whole number with ties to
 // even, worked out exactly from the binary value (as printf rounds); nothing when the result would
 // not fit 64 bits or decimals lie outside 0..18. The quick way to the digits of the usual figures.
@@ -228,7 +246,11 @@ std::optional<std::uint64_t> ScaledRounded(double magnitude, int decimals) {
     const std::uint64_t mantissa =
         biased == 0 ? (bits & FractionMask) : ((bits & FractionMask) | (std::uint64_t{1} << 52U));
     const int shift = (biased == 0 ? 1 : biased) - 1075;
-    const Wide product = Multiply(mantissa, IntegerPowersOfTen[static_cast<std::size_t>(decimals)]);
+    const std::uint64_t power = IntegerPowersOfTen[static_cast<std::size_t>(decimals)];
+    if (shift < 0 && decimals <= MaxNarrowDecimals) {
+        return NarrowScaledRounded(mantissa * power, -shift);
+    }
+    const Wide product = Multiply(mantissa, power);
     if (shift >= 0) {
         // At least 2^64 unless the product fits in 64 - shift bits.
         if (shift >= 11 || product.Hi != 0 ||
@@ -314,7 +336,7 @@ constexpr std::uint64_t ExactIntegerLimit = std::uint64_t{1} << 53U;
 std::string QuickText(bool negative, std::uint64_t scaled, int decimals,
                       const NumberFormat &format) {
     // Twenty digits at most, with leading zeros so that one digit stands before the point.
-    std::array<char, 40> digits{};
+    std::array<char, 40> digits; // written before it is read
     const auto fractionDigits = static_cast<std::size_t>(decimals);
     char *const start = digits.data() + fractionDigits + 1;
     const auto end = std::to_chars(start, digits.data() + digits.size(), scaled).ptr;
@@ -326,18 +348,27 @@ std::string QuickText(bool negative, std::uint64_t scaled, int decimals,
         return GroupedText(negative, all, fractionDigits, format);
     }
     // One-byte separators, as in most formats: the whole text in one more buffer.
-    std::array<char, 64> text{};
+    std::array<char, 64> text; // written before it is read
     char *out = text.data();
     if (negative && scaled != 0) {
         *out++ = '-';
     }
     const std::size_t integerDigits = all.size() - fractionDigits;
-    const bool grouped = format.GroupSeparator.size() == 1;
-    for (std::size_t i = 0; i < integerDigits; ++i) {
-        if (grouped && i > 0 && (integerDigits - i) % 3 == 0) {
-            *out++ = format.GroupSeparator.front();
+    const char *digit = all.data();
+    if (format.GroupSeparator.empty()) {
+        std::memcpy(out, digit, integerDigits);
+        out += integerDigits;
+    } else {
+        // The first group holds 1 to 3 digits, every further one 3, each after a separator.
+        std::size_t group = (integerDigits - 1) % 3 + 1;
+        for (std::size_t left = integerDigits; left > 0; left -= group, group = 3) {
+            if (left != integerDigits) {
+                *out++ = format.GroupSeparator.front();
+            }
+            std::memcpy(out, digit, group);
+            out += group;
+            digit += group;
         }
-        *out++ = all[i];
     }
     if (fractionDigits > 0) {
         *out++ = format.DecimalSeparator.front();
