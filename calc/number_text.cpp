@@ -365,9 +365,9 @@ std::string QuickText(bool negative, std::uint64_t scaled, int decimals,
             if (left != integerDigits) {
                 *out++ = format.GroupSeparator.front();
             }
-            std::memcpy(out, digit, group);
-            out += group;
-            digit += group;
+            for (std::size_t i = 0; i < group; ++i) {
+                *out++ = *digit++;
+            }
         }
     }
     if (fractionDigits > 0) {
