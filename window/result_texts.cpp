@@ -2,8 +2,9 @@
 
 namespace ionvane::window {
 
+using calc::ShownDecimals;
+
 namespace {
-constexpr int ShownDecimals = 2;
 
 std::string Concat(std::initializer_list<std::string_view> pieces) {
     std::size_t size = 0;
