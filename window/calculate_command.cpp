@@ -73,7 +73,7 @@ CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
     }
     From = calc::DecodeLocator(std::string_view(check.FromLoc));
     To = calc::DecodeLocator(std::string_view(check.ToLoc));
-    Screen.lblAZResult = SpottedPathText(check.FromLoc, check.ToLoc, FreqMHz, Format);
+    SpottedPathText(Screen.lblAZResult, check.FromLoc, check.ToLoc, FreqMHz, Format);
     if (!SpottedPath() || !CentreAndOnwardPoint() || !HomePath()) {
         return ShowError();
     }
@@ -107,7 +107,7 @@ bool CalculateRun::SpottedPath() {
     const auto shown = propagation::EsElevation(EsPath, {.SubtractKm = HomeHeightKm});
     const calc::FixedNumber elevation =
         calc::FormatFixedNumber(propagation::ElevationDeg(shown), ShownDecimals, Format);
-    Screen.lblAzResult2 = GeometryText(path.BearingText, elevation.Text, path.DistanceText);
+    GeometryText(Screen.lblAzResult2, path.BearingText, elevation.Text, path.DistanceText);
 
     // The critical frequency sees the distance capped at one hop; the MUF the whole distance.
     const auto reflection = propagation::EsElevation(
@@ -136,13 +136,12 @@ bool CalculateRun::CentreAndOnwardPoint() {
     if (Home.StatusCode != 0) {
         return Fail(Home.StatusCode);
     }
-    Screen.lblMidPoint =
-        CentreText(Centre.Loc, Figures.CriticalFreqMHz, Figures.PathMufMHz, Format);
+    CentreText(Screen.lblMidPoint, Centre.Loc, Figures.CriticalFreqMHz, Figures.PathMufMHz, Format);
 
     const calc::OnwardPointResult onward = calc::OnwardPoint(Home.Home, Centre);
-    Screen.lblMUFqth = TryTowardsText(homeLoc, onward.TowardsLoc);
+    TryTowardsText(Screen.lblMUFqth, homeLoc, onward.TowardsLoc);
     // The title is written once the run has completed: an error display leaves it alone.
-    Title = ResultTitle(Figures.PathMufMHz, onward.TowardsLoc, Format);
+    ResultTitle(Title, Figures.PathMufMHz, onward.TowardsLoc, Format);
     Figures.CentreLoc = Centre.Loc;
     Figures.TowardsLoc = onward.TowardsLoc;
     // The home path runs from home as the check completed it, where the onward point was found
@@ -159,7 +158,7 @@ bool CalculateRun::HomePath() {
         EsPath, {.SubtractKm = HomeHeightKm, .AddBackKm = propagation::DxHeightKm});
     const calc::FixedNumber elevation =
         calc::FormatFixedNumber(propagation::ElevationDeg(fromHome), ShownDecimals, Format);
-    Screen.lblMUFqth2 = GeometryText(path.BearingText, elevation.Text, path.DistanceText);
+    GeometryText(Screen.lblMUFqth2, path.BearingText, elevation.Text, path.DistanceText);
 
     const double homeCriticalFreq =
         propagation::CriticalFreq(fromHome, static_cast<double>(FreqMHz));
@@ -172,7 +171,7 @@ bool CalculateRun::HomePath() {
     }
     trafficFreq = propagation::CapTrafficFreq(trafficFreq, Figures.PathMufMHz, Format);
     const auto advice = propagation::ChooseAdvice(path.DistanceKm, elevation.Value);
-    Screen.lblFOT = TrafficText(advice, Figures.PathMufMHz, trafficFreq, Format);
+    TrafficText(Screen.lblFOT, advice, Figures.PathMufMHz, trafficFreq, Format);
 
     Figures.HomeDistanceKm = path.DistanceKm;
     Figures.HomeAzimuthDeg = path.AzimuthDeg;
@@ -193,7 +192,7 @@ CalculateOutcome CalculateRun::ShowError() const {
     Screen.lblMidPoint.clear();
     Screen.lblMUFqth2.clear();
     Screen.lblFOT.clear();
-    Screen.lblMUFqth = ErrorText(outcome.MessageShown);
+    ErrorText(Screen.lblMUFqth, outcome.MessageShown);
     return outcome;
 }
 

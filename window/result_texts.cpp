@@ -1,75 +1,81 @@
 #include "result_texts.h"
 
+#include <algorithm>
+
 namespace ionvane::window {
 
 using calc::ShownDecimals;
 
 namespace {
 
-std::string Concat(std::initializer_list<std::string_view> pieces) {
+// The pieces joined into `out`, in the room it already has where that is enough: a label written
+// on every run keeps its buffer.
+void Concat(std::string &out, std::initializer_list<std::string_view> pieces) {
     std::size_t size = 0;
     for (auto piece : pieces) {
         size += piece.size();
     }
-    std::string out;
-    out.reserve(size);
+    out.resize(size);
+    char *next = out.data();
     for (auto piece : pieces) {
-        out += piece;
+        next = std::copy(piece.begin(), piece.end(), next);
     }
-    return out;
 }
 } // namespace
 
-std::string SpottedPathText(std::string_view fromLoc, std::string_view toLoc, float freqMHz,
-                            const calc::NumberFormat &format) {
-    return Concat(
-        {"es from ", fromLoc, " to ", toLoc, " on ", calc::SingleText(freqMHz, format), "mhz"});
+void SpottedPathText(std::string &out, std::string_view fromLoc, std::string_view toLoc,
+                     float freqMHz, const calc::NumberFormat &format) {
+    Concat(out,
+           {"es from ", fromLoc, " to ", toLoc, " on ", calc::SingleText(freqMHz, format), "mhz"});
 }
 
-std::string GeometryText(std::string_view bearingText, std::string_view elevationText,
-                         std::string_view distanceText) {
-    return Concat({"(Azimuth = ", bearingText, ")   (Elevation = ", elevationText,
-                   "deg)   (Distance = ", distanceText, "km)"});
+void GeometryText(std::string &out, std::string_view bearingText, std::string_view elevationText,
+                  std::string_view distanceText) {
+    Concat(out, {"(Azimuth = ", bearingText, ")   (Elevation = ", elevationText,
+                 "deg)   (Distance = ", distanceText, "km)"});
 }
 
-std::string CentreText(std::string_view centreLoc, double criticalFreqMHz, double pathMufMHz,
-                       const calc::NumberFormat &format) {
-    return Concat({"Centre of path = ", centreLoc, "  ",
-                   "Critical Freq = ", calc::FormatFixed(criticalFreqMHz, ShownDecimals, format),
-                   "  ", "MUF = ", calc::FormatFixed(pathMufMHz, ShownDecimals, format), "mhz"});
+void CentreText(std::string &out, std::string_view centreLoc, double criticalFreqMHz,
+                double pathMufMHz, const calc::NumberFormat &format) {
+    Concat(out, {"Centre of path = ", centreLoc, "  ",
+                 "Critical Freq = ", calc::FormatFixed(criticalFreqMHz, ShownDecimals, format),
+                 "  ", "MUF = ", calc::FormatFixed(pathMufMHz, ShownDecimals, format), "mhz"});
 }
 
-std::string TryTowardsText(std::string_view homeLoc, std::string_view towardsLoc) {
-    return Concat({"From ", homeLoc, " try towards ", towardsLoc});
+void TryTowardsText(std::string &out, std::string_view homeLoc, std::string_view towardsLoc) {
+    Concat(out, {"From ", homeLoc, " try towards ", towardsLoc});
 }
 
-std::string ResultTitle(double pathMufMHz, std::string_view towardsLoc,
-                        const calc::NumberFormat &format) {
-    return Concat({"MUF = ", calc::FormatFixed(pathMufMHz, ShownDecimals, format),
-                   "mhz,  try towards ", towardsLoc});
+void ResultTitle(std::string &out, double pathMufMHz, std::string_view towardsLoc,
+                 const calc::NumberFormat &format) {
+    Concat(out, {"MUF = ", calc::FormatFixed(pathMufMHz, ShownDecimals, format),
+                 "mhz,  try towards ", towardsLoc});
 }
 
-std::string TrafficText(propagation::HorizonAdvice advice, double pathMufMHz, float trafficFreqMHz,
-                        const calc::NumberFormat &format) {
+void TrafficText(std::string &out, propagation::HorizonAdvice advice, double pathMufMHz,
+                 float trafficFreqMHz, const calc::NumberFormat &format) {
     using propagation::HorizonAdvice;
     switch (advice) {
     case HorizonAdvice::MultipleHops:
-        return "Below horizon, multiple hops needed?";
+        out = "Below horizon, multiple hops needed?";
+        return;
     case HorizonAdvice::ChordalHop:
-        return "Below horizon, look for chordial hop maybe?";
+        out = "Below horizon, look for chordial hop maybe?";
+        return;
     case HorizonAdvice::TropoChordal:
-        return Concat({"Below horizon, try tropo/chordial, frequency of traffic = ",
-                       calc::FormatFixed(pathMufMHz, ShownDecimals, format), "mhz"});
+        Concat(out, {"Below horizon, try tropo/chordial, frequency of traffic = ",
+                     calc::FormatFixed(pathMufMHz, ShownDecimals, format), "mhz"});
+        return;
     case HorizonAdvice::TrafficFrequency:
         break;
     }
-    return Concat({"Frequency of traffic = ",
-                   calc::FormatFixed(static_cast<double>(trafficFreqMHz), ShownDecimals, format),
-                   "mhz"});
+    Concat(out,
+           {"Frequency of traffic = ",
+            calc::FormatFixed(static_cast<double>(trafficFreqMHz), ShownDecimals, format), "mhz"});
 }
 
-std::string ErrorText(std::string_view message) {
-    return Concat({"ERROR!! ", message});
+void ErrorText(std::string &out, std::string_view message) {
+    Concat(out, {"ERROR!! ", message});
 }
 
 } // namespace ionvane::window
