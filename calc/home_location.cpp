@@ -11,7 +11,7 @@ HomeCheck CheckHomeLoc(std::string_view homeLoc) {
     HomeCheck check;
     check.CompletedLoc = six.Text();
     if (const int bad = FirstInvalidPosition(completed); bad != 0) {
-        check.StatusCode = static_cast<std::int16_t>(HomeLocatorCharacterBase + bad);
+        check.StatusCode = StatusCodeOf(Status::HomeLocatorCharacter, bad);
         return check;
     }
     check.Home = DecodeLocator(completed);

@@ -2,15 +2,13 @@
 #pragma once
 
 #include "earth.h"
+#include "status.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace ionvane::calc {
-
-/// Status code of a bad home locator character: this base plus the position 1..6.
-constexpr std::int16_t HomeLocatorCharacterBase = 30;
 
 /// The characters a short home locator is completed with.
 inline constexpr std::u32string_view HomeLocatorFiller = U"IO90IR";

@@ -103,22 +103,22 @@ Position DecodeLocator(std::string_view locator) {
 LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc) {
     LocatorCheck check{0, std::string(fromLoc), std::string(toLoc)};
     if (fromLoc.empty()) {
-        check.StatusCode = FromLocatorMissing;
+        check.StatusCode = StatusCodeOf(Status::FromLocatorMissing);
         return check;
     }
     if (toLoc.empty()) {
-        check.StatusCode = ToLocatorMissing;
+        check.StatusCode = StatusCodeOf(Status::ToLocatorMissing);
         return check;
     }
     // Completed with "MM" to six characters; anything past the sixth is dropped unseen.
     const SixCharacters from = CompleteToSix(fromLoc, U"MM");
     const SixCharacters to = CompleteToSix(toLoc, U"MM");
     if (from.Typed < MinimumTypedLength) {
-        check.StatusCode = FromLocatorShort;
+        check.StatusCode = StatusCodeOf(Status::FromLocatorShort);
         return check;
     }
     if (to.Typed < MinimumTypedLength) {
-        check.StatusCode = ToLocatorShort;
+        check.StatusCode = StatusCodeOf(Status::ToLocatorShort);
         return check;
     }
     check.FromLoc = from.Text();
@@ -128,11 +128,11 @@ LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc) {
     for (int position = 1; position <= LocatorLength; ++position) {
         const auto index = static_cast<std::size_t>(position - 1);
         if (!IsLocatorCharacter(from.Chars[index], position)) {
-            check.StatusCode = static_cast<std::int16_t>(FromLocatorCharacterBase + position);
+            check.StatusCode = StatusCodeOf(Status::FromLocatorCharacter, position);
             return check;
         }
         if (!IsLocatorCharacter(to.Chars[index], position)) {
-            check.StatusCode = static_cast<std::int16_t>(ToLocatorCharacterBase + position);
+            check.StatusCode = StatusCodeOf(Status::ToLocatorCharacter, position);
             return check;
         }
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "earth.h"
+#include "status.h"
 
 #include <cstdint>
 
@@ -10,16 +11,6 @@
 #include <string_view>
 
 namespace ionvane::calc {
-
-/// Status codes of the locator checks.
-enum LocatorStatus : std::int16_t {
-    FromLocatorMissing = 1,
-    ToLocatorMissing = 2,
-    FromLocatorShort = 3,
-    ToLocatorShort = 4,
-    FromLocatorCharacterBase = 10, // plus the position 1..6 of the bad character
-    ToLocatorCharacterBase = 20,
-};
 
 /// Whether `c` may stand at 1-based `position` of a locator: A..R for the field, 0..9 for the
 /// square, A..X for the subsquare; upper case only.

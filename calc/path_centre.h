@@ -11,10 +11,6 @@
 
 namespace ionvane::calc {
 
-/// Status code of a path whose ends are antipodal: every great circle through them is a path, so
-/// there is no single centre.
-constexpr std::int16_t AntipodalStatus = 40;
-
 /// Tolerance in degrees for taking two path ends as antipodal.
 constexpr double AntipodalToleranceDeg = 1e-9;
 

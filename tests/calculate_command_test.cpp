@@ -196,3 +196,39 @@ TEST(JsonString, EscapesWhereverTheCharacterStands) {
 
 } // namespace
 } // namespace ionvane::window
+
+namespace ionvane::window {
+namespace {
+
+TEST(StatusTable, EveryCodeAndNoOther) {
+    struct Case {
+        std::int16_t Code;
+        const char *Message; // nullptr: no status
+    };
+    const Case cases[] = {
+        {0, nullptr},
+        {1, "From Locator missing!"},
+        {4, "To Locator < 4 Characters!"},
+        {5, nullptr},
+        {10, nullptr}, // a base alone names no character
+        {11, "From Locator Character 1 invalid!"},
+        {16, "From Locator Character 6 invalid!"},
+        {17, nullptr},
+        {26, "To Locator Character 6 invalid!"},
+        {31, "Home Locator Character 1 invalid!"},
+        {37, nullptr},
+        {40, "From and To Locators are antipodal!"},
+        {144, "No working Frequency..!!"},
+        {-1, nullptr},
+    };
+    for (const auto &c : cases) {
+        const auto entry = LookUpStatus(c.Code);
+        ASSERT_EQ(entry.has_value(), c.Message != nullptr) << c.Code;
+        if (entry) {
+            EXPECT_EQ(entry->Message, c.Message);
+        }
+    }
+}
+
+} // namespace
+} // namespace ionvane::window

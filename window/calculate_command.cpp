@@ -87,7 +87,7 @@ CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
 
 bool CalculateRun::ReadFrequency(const std::string &freqText) {
     if (!calc::IsNumeric(freqText, Format)) {
-        return Fail(NoFrequencyStatus);
+        return Fail(calc::StatusCodeOf(calc::Status::NoWorkingFrequency));
     }
     // The box is read with "." as decimal point whatever the regional format: "50,1" is 50.
     const double value = calc::LeadingNumber(freqText);
@@ -95,7 +95,7 @@ bool CalculateRun::ReadFrequency(const std::string &freqText) {
     // A negative, infinite or out-of-range frequency has no meaning and would reach the texts
     // as nan or inf.
     if (!std::isfinite(value) || value < 0 || !std::isfinite(single)) {
-        return Fail(NoFrequencyStatus);
+        return Fail(calc::StatusCodeOf(calc::Status::NoWorkingFrequency));
     }
     FreqMHz = single;
     return true;
@@ -127,7 +127,7 @@ bool CalculateRun::SpottedPath() {
 bool CalculateRun::CentreAndOnwardPoint() {
     const auto centre = calc::PathCentre(From, To);
     if (!centre) {
-        return Fail(calc::AntipodalStatus);
+        return Fail(calc::StatusCodeOf(calc::Status::AntipodalEnds));
     }
     Centre = *centre;
     Home = calc::CheckHomeLoc(Screen.txtHomeLoc);
@@ -167,7 +167,7 @@ bool CalculateRun::HomePath() {
     // Every distance and frequency the boxes allow gives finite angles and MUFs, but the frequency
     // of traffic can pass the float range: 3.4e38 MHz from KO44QW through IO90IR-JN77EX.
     if (!std::isfinite(trafficFreq)) {
-        return Fail(NoFrequencyStatus);
+        return Fail(calc::StatusCodeOf(calc::Status::NoWorkingFrequency));
     }
     trafficFreq = propagation::CapTrafficFreq(trafficFreq, Figures.PathMufMHz, Format);
     const auto advice = propagation::ChooseAdvice(path.DistanceKm, elevation.Value);

@@ -1,8 +1,6 @@
 #include "screen.h"
 
-#include "calc/home_location.h"
-#include "calc/locator.h"
-#include "calc/path_centre.h"
+#include "calc/status.h"
 
 namespace ionvane::window {
 
@@ -24,39 +22,46 @@ std::string_view ControlName(Control control) {
     return "";
 }
 
+namespace {
+
+using calc::Status;
+
+// The message of every status and where the focus goes; a character status's message is completed
+// with the position of the bad character.
+struct StatusRow {
+    Status Code;
+    std::string_view Message;
+    Control Focus;
+    bool NamesCharacter;
+};
+constexpr StatusRow StatusTable[] = {
+    {Status::FromLocatorMissing, "From Locator missing!", Control::txtFromLoc, false},
+    {Status::ToLocatorMissing, "To Locator missing!", Control::txtToLoc, false},
+    {Status::FromLocatorShort, "From Locator < 4 Characters!", Control::txtFromLoc, false},
+    {Status::ToLocatorShort, "To Locator < 4 Characters!", Control::txtToLoc, false},
+    {Status::FromLocatorCharacter, "From Locator", Control::txtFromLoc, true},
+    {Status::ToLocatorCharacter, "To Locator", Control::txtToLoc, true},
+    {Status::HomeLocatorCharacter, "Home Locator", Control::txtHomeLoc, true},
+    {Status::AntipodalEnds, "From and To Locators are antipodal!", Control::txtToLoc, false},
+    {Status::NoWorkingFrequency, "No working Frequency..!!", Control::txtFreq, false},
+};
+constexpr int LocatorLength = 6;
+
+} // namespace
+
 std::optional<StatusEntry> LookUpStatus(std::int16_t statusCode) {
-    using namespace calc;
-    switch (statusCode) {
-    case FromLocatorMissing:
-        return StatusEntry{"From Locator missing!", Control::txtFromLoc};
-    case ToLocatorMissing:
-        return StatusEntry{"To Locator missing!", Control::txtToLoc};
-    case FromLocatorShort:
-        return StatusEntry{"From Locator < 4 Characters!", Control::txtFromLoc};
-    case ToLocatorShort:
-        return StatusEntry{"To Locator < 4 Characters!", Control::txtToLoc};
-    case AntipodalStatus:
-        return StatusEntry{"From and To Locators are antipodal!", Control::txtToLoc};
-    case NoFrequencyStatus:
-        return StatusEntry{"No working Frequency..!!", Control::txtFreq};
-    default:
-        break;
+    for (const StatusRow &row : StatusTable) {
+        const int position = statusCode - calc::StatusCodeOf(row.Code);
+        if (!row.NamesCharacter && position == 0) {
+            return StatusEntry{std::string(row.Message), row.Focus};
+        }
+        if (row.NamesCharacter && position >= 1 && position <= LocatorLength) {
+            return StatusEntry{std::string(row.Message) + " Character " + std::to_string(position) +
+                                   " invalid!",
+                               row.Focus};
+        }
     }
-    const int position = statusCode % 10;
-    if (position < 1 || position > 6) {
-        return std::nullopt;
-    }
-    const std::string character = " Character " + std::to_string(position) + " invalid!";
-    switch (statusCode - position) {
-    case FromLocatorCharacterBase:
-        return StatusEntry{"From Locator" + character, Control::txtFromLoc};
-    case ToLocatorCharacterBase:
-        return StatusEntry{"To Locator" + character, Control::txtToLoc};
-    case HomeLocatorCharacterBase:
-        return StatusEntry{"Home Locator" + character, Control::txtHomeLoc};
-    default:
-        return std::nullopt;
-    }
+    return std::nullopt;
 }
 
 } // namespace ionvane::window

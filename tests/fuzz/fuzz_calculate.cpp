@@ -20,10 +20,8 @@ bool MentionsNonFinite(std::string_view text) {
     return lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos;
 }
 
-bool IsKnownStatus(int status) {
-    return status == 0 || (status >= 1 && status <= 4) || (status >= 11 && status <= 16) ||
-           (status >= 21 && status <= 26) || (status >= 31 && status <= 36) || status == 40 ||
-           status == window::NoFrequencyStatus;
+bool IsKnownStatus(std::int16_t status) {
+    return status == 0 || window::LookUpStatus(status).has_value();
 }
 
 } // namespace
