@@ -381,11 +381,11 @@ std::string QuickText(bool negative, std::uint64_t scaled, int decimals,
 } // namespace
 
 NumberFormat EnglishNumberFormat() {
-    return NumberFormat{".", ",", 2};
+    return NumberFormat{.DecimalSeparator = ".", .GroupSeparator = ","};
 }
 
 NumberFormat PlainNumberFormat() {
-    return NumberFormat{".", "", 2};
+    return NumberFormat{.DecimalSeparator = ".", .GroupSeparator = ""};
 }
 
 std::string FormatFixed(double value, int decimals, const NumberFormat &format) {

@@ -10,16 +10,18 @@
 
 namespace ionvane::calc {
 
+/// Decimals of every number the window shows with a fixed count: distances, bearings, elevations
+/// and frequencies.
+constexpr int ShownDecimals = 2;
+
 /// The regional number format. Separators are UTF-8 texts (a narrow no-break space is three bytes).
 struct NumberFormat {
     std::string DecimalSeparator = ".";
     std::string GroupSeparator = ",";
-    int DefaultDecimals = 2;
+    /// The region's default count of decimals, which two roundings of the Es figures follow; the
+    /// same as the shown decimals in every common format.
+    int DefaultDecimals = ShownDecimals;
 };
-
-/// Decimals of every number the window shows with a fixed count: distances, bearings, elevations
-/// and frequencies.
-constexpr int ShownDecimals = 2;
 
 /// The English (United States) format: 1,234.50.
 NumberFormat EnglishNumberFormat();
