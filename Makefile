@@ -2,14 +2,16 @@
 # missing (apt-get, with sudo when not root), configure and build.
 PRESET ?= ci
 BUILD := build/$(PRESET)
+# Every program of a build lands in one folder, so the window and ionvane-cli share homeloc.dat.
+BIN := $(BUILD)/bin
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 3
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 EXAMPLE := --from IO90IR --to JN77EX --freq 50.1 --home IO90IR --es-layer 110 --masl 150
 FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch
 
-.PHONY: all deps build test test-release test-asan fuzz-build fuzz fuzz-smoke bench run format \
-	format-check clean
+.PHONY: all deps build test test-release test-asan test-package fuzz-build fuzz fuzz-smoke bench \
+	run screenshot format format-check clean
 
 all: build
 
@@ -21,8 +23,8 @@ build: deps
 	@cmake --build --preset $(PRESET)
 
 # Every test in the release build, again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then a short run of each fuzz target.
-test: format-check test-release test-asan fuzz-smoke
+# then a short run of each fuzz target, then the Debian package installed and removed (as root).
+test: format-check test-release test-asan fuzz-smoke test-package
 
 test-release: build
 	ctest --preset $(PRESET)
@@ -31,6 +33,10 @@ test-asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	ctest --preset asan
+
+# Builds the .deb, runs lintian, installs it, uses it, removes it; skipped when not root.
+test-package: build
+	scripts/package-test.sh $(BUILD)
 
 fuzz-build: deps
 	@cmake --preset fuzz >/dev/null
@@ -47,21 +53,26 @@ fuzz-smoke: fuzz-build
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
-	@build/bench/bench/ionvane_calc_bench --benchmark_repetitions=5 \
+	@build/bench/bin/ionvane_calc_bench --benchmark_repetitions=5 \
 		--benchmark_report_aggregates_only=true --benchmark_display_aggregates_only=true \
 		2>/dev/null | grep -E '^(Benchmark|-|.*_median)'
 	@echo
-	@build/bench/bench/ionvane_process_bench build/bench/cli/ionvane-cli build/bench/app/ionvane \
-		build/bench/bench/ionvane_bare_window $$(command -v GeodSolve)
+	@build/bench/bin/ionvane_process_bench build/bench/bin/ionvane-cli build/bench/bin/ionvane_window_start \
+		build/bench/bin/ionvane_bare_window $$(command -v GeodSolve)
 
 run: build
-	@if [ -x $(BUILD)/app/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
-		exec $(BUILD)/app/ionvane; \
+	@if [ -x $(BIN)/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
+		exec $(BIN)/ionvane; \
 	else \
 		echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): here is the worked example from ionvane-cli."; \
 		echo "  ionvane-cli $(EXAMPLE)"; \
-		$(BUILD)/cli/ionvane-cli $(EXAMPLE); \
+		$(BIN)/ionvane-cli $(EXAMPLE); \
 	fi
+
+# The screenshot that software centres show, from the installed program under Xvfb and openbox.
+screenshot: build
+	@cmake --install $(BUILD) --prefix $(BUILD)/stage >/dev/null
+	scripts/screenshot.sh $(BUILD)/stage/bin/ionvane app/screenshots/main-window.png
 
 format:
 	clang-format -i $(SOURCES)

@@ -1,5 +1,6 @@
 #include "locator.h"
 
+#include "ascii.h"
 #include "utf8.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ bool IsLocatorCharacter(char32_t c, int position) {
         return c >= U'A' && c <= U'R';
     case 3:
     case 4:
-        return c >= U'0' && c <= U'9';
+        return IsAsciiDigit(c);
     case 5:
     case 6:
         return c >= U'A' && c <= U'X';

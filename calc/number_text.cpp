@@ -1,5 +1,7 @@
 #include "number_text.h"
 
+#include "ascii.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -13,10 +15,6 @@
 namespace ionvane::calc {
 
 namespace {
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 bool StartsWithAt(std::string_view text, std::size_t pos, std::string_view piece) {
     return !piece.empty() && text.substr(pos, piece.size()) == piece;
@@ -95,12 +93,12 @@ std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberF
     bool sawDecimal = false;
     bool lastWasDigit = false;
     while (pos < text.size()) {
-        if (IsDigit(text[pos])) {
+        if (IsAsciiDigit(text[pos])) {
             ascii += text[pos++];
             sawDigit = lastWasDigit = true;
         } else if (!sawDecimal && lastWasDigit && StartsWithAt(text, pos, format.GroupSeparator) &&
                    pos + format.GroupSeparator.size() < text.size() &&
-                   IsDigit(text[pos + format.GroupSeparator.size()])) {
+                   IsAsciiDigit(text[pos + format.GroupSeparator.size()])) {
             pos += format.GroupSeparator.size();
         } else if (!sawDecimal && StartsWithAt(text, pos, format.DecimalSeparator)) {
             ascii += '.';
@@ -121,7 +119,7 @@ std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberF
             ascii += text[pos++];
         }
         bool expDigit = false;
-        while (pos < text.size() && IsDigit(text[pos])) {
+        while (pos < text.size() && IsAsciiDigit(text[pos])) {
             ascii += text[pos++];
             expDigit = true;
         }
@@ -477,7 +475,11 @@ std::optional<std::int16_t> TextToInt16(std::string_view text, const NumberForma
     return static_cast<std::int16_t>(whole);
 }
 
-double LeadingNumber(std::string_view text) {
+namespace {
+
+// The leading number of `text`; `otherPoint`, when not empty, is a second spelling of the decimal
+// point: whichever of the two comes first is the point, and the other ends the number.
+double LeadingNumberWith(std::string_view text, std::string_view otherPoint) {
     std::string ascii;
     std::size_t pos = 0;
     while (pos < text.size() && text[pos] == ' ') {
@@ -489,11 +491,17 @@ double LeadingNumber(std::string_view text) {
     bool sawDigit = false;
     bool sawPoint = false;
     while (pos < text.size()) {
-        if (IsDigit(text[pos])) {
+        if (IsAsciiDigit(text[pos])) {
             ascii += text[pos++];
             sawDigit = true;
-        } else if (text[pos] == '.' && !sawPoint) {
+        } else if (sawPoint) {
+            break;
+        } else if (text[pos] == '.') {
             ascii += text[pos++];
+            sawPoint = true;
+        } else if (StartsWithAt(text, pos, otherPoint)) {
+            ascii += '.';
+            pos += otherPoint.size();
             sawPoint = true;
         } else {
             break;
@@ -509,7 +517,7 @@ double LeadingNumber(std::string_view text) {
             exponent += text[look++];
         }
         const std::size_t firstDigit = look;
-        while (look < text.size() && IsDigit(text[look])) {
+        while (look < text.size() && IsAsciiDigit(text[look])) {
             exponent += text[look++];
         }
         if (look > firstDigit) {
@@ -517,6 +525,17 @@ double LeadingNumber(std::string_view text) {
         }
     }
     return ParseCNumber(ascii);
+}
+
+} // namespace
+
+double LeadingNumber(std::string_view text) {
+    return LeadingNumberWith(text, {});
+}
+
+double FrequencyValue(std::string_view text, const NumberFormat &format) {
+    return LeadingNumberWith(text, format.DecimalSeparator == "." ? std::string_view()
+                                                                  : format.DecimalSeparator);
 }
 
 std::string SingleText(float value, const NumberFormat &format) {

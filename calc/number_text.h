@@ -65,6 +65,12 @@ std::optional<std::int16_t> TextToInt16(std::string_view text, const NumberForma
 /// first character that cannot continue the number ("50,1" gives 50, "abc" gives 0).
 double LeadingNumber(std::string_view text);
 
+/// The value of the frequency box: its leading number, where both "." and the regional decimal
+/// separator are a decimal point. Whichever of the two comes first is the point and the other ends
+/// the number, as any other character does: in German "50,1" and "50.1" give 50.1 and "1.000,5"
+/// gives 1; in English "50,1" gives 50.
+double FrequencyValue(std::string_view text, const NumberFormat &format);
+
 /// The shortest text of a 32-bit float: up to seven significant digits, no trailing zeros, the
 /// regional decimal separator (50.1 -> "50.1", 144 -> "144", 10000000 -> "1E+07").
 std::string SingleText(float value, const NumberFormat &format);

@@ -113,14 +113,4 @@ std::string ValidUtf8(std::string_view text) {
     return ascii ? std::string(text) : CodePointsToUtf8(Utf8ToCodePoints(text));
 }
 
-std::string UpperCaseAscii(std::string_view text) {
-    std::string out(text);
-    for (char &c : out) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return out;
-}
-
 } // namespace ionvane::calc

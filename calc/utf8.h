@@ -32,7 +32,4 @@ std::string CodePointsToUtf8(std::u32string_view codePoints);
 /// The text as valid UTF-8: every byte that does not start a valid sequence replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);
 
-/// The text with the ASCII letters a-z upper-cased; every other character stays as it is.
-std::string UpperCaseAscii(std::string_view text);
-
 } // namespace ionvane::calc

@@ -2,7 +2,9 @@
 
 #include "batch_reader.h"
 
+#include "calc/ascii.h"
 #include "calc/utf8.h"
+#include "ionvane/version.h"
 #include "spot/spot_reader.h"
 #include "window/calculate_command.h"
 #include "window/locale_format.h"
@@ -13,6 +15,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <ios>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -34,6 +37,7 @@ struct UsageError {
     std::string Message;
 };
 
+/// --help or --version: the text to print on stdout before leaving with success.
 struct HelpRequested {
     std::string Text;
 };
@@ -42,6 +46,7 @@ struct Options {
     Options() : Command(calc::NumberFormat{}) {}
     bool Batch = false;
     bool Spots = false;                  ///< batch of raw cluster lines
+    bool AnyMode = false;                ///< batch spots tagged as another mode are calculated too
     std::optional<std::string> SpotLine; ///< one raw spot
     bool Json = false;
     CalculateInput Input;
@@ -80,13 +85,21 @@ Options ParseOptions(const QStringList &arguments) {
     const QCommandLineOption batch("batch", "Read FROM TO FREQ [HOME] lines from stdin.");
     const QCommandLineOption spotLine("spot", "One DX-cluster spot line.", "LINE");
     const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
-    parser.addOptions({from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots});
+    const QCommandLineOption anyMode(
+        "any-mode", "With --batch --spots: also calculate spots tagged as another mode than Es.");
+    parser.addOptions(
+        {from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots, anyMode});
     parser.addHelpOption();
+    parser.addVersionOption();
     if (!parser.parse(arguments)) {
         throw UsageError{Utf8(parser.errorText())};
     }
-    if (parser.isSet("help")) {
+    // --help-all would add Qt's own options; this program has none worth listing.
+    if (parser.isSet("help") || parser.isSet("help-all")) {
         throw HelpRequested{Utf8(parser.helpText())};
+    }
+    if (parser.isSet("version")) {
+        throw HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
     }
     if (!parser.positionalArguments().isEmpty()) {
         throw UsageError{"unexpected argument: " + Utf8(parser.positionalArguments().front())};
@@ -96,6 +109,10 @@ Options ParseOptions(const QStringList &arguments) {
     options.Batch = parser.isSet(batch);
     options.Json = parser.isSet(json);
     options.Spots = parser.isSet(spots);
+    options.AnyMode = parser.isSet(anyMode);
+    if (options.AnyMode && !options.Spots) {
+        throw UsageError{"--any-mode goes with --batch --spots"};
+    }
     const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
     if (options.Spots && !options.Batch) {
         throw UsageError{"--spots goes with --batch"};
@@ -137,7 +154,8 @@ Options ParseOptions(const QStringList &arguments) {
             window::SettingsPlaces::ForThisProgram().LoadPath(), options.Format);
     }
     if (parser.isSet(home)) {
-        options.Settings.HomeLocator = Utf8(parser.value(home));
+        // As typing into the home box would leave it: ASCII letters upper-cased.
+        options.Settings.HomeLocator = calc::UpperCaseAscii(Utf8(parser.value(home)));
     }
     if (parser.isSet(esLayer)) {
         const auto km = OptionNumber(parser.value(esLayer));
@@ -185,12 +203,24 @@ std::string SpotMembers(const spot::Spot &read) {
     members += JsonString(read.ToLoc);
     members += ",\"tag\":";
     members += read.Tag.empty() ? std::string("null") : JsonString(read.Tag);
+    members += ",\"es\":";
+    members += read.Es ? "true" : "false";
     members += ",\"dxCall\":";
     members += JsonString(read.DxCall);
     members += ",\"spotter\":";
     members += JsonString(read.Spotter);
     members += '}';
     return members;
+}
+
+// The write error of `out`, reported; false when all went out.
+bool WriteFailed(std::ostream &out, std::ostream &err) {
+    out.flush();
+    if (out) {
+        return false;
+    }
+    err << "ionvane-cli: cannot write the output (disk full or output closed)\n";
+    return true;
 }
 
 int Report(const Options &options, const SingleRun &run, const std::string &extraMembers,
@@ -206,8 +236,12 @@ int Report(const Options &options, const SingleRun &run, const std::string &extr
         }
     } else if (run.Outcome.HowEnded == Ending::ErrorShown) {
         err << run.Screen.lblMUFqth << '\n';
+    } else {
+        err << "ionvane-cli: the frequency is 0, nothing calculated\n";
     }
-    out.flush();
+    if (WriteFailed(out, err)) {
+        return ExitNotComputed;
+    }
     return run.Outcome.HowEnded == Ending::Completed ? ExitComputed : ExitNotComputed;
 }
 
@@ -216,8 +250,9 @@ int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
     return Report(options, run, "", out, err);
 }
 
+// The spot's frequency is taken as the number it is, never re-read in the user's number format.
 CalculateInput SpotInput(const spot::Spot &read) {
-    return CalculateInput{read.FromLoc, read.ToLoc, read.FreqMHzText};
+    return CalculateInput{read.FromLoc, read.ToLoc, read.FreqMHzText, read.FreqMHz};
 }
 
 int RunSpot(const Options &options, std::ostream &out, std::ostream &err) {
@@ -229,6 +264,7 @@ int RunSpot(const Options &options, std::ostream &out, std::ostream &err) {
             out << "{\"skipped\":" << window::JsonString(reason) << "}\n";
         }
         err << "ionvane-cli: " << reason << '\n';
+        WriteFailed(out, err);
         return ExitNotComputed;
     }
     const SingleRun run = Calculate(options, SpotInput(reading.Read), options.Settings.HomeLocator);
@@ -253,7 +289,7 @@ bool BatchLineReport(const Options &options, const std::string &line, std::strin
     return true;
 }
 
-// One raw cluster line; false for lines that are no spot (prompts, talk, announcements).
+// One raw cluster line; false for lines that hold no spot (prompts, talk, announcements).
 bool SpotLineReport(const Options &options, const std::string &line, std::string &members) {
     const spot::SpotReading reading = spot::ReadSpot(line);
     if (reading.Problem == spot::SpotProblem::NotASpot) {
@@ -264,19 +300,38 @@ bool SpotLineReport(const Options &options, const std::string &line, std::string
         members += window::JsonString(spot::ProblemText(reading.Problem));
         return true;
     }
+    if (!reading.Read.Es && !options.AnyMode) {
+        members = "\"skipped\":";
+        members += window::JsonString("tagged " + reading.Read.Tag + ", not Es");
+        return true;
+    }
     const SingleRun run = Calculate(options, SpotInput(reading.Read), options.Settings.HomeLocator);
     members = window::ReportMembers(run.Outcome, run.Screen);
     members += SpotMembers(reading.Read);
     return true;
 }
 
-int RunBatch(const Options &options, std::istream &in, std::ostream &out) {
+int RunBatch(const Options &options, std::istream &in, std::ostream &out, std::ostream &err) {
     LineReader reader(in);
     std::string line;
     std::string members;
     bool tooLong = false;
     long long lineNumber = 0;
-    while (reader.Next(line, tooLong)) {
+    if (in.bad()) {
+        err << "ionvane-cli: cannot read the input: standard input is closed\n";
+        return ExitNotComputed;
+    }
+    for (;;) {
+        try {
+            if (!reader.Next(line, tooLong)) {
+                break;
+            }
+        } catch (const std::ios_base::failure &failure) {
+            // A closed or unreadable standard input (a directory): the file buffer throws.
+            WriteFailed(out, err);
+            err << "ionvane-cli: cannot read the input: " << failure.what() << '\n';
+            return ExitNotComputed;
+        }
         ++lineNumber;
         if (tooLong) {
             members = options.Spots ? "\"skipped\":" : "\"error\":";
@@ -290,9 +345,18 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out) {
         if (in.rdbuf()->in_avail() <= 0) {
             out.flush();
         }
+        if (!out) {
+            break; // nothing more can be written: stop reading
+        }
     }
-    out.flush();
-    return in.bad() ? ExitNotComputed : ExitComputed;
+    if (WriteFailed(out, err)) {
+        return ExitNotComputed;
+    }
+    if (in.bad()) {
+        err << "ionvane-cli: cannot read the input\n";
+        return ExitNotComputed;
+    }
+    return ExitComputed;
 }
 
 } // namespace
@@ -301,19 +365,20 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
     try {
         const Options options = ParseOptions(arguments);
         if (options.Batch) {
-            return RunBatch(options, in, out);
+            return RunBatch(options, in, out, err);
         }
         return options.SpotLine ? RunSpot(options, out, err) : RunSingle(options, out, err);
     } catch (const HelpRequested &help) {
         out << help.Text;
-        return ExitComputed;
+        return WriteFailed(out, err) ? ExitNotComputed : ExitComputed;
     } catch (const UsageError &usage) {
         err << "ionvane-cli: " << usage.Message << '\n'
             << "usage: ionvane-cli --from TEXT --to TEXT --freq TEXT [--home TEXT] [--es-layer KM]"
                " [--masl METRES] [--locale NAME] [--json]\n"
                "       ionvane-cli --spot LINE [--home TEXT] [--es-layer KM] [--masl METRES]"
                " [--locale NAME] [--json]\n"
-               "       ionvane-cli --batch [--spots] [--home TEXT] [--es-layer KM] [--masl METRES]"
+               "       ionvane-cli --batch [--spots [--any-mode]] [--home TEXT] [--es-layer KM] "
+               "[--masl METRES]"
                " [--locale NAME]\n";
         return ExitUsage;
     }

@@ -11,7 +11,7 @@ status=0
 for target in calculate settings batch; do
     mkdir -p "$scratch/$target"
     log=$scratch/$target.log
-    if ! "$build/tests/fuzz/fuzz_$target" "$scratch/$target" "$root/tests/fuzz/corpus/$target" \
+    if ! "$build/bin/fuzz_$target" "$scratch/$target" "$root/tests/fuzz/corpus/$target" \
         -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$scratch/" >"$log" 2>&1; then
         echo "fuzz_$target: CRASH"

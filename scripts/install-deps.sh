@@ -9,6 +9,8 @@ packages=(
     clang-format clang libclang-rt-14-dev time
     xvfb xauth fonts-dejavu-core fonts-liberation2
     geographiclib-tools
+    scdoc man-db bash-completion appstream desktop-file-utils
+    file lintian
 )
 
 missing=()

@@ -1,18 +1,92 @@
 #include "spot_reader.h"
 
+#include "calc/ascii.h"
 #include "calc/number_text.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <vector>
 
 namespace ionvane::spot {
 
 namespace {
 
-// Frequencies from the cluster are in kHz; a bare number below this is already MHz.
-constexpr double BareMHzBelow = 1000;
+using calc::EqualsIgnoringAsciiCase;
+using calc::IsAsciiAlnum;
+using calc::IsAsciiDigit;
+using calc::IsAsciiLetter;
+using calc::IsAsciiSpace;
+using calc::ToAsciiUpper;
+using calc::UpperCaseAscii;
+
+constexpr char Escape = '\x1B';
+
+// The line as it reads on a terminal: ANSI escape sequences ("\x1B[1;32m") taken out, every other
+// control character (the node's BEL, NUL, DEL, C1 controls) turned into a blank so that it still
+// parts the words on either side. Tabs stay: they part the columns of web-cluster rows.
+std::string Printable(std::string_view line) {
+    std::string out;
+    out.reserve(line.size());
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        const char c = line[pos];
+        const auto code = static_cast<unsigned char>(c);
+        if (c == Escape) {
+            ++pos;
+            if (pos < line.size() && line[pos] == '[') {
+                // CSI: parameter and intermediate bytes 0x20..0x3F, then one final byte.
+                ++pos;
+                while (pos < line.size() && static_cast<unsigned char>(line[pos]) >= 0x20U &&
+                       static_cast<unsigned char>(line[pos]) <= 0x3FU) {
+                    ++pos;
+                }
+                if (pos < line.size() && static_cast<unsigned char>(line[pos]) >= 0x40U &&
+                    static_cast<unsigned char>(line[pos]) <= 0x7EU) {
+                    ++pos;
+                }
+            } else if (pos < line.size() && line[pos] == ']') {
+                // OSC (a terminal title): up to BEL or ESC backslash.
+                while (pos < line.size() && line[pos] != '\a' && line[pos] != Escape) {
+                    ++pos;
+                }
+                pos += (pos < line.size() && line[pos] == '\a') ? 1 : 0;
+                pos += (pos + 1 < line.size() && line[pos + 1] == '\\') ? 2 : 0;
+            } else if (pos < line.size()) {
+                ++pos; // a two-byte sequence such as ESC 7
+            }
+            continue;
+        }
+        if (code == 0xC2U && pos + 1 < line.size() &&
+            static_cast<unsigned char>(line[pos + 1]) >= 0x80U &&
+            static_cast<unsigned char>(line[pos + 1]) <= 0x9FU) {
+            out += ' '; // a C1 control written in UTF-8
+            pos += 2;
+            continue;
+        }
+        out += (c != '\t' && calc::IsAsciiControl(c)) ? ' ' : c;
+        ++pos;
+    }
+    return out;
+}
+
+// Where "DX de" starts as words of their own ("dxspider >DX de DK7UK:", "[12:06] DX de ..."), or
+// npos.
+std::size_t DxDeAt(std::string_view line) {
+    for (std::size_t pos = 0; pos + 5 < line.size(); ++pos) {
+        if ((pos == 0 || !IsAsciiAlnum(line[pos - 1])) &&
+            EqualsIgnoringAsciiCase(line.substr(pos, 2), "DX") && IsAsciiSpace(line[pos + 2])) {
+            std::size_t de = pos + 3;
+            while (de < line.size() && IsAsciiSpace(line[de])) {
+                ++de;
+            }
+            if (EqualsIgnoringAsciiCase(line.substr(de, 2), "de") &&
+                (de + 2 == line.size() || IsAsciiSpace(line[de + 2]))) {
+                return pos;
+            }
+        }
+    }
+    return std::string_view::npos;
+}
 
 struct Token {
     std::string_view Text;
@@ -24,11 +98,11 @@ std::vector<Token> Split(std::string_view line) {
     std::vector<Token> tokens;
     std::size_t pos = 0;
     while (pos < line.size()) {
-        while (pos < line.size() && std::isspace(static_cast<unsigned char>(line[pos])) != 0) {
+        while (pos < line.size() && IsAsciiSpace(line[pos])) {
             ++pos;
         }
         const std::size_t begin = pos;
-        while (pos < line.size() && std::isspace(static_cast<unsigned char>(line[pos])) == 0) {
+        while (pos < line.size() && !IsAsciiSpace(line[pos])) {
             ++pos;
         }
         if (pos > begin) {
@@ -38,35 +112,16 @@ std::vector<Token> Split(std::string_view line) {
     return tokens;
 }
 
-char Upper(char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool IsAlnum(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0;
-}
-
-std::string UpperText(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), Upper);
-    return out;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Upper(x) == Upper(y); });
-}
-
-// Digits with at most one decimal point, at least one digit: "50099.0", "144.174".
+// Digits with at most one decimal point, at least one digit: "50099.0", "144.174", and "50,313"
+// as a web page in a decimal-comma language shows it (read as 50.313 or as 50313 kHz, the
+// frequency is the same).
 bool IsPlainNumber(std::string_view text) {
     bool digit = false;
     bool point = false;
     for (const char c : text) {
-        if (IsDigit(c)) {
+        if (IsAsciiDigit(c)) {
             digit = true;
-        } else if (c == '.' && !point) {
+        } else if ((c == '.' || c == ',') && !point) {
             point = true;
         } else {
             return false;
@@ -103,9 +158,9 @@ bool IsCallLike(std::string_view text) {
     bool letter = false;
     bool digit = false;
     for (const char c : text) {
-        if (IsDigit(c)) {
+        if (IsAsciiDigit(c)) {
             digit = true;
-        } else if (std::isalpha(static_cast<unsigned char>(c)) != 0) {
+        } else if (IsAsciiLetter(c)) {
             letter = true;
         } else if (c != '/' && c != '-' && c != '#') {
             return false;
@@ -114,25 +169,43 @@ bool IsCallLike(std::string_view text) {
     return letter && digit;
 }
 
+bool IsAllDigits(std::string_view text, std::size_t minSize, std::size_t maxSize) {
+    return text.size() >= minSize && text.size() <= maxSize &&
+           std::all_of(text.begin(), text.end(), IsAsciiDigit<char>);
+}
+
+// "1206" or "1206Z"; with `zulu`, only "1206Z".
 bool IsTime(std::string_view text, bool zulu) {
-    if (text.size() == 5 && Upper(text[4]) == 'Z') {
+    if (text.size() == 5 && ToAsciiUpper(text[4]) == 'Z') {
         text.remove_suffix(1);
     } else if (zulu) {
         return false;
     }
-    return text.size() == 4 && std::all_of(text.begin(), text.end(), IsDigit);
+    return IsAllDigits(text, 4, 4);
+}
+
+// "12:06", "12:06:33", "12:06Z", "[12:06]", "12:06:33.123": a clock time as loggers and web
+// clusters write it.
+bool IsClockTime(std::string_view text) {
+    if (text.size() > 2 && text.front() == '[' && text.back() == ']') {
+        text = text.substr(1, text.size() - 2);
+    }
+    if (!text.empty() && ToAsciiUpper(text.back()) == 'Z') {
+        text.remove_suffix(1);
+    }
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos || !IsAllDigits(text.substr(0, colon), 1, 2)) {
+        return false;
+    }
+    return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(colon), text.end(),
+                       [](char c) { return IsAsciiDigit(c) || c == ':' || c == '.'; });
 }
 
 bool IsMonth(std::string_view text) {
     static constexpr std::array<std::string_view, 12> Months = {
         "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
     return std::any_of(Months.begin(), Months.end(),
-                       [&](std::string_view m) { return EqualsIgnoringCase(m, text); });
-}
-
-bool IsAllDigits(std::string_view text, std::size_t minSize, std::size_t maxSize) {
-    return text.size() >= minSize && text.size() <= maxSize &&
-           std::all_of(text.begin(), text.end(), IsDigit);
+                       [&](std::string_view m) { return EqualsIgnoringAsciiCase(m, text); });
 }
 
 // "14-Jun-2026"
@@ -145,16 +218,51 @@ bool IsDashedDate(std::string_view text) {
            IsAllDigits(text.substr(last + 1), 4, 4);
 }
 
+// "2026-06-14", "14.06.2026", "14/06/2026", "06/14/26": digit groups joined by one kind of
+// separator, one group of four digits or three groups.
+bool IsNumericDate(std::string_view text) {
+    const auto separator = text.find_first_of("-./");
+    if (separator == std::string_view::npos) {
+        return false;
+    }
+    const char joiner = text[separator];
+    int groups = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const auto end = text.find(joiner, start);
+        if (!IsAllDigits(text.substr(start, end - start), 1, 4)) {
+            return false;
+        }
+        ++groups;
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return groups == 3;
+}
+
+// A word of a date or a time in a web-cluster cell: "14", "Jun", "2026", "14-Jun-2026", "1206Z",
+// "12:06", "2026-06-14", "UTC".
+bool IsDateOrTimeWord(std::string_view word) {
+    return IsTime(word, false) || IsClockTime(word) || IsDashedDate(word) || IsNumericDate(word) ||
+           IsMonth(word) || IsAllDigits(word, 1, 2) || IsAllDigits(word, 4, 4) ||
+           EqualsIgnoringAsciiCase(word, "UTC") || EqualsIgnoringAsciiCase(word, "Z");
+}
+
 // The length of a locator starting at `pos` (4, 6 or 8 characters, any case) that stands as a
 // word of its own or next to a separator, or 0.
 std::size_t LocatorAt(std::string_view text, std::size_t pos) {
-    if (pos > 0 && IsAlnum(text[pos - 1])) {
+    if (pos > 0 && IsAsciiAlnum(text[pos - 1])) {
         return 0;
     }
     const auto inRange = [&](std::size_t at, char first, char last) {
-        return at < text.size() && Upper(text[at]) >= first && Upper(text[at]) <= last;
+        return at < text.size() && ToAsciiUpper(text[at]) >= first &&
+               ToAsciiUpper(text[at]) <= last;
     };
-    const auto endsHere = [&](std::size_t at) { return at >= text.size() || !IsAlnum(text[at]); };
+    const auto endsHere = [&](std::size_t at) {
+        return at >= text.size() || !IsAsciiAlnum(text[at]);
+    };
     if (!inRange(pos, 'A', 'R') || !inRange(pos + 1, 'A', 'R') || !inRange(pos + 2, '0', '9') ||
         !inRange(pos + 3, '0', '9')) {
         return 0;
@@ -166,6 +274,17 @@ std::size_t LocatorAt(std::string_view text, std::size_t pos) {
         return endsHere(pos + 6) ? 6 : 0;
     }
     return endsHere(pos + 4) ? 4 : 0;
+}
+
+bool IsWholeLocator(std::string_view text) {
+    return !text.empty() && LocatorAt(text, 0) == text.size();
+}
+
+// FT8 closing words: RR73 has the shape of a locator (a square near the North Pole) but in a spot
+// comment it is always the end of a contact.
+bool IsFt8Word(std::string_view word) {
+    return EqualsIgnoringAsciiCase(word, "RR73") || EqualsIgnoringAsciiCase(word, "RRR") ||
+           word == "73";
 }
 
 struct FoundLocator {
@@ -182,13 +301,19 @@ std::vector<FoundLocator> FindLocators(std::string_view text,
         if (length == 0) {
             continue;
         }
-        const std::string word = UpperText(text.substr(pos, length));
-        if (std::find(callParts.begin(), callParts.end(), word) == callParts.end()) {
+        const std::string word = UpperCaseAscii(text.substr(pos, length));
+        if (std::find(callParts.begin(), callParts.end(), word) == callParts.end() &&
+            !IsFt8Word(word)) {
             found.push_back({word.substr(0, 6), pos, pos + length});
         }
         pos += length - 1;
     }
     return found;
+}
+
+// The six-character form in which the calculation sees a locator: IO90 is IO90MM.
+std::string Completed(const std::string &locator) {
+    return locator.size() == 4 ? locator + "MM" : locator;
 }
 
 // The upper-case parts of a call sign ("EA8/N0CALL" gives EA8/N0CALL, EA8 and N0CALL), never to
@@ -197,11 +322,11 @@ void AddCallParts(std::vector<std::string> &parts, std::string_view call) {
     if (call.empty()) {
         return;
     }
-    parts.push_back(UpperText(call));
+    parts.push_back(UpperCaseAscii(call));
     std::size_t start = 0;
     while (start <= call.size()) {
         const std::size_t end = call.find_first_of("/-", start);
-        parts.push_back(UpperText(call.substr(start, end - start)));
+        parts.push_back(UpperCaseAscii(call.substr(start, end - start)));
         if (end == std::string_view::npos) {
             break;
         }
@@ -209,12 +334,24 @@ void AddCallParts(std::vector<std::string> &parts, std::string_view call) {
     }
 }
 
-bool IsTag(std::string_view word) {
-    static constexpr std::array<std::string_view, 16> Tags = {
-        "ES",   "EES", "E",   "TR",  "TROPO", "MS",  "AU", "AUE",
-        "AU-E", "F2",  "TEP", "FAI", "EME",   "SCT", "AS", "IRS"};
-    return std::any_of(Tags.begin(), Tags.end(),
-                       [&](std::string_view tag) { return EqualsIgnoringCase(tag, word); });
+constexpr std::array<std::string_view, 5> EsTags = {"ES", "EES", "E", "SPE", "SPORADIC-E"};
+constexpr std::array<std::string_view, 20> OtherModeTags = {
+    "TR", "TROPO", "MS", "EME", "AU", "AUE", "AU-E", "FAI", "F2",  "TEP",
+    "RS", "SAT",   "BS", "SCT", "AS", "IRS", "ISS",  "LOS", "MSK", "GL"};
+// Tags that are also everyday words ("as strong as ever") count only in capitals.
+constexpr std::array<std::string_view, 5> CapitalsOnlyTags = {"E", "AS", "BS", "GL", "LOS"};
+
+bool IsTagWord(std::string_view word) {
+    const auto named = [&](std::string_view tag) { return EqualsIgnoringAsciiCase(tag, word); };
+    const bool known = std::any_of(EsTags.begin(), EsTags.end(), named) ||
+                       std::any_of(OtherModeTags.begin(), OtherModeTags.end(), named);
+    if (!known) {
+        return false;
+    }
+    if (std::any_of(CapitalsOnlyTags.begin(), CapitalsOnlyTags.end(), named)) {
+        return UpperCaseAscii(word) == word;
+    }
+    return true;
 }
 
 // The propagation tag in `text` (letters and digits between separators), or "".
@@ -222,11 +359,11 @@ std::string TagIn(std::string_view text, bool lastWord) {
     std::vector<std::string_view> words;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        while (pos < text.size() && !IsAlnum(text[pos])) {
+        while (pos < text.size() && !IsAsciiAlnum(text[pos])) {
             ++pos;
         }
         const std::size_t begin = pos;
-        while (pos < text.size() && (IsAlnum(text[pos]) || text[pos] == '-')) {
+        while (pos < text.size() && (IsAsciiAlnum(text[pos]) || text[pos] == '-')) {
             ++pos;
         }
         if (pos > begin) {
@@ -237,11 +374,11 @@ std::string TagIn(std::string_view text, bool lastWord) {
         return {};
     }
     if (lastWord) {
-        return IsTag(words.back()) ? UpperText(words.back()) : std::string();
+        return IsTagWord(words.back()) ? UpperCaseAscii(words.back()) : std::string();
     }
     for (const auto word : words) {
-        if (IsTag(word)) {
-            return UpperText(word);
+        if (IsTagWord(word)) {
+            return UpperCaseAscii(word);
         }
     }
     return {};
@@ -250,17 +387,19 @@ std::string TagIn(std::string_view text, bool lastWord) {
 // The parts of a line as its form lays them out.
 struct Layout {
     std::string_view Frequency;
-    bool InKHz = true;
     std::string_view DxCall;
     std::string_view Spotter;
-    std::size_t CommentBegin = 0;
-    std::size_t CommentEnd = 0;
+    std::string Comment;
     std::string_view TrailingGrid;
 };
 
+std::string_view Between(std::string_view line, std::size_t begin, std::size_t end) {
+    return begin < end ? line.substr(begin, end - begin) : std::string_view();
+}
+
 std::optional<Layout> ClusterLine(std::string_view line, const std::vector<Token> &t) {
-    if (t.size() < 3 || !EqualsIgnoringCase(t[0].Text, "DX") ||
-        !EqualsIgnoringCase(t[1].Text, "de")) {
+    if (t.size() < 3 || !EqualsIgnoringAsciiCase(t[0].Text, "DX") ||
+        !EqualsIgnoringAsciiCase(t[1].Text, "de")) {
         return std::nullopt;
     }
     Layout layout;
@@ -293,8 +432,7 @@ std::optional<Layout> ClusterLine(std::string_view line, const std::vector<Token
             break;
         }
     }
-    layout.CommentBegin = restBegin;
-    layout.CommentEnd = time < t.size() ? t[time].Begin : line.size();
+    layout.Comment = Between(line, restBegin, time < t.size() ? t[time].Begin : line.size());
     if (time + 1 < t.size()) {
         layout.TrailingGrid = t[time + 1].Text;
     }
@@ -302,7 +440,7 @@ std::optional<Layout> ClusterLine(std::string_view line, const std::vector<Token
 }
 
 // "SPOTTER FREQ DXCALL comment HHMM DD Mon YYYY"
-std::optional<Layout> ListingLine(const std::vector<Token> &t) {
+std::optional<Layout> ListingLine(std::string_view line, const std::vector<Token> &t) {
     const std::size_t n = t.size();
     if (n < 7 || !IsCallLike(t[0].Text) || !IsPlainNumber(t[1].Text) ||
         !IsAllDigits(t[n - 1].Text, 4, 4) || !IsMonth(t[n - 2].Text) ||
@@ -313,8 +451,7 @@ std::optional<Layout> ListingLine(const std::vector<Token> &t) {
     layout.Spotter = t[0].Text;
     layout.Frequency = t[1].Text;
     layout.DxCall = t[2].Text;
-    layout.CommentBegin = t[2].End;
-    layout.CommentEnd = t[n - 4].Begin;
+    layout.Comment = Between(line, t[2].End, t[n - 4].Begin);
     return layout;
 }
 
@@ -328,30 +465,155 @@ std::optional<Layout> ShowDxLine(std::string_view line, const std::vector<Token>
     Layout layout;
     layout.Frequency = t[0].Text;
     layout.DxCall = t[1].Text;
-    layout.CommentBegin = t[3].End;
-    layout.CommentEnd = line.size();
+    std::size_t commentEnd = line.size();
     const std::string_view last = t[n - 1].Text;
     if (n > 4 && last.size() > 2 && last.front() == '<' && last.back() == '>') {
         layout.Spotter = last.substr(1, last.size() - 2);
-        layout.CommentEnd = t[n - 1].Begin;
+        commentEnd = t[n - 1].Begin;
     }
+    layout.Comment = Between(line, t[3].End, commentEnd);
     return layout;
 }
 
-// "50.313 IO90IR<ES>JN77EX": a number, then the comment.
-std::optional<Layout> BareLine(std::string_view line, const std::vector<Token> &t) {
-    if (t.empty() || !IsPlainNumber(t[0].Text)) {
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsAsciiSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsAsciiSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// A row copied from a web cluster's table: columns parted by tabs, in whatever order the site
+// shows them (frequency, DX call, spotter, comment, time, date). The frequency is the cell that is
+// one number; the DX call is the call cell nearest after it (before it when none follows), the
+// spotter the other call cell; date and time cells are left out; every other cell is comment.
+std::optional<Layout> WebClusterRow(std::string_view line) {
+    if (line.find('\t') == std::string_view::npos) {
+        return std::nullopt;
+    }
+    enum class Kind { Frequency, Call, DateTime, Comment, Taken };
+    struct Cell {
+        std::string_view Text;
+        Kind What;
+    };
+    std::vector<Cell> cells;
+    std::size_t start = 0;
+    for (;;) {
+        const auto end = line.find('\t', start);
+        const std::string_view text = Trimmed(Between(line, start, std::min(end, line.size())));
+        if (!text.empty()) {
+            Kind kind = Kind::Comment;
+            const std::vector<Token> words = Split(text);
+            if (IsPlainNumber(text)) {
+                kind = Kind::Frequency;
+            } else if (std::all_of(words.begin(), words.end(),
+                                   [](const Token &w) { return IsDateOrTimeWord(w.Text); })) {
+                kind = Kind::DateTime;
+            } else if (words.size() == 1 && IsCallLike(text)) {
+                kind = Kind::Call;
+            }
+            cells.push_back({text, kind});
+        }
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    const auto frequency = std::find_if(cells.begin(), cells.end(),
+                                        [](const Cell &c) { return c.What == Kind::Frequency; });
+    if (cells.size() < 3 || frequency == cells.end()) {
         return std::nullopt;
     }
     Layout layout;
-    layout.Frequency = t[0].Text;
-    layout.InKHz = calc::LeadingNumber(t[0].Text) >= BareMHzBelow;
-    layout.CommentBegin = t[0].End;
-    layout.CommentEnd = line.size();
+    layout.Frequency = frequency->Text;
+    // Further number cells (a second frequency column, a signal report) are comment.
+    for (auto c = std::next(frequency); c != cells.end(); ++c) {
+        if (c->What == Kind::Frequency) {
+            c->What = Kind::Comment;
+        }
+    }
+    auto dx = std::find_if(std::next(frequency), cells.end(),
+                           [](const Cell &c) { return c.What == Kind::Call; });
+    if (dx == cells.end()) {
+        const auto before = std::find_if(std::make_reverse_iterator(frequency), cells.rend(),
+                                         [](const Cell &c) { return c.What == Kind::Call; });
+        dx = before == cells.rend() ? cells.end() : std::prev(before.base());
+    }
+    if (dx != cells.end()) {
+        layout.DxCall = dx->Text;
+        dx->What = Kind::Taken;
+    }
+    // A spotter shaped like a locator is rarer than a locator column: such a cell is the
+    // spotter only when no other call is left.
+    auto spotter = std::find_if(cells.begin(), cells.end(), [](const Cell &c) {
+        return c.What == Kind::Call && !IsWholeLocator(c.Text);
+    });
+    if (spotter == cells.end()) {
+        spotter = std::find_if(cells.begin(), cells.end(),
+                               [](const Cell &c) { return c.What == Kind::Call; });
+    }
+    if (spotter != cells.end()) {
+        layout.Spotter = spotter->Text;
+        spotter->What = Kind::Taken;
+    }
+    for (const Cell &c : cells) {
+        if (c.What == Kind::Comment || c.What == Kind::Call) {
+            if (!layout.Comment.empty()) {
+                layout.Comment += ' ';
+            }
+            layout.Comment += c.Text;
+        }
+    }
     return layout;
 }
 
+// Words a logger or terminal puts in front of a line: "12:06:33", "[12:06]", "1206Z",
+// "2026-06-14", "14-Jun-2026".
+bool IsPrefixWord(std::string_view word) {
+    return IsClockTime(word) || IsTime(word, true) || IsNumericDate(word) || IsDashedDate(word);
+}
+
+// "50.313 IO90IR<ES>JN77EX", "50313.0 OH60AA IO91<ES>KP20": a number, perhaps a DX call, then the
+// comment. A call-shaped word after the number is the DX call unless it is shaped like a locator
+// and the rest holds fewer than two locators ("144.174 IO91VL JN58TD").
+std::optional<Layout> BareLine(std::string_view line, const std::vector<Token> &t) {
+    std::size_t first = 0;
+    while (first < t.size() && IsPrefixWord(t[first].Text)) {
+        ++first;
+    }
+    if (first >= t.size() || !IsPlainNumber(t[first].Text)) {
+        return std::nullopt;
+    }
+    Layout layout;
+    layout.Frequency = t[first].Text;
+    std::size_t commentBegin = t[first].End;
+    if (first + 1 < t.size() && IsCallLike(t[first + 1].Text) && !IsFt8Word(t[first + 1].Text)) {
+        const std::string_view word = t[first + 1].Text;
+        const std::string_view rest = Between(line, t[first + 1].End, line.size());
+        if (!IsWholeLocator(word) || FindLocators(rest, {}).size() >= 2) {
+            layout.DxCall = word;
+            commentBegin = t[first + 1].End;
+        }
+    }
+    layout.Comment = Between(line, commentBegin, line.size());
+    return layout;
+}
+
+// A number and a locator in a line of no known form: the user is told rather than left guessing.
+bool HoldsNumberAndLocator(std::string_view line, const std::vector<Token> &t) {
+    return std::any_of(t.begin(), t.end(), [](const Token &w) { return IsPlainNumber(w.Text); }) &&
+           !FindLocators(line, {}).empty();
+}
+
 } // namespace
+
+bool IsEsTag(std::string_view tag) {
+    return tag.empty() || std::any_of(EsTags.begin(), EsTags.end(), [&](std::string_view es) {
+               return EqualsIgnoringAsciiCase(es, tag);
+           });
+}
 
 std::string_view ProblemText(SpotProblem problem) {
     switch (problem) {
@@ -363,16 +625,20 @@ std::string_view ProblemText(SpotProblem problem) {
         return "No locators found in the spot";
     case SpotProblem::OneLocator:
         return "Only one locator found in the spot";
+    case SpotProblem::SameLocators:
+        return "Both locators of the spot name the same place";
     case SpotProblem::NoFrequency:
         return "No frequency found in the spot";
     case SpotProblem::TooLong:
         return "The spot is too long";
+    case SpotProblem::NoSpotForm:
+        return "Not a spot line the program knows";
     }
     return "";
 }
 
 SpotProblem ProblemAsSpot(const SpotReading &reading) {
-    if (reading.Problem != SpotProblem::NotASpot) {
+    if (reading.Problem != SpotProblem::NotASpot && reading.Problem != SpotProblem::NoSpotForm) {
         return reading.Problem;
     }
     switch (reading.LocatorsFound) {
@@ -385,16 +651,24 @@ SpotProblem ProblemAsSpot(const SpotReading &reading) {
     }
 }
 
-SpotReading ReadSpot(std::string_view line) {
+SpotReading ReadSpot(std::string_view rawLine) {
     SpotReading reading;
-    if (line.size() > MaxSpotLineBytes) {
+    if (rawLine.size() > MaxSpotLineBytes) {
         reading.Problem = SpotProblem::TooLong;
         return reading;
+    }
+    std::string printable = Printable(rawLine);
+    std::string_view line = printable;
+    if (const auto dxDe = DxDeAt(line); dxDe != std::string_view::npos) {
+        line.remove_prefix(dxDe);
     }
     const std::vector<Token> tokens = Split(line);
     std::optional<Layout> layout = ClusterLine(line, tokens);
     if (!layout) {
-        layout = ListingLine(tokens);
+        layout = WebClusterRow(line);
+    }
+    if (!layout) {
+        layout = ListingLine(line, tokens);
     }
     if (!layout) {
         layout = ShowDxLine(line, tokens);
@@ -411,45 +685,62 @@ SpotReading ReadSpot(std::string_view line) {
         spot.Spotter = std::string(layout->Spotter);
         AddCallParts(callParts, layout->DxCall);
         AddCallParts(callParts, layout->Spotter);
-        comment = line.substr(layout->CommentBegin, layout->CommentEnd - layout->CommentBegin);
+        comment = layout->Comment;
     }
     const std::vector<FoundLocator> found = FindLocators(comment, callParts);
     reading.LocatorsFound = static_cast<int>(found.size());
-    std::optional<std::string> trailingGrid;
-    if (layout && !layout->TrailingGrid.empty() &&
-        LocatorAt(layout->TrailingGrid, 0) == layout->TrailingGrid.size()) {
-        trailingGrid = UpperText(layout->TrailingGrid).substr(0, 6);
+    // The first locator, then the first one naming another subsquare.
+    const FoundLocator *fromFound = found.empty() ? nullptr : found.data();
+    const FoundLocator *toFound = nullptr;
+    for (const FoundLocator &f : found) {
+        if (Completed(f.Locator) != Completed(found.front().Locator)) {
+            toFound = &f;
+            break;
+        }
     }
-    if (found.size() >= 2) {
-        spot.FromLoc = found[0].Locator;
-        spot.ToLoc = found[1].Locator;
+    std::optional<std::string> trailingGrid;
+    if (layout && IsWholeLocator(layout->TrailingGrid)) {
+        trailingGrid = UpperCaseAscii(layout->TrailingGrid).substr(0, 6);
+    }
+    bool sameLocators = false;
+    if (toFound != nullptr) {
+        spot.FromLoc = fromFound->Locator;
+        spot.ToLoc = toFound->Locator;
         const std::string_view between =
-            comment.substr(found[0].End, found[1].Begin - found[0].End);
+            comment.substr(fromFound->End, toFound->Begin - fromFound->End);
         spot.Tag = TagIn(between, false);
         if (spot.Tag.empty()) {
-            spot.Tag = TagIn(comment.substr(0, found[0].Begin), true);
+            spot.Tag = TagIn(comment.substr(0, fromFound->Begin), true);
         }
         if (spot.Tag.empty()) {
-            spot.Tag = TagIn(comment.substr(found[1].End), false);
+            spot.Tag = TagIn(comment.substr(toFound->End), false);
         }
-    } else if (found.size() == 1 && trailingGrid) {
+    } else if (fromFound != nullptr && trailingGrid &&
+               Completed(*trailingGrid) != Completed(fromFound->Locator)) {
         spot.FromLoc = *trailingGrid;
-        spot.ToLoc = found[0].Locator;
+        spot.ToLoc = fromFound->Locator;
         spot.Tag = TagIn(comment, false);
-    } else if (found.size() == 1) {
-        spot.FromLoc = found[0].Locator;
+    } else if (fromFound != nullptr) {
+        spot.FromLoc = fromFound->Locator;
+        sameLocators = found.size() >= 2 || trailingGrid.has_value();
     }
+    spot.Es = IsEsTag(spot.Tag);
 
     if (layout && !layout->Frequency.empty()) {
-        spot.FreqMHzText = ShiftDecimal(layout->Frequency, layout->InKHz ? 3 : 0);
+        std::string frequency(layout->Frequency);
+        std::replace(frequency.begin(), frequency.end(), ',', '.');
+        const bool inKHz = calc::LeadingNumber(frequency) >= MHzBelow;
+        spot.FreqMHzText = ShiftDecimal(frequency, inKHz ? 3 : 0);
         spot.FreqMHz = calc::LeadingNumber(spot.FreqMHzText);
     }
-    // A bare line without a number in front is no spot at all: the locators it holds tell what
-    // is missing when the user meant it as one.
     if (!layout) {
-        reading.Problem = SpotProblem::NotASpot;
+        // A line without a known form is no spot at all, unless it holds what a spot is made of.
+        reading.Problem =
+            HoldsNumberAndLocator(line, tokens) ? SpotProblem::NoSpotForm : SpotProblem::NotASpot;
     } else if (found.empty() && !trailingGrid) {
         reading.Problem = SpotProblem::NoLocators;
+    } else if (sameLocators) {
+        reading.Problem = SpotProblem::SameLocators;
     } else if (spot.ToLoc.empty()) {
         reading.Problem = SpotProblem::OneLocator;
     } else if (!(spot.FreqMHz > 0)) {

@@ -161,9 +161,36 @@ TEST(CalculateCommand, GermanNumberFormat) {
     EXPECT_EQ(w.Screen.lblAZResult, "es from IO90IR to JN77EX on 50,1mhz");
     EXPECT_EQ(w.Screen.lblAzResult2,
               "(Azimuth = 99,52)   (Elevation = 7,88deg)   (Distance = 1.172,77km)");
-    // "50,1" is numeric in German, and the box is read with a point: 50.
+    // The German decimal comma is a decimal point as well; whichever comes first counts.
+    const std::pair<const char *, const char *> frequencies[] = {
+        {"50,1", "es from IO90IR to JN77EX on 50,1mhz"},
+        {"50,313", "es from IO90IR to JN77EX on 50,313mhz"},
+        {"1.000,5", "es from IO90IR to JN77EX on 1mhz"},
+    };
+    for (const auto &[text, shown] : frequencies) {
+        w.Press("IO90IR", "JN77EX", text);
+        EXPECT_EQ(w.Screen.lblAZResult, shown) << text;
+    }
+    // In English the comma is only a group separator: "50,1" passes the test and reads as 50.
+    w.Format = calc::EnglishNumberFormat();
     w.Press("IO90IR", "JN77EX", "50,1");
     EXPECT_EQ(w.Screen.lblAZResult, "es from IO90IR to JN77EX on 50mhz");
+}
+
+TEST(CalculateCommand, SpotFrequencyIsTakenAsANumber) {
+    // Polish: decimal comma, a no-break space between groups. A spot's 50.313 never becomes text
+    // in that format on its way in, and is shown in it on the way out.
+    Window w;
+    w.Format = calc::NumberFormat{",", "\u00A0", 2};
+    calc::CalcState state;
+    state.EsLayerHeightKm = 110;
+    state.HomeHeightKm = 0.15F;
+    ScreenTexts screen;
+    screen.txtHomeLoc = "JO90";
+    const auto outcome = CalculateCommand(w.Format).Run(
+        state, CalculateInput{"JN48", "IL18", "50.313", 50.313}, screen);
+    EXPECT_EQ(outcome.HowEnded, CalculateOutcome::Ending::Completed);
+    EXPECT_EQ(screen.lblAZResult, "es from JN48MM to IL18MM on 50,313mhz");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "calc/ascii.h"
 #include "calc/locator.h"
 #include "calc/utf8.h"
 

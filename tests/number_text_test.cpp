@@ -203,6 +203,28 @@ TEST(LeadingNumber, ReadsWithAPointWhateverTheRegion) {
     EXPECT_TRUE(std::isinf(LeadingNumber("1e400")));
 }
 
+TEST(FrequencyValue, TakesTheRegionalSeparatorAsAPointToo) {
+    const NumberFormat german{",", ".", 2};
+    const NumberFormat polish{",", "\u00A0", 2};
+    const NumberFormat arabic{"\u066B", "\u066C", 2}; // a two-byte decimal separator
+    struct Case {
+        const char *Text;
+        const NumberFormat *Format;
+        double Expected;
+    };
+    const NumberFormat english = EnglishNumberFormat();
+    const Case cases[] = {
+        {"50,1", &german, 50.1},         {"50.1", &german, 50.1},      {"1.000,5", &german, 1},
+        {"1,000.5", &german, 1},         {"50,", &german, 50},         {",5", &german, 0.5},
+        {"144,174E1", &german, 1441.74}, {"50,313", &polish, 50.313},  {"50,1", &english, 50},
+        {"50.1", &english, 50.1},        {"50\u066B1", &arabic, 50.1}, {"50,1", &arabic, 50},
+        {" -2,5", &german, -2.5},        {"abc", &german, 0},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(FrequencyValue(c.Text, *c.Format), c.Expected) << '"' << c.Text << '"';
+    }
+}
+
 TEST(SingleText, GivesUpToSevenSignificantDigits) {
     struct Case {
         float Value;

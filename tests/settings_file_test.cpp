@@ -33,6 +33,13 @@ TEST(SettingsFile, LoadsWithSilentFallbacks) {
     };
     const Case cases[] = {
         {"IO91WM\r\n100\r\n0.35\r\n", "IO91WM", 100.0F, 0.35F},
+        // An editor's UTF-8 byte-order mark before the first line is no part of the locator.
+        {"\xEF\xBB\xBFIO91WM\r\n100\r\n0.35\r\n", "IO91WM", 100.0F, 0.35F},
+        {"\xEF\xBB\xBF\r\n100\r\n0.35\r\n", "", 100.0F, 0.35F},
+        // Only at the very start: later it is text of the line like any other.
+        {"IO91WM\r\n\xEF\xBB\xBF"
+         "100\r\n0.35\r\n",
+         "IO91WM", 110.0F, 0.35F},
         {"IO91WM\n100\n0.35\n", "IO91WM", 100.0F, 0.35F}, // LF alone is read too
         {"JN77EX\r\n131\r\n6\r\n", "JN77EX", 110.0F, 0.15F},
         {"JN77EX\r\n89\r\n0\r\n", "JN77EX", 110.0F, 0.15F},
@@ -92,6 +99,49 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(ReadFile(path), "IO91WM\r\n100\r\n0.35\r\n");
 }
 
+TEST(SettingsFile, ReadOnlyFileIsLeftAloneWithNothingBesideIt) {
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, "IO91WM\r\n100\r\n0.35\r\n");
+    ASSERT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_FALSE(SaveSettingsFile(path, Settings{"JN77EX", 95, 2.5F}, English));
+    EXPECT_EQ(ReadFile(path), "IO91WM\r\n100\r\n0.35\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({SettingsFileName}));
+    // Made writable again, it is saved, and again nothing else is left in the directory.
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    EXPECT_TRUE(SaveSettingsFile(path, Settings{"JN77EX", 95, 2.5F}, English));
+    EXPECT_EQ(ReadFile(path), "JN77EX\r\n95\r\n2.5\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({SettingsFileName}));
+}
+
+TEST(SettingsFile, FirstLineKeepsItsBytesWhileUnchanged) {
+    struct Case {
+        QByteArray Line;     // line 1 in the file
+        const char *Shown;   // its text in the program (UTF-8)
+        const char *Changed; // a new home, saved as UTF-8
+    };
+    const Case cases[] = {
+        {"JN18d\xe9", "JN18d\xc3\xa9", "JN18DU"},        // Latin-1 / Windows single byte
+        {"K\xd6ln", "K\xc3\x96ln", "JO30"},              // a lead byte without its follower
+        {"JN18d\xc3\xa9", "JN18d\xc3\xa9", "J\xc3\xa9"}, // already UTF-8: kept as it is
+        {"IO90IRXY", "IO90IRXY", "IO90IR"},              // longer than a locator
+        {"", "", "IO90IR"},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        const QString path = WriteFile(dir, c.Line + "\r\n100\r\n0.35\r\n");
+        Settings s = LoadSettingsFile(path, English);
+        EXPECT_EQ(s.HomeLocator, c.Shown);
+        ASSERT_TRUE(SaveSettingsFile(path, s, English));
+        EXPECT_EQ(ReadFile(path), c.Line + "\r\n100\r\n0.35\r\n");
+        s.HomeLocator = c.Changed;
+        ASSERT_TRUE(SaveSettingsFile(path, s, English));
+        EXPECT_EQ(ReadFile(path), QByteArray(c.Changed) + "\r\n100\r\n0.35\r\n");
+    }
+}
+
 TEST(SettingsPlaces, BesideTheProgramWhenPossible) {
     QTemporaryDir program;
     QTemporaryDir user;
@@ -110,6 +160,19 @@ TEST(SettingsPlaces, UserDirectoryWhenTheProgramDirectoryIsReadOnly) {
     const SettingsPlaces places{"/proc", user.filePath("config/Ionvane")};
     EXPECT_EQ(places.SavePath(), user.filePath("config/Ionvane/homeloc.dat"));
     EXPECT_TRUE(QDir(user.filePath("config/Ionvane")).exists());
+}
+
+TEST(SettingsPlaces, InstalledProgramsUseTheUserDirectory) {
+    // Installed in a system directory (even one the superuser could write), window and command
+    // line both keep their settings per user; anywhere else they keep them beside the program.
+    QTemporaryDir program;
+    QTemporaryDir user;
+    const QStringList installed{"/usr/local/bin", "/usr/bin"};
+    const auto system = SettingsPlaces::ForProgramIn("/usr/bin/", user.path(), installed);
+    EXPECT_EQ(system.LoadPath(), user.filePath(SettingsFileName));
+    EXPECT_EQ(system.SavePath(), user.filePath(SettingsFileName));
+    const auto buildTree = SettingsPlaces::ForProgramIn(program.path(), user.path(), installed);
+    EXPECT_EQ(buildTree.SavePath(), program.filePath(SettingsFileName));
 }
 
 } // namespace

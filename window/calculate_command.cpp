@@ -1,10 +1,10 @@
 #include "calculate_command.h"
 
+#include "calc/ascii.h"
 #include "calc/home_location.h"
 #include "calc/locator.h"
 #include "calc/path.h"
 #include "calc/path_centre.h"
-#include "calc/utf8.h"
 #include "propagation/es_layer.h"
 #include "result_texts.h"
 
@@ -31,7 +31,8 @@ class CalculateRun {
     CalculateOutcome Execute(const CalculateInput &input);
 
   private:
-    bool ReadFrequency(const std::string &freqText);
+    bool ReadFrequency(const CalculateInput &input);
+    bool TakeFrequency(double valueMHz);
     bool SpottedPath();
     bool CentreAndOnwardPoint();
     bool HomePath();
@@ -60,7 +61,7 @@ class CalculateRun {
 CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
     const std::string fromLoc = calc::UpperCaseAscii(input.txtFromLoc);
     const std::string toLoc = calc::UpperCaseAscii(input.txtToLoc);
-    if (!ReadFrequency(input.txtFreq)) {
+    if (!ReadFrequency(input)) {
         return ShowError();
     }
     if (FreqMHz == 0.0F) {
@@ -85,12 +86,18 @@ CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
     return outcome;
 }
 
-bool CalculateRun::ReadFrequency(const std::string &freqText) {
-    if (!calc::IsNumeric(freqText, Format)) {
+bool CalculateRun::ReadFrequency(const CalculateInput &input) {
+    if (input.FreqMHz) {
+        return TakeFrequency(*input.FreqMHz);
+    }
+    if (!calc::IsNumeric(input.txtFreq, Format)) {
         return Fail(calc::StatusCodeOf(calc::Status::NoWorkingFrequency));
     }
-    // The box is read with "." as decimal point whatever the regional format: "50,1" is 50.
-    const double value = calc::LeadingNumber(freqText);
+    // "." is a decimal point in every regional format, the regional separator as well.
+    return TakeFrequency(calc::FrequencyValue(input.txtFreq, Format));
+}
+
+bool CalculateRun::TakeFrequency(double value) {
     const auto single = static_cast<float>(value);
     // A negative, infinite or out-of-range frequency has no meaning and would reach the texts
     // as nan or inf.

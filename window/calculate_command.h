@@ -18,6 +18,9 @@ struct CalculateInput {
     std::string txtFromLoc;
     std::string txtToLoc;
     std::string txtFreq;
+    /// A frequency known as a number (a spot's), used instead of the text of txtFreq, which then
+    /// only says how the box would show it.
+    std::optional<double> FreqMHz = std::nullopt;
 };
 
 /// The figures of a completed run, for reports beside the texts.

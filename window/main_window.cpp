@@ -18,6 +18,8 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace ionvane::window {
 
 namespace {
@@ -43,28 +45,52 @@ std::string S(const QString &text) {
     return text.toStdString();
 }
 
-// The frequency as the box can hold it: at most 7 characters, rounded when the spot was finer.
-std::string FrequencyBoxText(const std::string &freqMHzText) {
-    if (freqMHzText.size() <= FrequencyMaxLength) {
-        return freqMHzText;
-    }
-    const double value = calc::LeadingNumber(freqMHzText);
-    for (int decimals = 6; decimals >= 0; --decimals) {
-        std::string text = calc::FormatFixed(value, decimals, calc::PlainNumberFormat());
-        if (text.size() <= FrequencyMaxLength) {
-            return text;
+// A box's length limit binds what the user types or pastes, never text the program sets: such a
+// text is kept whole however long it is (a first line "IO90IRXY" read from the settings file, a
+// spot's frequency 144.1745), and the user can then shorten it but not lengthen it.
+void LimitTyping(QLineEdit *box, int limit) {
+    box->setMaxLength(limit);
+    QObject::connect(box, &QLineEdit::textChanged, box, [box, limit](const QString &text) {
+        const int allowed = std::max(limit, static_cast<int>(text.size()));
+        if (allowed < box->maxLength()) {
+            // A new limit sets the text again, which would put the cursor at the end.
+            const int cursor = box->cursorPosition();
+            box->setMaxLength(allowed);
+            box->setCursorPosition(cursor);
         }
+    });
+}
+
+// Sets a box's text as the program does, past the box's length limit if need be.
+void SetBoxText(QLineEdit *box, const QString &text) {
+    if (text.size() > box->maxLength()) {
+        box->setMaxLength(static_cast<int>(text.size()));
     }
-    return freqMHzText;
+    box->setText(text);
+}
+
+// A spot's frequency as the box shows it: the spot's exact decimal text with the user's own
+// decimal separator (50,313 in Polish), so that the box passes its numeric test and reads back
+// as the spot's value.
+QString FrequencyBoxText(std::string text, const calc::NumberFormat &format) {
+    if (const auto point = text.find('.'); point != std::string::npos) {
+        text.replace(point, 1, format.DecimalSeparator);
+    }
+    return Q(text);
 }
 
 bool IsEnter(const QKeyEvent *key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
-// Keys that a text box hears as a character: printing keys, Enter, Backspace and control
-// combinations. Arrow and function keys carry no text.
+// Keys that a text box hears as a character: printing keys, Enter, Backspace, Escape and control
+// combinations. Arrow and function keys carry no text; Delete and Tab carry one on some platforms
+// ("\x7f", "\t") but edit or leave the box rather than type into it.
 bool IsCharacterKey(const QKeyEvent *key) {
+    if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
+        key->key() == Qt::Key_Backtab) {
+        return false;
+    }
     return !key->text().isEmpty() || IsEnter(key);
 }
 
@@ -74,6 +100,7 @@ frmMUF::frmMUF(Dialogs &dialogs, SettingsPlaces places, const QLocale &locale, Q
     : QMainWindow(parent), Dialog(dialogs), Places(std::move(places)),
       Format(NumberFormatOf(locale)), Command(Format) {
     setObjectName("frmMUF");
+    Dialog.OpenOver(this);
     setWindowTitle(Q(std::string(ProgramTitle)));
     BuildControls();
     BuildMenus();
@@ -110,7 +137,7 @@ void frmMUF::BuildControls() {
                          int left, int top, int width, int height) {
         member = new QLineEdit(client);
         member->setToolTip(tip);
-        member->setMaxLength(maxLength);
+        LimitTyping(member, maxLength);
         member->setAlignment(Qt::AlignCenter);
         member->installEventFilter(this);
         // A spot dropped anywhere on the window is read as a spot, not typed into a box.
@@ -169,7 +196,7 @@ void frmMUF::BuildMenus() {
     };
     mnuFile = menuBar()->addMenu("&File");
     mnuFile->setObjectName("mnuFile");
-    action(mnuPasteSpot, "mnuPasteSpot", "Paste &spot");
+    action(mnuPasteSpot, "mnuPasteSpot", "&Paste spot");
     mnuPasteSpot->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     mnuFile->addAction(mnuPasteSpot);
     mnuFile->addSeparator();
@@ -235,7 +262,8 @@ void frmMUF::ApplyLook() {
 
 void frmMUF::LoadSequence() {
     const Settings settings = LoadSettingsFile(Places.LoadPath(), Format);
-    txtHomeLoc->setText(Q(settings.HomeLocator));
+    SetBoxText(txtHomeLoc, Q(settings.HomeLocator));
+    HomeLineBytes = settings.HomeLineBytes;
     Calc.EsLayerHeightKm = settings.EsLayerHeightKm;
     Calc.HomeHeightKm = settings.HomeHeightKm;
     ShowSettings();
@@ -246,9 +274,10 @@ void frmMUF::SaveSequence() {
         return;
     }
     Unloaded = true;
-    SaveSettingsFile(Places.SavePath(),
-                     Settings{S(txtHomeLoc->text()), Calc.EsLayerHeightKm, Calc.HomeHeightKm},
-                     Format);
+    SaveSettingsFile(
+        Places.SavePath(),
+        Settings{S(txtHomeLoc->text()), Calc.EsLayerHeightKm, Calc.HomeHeightKm, HomeLineBytes},
+        Format);
 }
 
 void frmMUF::ShowSettings() {
@@ -262,6 +291,14 @@ void frmMUF::closeEvent(QCloseEvent *event) {
 }
 
 bool frmMUF::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Shortcut && (watched == cmdCalcMUF || watched == cmdClear) &&
+        !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+        // The access key presses the button at once. Qt's own handling shows the button down for
+        // 100 ms and clicks only then, so that keys typed straight after Alt+L went to the box
+        // that had the focus before Clear moved it.
+        static_cast<QPushButton *>(watched)->click();
+        return true;
+    }
     if (event->type() != QEvent::KeyPress) {
         return QMainWindow::eventFilter(watched, event);
     }
@@ -331,7 +368,7 @@ void frmMUF::FrequencyChanged() {
         return;
     }
     Dialog.ShowMessage("ONLY FREQUENCY NUMBER!!!!", "Number......", Dialogs::Icon::Critical);
-    txtFreq->setText(QString());
+    SetBoxText(txtFreq, QString());
     txtFreq->setFocus();
 }
 
@@ -370,7 +407,7 @@ void frmMUF::CalculateClicked() {
     lblFOT->setText(Q(screen.lblFOT));
     setWindowTitle(Q(screen.Title));
     if (Q(screen.txtHomeLoc) != txtHomeLoc->text()) {
-        txtHomeLoc->setText(Q(screen.txtHomeLoc));
+        SetBoxText(txtHomeLoc, Q(screen.txtHomeLoc));
     }
     if (outcome.Focus) {
         ControlWidget(*outcome.Focus)->setFocus();
@@ -379,7 +416,7 @@ void frmMUF::CalculateClicked() {
 
 void frmMUF::ClearClicked() {
     for (QLineEdit *box : {txtFromLoc, txtToLoc, txtFreq}) {
-        box->clear();
+        SetBoxText(box, QString());
     }
     for (QLabel *l : {lblAZResult, lblAzResult2, lblMidPoint, lblMUFqth, lblMUFqth2, lblFOT}) {
         l->clear();
@@ -445,10 +482,15 @@ void frmMUF::PasteSpot(const QString &text) {
     for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) {
         const spot::SpotReading reading = spot::ReadSpot(S(line));
         if (reading.Problem == spot::SpotProblem::None) {
-            txtFromLoc->setText(Q(reading.Read.FromLoc));
-            txtToLoc->setText(Q(reading.Read.ToLoc));
-            txtFreq->setText(Q(FrequencyBoxText(reading.Read.FreqMHzText)));
+            SetBoxText(txtFromLoc, Q(reading.Read.FromLoc));
+            SetBoxText(txtToLoc, Q(reading.Read.ToLoc));
+            SetBoxText(txtFreq, FrequencyBoxText(reading.Read.FreqMHzText, Format));
             CalculateClicked();
+            if (!reading.Read.Es && !lblAZResult->text().isEmpty()) {
+                // Calculated all the same, but the user sees that the Es figures may not apply.
+                lblAZResult->setText(lblAZResult->text() + "  (tagged " + Q(reading.Read.Tag) +
+                                     ", not Es)");
+            }
             return;
         }
         if (!first) {

@@ -69,6 +69,9 @@ class frmMUF : public QMainWindow {
     CalculateCommand Command;
     calc::CalcState Calc;
     bool Unloaded = false;
+    /// The settings file's first line as it was read, written back unchanged when the home box
+    /// still shows it.
+    std::string HomeLineBytes;
 
     QLabel *lblFromLoc = nullptr;
     QLineEdit *txtFromLoc = nullptr;

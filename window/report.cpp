@@ -134,6 +134,12 @@ std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &sc
     out.reserve(TypicalSize);
     Key(out, "status");
     out += std::to_string(outcome.StatusShown);
+    if (outcome.HowEnded == CalculateOutcome::Ending::SilentStop) {
+        // A frequency of 0 ends the run without a word on the screen; a script still learns why
+        // status 0 came with nothing calculated.
+        Key(out, "stopped");
+        out += "true";
+    }
     StringMember(out, "message", outcome.MessageShown);
     Key(out, "focus");
     if (outcome.Focus) {

@@ -14,8 +14,9 @@ std::string JsonString(std::string_view text);
 /// Appends `text` as a JSON string literal to `out`.
 void AppendJsonString(std::string &out, std::string_view text);
 
-/// The members of the report object, without the braces: status, message, focus, title,
-/// homeLocator, labels, then the figures of a completed run.
+/// The members of the report object, without the braces: status ("stopped":true after it when a
+/// frequency of 0 stopped the run), message, focus, title, homeLocator, labels, then the figures of
+/// a completed run.
 std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &screen);
 
 } // namespace ionvane::window

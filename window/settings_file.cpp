@@ -23,9 +23,16 @@ namespace {
 constexpr qint64 MaxFileBytes = 64 * 1024;
 constexpr std::size_t MaxLineBytes = 1024;
 
-// The lines of the first 64 KiB, each cut at 1 KiB, CR LF or LF ended, as valid UTF-8.
+// The UTF-8 byte-order mark that some editors put at the start of a text file.
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The lines of the first 64 KiB, each cut at 1 KiB, CR LF or LF ended, as the bytes they hold.
 std::vector<std::string> SplitLines(const QByteArray &content) {
-    const QByteArray bytes = content.left(MaxFileBytes);
+    QByteArray bytes = content.left(MaxFileBytes);
+    if (bytes.startsWith(QByteArray::fromRawData(
+            Utf8ByteOrderMark.data(), static_cast<qsizetype>(Utf8ByteOrderMark.size())))) {
+        bytes.remove(0, static_cast<qsizetype>(Utf8ByteOrderMark.size()));
+    }
     std::vector<std::string> lines;
     qsizetype start = 0;
     while (start < bytes.size()) {
@@ -42,7 +49,7 @@ std::vector<std::string> SplitLines(const QByteArray &content) {
         if (line.size() > MaxLineBytes) {
             line.resize(MaxLineBytes);
         }
-        lines.push_back(calc::ValidUtf8(line));
+        lines.push_back(std::move(line));
         start = end + 1;
     }
     return lines;
@@ -58,7 +65,25 @@ bool AcceptsNewFiles(const QString &dir) {
     return probe.open();
 }
 
+// Whether the file at `path` exists and is not to be written: not writable for the user, or with
+// no write permission for anyone.
+bool IsReadOnlyFile(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return false;
+    }
+    constexpr auto AnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return !info.isWritable() || !(info.permissions() & AnyWrite);
+}
+
 } // namespace
+
+std::string HomeLineText(const std::string &bytes) {
+    if (calc::ValidUtf8(bytes) == bytes) {
+        return bytes;
+    }
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString();
+}
 
 void ApplyDefaultsOutsideRange(Settings &settings) {
     const auto es = static_cast<double>(settings.EsLayerHeightKm);
@@ -84,13 +109,14 @@ Settings ParseSettings(const std::optional<QByteArray> &content, const calc::Num
         }
     };
     readLine();
-    settings.HomeLocator = buffer;
+    settings.HomeLineBytes = buffer;
+    settings.HomeLocator = HomeLineText(buffer);
     readLine();
-    if (const auto value = calc::TextToSingle(buffer, format)) {
+    if (const auto value = calc::TextToSingle(calc::ValidUtf8(buffer), format)) {
         settings.EsLayerHeightKm = *value;
     }
     readLine();
-    if (const auto value = calc::TextToSingle(buffer, format)) {
+    if (const auto value = calc::TextToSingle(calc::ValidUtf8(buffer), format)) {
         settings.HomeHeightKm = *value;
     }
     ApplyDefaultsOutsideRange(settings);
@@ -108,8 +134,12 @@ Settings LoadSettingsFile(const QString &path, const calc::NumberFormat &format)
 
 bool SaveSettingsFile(const QString &path, const Settings &settings,
                       const calc::NumberFormat &format) {
-    const std::string text = settings.HomeLocator + "\r\n" +
-                             calc::SingleText(settings.EsLayerHeightKm, format) + "\r\n" +
+    if (IsReadOnlyFile(path)) {
+        return false;
+    }
+    const bool homeUnchanged = HomeLineText(settings.HomeLineBytes) == settings.HomeLocator;
+    const std::string text = (homeUnchanged ? settings.HomeLineBytes : settings.HomeLocator) +
+                             "\r\n" + calc::SingleText(settings.EsLayerHeightKm, format) + "\r\n" +
                              calc::SingleText(settings.HomeHeightKm, format) + "\r\n";
     // A new file beside the settings file, renamed over it once it is complete and on disk: a
     // crash, a kill or a full disk at any moment leaves either the old file or the new one. The
@@ -188,11 +218,30 @@ std::string MaslCaption(float homeHeightKm, const calc::NumberFormat &format) {
 }
 
 SettingsPlaces SettingsPlaces::ForThisProgram() {
-    return SettingsPlaces{QCoreApplication::applicationDirPath(),
-                          QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    // The configured install directory, and where the Debian package and a local install put the
+    // programs whatever the build was configured with.
+    const QStringList installedBinDirs{IONVANE_INSTALLED_BINDIR, "/usr/bin", "/usr/local/bin",
+                                       "/bin"};
+    return ForProgramIn(programDir, userDir, installedBinDirs);
+}
+
+SettingsPlaces SettingsPlaces::ForProgramIn(const QString &programDir, const QString &userDir,
+                                            const QStringList &installedBinDirs) {
+    // Installed, the window and the command line share the user's place: the program directory
+    // is the system's and shared by every user, even when the superuser could write there.
+    const bool installed =
+        std::any_of(installedBinDirs.begin(), installedBinDirs.end(), [&](const QString &dir) {
+            return QDir::cleanPath(programDir) == QDir::cleanPath(dir);
+        });
+    return SettingsPlaces{installed ? QString() : programDir, userDir};
 }
 
 QString SettingsPlaces::LoadPath() const {
+    if (ProgramDir.isEmpty()) {
+        return QDir(UserDir).filePath(SettingsFileName);
+    }
     const QString besideProgram = QDir(ProgramDir).filePath(SettingsFileName);
     if (QFileInfo::exists(besideProgram) || UserDir.isEmpty()) {
         return besideProgram;
@@ -202,7 +251,8 @@ QString SettingsPlaces::LoadPath() const {
 
 QString SettingsPlaces::SavePath() const {
     const QString besideProgram = QDir(ProgramDir).filePath(SettingsFileName);
-    if (QFileInfo::exists(besideProgram) || AcceptsNewFiles(ProgramDir) || UserDir.isEmpty()) {
+    if (!ProgramDir.isEmpty() &&
+        (QFileInfo::exists(besideProgram) || AcceptsNewFiles(ProgramDir) || UserDir.isEmpty())) {
         return besideProgram;
     }
     QDir().mkpath(UserDir);

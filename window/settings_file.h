@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -28,7 +29,14 @@ struct Settings {
     std::string HomeLocator;   ///< the home box text, as typed (may be empty)
     float EsLayerHeightKm = 0; ///< 90..130 once loaded
     float HomeHeightKm = 0;    ///< 0.001..5 once loaded
+    /// Line 1 of the file as read, byte for byte; saved again in place of `HomeLocator` while
+    /// that is still its text.
+    std::string HomeLineBytes{};
 };
+
+/// The text of line 1 of a settings file: UTF-8 as it stands, otherwise the single-byte text of
+/// an older file read as Latin-1 (the byte E9 of "Pérez" in a Windows editor is é).
+std::string HomeLineText(const std::string &bytes);
 
 /// Puts each height back to its default when it lies outside its range.
 void ApplyDefaultsOutsideRange(Settings &settings);
@@ -44,7 +52,10 @@ Settings LoadSettingsFile(const QString &path, const calc::NumberFormat &format)
 
 /// The save sequence: writes the three lines, CR LF ended, atomically (a crash, a kill or a full
 /// disk during the save leaves the previous file whole; a symbolic link is replaced, never written
-/// through). Returns whether the file was written; callers stay silent.
+/// through). Line 1 is `HomeLineBytes` while `HomeLocator` is still its text, otherwise the home
+/// locator as UTF-8. A file that the user cannot write or made read-only (no write permission for
+/// anyone, which the superuser would otherwise ignore) is left as it is. Returns whether the file
+/// was written; callers stay silent.
 bool SaveSettingsFile(const QString &path, const Settings &settings,
                       const calc::NumberFormat &format);
 
@@ -64,13 +75,20 @@ std::string EsLayerHeightCaption(float esLayerHeightKm, const calc::NumberFormat
 std::string MaslCaption(float homeHeightKm, const calc::NumberFormat &format);
 
 /// Where the settings file lives: beside the program when the file is there or the program's
-/// directory is writable, otherwise in the user's configuration directory.
+/// directory is writable, otherwise in the user's configuration directory. The window and the
+/// command line land in one folder of the build tree, so both find the same file there; installed,
+/// both use the user's configuration directory.
 struct SettingsPlaces {
-    QString ProgramDir;
+    QString ProgramDir; ///< empty: the program is installed and has no place of its own
     QString UserDir;
 
     /// The places of this program: its own directory and the per-user configuration directory.
     static SettingsPlaces ForThisProgram();
+
+    /// The places of a program in `programDir`; no place of its own when that is one of the
+    /// directories programs are installed to.
+    static SettingsPlaces ForProgramIn(const QString &programDir, const QString &userDir,
+                                       const QStringList &installedBinDirs);
 
     /// The file to load: the program directory's if it exists, else the per-user one.
     [[nodiscard]] QString LoadPath() const;

@@ -1,5 +1,6 @@
 // The batch line reader of ionvane-cli: bounded lines, valid UTF-8 out, fields as announced, and
-// the spot reader on the same lines.
+// the spot reader on the same lines and on the raw input (escape sequences, control bytes, tabs of
+// web-cluster rows, invalid UTF-8).
 #include "calc/utf8.h"
 #include "cli/batch_reader.h"
 #include "spot/spot_reader.h"
@@ -7,6 +8,35 @@
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
+
+namespace {
+
+std::string Completed(const std::string &locator) {
+    return locator.size() == 4 ? locator + "MM" : locator;
+}
+
+// A spot read whole has two different locators, a positive frequency in plain decimal text and an
+// Es flag that agrees with its tag.
+void CheckSpot(std::string_view line) {
+    using namespace ionvane::spot;
+    const SpotReading reading = ReadSpot(line);
+    if (reading.Problem != SpotProblem::None) {
+        if (ProblemText(ProblemAsSpot(reading)).empty()) {
+            std::abort();
+        }
+        return;
+    }
+    const Spot &spot = reading.Read;
+    if (spot.FromLoc.size() < 4 || spot.ToLoc.size() < 4 || spot.FromLoc.size() > 6 ||
+        spot.ToLoc.size() > 6 || Completed(spot.FromLoc) == Completed(spot.ToLoc) ||
+        !(spot.FreqMHz > 0) || spot.FreqMHzText.empty() ||
+        spot.FreqMHzText.find_first_not_of("0123456789.") != std::string::npos ||
+        spot.Es != IsEsTag(spot.Tag)) {
+        std::abort();
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     using namespace ionvane::cli;
@@ -31,13 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (lines > size + 1) {
             std::abort();
         }
-        // The same line read as a raw cluster spot: a spot read whole has both locators.
-        const auto spot = ionvane::spot::ReadSpot(line);
-        if (spot.Problem == ionvane::spot::SpotProblem::None &&
-            (spot.Read.FromLoc.size() < 4 || spot.Read.ToLoc.size() < 4 ||
-             !(spot.Read.FreqMHz > 0))) {
-            std::abort();
-        }
+        // The same line read as a raw cluster spot.
+        CheckSpot(line);
     }
+    // The whole input as one line, bytes as they came.
+    CheckSpot(std::string_view(reinterpret_cast<const char *>(data), size));
     return 0;
 }
