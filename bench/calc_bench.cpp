@@ -3,8 +3,8 @@
 #include "calc/locator.h"
 #include "calc/path.h"
 #include "calc/path_centre.h"
+#include "command/calculate_command.h"
 #include "propagation/es_layer.h"
-#include "window/calculate_command.h"
 
 #include <benchmark/benchmark.h>
 
@@ -93,10 +93,10 @@ calc::CalcState Settings() {
 }
 
 void WholeCalculateWorkedExample(benchmark::State &bench) {
-    const window::CalculateCommand command(English);
+    const command::CalculateCommand command(English);
     calc::CalcState state = Settings();
-    const window::CalculateInput input{"IO90IR", "JN77EX", "50.1"};
-    window::ScreenTexts screen;
+    const command::CalculateInput input{"IO90IR", "JN77EX", "50.1"};
+    command::ScreenTexts screen;
     for (auto _ : bench) {
         screen.txtHomeLoc = "IO90IR";
         benchmark::DoNotOptimize(command.Run(state, input, screen));
@@ -105,15 +105,15 @@ void WholeCalculateWorkedExample(benchmark::State &bench) {
 BENCHMARK(WholeCalculateWorkedExample);
 
 void WholeCalculateSpotMix(benchmark::State &bench) {
-    const window::CalculateCommand command(English);
+    const command::CalculateCommand command(English);
     calc::CalcState state = Settings();
-    window::ScreenTexts screen;
+    command::ScreenTexts screen;
     std::size_t next = 0;
     for (auto _ : bench) {
         const Spot &spot = Spots[next++ % Spots.size()];
         screen.txtHomeLoc = spot.Home;
         benchmark::DoNotOptimize(
-            command.Run(state, window::CalculateInput{spot.From, spot.To, spot.Freq}, screen));
+            command.Run(state, command::CalculateInput{spot.From, spot.To, spot.Freq}, screen));
     }
 }
 BENCHMARK(WholeCalculateSpotMix);
@@ -121,13 +121,13 @@ BENCHMARK(WholeCalculateSpotMix);
 // The libm calls one Calculate of `spot` makes, in order. The square roots the compiler inlines as
 // one instruction (all but those of negative arguments) are no calls and are not counted.
 std::vector<LibmCall> LibmCallsOf(const Spot &spot) {
-    const window::CalculateCommand command(English);
+    const command::CalculateCommand command(English);
     calc::CalcState state = Settings();
-    window::ScreenTexts screen;
+    command::ScreenTexts screen;
     screen.txtHomeLoc = spot.Home;
     Recorded.clear();
     Recording = true;
-    command.Run(state, window::CalculateInput{spot.From, spot.To, spot.Freq}, screen);
+    command.Run(state, command::CalculateInput{spot.From, spot.To, spot.Freq}, screen);
     Recording = false;
     return Recorded;
 }

@@ -4,11 +4,11 @@
 
 #include "calc/ascii.h"
 #include "calc/utf8.h"
+#include "cli/report.h"
+#include "command/calculate_command.h"
 #include "ionvane/version.h"
 #include "spot/spot_reader.h"
-#include "window/calculate_command.h"
 #include "window/locale_format.h"
-#include "window/report.h"
 #include "window/settings_file.h"
 
 #include <QCommandLineParser>
@@ -24,10 +24,10 @@ namespace ionvane::cli {
 
 namespace {
 
-using window::CalculateCommand;
-using window::CalculateInput;
-using window::CalculateOutcome;
-using window::ScreenTexts;
+using command::CalculateCommand;
+using command::CalculateInput;
+using command::CalculateOutcome;
+using command::ScreenTexts;
 
 constexpr int MinMasl = 1;
 constexpr int MaxMasl = 5000;
@@ -194,7 +194,6 @@ SingleRun Calculate(const Options &options, const CalculateInput &input,
 
 // The members that a spot adds to a report, with the comma that joins them on.
 std::string SpotMembers(const spot::Spot &read) {
-    using window::JsonString;
     std::string members = ",\"spot\":{\"freqMHz\":";
     members += read.FreqMHzText;
     members += ",\"from\":";
@@ -227,7 +226,7 @@ int Report(const Options &options, const SingleRun &run, const std::string &extr
            std::ostream &out, std::ostream &err) {
     using Ending = CalculateOutcome::Ending;
     if (options.Json) {
-        out << '{' << window::ReportMembers(run.Outcome, run.Screen) << extraMembers << "}\n";
+        out << '{' << ReportMembers(run.Outcome, run.Screen) << extraMembers << "}\n";
     } else if (run.Outcome.HowEnded == Ending::Completed) {
         const auto &s = run.Screen;
         for (const auto *line : {&s.lblAZResult, &s.lblAzResult2, &s.lblMidPoint, &s.lblMUFqth,
@@ -261,7 +260,7 @@ int RunSpot(const Options &options, std::ostream &out, std::ostream &err) {
     if (reading.Problem != spot::SpotProblem::None) {
         const std::string_view reason = spot::ProblemText(spot::ProblemAsSpot(reading));
         if (options.Json) {
-            out << "{\"skipped\":" << window::JsonString(reason) << "}\n";
+            out << "{\"skipped\":" << JsonString(reason) << "}\n";
         }
         err << "ionvane-cli: " << reason << '\n';
         WriteFailed(out, err);
@@ -279,13 +278,13 @@ bool BatchLineReport(const Options &options, const std::string &line, std::strin
     }
     if (parsed.What == BatchLine::Kind::Malformed) {
         members = "\"error\":";
-        members += window::JsonString("expected FROM TO FREQ [HOME]");
+        members += JsonString("expected FROM TO FREQ [HOME]");
         return true;
     }
     const auto &f = parsed.Fields;
     const std::string &homeText = f.size() == 4 ? f[3] : options.Settings.HomeLocator;
     const SingleRun run = Calculate(options, CalculateInput{f[0], f[1], f[2]}, homeText);
-    members = window::ReportMembers(run.Outcome, run.Screen);
+    members = ReportMembers(run.Outcome, run.Screen);
     return true;
 }
 
@@ -297,16 +296,16 @@ bool SpotLineReport(const Options &options, const std::string &line, std::string
     }
     if (reading.Problem != spot::SpotProblem::None) {
         members = "\"skipped\":";
-        members += window::JsonString(spot::ProblemText(reading.Problem));
+        members += JsonString(spot::ProblemText(reading.Problem));
         return true;
     }
     if (!reading.Read.Es && !options.AnyMode) {
         members = "\"skipped\":";
-        members += window::JsonString("tagged " + reading.Read.Tag + ", not Es");
+        members += JsonString("tagged " + reading.Read.Tag + ", not Es");
         return true;
     }
     const SingleRun run = Calculate(options, SpotInput(reading.Read), options.Settings.HomeLocator);
-    members = window::ReportMembers(run.Outcome, run.Screen);
+    members = ReportMembers(run.Outcome, run.Screen);
     members += SpotMembers(reading.Read);
     return true;
 }
@@ -335,7 +334,7 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out, std::o
         ++lineNumber;
         if (tooLong) {
             members = options.Spots ? "\"skipped\":" : "\"error\":";
-            members += window::JsonString("line too long");
+            members += JsonString("line too long");
         } else if (!(options.Spots ? SpotLineReport(options, line, members)
                                    : BatchLineReport(options, line, members))) {
             continue;

@@ -1,8 +1,8 @@
-#include "window/calculate_command.h"
+#include "command/calculate_command.h"
 
 #include <gtest/gtest.h>
 
-namespace ionvane::window {
+namespace ionvane::command {
 namespace {
 
 using Ending = CalculateOutcome::Ending;
@@ -194,37 +194,9 @@ TEST(CalculateCommand, SpotFrequencyIsTakenAsANumber) {
 }
 
 } // namespace
-} // namespace ionvane::window
+} // namespace ionvane::command
 
-#include "window/report.h"
-
-namespace ionvane::window {
-namespace {
-
-TEST(JsonString, EscapesWhereverTheCharacterStands) {
-    struct Case {
-        std::string Text;
-        std::string Json;
-    };
-    const Case cases[] = {
-        {"plain label text, long enough", "\"plain label text, long enough\""},
-        {"0123456\"89", "\"0123456\\\"89\""}, // a quote at the end of the first eight bytes
-        {"01234567\\", "\"01234567\\\\\""},   // a backslash just past them
-        {std::string("0123456789abcde\x1f", 16), "\"0123456789abcde\\u001f\""},
-        {std::string("\0x", 2), "\"\\u0000x\""},
-        {"tab\there\nand\rback", "\"tab\\there\\nand\\rback\""},
-        {"Zürich ° \x7f ok", "\"Zürich ° \x7f ok\""}, // bytes past ASCII pass as they are
-        {"", "\"\""},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(JsonString(c.Text), c.Json);
-    }
-}
-
-} // namespace
-} // namespace ionvane::window
-
-namespace ionvane::window {
+namespace ionvane::command {
 namespace {
 
 TEST(StatusTable, EveryCodeAndNoOther) {
@@ -258,4 +230,4 @@ TEST(StatusTable, EveryCodeAndNoOther) {
 }
 
 } // namespace
-} // namespace ionvane::window
+} // namespace ionvane::command

@@ -1,6 +1,6 @@
 // One press of Calculate with four box texts and both settings drawn from the input: no crash, no
 // sanitizer report, every status one of the table's, and no nan or inf on screen.
-#include "window/calculate_command.h"
+#include "command/calculate_command.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,7 +21,7 @@ bool MentionsNonFinite(std::string_view text) {
 }
 
 bool IsKnownStatus(std::int16_t status) {
-    return status == 0 || window::LookUpStatus(status).has_value();
+    return status == 0 || command::LookUpStatus(status).has_value();
 }
 
 } // namespace
@@ -45,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     calc::CalcState state;
     state.EsLayerHeightKm = static_cast<float>(esTenths / 10.0);
     state.HomeHeightKm = static_cast<float>(metres * 0.001);
-    window::ScreenTexts screen;
+    command::ScreenTexts screen;
     screen.txtHomeLoc = boxes[3];
     const calc::NumberFormat format =
         german ? calc::NumberFormat{",", ".", 2} : calc::EnglishNumberFormat();
-    const auto outcome = window::CalculateCommand(format).Run(
-        state, window::CalculateInput{boxes[0], boxes[1], boxes[2]}, screen);
+    const auto outcome = command::CalculateCommand(format).Run(
+        state, command::CalculateInput{boxes[0], boxes[1], boxes[2]}, screen);
 
     if (!IsKnownStatus(outcome.StatusShown)) {
         std::abort();

@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
-namespace ionvane::window {
+namespace ionvane::cli {
+
+using command::CalculateOutcome;
+using command::ScreenTexts;
 
 void AppendJsonString(std::string &out, std::string_view text);
 
@@ -143,7 +146,7 @@ std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &sc
     StringMember(out, "message", outcome.MessageShown);
     Key(out, "focus");
     if (outcome.Focus) {
-        AppendJsonString(out, ControlName(*outcome.Focus));
+        AppendJsonString(out, command::ControlName(*outcome.Focus));
     } else {
         out += "null";
     }
@@ -174,4 +177,4 @@ std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &sc
     return out;
 }
 
-} // namespace ionvane::window
+} // namespace ionvane::cli

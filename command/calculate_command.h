@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace ionvane::window {
+namespace ionvane::command {
 
 /// The texts of the three input boxes when Calculate is pressed (the home box is part of the
 /// screen texts, since the command writes it back completed).
@@ -61,4 +61,4 @@ class CalculateCommand {
     calc::NumberFormat Format;
 };
 
-} // namespace ionvane::window
+} // namespace ionvane::command

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace ionvane::window {
+namespace ionvane::command {
 
 /// "es from IO90IR to JN77EX on 50.1mhz"
 void SpottedPathText(std::string &out, std::string_view fromLoc, std::string_view toLoc,
@@ -38,4 +38,4 @@ void TrafficText(std::string &out, propagation::HorizonAdvice advice, double pat
 /// "ERROR!! " and the message.
 void ErrorText(std::string &out, std::string_view message);
 
-} // namespace ionvane::window
+} // namespace ionvane::command

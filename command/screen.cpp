@@ -2,7 +2,7 @@
 
 #include "calc/status.h"
 
-namespace ionvane::window {
+namespace ionvane::command {
 
 std::string_view ControlName(Control control) {
     switch (control) {
@@ -64,4 +64,4 @@ std::optional<StatusEntry> LookUpStatus(std::int16_t statusCode) {
     return std::nullopt;
 }
 
-} // namespace ionvane::window
+} // namespace ionvane::command

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace ionvane::window {
+namespace ionvane::command {
 
 /// The controls that can take the input focus.
 enum class Control { txtFromLoc, txtToLoc, txtFreq, txtHomeLoc, cmdCalcMUF, cmdClear };
@@ -38,4 +38,4 @@ struct StatusEntry {
 };
 std::optional<StatusEntry> LookUpStatus(std::int16_t statusCode);
 
-} // namespace ionvane::window
+} // namespace ionvane::command

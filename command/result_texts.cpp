@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace ionvane::window {
+namespace ionvane::command {
 
 using calc::ShownDecimals;
 
@@ -78,4 +78,4 @@ void ErrorText(std::string &out, std::string_view message) {
     Concat(out, {"ERROR!! ", message});
 }
 
-} // namespace ionvane::window
+} // namespace ionvane::command

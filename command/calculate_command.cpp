@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-namespace ionvane::window {
+namespace ionvane::command {
 
 using calc::CalcState;
 using Ending = CalculateOutcome::Ending;
@@ -213,4 +213,4 @@ CalculateOutcome CalculateCommand::Run(CalcState &state, const CalculateInput &i
     return outcome;
 }
 
-} // namespace ionvane::window
+} // namespace ionvane::command
