@@ -19,6 +19,7 @@
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <variant>
 
 namespace ionvane::cli {
 
@@ -29,10 +30,6 @@ using command::CalculateInput;
 using command::CalculateOutcome;
 using command::ScreenTexts;
 
-constexpr int MinMasl = 1;
-constexpr int MaxMasl = 5000;
-constexpr double MetresPerKm = 1000;
-
 struct UsageError {
     std::string Message;
 };
@@ -42,6 +39,8 @@ struct HelpRequested {
     std::string Text;
 };
 
+// What the command line asks for. The settings and the command are not part of it: RunCli loads
+// the settings (only where no option gives them) and makes the command once the options are read.
 struct Options {
     Options() : Command(calc::NumberFormat{}) {}
     bool Batch = false;
@@ -51,9 +50,16 @@ struct Options {
     bool Json = false;
     CalculateInput Input;
     calc::NumberFormat Format;
-    window::Settings Settings;
-    CalculateCommand Command; ///< made once, for the number format
+    std::optional<std::string> HomeLocator; ///< --home, upper-cased
+    std::optional<float> EsLayerHeightKm;   ///< --es-layer
+    std::optional<float> HomeHeightKm;      ///< --masl, converted to km
+    window::Settings Settings;              ///< filled by LoadSettings
+    CalculateCommand Command;               ///< made once, for the number format
 };
+
+// The outcome of reading the command line: what to do, a usage error, or a text to print (--help,
+// --version).
+using ParsedCommandLine = std::variant<Options, UsageError, HelpRequested>;
 
 std::string Utf8(const QString &text) {
     return text.toStdString();
@@ -69,7 +75,7 @@ std::optional<double> OptionNumber(const QString &text) {
     return value;
 }
 
-Options ParseOptions(const QStringList &arguments) {
+ParsedCommandLine ParseOptions(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Sporadic-E MUF and try-towards calculator.");
     const QCommandLineOption from("from", "From locator (box text, taken as it is).", "TEXT");
@@ -92,17 +98,17 @@ Options ParseOptions(const QStringList &arguments) {
     parser.addHelpOption();
     parser.addVersionOption();
     if (!parser.parse(arguments)) {
-        throw UsageError{Utf8(parser.errorText())};
+        return UsageError{Utf8(parser.errorText())};
     }
     // --help-all would add Qt's own options; this program has none worth listing.
     if (parser.isSet("help") || parser.isSet("help-all")) {
-        throw HelpRequested{Utf8(parser.helpText())};
+        return HelpRequested{Utf8(parser.helpText())};
     }
     if (parser.isSet("version")) {
-        throw HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
+        return HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
     }
     if (!parser.positionalArguments().isEmpty()) {
-        throw UsageError{"unexpected argument: " + Utf8(parser.positionalArguments().front())};
+        return UsageError{"unexpected argument: " + Utf8(parser.positionalArguments().front())};
     }
 
     Options options;
@@ -111,26 +117,26 @@ Options ParseOptions(const QStringList &arguments) {
     options.Spots = parser.isSet(spots);
     options.AnyMode = parser.isSet(anyMode);
     if (options.AnyMode && !options.Spots) {
-        throw UsageError{"--any-mode goes with --batch --spots"};
+        return UsageError{"--any-mode goes with --batch --spots"};
     }
     const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
     if (options.Spots && !options.Batch) {
-        throw UsageError{"--spots goes with --batch"};
+        return UsageError{"--spots goes with --batch"};
     }
     if (options.Batch) {
         if (boxes || parser.isSet(spotLine)) {
-            throw UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
-                             "and --spot"};
+            return UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
+                              "and --spot"};
         }
     } else if (parser.isSet(spotLine)) {
         if (boxes) {
-            throw UsageError{"--spot replaces --from, --to and --freq"};
+            return UsageError{"--spot replaces --from, --to and --freq"};
         }
         options.SpotLine = Utf8(parser.value(spotLine));
     } else {
         for (const auto *required : {&from, &to, &freq}) {
             if (!parser.isSet(*required)) {
-                throw UsageError{"missing --" + Utf8(required->names().front())};
+                return UsageError{"missing --" + Utf8(required->names().front())};
             }
         }
         options.Input = CalculateInput{Utf8(parser.value(from)), Utf8(parser.value(to)),
@@ -143,36 +149,43 @@ Options ParseOptions(const QStringList &arguments) {
         numberLocale = QLocale(name);
         const bool isC = name == "C" || name == "POSIX";
         if (numberLocale == QLocale::c() && !isC) {
-            throw UsageError{"unknown locale: " + Utf8(name)};
+            return UsageError{"unknown locale: " + Utf8(name)};
         }
     }
     options.Format = window::NumberFormatOf(numberLocale);
-    options.Command = CalculateCommand(options.Format);
-
-    if (!parser.isSet(home) || !parser.isSet(esLayer) || !parser.isSet(masl)) {
-        options.Settings = window::LoadSettingsFile(
-            window::SettingsPlaces::ForThisProgram().LoadPath(), options.Format);
-    }
     if (parser.isSet(home)) {
         // As typing into the home box would leave it: ASCII letters upper-cased.
-        options.Settings.HomeLocator = calc::UpperCaseAscii(Utf8(parser.value(home)));
+        options.HomeLocator = calc::UpperCaseAscii(Utf8(parser.value(home)));
     }
     if (parser.isSet(esLayer)) {
         const auto km = OptionNumber(parser.value(esLayer));
         if (!km || *km < window::MinEsLayerHeightKm || *km > window::MaxEsLayerHeightKm) {
-            throw UsageError{"--es-layer takes a height in km from 90 to 130"};
+            return UsageError{"--es-layer takes a height in km from 90 to 130"};
         }
-        options.Settings.EsLayerHeightKm = static_cast<float>(*km);
+        options.EsLayerHeightKm = static_cast<float>(*km);
     }
     if (parser.isSet(masl)) {
         const auto metres = OptionNumber(parser.value(masl));
-        if (!metres || *metres != std::floor(*metres) || *metres < MinMasl || *metres > MaxMasl) {
-            throw UsageError{"--masl takes whole metres from 1 to 5000"};
+        if (!metres || !window::IsMasl(*metres)) {
+            return UsageError{"--masl takes whole metres from 1 to 5000"};
         }
-        // Metres to km once, as the Set MASL command does: the product in double, kept as float.
-        options.Settings.HomeHeightKm = static_cast<float>(*metres * (1 / MetresPerKm));
+        options.HomeHeightKm = window::HomeHeightKmFromMetres(*metres);
     }
     return options;
+}
+
+// The settings of the run: the settings file where an option does not give a setting, each option
+// over it. The file is read only when some setting is left to it.
+window::Settings LoadSettings(const Options &options) {
+    window::Settings settings;
+    if (!options.HomeLocator || !options.EsLayerHeightKm || !options.HomeHeightKm) {
+        settings = window::LoadSettingsFile(window::SettingsPlaces::ForThisProgram().LoadPath(),
+                                            options.Format);
+    }
+    settings.HomeLocator = options.HomeLocator.value_or(settings.HomeLocator);
+    settings.EsLayerHeightKm = options.EsLayerHeightKm.value_or(settings.EsLayerHeightKm);
+    settings.HomeHeightKm = options.HomeHeightKm.value_or(settings.HomeHeightKm);
+    return settings;
 }
 
 struct SingleRun {
@@ -361,17 +374,13 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out, std::o
 } // namespace
 
 int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
-    try {
-        const Options options = ParseOptions(arguments);
-        if (options.Batch) {
-            return RunBatch(options, in, out, err);
-        }
-        return options.SpotLine ? RunSpot(options, out, err) : RunSingle(options, out, err);
-    } catch (const HelpRequested &help) {
-        out << help.Text;
+    ParsedCommandLine parsed = ParseOptions(arguments);
+    if (const auto *help = std::get_if<HelpRequested>(&parsed)) {
+        out << help->Text;
         return WriteFailed(out, err) ? ExitNotComputed : ExitComputed;
-    } catch (const UsageError &usage) {
-        err << "ionvane-cli: " << usage.Message << '\n'
+    }
+    if (const auto *usage = std::get_if<UsageError>(&parsed)) {
+        err << "ionvane-cli: " << usage->Message << '\n'
             << "usage: ionvane-cli --from TEXT --to TEXT --freq TEXT [--home TEXT] [--es-layer KM]"
                " [--masl METRES] [--locale NAME] [--json]\n"
                "       ionvane-cli --spot LINE [--home TEXT] [--es-layer KM] [--masl METRES]"
@@ -381,6 +390,13 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
                " [--locale NAME]\n";
         return ExitUsage;
     }
+    Options &options = std::get<Options>(parsed);
+    options.Settings = LoadSettings(options);
+    options.Command = CalculateCommand(options.Format);
+    if (options.Batch) {
+        return RunBatch(options, in, out, err);
+    }
+    return options.SpotLine ? RunSpot(options, out, err) : RunSingle(options, out, err);
 }
 
 } // namespace ionvane::cli
