@@ -205,26 +205,6 @@ SingleRun Calculate(const Options &options, const CalculateInput &input,
     return run;
 }
 
-// The members that a spot adds to a report, with the comma that joins them on.
-std::string SpotMembers(const spot::Spot &read) {
-    std::string members = ",\"spot\":{\"freqMHz\":";
-    members += read.FreqMHzText;
-    members += ",\"from\":";
-    members += JsonString(read.FromLoc);
-    members += ",\"to\":";
-    members += JsonString(read.ToLoc);
-    members += ",\"tag\":";
-    members += read.Tag.empty() ? std::string("null") : JsonString(read.Tag);
-    members += ",\"es\":";
-    members += read.Es ? "true" : "false";
-    members += ",\"dxCall\":";
-    members += JsonString(read.DxCall);
-    members += ",\"spotter\":";
-    members += JsonString(read.Spotter);
-    members += '}';
-    return members;
-}
-
 // The write error of `out`, reported; false when all went out.
 bool WriteFailed(std::ostream &out, std::ostream &err) {
     out.flush();
@@ -235,11 +215,16 @@ bool WriteFailed(std::ostream &out, std::ostream &err) {
     return true;
 }
 
-int Report(const Options &options, const SingleRun &run, const std::string &extraMembers,
-           std::ostream &out, std::ostream &err) {
+int Report(const Options &options, const SingleRun &run, const spot::Spot *read, std::ostream &out,
+           std::ostream &err) {
     using Ending = CalculateOutcome::Ending;
     if (options.Json) {
-        out << '{' << ReportMembers(run.Outcome, run.Screen) << extraMembers << "}\n";
+        std::string report = "{";
+        AppendReportMembers(report, run.Outcome, run.Screen);
+        if (read != nullptr) {
+            AppendSpotMembers(report, *read);
+        }
+        out << report << "}\n";
     } else if (run.Outcome.HowEnded == Ending::Completed) {
         const auto &s = run.Screen;
         for (const auto *line : {&s.lblAZResult, &s.lblAzResult2, &s.lblMidPoint, &s.lblMUFqth,
@@ -259,7 +244,7 @@ int Report(const Options &options, const SingleRun &run, const std::string &extr
 
 int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
     const SingleRun run = Calculate(options, options.Input, options.Settings.HomeLocator);
-    return Report(options, run, "", out, err);
+    return Report(options, run, nullptr, out, err);
 }
 
 // The spot's frequency is taken as the number it is, never re-read in the user's number format.
@@ -273,53 +258,54 @@ int RunSpot(const Options &options, std::ostream &out, std::ostream &err) {
     if (reading.Problem != spot::SpotProblem::None) {
         const std::string_view reason = spot::ProblemText(spot::ProblemAsSpot(reading));
         if (options.Json) {
-            out << "{\"skipped\":" << JsonString(reason) << "}\n";
+            std::string report = "{";
+            StringMember(report, "skipped", reason);
+            out << report << "}\n";
         }
         err << "ionvane-cli: " << reason << '\n';
         WriteFailed(out, err);
         return ExitNotComputed;
     }
     const SingleRun run = Calculate(options, SpotInput(reading.Read), options.Settings.HomeLocator);
-    return Report(options, run, SpotMembers(reading.Read), out, err);
+    return Report(options, run, &reading.Read, out, err);
 }
 
-// One batch line of "FROM TO FREQ [HOME]"; false when the line is skipped.
+// One batch line of "FROM TO FREQ [HOME]", its report members appended; false when the line is
+// skipped.
 bool BatchLineReport(const Options &options, const std::string &line, std::string &members) {
     const BatchLine parsed = ParseBatchLine(line);
     if (parsed.What == BatchLine::Kind::Skip) {
         return false;
     }
     if (parsed.What == BatchLine::Kind::Malformed) {
-        members = "\"error\":";
-        members += JsonString("expected FROM TO FREQ [HOME]");
+        StringMember(members, "error", "expected FROM TO FREQ [HOME]");
         return true;
     }
     const auto &f = parsed.Fields;
     const std::string &homeText = f.size() == 4 ? f[3] : options.Settings.HomeLocator;
     const SingleRun run = Calculate(options, CalculateInput{f[0], f[1], f[2]}, homeText);
-    members = ReportMembers(run.Outcome, run.Screen);
+    AppendReportMembers(members, run.Outcome, run.Screen);
     return true;
 }
 
-// One raw cluster line; false for lines that hold no spot (prompts, talk, announcements).
+// One raw cluster line, its report members appended; false for lines that hold no spot (prompts,
+// talk, announcements).
 bool SpotLineReport(const Options &options, const std::string &line, std::string &members) {
     const spot::SpotReading reading = spot::ReadSpot(line);
     if (reading.Problem == spot::SpotProblem::NotASpot) {
         return false;
     }
     if (reading.Problem != spot::SpotProblem::None) {
-        members = "\"skipped\":";
-        members += JsonString(spot::ProblemText(reading.Problem));
+        StringMember(members, "skipped", spot::ProblemText(reading.Problem));
         return true;
     }
     if (!reading.Read.Es && !options.AnyMode) {
-        members = "\"skipped\":";
-        members += JsonString("tagged " + reading.Read.Tag + ", not Es");
+        StringMember(members, "skipped", "tagged " + reading.Read.Tag + ", not Es");
         return true;
     }
     const SingleRun run = Calculate(options, SpotInput(reading.Read), options.Settings.HomeLocator);
-    members = ReportMembers(run.Outcome, run.Screen);
-    members += SpotMembers(reading.Read);
+    AppendReportMembers(members, run.Outcome, run.Screen);
+    AppendSpotMembers(members, reading.Read);
     return true;
 }
 
@@ -345,14 +331,17 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out, std::o
             return ExitNotComputed;
         }
         ++lineNumber;
+        // One buffer for every line's report: it keeps its room from line to line.
+        members.assign(1, '{');
+        IntegerMember(members, "line", lineNumber);
         if (tooLong) {
-            members = options.Spots ? "\"skipped\":" : "\"error\":";
-            members += JsonString("line too long");
+            StringMember(members, options.Spots ? "skipped" : "error", "line too long");
         } else if (!(options.Spots ? SpotLineReport(options, line, members)
                                    : BatchLineReport(options, line, members))) {
             continue;
         }
-        out << "{\"line\":" << lineNumber << ',' << members << "}\n";
+        members += "}\n";
+        out << members;
         // Output streams as input arrives: flush whenever no more input is waiting.
         if (in.rdbuf()->in_avail() <= 0) {
             out.flush();
