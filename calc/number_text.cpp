@@ -326,9 +326,28 @@ int ClampDecimals(int decimals) {
     return std::clamp(decimals, 0, MaxFormatDecimals);
 }
 
-// Integers up to 2^53 are exact doubles: a quotient of two of them is correctly rounded, as
-// reading the text would be.
+// Integers up to 2^53 are exact doubles.
 constexpr std::uint64_t ExactIntegerLimit = std::uint64_t{1} << 53U;
+
+// A figure rounded to `decimals` (0..MaxFormatDecimals) the quick way: its digits as one whole
+// number, and the value its text spells, exact where that number and the power of ten are exact
+// doubles (a quotient of two exact doubles is correctly rounded, as reading the text would be).
+struct QuickFigure {
+    std::uint64_t Scaled;
+    double Value;
+};
+std::optional<QuickFigure> QuickFigureOf(double value, int decimals) {
+    if (!std::isfinite(value) || decimals >= static_cast<int>(PowersOfTen.size())) {
+        return std::nullopt;
+    }
+    const auto scaled = ScaledRounded(std::fabs(value), decimals);
+    if (!scaled || *scaled > ExactIntegerLimit) {
+        return std::nullopt;
+    }
+    const double magnitude =
+        static_cast<double>(*scaled) / PowersOfTen[static_cast<std::size_t>(decimals)];
+    return QuickFigure{*scaled, std::signbit(value) && *scaled != 0 ? -magnitude : magnitude};
+}
 
 // The text of `scaled` / 10^decimals (decimals 0..18), built in one buffer: the quick way.
 std::string QuickText(bool negative, std::uint64_t scaled, int decimals,
@@ -400,15 +419,9 @@ std::string FormatFixed(double value, int decimals, const NumberFormat &format) 
 
 FixedNumber FormatFixedNumber(double value, int decimals, const NumberFormat &format) {
     decimals = ClampDecimals(decimals);
-    if (std::isfinite(value) && decimals < static_cast<int>(PowersOfTen.size())) {
-        if (const auto scaled = ScaledRounded(std::fabs(value), decimals);
-            scaled && *scaled <= ExactIntegerLimit) {
-            const double magnitude =
-                static_cast<double>(*scaled) / PowersOfTen[static_cast<std::size_t>(decimals)];
-            const bool negative = std::signbit(value) && *scaled != 0;
-            return FixedNumber{QuickText(std::signbit(value), *scaled, decimals, format),
-                               negative ? -magnitude : magnitude};
-        }
+    if (const auto quick = QuickFigureOf(value, decimals)) {
+        return FixedNumber{QuickText(std::signbit(value), quick->Scaled, decimals, format),
+                           quick->Value};
     }
     return FixedNumber{FormatFixed(value, decimals, format), FormattedValue(value, decimals)};
 }
@@ -425,13 +438,8 @@ std::string FormatFixedExact(double value, int decimals, const NumberFormat &for
 
 double FormattedValue(double value, int decimals) {
     decimals = ClampDecimals(decimals);
-    if (std::isfinite(value) && decimals < static_cast<int>(PowersOfTen.size())) {
-        if (const auto scaled = ScaledRounded(std::fabs(value), decimals);
-            scaled && *scaled <= ExactIntegerLimit) {
-            const double magnitude =
-                static_cast<double>(*scaled) / PowersOfTen[static_cast<std::size_t>(decimals)];
-            return std::signbit(value) && *scaled != 0 ? -magnitude : magnitude;
-        }
+    if (const auto quick = QuickFigureOf(value, decimals)) {
+        return quick->Value;
     }
     const NumberFormat plain = PlainNumberFormat();
     return TextToDouble(FormatFixed(value, decimals, plain), plain).value_or(value);
