@@ -117,8 +117,7 @@ void WriteSpots(const fs::path &file, const fs::path &geodesics, int lines) {
 
 int main(int argc, char *argv[]) {
     if (argc != 5) {
-        std::fprintf(stderr, "usage: %s IONVANE-CLI WINDOW-START BARE-WINDOW GEODSOLVE\n",
-                     argv[0]);
+        std::fprintf(stderr, "usage: %s IONVANE-CLI WINDOW-START BARE-WINDOW GEODSOLVE\n", argv[0]);
         return 2;
     }
     const fs::path work = fs::temp_directory_path() / ("ionvane-bench-" + std::to_string(getpid()));
