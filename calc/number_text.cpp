@@ -252,7 +252,7 @@ std::optional<std::uint64_t> ScaledRounded(double magnitude, int decimals) {
     if (shift >= 0) {
         // At least 2^64 unless the product fits in 64 - shift bits.
         if (shift >= 11 || product.Hi != 0 ||
-            (product.Lo >> (64U - static_cast<unsigned>(shift))) != 0) {
+            (shift > 0 && (product.Lo >> (64U - static_cast<unsigned>(shift))) != 0)) {
             return std::nullopt;
         }
         return product.Lo << static_cast<unsigned>(shift);
