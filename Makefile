@@ -8,7 +8,8 @@ FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 3
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 EXAMPLE := --from IO90IR --to JN77EX --freq 50.1 --home IO90IR --es-layer 110 --masl 150
-FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch
+FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch fuzz_feed fuzz_topojson fuzz_capture \
+	fuzz_cluster
 
 .PHONY: all deps build test test-release test-asan test-package fuzz-build fuzz fuzz-smoke bench \
 	run screenshot format format-check clean
@@ -49,7 +50,8 @@ fuzz-smoke: fuzz-build
 	FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS) scripts/fuzz.sh build/fuzz
 
 # Benchmarks, never timed tests: the calculation with Google Benchmark (medians of 5), then whole
-# processes (ionvane-cli --batch throughput and memory, window start-up beside a bare Qt window).
+# processes (ionvane-cli --batch throughput and memory, window start-up beside a bare Qt window),
+# then the map's repaint.
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
@@ -58,7 +60,10 @@ bench: deps
 		2>/dev/null | grep -E '^(Benchmark|-|.*_median)'
 	@echo
 	@build/bench/bin/ionvane_process_bench build/bench/bin/ionvane-cli build/bench/bin/ionvane_window_start \
-		build/bench/bin/ionvane_bare_window $$(command -v GeodSolve)
+		build/bench/bin/ionvane_bare_window $$(command -v GeodSolve) \
+		build/bench/bin/ionvane-capture-generator
+	@echo
+	@build/bench/bin/ionvane_map_bench
 
 run: build
 	@if [ -x $(BIN)/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \

@@ -113,11 +113,73 @@ void WriteSpots(const fs::path &file, const fs::path &geodesics, int lines) {
     }
 }
 
+// Lines in a capture file.
+long CountLines(const fs::path &file) {
+    std::ifstream in(file);
+    long lines = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lines;
+    }
+    return lines;
+}
+
+// ionvane-cli --replay over generated captures of a busy all-band node (4,200 lines an hour, most
+// of them HF spots without locators): lines per second through the reader, the calculation, the
+// classifier, the tracker and the verdicts, without and with the history store, as a ratio to the
+// batch rate just measured; then peak memory after 2, 6 and 24 hours of capture.
+void ReplayFigures(const std::string &cli, const std::string &generator, const fs::path &work,
+                   double batchRate) {
+    const std::vector<std::string> home = {"--home", "IO90IR", "--es-layer", "110",
+                                           "--masl", "150",    "--locale",   "en_US"};
+    std::vector<std::pair<int, fs::path>> captures;
+    for (const int hours : {2, 6, 24}) {
+        const fs::path capture = work / ("capture-" + std::to_string(hours) + "h.txt");
+        Run({generator, std::to_string(hours)}, "", capture);
+        captures.emplace_back(hours, capture);
+    }
+    const fs::path day = captures.back().second;
+    const long dayLines = CountLines(day);
+    const fs::path store = work / "history.sqlite";
+    for (const bool withStore : {false, true}) {
+        std::vector<Measure> runs;
+        for (int i = 0; i < 3; ++i) {
+            std::vector<std::string> args = {cli, "--replay", day.string()};
+            args.insert(args.end(), home.begin(), home.end());
+            if (withStore) {
+                fs::remove(store);
+                fs::remove(store.string() + "-wal");
+                fs::remove(store.string() + "-shm");
+                args.insert(args.end(), {"--history", store.string()});
+            }
+            runs.push_back(Run(args, "", work / "replay.jsonl",
+                               {"XDG_DATA_HOME=" + (work / "data").string()}));
+        }
+        const Measure m = Median(runs);
+        const double rate = static_cast<double>(dayLines) / m.Seconds;
+        std::printf("%-44s %10.0f l/s %9ld kB\n",
+                    (std::string("ionvane-cli --replay, 24 h, ") +
+                     (withStore ? "with store" : "no store") + ", one core")
+                        .c_str(),
+                    rate, m.PeakKb);
+        std::printf("%-44s %14.2f\n", "  ratio to the --batch line rate", rate / batchRate);
+    }
+    for (const auto &[hours, capture] : captures) {
+        std::vector<std::string> args = {cli, "--replay", capture.string()};
+        args.insert(args.end(), home.begin(), home.end());
+        const Measure m = Run(args, "", work / "replay.jsonl");
+        std::printf("%-44s %10ld lines %9ld kB\n",
+                    ("ionvane-cli --replay, " + std::to_string(hours) + " h capture").c_str(),
+                    CountLines(capture), m.PeakKb);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: %s IONVANE-CLI WINDOW-START BARE-WINDOW GEODSOLVE\n", argv[0]);
+    if (argc != 6) {
+        std::fprintf(stderr,
+                     "usage: %s IONVANE-CLI WINDOW-START BARE-WINDOW GEODSOLVE CAPTURE-GENERATOR\n",
+                     argv[0]);
         return 2;
     }
     const fs::path work = fs::temp_directory_path() / ("ionvane-bench-" + std::to_string(getpid()));
@@ -128,6 +190,7 @@ int main(int argc, char *argv[]) {
                                                "--masl",  "150",    "--locale", "en_US"};
 
     std::printf("%-44s %14s %12s\n", "process", "figure", "peak memory");
+    double batchRate = 0;
     for (const int lines : {20'000, 200'000}) {
         const fs::path input = work / ("spots-" + std::to_string(lines) + ".txt");
         const fs::path geodesics = work / ("paths-" + std::to_string(lines) + ".txt");
@@ -151,7 +214,9 @@ int main(int argc, char *argv[]) {
                     lines / peer.Seconds, peer.PeakKb);
         std::printf("%-44s %14.2f\n", "ratio of line rates, ionvane-cli / GeodSolve",
                     peer.Seconds / m.Seconds);
+        batchRate = lines / m.Seconds;
     }
+    ReplayFigures(cli, argv[5], work, batchRate);
 
     // The window program is copied so that nothing it might write lands beside the real one.
     const fs::path ionvane = work / "ionvane";

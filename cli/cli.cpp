@@ -1,6 +1,12 @@
 #include "cli.h"
 
 #include "batch_reader.h"
+#include "cluster_command.h"
+#include "events.h"
+#include "replay.h"
+#include "spot_events.h"
+#include "spot_input.h"
+#include "tracker_options.h"
 
 #include "calc/ascii.h"
 #include "calc/utf8.h"
@@ -55,6 +61,7 @@ struct Options {
     std::optional<float> HomeHeightKm;      ///< --masl, converted to km
     window::Settings Settings;              ///< filled by LoadSettings
     CalculateCommand Command;               ///< made once, for the number format
+    std::optional<ReplayOptions> Replay;    ///< its home settings filled by LoadSettings
 };
 
 // The outcome of reading the command line: what to do, a usage error, or a text to print (--help,
@@ -92,9 +99,15 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     const QCommandLineOption spotLine("spot", "One DX-cluster spot line.", "LINE");
     const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
     const QCommandLineOption anyMode(
-        "any-mode", "With --batch --spots: also calculate spots tagged as another mode than Es.");
+        "any-mode",
+        "With --batch --spots, --replay or --cluster: also calculate spots tagged as another "
+        "mode than Es.");
     parser.addOptions(
         {from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots, anyMode});
+    const QCommandLineOption replay("replay", "Run the Es tracker over a capture file.", "FILE");
+    const QCommandLineOption history("history", "With --replay: record in this store.", "FILE");
+    parser.addOptions({replay, history});
+    parser.addOptions(TrackerOptions());
     parser.addHelpOption();
     parser.addVersionOption();
     if (!parser.parse(arguments)) {
@@ -102,7 +115,7 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     }
     // --help-all would add Qt's own options; this program has none worth listing.
     if (parser.isSet("help") || parser.isSet("help-all")) {
-        return HelpRequested{Utf8(parser.helpText())};
+        return HelpRequested{Utf8(parser.helpText()) + ClusterHelpText()};
     }
     if (parser.isSet("version")) {
         return HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
@@ -116,10 +129,15 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     options.Json = parser.isSet(json);
     options.Spots = parser.isSet(spots);
     options.AnyMode = parser.isSet(anyMode);
-    if (options.AnyMode && !options.Spots) {
-        return UsageError{"--any-mode goes with --batch --spots"};
+    const bool replaying = parser.isSet(replay);
+    if (options.AnyMode && !options.Spots && !replaying) {
+        return UsageError{"--any-mode goes with --batch --spots or --replay"};
     }
     const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
+    if (replaying && (boxes || options.Batch || parser.isSet(spotLine) || options.Json)) {
+        return UsageError{"--replay prints JSON events of its own; leave out --from, --to, --freq, "
+                          "--spot, --batch and --json"};
+    }
     if (options.Spots && !options.Batch) {
         return UsageError{"--spots goes with --batch"};
     }
@@ -128,6 +146,9 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
             return UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
                               "and --spot"};
         }
+    } else if (replaying) {
+        options.Replay = ReplayOptions{};
+        options.Replay->CaptureFile = Utf8(parser.value(replay));
     } else if (parser.isSet(spotLine)) {
         if (boxes) {
             return UsageError{"--spot replaces --from, --to and --freq"};
@@ -170,6 +191,17 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
             return UsageError{"--masl takes whole metres from 1 to 5000"};
         }
         options.HomeHeightKm = window::HomeHeightKmFromMetres(*metres);
+    }
+    if (options.Replay) {
+        ReplayOptions &r = *options.Replay;
+        r.Format = options.Format;
+        r.AnyMode = parser.isSet("any-mode");
+        if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
+            return UsageError{problem};
+        }
+        if (parser.isSet(history) && parser.value(history) != "none") {
+            r.HistoryFile = Utf8(parser.value(history));
+        }
     }
     return options;
 }
@@ -248,10 +280,6 @@ int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
 }
 
 // The spot's frequency is taken as the number it is, never re-read in the user's number format.
-CalculateInput SpotInput(const spot::Spot &read) {
-    return CalculateInput{read.FromLoc, read.ToLoc, read.FreqMHzText, read.FreqMHz};
-}
-
 int RunSpot(const Options &options, std::ostream &out, std::ostream &err) {
     const std::string line = calc::ValidUtf8(*options.SpotLine);
     const spot::SpotReading reading = spot::ReadSpot(line);
@@ -363,6 +391,9 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out, std::o
 } // namespace
 
 int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
+    if (WantsCluster(arguments)) {
+        return RunCluster(arguments, out, err);
+    }
     ParsedCommandLine parsed = ParseOptions(arguments);
     if (const auto *help = std::get_if<HelpRequested>(&parsed)) {
         out << help->Text;
@@ -376,12 +407,20 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
                " [--locale NAME] [--json]\n"
                "       ionvane-cli --batch [--spots [--any-mode]] [--home TEXT] [--es-layer KM] "
                "[--masl METRES]"
-               " [--locale NAME]\n";
+               " [--locale NAME]\n"
+               "       ionvane-cli --replay FILE [--history FILE|none] [--alarm-band BAND]"
+               " [--min-km BAND=KM]... [--max-hop-km KM] [--any-mode] [--home TEXT] ...\n";
         return ExitUsage;
     }
     Options &options = std::get<Options>(parsed);
     options.Settings = LoadSettings(options);
     options.Command = CalculateCommand(options.Format);
+    if (options.Replay) {
+        const window::Settings &settings = options.Settings;
+        options.Replay->Home = tracker::HomeSettings{settings.HomeLocator, settings.EsLayerHeightKm,
+                                                     settings.HomeHeightKm};
+        return RunReplay(*options.Replay, out, err);
+    }
     if (options.Batch) {
         return RunBatch(options, in, out, err);
     }

@@ -60,6 +60,14 @@ bool NeedsEscape(std::uint64_t word) {
 
 } // namespace
 
+void AppendJsonNumber(std::string &out, double value) {
+    AppendNumber(out, value);
+}
+
+void AppendJsonNumber(std::string &out, float value) {
+    AppendNumber(out, value);
+}
+
 void AppendJsonString(std::string &out, std::string_view text) {
     static constexpr std::string_view Hex = "0123456789abcdef";
     out += '"';
@@ -153,12 +161,12 @@ void IntegerMember(std::string &out, std::string_view name, long long value) {
 
 void DoubleMember(std::string &out, std::string_view name, double value) {
     Key(out, name);
-    AppendNumber(out, value);
+    AppendJsonNumber(out, value);
 }
 
 void FloatMember(std::string &out, std::string_view name, float value) {
     Key(out, name);
-    AppendNumber(out, value);
+    AppendJsonNumber(out, value);
 }
 
 void ShownFigureMember(std::string &out, std::string_view name, double value) {

@@ -15,6 +15,11 @@ std::string JsonString(std::string_view text);
 /// Appends `text` as a JSON string literal to `out`.
 void AppendJsonString(std::string &out, std::string_view text);
 
+/// Appends the shortest text that reads back as the same number (a float as a float: 50.04, not
+/// 50.040000915), or null for a value that is not finite.
+void AppendJsonNumber(std::string &out, double value);
+void AppendJsonNumber(std::string &out, float value);
+
 /// The writers of one member each, appended to `out` after a comma unless `out` is empty or
 /// ends with the opening brace of an object.
 void Key(std::string &out, std::string_view name); ///< `"name":`

@@ -149,6 +149,8 @@ bool CalculateRun::CentreAndOnwardPoint() {
     TryTowardsText(Screen.lblMUFqth, homeLoc, onward.TowardsLoc);
     // The title is written once the run has completed: an error display leaves it alone.
     ResultTitle(Title, Figures.PathMufMHz, onward.TowardsLoc, Format);
+    Figures.CentreLatDeg = Centre.LatDeg;
+    Figures.CentreLonDeg = Centre.LonDeg;
     Figures.CentreLoc = Centre.Loc;
     Figures.TowardsLoc = onward.TowardsLoc;
     // The home path runs from home as the check completed it, where the onward point was found

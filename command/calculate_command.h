@@ -30,6 +30,8 @@ struct CalculateFigures {
     double ElevationDeg = 0;
     double CriticalFreqMHz = 0;
     double PathMufMHz = 0;
+    double CentreLatDeg = 0; ///< the path centre, where the cloud is taken to be
+    double CentreLonDeg = 0;
     std::string CentreLoc;
     std::string TowardsLoc;
     double HomeDistanceKm = 0;

@@ -4,13 +4,14 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libqt6sql6-sqlite libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format clang libclang-rt-14-dev time
     xvfb xauth fonts-dejavu-core fonts-liberation2
     geographiclib-tools
     scdoc man-db bash-completion appstream desktop-file-utils
     file lintian
+    libmosquitto-dev mosquitto
 )
 
 missing=()

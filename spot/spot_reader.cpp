@@ -131,26 +131,6 @@ bool IsPlainNumber(std::string_view text) {
     return digit;
 }
 
-// The decimal text of `number` divided by 10^shift, exactly, without needless zeros.
-std::string ShiftDecimal(std::string_view number, int shift) {
-    const auto point = number.find('.');
-    std::string digits(number.substr(0, point));
-    if (point != std::string_view::npos) {
-        digits += number.substr(point + 1);
-    }
-    long integerDigits =
-        static_cast<long>(point == std::string_view::npos ? number.size() : point) - shift;
-    while (integerDigits < 1) {
-        digits.insert(digits.begin(), '0');
-        ++integerDigits;
-    }
-    std::string integer = digits.substr(0, static_cast<std::size_t>(integerDigits));
-    std::string fraction = digits.substr(static_cast<std::size_t>(integerDigits));
-    integer.erase(0, std::min(integer.find_first_not_of('0'), integer.size() - 1));
-    fraction.erase(fraction.find_last_not_of('0') + 1);
-    return fraction.empty() ? integer : integer + "." + fraction;
-}
-
 // A call sign: letters, digits and the separators / - #, at least one letter and one digit.
 bool IsCallLike(std::string_view text) {
     if (text.size() < 3 || text.size() > 20) {
@@ -314,11 +294,6 @@ std::vector<FoundLocator> FindLocators(std::string_view text,
         pos += length - 1;
     }
     return found;
-}
-
-// The six-character form in which the calculation sees a locator: IO90 is IO90MM.
-std::string Completed(const std::string &locator) {
-    return locator.size() == 4 ? locator + "MM" : locator;
 }
 
 // The upper-case parts of a call sign ("EA8/N0CALL" gives EA8/N0CALL, EA8 and N0CALL), never to
@@ -642,6 +617,33 @@ std::string_view ProblemText(SpotProblem problem) {
     return "";
 }
 
+std::string CompletedLocator(std::string_view locator) {
+    std::string completed(locator);
+    if (completed.size() == 4) {
+        completed += "MM";
+    }
+    return completed;
+}
+
+std::string ShiftDecimal(std::string_view number, int shift) {
+    const auto point = number.find('.');
+    std::string digits(number.substr(0, point));
+    if (point != std::string_view::npos) {
+        digits += number.substr(point + 1);
+    }
+    long integerDigits =
+        static_cast<long>(point == std::string_view::npos ? number.size() : point) - shift;
+    while (integerDigits < 1) {
+        digits.insert(digits.begin(), '0');
+        ++integerDigits;
+    }
+    std::string integer = digits.substr(0, static_cast<std::size_t>(integerDigits));
+    std::string fraction = digits.substr(static_cast<std::size_t>(integerDigits));
+    integer.erase(0, std::min(integer.find_first_not_of('0'), integer.size() - 1));
+    fraction.erase(fraction.find_last_not_of('0') + 1);
+    return fraction.empty() ? integer : integer + "." + fraction;
+}
+
 SpotProblem ProblemAsSpot(const SpotReading &reading) {
     if (reading.Problem != SpotProblem::NotASpot && reading.Problem != SpotProblem::NoSpotForm) {
         return reading.Problem;
@@ -698,7 +700,7 @@ SpotReading ReadSpot(std::string_view rawLine) {
     const FoundLocator *fromFound = found.empty() ? nullptr : found.data();
     const FoundLocator *toFound = nullptr;
     for (const FoundLocator &f : found) {
-        if (Completed(f.Locator) != Completed(found.front().Locator)) {
+        if (CompletedLocator(f.Locator) != CompletedLocator(found.front().Locator)) {
             toFound = &f;
             break;
         }
@@ -721,7 +723,7 @@ SpotReading ReadSpot(std::string_view rawLine) {
             spot.Tag = TagIn(comment.substr(toFound->End), false);
         }
     } else if (fromFound != nullptr && trailingGrid &&
-               Completed(*trailingGrid) != Completed(fromFound->Locator)) {
+               CompletedLocator(*trailingGrid) != CompletedLocator(fromFound->Locator)) {
         spot.FromLoc = *trailingGrid;
         spot.ToLoc = fromFound->Locator;
         spot.Tag = TagIn(comment, false);

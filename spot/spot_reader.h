@@ -41,6 +41,7 @@ struct Spot {
     std::string FromLoc; ///< upper case, four or six characters
     std::string ToLoc;
     std::string Tag;     ///< propagation mode named next to the locators (ES, TR, MS, AU ...)
+    std::string Mode;    ///< operating mode a feed report names (FT8, FT4); empty for cluster lines
     bool Es = true;      ///< false when the tag names another mode than sporadic E
     std::string DxCall;  ///< empty for a bare comment without one
     std::string Spotter; ///< empty where the line does not name one
@@ -58,6 +59,13 @@ struct SpotReading {
 /// grid is From. Eight-character locators are cut to six; the call signs of the line and the FT8
 /// word RR73 are never taken for locators.
 SpotReading ReadSpot(std::string_view line);
+
+/// The six-character form in which the calculation sees a locator: IO90 is IO90MM.
+std::string CompletedLocator(std::string_view locator);
+
+/// The decimal text of `number` (digits with at most one decimal point, "50313512") divided by
+/// 10^shift, exactly, without needless zeros: ("50313512", 6) gives "50.313512".
+std::string ShiftDecimal(std::string_view number, int shift);
 
 /// The problem of a text the user means as a spot (pasted or dropped): for a line of no known form,
 /// what is missing from it.

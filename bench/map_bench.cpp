@@ -1,0 +1,126 @@
+// The map's repaint time: 1000x800 logical pixels, offscreen, pinned to one core, with the world
+// outlines, 50 clouds and 500 spot paths. Medians of repeated paints into an image:
+// - repaint: the same view again (a new cloud or spot: the outlines' caches hold);
+// - panning: the view moved 5 px each time (the caches hold: they are per home and zoom);
+// - zooming: each paint one wheel notch further (the outlines are rescaled from the cache in km);
+// - first paint after a new home (every outline projected again);
+// and once, reading the built-in outlines.
+#include "map/map_view.h"
+#include "tests/map/fake_scene.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <sched.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// CPU time of the whole process (Qt's raster engine may hand large fills to pooled threads):
+// on a shared machine it moves far less than the wall clock.
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Figure {
+    double WallMs, CpuMs;
+};
+
+Figure MedianMs(int runs, const std::function<void()> &before, const std::function<void()> &paint) {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (int i = 0; i < runs; ++i) {
+        before();
+        const auto start = Clock::now();
+        const double cpuStart = CpuMs();
+        paint();
+        cpu.push_back(CpuMs() - cpuStart);
+        wall.push_back(Milliseconds(Clock::now() - start));
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(0, &one);
+    sched_setaffinity(0, sizeof one, &one);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    using namespace ionvane::map;
+
+    const auto loadStart = Clock::now();
+    const WorldOutlinesResult outlines = LoadWorldOutlines();
+    const double loadMs = Milliseconds(Clock::now() - loadStart);
+    if (!outlines.Value) {
+        std::fprintf(stderr, "%s\n", outlines.Error.c_str());
+        return 1;
+    }
+
+    MapView view;
+    view.resize(1000, 800);
+    view.SetOutlines(outlines.Value);
+    view.SetScene(testing::FakeOpening(50, 500));
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image2(view.size() * 2, QImage::Format_ARGB32_Premultiplied);
+    image2.setDevicePixelRatio(2.0);
+    const auto paint = [&] { view.render(&image); };
+    const auto nothing = [] {};
+
+    const Figure first = MedianMs(
+        11, [&] { view.SetHome(testing::HomeIO90IR, "IO90IR"); }, paint);
+    paint();
+    const Figure repaint = MedianMs(100, nothing, paint);
+    const Figure repaint2 = MedianMs(100, nothing, [&] { view.render(&image2); });
+    int step = 0;
+    const Figure pan = MedianMs(
+        100,
+        [&] {
+            QKeyEvent right(QEvent::KeyPress, (step++ / 10) % 2 ? Qt::Key_Left : Qt::Key_Right,
+                            Qt::NoModifier);
+            QApplication::sendEvent(&view, &right);
+        },
+        paint);
+    view.GoHome();
+    int notch = 0;
+    const Figure zoom = MedianMs(
+        40,
+        [&] {
+            const QPointF middle(500, 400);
+            QWheelEvent wheel(middle, middle, QPoint(), QPoint(0, (notch++ / 4) % 2 ? 120 : -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&view, &wheel);
+        },
+        paint);
+
+    std::printf("Map, 1000x800, world outlines, 50 clouds, 500 paths, one core, medians "
+                "(wall clock / process CPU time):\n");
+    const auto line = [](const char *what, Figure f) {
+        std::printf("  %-44s %8.2f ms / %6.2f ms\n", what, f.WallMs, f.CpuMs);
+    };
+    line("repaint, same view (100 paints; target 16 ms)", repaint);
+    line("repaint at 200% (2000x1600 device pixels)", repaint2);
+    line("repaint while panning (100 paints)", pan);
+    line("repaint after a zoom step (40 paints)", zoom);
+    line("first paint after a new home (11 paints)", first);
+    std::printf("  %-44s %8.2f ms\n", "reading the built-in outlines (once)", loadMs);
+    return 0;
+}

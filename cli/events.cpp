@@ -1,0 +1,126 @@
+#include "events.h"
+
+#include "cli/report.h"
+
+#include <ostream>
+
+namespace ionvane::cli {
+
+void JsonObject::Key(std::string_view name) {
+    if (Members.size() > 1) {
+        Members += ',';
+    }
+    AppendJsonString(Members, name);
+    Members += ':';
+}
+
+JsonObject &JsonObject::String(std::string_view name, std::string_view value) {
+    Key(name);
+    AppendJsonString(Members, value);
+    return *this;
+}
+
+JsonObject &JsonObject::Integer(std::string_view name, long long value) {
+    Key(name);
+    Members += std::to_string(value);
+    return *this;
+}
+
+JsonObject &JsonObject::Boolean(std::string_view name, bool value) {
+    Key(name);
+    Members += value ? "true" : "false";
+    return *this;
+}
+
+JsonObject &JsonObject::Null(std::string_view name) {
+    Key(name);
+    Members += "null";
+    return *this;
+}
+
+JsonObject &JsonObject::Raw(std::string_view name, std::string_view json) {
+    Key(name);
+    Members += json;
+    return *this;
+}
+
+std::string IsoTimeUtc(const QDateTime &time) {
+    return time.toUTC().toString(Qt::ISODate).toStdString();
+}
+
+JsonObject Event(std::string_view kind, const QDateTime &timeUtc) {
+    JsonObject event;
+    event.String("event", kind).String("time", IsoTimeUtc(timeUtc));
+    return event;
+}
+
+bool EventWriter::Write(const JsonObject &event) {
+    if (HasFailed) {
+        return false;
+    }
+    Out << event.Text() << '\n';
+    Out.flush();
+    HasFailed = !Out;
+    return !HasFailed;
+}
+
+namespace {
+
+std::string_view StateName(cluster::ConnectionEvent::Kind kind) {
+    using Kind = cluster::ConnectionEvent::Kind;
+    switch (kind) {
+    case Kind::Connecting:
+        return "connecting";
+    case Kind::LoggedIn:
+        return "logged-in";
+    case Kind::Lost:
+        return "lost";
+    case Kind::Waiting:
+        return "waiting";
+    case Kind::Refused:
+        return "refused";
+    }
+    return "";
+}
+
+} // namespace
+
+JsonObject ConnectionEventJson(const QDateTime &timeUtc, const cluster::ConnectionEvent &event) {
+    JsonObject json = Event("connection", timeUtc);
+    json.String("state", StateName(event.What)).String("detail", event.Detail);
+    if (event.What == cluster::ConnectionEvent::Kind::Waiting) {
+        // Whole seconds, rounded up: the try never comes before the time announced.
+        constexpr long long MsPerSecond = 1000;
+        json.Integer("retryInSeconds", (event.RetryIn.count() + MsPerSecond - 1) / MsPerSecond);
+    }
+    return json;
+}
+
+std::string SpotJson(const spot::Spot &read) {
+    JsonObject json;
+    json.Raw("freqMHz", read.FreqMHzText).String("from", read.FromLoc).String("to", read.ToLoc);
+    if (read.Tag.empty()) {
+        json.Null("tag");
+    } else {
+        json.String("tag", read.Tag);
+    }
+    json.Boolean("es", read.Es);
+    json.String("dxCall", read.DxCall).String("spotter", read.Spotter);
+    return json.Text();
+}
+
+JsonObject SpotEventJson(const QDateTime &timeUtc, std::string_view raw, const spot::Spot &read,
+                         std::string_view result) {
+    JsonObject json = Event("spot", timeUtc);
+    json.String("raw", raw).Raw("spot", SpotJson(read)).Raw("result", result);
+    return json;
+}
+
+JsonObject SkippedEventJson(const QDateTime &timeUtc, std::string_view raw,
+                            std::string_view reason) {
+    JsonObject json = Event("skipped", timeUtc);
+    json.String("raw", raw).String("reason", reason);
+    return json;
+}
+
+} // namespace ionvane::cli

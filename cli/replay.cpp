@@ -1,0 +1,115 @@
+#include "replay.h"
+
+#include "batch_reader.h"
+#include "history/recorder.h"
+#include "spot_events.h"
+#include "tracker/capture.h"
+#include "tracker_events.h"
+
+#include <QDateTime>
+
+#include <fstream>
+#include <ostream>
+
+namespace ionvane::cli {
+
+namespace {
+
+// A capture line: the 20-character time, a tab, and a received line of at most the 4 KiB a
+// session keeps of one line.
+constexpr std::size_t MaxCaptureLineBytes = 21 + 4096;
+// A replay recorded in a store commits every this many lines: a replay can be run again, so it
+// need not pay for a commit per line as a live session does.
+constexpr int ReplayLinesPerCommit = 1000;
+// Output is written in pieces of about this size, not per event: a replay is not live.
+constexpr std::size_t OutputChunkBytes = 1 << 16;
+
+class EventPrinter {
+  public:
+    explicit EventPrinter(std::ostream &out) : Out(out) { Buffer.reserve(OutputChunkBytes * 2); }
+    ~EventPrinter() { Flush(); }
+    EventPrinter(const EventPrinter &) = delete;
+    EventPrinter &operator=(const EventPrinter &) = delete;
+
+    void Line(const std::string &json) {
+        Buffer += json;
+        Buffer += '\n';
+        if (Buffer.size() >= OutputChunkBytes) {
+            Flush();
+        }
+    }
+    void Events(std::vector<tracker::TrackerEvent> &events) {
+        for (const auto &event : events) {
+            Line(TrackerEventJson(event));
+        }
+        events.clear();
+    }
+    void Flush() {
+        Out << Buffer;
+        Out.flush();
+        Buffer.clear();
+    }
+
+  private:
+    std::ostream &Out;
+    std::string Buffer;
+};
+
+} // namespace
+
+int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err) {
+    std::ifstream file(options.CaptureFile, std::ios::binary);
+    if (!file) {
+        err << "ionvane-cli: cannot read the capture " << options.CaptureFile << '\n';
+        return 1;
+    }
+    tracker::SpotPipeline pipeline(tracker::SpotCalculator(options.Format, options.Home),
+                                   options.Tracker, options.AnyMode);
+    std::optional<history::HistoryStore> store;
+    if (options.HistoryFile) {
+        store.emplace(QString::fromStdString(*options.HistoryFile),
+                      QDateTime::currentSecsSinceEpoch(), history::DefaultRetentionDays,
+                      ReplayLinesPerCommit);
+        if (!store->Message().empty()) {
+            err << "ionvane-cli: " << store->Message() << '\n';
+        }
+    }
+    EventPrinter printer(out);
+    std::vector<tracker::TrackerEvent> events;
+    LineReader reader(file, MaxCaptureLineBytes);
+    std::string text;
+    bool tooLong = false;
+    long long notCapture = 0;
+    while (reader.Next(text, tooLong)) {
+        const auto line = tooLong ? std::nullopt : tracker::ReadCaptureLine(text);
+        if (!line) {
+            ++notCapture;
+            continue;
+        }
+        // The ageing the line's time brings comes before what the line itself brings.
+        pipeline.Tick(line->Time, events);
+        printer.Events(events);
+        const tracker::LineResult result = pipeline.Feed(line->Time, line->Line, events);
+        if (result.What == tracker::LineResult::Kind::Spot) {
+            printer.Line(SpotEventJson(pipeline.Clouds().Now(), line->Line, result));
+        } else if (result.What == tracker::LineResult::Kind::Skipped) {
+            printer.Line(SkippedEventJson(pipeline.Clouds().Now(), line->Line, result.Reason));
+        }
+        if (store) {
+            history::Record(*store, line->Time, line->Line, result, events);
+        }
+        printer.Events(events);
+    }
+    printer.Flush();
+    if (file.bad()) {
+        err << "ionvane-cli: reading the capture " << options.CaptureFile << " failed\n";
+        return 1;
+    }
+    if (notCapture > 0) {
+        err << "ionvane-cli: " << notCapture << " line" << (notCapture == 1 ? "" : "s") << " of "
+            << options.CaptureFile << " passed over: not TIME<TAB>LINE\n";
+    }
+    return 0;
+}
+
+} // namespace ionvane::cli

@@ -1,0 +1,68 @@
+#include "tracker_options.h"
+
+#include <QCommandLineParser>
+#include <QLocale>
+
+#include <cmath>
+
+namespace ionvane::cli {
+
+namespace {
+
+// Limits of a user's Es distances, km: a path shorter than 100 km is never Es, and no single hop
+// is longer than 4,000 km, however high the layer.
+constexpr double ShortestLimitKm = 100;
+constexpr double LongestLimitKm = 4000;
+
+std::optional<double> Km(const QString &text) {
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value) || value < ShortestLimitKm || value > LongestLimitKm) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+QList<QCommandLineOption> TrackerOptions() {
+    return {
+        QCommandLineOption("alarm-band", "Alarm for this band and those above it (default 4m).",
+                           "BAND"),
+        QCommandLineOption("min-km", "Shortest Es path on a band, e.g. 2m=900 (repeatable).",
+                           "BAND=KM"),
+        QCommandLineOption("max-hop-km", "Longest single Es hop in km (default 2400).", "KM"),
+    };
+}
+
+std::string ReadTrackerOptions(const QCommandLineParser &parser,
+                               tracker::TrackerSettings &settings) {
+    if (parser.isSet("alarm-band")) {
+        const auto band = tracker::BandFromName(parser.value("alarm-band").toStdString());
+        if (!band) {
+            return "--alarm-band takes 10m, 6m, 4m or 2m";
+        }
+        settings.AlarmFrom = *band;
+    }
+    for (const QString &value : parser.values("min-km")) {
+        const auto parts = value.split('=');
+        const auto band = parts.size() == 2
+                              ? tracker::BandFromName(parts[0].trimmed().toStdString())
+                              : std::nullopt;
+        const auto km = parts.size() == 2 ? Km(parts[1]) : std::nullopt;
+        if (!band || !km) {
+            return "--min-km takes BAND=KM, a band of 10m, 6m, 4m, 2m and 100 to 4000 km";
+        }
+        settings.Classifier.MinDistanceKm[tracker::BandIndex(*band)] = *km;
+    }
+    if (parser.isSet("max-hop-km")) {
+        const auto km = Km(parser.value("max-hop-km"));
+        if (!km) {
+            return "--max-hop-km takes 100 to 4000 km";
+        }
+        settings.Classifier.MaxDistanceKm = *km;
+    }
+    return {};
+}
+
+} // namespace ionvane::cli

@@ -1,0 +1,328 @@
+#include "session_machine.h"
+
+#include "calc/ascii.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ionvane::cluster {
+
+namespace {
+
+constexpr std::string_view LineEnd = "\r\n";
+
+bool IsFinal(SessionState state) {
+    return state == SessionState::Refused || state == SessionState::Stopped;
+}
+
+bool IsOpen(SessionState state) {
+    return state == SessionState::Connecting || state == SessionState::AwaitingPrompt ||
+           state == SessionState::CallSent || state == SessionState::PasswordSent ||
+           state == SessionState::LoggedIn;
+}
+
+std::string Seconds(Milliseconds duration) {
+    return std::to_string((duration.count() + 999) / 1000) + " s";
+}
+
+} // namespace
+
+SessionMachine::SessionMachine(SessionConfig config, SessionPort &port)
+    : Config(std::move(config)), Port(port) {}
+
+void SessionMachine::Start() {
+    if (Current == SessionState::Idle) {
+        BeginConnect();
+    }
+}
+
+void SessionMachine::Stop() {
+    if (!IsFinal(Current)) {
+        End(SessionState::Stopped);
+    }
+}
+
+void SessionMachine::BeginConnect() {
+    Current = SessionState::Connecting;
+    Telnet = TelnetFilter();
+    Splitter = LineSplitter();
+    UnansweredKeepAlives = 0;
+    TryTimesMs.push_back(Port.SteadyMs());
+    Port.Connection({ConnectionEvent::Kind::Connecting, Config.Node, Refusal::None, {}});
+    Port.StartTimer(SessionTimer::Connect, Config.Timings.Connect);
+    Port.Open();
+}
+
+void SessionMachine::Connected() {
+    if (Current != SessionState::Connecting) {
+        return;
+    }
+    Current = SessionState::AwaitingPrompt;
+    Port.StopTimer(SessionTimer::Connect);
+    Port.StartTimer(SessionTimer::Login, Config.Timings.Login);
+}
+
+void SessionMachine::SendCall() {
+    Current = SessionState::CallSent;
+    Port.Send(Config.Call + std::string(LineEnd));
+}
+
+void SessionMachine::SendPassword() {
+    Current = SessionState::PasswordSent;
+    Port.Send(Config.Password + std::string(LineEnd));
+}
+
+void SessionMachine::EnterLoggedIn() {
+    Current = SessionState::LoggedIn;
+    LoggedInAtMs = Port.SteadyMs();
+    Port.StopTimer(SessionTimer::Login);
+    Port.Connection(
+        {ConnectionEvent::Kind::LoggedIn, Config.Node + " as " + Config.Call, Refusal::None, {}});
+    // The user's commands (filters, "set/ve7cc" ...) in their order, once per login: the node
+    // keeps them in the user's profile, but some need them again after a node restart.
+    for (const auto &command : Config.Commands) {
+        if (Current != SessionState::LoggedIn) {
+            return;
+        }
+        Port.Send(command + std::string(LineEnd));
+    }
+    Port.StartTimer(SessionTimer::KeepAlive, Config.Timings.KeepAlive);
+}
+
+void SessionMachine::SendKeepAlive() {
+    if (UnansweredKeepAlives >= MaxUnansweredKeepAlives) {
+        Lose("no answer from the node to " + std::to_string(MaxUnansweredKeepAlives) +
+             " keep-alives");
+        return;
+    }
+    ++UnansweredKeepAlives;
+    Port.Send(LineEnd);
+    Port.StartTimer(SessionTimer::KeepAlive, Config.Timings.KeepAlive);
+}
+
+void SessionMachine::Received(std::string_view bytes) {
+    if (!IsOpen(Current) || Current == SessionState::Connecting || bytes.empty()) {
+        return;
+    }
+    UnansweredKeepAlives = 0;
+    std::string data;
+    std::string replies;
+    Telnet.Feed(bytes, data, replies);
+    if (!replies.empty()) {
+        Port.Send(replies);
+    }
+    std::vector<std::string> lines;
+    Splitter.Feed(data, lines);
+    for (const auto &raw : lines) {
+        HandleLine(CleanLine(raw));
+        if (!IsOpen(Current)) {
+            return;
+        }
+    }
+    HandleTail();
+}
+
+void SessionMachine::HandleLine(const std::string &line) {
+    if (Current == SessionState::LoggedIn) {
+        Port.StartTimer(SessionTimer::KeepAlive, Config.Timings.KeepAlive);
+    }
+    // A node that echoes what is typed sends the password back: it never reaches a log.
+    if (line.empty() || (!Config.Password.empty() && line == Config.Password)) {
+        return;
+    }
+    Port.Line(line);
+    if (SaysBumped(line)) {
+        Refuse(Refusal::Bumped, line);
+        return;
+    }
+    const Prompt prompt = PromptIn(line);
+    switch (Current) {
+    case SessionState::AwaitingPrompt:
+        if (SaysInvalidCall(line)) {
+            Refuse(Refusal::InvalidCall, line);
+        } else if (prompt == Prompt::Call) {
+            SendCall();
+        }
+        break;
+    case SessionState::CallSent:
+        if (SaysInvalidCall(line)) {
+            Refuse(Refusal::InvalidCall, line);
+        } else if (prompt == Prompt::Call) {
+            Refuse(Refusal::InvalidCall, "the node asked for the call again: " + line);
+        } else if (prompt == Prompt::Password) {
+            if (Config.Password.empty()) {
+                Refuse(Refusal::BadPassword, "the node asks for a password and none was given");
+            } else {
+                SendPassword();
+            }
+        } else if (!IsEcho(line)) {
+            EnterLoggedIn();
+        }
+        break;
+    case SessionState::PasswordSent:
+        if (SaysBadPassword(line) || prompt == Prompt::Password) {
+            Refuse(Refusal::BadPassword, line);
+        } else if (!IsEcho(line)) {
+            EnterLoggedIn();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// A node that echoes what is typed sends the call back as a line of its own.
+bool SessionMachine::IsEcho(std::string_view line) const {
+    const std::string upper = calc::UpperCaseAscii(line);
+    return upper == calc::UpperCaseAscii(Config.Call);
+}
+
+// Prompts come without a line end: the node waits after "login: ". A prompt answered is logged as
+// a line of its own and taken out of the carry-over, so that it is answered once.
+void SessionMachine::TakeTailAsLine(const std::string &tail) {
+    Splitter.DropTail();
+    std::string_view prompt = tail;
+    while (!prompt.empty() && (prompt.back() == ' ' || prompt.back() == '\t')) {
+        prompt.remove_suffix(1);
+    }
+    Port.Line(prompt);
+}
+
+void SessionMachine::HandleTail() {
+    if (Splitter.Tail().empty() || Current == SessionState::LoggedIn) {
+        return;
+    }
+    const std::string tail = CleanLine(Splitter.Tail());
+    const Prompt prompt = PromptIn(tail);
+    switch (Current) {
+    case SessionState::AwaitingPrompt:
+        if (prompt == Prompt::Call) {
+            TakeTailAsLine(tail);
+            SendCall();
+        }
+        break;
+    case SessionState::CallSent:
+        if (prompt == Prompt::Password) {
+            TakeTailAsLine(tail);
+            if (Config.Password.empty()) {
+                Refuse(Refusal::BadPassword, "the node asks for a password and none was given");
+            } else {
+                SendPassword();
+            }
+        } else if (prompt == Prompt::Call) {
+            TakeTailAsLine(tail);
+            Refuse(Refusal::InvalidCall, "the node asked for the call again: " + tail);
+        } else if (IsCommandPrompt(tail)) {
+            EnterLoggedIn();
+        }
+        break;
+    case SessionState::PasswordSent:
+        if (prompt == Prompt::Password) {
+            TakeTailAsLine(tail);
+            Refuse(Refusal::BadPassword, "the node asked for the password again");
+        } else if (IsCommandPrompt(tail)) {
+            EnterLoggedIn();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void SessionMachine::Failed(std::string_view detail) {
+    if (Current == SessionState::PasswordSent) {
+        // A node that hangs up right after the password has refused it; trying again with the
+        // same password would only get the address banned.
+        Refuse(Refusal::BadPassword,
+               "the node closed the connection after the password: " + std::string(detail));
+        return;
+    }
+    Lose(detail);
+}
+
+void SessionMachine::TimerFired(SessionTimer timer) {
+    switch (timer) {
+    case SessionTimer::Connect:
+        if (Current == SessionState::Connecting) {
+            Lose("no connection within " + Seconds(Config.Timings.Connect));
+        }
+        break;
+    case SessionTimer::Login:
+        if (IsOpen(Current) && Current != SessionState::LoggedIn &&
+            Current != SessionState::Connecting) {
+            Lose("no login within " + Seconds(Config.Timings.Login));
+        }
+        break;
+    case SessionTimer::KeepAlive:
+        if (Current == SessionState::LoggedIn) {
+            SendKeepAlive();
+        }
+        break;
+    case SessionTimer::Retry:
+        if (Current == SessionState::Waiting) {
+            BeginConnect();
+        }
+        break;
+    }
+}
+
+Milliseconds SessionMachine::NextRetryDelay() {
+    const SessionTimings &t = Config.Timings;
+    const double spanMs = static_cast<double>((t.FirstRetryMax - t.FirstRetryMin).count());
+    const double random = std::clamp(Port.Random01(), 0.0, 1.0);
+    double delayMs = static_cast<double>(t.FirstRetryMin.count()) + random * spanMs;
+    // The exponent is bounded so that the double never overflows, however long the failures last.
+    constexpr int LongestDoubling = 30;
+    delayMs = std::ldexp(delayMs, std::min(Failures, LongestDoubling));
+    delayMs = std::min(delayMs, static_cast<double>(t.LongestRetry.count()));
+    auto delay = Milliseconds(static_cast<std::int64_t>(delayMs));
+    ++Failures;
+
+    const std::int64_t now = Port.SteadyMs();
+    while (!TryTimesMs.empty() && now - TryTimesMs.front() >= t.TryWindow.count()) {
+        TryTimesMs.pop_front();
+    }
+    if (TryTimesMs.size() >= MaxTriesPerWindow) {
+        const std::int64_t oldestCounted = TryTimesMs[TryTimesMs.size() - MaxTriesPerWindow];
+        delay = std::max(delay, Milliseconds(oldestCounted + t.TryWindow.count() - now));
+    }
+    return delay;
+}
+
+void SessionMachine::Lose(std::string_view detail) {
+    if (!IsOpen(Current)) {
+        return;
+    }
+    if (Current == SessionState::LoggedIn &&
+        Port.SteadyMs() - LoggedInAtMs >= Config.Timings.StableSession.count()) {
+        Failures = 0;
+    }
+    Current = SessionState::Waiting;
+    StopAllTimers();
+    Port.Close();
+    Port.Connection({ConnectionEvent::Kind::Lost, std::string(detail), Refusal::None, {}});
+    const Milliseconds delay = NextRetryDelay();
+    Port.Connection(
+        {ConnectionEvent::Kind::Waiting, "next try in " + Seconds(delay), Refusal::None, delay});
+    Port.StartTimer(SessionTimer::Retry, delay);
+}
+
+void SessionMachine::Refuse(Refusal why, std::string_view detail) {
+    End(SessionState::Refused);
+    Port.Connection({ConnectionEvent::Kind::Refused, std::string(detail), why, {}});
+}
+
+void SessionMachine::End(SessionState final) {
+    Current = final;
+    StopAllTimers();
+    Port.Close();
+}
+
+void SessionMachine::StopAllTimers() {
+    for (const auto timer : {SessionTimer::Connect, SessionTimer::Login, SessionTimer::KeepAlive,
+                             SessionTimer::Retry}) {
+        Port.StopTimer(timer);
+    }
+}
+
+} // namespace ionvane::cluster

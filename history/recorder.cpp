@@ -1,0 +1,38 @@
+#include "recorder.h"
+
+namespace ionvane::history {
+
+void Record(HistoryStore &store, std::int64_t time, std::string_view line,
+            const tracker::LineResult &result, const std::vector<tracker::TrackerEvent> &events) {
+    store.AddLine(time, line);
+    if (result.What == tracker::LineResult::Kind::Spot) {
+        StoredSpot spot;
+        spot.Time = time;
+        spot.FromLoc = result.Read.FromLoc;
+        spot.ToLoc = result.Read.ToLoc;
+        spot.FreqMHz = result.Read.FreqMHz;
+        spot.Band = result.SpotBand ? std::string(tracker::BandName(*result.SpotBand)) : "";
+        spot.Classification = tracker::EsClassName(result.Class);
+        spot.Cloud = result.CloudId;
+        store.AddSpot(spot);
+    }
+    for (const auto &event : events) {
+        if (const auto *alarm = std::get_if<tracker::AlarmEvent>(&event)) {
+            store.AddAlarm(alarm->Time, tracker::BandName(alarm->Which), alarm->CloudId,
+                           alarm->Text);
+        }
+    }
+}
+
+std::size_t RestoreRecent(HistoryStore &store, tracker::SpotPipeline &pipeline, std::int64_t now) {
+    const std::vector<StoredLine> lines = store.LinesSince(now - RestoreWindowS);
+    std::vector<tracker::TrackerEvent> events;
+    for (const StoredLine &line : lines) {
+        pipeline.Feed(line.Time, line.Line, events);
+        events.clear();
+    }
+    pipeline.Tick(now, events);
+    return lines.size();
+}
+
+} // namespace ionvane::history

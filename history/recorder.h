@@ -1,0 +1,23 @@
+// Between the tracker and the history store: recording what a received line brought, and replaying
+// the last hour of the store into a fresh tracker at start.
+#pragma once
+
+#include "history_store.h"
+#include "tracker/spot_pipeline.h"
+
+#include <string_view>
+#include <vector>
+
+namespace ionvane::history {
+
+/// Records a line fed to the tracker at `time`: the line, its spot when it was calculated, and the
+/// alarms among `events`.
+void Record(HistoryStore &store, std::int64_t time, std::string_view line,
+            const tracker::LineResult &result, const std::vector<tracker::TrackerEvent> &events);
+
+/// Feeds the lines of the store's last hour before `now` into `pipeline` and moves its clock on to
+/// `now`; the events of this replay are dropped (the clouds and verdict it leaves are what the
+/// caller reports, and alarms already raised are not raised again). Returns the lines replayed.
+std::size_t RestoreRecent(HistoryStore &store, tracker::SpotPipeline &pipeline, std::int64_t now);
+
+} // namespace ionvane::history

@@ -1,0 +1,120 @@
+// The map widget: the world on the home-centred azimuthal-equidistant projection, the Maidenhead
+// fields, range rings, spot paths, Es clouds and the selected band's line, painted with QPainter.
+#pragma once
+
+#include "map_scene.h"
+#include "world_outlines.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPolygonF>
+#include <QRectF>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QToolButton;
+
+namespace ionvane::map {
+
+/// The view at start and after "Home": home in the middle, 3,000 km to the nearer edge, which
+/// takes in every single-hop Es path from home with room to spare.
+constexpr double DefaultViewRadiusKm = 3000.0;
+/// Closest zoom: 100 km to the edge, about a Maidenhead square and its neighbours.
+constexpr double MinViewRadiusKm = 100.0;
+/// Furthest zoom: the whole world disc (20,016 km) with a margin.
+constexpr double MaxViewRadiusKm = 21000.0;
+/// Zoom per wheel notch (120 eighths of a degree): four notches double the scale.
+constexpr double ZoomPerWheelNotch = 1.189207115002721;
+/// The one-hop limit drawn as the outer range ring unless told otherwise (km): the tracker's
+/// default longest single-hop Es path.
+constexpr double DefaultOneHopKm = 2400.0;
+/// Ground radius of a cloud patch (km): half the 250 km within which a spot joins a cloud.
+constexpr double CloudPatchRadiusKm = 125.0;
+
+/// The colour of a frequency class, for cloud patches, paths and the legend.
+QColor FreqClassColour(FreqClass freqClass);
+
+class MapView : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit MapView(QWidget *parent = nullptr);
+    ~MapView() override;
+
+    /// Centres the map on `home` (its locator as `label`) and goes back to the default view.
+    void SetHome(GeoPoint home, const QString &label);
+    /// The land and borders to draw; without them (null) the map shows `error` instead.
+    void SetOutlines(std::shared_ptr<const WorldOutlines> outlines, const QString &error = {});
+    void SetScene(MapScene scene);
+    /// The radius (km) of the dashed one-hop ring; non-finite or non-positive keeps the old one.
+    void SetOneHopKm(double oneHopKm);
+
+    /// Distance (km) from the middle of the view to its nearer edge.
+    double ViewRadiusKm() const { return RadiusKm; }
+    /// The map point in the middle of the view (km from home).
+    PlanePoint ViewCentre() const { return Centre; }
+    /// Where `point` is drawn, in widget coordinates.
+    QPointF WidgetPoint(GeoPoint point) const;
+    /// The position under widget point `point` (the antipode beyond the world's edge).
+    GeoPoint GeoPointAt(QPointF point) const;
+    /// "Home": back to home in the middle at the default radius (also the Home key).
+    QAction *HomeAction() const { return ActHome; }
+
+    /// Paints the whole map on `painter` at the widget's size: what paintEvent does.
+    void Paint(QPainter &painter);
+
+  public slots:
+    void GoHome();
+
+  signals:
+    void ViewChanged();
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    struct PlaneWorld;
+    struct ScreenWorld;
+    struct PlaneScene;
+    struct ScreenScene;
+
+    double PixelsPerKm() const;
+    QPointF PlaneOrigin() const;
+    void SetView(PlanePoint centre, double radiusKm);
+    const ScreenWorld &World(double pixelsPerKm, double devicePixelRatio);
+    const ScreenScene &Scene(double pixelsPerKm, double devicePixelRatio);
+    const QImage &CloudSprite(FreqClass freqClass, bool fading, double radiusPx,
+                              double devicePixelRatio);
+
+    AzimuthalEquidistant Projection{GeoPoint{}};
+    QString HomeLabel;
+    std::shared_ptr<const WorldOutlines> Outlines;
+    QString OutlinesError;
+    MapScene Data;
+    double OneHopKm = DefaultOneHopKm;
+
+    PlanePoint Centre;
+    double RadiusKm = DefaultViewRadiusKm;
+    std::optional<QPointF> DragFrom;
+
+    // Caches: outlines projected (km) per home, then scaled to pixels per zoom; the scene alike.
+    std::unique_ptr<PlaneWorld> PlaneWorldCache;
+    std::unique_ptr<ScreenWorld> ScreenWorldCache;
+    std::unique_ptr<PlaneScene> PlaneSceneCache;
+    std::unique_ptr<ScreenScene> ScreenSceneCache;
+
+    QAction *ActHome = nullptr;
+    QToolButton *cmdMapHome = nullptr;
+};
+
+} // namespace ionvane::map

@@ -1,0 +1,114 @@
+// The capture line reader and time texts, and the Es classifier's limits.
+#include "tracker/band.h"
+#include "tracker/capture.h"
+#include "tracker/es_classifier.h"
+
+#include <gtest/gtest.h>
+
+namespace ionvane::tracker {
+namespace {
+
+TEST(Capture, ReadsTimeAndLine) {
+    const auto line = ReadCaptureLine("2026-06-14T10:00:25Z\tDX de DK7UK: 50099.0 X  JN48 IM98");
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->Time, 1781431225);
+    EXPECT_EQ(line->Line, "DX de DK7UK: 50099.0 X  JN48 IM98");
+    // A tab inside the line stays part of it; an empty line is a line.
+    EXPECT_EQ(ReadCaptureLine("2026-06-14T10:00:25Z\ta\tb")->Line, "a\tb");
+    EXPECT_EQ(ReadCaptureLine("2026-06-14T10:00:25Z\t")->Line, "");
+}
+
+TEST(Capture, RefusesEverythingElse) {
+    const char *bad[] = {
+        "",
+        "2026-06-14T10:00:25Z",            // no tab
+        "2026-06-14T10:00:25Z line",       // blank instead of tab
+        "2026-06-14 10:00:25Z\tline",      // no T
+        "2026-06-14T10:00:25\tline",       // no Z
+        "2026-06-14T10:00:25+00:00\tline", // offset form
+        "2026-02-29T10:00:00Z\tline",      // not a leap year
+        "2026-04-31T10:00:00Z\tline",      // April has 30 days
+        "2026-13-01T10:00:00Z\tline",      // month 13
+        "2026-00-01T10:00:00Z\tline",      // month 0
+        "2026-06-00T10:00:00Z\tline",      // day 0
+        "2026-06-14T24:00:00Z\tline",      // hour 24
+        "2026-06-14T10:60:00Z\tline",      // minute 60
+        "2016-12-31T23:59:60Z\tline",      // a leap second has no time of its own here
+        "1969-12-31T23:59:59Z\tline",      // before 1970
+        "2026-06-1xT10:00:00Z\tline",      // not a digit
+        "+026-06-14T10:00:00Z\tline",      // a sign is no digit
+        " 2026-06-14T10:00:25Z\tline",     // a blank in front
+    };
+    for (const char *text : bad) {
+        EXPECT_FALSE(ReadCaptureLine(text).has_value()) << text;
+    }
+}
+
+TEST(Capture, TimeTextsBothWays) {
+    struct Case {
+        const char *Text;
+        UnixSeconds Time;
+    };
+    const Case cases[] = {
+        {"1970-01-01T00:00:00Z", 0},          {"2000-02-29T12:00:00Z", 951825600},
+        {"2026-06-14T10:00:25Z", 1781431225}, {"2028-02-29T23:59:59Z", 1835481599},
+        {"2100-03-01T00:00:00Z", 4107542400}, {"9999-12-31T23:59:59Z", 253402300799},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ReadUtcTime(c.Text), c.Time) << c.Text;
+        EXPECT_EQ(UtcTimeText(c.Time), c.Text) << c.Time;
+    }
+    // Out of range, clamped rather than written wrong.
+    EXPECT_EQ(UtcTimeText(-1), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(UtcTimeText(253402300800), "9999-12-31T23:59:59Z");
+}
+
+TEST(Bands, EdgesIncluded) {
+    struct Case {
+        double FreqMHz;
+        std::optional<Band> Expected;
+    };
+    const Case cases[] = {{27.999, std::nullopt},  {28.0, Band::M10},      {29.7, Band::M10},
+                          {29.701, std::nullopt},  {49.999, std::nullopt}, {50.0, Band::M6},
+                          {54.0, Band::M6},        {70.0, Band::M4},       {71.0, Band::M4},
+                          {71.001, std::nullopt},  {144.0, Band::M2},      {148.0, Band::M2},
+                          {148.001, std::nullopt}, {432.2, std::nullopt}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(BandOf(c.FreqMHz), c.Expected) << c.FreqMHz;
+    }
+    EXPECT_EQ(BandFromName("2M"), Band::M2);
+    EXPECT_EQ(BandFromName("10m"), Band::M10);
+    EXPECT_FALSE(BandFromName("3m").has_value());
+}
+
+TEST(EsClassifier, DistanceLimitsPerBand) {
+    const ClassifierSettings defaults;
+    struct Case {
+        std::optional<Band> OnBand;
+        const char *Tag;
+        double DistanceKm;
+        EsClass Expected;
+    };
+    const Case cases[] = {
+        {Band::M10, "", 399.99, EsClass::TooShort},   {Band::M10, "", 400, EsClass::Counted},
+        {Band::M6, "ES", 499.99, EsClass::TooShort},  {Band::M6, "ES", 500, EsClass::Counted},
+        {Band::M4, "E", 599.99, EsClass::TooShort},   {Band::M4, "EES", 600, EsClass::Counted},
+        {Band::M2, "", 899.99, EsClass::TooShort},    {Band::M2, "es", 900, EsClass::Counted},
+        {Band::M6, "", 2400, EsClass::Counted},       {Band::M6, "", 2400.01, EsClass::MultiHop},
+        {Band::M2, "TR", 1500, EsClass::OtherMode},   {Band::M2, "MS", 1500, EsClass::OtherMode},
+        {std::nullopt, "", 1500, EsClass::OtherBand},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ClassifySpot(c.OnBand, c.Tag, c.DistanceKm, defaults), c.Expected)
+            << c.Tag << " " << c.DistanceKm;
+    }
+    // The user's own limits.
+    ClassifierSettings mine;
+    mine.MinDistanceKm[BandIndex(Band::M2)] = 700;
+    mine.MaxDistanceKm = 2000;
+    EXPECT_EQ(ClassifySpot(Band::M2, "", 750, mine), EsClass::Counted);
+    EXPECT_EQ(ClassifySpot(Band::M6, "", 2100, mine), EsClass::MultiHop);
+}
+
+} // namespace
+} // namespace ionvane::tracker

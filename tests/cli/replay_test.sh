@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# ionvane-cli --replay from the outside: the events of a small opening, the same output for the
+# same capture, lines that are no capture lines, the history store, usage errors.
+set -u
+cli=$1
+data=$2
+passed=0
+failed=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Never read or write the user's real settings or history.
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+
+check() { # name, expected, actual
+    if [[ "$2" == "$3" ]]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
+    fi
+}
+
+settings=(--home IO90IR --es-layer 110 --masl 150)
+capture=$data/opening.capture
+
+# The worked example on 6 m (cloud over JN39JO, critical frequency 11.40 MHz, 6 m possible from
+# IO90IR at 50.04 MHz towards JN77EX), then a 2 m spot that joins the cloud and opens 4 m and 2 m
+# with one alarm each, an HF spot skipped, talk passed over, and the cloud fading 15 minutes on.
+out=$("$cli" --replay "$capture" "${settings[@]}" --locale en_US)
+check "replay exit code" 0 $?
+check "tracker events" "$(cat "$data/opening.events")" "$(grep -v '"event":"spot"' <<<"$out")"
+check "spot events" 2 "$(grep -c '"event":"spot"' <<<"$out")"
+check "spot event of the worked example" \
+    '{"event":"spot","time":"2026-06-14T10:00:00Z","raw":"DX de G4ABC:     50100.0  S51ABC       IO90IR<ES>JN77EX 1000Z","spot":{"freqMHz":50.1,"from":"IO90IR","to":"JN77EX","tag":"ES","es":true,"dxCall":"S51ABC","spotter":"G4ABC"},' \
+    "$(grep -m1 '"event":"spot"' <<<"$out" | grep -o '^.*"spotter":"G4ABC"},')"
+check "spot classified" '"classification":"es","band":"6m","cloud":1,' \
+    "$(grep -m1 '"event":"spot"' <<<"$out" | grep -o '"classification":[^,]*,[^,]*,[^,]*,')"
+
+again=$("$cli" --replay "$capture" "${settings[@]}" --locale en_US)
+check "same capture, same output" "$out" "$again"
+
+# The tracker's events do not depend on the number format.
+german=$("$cli" --replay "$capture" "${settings[@]}" --locale de_DE)
+check "tracker events in German" "$(cat "$data/opening.events")" \
+    "$(grep -v '"event":"spot"' <<<"$german")"
+
+# A different alarm band: 6 m alarms too.
+out=$("$cli" --replay "$capture" "${settings[@]}" --alarm-band 6m)
+check "alarm band 6m" "6m 4m 2m" \
+    "$(grep '"event":"alarm"' <<<"$out" | grep -o '"band":"[0-9m]*"' | cut -d'"' -f4 | xargs)"
+
+# A shortest 2 m path above the spot's 1,153 km: the 2 m spot places no cloud.
+out=$("$cli" --replay "$capture" "${settings[@]}" --min-km 2m=1200)
+check "2 m too short" '"classification":"too-short","band":"2m","cloud":null,' \
+    "$(grep '144.174' <<<"$out" | grep -o '"classification":[^,]*,[^,]*,[^,]*,')"
+check "no alarm then" 0 "$(grep -c '"event":"alarm"' <<<"$out")"
+
+# Lines that are no capture lines are passed over and counted.
+{
+    echo "not a capture line"
+    cat "$capture"
+    printf '2026-06-14 10:20:00\tno T\n'
+} >"$work/mixed.capture"
+err=$("$cli" --replay "$work/mixed.capture" "${settings[@]}" 2>&1 >/dev/null)
+check "bad lines exit code" 0 $?
+check "bad lines message" \
+    "ionvane-cli: 2 lines of $work/mixed.capture passed over: not TIME<TAB>LINE" "$err"
+
+# CRLF line ends, as a capture copied from elsewhere may have.
+sed 's/$/\r/' "$capture" >"$work/crlf.capture"
+check "CRLF capture" "$(cat "$data/opening.events")" \
+    "$("$cli" --replay "$work/crlf.capture" "${settings[@]}" | grep -v '"event":"spot"')"
+
+err=$("$cli" --replay "$work/missing.capture" "${settings[@]}" 2>&1)
+check "missing capture exit code" 1 $?
+check "missing capture message" "ionvane-cli: cannot read the capture $work/missing.capture" "$err"
+
+# Recording in a history store: the same output, the store made.
+out=$("$cli" --replay "$capture" "${settings[@]}" --locale en_US --history "$work/h.sqlite")
+check "history exit code" 0 $?
+check "history same output" "$again" "$out"
+check "history file made" yes "$([[ -s $work/h.sqlite ]] && echo yes)"
+echo "not a database at all" >"$work/bad.sqlite"
+err=$("$cli" --replay "$capture" "${settings[@]}" --history "$work/bad.sqlite" 2>&1 >/dev/null)
+check "damaged history exit code" 0 $?
+check "damaged history message" "moved aside" "$(grep -o 'moved aside' <<<"$err")"
+"$cli" --replay "$capture" "${settings[@]}" --history none >/dev/null
+check "history none" "" "$(ls "$work/data" 2>/dev/null)"
+
+for bad in "--json" "--alarm-band 3m" "--min-km 6m=50" "--min-km 6m" "--min-km 3m=500" \
+    "--max-hop-km lots" "--max-hop-km 5000" "--from IO90IR"; do
+    # shellcheck disable=SC2086
+    "$cli" --replay "$capture" "${settings[@]}" $bad >/dev/null 2>&1
+    check "usage error for $bad" 2 $?
+done
+
+echo "replay tests: $passed passed, $failed failed"
+[[ $failed -eq 0 ]]

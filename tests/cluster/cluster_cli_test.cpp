@@ -1,0 +1,286 @@
+// ionvane-cli --cluster as a process against the fake node: events, the same results as --spot,
+// exit codes, a complete log after SIGTERM, a session that comes back after a drop.
+#include "tests/fakenode/fake_node.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+namespace ionvane::cluster {
+namespace {
+
+using testing::FakeNode;
+using testing::FakeNodeScript;
+
+bool WaitFor(const std::function<bool()> &done, int boundMs = 20'000) {
+    QDeadlineTimer deadline(boundMs);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return done();
+}
+
+const QStringList HomeSettings = {"--home", "IO90IR", "--es-layer", "110", "--masl", "150"};
+
+// The command line run as a process, its events collected as they come.
+struct Cli {
+    explicit Cli(const QStringList &arguments) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // Never the user's own settings or stored password.
+        env.insert("HOME", Home.path());
+        env.insert("XDG_CONFIG_HOME", Home.path() + "/config");
+        Process.setProcessEnvironment(env);
+        QObject::connect(&Process, &QProcess::readyReadStandardOutput, [this] {
+            Pending += Process.readAllStandardOutput();
+            qsizetype end = 0;
+            while ((end = Pending.indexOf('\n')) >= 0) {
+                Lines.append(Pending.left(end));
+                Pending.remove(0, end + 1);
+            }
+        });
+        Process.start(IONVANE_CLI, arguments);
+    }
+    ~Cli() {
+        if (Process.state() != QProcess::NotRunning) {
+            Process.kill();
+            Process.waitForFinished();
+        }
+    }
+    Cli(const Cli &) = delete;
+    Cli &operator=(const Cli &) = delete;
+
+    [[nodiscard]] QList<QJsonObject> Events(const QString &kind = {}) const {
+        QList<QJsonObject> events;
+        for (const auto &line : Lines) {
+            const QJsonObject event = QJsonDocument::fromJson(line).object();
+            if (kind.isEmpty() || event.value("event").toString() == kind) {
+                events.append(event);
+            }
+        }
+        return events;
+    }
+    [[nodiscard]] int Count(const QString &kind, const QString &state = {}) const {
+        int count = 0;
+        for (const auto &event : Events(kind)) {
+            count += state.isEmpty() || event.value("state").toString() == state ? 1 : 0;
+        }
+        return count;
+    }
+    bool Finish(int boundMs = 20'000) {
+        return WaitFor([this] { return Process.state() == QProcess::NotRunning; }, boundMs);
+    }
+
+    QTemporaryDir Home;
+    QProcess Process;
+    QByteArray Pending;
+    QList<QByteArray> Lines;
+};
+
+QList<QByteArray> CaptureLines() {
+    QFile file(IONVANE_TEST_DATA "/cluster_session.txt");
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines;
+    for (const auto &line : file.readAll().split('\n')) {
+        if (!line.isEmpty()) {
+            lines.append(line);
+        }
+    }
+    // A beeping node and a colouring one.
+    lines.append("DX de OH2XX:     50125.0  SV1XX        KP20<ES>KM18 big signals  1744Z\a\a");
+    lines.append("\x1b[32mDX de EA3XX:     50313.0  DL7XX        JN11<ES>JO62 FT8  1745Z\x1b[0m");
+    return lines;
+}
+
+// The JSON text of "result": the last member of a spot event.
+QByteArray ResultText(const QByteArray &eventLine) {
+    const QByteArray key = "\"result\":";
+    const auto at = eventLine.indexOf(key);
+    return at < 0 ? QByteArray()
+                  : eventLine.mid(at + key.size(), eventLine.size() - at - key.size() - 1);
+}
+
+TEST(ClusterCliTest, EverySpotGivesTheResultOfSpotJson) {
+    FakeNodeScript script;
+    script.SplitWrites = true;
+    script.TelnetOptions = true;
+    // The node's prompt without a line end: the first spot runs on after it.
+    script.PromptLineEnd = false;
+    FakeNode node(script);
+    ASSERT_TRUE(node.Listen());
+    node.Replay(QList<QByteArray>{"DX de OK1XX:     50110.0  OH7AB        JO70<ES>KP32  1730Z"} +
+                    CaptureLines(),
+                2);
+    Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call", "dk7uk",
+                        "--for", "60", "--locale", "pl_PL"} +
+            HomeSettings);
+    // 8 spots and 3 skipped lines (no locator, one locator, tagged AU).
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("spot") + cli.Count("skipped") == 11; }))
+        << cli.Lines.join('\n').toStdString();
+    EXPECT_EQ(cli.Count("spot"), 8);
+    EXPECT_EQ(cli.Events("spot").first().value("raw").toString(),
+              "DK7UK de FAKE0 14-Jun-2026 1158Z dxspider >DX de OK1XX:     50110.0  OH7AB        "
+              "JO70<ES>KP32  1730Z");
+    EXPECT_EQ(cli.Count("connection", "logged-in"), 1);
+    for (const auto &line : cli.Lines) {
+        const QJsonObject event = QJsonDocument::fromJson(line).object();
+        EXPECT_TRUE(QRegularExpression(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$)")
+                        .match(event.value("time").toString())
+                        .hasMatch())
+            << line.toStdString();
+        if (event.value("event").toString() != "spot") {
+            continue;
+        }
+        const QString raw = event.value("raw").toString();
+        EXPECT_FALSE(raw.contains('\a') || raw.contains('\x1b')) << raw.toStdString();
+        QProcess spot;
+        spot.start(IONVANE_CLI,
+                   QStringList{"--spot", raw, "--json", "--locale", "pl_PL"} + HomeSettings);
+        ASSERT_TRUE(spot.waitForFinished(10'000));
+        EXPECT_EQ(ResultText(line), spot.readAllStandardOutput().trimmed()) << raw.toStdString();
+    }
+    cli.Process.terminate();
+    ASSERT_TRUE(cli.Finish());
+    EXPECT_EQ(cli.Process.exitCode(), 0);
+}
+
+// Ends a session with a spot stream under way by `signal`: exit 0 and every line in the log.
+void EndBySignal(int signal) {
+    FakeNode node;
+    ASSERT_TRUE(node.Listen());
+    QList<QByteArray> lines;
+    for (int i = 0; i < 2000; ++i) {
+        lines.append(QByteArray("DX de G4ABC:     50110.0  OH7AB        IO91<ES>KP32 no ") +
+                     QByteArray::number(i) + "  1730Z");
+    }
+    node.Replay(lines, 1);
+    QTemporaryDir dir;
+    const QString logPath = dir.filePath("session.log");
+    Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call", "DK7UK",
+                        "--log", logPath} +
+            HomeSettings);
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("spot") >= 20; }));
+    ::kill(static_cast<pid_t>(cli.Process.processId()), signal);
+    ASSERT_TRUE(cli.Finish());
+    EXPECT_EQ(cli.Process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.Process.exitCode(), 0);
+    // Every line given an event is in the log, whole, with its time.
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray content = log.readAll();
+    ASSERT_TRUE(content.endsWith('\n'));
+    const QRegularExpression form(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ\t[^\t\r\n]+$)");
+    QList<QByteArray> logged;
+    for (const auto &line : content.chopped(1).split('\n')) {
+        EXPECT_TRUE(form.match(QString::fromUtf8(line)).hasMatch()) << line.toStdString();
+        logged.append(line.mid(line.indexOf('\t') + 1));
+    }
+    const auto spots = cli.Events("spot");
+    ASSERT_GE(spots.size(), 20);
+    for (const auto &spot : spots) {
+        EXPECT_TRUE(logged.contains(spot.value("raw").toString().toUtf8()));
+    }
+    // The last spot printed is in the log too.
+    EXPECT_TRUE(logged.contains(lines.at(static_cast<qsizetype>(spots.size()) - 1)));
+}
+
+TEST(ClusterCliTest, SigtermAndSigintLeaveACompleteLog) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        EndBySignal(signal);
+    }
+}
+
+struct RefusalCase {
+    const char *Name;
+    QByteArray Banned;
+    QByteArray NodePassword;
+    QStringList Extra;
+    bool Bump;
+};
+
+TEST(ClusterCliTest, ARefusalEndsWithExitThreeAndNoReconnect) {
+    const std::vector<RefusalCase> cases = {
+        {"invalid call", "DK7UK", "", {}, false},
+        {"wrong password", "", "right", {"--password", "wrong"}, false},
+        {"bumped", "", "", {}, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        FakeNodeScript script;
+        if (!c.Banned.isEmpty()) {
+            script.Banned = {c.Banned};
+        }
+        script.Password = c.NodePassword;
+        FakeNode node(script);
+        ASSERT_TRUE(node.Listen());
+        Cli cli(
+            QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call", "DK7UK"} +
+            c.Extra + HomeSettings);
+        if (c.Bump) {
+            ASSERT_TRUE(WaitFor([&] { return cli.Count("connection", "logged-in") == 1; }));
+            node.Bump();
+        }
+        ASSERT_TRUE(cli.Finish());
+        EXPECT_EQ(cli.Process.exitCode(), 3);
+        ASSERT_FALSE(cli.Lines.isEmpty());
+        EXPECT_EQ(cli.Events().last().value("state").toString(), "refused");
+        EXPECT_EQ(node.Connections(), 1);
+    }
+}
+
+TEST(ClusterCliTest, UsageErrorsExitTwo) {
+    const std::vector<QStringList> cases = {
+        {"--cluster", "127.0.0.1"},
+        {"--cluster", "127.0.0.1:0", "--call", "DK7UK"},
+        {"--cluster", "127.0.0.1:65536", "--call", "DK7UK"},
+        {"--cluster", ":7300", "--call", "DK7UK"},
+        {"--cluster", "127.0.0.1", "--call", "DK7UK\r\nsh/dx"},
+        {"--cluster", "127.0.0.1", "--call", "DK7UK", "--send", "set/nobeep\nbye"},
+        {"--cluster", "127.0.0.1", "--call", "DK7UK", "--for", "0"},
+        {"--cluster", "127.0.0.1", "--call", "DK7UK", "--for", "soon"},
+        {"--cluster", "127.0.0.1", "--call", "DK7UK", "--masl", "0"},
+        {"--cluster", "127.0.0.1", "--call", "DK7UK", "--spot", "x"},
+    };
+    for (const auto &arguments : cases) {
+        Cli cli(arguments);
+        ASSERT_TRUE(cli.Finish());
+        EXPECT_EQ(cli.Process.exitCode(), 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(cli.Lines.isEmpty());
+    }
+}
+
+// With the live back-off (5 to 10 s for the first try): the session is back well within 30 s.
+TEST(ClusterCliTest, ADroppedSessionComesBackAndGoesOn) {
+    FakeNode node;
+    ASSERT_TRUE(node.Listen());
+    Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call", "DK7UK",
+                        "--for", "60", "--send", "set/nobeep"} +
+            HomeSettings);
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("connection", "logged-in") == 1; }));
+    node.Drop();
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("connection", "waiting") == 1; }));
+    const int retryIn = cli.Events("connection").last().value("retryInSeconds").toInt();
+    EXPECT_GE(retryIn, 5);
+    EXPECT_LE(retryIn, 10);
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("connection", "logged-in") == 2; }, 30'000));
+    node.SendLines({"DX de G4ABC:     50110.0  OH7AB        IO91<ES>KP32 599  1730Z"});
+    ASSERT_TRUE(WaitFor([&] { return cli.Count("spot") == 1; }));
+    EXPECT_EQ(node.ReceivedLines().last().Line, "set/nobeep");
+    EXPECT_EQ(node.ReceivedLines().last().Connection, 2);
+    cli.Process.terminate();
+    ASSERT_TRUE(cli.Finish());
+    EXPECT_EQ(cli.Process.exitCode(), 0);
+}
+
+} // namespace
+} // namespace ionvane::cluster

@@ -1,0 +1,426 @@
+// The cluster session machine step by step: a port stands in for the socket, the timers and the
+// clocks, so every timing is checked exactly and nothing waits.
+#include "cluster/session_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace ionvane::cluster {
+namespace {
+
+using namespace std::chrono_literals;
+using Kind = ConnectionEvent::Kind;
+
+struct FakePort : SessionPort {
+    int Opens = 0;
+    int Closes = 0;
+    std::string Sent;
+    std::map<SessionTimer, Milliseconds> Running;
+    std::map<SessionTimer, int> Starts;
+    std::int64_t NowMs = 0;
+    double Chance = 0;
+    std::vector<ConnectionEvent> Events;
+    std::vector<std::string> Lines;
+
+    void Open() override { ++Opens; }
+    void Close() override { ++Closes; }
+    void Send(std::string_view bytes) override { Sent += bytes; }
+    void StartTimer(SessionTimer timer, Milliseconds after) override {
+        Running[timer] = after;
+        ++Starts[timer];
+    }
+    void StopTimer(SessionTimer timer) override { Running.erase(timer); }
+    std::int64_t SteadyMs() override { return NowMs; }
+    double Random01() override { return Chance; }
+    void Connection(const ConnectionEvent &event) override { Events.push_back(event); }
+    void Line(std::string_view line) override { Lines.emplace_back(line); }
+
+    [[nodiscard]] bool IsRunning(SessionTimer timer) const { return Running.contains(timer); }
+    [[nodiscard]] std::vector<Kind> Kinds() const {
+        std::vector<Kind> kinds;
+        for (const auto &event : Events) {
+            kinds.push_back(event.What);
+        }
+        return kinds;
+    }
+};
+
+SessionConfig Config(std::string password = {}) {
+    SessionConfig config;
+    config.Node = "127.0.0.1:7300";
+    config.Call = "DK7UK";
+    config.Password = std::move(password);
+    config.Commands = {"set/nobeep", "accept/spots on vhf"};
+    return config;
+}
+
+struct Session {
+    explicit Session(SessionConfig config = Config()) : Machine(std::move(config), Port) {}
+    // Connects and logs in with the most common node's greeting.
+    void LogIn() {
+        Machine.Start();
+        Machine.Connected();
+        Machine.Received("login: ");
+        Machine.Received("Hello Ham, this is DB0XYZ\r\n");
+        ASSERT_EQ(Machine.State(), SessionState::LoggedIn);
+    }
+    // Fires a timer that must be running.
+    void Fire(SessionTimer timer) {
+        ASSERT_TRUE(Port.IsRunning(timer));
+        Port.NowMs += Port.Running[timer].count();
+        Port.Running.erase(timer);
+        Machine.TimerFired(timer);
+    }
+    FakePort Port;
+    SessionMachine Machine;
+};
+
+struct LoginCase {
+    const char *Name;
+    std::vector<std::string> Chunks; // what the node sends up to its welcome
+    std::string Password;
+    std::string ExpectSent;
+};
+
+TEST(SessionMachineTest, LogsInThroughEachFormOfPrompt) {
+    const std::vector<LoginCase> cases = {
+        {"login without line end", {"login: ", "Hello\r\n"}, "", "DK7UK\r\n"},
+        {"upper-case login", {"LOGIN:", "Hello\r\n"}, "", "DK7UK\r\n"},
+        {"please enter your call",
+         {"Welcome to DB0XYZ\r\nPlease enter your call: ", "Hello\r\n"},
+         "",
+         "DK7UK\r\n"},
+        {"call:", {"\r\ncall: ", "Hello\r\n"}, "", "DK7UK\r\n"},
+        {"callsign: on a line of its own", {"Callsign:\r\n", "Hello\r\n"}, "", "DK7UK\r\n"},
+        {"password", {"login: ", "password: ", "Hello\r\n"}, "s3cret", "DK7UK\r\ns3cret\r\n"},
+        {"password after an echo of the call",
+         {"login: ", "DK7UK\r\n", "Password:", "Hello\r\n"},
+         "s3cret",
+         "DK7UK\r\ns3cret\r\n"},
+        {"node prompt without line end", {"login: ", "DK7UK de DB0XYZ >"}, "", "DK7UK\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        SessionConfig config = Config(c.Password);
+        config.Commands.clear();
+        Session s(config);
+        s.Machine.Start();
+        s.Machine.Connected();
+        for (const auto &chunk : c.Chunks) {
+            EXPECT_NE(s.Machine.State(), SessionState::LoggedIn);
+            s.Machine.Received(chunk);
+        }
+        EXPECT_EQ(s.Machine.State(), SessionState::LoggedIn);
+        EXPECT_EQ(s.Port.Sent, c.ExpectSent);
+        EXPECT_EQ(s.Port.Kinds(), (std::vector{Kind::Connecting, Kind::LoggedIn}));
+        EXPECT_FALSE(s.Port.IsRunning(SessionTimer::Login));
+    }
+}
+
+TEST(SessionMachineTest, AnEchoedPasswordIsNeverPassedOn) {
+    Session s(Config("s3cret"));
+    s.Machine.Start();
+    s.Machine.Connected();
+    s.Machine.Received("login: ");
+    s.Machine.Received("DK7UK\r\npassword: ");
+    s.Machine.Received("s3cret\r\n");
+    EXPECT_EQ(s.Machine.State(), SessionState::PasswordSent);
+    s.Machine.Received("Hello Ham\r\n");
+    EXPECT_EQ(s.Machine.State(), SessionState::LoggedIn);
+    EXPECT_EQ(s.Port.Lines,
+              (std::vector<std::string>{"login:", "DK7UK", "password:", "Hello Ham"}));
+}
+
+TEST(SessionMachineTest, SendsTheCommandsAfterLoginInTheirOrder) {
+    Session s;
+    s.Machine.Start();
+    s.Machine.Connected();
+    s.Machine.Received("login: ");
+    EXPECT_EQ(s.Port.Sent, "DK7UK\r\n");
+    s.Machine.Received("Hello Ham\r\n");
+    EXPECT_EQ(s.Port.Sent, "DK7UK\r\nset/nobeep\r\naccept/spots on vhf\r\n");
+}
+
+TEST(SessionMachineTest, AnswersAPromptOnceAndLogsIt) {
+    Session s;
+    s.Machine.Start();
+    s.Machine.Connected();
+    s.Machine.Received("log");
+    s.Machine.Received("in: ");
+    s.Machine.Received("\r\n");
+    EXPECT_EQ(s.Port.Sent, "DK7UK\r\n");
+    EXPECT_EQ(s.Port.Lines, (std::vector<std::string>{"login:"}));
+}
+
+TEST(SessionMachineTest, RefusesTelnetOptionsAndRemovesThemFromLines) {
+    Session s;
+    s.Machine.Start();
+    s.Machine.Connected();
+    s.Machine.Received("\xff\xfd\x18\xff\xfb\x01login: ");
+    EXPECT_EQ(s.Port.Sent, "\xff\xfc\x18\xff\xfe\x01"
+                           "DK7UK\r\n");
+}
+
+struct RefusalCase {
+    const char *Name;
+    std::string Password;
+    std::vector<std::string> Chunks;
+    bool CloseAtEnd;
+    Refusal Expect;
+};
+
+TEST(SessionMachineTest, TheThreeRefusalsEndTheSessionWithoutRetry) {
+    const std::vector<RefusalCase> cases = {
+        {"invalid call",
+         "",
+         {"login: ", "Sorry N0CALL is an invalid callsign\r\n"},
+         true,
+         Refusal::InvalidCall},
+        {"call asked again", "", {"login: ", "login: "}, false, Refusal::InvalidCall},
+        {"wrong password",
+         "pw",
+         {"login: ", "password: ", "Sorry, password incorrect\r\n"},
+         true,
+         Refusal::BadPassword},
+        {"password asked again",
+         "pw",
+         {"login: ", "password: ", "\r\npassword: "},
+         false,
+         Refusal::BadPassword},
+        {"closed after the password", "pw", {"login: ", "password: "}, true, Refusal::BadPassword},
+        {"password asked, none given", "", {"login: ", "password: "}, false, Refusal::BadPassword},
+        {"bumped",
+         "",
+         {"login: ", "Hello\r\n", "DX de G4ABC: 50110.0 OH7AB IO91<ES>KP32 1730Z\r\n",
+          "Reconnected as DK7UK at 10.0.0.2, this instance is disconnected\r\n"},
+         true,
+         Refusal::Bumped},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        SessionConfig config = Config(c.Password);
+        Session s(config);
+        s.Machine.Start();
+        s.Machine.Connected();
+        for (const auto &chunk : c.Chunks) {
+            s.Machine.Received(chunk);
+        }
+        if (c.CloseAtEnd) {
+            s.Machine.Failed("The remote host closed the connection");
+        }
+        ASSERT_EQ(s.Machine.State(), SessionState::Refused);
+        ASSERT_FALSE(s.Port.Events.empty());
+        EXPECT_EQ(s.Port.Events.back().What, Kind::Refused);
+        EXPECT_EQ(s.Port.Events.back().Why, c.Expect);
+        EXPECT_TRUE(s.Port.Running.empty());
+        // Nothing the socket reports afterwards brings a retry.
+        s.Machine.Failed("The remote host closed the connection");
+        s.Machine.TimerFired(SessionTimer::Retry);
+        EXPECT_EQ(s.Port.Opens, 1);
+        EXPECT_EQ(s.Port.Events.back().What, Kind::Refused);
+    }
+}
+
+TEST(SessionMachineTest, TalkQuotingTheBumpNoticeIsNoBump) {
+    Session s;
+    s.LogIn();
+    s.Machine.Received("DL1ABC de DK7UK: Reconnected as DK7UK, this instance is disconnected?\r\n");
+    s.Machine.Received("To ALL de DL1ABC: invalid callsign again, password incorrect\r\n");
+    EXPECT_EQ(s.Machine.State(), SessionState::LoggedIn);
+}
+
+TEST(SessionMachineTest, KeepAliveAfterFourMinutesWithoutALine) {
+    Session s;
+    s.LogIn();
+    EXPECT_EQ(s.Port.Running.at(SessionTimer::KeepAlive), 240'000ms);
+    const std::string sentAtLogin = s.Port.Sent;
+    // Every line from the node starts the four minutes again.
+    const int startsBefore = s.Port.Starts[SessionTimer::KeepAlive];
+    s.Machine.Received("DX de G4ABC: 50110.0 OH7AB IO91<ES>KP32 1730Z\r\n");
+    EXPECT_EQ(s.Port.Starts[SessionTimer::KeepAlive], startsBefore + 1);
+    EXPECT_EQ(s.Port.Sent, sentAtLogin);
+    s.Fire(SessionTimer::KeepAlive);
+    EXPECT_EQ(s.Port.Sent, sentAtLogin + "\r\n");
+    EXPECT_EQ(s.Port.Running.at(SessionTimer::KeepAlive), 240'000ms);
+    // The node's prompt answers it (no line end, so no line): the connection lives.
+    s.Machine.Received("DK7UK de DB0XYZ >");
+    s.Fire(SessionTimer::KeepAlive);
+    s.Fire(SessionTimer::KeepAlive);
+    EXPECT_EQ(s.Port.Sent, sentAtLogin + "\r\n\r\n\r\n");
+    EXPECT_EQ(s.Machine.State(), SessionState::LoggedIn);
+    // Two keep-alives in a row unanswered: the connection is dead.
+    s.Fire(SessionTimer::KeepAlive);
+    EXPECT_EQ(s.Machine.State(), SessionState::Waiting);
+    EXPECT_EQ(s.Port.Events[s.Port.Events.size() - 2].Detail,
+              "no answer from the node to 2 keep-alives");
+}
+
+TEST(SessionMachineTest, ConnectAndLoginTimeoutsLoseTheConnection) {
+    Session s;
+    s.Machine.Start();
+    EXPECT_EQ(s.Port.Running.at(SessionTimer::Connect), 15'000ms);
+    s.Fire(SessionTimer::Connect);
+    EXPECT_EQ(s.Port.Kinds(), (std::vector{Kind::Connecting, Kind::Lost, Kind::Waiting}));
+    EXPECT_EQ(s.Port.Events[1].Detail, "no connection within 15 s");
+    EXPECT_EQ(s.Port.Closes, 1);
+    s.Fire(SessionTimer::Retry);
+    s.Machine.Connected();
+    EXPECT_FALSE(s.Port.IsRunning(SessionTimer::Connect));
+    EXPECT_EQ(s.Port.Running.at(SessionTimer::Login), 60'000ms);
+    s.Machine.Received("Welcome, but no prompt\r\n");
+    s.Fire(SessionTimer::Login);
+    EXPECT_EQ(s.Port.Events[4].Detail, "no login within 60 s");
+    EXPECT_TRUE(s.Port.IsRunning(SessionTimer::Retry));
+}
+
+// Every failure path arms the retry: a refused connect (reported by the socket's error only), a
+// close during the login, a drop while logged in.
+TEST(SessionMachineTest, EveryFailurePathArmsTheRetry) {
+    Session s;
+    s.Machine.Start();
+    s.Machine.Failed("Connection refused");
+    EXPECT_TRUE(s.Port.IsRunning(SessionTimer::Retry));
+    s.Fire(SessionTimer::Retry);
+    s.Machine.Connected();
+    s.Machine.Received("login: ");
+    s.Machine.Failed("The remote host closed the connection");
+    EXPECT_TRUE(s.Port.IsRunning(SessionTimer::Retry));
+    s.Fire(SessionTimer::Retry);
+    s.Machine.Connected();
+    s.Machine.Received("login: ");
+    s.Machine.Received("Hello\r\n");
+    ASSERT_EQ(s.Machine.State(), SessionState::LoggedIn);
+    s.Machine.Failed("The remote host closed the connection");
+    // The socket reports a close twice (error and disconnected): one loss, one retry.
+    s.Machine.Failed("the node closed the connection");
+    EXPECT_EQ(s.Port.Opens, 3);
+    EXPECT_EQ(
+        s.Port.Kinds(),
+        (std::vector{Kind::Connecting, Kind::Lost, Kind::Waiting, Kind::Connecting, Kind::Lost,
+                     Kind::Waiting, Kind::Connecting, Kind::LoggedIn, Kind::Lost, Kind::Waiting}));
+}
+
+std::vector<std::int64_t> RetryDelaysMs(double chance, int failures) {
+    Session s;
+    s.Port.Chance = chance;
+    s.Machine.Start();
+    std::vector<std::int64_t> delays;
+    for (int i = 0; i < failures; ++i) {
+        s.Machine.Failed("Connection refused");
+        delays.push_back(s.Port.Events.back().RetryIn.count());
+        s.Fire(SessionTimer::Retry);
+    }
+    return delays;
+}
+
+TEST(SessionMachineTest, BackOffDoublesFromFiveToTenSecondsUpToTenMinutes) {
+    EXPECT_EQ(RetryDelaysMs(0, 9), (std::vector<std::int64_t>{5'000, 10'000, 20'000, 40'000, 80'000,
+                                                              160'000, 320'000, 600'000, 600'000}));
+    EXPECT_EQ(RetryDelaysMs(0.5, 4), (std::vector<std::int64_t>{7'500, 15'000, 30'000, 60'000}));
+    EXPECT_EQ(RetryDelaysMs(0.999, 1), (std::vector<std::int64_t>{9'995}));
+}
+
+TEST(SessionMachineTest, AtMostTenTriesAnHour) {
+    SessionConfig config = Config();
+    // Short retries, so that the cap is what holds the eleventh try back.
+    config.Timings.FirstRetryMin = 1'000ms;
+    config.Timings.FirstRetryMax = 1'000ms;
+    config.Timings.LongestRetry = 1'000ms;
+    Session s(config);
+    s.Machine.Start();
+    for (int i = 0; i < 9; ++i) {
+        s.Machine.Failed("Connection refused");
+        EXPECT_EQ(s.Port.Events.back().RetryIn, 1'000ms);
+        s.Fire(SessionTimer::Retry);
+    }
+    // Ten tries made, the first at 0 s: the next one waits for the hour to pass.
+    EXPECT_EQ(s.Port.Opens, 10);
+    EXPECT_EQ(s.Port.NowMs, 9'000);
+    s.Machine.Failed("Connection refused");
+    EXPECT_EQ(s.Port.Events.back().RetryIn, 3'591'000ms);
+    s.Fire(SessionTimer::Retry);
+    EXPECT_EQ(s.Port.Opens, 11);
+}
+
+TEST(SessionMachineTest, AGoodSessionStartsTheBackOffAgain) {
+    Session s;
+    s.Machine.Start();
+    s.Machine.Failed("Connection refused");
+    s.Fire(SessionTimer::Retry);
+    s.Machine.Connected();
+    s.Machine.Received("login: ");
+    s.Machine.Received("Hello\r\n");
+    // Lost 59 s after the login: one more failure, 10 s.
+    s.Port.NowMs += 59'000;
+    s.Machine.Failed("The remote host closed the connection");
+    EXPECT_EQ(s.Port.Events.back().RetryIn, 10'000ms);
+    s.Fire(SessionTimer::Retry);
+    s.Machine.Connected();
+    s.Machine.Received("login: ");
+    s.Machine.Received("Hello\r\n");
+    // Lost a minute after the login: a good session, 5 s again.
+    s.Port.NowMs += 60'000;
+    s.Machine.Failed("The remote host closed the connection");
+    EXPECT_EQ(s.Port.Events.back().RetryIn, 5'000ms);
+}
+
+TEST(SessionMachineTest, StopEndsEverything) {
+    Session s;
+    s.LogIn();
+    s.Machine.Stop();
+    EXPECT_EQ(s.Machine.State(), SessionState::Stopped);
+    EXPECT_TRUE(s.Port.Running.empty());
+    s.Machine.Failed("closed");
+    s.Machine.Received("DX de G4ABC: 50110.0 OH7AB IO91<ES>KP32 1730Z\r\n");
+    EXPECT_EQ(s.Port.Kinds(), (std::vector{Kind::Connecting, Kind::LoggedIn}));
+}
+
+// The node's bytes cut in two at every place, and in three at every pair of places: the same
+// lines, the same answers, the same login. The node's own pauses stay: it says nothing after
+// "login: " and "password: " until it has the answer.
+TEST(SessionMachineTest, ALineSplitAnywhereReadsTheSame) {
+    const std::vector<std::string> phases = {
+        "\xff\xfb\x01\xff\xfa\x18\x01\xff\xf0login: ", "password: ",
+        "Hello Ham\r\n"
+        "DX de G4ABC:     50110.0  OH7AB   IO91<ES>KP32 599  1730Z\a\a\r\n"
+        "\x1b[1;31mDX de F5ABC: 70160.0 GB3RAL IO91<ES>JN03 2015Z\x1b[0m\r\n"
+        "DK7UK de DB0XYZ >"};
+    std::string stream;
+    std::vector<std::size_t> pauses;
+    for (const auto &phase : phases) {
+        stream += phase;
+        pauses.push_back(stream.size());
+    }
+    const auto run = [&](const std::vector<std::size_t> &cuts) {
+        Session s(Config("pw"));
+        s.Machine.Start();
+        s.Machine.Connected();
+        std::vector<std::size_t> ends = cuts;
+        ends.insert(ends.end(), pauses.begin(), pauses.end());
+        std::sort(ends.begin(), ends.end());
+        std::size_t from = 0;
+        for (const std::size_t end : ends) {
+            s.Machine.Received(stream.substr(from, end - from));
+            from = end;
+        }
+        return std::make_pair(s.Port.Lines, s.Port.Sent);
+    };
+    const auto whole = run({});
+    EXPECT_EQ(whole.first,
+              (std::vector<std::string>{"login:", "password:", "Hello Ham",
+                                        "DX de G4ABC:     50110.0  OH7AB   IO91<ES>KP32 599  1730Z",
+                                        "DX de F5ABC: 70160.0 GB3RAL IO91<ES>JN03 2015Z"}));
+    EXPECT_EQ(whole.second, "\xff\xfe\x01"
+                            "DK7UK\r\npw\r\nset/nobeep\r\naccept/spots on vhf\r\n");
+    for (std::size_t i = 0; i <= stream.size(); ++i) {
+        ASSERT_EQ(run({i}), whole) << "cut at " << i;
+        for (std::size_t j = i; j <= stream.size(); j += 3) {
+            ASSERT_EQ(run({i, j}), whole) << "cuts at " << i << " and " << j;
+        }
+    }
+}
+
+} // namespace
+} // namespace ionvane::cluster

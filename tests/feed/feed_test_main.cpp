@@ -1,0 +1,10 @@
+// The feed tests run in a Qt event loop: the source is a QObject driven by socket notifiers.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

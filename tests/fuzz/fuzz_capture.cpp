@@ -1,0 +1,57 @@
+// The capture reader and everything replay does with a line: bounded lines, the time and tab
+// prefix, the spot reader, the calculation, the classifier and the tracker, and the JSON events.
+#include "cli/batch_reader.h"
+#include "cli/spot_events.h"
+#include "cli/tracker_events.h"
+#include "tracker/capture.h"
+#include "tracker/spot_pipeline.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    using namespace ionvane;
+    constexpr std::size_t Limit = 256;
+    std::istringstream in(std::string(reinterpret_cast<const char *>(data), size));
+    cli::LineReader reader(in, Limit);
+    tracker::SpotPipeline pipeline(
+        tracker::SpotCalculator(calc::PlainNumberFormat(), {"IO90IR", 110.0F, 0.15F}), {}, false);
+    std::vector<tracker::TrackerEvent> events;
+    std::string text;
+    bool tooLong = false;
+    tracker::UnixSeconds clock = 0;
+    while (reader.Next(text, tooLong)) {
+        const auto line = tracker::ReadCaptureLine(text);
+        if (!line) {
+            continue;
+        }
+        // A time that reads is written back as the same text.
+        if (tracker::UtcTimeText(line->Time) != text.substr(0, 20)) {
+            std::abort();
+        }
+        const auto result = pipeline.Feed(line->Time, line->Line, events);
+        // The clock never runs backwards.
+        if (pipeline.Clouds().Now() < clock) {
+            std::abort();
+        }
+        clock = pipeline.Clouds().Now();
+        if (result.What == tracker::LineResult::Kind::Spot) {
+            const std::string json = cli::SpotEventJson(clock, line->Line, result);
+            if (json.front() != '{' || json.back() != '}') {
+                std::abort();
+            }
+        }
+        for (const auto &event : events) {
+            const std::string json = cli::TrackerEventJson(event);
+            if (json.find("nan") != std::string::npos || json.find("inf") != std::string::npos) {
+                std::abort();
+            }
+        }
+        events.clear();
+        if (pipeline.Clouds().CloudCount() > tracker::MaxClouds) {
+            std::abort();
+        }
+    }
+    return 0;
+}

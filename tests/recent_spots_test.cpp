@@ -1,0 +1,97 @@
+// A cloud's recent spots: the running maxima, the best spot, the bands and the weighted centre
+// stay those of the spots held, through any order of arrivals and departures and across the
+// hourly rebuild of the sums.
+#include "tracker/recent_spots.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <random>
+
+namespace ionvane::tracker {
+namespace {
+
+TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
+    std::mt19937 random(13);
+    RecentSpots recent;
+    std::deque<RecentSpots::Spot> held;
+    std::int64_t time = 1781431200 - 1800; // the run crosses three full hours
+    const double freqs[] = {28.5, 50.313, 50.313, 70.2, 144.174};
+    for (int step = 0; step < 5000; ++step) {
+        if (held.empty() || random() % 3 != 0) {
+            time += static_cast<std::int64_t>(random() % 5);
+            const double lat = 0.7 + static_cast<double>(random() % 100) * 1e-4;
+            const double lon = 0.1 + static_cast<double>(random() % 100) * 1e-4;
+            const std::size_t f = random() % 5;
+            RecentSpots::Spot spot{time,
+                                   std::cos(lat) * std::cos(lon),
+                                   std::cos(lat) * std::sin(lon),
+                                   std::sin(lat),
+                                   static_cast<double>(random() % 40),
+                                   freqs[f],
+                                   BandOf(freqs[f]).value(),
+                                   HomeFigures{std::to_string(step), 0, 0, 0, 0}};
+            recent.Push(spot);
+            held.push_back(spot);
+        } else {
+            recent.PopFront();
+            held.pop_front();
+        }
+        if (held.empty()) {
+            EXPECT_TRUE(recent.Empty());
+            continue;
+        }
+        ASSERT_EQ(recent.Size(), held.size());
+        double crit = 0;
+        const RecentSpots::Spot *best = &held.front();
+        BandSet bands = 0;
+        double x = 0;
+        double y = 0;
+        double z = 0;
+        for (const auto &spot : held) {
+            crit = std::max(crit, spot.CriticalFreqMHz);
+            if (spot.FreqMHz >= best->FreqMHz) {
+                best = &spot;
+            }
+            bands = static_cast<BandSet>(bands | BandBit(spot.SpotBand));
+            const double w = std::exp2(static_cast<double>(spot.Time - held.back().Time) / 300.0);
+            x += w * spot.X;
+            y += w * spot.Y;
+            z += w * spot.Z;
+        }
+        ASSERT_EQ(recent.HighestCriticalFreqMHz(), crit) << step;
+        ASSERT_EQ(recent.Best().Home.TowardsLoc, best->Home.TowardsLoc) << step;
+        ASSERT_EQ(recent.Bands(), bands) << step;
+        const auto [sx, sy, sz] = recent.WeightedCentre();
+        const double norm = std::sqrt(sx * sx + sy * sy + sz * sz);
+        const double expectedNorm = std::sqrt(x * x + y * y + z * z);
+        // The same direction to far better than a metre on the Earth (1e-10 rad is 0.6 mm).
+        ASSERT_NEAR(sx / norm, x / expectedNorm, 1e-10) << step;
+        ASSERT_NEAR(sy / norm, y / expectedNorm, 1e-10) << step;
+        ASSERT_NEAR(sz / norm, z / expectedNorm, 1e-10) << step;
+    }
+}
+
+TEST(RecentSpots, ACloudSpottedForDaysKeepsFiniteSums) {
+    // A spot every 10 minutes for 5 days, two held at a time: weights counted from the first spot
+    // would pass the double range after about 85 hours.
+    RecentSpots recent;
+    const double x = std::cos(0.8) * std::cos(0.2);
+    const double y = std::cos(0.8) * std::sin(0.2);
+    const double z = std::sin(0.8);
+    for (std::int64_t i = 0; i < 5 * 24 * 6; ++i) {
+        recent.Push({1781431200 + i * 600, x, y, z, 10, 50.313, Band::M6, {}});
+        if (recent.Size() > 2) {
+            recent.PopFront();
+        }
+    }
+    const auto [sx, sy, sz] = recent.WeightedCentre();
+    const double norm = std::sqrt(sx * sx + sy * sy + sz * sz);
+    ASSERT_TRUE(std::isfinite(norm) && norm > 0);
+    EXPECT_NEAR(sz / norm, z, 1e-12);
+}
+
+} // namespace
+} // namespace ionvane::tracker

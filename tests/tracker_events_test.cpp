@@ -1,0 +1,63 @@
+// The tracker's events as JSON lines: member order, rounding, null drift and closed bands.
+#include "cli/tracker_events.h"
+
+#include <gtest/gtest.h>
+
+namespace ionvane::cli {
+namespace {
+
+using namespace tracker;
+
+TEST(TrackerEventJson, CloudWithDrift) {
+    CloudSnapshot c;
+    c.Id = 7;
+    c.LatDeg = 49.619249999;
+    c.LonDeg = -0.000012; // written 0, never -0
+    c.CentreLoc = "IN99XO";
+    c.Spots = 12;
+    c.Bands = BandBit(Band::M2) | BandBit(Band::M6);
+    c.CriticalFreqMHz = 33.12499;
+    c.HighestFreqMHz = 144.174;
+    c.FirstSeen = 1781431200;
+    c.LastSeen = 1781431825;
+    c.Movement = Drift{85.94, 359.96};
+    EXPECT_EQ(CloudEventJson({1781431830, CloudState::Update, c}),
+              R"({"event":"cloud","time":"2026-06-14T10:10:30Z","id":7,"state":"update",)"
+              R"("centre":"IN99XO","latDeg":49.6192,"lonDeg":0,"spots":12,"bands":["6m","2m"],)"
+              R"("criticalFreqMHz":33.12,"highestFreqMHz":144.174,)"
+              R"("firstSeen":"2026-06-14T10:00:00Z","lastSeen":"2026-06-14T10:10:25Z",)"
+              R"("drift":{"speedKmh":85.9,"towardsDeg":0}})");
+    c.Movement.reset();
+    const std::string gone = CloudEventJson({1781431830, CloudState::Gone, c});
+    EXPECT_NE(gone.find(R"("state":"gone")"), std::string::npos);
+    EXPECT_EQ(gone.substr(gone.size() - 13), R"("drift":null})");
+}
+
+TEST(TrackerEventJson, VerdictAndAlarm) {
+    VerdictEvent v;
+    v.Time = 1781431200;
+    v.HomeLocator = "IO90IR";
+    for (const Band band : AllBands) {
+        v.Bands[BandIndex(band)].Which = band;
+    }
+    v.Bands[0].Possible = true;
+    v.Bands[0].CloudId = 1;
+    v.Bands[0].Home = HomeFigures{"JN77EX", 99.52, 7.89, 1172.77, 50.04F};
+    EXPECT_EQ(VerdictEventJson(v),
+              R"({"event":"verdict","time":"2026-06-14T10:00:00Z","home":"IO90IR","bands":[)"
+              R"({"band":"10m","state":"possible","cloud":1,"tryTowards":"JN77EX",)"
+              R"("azimuthDeg":99.52,"elevationDeg":7.89,"distanceKm":1172.77,)"
+              R"("trafficFreqMHz":50.04},)"
+              R"({"band":"6m","state":"closed","cloud":null,"tryTowards":null,"azimuthDeg":null,)"
+              R"("elevationDeg":null,"distanceKm":null,"trafficFreqMHz":null},)"
+              R"({"band":"4m","state":"closed","cloud":null,"tryTowards":null,"azimuthDeg":null,)"
+              R"("elevationDeg":null,"distanceKm":null,"trafficFreqMHz":null},)"
+              R"({"band":"2m","state":"closed","cloud":null,"tryTowards":null,"azimuthDeg":null,)"
+              R"("elevationDeg":null,"distanceKm":null,"trafficFreqMHz":null}]})");
+    EXPECT_EQ(AlarmEventJson({1781431200, Band::M2, 3, "say \"2m\"\n"}),
+              R"({"event":"alarm","time":"2026-06-14T10:00:00Z","band":"2m","cloud":3,)"
+              R"("text":"say \"2m\"\n"})");
+}
+
+} // namespace
+} // namespace ionvane::cli

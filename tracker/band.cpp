@@ -1,0 +1,62 @@
+#include "band.h"
+
+#include <cctype>
+
+namespace ionvane::tracker {
+
+BandEdges EdgesOf(Band band) {
+    switch (band) {
+    case Band::M10:
+        return {28.0, 29.7};
+    case Band::M6:
+        return {50.0, 54.0};
+    case Band::M4:
+        return {70.0, 71.0};
+    case Band::M2:
+        return {144.0, 148.0};
+    }
+    return {0, 0};
+}
+
+std::string_view BandName(Band band) {
+    switch (band) {
+    case Band::M10:
+        return "10m";
+    case Band::M6:
+        return "6m";
+    case Band::M4:
+        return "4m";
+    case Band::M2:
+        return "2m";
+    }
+    return "";
+}
+
+std::optional<Band> BandFromName(std::string_view name) {
+    for (const Band band : AllBands) {
+        const std::string_view known = BandName(band);
+        if (known.size() != name.size()) {
+            continue;
+        }
+        bool same = true;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            same = same && std::tolower(static_cast<unsigned char>(name[i])) == known[i];
+        }
+        if (same) {
+            return band;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Band> BandOf(double freqMHz) {
+    for (const Band band : AllBands) {
+        const BandEdges edges = EdgesOf(band);
+        if (freqMHz >= edges.LowMHz && freqMHz <= edges.HighMHz) {
+            return band;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace ionvane::tracker

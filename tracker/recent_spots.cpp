@@ -1,0 +1,113 @@
+#include "recent_spots.h"
+
+#include <cmath>
+
+namespace ionvane::tracker {
+
+namespace {
+// The sums are counted from a reference time on the full hour, and rebuilt from the spots held
+// when a spot comes in a later hour: weights stay below 2^13 and times within an hour and a
+// quarter, so the sums neither overflow nor lose digits to the spots that left.
+constexpr std::int64_t ReferenceStepS = 3600;
+constexpr double SecondsPerHour = 3600;
+
+std::int64_t HourOf(std::int64_t time) {
+    return time - ((time % ReferenceStepS) + ReferenceStepS) % ReferenceStepS;
+}
+} // namespace
+
+void RecentSpots::Add(const Spot &spot, double sign) {
+    const double age = static_cast<double>(spot.Time - Reference);
+    const double weight = sign * std::exp2(age / static_cast<double>(WeightHalfLifeS));
+    Sx += weight * spot.X;
+    Sy += weight * spot.Y;
+    Sz += weight * spot.Z;
+    const double t = age / SecondsPerHour;
+    N += sign;
+    St += sign * t;
+    Stt += sign * t * t;
+    const std::array<double, 3> v{spot.X, spot.Y, spot.Z};
+    for (std::size_t i = 0; i < 3; ++i) {
+        Sv[i] += sign * v[i];
+        Stv[i] += sign * t * v[i];
+    }
+}
+
+void RecentSpots::Rebuild(std::int64_t reference) {
+    Reference = reference;
+    Sx = Sy = Sz = 0;
+    N = St = Stt = 0;
+    Sv = {};
+    Stv = {};
+    for (const Spot &spot : Spots) {
+        Add(spot, 1);
+    }
+}
+
+void RecentSpots::Push(const Spot &spot) {
+    const std::uint64_t seq = FrontSeq + Spots.size();
+    Spots.push_back(spot);
+    while (!CritOrder.empty() && BySeq(CritOrder.back()).CriticalFreqMHz <= spot.CriticalFreqMHz) {
+        CritOrder.pop_back();
+    }
+    CritOrder.push_back(seq);
+    while (!FreqOrder.empty() && BySeq(FreqOrder.back()).FreqMHz <= spot.FreqMHz) {
+        FreqOrder.pop_back();
+    }
+    FreqOrder.push_back(seq);
+    ++BandCounts[BandIndex(spot.SpotBand)];
+    if (Spots.size() == 1 || HourOf(spot.Time) != Reference) {
+        Rebuild(HourOf(spot.Time));
+    } else {
+        Add(spot, 1);
+    }
+}
+
+void RecentSpots::PopFront() {
+    const Spot &oldest = Spots.front();
+    if (CritOrder.front() == FrontSeq) {
+        CritOrder.pop_front();
+    }
+    if (FreqOrder.front() == FrontSeq) {
+        FreqOrder.pop_front();
+    }
+    --BandCounts[BandIndex(oldest.SpotBand)];
+    Add(oldest, -1);
+    Spots.pop_front();
+    ++FrontSeq;
+    if (Spots.empty()) {
+        Rebuild(Reference);
+    }
+}
+
+double RecentSpots::HighestCriticalFreqMHz() const {
+    return BySeq(CritOrder.front()).CriticalFreqMHz;
+}
+
+const RecentSpots::Spot &RecentSpots::Best() const {
+    return BySeq(FreqOrder.front());
+}
+
+BandSet RecentSpots::Bands() const {
+    BandSet bands = 0;
+    for (const Band band : AllBands) {
+        if (BandCounts[BandIndex(band)] > 0) {
+            bands = static_cast<BandSet>(bands | BandBit(band));
+        }
+    }
+    return bands;
+}
+
+std::optional<std::array<double, 3>> RecentSpots::VelocityPerHour() const {
+    const double spread = N * Stt - St * St;
+    if (!(spread > 0)) {
+        return std::nullopt;
+    }
+    std::array<double, 3> velocity{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        velocity[i] = (N * Stv[i] - St * Sv[i]) / spread;
+    }
+    return velocity;
+}
+
+} // namespace ionvane::tracker

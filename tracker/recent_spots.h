@@ -1,0 +1,74 @@
+// The spots of one cloud's recent stretch, with their summaries kept up to date as spots come and
+// go: each added or dropped spot costs a constant time, however many the stretch holds, so a busy
+// feed with hundreds of spots a minute in one cloud stays cheap.
+#pragma once
+
+#include "band.h"
+#include "spot_calculation.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <optional>
+
+namespace ionvane::tracker {
+
+/// Half-life of a spot's weight in a cloud's position, seconds. A spot 5 minutes old counts half
+/// as much as a new one, so the position follows a moving cloud (at 100 km/h it moves about 8 km
+/// in that time) while still averaging the scatter of path centres; the oldest spot of a 15-minute
+/// stretch still counts one eighth. Weights relative to the newest spot never change with the
+/// clock, so the position changes only when a spot joins or leaves.
+constexpr std::int64_t WeightHalfLifeS = 5 * 60;
+
+class RecentSpots {
+  public:
+    struct Spot {
+        std::int64_t Time;
+        double X, Y, Z; ///< the path centre as a unit vector
+        double CriticalFreqMHz;
+        double FreqMHz;
+        Band SpotBand;
+        HomeFigures Home;
+    };
+
+    /// Adds a spot; times never decrease.
+    void Push(const Spot &spot);
+    /// Drops the oldest spot.
+    void PopFront();
+
+    [[nodiscard]] bool Empty() const { return Spots.empty(); }
+    [[nodiscard]] std::size_t Size() const { return Spots.size(); }
+    [[nodiscard]] const Spot &Oldest() const { return Spots.front(); }
+    [[nodiscard]] const Spot &Newest() const { return Spots.back(); }
+
+    /// The recency-weighted sum of the centres (a vector along the mean position).
+    [[nodiscard]] std::array<double, 3> WeightedCentre() const { return {Sx, Sy, Sz}; }
+    [[nodiscard]] double HighestCriticalFreqMHz() const;
+    [[nodiscard]] double HighestFreqMHz() const { return Best().FreqMHz; }
+    /// The spot of the highest frequency, the newest of equals.
+    [[nodiscard]] const Spot &Best() const;
+    [[nodiscard]] BandSet Bands() const;
+    /// The least-squares rate of change of the centre's unit vector, per hour; none below two
+    /// distinct times.
+    [[nodiscard]] std::optional<std::array<double, 3>> VelocityPerHour() const;
+
+  private:
+    [[nodiscard]] const Spot &BySeq(std::uint64_t seq) const {
+        return Spots[static_cast<std::size_t>(seq - FrontSeq)];
+    }
+    void Add(const Spot &spot, double sign);
+    void Rebuild(std::int64_t reference);
+
+    std::deque<Spot> Spots;
+    std::uint64_t FrontSeq = 0;          ///< sequence number of Spots.front()
+    std::deque<std::uint64_t> CritOrder; ///< decreasing critical frequency: the front is the max
+    std::deque<std::uint64_t> FreqOrder; ///< decreasing frequency, newest of equals kept
+    std::array<int, BandCount> BandCounts{};
+    std::int64_t Reference = 0; ///< time the weights and the fit are counted from
+    double Sx = 0, Sy = 0, Sz = 0;
+    double N = 0, St = 0, Stt = 0;
+    std::array<double, 3> Sv{};
+    std::array<double, 3> Stv{};
+};
+
+} // namespace ionvane::tracker

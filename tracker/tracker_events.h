@@ -1,0 +1,73 @@
+// What the tracker reports: plain values, turned into JSON or widgets by whoever shows them.
+#pragma once
+
+#include "band.h"
+#include "spot_calculation.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace ionvane::tracker {
+
+/// Time in whole seconds since 1970-01-01T00:00:00Z (UTC, no leap seconds).
+using UnixSeconds = std::int64_t;
+
+/// A cloud's movement from a straight-line fit over its recent centres.
+struct Drift {
+    double SpeedKmh = 0;
+    double TowardsDeg = 0; ///< true bearing of the movement, 0 up to 360
+};
+
+/// A cloud as it is reported.
+struct CloudSnapshot {
+    int Id = 0;
+    double LatDeg = 0;
+    double LonDeg = 0;
+    std::string CentreLoc; ///< the locator of the position
+    int Spots = 0;         ///< spots that joined the cloud since it was first seen
+    BandSet Bands = 0;     ///< bands of its recent spots
+    double CriticalFreqMHz = 0;
+    double HighestFreqMHz = 0;
+    UnixSeconds FirstSeen = 0;
+    UnixSeconds LastSeen = 0;
+    std::optional<Drift> Movement;
+};
+
+enum class CloudState { New, Update, Fading, Gone };
+
+/// "new", "update", "fading", "gone".
+const char *CloudStateName(CloudState state);
+
+struct CloudEvent {
+    UnixSeconds Time = 0;
+    CloudState State = CloudState::New;
+    CloudSnapshot Cloud;
+};
+
+/// Whether one band can be worked from home, and through which cloud.
+struct BandVerdict {
+    Band Which = Band::M10;
+    bool Possible = false;
+    std::optional<int> CloudId; ///< set when possible
+    HomeFigures Home;           ///< the try-towards figures through that cloud, when possible
+};
+
+struct VerdictEvent {
+    UnixSeconds Time = 0;
+    std::string HomeLocator;
+    std::array<BandVerdict, BandCount> Bands{};
+};
+
+struct AlarmEvent {
+    UnixSeconds Time = 0;
+    Band Which = Band::M2;
+    int CloudId = 0;
+    std::string Text;
+};
+
+using TrackerEvent = std::variant<CloudEvent, VerdictEvent, AlarmEvent>;
+
+} // namespace ionvane::tracker
