@@ -60,7 +60,8 @@ bench: deps
 		2>/dev/null | grep -E '^(Benchmark|-|.*_median)'
 	@echo
 	@build/bench/bin/ionvane_process_bench build/bench/bin/ionvane-cli build/bench/bin/ionvane_window_start \
-		build/bench/bin/ionvane_bare_window build/bench/bin/ionvane-capture-generator
+		build/bench/bin/ionvane_bare_window $$(command -v GeodSolve) \
+		build/bench/bin/ionvane-capture-generator
 	@echo
 	@build/bench/bin/ionvane_map_bench
 

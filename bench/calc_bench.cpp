@@ -1,13 +1,67 @@
 // Costs of the calculation: one whole Calculate, its parts, and the number texts.
+#include "calc/home_location.h"
 #include "calc/locator.h"
+#include "calc/path.h"
 #include "calc/path_centre.h"
+#include "command/calculate_command.h"
 #include "propagation/es_layer.h"
-#include "window/calculate_command.h"
 
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <vector>
+
+// The libm calls of the calculation, recorded while `Recording` is set (the link wraps sin, cos,
+// sincos, tan, atan and sqrt; see CMakeLists.txt) and replayed alone by the floor benchmarks.
+namespace {
+enum class LibmFunction : std::uint8_t { Sin, Cos, SinCos, Tan, Atan, Sqrt };
+struct LibmCall {
+    LibmFunction Function;
+    double Argument;
+};
+bool Recording = false;
+std::vector<LibmCall> Recorded;
+void Note(LibmFunction function, double argument) {
+    if (Recording) {
+        Recorded.push_back({function, argument});
+    }
+}
+} // namespace
+
+extern "C" {
+double __real_sin(double x);
+double __real_cos(double x);
+void __real_sincos(double x, double *sinX, double *cosX);
+double __real_tan(double x);
+double __real_atan(double x);
+double __real_sqrt(double x);
+double __wrap_sin(double x) {
+    Note(LibmFunction::Sin, x);
+    return __real_sin(x);
+}
+double __wrap_cos(double x) {
+    Note(LibmFunction::Cos, x);
+    return __real_cos(x);
+}
+void __wrap_sincos(double x, double *sinX, double *cosX) {
+    Note(LibmFunction::SinCos, x);
+    __real_sincos(x, sinX, cosX);
+}
+double __wrap_tan(double x) {
+    Note(LibmFunction::Tan, x);
+    return __real_tan(x);
+}
+double __wrap_atan(double x) {
+    Note(LibmFunction::Atan, x);
+    return __real_atan(x);
+}
+double __wrap_sqrt(double x) {
+    Note(LibmFunction::Sqrt, x);
+    return __real_sqrt(x);
+}
+}
 
 namespace {
 
@@ -39,10 +93,10 @@ calc::CalcState Settings() {
 }
 
 void WholeCalculateWorkedExample(benchmark::State &bench) {
-    const window::CalculateCommand command(English);
+    const command::CalculateCommand command(English);
     calc::CalcState state = Settings();
-    const window::CalculateInput input{"IO90IR", "JN77EX", "50.1"};
-    window::ScreenTexts screen;
+    const command::CalculateInput input{"IO90IR", "JN77EX", "50.1"};
+    command::ScreenTexts screen;
     for (auto _ : bench) {
         screen.txtHomeLoc = "IO90IR";
         benchmark::DoNotOptimize(command.Run(state, input, screen));
@@ -51,55 +105,115 @@ void WholeCalculateWorkedExample(benchmark::State &bench) {
 BENCHMARK(WholeCalculateWorkedExample);
 
 void WholeCalculateSpotMix(benchmark::State &bench) {
-    const window::CalculateCommand command(English);
+    const command::CalculateCommand command(English);
     calc::CalcState state = Settings();
-    window::ScreenTexts screen;
+    command::ScreenTexts screen;
     std::size_t next = 0;
     for (auto _ : bench) {
         const Spot &spot = Spots[next++ % Spots.size()];
         screen.txtHomeLoc = spot.Home;
         benchmark::DoNotOptimize(
-            command.Run(state, window::CalculateInput{spot.From, spot.To, spot.Freq}, screen));
+            command.Run(state, command::CalculateInput{spot.From, spot.To, spot.Freq}, screen));
     }
 }
 BENCHMARK(WholeCalculateSpotMix);
 
-void CheckLocatorsAndPath(benchmark::State &bench) {
+// The libm calls one Calculate of `spot` makes, in order. The square roots the compiler inlines as
+// one instruction (all but those of negative arguments) are no calls and are not counted.
+std::vector<LibmCall> LibmCallsOf(const Spot &spot) {
+    const command::CalculateCommand command(English);
     calc::CalcState state = Settings();
+    command::ScreenTexts screen;
+    screen.txtHomeLoc = spot.Home;
+    Recorded.clear();
+    Recording = true;
+    command.Run(state, command::CalculateInput{spot.From, spot.To, spot.Freq}, screen);
+    Recording = false;
+    return Recorded;
+}
+
+void Replay(const std::vector<LibmCall> &calls) {
+    for (const LibmCall &call : calls) {
+        double sinX = 0;
+        double cosX = 0;
+        switch (call.Function) {
+        case LibmFunction::Sin:
+            benchmark::DoNotOptimize(__real_sin(call.Argument));
+            break;
+        case LibmFunction::Cos:
+            benchmark::DoNotOptimize(__real_cos(call.Argument));
+            break;
+        case LibmFunction::SinCos:
+            __real_sincos(call.Argument, &sinX, &cosX);
+            benchmark::DoNotOptimize(sinX);
+            benchmark::DoNotOptimize(cosX);
+            break;
+        case LibmFunction::Tan:
+            benchmark::DoNotOptimize(__real_tan(call.Argument));
+            break;
+        case LibmFunction::Atan:
+            benchmark::DoNotOptimize(__real_atan(call.Argument));
+            break;
+        case LibmFunction::Sqrt:
+            benchmark::DoNotOptimize(__real_sqrt(call.Argument));
+            break;
+        }
+    }
+}
+
+// The floor: only the libm calls of a whole Calculate of the worked example, with their arguments.
+void LibmFloorWorkedExample(benchmark::State &bench) {
+    const std::vector<LibmCall> calls = LibmCallsOf(Spots[0]);
     for (auto _ : bench) {
-        state.FromLoc = "IO90IR";
-        state.ToLoc = "JN77EX";
-        calc::CheckLocators(state, English);
-        benchmark::DoNotOptimize(state.DistanceText);
+        Replay(calls);
+    }
+    bench.counters["libm calls"] = static_cast<double>(calls.size());
+}
+BENCHMARK(LibmFloorWorkedExample);
+
+void LibmFloorSpotMix(benchmark::State &bench) {
+    std::vector<std::vector<LibmCall>> calls;
+    for (const Spot &spot : Spots) {
+        calls.push_back(LibmCallsOf(spot));
+    }
+    std::size_t next = 0;
+    for (auto _ : bench) {
+        Replay(calls[next++ % calls.size()]);
+    }
+}
+BENCHMARK(LibmFloorSpotMix);
+
+void CheckLocatorsAndPath(benchmark::State &bench) {
+    for (auto _ : bench) {
+        const calc::LocatorCheck check = calc::CheckLocators("IO90IR", "JN77EX");
+        benchmark::DoNotOptimize(
+            calc::CalcPath(calc::DecodeLocator(std::string_view(check.FromLoc)),
+                           calc::DecodeLocator(std::string_view(check.ToLoc)), English));
     }
 }
 BENCHMARK(CheckLocatorsAndPath);
 
-void PathCentreBothModes(benchmark::State &bench) {
-    calc::CalcState state = Settings();
-    state.CalcPi = 4 * std::atan(1.0);
-    state.FromLoc = "IO91VL";
-    state.ToLoc = "JN58TD";
-    calc::CheckLocators(state, English);
+void PathCentreAndOnwardPoint(benchmark::State &bench) {
+    const calc::Position from = calc::DecodeLocator(std::string_view("IO91VL"));
+    const calc::Position to = calc::DecodeLocator(std::string_view("JN58TD"));
     for (auto _ : bench) {
-        state.HomeLoc = "IO90IR";
-        calc::PathCentre(state, 1);
-        calc::PathCentre(state, 2);
-        benchmark::DoNotOptimize(state.TowardsLoc);
+        const auto centre = calc::PathCentre(from, to);
+        const calc::HomeCheck home = calc::CheckHomeLoc("IO90IR");
+        benchmark::DoNotOptimize(calc::OnwardPoint(home.Home, *centre));
     }
 }
-BENCHMARK(PathCentreBothModes);
+BENCHMARK(PathCentreAndOnwardPoint);
 
 void EsLayerFormulas(benchmark::State &bench) {
-    const double pi = 4 * std::atan(1.0);
     double distanceKm = 1172.77;
     for (auto _ : bench) {
         benchmark::DoNotOptimize(distanceKm);
-        const auto shown = propagation::EsElevation(distanceKm, 0.15, 110);
-        const auto reflection = propagation::EsElevation(distanceKm, 0.18, 110);
-        const double critical = propagation::CriticalFreq(reflection, 50.1, pi);
-        benchmark::DoNotOptimize(propagation::ElevationDeg(shown, pi));
-        benchmark::DoNotOptimize(propagation::MufExpression(critical, distanceKm, 110));
+        const propagation::EsPath path{.DistanceKm = distanceKm, .EsLayerHeightKm = 110};
+        const auto shown = propagation::EsElevation(path, {.SubtractKm = 0.15});
+        const auto reflection = propagation::EsElevation(path, {.SubtractKm = 0.18});
+        const double critical = propagation::CriticalFreq(reflection, 50.1);
+        benchmark::DoNotOptimize(propagation::ElevationDeg(shown));
+        benchmark::DoNotOptimize(propagation::MufExpression(critical, path));
     }
 }
 BENCHMARK(EsLayerFormulas);

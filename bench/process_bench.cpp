@@ -1,6 +1,9 @@
 // Whole-process figures: ionvane-cli --batch over 200,000 lines (lines per second on one core,
-// peak memory), and the start-up of the window (ionvane's start, left once the window is shown:
-// bench/window_start.cpp) beside a bare Qt window.
+// peak memory) beside GeographicLib's GeodSolve -i on the same paths, and the start-up of the
+// window (ionvane's start, left once the window is shown: bench/window_start.cpp) beside a bare Qt
+// window.
+#include "calc/locator.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -74,8 +77,9 @@ Measure Median(std::vector<Measure> runs) {
     return median;
 }
 
-// Spots as a cluster gives them: locators across Europe and North America, VHF frequencies.
-void WriteSpots(const fs::path &file, int lines) {
+// Spots as a cluster gives them: locators across Europe and North America, VHF frequencies. The
+// same paths go to `geodesics` as "lat1 lon1 lat2 lon2" lines of subsquare centres, for GeodSolve.
+void WriteSpots(const fs::path &file, const fs::path &geodesics, int lines) {
     std::mt19937 random(7);
     const char *fields[] = {"IO", "IN", "JO", "JN", "JM", "KN", "KO", "KP", "IM", "FN", "EN", "EM"};
     const char *freqs[] = {"50.1", "50.313", "50.125", "70.2", "144.174", "28.885", "144.3"};
@@ -89,13 +93,23 @@ void WriteSpots(const fs::path &file, int lines) {
         }
         return loc;
     };
+    const auto centre = [](const std::string &loc) {
+        return ionvane::calc::DecodeLocator(std::string_view(loc.size() == 4 ? loc + "MM" : loc));
+    };
     std::ofstream out(file);
+    std::ofstream paths(geodesics);
+    paths.precision(17);
     for (int i = 0; i < lines; ++i) {
-        out << locator() << ' ' << locator() << ' ' << freqs[random() % 7];
+        const std::string from = locator();
+        const std::string to = locator();
+        out << from << ' ' << to << ' ' << freqs[random() % 7];
         if (i % 4 == 0) {
             out << ' ' << locator();
         }
         out << '\n';
+        const auto a = centre(from);
+        const auto b = centre(to);
+        paths << a.LatDeg << ' ' << a.LonDeg << ' ' << b.LatDeg << ' ' << b.LonDeg << '\n';
     }
 }
 
@@ -162,14 +176,16 @@ void ReplayFigures(const std::string &cli, const std::string &generator, const f
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: %s IONVANE-CLI WINDOW-START BARE-WINDOW CAPTURE-GENERATOR\n",
+    if (argc != 6) {
+        std::fprintf(stderr,
+                     "usage: %s IONVANE-CLI WINDOW-START BARE-WINDOW GEODSOLVE CAPTURE-GENERATOR\n",
                      argv[0]);
         return 2;
     }
     const fs::path work = fs::temp_directory_path() / ("ionvane-bench-" + std::to_string(getpid()));
     fs::create_directories(work);
     const std::string cli = argv[1];
+    const std::string geodSolve = argv[4];
     const std::vector<std::string> settings = {"--batch", "--home", "IO90IR",   "--es-layer", "110",
                                                "--masl",  "150",    "--locale", "en_US"};
 
@@ -177,20 +193,30 @@ int main(int argc, char *argv[]) {
     double batchRate = 0;
     for (const int lines : {20'000, 200'000}) {
         const fs::path input = work / ("spots-" + std::to_string(lines) + ".txt");
-        WriteSpots(input, lines);
+        const fs::path geodesics = work / ("paths-" + std::to_string(lines) + ".txt");
+        WriteSpots(input, geodesics, lines);
         std::vector<std::string> args = {cli};
         args.insert(args.end(), settings.begin(), settings.end());
+        // Taken in turns, so that both see the same state of the machine.
         std::vector<Measure> runs;
-        for (int i = 0; i < 3; ++i) {
+        std::vector<Measure> peerRuns;
+        for (int i = 0; i < 5; ++i) {
             runs.push_back(Run(args, input, work / "out.jsonl"));
+            peerRuns.push_back(Run({geodSolve, "-i"}, geodesics, work / "geod.out"));
         }
         const Measure m = Median(runs);
+        const Measure peer = Median(peerRuns);
+        const std::string count = std::to_string(lines) + " lines";
         std::printf("%-44s %10.0f l/s %9ld kB\n",
-                    ("ionvane-cli --batch, " + std::to_string(lines) + " lines, one core").c_str(),
-                    lines / m.Seconds, m.PeakKb);
+                    ("ionvane-cli --batch, " + count + ", one core").c_str(), lines / m.Seconds,
+                    m.PeakKb);
+        std::printf("%-44s %10.0f l/s %9ld kB\n", ("GeodSolve -i, same paths, " + count).c_str(),
+                    lines / peer.Seconds, peer.PeakKb);
+        std::printf("%-44s %14.2f\n", "ratio of line rates, ionvane-cli / GeodSolve",
+                    peer.Seconds / m.Seconds);
         batchRate = lines / m.Seconds;
     }
-    ReplayFigures(cli, argv[4], work, batchRate);
+    ReplayFigures(cli, argv[5], work, batchRate);
 
     // The window program is copied so that nothing it might write lands beside the real one.
     const fs::path ionvane = work / "ionvane";

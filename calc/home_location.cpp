@@ -5,24 +5,17 @@
 
 namespace ionvane::calc {
 
-void CheckHomeLoc(CalcState &state) {
-    const SixCharacters six = CompleteToSix(state.HomeLoc, HomeLocatorFiller);
+HomeCheck CheckHomeLoc(std::string_view homeLoc) {
+    const SixCharacters six = CompleteToSix(homeLoc, HomeLocatorFiller);
     const std::u32string_view completed(six.Chars.data(), six.Count);
-    // The box shows the completed form even when a character is then rejected.
-    state.HomeBoxText = six.Text();
+    HomeCheck check;
+    check.CompletedLoc = six.Text();
     if (const int bad = FirstInvalidPosition(completed); bad != 0) {
-        state.StatusCode = static_cast<std::int16_t>(HomeLocatorCharacterBase + bad);
-        return;
+        check.StatusCode = StatusCodeOf(Status::HomeLocatorCharacter, bad);
+        return check;
     }
-    const DecodedLocator home = DecodeLocator(completed);
-    state.HomeFieldLon = home.FieldLon;
-    state.HomeSquareLon = home.SquareLon;
-    state.HomeSubsquareLon = home.SubsquareLon;
-    state.HomeLon = home.Lon;
-    state.HomeFieldLat = home.FieldLat;
-    state.HomeSquareLat = home.SquareLat;
-    state.HomeSubsquareLat = home.SubsquareLat;
-    state.HomeLat = home.Lat;
+    check.Home = DecodeLocator(completed);
+    return check;
 }
 
 } // namespace ionvane::calc

@@ -1,5 +1,7 @@
 #include "inverse_trig.h"
 
+#include "earth.h"
+
 #include <cmath>
 
 namespace ionvane::calc {
@@ -9,29 +11,29 @@ double ArcCos(double x) {
         return 0.0;
     }
     if (x <= -1) {
-        return 4 * std::atan(1.0);
+        return Pi;
     }
-    return std::atan(-x / std::sqrt(-x * x + 1)) + 2 * std::atan(1.0);
+    return std::atan(-x / std::sqrt(-x * x + 1)) + Pi / 2;
 }
 
 double ArcSin(double x) {
     if (x >= 1) {
-        return 2 * std::atan(1.0);
+        return Pi / 2;
     }
     if (x <= -1) {
-        return -2 * std::atan(1.0);
+        return -Pi / 2;
     }
     return std::atan(x / std::sqrt(-x * x + 1));
 }
 
-double ArcTan2(double y, double x, double pi) {
+double ArcTan2(double y, double x) {
     if (x > 0) {
         return std::atan(y / x);
     }
     if (x < 0) {
-        return y >= 0 ? std::atan(y / x) + pi : std::atan(y / x) - pi;
+        return y >= 0 ? std::atan(y / x) + Pi : std::atan(y / x) - Pi;
     }
-    return y > 0 ? pi / 2 : -pi / 2;
+    return y > 0 ? Pi / 2 : -Pi / 2;
 }
 
 } // namespace ionvane::calc

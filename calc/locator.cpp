@@ -1,7 +1,6 @@
 #include "locator.h"
 
 #include "ascii.h"
-#include "path.h"
 #include "utf8.h"
 
 #include <algorithm>
@@ -61,19 +60,19 @@ int FirstInvalidPosition(std::u32string_view locator) {
 }
 
 namespace {
-template <class View> DecodedLocator DecodeCodes(View locator) {
+template <class View> Position DecodeCodes(View locator) {
     const auto code = [&](std::size_t index) { return static_cast<int>(locator[index]); };
-    DecodedLocator d{};
-    // Field and square terms are whole numbers; only the subsquare terms carry fractions.
-    d.FieldLon = (code(0) - CodeA) * 20 - 180;
-    d.SquareLon = (code(2) - Code0) * 2;
-    d.SubsquareLon = (code(4) - CodeA) / 12.0;
-    d.Lon = ((d.SquareLon + d.FieldLon) + d.SubsquareLon) + HalfSubsquareLonDeg;
-    d.FieldLat = (code(1) - CodeA) * 10 - 90;
-    d.SquareLat = code(3) - Code0;
-    d.SubsquareLat = (1.0 / 24) * (code(5) - CodeA);
-    d.Lat = ((d.SquareLat + d.FieldLat) + d.SubsquareLat) + HalfSubsquareLatDeg;
-    return d;
+    // Field and square terms are whole numbers; only the subsquare terms carry fractions. The
+    // terms are summed square first, then field, then subsquare, then the half subsquare.
+    const double fieldLon = (code(0) - CodeA) * 20 - 180;
+    const double squareLon = (code(2) - Code0) * 2;
+    const double subsquareLon = (code(4) - CodeA) / 12.0;
+    const double lon = ((squareLon + fieldLon) + subsquareLon) + HalfSubsquareLonDeg;
+    const double fieldLat = (code(1) - CodeA) * 10 - 90;
+    const double squareLat = code(3) - Code0;
+    const double subsquareLat = (1.0 / 24) * (code(5) - CodeA);
+    const double lat = ((squareLat + fieldLat) + subsquareLat) + HalfSubsquareLatDeg;
+    return Position{.LatDeg = lat, .LonDeg = lon};
 }
 
 // The text of six character codes; they are ASCII for every position on the globe.
@@ -94,65 +93,51 @@ std::string CodesText(const std::array<int, 6> &codes) {
 }
 } // namespace
 
-DecodedLocator DecodeLocator(std::u32string_view locator) {
+Position DecodeLocator(std::u32string_view locator) {
     return DecodeCodes(locator);
 }
 
-DecodedLocator DecodeLocator(std::string_view locator) {
+Position DecodeLocator(std::string_view locator) {
     return DecodeCodes(locator);
 }
 
-void CheckLocators(CalcState &state, const NumberFormat &format) {
-    if (state.FromLoc.empty()) {
-        state.StatusCode = FromLocatorMissing;
-        return;
+LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc) {
+    LocatorCheck check{0, std::string(fromLoc), std::string(toLoc)};
+    if (fromLoc.empty()) {
+        check.StatusCode = StatusCodeOf(Status::FromLocatorMissing);
+        return check;
     }
-    if (state.ToLoc.empty()) {
-        state.StatusCode = ToLocatorMissing;
-        return;
+    if (toLoc.empty()) {
+        check.StatusCode = StatusCodeOf(Status::ToLocatorMissing);
+        return check;
     }
     // Completed with "MM" to six characters; anything past the sixth is dropped unseen.
-    const SixCharacters from = CompleteToSix(state.FromLoc, U"MM");
-    const SixCharacters to = CompleteToSix(state.ToLoc, U"MM");
+    const SixCharacters from = CompleteToSix(fromLoc, U"MM");
+    const SixCharacters to = CompleteToSix(toLoc, U"MM");
     if (from.Typed < MinimumTypedLength) {
-        state.StatusCode = FromLocatorShort;
-        return;
+        check.StatusCode = StatusCodeOf(Status::FromLocatorShort);
+        return check;
     }
     if (to.Typed < MinimumTypedLength) {
-        state.StatusCode = ToLocatorShort;
-        return;
+        check.StatusCode = StatusCodeOf(Status::ToLocatorShort);
+        return check;
     }
-    state.FromLoc = from.Text();
-    state.ToLoc = to.Text();
+    check.FromLoc = from.Text();
+    check.ToLoc = to.Text();
     // From and To are tested position by position, so the To field letter is judged before the
     // From square digit.
     for (int position = 1; position <= LocatorLength; ++position) {
         const auto index = static_cast<std::size_t>(position - 1);
         if (!IsLocatorCharacter(from.Chars[index], position)) {
-            state.StatusCode = static_cast<std::int16_t>(FromLocatorCharacterBase + position);
-            return;
+            check.StatusCode = StatusCodeOf(Status::FromLocatorCharacter, position);
+            return check;
         }
         if (!IsLocatorCharacter(to.Chars[index], position)) {
-            state.StatusCode = static_cast<std::int16_t>(ToLocatorCharacterBase + position);
-            return;
+            check.StatusCode = StatusCodeOf(Status::ToLocatorCharacter, position);
+            return check;
         }
     }
-    CalcPath(state, format);
-}
-
-void DecodeLocators(CalcState &state) {
-    const DecodedLocator point1 = DecodeLocator(std::string_view(state.WorkLoc1));
-    state.Lon1 = point1.Lon;
-    state.Lat1 = point1.Lat;
-    const DecodedLocator point2 = DecodeLocator(std::string_view(state.WorkLoc2));
-    state.Lon2 = point2.Lon;
-    state.Lat2 = point2.Lat;
-    state.FieldLon = point2.FieldLon;
-    state.SquareLon = point2.SquareLon;
-    state.SubsquareLon = point2.SubsquareLon;
-    state.FieldLat = point2.FieldLat;
-    state.SquareLat = point2.SquareLat;
-    state.SubsquareLat = point2.SubsquareLat;
+    return check;
 }
 
 std::string EncodeLocator(double latDeg, double lonDeg) {

@@ -2,22 +2,15 @@
 // the centre of its subsquare, and the two encoders that turn a position back into a locator.
 #pragma once
 
-#include "calc_state.h"
+#include "earth.h"
+#include "status.h"
+
+#include <cstdint>
 
 #include <string>
 #include <string_view>
 
 namespace ionvane::calc {
-
-/// Status codes of the locator checks.
-enum LocatorStatus : std::int16_t {
-    FromLocatorMissing = 1,
-    ToLocatorMissing = 2,
-    FromLocatorShort = 3,
-    ToLocatorShort = 4,
-    FromLocatorCharacterBase = 10, // plus the position 1..6 of the bad character
-    ToLocatorCharacterBase = 20,
-};
 
 /// Whether `c` may stand at 1-based `position` of a locator: A..R for the field, 0..9 for the
 /// square, A..X for the subsquare; upper case only.
@@ -27,22 +20,21 @@ bool IsLocatorCharacter(char32_t c, int position);
 /// where it stands, or 0 when all six are valid.
 int FirstInvalidPosition(std::u32string_view locator);
 
-/// The six terms and the position (degrees) of the centre of a valid six-character locator.
-struct DecodedLocator {
-    double FieldLon, SquareLon, SubsquareLon, FieldLat, SquareLat, SubsquareLat;
-    double Lon, Lat;
+/// The centre of the subsquare of a valid six-character locator.
+Position DecodeLocator(std::u32string_view locator);
+Position DecodeLocator(std::string_view locator); ///< a checked locator, ASCII
+
+/// The From and To locators as `CheckLocators` leaves them.
+struct LocatorCheck {
+    std::int16_t StatusCode = 0; ///< 0, or the first problem found: 1..4, 11..16, 21..26
+    std::string FromLoc;         ///< six characters once both length tests passed, else as typed
+    std::string ToLoc;
 };
-DecodedLocator DecodeLocator(std::u32string_view locator);
-DecodedLocator DecodeLocator(std::string_view locator); ///< a checked locator, ASCII
 
-/// Checks FromLoc and ToLoc (already upper-cased), completes both to six characters with "MM" and,
-/// when both are valid, runs the path calculation. On a rejection StatusCode holds 1..4, 11..16
-/// or 21..26 (the last digit names the character) and no position changes.
-void CheckLocators(CalcState &state, const NumberFormat &format);
-
-/// Decodes WorkLoc1 into point 1 (Lon1, Lat1) and WorkLoc2 into point 2 (Lon2, Lat2), each at the
-/// centre of its subsquare; leaves the terms of WorkLoc2 in the six term members.
-void DecodeLocators(CalcState &state);
+/// Checks the From and To locators (already upper-cased) and completes both to six characters
+/// with "MM". A rejection gives 1..4 (missing, shorter than four characters), 11..16 or 21..26
+/// (the last digit names the bad character; From and To are judged position by position).
+LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc);
 
 /// The locator of a position (degrees; latitude -90..90, longitude -180..180). A longitude of
 /// +180 wraps to field A; a latitude of +90 gives field S and a subsquare rounding up gives Y, as

@@ -2,6 +2,7 @@
 
 #include "ascii.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <locale.h>
 
 namespace ionvane::calc {
 
@@ -20,20 +20,62 @@ bool StartsWithAt(std::string_view text, std::size_t pos, std::string_view piece
     return !piece.empty() && text.substr(pos, piece.size()) == piece;
 }
 
+// Whether the plain ASCII number `ascii` (digits, at most one point, an optional exponent; not
+// zero) lies above the double range rather than below it: its decimal exponent, the place of the
+// first non-zero digit plus the written exponent, is positive. The written exponent saturates, so
+// that "1e99999999999999999999" counts as large.
+bool IsAboveRange(std::string_view ascii) {
+    std::size_t pos = 0;
+    long long placeOfFirst = 0; // 10^placeOfFirst is the first non-zero digit's place, plus one
+    bool seenNonZero = false;
+    bool afterPoint = false;
+    for (; pos < ascii.size() && ascii[pos] != 'E' && ascii[pos] != 'e'; ++pos) {
+        const char c = ascii[pos];
+        if (c == '.') {
+            afterPoint = true;
+        } else if (!seenNonZero && c == '0') {
+            placeOfFirst -= afterPoint ? 1 : 0;
+        } else if (!seenNonZero) {
+            seenNonZero = true;
+            placeOfFirst += afterPoint ? 0 : 1;
+        } else if (!afterPoint) {
+            ++placeOfFirst;
+        }
+    }
+    constexpr long long Saturated = 1'000'000'000;
+    long long exponent = 0;
+    bool negative = false;
+    if (pos < ascii.size()) {
+        ++pos;
+        if (pos < ascii.size() && (ascii[pos] == '+' || ascii[pos] == '-')) {
+            negative = ascii[pos++] == '-';
+        }
+        for (; pos < ascii.size(); ++pos) {
+            exponent = std::min(exponent * 10 + (ascii[pos] - '0'), Saturated);
+        }
+    }
+    return placeOfFirst + (negative ? -exponent : exponent) > 0;
+}
+
 // A plain ASCII number ("-1234.5E+3"), correctly rounded, whatever the process locale (Qt may
-// have set one with a decimal comma). Values past the double range become infinity or zero.
+// have set one with a decimal comma). Values past the double range become infinity or zero, with
+// their sign, as strtod gives them.
 double ParseCNumber(const std::string &ascii) {
     const char *first = ascii.data();
-    if (!ascii.empty() && ascii.front() == '+') {
-        ++first; // from_chars takes no plus sign
+    const char *last = ascii.data() + ascii.size();
+    bool negative = false;
+    if (first != last && (*first == '+' || *first == '-')) {
+        negative = *first == '-';
+        ++first; // the sign is applied below: from_chars takes no plus sign
     }
     double value = 0;
-    const auto result = std::from_chars(first, ascii.data() + ascii.size(), value);
-    if (result.ec == std::errc() && result.ptr == ascii.data() + ascii.size()) {
-        return value;
+    const auto result = std::from_chars(first, last, value);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = IsAboveRange(std::string_view(first, static_cast<std::size_t>(last - first)))
+                    ? std::numeric_limits<double>::infinity()
+                    : 0.0;
     }
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return strtod_l(ascii.c_str(), nullptr, cLocale);
+    return negative ? -value : value;
 }
 
 // Scans a number in the regional format and gives it back as plain ASCII ("-1234.5E+3"), or
@@ -94,19 +136,101 @@ std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberF
     return ascii;
 }
 
-double PowerOfTen(int exponent) {
-    double power = 1;
-    for (int i = 0; i < exponent; ++i) {
-        power *= 10; // exact up to 10^22
+// 10^0 to 10^22, every one exact as a double.
+constexpr std::array<double, 23> PowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// 10^0 to 10^18, the powers the integer quick way multiplies by.
+constexpr std::array<std::uint64_t, 19> IntegerPowersOfTen = {1U,
+                                                              10U,
+                                                              100U,
+                                                              1'000U,
+                                                              10'000U,
+                                                              100'000U,
+                                                              1'000'000U,
+                                                              10'000'000U,
+                                                              100'000'000U,
+                                                              1'000'000'000U,
+                                                              10'000'000'000U,
+                                                              100'000'000'000U,
+                                                              1'000'000'000'000U,
+                                                              10'000'000'000'000U,
+                                                              100'000'000'000'000U,
+                                                              1'000'000'000'000'000U,
+                                                              10'000'000'000'000'000U,
+                                                              100'000'000'000'000'000U,
+                                                              1'000'000'000'000'000'000U};
+
+// A 128-bit unsigned number as two 64-bit halves, for exact products of 64-bit numbers.
+struct Wide {
+    std::uint64_t Hi = 0;
+    std::uint64_t Lo = 0;
+    friend bool operator==(const Wide &, const Wide &) = default;
+    friend bool operator<(const Wide &a, const Wide &b) {
+        return a.Hi != b.Hi ? a.Hi < b.Hi : a.Lo < b.Lo;
     }
-    return power;
+};
+
+Wide Multiply(std::uint64_t a, std::uint64_t b) {
+    constexpr std::uint64_t Low32 = 0xFFFFFFFFU;
+    const std::uint64_t lowLow = (a & Low32) * (b & Low32);
+    const std::uint64_t lowHigh = (a & Low32) * (b >> 32U);
+    const std::uint64_t highLow = (a >> 32U) * (b & Low32);
+    const std::uint64_t highHigh = (a >> 32U) * (b >> 32U);
+    const std::uint64_t middle = (lowLow >> 32U) + (lowHigh & Low32) + (highLow & Low32);
+    return Wide{highHigh + (lowHigh >> 32U) + (highLow >> 32U) + (middle >> 32U),
+                (middle << 32U) | (lowLow & Low32)};
+}
+
+// `value` shifted right by 1..127 bits, and the bits shifted out compared with one half.
+struct Shifted {
+    Wide Quotient;
+    int RestAgainstHalf; // -1 below one half, 0 exactly one half, 1 above
+};
+Shifted ShiftRight(const Wide &value, int bits) {
+    Shifted out;
+    Wide rest;
+    Wide half;
+    const auto ubits = static_cast<unsigned>(bits);
+    if (bits >= 64) {
+        out.Quotient = Wide{0, bits == 64 ? value.Hi : value.Hi >> (ubits - 64U)};
+        rest =
+            Wide{bits == 64 ? 0 : value.Hi & ((std::uint64_t{1} << (ubits - 64U)) - 1), value.Lo};
+        half = bits == 64 ? Wide{0, std::uint64_t{1} << 63U}
+                          : Wide{std::uint64_t{1} << (ubits - 65U), 0};
+    } else {
+        out.Quotient = Wide{value.Hi >> ubits, (value.Lo >> ubits) | (value.Hi << (64U - ubits))};
+        rest = Wide{0, value.Lo & ((std::uint64_t{1} << ubits) - 1)};
+        half = Wide{0, std::uint64_t{1} << (ubits - 1U)};
+    }
+    out.RestAgainstHalf = rest < half ? -1 : (rest == half ? 0 : 1);
+    return out;
+}
+
+// Up to 10^3 the product of a 53-bit mantissa and the power stays below 2^63.
+constexpr int MaxNarrowDecimals = 3;
+
+// `product` / 2^bits (bits >= 1) rounded to the nearest whole number, ties to even.
+std::uint64_t NarrowScaledRounded(std::uint64_t product, int bits) {
+    if (bits >= 64) {
+        return 0; // the product is below 2^63: below one half
+    }
+    const auto ubits = static_cast<unsigned>(bits);
+    std::uint64_t quotient = product >> ubits;
+    const std::uint64_t rest = product & ((std::uint64_t{1} << ubits) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (ubits - 1U);
+    if (rest > half || (rest == half && (quotient & 1U) != 0)) {
+        ++quotient;
+    }
+    return quotient;
 }
 
 // The non-negative `magnitude` times 10^decimals, rounded to the nearest whole number with ties to
 // even, worked out exactly from the binary value (as printf rounds); nothing when the result would
-// not fit 64 bits or decimals lie outside 0..18.
+// not fit 64 bits or decimals lie outside 0..18. The quick way to the digits of the usual figures.
 std::optional<std::uint64_t> ScaledRounded(double magnitude, int decimals) {
-    constexpr int MaxDecimals = 18;
+    constexpr int MaxDecimals = 18; // 10^18 < 2^60, so the product stays below 2^113
     if (decimals < 0 || decimals > MaxDecimals || !(magnitude >= 0) || std::isinf(magnitude)) {
         return std::nullopt;
     }
@@ -120,91 +244,62 @@ std::optional<std::uint64_t> ScaledRounded(double magnitude, int decimals) {
     const std::uint64_t mantissa =
         biased == 0 ? (bits & FractionMask) : ((bits & FractionMask) | (std::uint64_t{1} << 52U));
     const int shift = (biased == 0 ? 1 : biased) - 1075;
-    std::uint64_t power = 1;
-    for (int i = 0; i < decimals; ++i) {
-        power *= 10;
+    const std::uint64_t power = IntegerPowersOfTen[static_cast<std::size_t>(decimals)];
+    if (shift < 0 && decimals <= MaxNarrowDecimals) {
+        return NarrowScaledRounded(mantissa * power, -shift);
     }
-    __extension__ typedef unsigned __int128 Wide;             // 64 x 64-bit products, exactly
-    const Wide product = static_cast<Wide>(mantissa) * power; // below 2^113
-    Wide scaled = 0;
+    const Wide product = Multiply(mantissa, power);
     if (shift >= 0) {
-        if (shift >= 11) {
-            return std::nullopt; // at least 2^64
+        // At least 2^64 unless the product fits in 64 - shift bits.
+        if (shift >= 11 || product.Hi != 0 ||
+            (shift > 0 && (product.Lo >> (64U - static_cast<unsigned>(shift))) != 0)) {
+            return std::nullopt;
         }
-        scaled = product << shift;
-    } else if (-shift >= 114) {
-        scaled = 0; // below one half
-    } else {
-        const int right = -shift;
-        scaled = product >> right;
-        const Wide rest = product - (scaled << right);
-        const Wide half = static_cast<Wide>(1) << (right - 1);
-        if (rest > half || (rest == half && (scaled & 1U) != 0)) {
-            ++scaled;
-        }
+        return product.Lo << static_cast<unsigned>(shift);
     }
-    if (scaled > std::numeric_limits<std::uint64_t>::max()) {
+    if (-shift >= 114) {
+        return 0; // the product is below 2^113: below one half
+    }
+    Shifted scaled = ShiftRight(product, -shift);
+    if (scaled.RestAgainstHalf > 0 ||
+        (scaled.RestAgainstHalf == 0 && (scaled.Quotient.Lo & 1U) != 0)) {
+        scaled.Quotient.Lo += 1;
+        scaled.Quotient.Hi += scaled.Quotient.Lo == 0 ? 1 : 0;
+    }
+    if (scaled.Quotient.Hi != 0) {
         return std::nullopt;
     }
-    return static_cast<std::uint64_t>(scaled);
+    return scaled.Quotient.Lo;
 }
 
-} // namespace
-
-NumberFormat EnglishNumberFormat() {
-    return NumberFormat{".", ",", 2};
-}
-
-NumberFormat PlainNumberFormat() {
-    return NumberFormat{".", "", 2};
-}
-
-std::string FormatFixed(double value, int decimals, const NumberFormat &format) {
-    if (std::isnan(value)) {
-        return "NaN";
-    }
-    if (std::isinf(value)) {
-        return value > 0 ? "Infinity" : "-Infinity";
-    }
-    // The digits of the rounded magnitude, integer part first: exact integer arithmetic for the
-    // usual sizes, the general formatter for the rest (the largest double has 309 digits).
-    std::array<char, 400> digits{};
-    std::size_t digitCount = 0;
-    std::size_t fractionDigits = 0;
-    if (const auto scaled = ScaledRounded(std::fabs(value), decimals)) {
-        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), *scaled).ptr;
-        digitCount = static_cast<std::size_t>(end - digits.data());
-        fractionDigits = static_cast<std::size_t>(decimals);
-        if (digitCount <= fractionDigits) {
-            const std::size_t pad = fractionDigits + 1 - digitCount;
-            std::memmove(digits.data() + pad, digits.data(), digitCount);
-            std::memset(digits.data(), '0', pad);
-            digitCount += pad;
+// The digits of |value| rounded to `decimals`, the point taken out, by the standard formatter:
+// exact for every double and every count of decimals (ties to even on the binary value).
+void ExactDigits(double magnitude, int decimals, std::string &digits) {
+    constexpr std::size_t MaxIntegerDigits = 309; // the largest double has 309 digits
+    digits.resize(MaxIntegerDigits + static_cast<std::size_t>(decimals) + 2);
+    char *const begin = digits.data();
+    const auto end =
+        std::to_chars(begin, begin + digits.size(), magnitude, std::chars_format::fixed, decimals)
+            .ptr;
+    char *kept = begin;
+    for (const char *p = begin; p != end; ++p) {
+        if (*p != '.') {
+            *kept++ = *p;
         }
-    } else {
-        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
-                                       std::fabs(value), std::chars_format::fixed, decimals)
-                             .ptr;
-        // Take the point out, so that both ways leave plain digits.
-        std::size_t kept = 0;
-        for (const char *p = digits.data(); p != end; ++p) {
-            if (*p == '.') {
-                fractionDigits = static_cast<std::size_t>(end - p - 1);
-            } else {
-                digits[kept++] = *p;
-            }
-        }
-        digitCount = kept;
     }
-    const std::string_view all(digits.data(), digitCount);
+    digits.resize(static_cast<std::size_t>(kept - begin));
+}
+
+// The text of a sign and the digits (integer part, then `fractionDigits` decimals) in `format`.
+std::string GroupedText(bool negative, std::string_view all, std::size_t fractionDigits,
+                        const NumberFormat &format) {
     const bool allZero = all.find_first_not_of('0') == std::string_view::npos;
-    const std::size_t integerDigits = digitCount - fractionDigits;
+    const std::size_t integerDigits = all.size() - fractionDigits;
     const std::size_t groups = (integerDigits - 1) / 3;
-
     std::string out;
-    out.reserve(digitCount + 2 + groups * format.GroupSeparator.size() +
+    out.reserve(all.size() + 2 + groups * format.GroupSeparator.size() +
                 format.DecimalSeparator.size());
-    if (std::signbit(value) && !allZero) {
+    if (negative && !allZero) {
         out += '-';
     }
     for (std::size_t i = 0; i < integerDigits; ++i) {
@@ -220,17 +315,131 @@ std::string FormatFixed(double value, int decimals, const NumberFormat &format) 
     return out;
 }
 
-double FormattedValue(double value, int decimals) {
-    // Exact when the digits fit a double's 53-bit significand and the power of ten is exact: the
-    // quotient is then correctly rounded, as reading the text would be.
-    constexpr std::uint64_t ExactLimit = std::uint64_t{1} << 53;
-    constexpr int ExactPowers = 22;
-    if (std::isfinite(value) && decimals <= ExactPowers) {
-        if (const auto scaled = ScaledRounded(std::fabs(value), decimals);
-            scaled && *scaled <= ExactLimit) {
-            const double magnitude = static_cast<double>(*scaled) / PowerOfTen(decimals);
-            return std::signbit(value) && *scaled != 0 ? -magnitude : magnitude;
+std::string NonFiniteText(double value) {
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    return value > 0 ? "Infinity" : "-Infinity";
+}
+
+int ClampDecimals(int decimals) {
+    return std::clamp(decimals, 0, MaxFormatDecimals);
+}
+
+// Integers up to 2^53 are exact doubles.
+constexpr std::uint64_t ExactIntegerLimit = std::uint64_t{1} << 53U;
+
+// A figure rounded to `decimals` (0..MaxFormatDecimals) the quick way: its digits as one whole
+// number, and the value its text spells, exact where that number and the power of ten are exact
+// doubles (a quotient of two exact doubles is correctly rounded, as reading the text would be).
+struct QuickFigure {
+    std::uint64_t Scaled;
+    double Value;
+};
+std::optional<QuickFigure> QuickFigureOf(double value, int decimals) {
+    if (!std::isfinite(value) || decimals >= static_cast<int>(PowersOfTen.size())) {
+        return std::nullopt;
+    }
+    const auto scaled = ScaledRounded(std::fabs(value), decimals);
+    if (!scaled || *scaled > ExactIntegerLimit) {
+        return std::nullopt;
+    }
+    const double magnitude =
+        static_cast<double>(*scaled) / PowersOfTen[static_cast<std::size_t>(decimals)];
+    return QuickFigure{*scaled, std::signbit(value) && *scaled != 0 ? -magnitude : magnitude};
+}
+
+// The text of `scaled` / 10^decimals (decimals 0..18), built in one buffer: the quick way.
+std::string QuickText(bool negative, std::uint64_t scaled, int decimals,
+                      const NumberFormat &format) {
+    // Twenty digits at most, with leading zeros so that one digit stands before the point.
+    std::array<char, 40> digits; // written before it is read
+    const auto fractionDigits = static_cast<std::size_t>(decimals);
+    char *const start = digits.data() + fractionDigits + 1;
+    const auto end = std::to_chars(start, digits.data() + digits.size(), scaled).ptr;
+    const auto count = static_cast<std::size_t>(end - start);
+    const std::size_t pad = count <= fractionDigits ? fractionDigits + 1 - count : 0;
+    std::memset(start - pad, '0', pad);
+    const std::string_view all(start - pad, count + pad);
+    if (format.GroupSeparator.size() > 1 || format.DecimalSeparator.size() != 1) {
+        return GroupedText(negative, all, fractionDigits, format);
+    }
+    // One-byte separators, as in most formats: the whole text in one more buffer.
+    std::array<char, 64> text; // written before it is read
+    char *out = text.data();
+    if (negative && scaled != 0) {
+        *out++ = '-';
+    }
+    const std::size_t integerDigits = all.size() - fractionDigits;
+    const char *digit = all.data();
+    if (format.GroupSeparator.empty()) {
+        std::memcpy(out, digit, integerDigits);
+        out += integerDigits;
+    } else {
+        // The first group holds 1 to 3 digits, every further one 3, each after a separator.
+        std::size_t group = (integerDigits - 1) % 3 + 1;
+        for (std::size_t left = integerDigits; left > 0; left -= group, group = 3) {
+            if (left != integerDigits) {
+                *out++ = format.GroupSeparator.front();
+            }
+            for (std::size_t i = 0; i < group; ++i) {
+                *out++ = *digit++;
+            }
         }
+    }
+    if (fractionDigits > 0) {
+        *out++ = format.DecimalSeparator.front();
+        std::memcpy(out, all.data() + integerDigits, fractionDigits);
+        out += fractionDigits;
+    }
+    return std::string(text.data(), out);
+}
+
+} // namespace
+
+NumberFormat EnglishNumberFormat() {
+    return NumberFormat{.DecimalSeparator = ".", .GroupSeparator = ","};
+}
+
+NumberFormat PlainNumberFormat() {
+    return NumberFormat{.DecimalSeparator = ".", .GroupSeparator = ""};
+}
+
+std::string FormatFixed(double value, int decimals, const NumberFormat &format) {
+    if (!std::isfinite(value)) {
+        return NonFiniteText(value);
+    }
+    decimals = ClampDecimals(decimals);
+    // The usual figures in exact integer arithmetic; the standard formatter for the rest.
+    if (const auto scaled = ScaledRounded(std::fabs(value), decimals)) {
+        return QuickText(std::signbit(value), *scaled, decimals, format);
+    }
+    return FormatFixedExact(value, decimals, format);
+}
+
+FixedNumber FormatFixedNumber(double value, int decimals, const NumberFormat &format) {
+    decimals = ClampDecimals(decimals);
+    if (const auto quick = QuickFigureOf(value, decimals)) {
+        return FixedNumber{QuickText(std::signbit(value), quick->Scaled, decimals, format),
+                           quick->Value};
+    }
+    return FixedNumber{FormatFixed(value, decimals, format), FormattedValue(value, decimals)};
+}
+
+std::string FormatFixedExact(double value, int decimals, const NumberFormat &format) {
+    if (!std::isfinite(value)) {
+        return NonFiniteText(value);
+    }
+    decimals = ClampDecimals(decimals);
+    std::string digits;
+    ExactDigits(std::fabs(value), decimals, digits);
+    return GroupedText(std::signbit(value), digits, static_cast<std::size_t>(decimals), format);
+}
+
+double FormattedValue(double value, int decimals) {
+    decimals = ClampDecimals(decimals);
+    if (const auto quick = QuickFigureOf(value, decimals)) {
+        return quick->Value;
     }
     const NumberFormat plain = PlainNumberFormat();
     return TextToDouble(FormatFixed(value, decimals, plain), plain).value_or(value);

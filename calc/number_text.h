@@ -10,11 +10,17 @@
 
 namespace ionvane::calc {
 
+/// Decimals of every number the window shows with a fixed count: distances, bearings, elevations
+/// and frequencies.
+constexpr int ShownDecimals = 2;
+
 /// The regional number format. Separators are UTF-8 texts (a narrow no-break space is three bytes).
 struct NumberFormat {
     std::string DecimalSeparator = ".";
     std::string GroupSeparator = ",";
-    int DefaultDecimals = 2;
+    /// The region's default count of decimals, which two roundings of the Es figures follow; the
+    /// same as the shown decimals in every common format.
+    int DefaultDecimals = ShownDecimals;
 };
 
 /// The English (United States) format: 1,234.50.
@@ -23,10 +29,19 @@ NumberFormat EnglishNumberFormat();
 /// Numbers for machines rather than people: a point and no grouping (1234.5).
 NumberFormat PlainNumberFormat();
 
-/// `value` with exactly `decimals` digits after the decimal separator, the integer part grouped in
-/// threes. Rounds the exact binary value correctly; a value that rounds to zero shows no minus
-/// sign. Non-finite values give "NaN", "Infinity" or "-Infinity" (callers keep them off screen).
+/// Most decimals a fixed text can carry: every double is exact with 1074 (its smallest step is
+/// 2^-1074).
+constexpr int MaxFormatDecimals = 1074;
+
+/// `value` with exactly `decimals` digits after the decimal separator (a count below 0 counts as
+/// 0, above MaxFormatDecimals as MaxFormatDecimals), the integer part grouped in threes. Rounds the
+/// exact binary value correctly, ties to even; a value that rounds to zero shows no minus sign.
+/// Non-finite values give "NaN", "Infinity" or "-Infinity" (callers keep them off screen).
 std::string FormatFixed(double value, int decimals, const NumberFormat &format);
+
+/// The same text as FormatFixed, always by the standard library's exact formatter, which
+/// FormatFixed takes a quicker integer way around for the usual figures.
+std::string FormatFixedExact(double value, int decimals, const NumberFormat &format);
 
 /// The locale-aware numeric test: optional blanks around, an optional leading sign, digits with
 /// group separators between digits of the integer part, at most one decimal separator, at least one
@@ -62,6 +77,15 @@ std::string SingleText(float value, const NumberFormat &format);
 
 /// The number that FormatFixed(value, decimals) spells, without making the text.
 double FormattedValue(double value, int decimals);
+
+/// A number as shown with a fixed count of decimals, with the value its text spells.
+struct FixedNumber {
+    std::string Text;
+    double Value;
+};
+
+/// FormatFixed and FormattedValue at once, for figures that are both shown and used further.
+FixedNumber FormatFixedNumber(double value, int decimals, const NumberFormat &format);
 
 /// A Double from a rounding by formatting: `value` formatted with `decimals` and read back.
 double RoundByFormat(double value, int decimals, const NumberFormat &format);

@@ -1,95 +1,63 @@
 #include "path.h"
 
-#include "earth.h"
-#include "locator.h"
-
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ionvane::calc {
 
-namespace {
-const std::string PassMe = "me";
-const std::string PassHim = "him";
+DistBearing CalcDistBearing(const Position &from, const Position &to, PathEnd end) {
+    const Position &point1 = end == PathEnd::From ? from : to;
+    const Position &point2 = end == PathEnd::From ? to : from;
+    // The first latitude is converted as pi * value / 180, the others as value * pi / 180.
+    const double lat1Rad = Pi * point1.LatDeg / HalfTurnDeg;
+    const double lon1Rad = point1.LonDeg * Pi / HalfTurnDeg;
+    const double lat2Rad = point2.LatDeg * Pi / HalfTurnDeg;
+    const double lon2Rad = point2.LonDeg * Pi / HalfTurnDeg;
 
-bool IsPass(const CalcState &state, const std::string &pass) {
-    return state.WhichEnd.DisplayText(NumberFormat{}) == pass;
-}
-} // namespace
+    double cosArc = std::cos(lon1Rad - lon2Rad) * std::cos(lat1Rad) * std::cos(lat2Rad) +
+                    std::sin(lat2Rad) * std::sin(lat1Rad);
+    // At exact antipodes the cosine can round below -1 (AA00AO to JR09AJ gives
+    // -1.0000000000000002), and 1 - c*c would turn negative.
+    cosArc = std::clamp(cosArc, -1.0, 1.0);
+    double arcRad = std::atan(std::fabs(std::sqrt(1 - cosArc * cosArc) / cosArc));
+    if (cosArc < 0) {
+        arcRad = Pi - arcRad;
+    }
 
-void CalcPath(CalcState &state, const NumberFormat &format) {
-    state.WorkLoc1 = state.FromLoc;
-    state.WorkLoc2 = state.ToLoc;
-    state.PathPi = std::atan(1.0) * 4;
-    DecodeLocators(state);
-    if (state.WorkLoc1 == state.WorkLoc2) {
-        SameLocResults(state);
-        return;
+    // Numerator and denominator of the bearing's tangent, both times cos(lat1), which is positive
+    // for every subsquare centre.
+    const double num = std::sin(lon2Rad - lon1Rad) * std::cos(lat2Rad) * std::cos(lat1Rad);
+    const double denom = std::sin(lat2Rad) - std::cos(arcRad) * std::sin(lat1Rad);
+    double bearingRad = std::atan(std::fabs(num / denom));
+    if (denom < 0) {
+        bearingRad = Pi - bearingRad;
     }
-    state.WhichEnd = PassMe;
-    CalcDistBearing(state, format);
-    state.WhichEnd = PassHim;
-    CalcDistBearing(state, format);
-}
-
-void CalcDistBearing(CalcState &state, const NumberFormat &format) {
-    const double pi = state.PathPi;
-    if (IsPass(state, PassHim)) {
-        state.SwapTemp = state.WorkLoc1;
-        state.WorkLoc1 = state.WorkLoc2;
-        state.WorkLoc2 = state.SwapTemp.DisplayText(format);
-        DecodeLocators(state);
+    if (num < 0) {
+        bearingRad = -bearingRad;
     }
-    state.Lat1Rad = pi * state.Lat1 / HalfTurnDeg;
-    state.Lon1Rad = state.Lon1 * pi / HalfTurnDeg;
-    state.Lat2Rad = state.Lat2 * pi / HalfTurnDeg;
-    state.Lon2Rad = state.Lon2 * pi / HalfTurnDeg;
-
-    double c = std::cos(state.Lon1Rad - state.Lon2Rad) * std::cos(state.Lat1Rad) *
-                   std::cos(state.Lat2Rad) +
-               std::sin(state.Lat2Rad) * std::sin(state.Lat1Rad);
-    // At exact antipodes c can round below -1, and 1 - c*c would turn negative.
-    c = std::clamp(c, -1.0, 1.0);
-    state.TrigDenom = c;
-    state.ArcRad = std::atan(std::fabs(std::sqrt(1 - c * c) / c));
-    if (c < 0) {
-        state.ArcRad = pi - state.ArcRad;
+    if (bearingRad < 0) {
+        bearingRad = bearingRad + 2 * Pi;
     }
-    const double distanceKm = state.ArcRad * EarthRadiusKm;
-    state.DistanceKm = distanceKm;
-
-    const double n =
-        std::sin(state.Lon2Rad - state.Lon1Rad) * std::cos(state.Lat2Rad) * std::cos(state.Lat1Rad);
-    state.BearingNum = n;
-    const double d = std::sin(state.Lat2Rad) - std::cos(state.ArcRad) * std::sin(state.Lat1Rad);
-    state.TrigDenom = d;
-    double bearing = std::atan(std::fabs(n / d));
-    if (std::isnan(bearing)) {
-        // 0/0 only for antipodal ends, which have no bearing and are rejected later.
-        bearing = 0.0;
-    }
-    if (d < 0) {
-        bearing = pi - bearing;
-    }
-    if (n < 0) {
-        bearing = -bearing;
-    }
-    if (bearing < 0) {
-        bearing = bearing + 2 * pi;
-    }
-    state.BearingRad = bearing;
-    const double bearingDeg = bearing * HalfTurnDeg / pi + BearingOffsetDeg;
-    state.BearingDeg = bearingDeg;
-
-    if (IsPass(state, PassMe)) {
-        state.BearingText = Variant::FormattedNumber(bearingDeg, PathTextDecimals, format);
-        state.DistanceText = Variant::FormattedNumber(distanceKm, PathTextDecimals, format);
-    }
+    return DistBearing{.DistanceKm = arcRad * EarthRadiusKm,
+                       .BearingDeg = bearingRad * HalfTurnDeg / Pi + BearingOffsetDeg};
 }
 
-void SameLocResults(CalcState &state) {
-    state.BearingText = std::int16_t{0};
-    state.DistanceText = std::int16_t{1};
+PathResult CalcPath(const Position &from, const Position &to, const NumberFormat &format) {
+    if (from == to) {
+        return SameLocResults();
+    }
+    const DistBearing leg = CalcDistBearing(from, to, PathEnd::From);
+    FixedNumber distance = FormatFixedNumber(leg.DistanceKm, ShownDecimals, format);
+    FixedNumber bearing = FormatFixedNumber(leg.BearingDeg, ShownDecimals, format);
+    return PathResult{.DistanceKm = distance.Value,
+                      .AzimuthDeg = bearing.Value,
+                      .DistanceText = std::move(distance.Text),
+                      .BearingText = std::move(bearing.Text)};
+}
+
+PathResult SameLocResults() {
+    return PathResult{.DistanceKm = 1, .AzimuthDeg = 0, .DistanceText = "1", .BearingText = "0"};
 }
 
 } // namespace ionvane::calc

@@ -10,11 +10,11 @@
 
 #include "calc/ascii.h"
 #include "calc/utf8.h"
+#include "cli/report.h"
+#include "command/calculate_command.h"
 #include "ionvane/version.h"
 #include "spot/spot_reader.h"
-#include "window/calculate_command.h"
 #include "window/locale_format.h"
-#include "window/report.h"
 #include "window/settings_file.h"
 
 #include <QCommandLineParser>
@@ -25,19 +25,16 @@
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <variant>
 
 namespace ionvane::cli {
 
 namespace {
 
-using window::CalculateCommand;
-using window::CalculateInput;
-using window::CalculateOutcome;
-using window::ScreenTexts;
-
-constexpr int MinMasl = 1;
-constexpr int MaxMasl = 5000;
-constexpr double MetresPerKm = 1000;
+using command::CalculateCommand;
+using command::CalculateInput;
+using command::CalculateOutcome;
+using command::ScreenTexts;
 
 struct UsageError {
     std::string Message;
@@ -48,6 +45,8 @@ struct HelpRequested {
     std::string Text;
 };
 
+// What the command line asks for. The settings and the command are not part of it: RunCli loads
+// the settings (only where no option gives them) and makes the command once the options are read.
 struct Options {
     Options() : Command(calc::NumberFormat{}) {}
     bool Batch = false;
@@ -57,10 +56,17 @@ struct Options {
     bool Json = false;
     CalculateInput Input;
     calc::NumberFormat Format;
-    window::Settings Settings;
-    CalculateCommand Command; ///< made once, for the number format
-    std::optional<ReplayOptions> Replay;
+    std::optional<std::string> HomeLocator; ///< --home, upper-cased
+    std::optional<float> EsLayerHeightKm;   ///< --es-layer
+    std::optional<float> HomeHeightKm;      ///< --masl, converted to km
+    window::Settings Settings;              ///< filled by LoadSettings
+    CalculateCommand Command;               ///< made once, for the number format
+    std::optional<ReplayOptions> Replay;    ///< its home settings filled by LoadSettings
 };
+
+// The outcome of reading the command line: what to do, a usage error, or a text to print (--help,
+// --version).
+using ParsedCommandLine = std::variant<Options, UsageError, HelpRequested>;
 
 std::string Utf8(const QString &text) {
     return text.toStdString();
@@ -76,7 +82,7 @@ std::optional<double> OptionNumber(const QString &text) {
     return value;
 }
 
-Options ParseOptions(const QStringList &arguments) {
+ParsedCommandLine ParseOptions(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Sporadic-E MUF and try-towards calculator.");
     const QCommandLineOption from("from", "From locator (box text, taken as it is).", "TEXT");
@@ -109,17 +115,17 @@ Options ParseOptions(const QStringList &arguments) {
     parser.addHelpOption();
     parser.addVersionOption();
     if (!parser.parse(arguments)) {
-        throw UsageError{Utf8(parser.errorText())};
+        return UsageError{Utf8(parser.errorText())};
     }
     // --help-all would add Qt's own options; this program has none worth listing.
     if (parser.isSet("help") || parser.isSet("help-all")) {
-        throw HelpRequested{Utf8(parser.helpText()) + ClusterHelpText()};
+        return HelpRequested{Utf8(parser.helpText()) + ClusterHelpText()};
     }
     if (parser.isSet("version")) {
-        throw HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
+        return HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
     }
     if (!parser.positionalArguments().isEmpty()) {
-        throw UsageError{"unexpected argument: " + Utf8(parser.positionalArguments().front())};
+        return UsageError{"unexpected argument: " + Utf8(parser.positionalArguments().front())};
     }
 
     Options options;
@@ -129,33 +135,33 @@ Options ParseOptions(const QStringList &arguments) {
     options.AnyMode = parser.isSet(anyMode);
     const bool replaying = parser.isSet(replay);
     if (options.AnyMode && !options.Spots && !replaying) {
-        throw UsageError{"--any-mode goes with --batch --spots or --replay"};
+        return UsageError{"--any-mode goes with --batch --spots or --replay"};
     }
     const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
     if (replaying && (boxes || options.Batch || parser.isSet(spotLine) || options.Json)) {
-        throw UsageError{"--replay prints JSON events of its own; leave out --from, --to, --freq, "
-                         "--spot, --batch and --json"};
+        return UsageError{"--replay prints JSON events of its own; leave out --from, --to, --freq, "
+                          "--spot, --batch and --json"};
     }
     if (options.Spots && !options.Batch) {
-        throw UsageError{"--spots goes with --batch"};
+        return UsageError{"--spots goes with --batch"};
     }
     if (options.Batch) {
         if (boxes || parser.isSet(spotLine)) {
-            throw UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
-                             "and --spot"};
+            return UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
+                              "and --spot"};
         }
     } else if (replaying) {
         options.Replay = ReplayOptions{};
         options.Replay->CaptureFile = Utf8(parser.value(replay));
     } else if (parser.isSet(spotLine)) {
         if (boxes) {
-            throw UsageError{"--spot replaces --from, --to and --freq"};
+            return UsageError{"--spot replaces --from, --to and --freq"};
         }
         options.SpotLine = Utf8(parser.value(spotLine));
     } else {
         for (const auto *required : {&from, &to, &freq}) {
             if (!parser.isSet(*required)) {
-                throw UsageError{"missing --" + Utf8(required->names().front())};
+                return UsageError{"missing --" + Utf8(required->names().front())};
             }
         }
         options.Input = CalculateInput{Utf8(parser.value(from)), Utf8(parser.value(to)),
@@ -168,50 +174,54 @@ Options ParseOptions(const QStringList &arguments) {
         numberLocale = QLocale(name);
         const bool isC = name == "C" || name == "POSIX";
         if (numberLocale == QLocale::c() && !isC) {
-            throw UsageError{"unknown locale: " + Utf8(name)};
+            return UsageError{"unknown locale: " + Utf8(name)};
         }
     }
     options.Format = window::NumberFormatOf(numberLocale);
-    options.Command = CalculateCommand(options.Format);
-
-    if (!parser.isSet(home) || !parser.isSet(esLayer) || !parser.isSet(masl)) {
-        options.Settings = window::LoadSettingsFile(
-            window::SettingsPlaces::ForThisProgram().LoadPath(), options.Format);
-    }
     if (parser.isSet(home)) {
         // As typing into the home box would leave it: ASCII letters upper-cased.
-        options.Settings.HomeLocator = calc::UpperCaseAscii(Utf8(parser.value(home)));
+        options.HomeLocator = calc::UpperCaseAscii(Utf8(parser.value(home)));
     }
     if (parser.isSet(esLayer)) {
         const auto km = OptionNumber(parser.value(esLayer));
         if (!km || *km < window::MinEsLayerHeightKm || *km > window::MaxEsLayerHeightKm) {
-            throw UsageError{"--es-layer takes a height in km from 90 to 130"};
+            return UsageError{"--es-layer takes a height in km from 90 to 130"};
         }
-        options.Settings.EsLayerHeightKm = static_cast<float>(*km);
+        options.EsLayerHeightKm = static_cast<float>(*km);
     }
     if (parser.isSet(masl)) {
         const auto metres = OptionNumber(parser.value(masl));
-        if (!metres || *metres != std::floor(*metres) || *metres < MinMasl || *metres > MaxMasl) {
-            throw UsageError{"--masl takes whole metres from 1 to 5000"};
+        if (!metres || !window::IsMasl(*metres)) {
+            return UsageError{"--masl takes whole metres from 1 to 5000"};
         }
-        // Metres to km once, as the Set MASL command does: the product in double, kept as float.
-        options.Settings.HomeHeightKm = static_cast<float>(*metres * (1 / MetresPerKm));
+        options.HomeHeightKm = window::HomeHeightKmFromMetres(*metres);
     }
     if (options.Replay) {
         ReplayOptions &r = *options.Replay;
         r.Format = options.Format;
-        r.Home =
-            tracker::HomeSettings{options.Settings.HomeLocator, options.Settings.EsLayerHeightKm,
-                                  options.Settings.HomeHeightKm};
         r.AnyMode = parser.isSet("any-mode");
         if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
-            throw UsageError{problem};
+            return UsageError{problem};
         }
         if (parser.isSet(history) && parser.value(history) != "none") {
             r.HistoryFile = Utf8(parser.value(history));
         }
     }
     return options;
+}
+
+// The settings of the run: the settings file where an option does not give a setting, each option
+// over it. The file is read only when some setting is left to it.
+window::Settings LoadSettings(const Options &options) {
+    window::Settings settings;
+    if (!options.HomeLocator || !options.EsLayerHeightKm || !options.HomeHeightKm) {
+        settings = window::LoadSettingsFile(window::SettingsPlaces::ForThisProgram().LoadPath(),
+                                            options.Format);
+    }
+    settings.HomeLocator = options.HomeLocator.value_or(settings.HomeLocator);
+    settings.EsLayerHeightKm = options.EsLayerHeightKm.value_or(settings.EsLayerHeightKm);
+    settings.HomeHeightKm = options.HomeHeightKm.value_or(settings.HomeHeightKm);
+    return settings;
 }
 
 struct SingleRun {
@@ -231,11 +241,6 @@ SingleRun Calculate(const Options &options, const CalculateInput &input,
     return run;
 }
 
-// The members that a spot adds to a report, with the comma that joins them on.
-std::string SpotMembers(const spot::Spot &read) {
-    return ",\"spot\":" + SpotJson(read);
-}
-
 // The write error of `out`, reported; false when all went out.
 bool WriteFailed(std::ostream &out, std::ostream &err) {
     out.flush();
@@ -246,11 +251,16 @@ bool WriteFailed(std::ostream &out, std::ostream &err) {
     return true;
 }
 
-int Report(const Options &options, const SingleRun &run, const std::string &extraMembers,
-           std::ostream &out, std::ostream &err) {
+int Report(const Options &options, const SingleRun &run, const spot::Spot *read, std::ostream &out,
+           std::ostream &err) {
     using Ending = CalculateOutcome::Ending;
     if (options.Json) {
-        out << '{' << window::ReportMembers(run.Outcome, run.Screen) << extraMembers << "}\n";
+        std::string report = "{";
+        AppendReportMembers(report, run.Outcome, run.Screen);
+        if (read != nullptr) {
+            AppendSpotMembers(report, *read);
+        }
+        out << report << "}\n";
     } else if (run.Outcome.HowEnded == Ending::Completed) {
         const auto &s = run.Screen;
         for (const auto *line : {&s.lblAZResult, &s.lblAzResult2, &s.lblMidPoint, &s.lblMUFqth,
@@ -270,7 +280,7 @@ int Report(const Options &options, const SingleRun &run, const std::string &extr
 
 int RunSingle(const Options &options, std::ostream &out, std::ostream &err) {
     const SingleRun run = Calculate(options, options.Input, options.Settings.HomeLocator);
-    return Report(options, run, "", out, err);
+    return Report(options, run, nullptr, out, err);
 }
 
 // The spot's frequency is taken as the number it is, never re-read in the user's number format.
@@ -280,53 +290,54 @@ int RunSpot(const Options &options, std::ostream &out, std::ostream &err) {
     if (reading.Problem != spot::SpotProblem::None) {
         const std::string_view reason = spot::ProblemText(spot::ProblemAsSpot(reading));
         if (options.Json) {
-            out << "{\"skipped\":" << window::JsonString(reason) << "}\n";
+            std::string report = "{";
+            StringMember(report, "skipped", reason);
+            out << report << "}\n";
         }
         err << "ionvane-cli: " << reason << '\n';
         WriteFailed(out, err);
         return ExitNotComputed;
     }
     const SingleRun run = Calculate(options, SpotInput(reading.Read), options.Settings.HomeLocator);
-    return Report(options, run, SpotMembers(reading.Read), out, err);
+    return Report(options, run, &reading.Read, out, err);
 }
 
-// One batch line of "FROM TO FREQ [HOME]"; false when the line is skipped.
+// One batch line of "FROM TO FREQ [HOME]", its report members appended; false when the line is
+// skipped.
 bool BatchLineReport(const Options &options, const std::string &line, std::string &members) {
     const BatchLine parsed = ParseBatchLine(line);
     if (parsed.What == BatchLine::Kind::Skip) {
         return false;
     }
     if (parsed.What == BatchLine::Kind::Malformed) {
-        members = "\"error\":";
-        members += window::JsonString("expected FROM TO FREQ [HOME]");
+        StringMember(members, "error", "expected FROM TO FREQ [HOME]");
         return true;
     }
     const auto &f = parsed.Fields;
     const std::string &homeText = f.size() == 4 ? f[3] : options.Settings.HomeLocator;
     const SingleRun run = Calculate(options, CalculateInput{f[0], f[1], f[2]}, homeText);
-    members = window::ReportMembers(run.Outcome, run.Screen);
+    AppendReportMembers(members, run.Outcome, run.Screen);
     return true;
 }
 
-// One raw cluster line; false for lines that hold no spot (prompts, talk, announcements).
+// One raw cluster line, its report members appended; false for lines that hold no spot (prompts,
+// talk, announcements).
 bool SpotLineReport(const Options &options, const std::string &line, std::string &members) {
     const spot::SpotReading reading = spot::ReadSpot(line);
     if (reading.Problem == spot::SpotProblem::NotASpot) {
         return false;
     }
     if (reading.Problem != spot::SpotProblem::None) {
-        members = "\"skipped\":";
-        members += window::JsonString(spot::ProblemText(reading.Problem));
+        StringMember(members, "skipped", spot::ProblemText(reading.Problem));
         return true;
     }
     if (!reading.Read.Es && !options.AnyMode) {
-        members = "\"skipped\":";
-        members += window::JsonString("tagged " + reading.Read.Tag + ", not Es");
+        StringMember(members, "skipped", "tagged " + reading.Read.Tag + ", not Es");
         return true;
     }
     const SingleRun run = Calculate(options, SpotInput(reading.Read), options.Settings.HomeLocator);
-    members = window::ReportMembers(run.Outcome, run.Screen);
-    members += SpotMembers(reading.Read);
+    AppendReportMembers(members, run.Outcome, run.Screen);
+    AppendSpotMembers(members, reading.Read);
     return true;
 }
 
@@ -352,14 +363,17 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out, std::o
             return ExitNotComputed;
         }
         ++lineNumber;
+        // One buffer for every line's report: it keeps its room from line to line.
+        members.assign(1, '{');
+        IntegerMember(members, "line", lineNumber);
         if (tooLong) {
-            members = options.Spots ? "\"skipped\":" : "\"error\":";
-            members += window::JsonString("line too long");
+            StringMember(members, options.Spots ? "skipped" : "error", "line too long");
         } else if (!(options.Spots ? SpotLineReport(options, line, members)
                                    : BatchLineReport(options, line, members))) {
             continue;
         }
-        out << "{\"line\":" << lineNumber << ',' << members << "}\n";
+        members += "}\n";
+        out << members;
         // Output streams as input arrives: flush whenever no more input is waiting.
         if (in.rdbuf()->in_avail() <= 0) {
             out.flush();
@@ -384,20 +398,13 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
     if (WantsCluster(arguments)) {
         return RunCluster(arguments, out, err);
     }
-    try {
-        const Options options = ParseOptions(arguments);
-        if (options.Replay) {
-            return RunReplay(*options.Replay, out, err);
-        }
-        if (options.Batch) {
-            return RunBatch(options, in, out, err);
-        }
-        return options.SpotLine ? RunSpot(options, out, err) : RunSingle(options, out, err);
-    } catch (const HelpRequested &help) {
-        out << help.Text;
+    ParsedCommandLine parsed = ParseOptions(arguments);
+    if (const auto *help = std::get_if<HelpRequested>(&parsed)) {
+        out << help->Text;
         return WriteFailed(out, err) ? ExitNotComputed : ExitComputed;
-    } catch (const UsageError &usage) {
-        err << "ionvane-cli: " << usage.Message << '\n'
+    }
+    if (const auto *usage = std::get_if<UsageError>(&parsed)) {
+        err << "ionvane-cli: " << usage->Message << '\n'
             << "usage: ionvane-cli --from TEXT --to TEXT --freq TEXT [--home TEXT] [--es-layer KM]"
                " [--masl METRES] [--locale NAME] [--json]\n"
                "       ionvane-cli --spot LINE [--home TEXT] [--es-layer KM] [--masl METRES]"
@@ -409,6 +416,19 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
                " [--min-km BAND=KM]... [--max-hop-km KM] [--any-mode] [--home TEXT] ...\n";
         return ExitUsage;
     }
+    Options &options = std::get<Options>(parsed);
+    options.Settings = LoadSettings(options);
+    options.Command = CalculateCommand(options.Format);
+    if (options.Replay) {
+        const window::Settings &settings = options.Settings;
+        options.Replay->Home = tracker::HomeSettings{settings.HomeLocator, settings.EsLayerHeightKm,
+                                                     settings.HomeHeightKm};
+        return RunReplay(*options.Replay, out, err);
+    }
+    if (options.Batch) {
+        return RunBatch(options, in, out, err);
+    }
+    return options.SpotLine ? RunSpot(options, out, err) : RunSingle(options, out, err);
 }
 
 } // namespace ionvane::cli

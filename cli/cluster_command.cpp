@@ -7,6 +7,7 @@
 #include "tracker_options.h"
 
 #include "calc/ascii.h"
+#include "cli/report.h"
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/session_log.h"

@@ -1,6 +1,6 @@
 #include "events.h"
 
-#include "window/report.h"
+#include "cli/report.h"
 
 #include <ostream>
 
@@ -10,13 +10,13 @@ void JsonObject::Key(std::string_view name) {
     if (Members.size() > 1) {
         Members += ',';
     }
-    window::AppendJsonString(Members, name);
+    AppendJsonString(Members, name);
     Members += ':';
 }
 
 JsonObject &JsonObject::String(std::string_view name, std::string_view value) {
     Key(name);
-    window::AppendJsonString(Members, value);
+    AppendJsonString(Members, value);
     return *this;
 }
 

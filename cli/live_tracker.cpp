@@ -1,10 +1,10 @@
 #include "live_tracker.h"
 
 #include "calc/calc_state.h"
+#include "cli/report.h"
 #include "history/recorder.h"
 #include "spot_input.h"
 #include "tracker_events.h"
-#include "window/report.h"
 
 #include <ostream>
 
@@ -43,11 +43,12 @@ void LiveTracker::Line(const QDateTime &timeUtc, const std::string &line) {
         calc::CalcState state;
         state.EsLayerHeightKm = Home.EsLayerHeightKm;
         state.HomeHeightKm = Home.HomeHeightKm;
-        window::ScreenTexts screen;
+        command::ScreenTexts screen;
         screen.txtHomeLoc = Home.HomeLocator;
-        const window::CalculateOutcome outcome = Command.Run(state, SpotInput(result.Read), screen);
+        const command::CalculateOutcome outcome =
+            Command.Run(state, SpotInput(result.Read), screen);
         std::string report = "{";
-        report += window::ReportMembers(outcome, screen);
+        report += ReportMembers(outcome, screen);
         report += ",\"spot\":";
         report += SpotJson(result.Read);
         report += '}';

@@ -43,7 +43,7 @@ class LiveTracker {
     tracker::SpotPipeline Pipeline;
     // The reported result is --spot's own run (the spot's frequency as a number, never re-read
     // through the number format), so it stays that of --spot in every locale.
-    window::CalculateCommand Command;
+    command::CalculateCommand Command;
     tracker::HomeSettings Home;
     EventWriter &Writer;
     history::HistoryStore *Store;

@@ -1,7 +1,7 @@
 #include "spot_events.h"
 
+#include "cli/report.h"
 #include "tracker/capture.h"
-#include "window/report.h"
 
 namespace ionvane::cli {
 
@@ -13,14 +13,13 @@ std::string EventStart(const char *event, tracker::UnixSeconds time, std::string
     out += "\",\"time\":\"";
     out += tracker::UtcTimeText(time);
     out += "\",\"raw\":";
-    window::AppendJsonString(out, raw);
+    AppendJsonString(out, raw);
     return out;
 }
 
 } // namespace
 
 std::string SpotObjectJson(const spot::Spot &read) {
-    using window::AppendJsonString;
     std::string out = "{\"freqMHz\":";
     out += read.FreqMHzText;
     out += ",\"from\":";
@@ -52,7 +51,7 @@ std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
     out += tracker::EsClassName(result.Class);
     out += "\",\"band\":";
     if (result.SpotBand) {
-        window::AppendJsonString(out, tracker::BandName(*result.SpotBand));
+        AppendJsonString(out, tracker::BandName(*result.SpotBand));
     } else {
         out += "null";
     }
@@ -60,7 +59,7 @@ std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
     out += result.CloudId ? std::to_string(*result.CloudId) : std::string("null");
     // The result last, as the live session writes it: a script can cut it off the line as is.
     out += ",\"result\":{";
-    out += window::ReportMembers(result.Run.Outcome, result.Run.Screen);
+    out += ReportMembers(result.Run.Outcome, result.Run.Screen);
     out += "}}";
     return out;
 }
@@ -69,7 +68,7 @@ std::string SkippedEventJson(tracker::UnixSeconds time, std::string_view raw,
                              std::string_view reason) {
     std::string out = EventStart("skipped", time, raw);
     out += ",\"reason\":";
-    window::AppendJsonString(out, reason);
+    AppendJsonString(out, reason);
     out += '}';
     return out;
 }

@@ -2,15 +2,15 @@
 // each gives the same result for the same line.
 #pragma once
 
+#include "command/calculate_command.h"
 #include "spot/spot_reader.h"
-#include "window/calculate_command.h"
 
 namespace ionvane::cli {
 
 /// The spot's locators as box texts and its frequency as the number it is (never re-read through
 /// the user's number format); the frequency text only says how the box would show it.
-inline window::CalculateInput SpotInput(const spot::Spot &read) {
-    return window::CalculateInput{read.FromLoc, read.ToLoc, read.FreqMHzText, read.FreqMHz};
+inline command::CalculateInput SpotInput(const spot::Spot &read) {
+    return command::CalculateInput{read.FromLoc, read.ToLoc, read.FreqMHzText, read.FreqMHz};
 }
 
 } // namespace ionvane::cli

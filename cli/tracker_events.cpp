@@ -1,15 +1,12 @@
 #include "tracker_events.h"
 
 #include "calc/number_text.h"
+#include "cli/report.h"
 #include "tracker/capture.h"
-#include "window/report.h"
 
 namespace ionvane::cli {
 
 namespace {
-
-using window::AppendJsonNumber;
-using window::AppendJsonString;
 
 // Decimals written for each kind of figure: positions to 0.0001 degree (about 11 m, far finer
 // than a cloud is placed), frequencies to 0.01 MHz as the window shows them, drift to 0.1.

@@ -8,6 +8,7 @@ namespace ionvane::propagation {
 
 using calc::EarthRadiusKm;
 using calc::HalfTurnDeg;
+using calc::Pi;
 
 namespace {
 // The angle in the critical-frequency cosine: cos(270 deg - a) = -sin(a).
@@ -18,39 +19,44 @@ double CriticalFreqDistanceKm(double distanceKm) {
     return distanceKm > SingleHopCapKm ? SingleHopCapKm : distanceKm;
 }
 
-EsAngles EsElevation(double distanceKm, double heightTermKm, double esLayerHeightKm,
-                     double addBackKm) {
+EsAngles EsElevation(const EsPath &path, const HeightTerm &height) {
     const double r = EarthRadiusKm;
-    const double theta = distanceKm / (2 * r);
+    const double theta = path.DistanceKm / (2 * r);
     const double t = std::tan(theta);
     // Height, above the ground at the path centre, of the station's horizontal plane.
     const double h0 = r * (std::sqrt(t * t + 1) - 1);
-    const double c = esLayerHeightKm - h0;
+    const double c = path.EsLayerHeightKm - h0;
     // Straight-line range to the reflection point (law of cosines, angle 90 deg + theta).
     const double range =
         std::sqrt((r * r) * (t * t) + (((2 * r) * c) * t) * std::sin(theta) + c * c);
     const double s = std::cos(theta) * c / range;
     const double alpha = std::atan(s / std::sqrt(-s * s + 1));
-    const double rise = std::sin(alpha) * range - heightTermKm + addBackKm;
+    const double rise = std::sin(alpha) * range - height.SubtractKm + height.AddBackKm;
     const double epsilon = std::atan(rise / (std::cos(alpha) * range));
     return EsAngles{theta, epsilon};
 }
 
-double ElevationDeg(const EsAngles &angles, double pi) {
-    return angles.ElevationRad * HalfTurnDeg / pi;
+double ElevationDeg(const EsAngles &angles) {
+    return angles.ElevationRad * HalfTurnDeg / Pi;
 }
 
-double CriticalFreq(const EsAngles &angles, double freqMHz, double pi) {
+double CriticalFreq(const EsAngles &angles, double freqMHz) {
     const double y =
-        (pi / HalfTurnDeg) * ThreeQuarterTurnDeg - angles.HalfArcRad - angles.ElevationRad;
+        (Pi / HalfTurnDeg) * ThreeQuarterTurnDeg - angles.HalfArcRad - angles.ElevationRad;
     const double x = 1 / std::cos(y);
     return std::fabs(freqMHz / x);
 }
 
-double MufExpression(double criticalFreqMHz, double distanceKm, double esLayerHeightKm) {
-    const double q = distanceKm * distanceKm / 4 * esLayerHeightKm * esLayerHeightKm + 1;
+double MufExpression(double criticalFreqMHz, const EsPath &path) {
+    const double d = path.DistanceKm;
+    const double hE = path.EsLayerHeightKm;
+    // Evaluated left to right as (((d*d)/4)*hE)*hE + 1: the layer height multiplies twice, it is
+    // no divisor. This is how the MUF has always been computed, and every MUF users compare with
+    // (and MufFactorConst with it) was made this way: regrouping it, as (d*hE/2)^2 or as a
+    // quotient, changes the last digits or the figure itself.
+    const double q = d * d / 4 * hE * hE + 1;
     const double m = std::sqrt(q) * criticalFreqMHz;
-    return m / distanceKm * MufFactorConst;
+    return m / d * MufFactorConst;
 }
 
 float TrafficFreq(double pathMufMHz, double homeMufMHz, float freqMHz,
@@ -61,7 +67,7 @@ float TrafficFreq(double pathMufMHz, double homeMufMHz, float freqMHz,
 
 float CapTrafficFreq(float trafficFreqMHz, double pathMufMHz, const calc::NumberFormat &format) {
     if (static_cast<float>(pathMufMHz) < trafficFreqMHz) {
-        return static_cast<float>(calc::RoundByFormat(pathMufMHz, 2, format));
+        return static_cast<float>(calc::RoundByFormat(pathMufMHz, calc::ShownDecimals, format));
     }
     return trafficFreqMHz;
 }

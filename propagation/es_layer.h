@@ -8,11 +8,17 @@ namespace ionvane::propagation {
 
 /// Longest single-hop distance used for the critical-frequency geometry.
 constexpr double SingleHopCapKm = 2400;
-/// Height term of the critical-frequency geometry.
+/// Height term of the critical-frequency geometry, in km: 0.18 km (180 m), a fixed height taken for
+/// the spotted stations, whose own heights are unknown; the figure the calculator has always used,
+/// not a setting. It lowers the elevation of the reflection geometry by a few hundredths of a
+/// degree.
 constexpr double SpotHeightKm = 0.18;
-/// Height of the far (DX) station, added back in the elevation from home.
+/// Height of the far (DX) station, in km (150 m, the default home height), added back in the
+/// elevation from home so that a home at the default height has a height term of zero.
 constexpr double DxHeightKm = 0.15;
-/// Scale of the MUF formula.
+/// Scale of the MUF formula, per km: an empirical constant the calculator has always used. With the
+/// layer height in km it makes the MUF of a long path tend to 0.10045 * hE / 2 times the critical
+/// frequency, about 5.5 at 110 km, the customary one-hop obliquity factor of sporadic-E.
 constexpr double MufFactorConst = 0.10045;
 /// Home paths longer than this need more than one hop.
 constexpr double MultiHopKm = 3500;
@@ -23,27 +29,38 @@ constexpr double ChordalHopKm = 3000;
 /// is longer (2400.00 itself stays).
 double CriticalFreqDistanceKm(double distanceKm);
 
+/// A path reflected once off the Es layer, kept together so that the two kilometre figures cannot
+/// be swapped.
+struct EsPath {
+    double DistanceKm;      ///< great-circle length of the path
+    double EsLayerHeightKm; ///< hE, 90 to 130
+};
+
+/// The height term of an elevation, in km: `SubtractKm` is taken off the vertical range to the
+/// reflection point, then `AddBackKm` is added (the home path subtracts the home height and adds
+/// the DX height back, in that order).
+struct HeightTerm {
+    double SubtractKm;
+    double AddBackKm = 0.0;
+};
+
 /// Geometry of one reflection off the Es layer.
 struct EsAngles {
     double HalfArcRad;   ///< theta: half the central angle of the path
     double ElevationRad; ///< epsilon: elevation angle at the station
 };
 
-/// The reflection geometry of a path of `distanceKm` off a layer at `esLayerHeightKm`, with the
-/// station's vertical range reduced by `heightTermKm`. The home-path elevation passes the home
-/// height and adds `addBackKm` (the DX height) after subtracting it, in that order.
-EsAngles EsElevation(double distanceKm, double heightTermKm, double esLayerHeightKm,
-                     double addBackKm = 0.0);
+/// The reflection geometry of `path` with the station's vertical range corrected by `height`.
+EsAngles EsElevation(const EsPath &path, const HeightTerm &height);
 
-/// The elevation in degrees for display, with the program's pi.
-double ElevationDeg(const EsAngles &angles, double pi);
+/// The elevation in degrees for display.
+double ElevationDeg(const EsAngles &angles);
 
 /// The critical frequency (MHz, unrounded) that reflects `freqMHz` at the angles of a path.
-double CriticalFreq(const EsAngles &angles, double freqMHz, double pi);
+double CriticalFreq(const EsAngles &angles, double freqMHz);
 
-/// The MUF (MHz, unrounded) of a path of `distanceKm` whose cloud has critical frequency
-/// `criticalFreqMHz`, off a layer at `esLayerHeightKm`.
-double MufExpression(double criticalFreqMHz, double distanceKm, double esLayerHeightKm);
+/// The MUF (MHz, unrounded) of `path` when its cloud has the critical frequency `criticalFreqMHz`.
+double MufExpression(double criticalFreqMHz, const EsPath &path);
 
 /// The frequency of traffic from home (MHz, 32-bit float) before the cap: the working frequency
 /// scaled by the ratio of the spotted path's MUF to the home path's, rounded to the regional

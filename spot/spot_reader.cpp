@@ -1,6 +1,7 @@
 #include "spot_reader.h"
 
 #include "calc/ascii.h"
+#include "calc/locator.h"
 #include "calc/number_text.h"
 
 #include <algorithm>
@@ -245,19 +246,23 @@ std::size_t LocatorAt(std::string_view text, std::size_t pos) {
     if (pos > 0 && IsAsciiAlnum(text[pos - 1])) {
         return 0;
     }
-    const auto inRange = [&](std::size_t at, char first, char last) {
-        return at < text.size() && ToAsciiUpper(text[at]) >= first &&
-               ToAsciiUpper(text[at]) <= last;
+    // The character `offset` places on, in either case, where a locator has its character
+    // `position` (1..6); the extended square of an eight-character locator is two digits more.
+    const auto fits = [&](std::size_t offset, int position) {
+        const std::size_t at = pos + offset;
+        return at < text.size() &&
+               calc::IsLocatorCharacter(static_cast<unsigned char>(ToAsciiUpper(text[at])),
+                                        position);
     };
     const auto endsHere = [&](std::size_t at) {
         return at >= text.size() || !IsAsciiAlnum(text[at]);
     };
-    if (!inRange(pos, 'A', 'R') || !inRange(pos + 1, 'A', 'R') || !inRange(pos + 2, '0', '9') ||
-        !inRange(pos + 3, '0', '9')) {
+    constexpr int SquareDigit = 3;
+    if (!fits(0, 1) || !fits(1, 2) || !fits(2, 3) || !fits(3, 4)) {
         return 0;
     }
-    if (inRange(pos + 4, 'A', 'X') && inRange(pos + 5, 'A', 'X')) {
-        if (inRange(pos + 6, '0', '9') && inRange(pos + 7, '0', '9') && endsHere(pos + 8)) {
+    if (fits(4, 5) && fits(5, 6)) {
+        if (fits(6, SquareDigit) && fits(7, SquareDigit) && endsHere(pos + 8)) {
             return 8;
         }
         return endsHere(pos + 6) ? 6 : 0;

@@ -1,8 +1,8 @@
-#include "window/calculate_command.h"
+#include "command/calculate_command.h"
 
 #include <gtest/gtest.h>
 
-namespace ionvane::window {
+namespace ionvane::command {
 namespace {
 
 using Ending = CalculateOutcome::Ending;
@@ -69,6 +69,9 @@ TEST(CalculateCommand, ErrorsShowMessageAndFocus) {
         {"IO90IR", "JN77EX", "1e39", "IO90IR", 144, "ERROR!! No working Frequency..!!",
          Control::txtFreq},
         {"IO90IR", "JN77EX", "1e999", "IO90IR", 144, "ERROR!! No working Frequency..!!",
+         Control::txtFreq},
+        // A frequency inside the float range whose frequency of traffic lies beyond it.
+        {"IO90IR", "JN77EX", "3.4e38", "KO44QW", 144, "ERROR!! No working Frequency..!!",
          Control::txtFreq},
     };
     for (const auto &c : cases) {
@@ -191,32 +194,40 @@ TEST(CalculateCommand, SpotFrequencyIsTakenAsANumber) {
 }
 
 } // namespace
-} // namespace ionvane::window
+} // namespace ionvane::command
 
-#include "window/report.h"
-
-namespace ionvane::window {
+namespace ionvane::command {
 namespace {
 
-TEST(JsonString, EscapesWhereverTheCharacterStands) {
+TEST(StatusTable, EveryCodeAndNoOther) {
     struct Case {
-        std::string Text;
-        std::string Json;
+        std::int16_t Code;
+        const char *Message; // nullptr: no status
     };
     const Case cases[] = {
-        {"plain label text, long enough", "\"plain label text, long enough\""},
-        {"0123456\"89", "\"0123456\\\"89\""}, // a quote at the end of the first eight bytes
-        {"01234567\\", "\"01234567\\\\\""},   // a backslash just past them
-        {std::string("0123456789abcde\x1f", 16), "\"0123456789abcde\\u001f\""},
-        {std::string("\0x", 2), "\"\\u0000x\""},
-        {"tab\there\nand\rback", "\"tab\\there\\nand\\rback\""},
-        {"Zürich ° \x7f ok", "\"Zürich ° \x7f ok\""}, // bytes past ASCII pass as they are
-        {"", "\"\""},
+        {0, nullptr},
+        {1, "From Locator missing!"},
+        {4, "To Locator < 4 Characters!"},
+        {5, nullptr},
+        {10, nullptr}, // a base alone names no character
+        {11, "From Locator Character 1 invalid!"},
+        {16, "From Locator Character 6 invalid!"},
+        {17, nullptr},
+        {26, "To Locator Character 6 invalid!"},
+        {31, "Home Locator Character 1 invalid!"},
+        {37, nullptr},
+        {40, "From and To Locators are antipodal!"},
+        {144, "No working Frequency..!!"},
+        {-1, nullptr},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(JsonString(c.Text), c.Json);
+        const auto entry = LookUpStatus(c.Code);
+        ASSERT_EQ(entry.has_value(), c.Message != nullptr) << c.Code;
+        if (entry) {
+            EXPECT_EQ(entry->Message, c.Message);
+        }
     }
 }
 
 } // namespace
-} // namespace ionvane::window
+} // namespace ionvane::command

@@ -7,7 +7,6 @@
 namespace ionvane::propagation {
 namespace {
 
-const double Pi = 4 * std::atan(1.0);
 const calc::NumberFormat English = calc::EnglishNumberFormat();
 constexpr double EsKm = 110;
 constexpr double HomeKm = static_cast<double>(0.15F);
@@ -29,12 +28,13 @@ TEST(EsLayer, SpottedPathFigures) {
         {1172.77, 50.1F, "7.88", "11.40", "62.96"},
     };
     for (const auto &c : cases) {
-        const auto shown = EsElevation(c.DistanceKm, HomeKm, EsKm);
-        EXPECT_EQ(Two(ElevationDeg(shown, Pi)), c.Elevation);
-        const auto reflection = EsElevation(c.DistanceKm, SpotHeightKm, EsKm);
-        const double critical = CriticalFreq(reflection, static_cast<double>(c.FreqMHz), Pi);
+        const EsPath path{.DistanceKm = c.DistanceKm, .EsLayerHeightKm = EsKm};
+        const auto shown = EsElevation(path, {.SubtractKm = HomeKm});
+        EXPECT_EQ(Two(ElevationDeg(shown)), c.Elevation);
+        const auto reflection = EsElevation(path, {.SubtractKm = SpotHeightKm});
+        const double critical = CriticalFreq(reflection, static_cast<double>(c.FreqMHz));
         EXPECT_EQ(Two(critical), c.Critical);
-        EXPECT_EQ(Two(MufExpression(critical, c.DistanceKm, EsKm)), c.Muf);
+        EXPECT_EQ(Two(MufExpression(critical, path)), c.Muf);
     }
 }
 
@@ -50,12 +50,13 @@ TEST(EsLayer, HomePathAndTrafficFrequency) {
     };
     for (const auto &c : cases) {
         const double f = static_cast<double>(c.FreqMHz);
-        const double critical = CriticalFreq(EsElevation(c.SpotKm, SpotHeightKm, EsKm), f, Pi);
-        const double pathMuf =
-            calc::RoundByFormat(MufExpression(critical, c.SpotKm, EsKm), 2, English);
-        const auto home = EsElevation(c.HomeKmPath, HomeKm, EsKm, DxHeightKm);
-        EXPECT_EQ(Two(ElevationDeg(home, Pi)), c.HomeElevation);
-        const double homeMuf = MufExpression(CriticalFreq(home, f, Pi), c.HomeKmPath, EsKm);
+        const EsPath spotted{.DistanceKm = c.SpotKm, .EsLayerHeightKm = EsKm};
+        const EsPath fromHome{.DistanceKm = c.HomeKmPath, .EsLayerHeightKm = EsKm};
+        const double critical = CriticalFreq(EsElevation(spotted, {.SubtractKm = SpotHeightKm}), f);
+        const double pathMuf = calc::RoundByFormat(MufExpression(critical, spotted), 2, English);
+        const auto home = EsElevation(fromHome, {.SubtractKm = HomeKm, .AddBackKm = DxHeightKm});
+        EXPECT_EQ(Two(ElevationDeg(home)), c.HomeElevation);
+        const double homeMuf = MufExpression(CriticalFreq(home, f), fromHome);
         const float traffic =
             CapTrafficFreq(TrafficFreq(pathMuf, homeMuf, c.FreqMHz, English), pathMuf, English);
         EXPECT_EQ(Two(static_cast<double>(traffic)), c.Traffic);
@@ -63,9 +64,9 @@ TEST(EsLayer, HomePathAndTrafficFrequency) {
 }
 
 TEST(EsLayer, LongPathIsCappedForTheCriticalFrequencyOnly) {
-    const auto reflection = EsElevation(SingleHopCapKm, SpotHeightKm, EsKm);
-    EXPECT_NEAR(ElevationDeg(reflection, Pi), -0.23, 0.005);
-    EXPECT_NEAR(ElevationDeg(EsElevation(2600, HomeKm, EsKm), Pi), -1.07, 0.005);
+    const auto reflection = EsElevation({SingleHopCapKm, EsKm}, {.SubtractKm = SpotHeightKm});
+    EXPECT_NEAR(ElevationDeg(reflection), -0.23, 0.005);
+    EXPECT_NEAR(ElevationDeg(EsElevation({2600, EsKm}, {.SubtractKm = HomeKm})), -1.07, 0.005);
 }
 
 TEST(EsLayer, CapNeedsADistanceStrictlyAboveOneHop) {
@@ -76,9 +77,9 @@ TEST(EsLayer, CapNeedsADistanceStrictlyAboveOneHop) {
 }
 
 TEST(EsLayer, OneKilometrePathLooksStraightUp) {
-    const auto angles = EsElevation(1, SpotHeightKm, EsKm);
-    EXPECT_GT(ElevationDeg(angles, Pi), 89.0);
-    EXPECT_NEAR(CriticalFreq(angles, 50, Pi), 50, 0.01);
+    const auto angles = EsElevation({1, EsKm}, {.SubtractKm = SpotHeightKm});
+    EXPECT_GT(ElevationDeg(angles), 89.0);
+    EXPECT_NEAR(CriticalFreq(angles, 50), 50, 0.01);
 }
 
 TEST(EsLayer, TrafficNeverAboveTheSpottedMuf) {

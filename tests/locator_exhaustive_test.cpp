@@ -46,12 +46,12 @@ TEST(LocatorsExhaustive, DecodingThenEncodingGivesTheSameLocator) {
     for (long n = 0; n < AllLocators; n += Stride) {
         const std::u32string locator = LocatorNumber(n);
         const std::string expected = Ascii(locator);
-        const DecodedLocator centre = DecodeLocator(locator);
-        if (EncodeLocator(centre.Lat, centre.Lon) != expected) {
+        const Position centre = DecodeLocator(locator);
+        if (EncodeLocator(centre.LatDeg, centre.LonDeg) != expected) {
             ++centreMismatches;
             firstMismatch = firstMismatch.empty() ? expected : firstMismatch;
         }
-        if (EncodeOnwardLocator(centre.Lat, centre.Lon) != expected) {
+        if (EncodeOnwardLocator(centre.LatDeg, centre.LonDeg) != expected) {
             ++onwardMismatches;
             firstMismatch = firstMismatch.empty() ? expected : firstMismatch;
         }
@@ -67,13 +67,10 @@ TEST(LocatorsExhaustive, FourCharactersDecodeAsTheirSubsquareMM) {
     long mismatches = 0;
     for (long square = 0; square < 18L * 18 * 10 * 10; ++square) {
         const std::string four = Ascii(LocatorNumber(square * 24 * 24)).substr(0, 4);
-        CalcState typed;
-        typed.FromLoc = four;
-        typed.ToLoc = four;
-        CheckLocators(typed, EnglishNumberFormat());
-        const DecodedLocator completed = DecodeLocator(Utf8ToCodePoints(four + "MM"));
-        mismatches += typed.StatusCode != 0 || typed.Lon1 != completed.Lon ||
-                      typed.Lat1 != completed.Lat || typed.FromLoc != four + "MM";
+        const LocatorCheck typed = CheckLocators(four, four);
+        const Position completed = DecodeLocator(Utf8ToCodePoints(four + "MM"));
+        mismatches += typed.StatusCode != 0 || typed.FromLoc != four + "MM" ||
+                      DecodeLocator(std::string_view(typed.FromLoc)) != completed;
     }
     EXPECT_EQ(mismatches, 0);
 }

@@ -35,11 +35,7 @@ TEST(CheckLocators, RejectsTheFirstProblemFound) {
         {"IO90IR12", "JN77EX", 0},
     };
     for (const auto &c : cases) {
-        CalcState state;
-        state.FromLoc = c.From;
-        state.ToLoc = c.To;
-        CheckLocators(state, EnglishNumberFormat());
-        EXPECT_EQ(state.StatusCode, c.Status) << c.From << " / " << c.To;
+        EXPECT_EQ(CheckLocators(c.From, c.To).StatusCode, c.Status) << c.From << " / " << c.To;
     }
 }
 
@@ -51,23 +47,17 @@ TEST(CheckLocators, CompletesBothToSixCharacters) {
     const Case cases[] = {
         {"IO90", "IO90MM"}, {"IO90I", "IO90IM"}, {"IO90IR", "IO90IR"}, {"IO90IRXY", "IO90IR"}};
     for (const auto &c : cases) {
-        CalcState state;
-        state.FromLoc = c.Typed;
-        state.ToLoc = c.Typed;
-        CheckLocators(state, EnglishNumberFormat());
-        EXPECT_EQ(state.FromLoc, c.Completed);
-        EXPECT_EQ(state.ToLoc, c.Completed);
+        const LocatorCheck check = CheckLocators(c.Typed, c.Typed);
+        EXPECT_EQ(check.FromLoc, c.Completed);
+        EXPECT_EQ(check.ToLoc, c.Completed);
     }
 }
 
-TEST(CheckLocators, RejectionLeavesThePointsAlone) {
-    CalcState state;
-    state.Lon1 = 12.5;
-    state.FromLoc = "IO90IR";
-    state.ToLoc = "JN77EZ";
-    CheckLocators(state, EnglishNumberFormat());
-    EXPECT_EQ(state.StatusCode, 26);
-    EXPECT_EQ(state.Lon1, 12.5);
+TEST(CheckLocators, KeepsTheCompletedFormsWhenACharacterIsRejected) {
+    const LocatorCheck check = CheckLocators("IO90", "JN77EZ");
+    EXPECT_EQ(check.StatusCode, 26);
+    EXPECT_EQ(check.FromLoc, "IO90MM");
+    EXPECT_EQ(check.ToLoc, "JN77EZ");
 }
 
 TEST(DecodeLocator, GivesTheCentreOfTheSubsquare) {
@@ -82,22 +72,15 @@ TEST(DecodeLocator, GivesTheCentreOfTheSubsquare) {
     };
     for (const auto &c : cases) {
         const auto decoded = DecodeLocator(c.Locator);
-        EXPECT_NEAR(decoded.Lon, c.Lon, Tolerance);
-        EXPECT_NEAR(decoded.Lat, c.Lat, Tolerance);
+        EXPECT_NEAR(decoded.LonDeg, c.Lon, Tolerance);
+        EXPECT_NEAR(decoded.LatDeg, c.Lat, Tolerance);
     }
 }
 
-TEST(DecodeLocators, FourCharactersDecodeAsSubsquareMM) {
-    CalcState four;
-    four.FromLoc = "IO90";
-    four.ToLoc = "JN77EX";
-    CheckLocators(four, EnglishNumberFormat());
-    CalcState six;
-    six.FromLoc = "IO90MM";
-    six.ToLoc = "JN77EX";
-    CheckLocators(six, EnglishNumberFormat());
-    EXPECT_EQ(four.Lon2, six.Lon2);
-    EXPECT_EQ(four.Lat2, six.Lat2);
+TEST(DecodeLocator, FourCharactersDecodeAsSubsquareMM) {
+    const LocatorCheck four = CheckLocators("IO90", "JN77EX");
+    EXPECT_EQ(DecodeLocator(std::string_view(four.FromLoc)),
+              DecodeLocator(std::string_view("IO90MM")));
 }
 
 TEST(EncodeLocator, WritesThePathCentre) {
@@ -115,6 +98,7 @@ TEST(EncodeLocator, WritesThePathCentre) {
         EXPECT_EQ(EncodeLocator(c.Lat, c.Lon), c.Expected) << c.Lat << ", " << c.Lon;
     }
     EXPECT_EQ(EncodeLocator(std::nan(""), 3), "JJ00AA");
+    EXPECT_EQ(EncodeOnwardLocator(3, std::nan("")), "JJ00AA");
 }
 
 TEST(EncodeOnwardLocator, ClampsFieldsButNotSquares) {

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
 
 namespace ionvane::calc {
 namespace {
@@ -45,6 +50,65 @@ TEST(FormatFixed, NegativeValueRoundingToZeroHasNoSign) {
     EXPECT_EQ(FormatFixed(-0.4, 0, English), "0");
 }
 
+TEST(FormatFixed, CountsOfDecimalsOutsideTheRange) {
+    EXPECT_EQ(FormatFixed(1234.5, -3, English), "1,234");
+    EXPECT_EQ(FormatFixed(2.5, -1, English), "2");
+    // 1e300 with 100 decimals: 301 exact integer digits, 100 zeros, nothing cut off.
+    const std::string huge = FormatFixed(1e300, 100, PlainNumberFormat());
+    EXPECT_EQ(huge.substr(0, 40), "1000000000000000052504760255204420248704");
+    EXPECT_EQ(huge.size(), 301U + 1 + 100);
+    EXPECT_EQ(huge.substr(302), std::string(100, '0'));
+    EXPECT_EQ(FormatFixed(-1e300, 2, English).substr(0, 10), "-1,000,000");
+    // The smallest double needs all 1074 decimals; more are not given.
+    const std::string tiny = FormatFixed(5e-324, 5000, PlainNumberFormat());
+    EXPECT_EQ(tiny.size(), 2U + MaxFormatDecimals);
+    EXPECT_EQ(tiny.back(), '5');
+}
+
+#ifdef IONVANE_SANITIZED
+constexpr int DifferentialRounds = 40'000; // the sanitizers slow each call down many times
+#else
+constexpr int DifferentialRounds = 300'000; // 1.2 million comparisons
+#endif
+
+// The quick integer way of FormatFixed against the standard library's exact formatter: any
+// difference in rounding, carries or padding shows up here.
+TEST(FormatFixed, QuickWayMatchesTheExactFormatter) {
+    std::mt19937_64 random(20261207);
+    long compared = 0;
+    long mismatches = 0;
+    std::string first;
+    const auto compare = [&](double value, int decimals) {
+        ++compared;
+        const std::string quick = FormatFixed(value, decimals, English);
+        if (quick != FormatFixedExact(value, decimals, English)) {
+            ++mismatches;
+            first = first.empty() ? quick + " for " + std::to_string(decimals) : first;
+        }
+    };
+    std::uniform_real_distribution<double> usual(0, 100'000);
+    std::uniform_int_distribution<int> fewDecimals(0, 4);
+    std::uniform_int_distribution<int> anyDecimals(0, 20);
+    for (int i = 0; i < DifferentialRounds; ++i) {
+        // Any bit pattern: huge, tiny, subnormal, negative.
+        const double any = std::bit_cast<double>(random());
+        if (std::isfinite(any)) {
+            compare(any, anyDecimals(random));
+        }
+        // Figures like those on screen.
+        compare(usual(random), fewDecimals(random));
+        // Exact halves at the last kept decimal or near it: k / 2^j.
+        const auto k = static_cast<double>(random() % 2'000'000);
+        compare(std::ldexp(k, -static_cast<int>(random() % 12)), fewDecimals(random));
+        // Around the largest integer the quick way takes: 2^64 / 10^decimals.
+        const int decimals = anyDecimals(random) % 19;
+        const double edge = std::ldexp(1.0, 64) / std::pow(10.0, decimals);
+        compare(edge * (1 + (static_cast<double>(random() % 2001) - 1000) * 1e-16), decimals);
+    }
+    EXPECT_EQ(mismatches, 0) << first;
+    EXPECT_GE(compared, 3L * DifferentialRounds);
+}
+
 TEST(IsNumeric, FollowsTheRegionalFormat) {
     struct Case {
         const char *Text;
@@ -76,6 +140,25 @@ TEST(TextToDouble, ReadsTheRegionalFormat) {
     EXPECT_EQ(TextToDouble("0.15", German), 15.0);
     EXPECT_FALSE(TextToDouble("abc", English).has_value());
     EXPECT_TRUE(std::isinf(*TextToDouble("1e999", English)));
+}
+
+TEST(TextToDouble, BeyondTheDoubleRangeGivesInfinityOrZero) {
+    struct Case {
+        const char *Text;
+        double Expected;
+    };
+    const double Inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        {"1e999", Inf},        {"-1e999", -Inf},       {"1e99999999999999999999", Inf},
+        {"0.0001e309", 1e305}, {"123456e-400", 0},     {"0.001e-325", 0},
+        {"1e-400", 0},         {"-1e-400", -0.0},      {"1000e306", Inf},
+        {"0.1e-322", 1e-323},  {"4.9e-324", 4.9e-324}, {"1.7e308", 1.7e308},
+    };
+    for (const auto &c : cases) {
+        const double value = *TextToDouble(c.Text, English);
+        EXPECT_EQ(value, c.Expected) << c.Text;
+        EXPECT_EQ(std::signbit(value), std::signbit(c.Expected)) << c.Text;
+    }
 }
 
 TEST(TextToSingle, RefusesValuesBeyondTheFloatRange) {

@@ -7,11 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 namespace ionvane::calc {
 namespace {
 
-const double Pi = 4 * std::atan(1.0);
+TEST(InverseTrig, PiIsFourArcTangentsOfOne) {
+    EXPECT_EQ(Pi, 4 * std::atan(1.0));
+    EXPECT_EQ(Pi / 2, 2 * std::atan(1.0));
+}
 
 TEST(InverseTrig, EndsOfTheDomains) {
     EXPECT_EQ(ArcCos(1), 0.0);
@@ -23,27 +27,31 @@ TEST(InverseTrig, EndsOfTheDomains) {
     EXPECT_EQ(ArcSin(1.5), Pi / 2);
     EXPECT_EQ(ArcSin(-1), -Pi / 2);
     EXPECT_DOUBLE_EQ(ArcSin(0.5), Pi / 6);
-    EXPECT_EQ(ArcTan2(0, 0, Pi), -Pi / 2);
-    EXPECT_EQ(ArcTan2(1, 0, Pi), Pi / 2);
-    EXPECT_DOUBLE_EQ(ArcTan2(0, -1, Pi), Pi);
-    EXPECT_DOUBLE_EQ(ArcTan2(-0.5, -1, Pi), std::atan(0.5) - Pi);
+    EXPECT_EQ(ArcTan2(0, 0), -Pi / 2);
+    EXPECT_EQ(ArcTan2(1, 0), Pi / 2);
+    EXPECT_DOUBLE_EQ(ArcTan2(0, -1), Pi);
+    EXPECT_DOUBLE_EQ(ArcTan2(-0.5, -1), std::atan(0.5) - Pi);
 }
 
-// Runs the path calculation and both modes of the centre for a home, From and To locator.
-CalcState CentreAndOnward(const char *home, const char *from, const char *to) {
-    CalcState state;
-    state.CalcPi = Pi;
-    state.FromLoc = from;
-    state.ToLoc = to;
-    CheckLocators(state, EnglishNumberFormat());
-    std::swap(state.Lon1, state.Lon2);
-    std::swap(state.Lat1, state.Lat2);
-    state.HomeLoc = home;
-    PathCentre(state, 1);
-    if (state.StatusCode == 0) {
-        PathCentre(state, 2);
+// The centre of the path between two locators and the onward point from home.
+struct CentreRun {
+    std::optional<MidPoint> Centre;
+    HomeCheck Home;
+    OnwardPointResult Onward;
+};
+
+CentreRun CentreAndOnward(const char *home, const char *from, const char *to) {
+    const LocatorCheck check = CheckLocators(from, to);
+    EXPECT_EQ(check.StatusCode, 0);
+    CentreRun run;
+    run.Centre = PathCentre(DecodeLocator(std::string_view(check.FromLoc)),
+                            DecodeLocator(std::string_view(check.ToLoc)));
+    if (run.Centre) {
+        run.Home = CheckHomeLoc(home);
+        EXPECT_EQ(run.Home.StatusCode, 0);
+        run.Onward = OnwardPoint(run.Home.Home, *run.Centre);
     }
-    return state;
+    return run;
 }
 
 TEST(PathCentre, CentreAndTryTowardsPoint) {
@@ -60,47 +68,69 @@ TEST(PathCentre, CentreAndTryTowardsPoint) {
         {"JG73XU", "PC23MM", "PC23MM", "PC23MM", "AI15QC"},
     };
     for (const auto &c : cases) {
-        const CalcState state = CentreAndOnward(c.Home, c.From, c.To);
-        EXPECT_EQ(state.StatusCode, 0);
-        EXPECT_EQ(state.CentreLoc, c.Centre) << c.From << " " << c.To;
-        EXPECT_EQ(state.TowardsLoc, c.Towards) << c.From << " " << c.To;
+        const CentreRun run = CentreAndOnward(c.Home, c.From, c.To);
+        ASSERT_TRUE(run.Centre.has_value());
+        EXPECT_EQ(run.Centre->Loc, c.Centre) << c.From << " " << c.To;
+        EXPECT_EQ(run.Onward.TowardsLoc, c.Towards) << c.From << " " << c.To;
+    }
+}
+
+TEST(PathCentre, CentreAcrossTheAntimeridianFromHome) {
+    // Home and centre on either side of 180 degrees: the longitude difference is brought back into
+    // -pi..pi, so the point lies beyond the centre and not back across the whole globe.
+    struct Case {
+        const char *Home, *From, *To, *Centre, *Towards;
+    };
+    const Case cases[] = {
+        {"RO77MM", "AO07AM", "AO27AM", "AO17AM", "AO47LE"}, // centre east of home, across 180
+        {"AO27AM", "RO97AM", "RO77AM", "RO87AM", "RO47BB"}, // centre west of home, across 180
+    };
+    for (const auto &c : cases) {
+        const CentreRun run = CentreAndOnward(c.Home, c.From, c.To);
+        ASSERT_TRUE(run.Centre.has_value());
+        EXPECT_EQ(run.Centre->Loc, c.Centre) << c.Home;
+        EXPECT_EQ(run.Onward.TowardsLoc, c.Towards) << c.Home;
     }
 }
 
 TEST(PathCentre, MidpointFigures) {
-    const CalcState state = CentreAndOnward("IO90IR", "IO90IR", "JN77EX");
-    EXPECT_NEAR(state.MidLat, 49.6192, 1e-4);
-    EXPECT_NEAR(state.MidLon, 6.7621, 1e-4);
-    EXPECT_NEAR(state.TowardsLat, 47.979, 1e-3);
-    EXPECT_NEAR(state.TowardsLon, 14.375, 1e-3);
+    const CentreRun run = CentreAndOnward("IO90IR", "IO90IR", "JN77EX");
+    EXPECT_NEAR(run.Centre->LatDeg, 49.6192, 1e-4);
+    EXPECT_NEAR(run.Centre->LonDeg, 6.7621, 1e-4);
+    EXPECT_NEAR(run.Centre->ArcRad, 0.18407, 1e-5);
+    EXPECT_NEAR(run.Onward.Towards.LatDeg, 47.979, 1e-3);
+    EXPECT_NEAR(run.Onward.Towards.LonDeg, 14.375, 1e-3);
     // Home at one end: the centre lies half the path's central angle away.
-    EXPECT_NEAR(state.HomeArc * 2, 0.18407, 1e-5);
-    const CalcState other = CentreAndOnward("IO90IR", "IO91VL", "JN58TD");
-    EXPECT_NEAR(other.MidLat, 49.9631, 1e-4);
-    EXPECT_NEAR(other.MidLon, 5.9129, 1e-4);
-    EXPECT_NEAR(other.TowardsLat, 48.767, 1e-3);
-    EXPECT_NEAR(other.TowardsLon, 12.830, 1e-3);
+    EXPECT_NEAR(run.Onward.HomeArcRad * 2, 0.18407, 1e-5);
+    const CentreRun other = CentreAndOnward("IO90IR", "IO91VL", "JN58TD");
+    EXPECT_NEAR(other.Centre->LatDeg, 49.9631, 1e-4);
+    EXPECT_NEAR(other.Centre->LonDeg, 5.9129, 1e-4);
+    EXPECT_NEAR(other.Onward.Towards.LatDeg, 48.767, 1e-3);
+    EXPECT_NEAR(other.Onward.Towards.LonDeg, 12.830, 1e-3);
 }
 
 TEST(PathCentre, AntipodalEndsHaveNoCentre) {
-    const CalcState state = CentreAndOnward("IO90IR", "FE16IR", "ON13IG");
-    EXPECT_EQ(state.StatusCode, AntipodalStatus);
-    EXPECT_TRUE(state.HomeBoxText.empty()); // home not looked at
+    EXPECT_FALSE(CentreAndOnward("IO90IR", "FE16IR", "ON13IG").Centre.has_value());
+    EXPECT_FALSE(CentreAndOnward("IO90IR", "AA00AO", "JR09AJ").Centre.has_value());
+    // One subsquare short of the antipode there is a centre.
+    EXPECT_TRUE(CentreAndOnward("IO90IR", "AA00AO", "JR09AK").Centre.has_value());
+}
+
+TEST(GreatCircleMidPoint, ExactAntipodesStayFinite) {
+    // The haversine term rounds to 1 + 2e-16 here; the central angle comes out as pi and nothing
+    // turns into NaN, although the midpoint itself means nothing.
+    const Position a = DecodeLocator(std::string_view("AA00AO"));
+    const Position b = DecodeLocator(std::string_view("JR09AJ"));
+    const MidPoint mid = GreatCircleMidPoint(a.LatDeg * Pi / 180, a.LonDeg * Pi / 180,
+                                             b.LatDeg * Pi / 180, b.LonDeg * Pi / 180);
+    EXPECT_EQ(mid.ArcRad, Pi);
+    EXPECT_TRUE(std::isfinite(mid.LatDeg) && std::isfinite(mid.LonDeg));
 }
 
 TEST(PathCentre, CentreAtHomeGoesNowhere) {
     // Home in the same subsquare as both ends: the onward point is home itself.
-    const CalcState state = CentreAndOnward("OR46UI", "OR46UI", "OR46UI");
-    EXPECT_EQ(state.TowardsLoc, "OR46UI");
-}
-
-TEST(PathCentre, OtherModesChangeNothing) {
-    CalcState state;
-    state.CentreLoc = "JN39JO";
-    PathCentre(state, 3);
-    PathCentre(state, 0);
-    EXPECT_EQ(state.CentreLoc, "JN39JO");
-    EXPECT_EQ(state.StatusCode, 0);
+    const CentreRun run = CentreAndOnward("OR46UI", "OR46UI", "OR46UI");
+    EXPECT_EQ(run.Onward.TowardsLoc, "OR46UI");
 }
 
 TEST(CheckHomeLoc, CompletesChecksAndDecodes) {
@@ -115,30 +145,16 @@ TEST(CheckHomeLoc, CompletesChecksAndDecodes) {
         {"IO90I", "IO90II", 0},
     };
     for (const auto &c : cases) {
-        CalcState state;
-        state.HomeLoc = c.Typed;
-        CheckHomeLoc(state);
-        EXPECT_EQ(state.HomeBoxText, c.Shown) << c.Typed;
-        EXPECT_EQ(state.StatusCode, c.Status) << c.Typed;
+        const HomeCheck check = CheckHomeLoc(c.Typed);
+        EXPECT_EQ(check.CompletedLoc, c.Shown) << c.Typed;
+        EXPECT_EQ(check.StatusCode, c.Status) << c.Typed;
     }
 }
 
 TEST(CheckHomeLoc, PositionOfFourCharacterHome) {
-    CalcState state;
-    state.HomeLoc = "JN77";
-    CheckHomeLoc(state);
-    const NumberFormat format;
-    EXPECT_NEAR(state.HomeLat.NumericValue(format), 47 + 14.0 / 24 + 1.0 / 48, 1e-12);
-    EXPECT_NEAR(state.HomeLon.NumericValue(format), 14 + 8.0 / 12 + 1.0 / 24, 1e-12);
-}
-
-TEST(CheckHomeLoc, RejectedHomeKeepsThePreviousPosition) {
-    CalcState state;
-    state.HomeLoc = "IO90IR";
-    CheckHomeLoc(state);
-    state.HomeLoc = "IO90IY";
-    CheckHomeLoc(state);
-    EXPECT_NEAR(state.HomeLat.NumericValue(NumberFormat{}), 50 + 35.0 / 48, 1e-12);
+    const HomeCheck check = CheckHomeLoc("JN77");
+    EXPECT_NEAR(check.Home.LatDeg, 47 + 14.0 / 24 + 1.0 / 48, 1e-12);
+    EXPECT_NEAR(check.Home.LonDeg, 14 + 8.0 / 12 + 1.0 / 24, 1e-12);
 }
 
 } // namespace

@@ -6,6 +6,13 @@
 namespace ionvane::calc {
 namespace {
 
+PathResult PathOf(const char *from, const char *to) {
+    const LocatorCheck check = CheckLocators(from, to);
+    EXPECT_EQ(check.StatusCode, 0) << from << " " << to;
+    return CalcPath(DecodeLocator(std::string_view(check.FromLoc)),
+                    DecodeLocator(std::string_view(check.ToLoc)), EnglishNumberFormat());
+}
+
 struct PathCase {
     const char *From;
     const char *To;
@@ -27,43 +34,38 @@ TEST(CalcPath, DistanceAndBearingTexts) {
         {"IO90", "IO90MM", "1", "0"},                // one subsquare: the integers 1 and 0
     };
     for (const auto &c : cases) {
-        CalcState state;
-        state.FromLoc = c.From;
-        state.ToLoc = c.To;
-        CheckLocators(state, EnglishNumberFormat());
-        ASSERT_EQ(state.StatusCode, 0);
-        EXPECT_EQ(state.DistanceText.DisplayText(EnglishNumberFormat()), c.Distance)
-            << c.From << " " << c.To;
-        EXPECT_EQ(state.BearingText.DisplayText(EnglishNumberFormat()), c.Bearing)
-            << c.From << " " << c.To;
+        const PathResult path = PathOf(c.From, c.To);
+        EXPECT_EQ(path.DistanceText, c.Distance) << c.From << " " << c.To;
+        EXPECT_EQ(path.BearingText, c.Bearing) << c.From << " " << c.To;
     }
 }
 
-TEST(CalcPath, LeavesToInPointOneAfterTwoDifferentSubsquares) {
-    CalcState state;
-    state.FromLoc = "IO90IR";
-    state.ToLoc = "JN77EX";
-    CheckLocators(state, EnglishNumberFormat());
-    EXPECT_NEAR(state.Lon1, 14.375, 1e-12);
-    EXPECT_NEAR(state.Lon2, -1.2916666666666667, 1e-12);
-    EXPECT_EQ(state.WorkLoc1, "JN77EX");
+TEST(CalcPath, FiguresAreTheValuesTheTextsSpell) {
+    const PathResult path = PathOf("IO90IR", "JN77EX");
+    EXPECT_EQ(path.DistanceKm, 1172.77);
+    EXPECT_EQ(path.AzimuthDeg, 99.52);
+    const PathResult same = PathOf("IO90", "IO90MM");
+    EXPECT_EQ(same.DistanceKm, 1.0);
+    EXPECT_EQ(same.AzimuthDeg, 0.0);
 }
 
-TEST(CalcPath, DistanceTextIsReadBackRounded) {
-    CalcState state;
-    state.FromLoc = "IO90IR";
-    state.ToLoc = "JN77EX";
-    CheckLocators(state, EnglishNumberFormat());
-    EXPECT_EQ(state.DistanceText.NumericValue(EnglishNumberFormat()), 1172.77);
+TEST(CalcDistBearing, EitherEndOfThePath) {
+    const Position from = DecodeLocator(std::string_view("IO90IR"));
+    const Position to = DecodeLocator(std::string_view("JN77EX"));
+    const DistBearing atFrom = CalcDistBearing(from, to, PathEnd::From);
+    const DistBearing atTo = CalcDistBearing(from, to, PathEnd::To);
+    EXPECT_NEAR(atFrom.BearingDeg, 99.52, 0.005);
+    EXPECT_NEAR(atTo.BearingDeg, 291.44, 0.005);
+    EXPECT_NEAR(atFrom.DistanceKm, 1172.77, 0.005);
+    EXPECT_NEAR(atTo.DistanceKm, atFrom.DistanceKm, 1e-9);
 }
 
 TEST(CalcPath, ExactAntipodesGiveHalfTheCircumference) {
-    // Rounding could push the cosine below -1 here, and the distance would be NaN.
-    CalcState state;
-    state.FromLoc = "FE16IR";
-    state.ToLoc = "ON13IG";
-    CheckLocators(state, EnglishNumberFormat());
-    EXPECT_EQ(state.DistanceText.DisplayText(EnglishNumberFormat()), "20,016.00");
+    // The cosine of the central angle rounds to -1.0000000000000002 for AA00AO and JR09AJ; without
+    // the clamp the distance would be NaN. (FE16IR and ON13IG, also antipodal, give
+    // -0.99999999999999978 and never reach the clamp.)
+    EXPECT_EQ(PathOf("AA00AO", "JR09AJ").DistanceText, "20,016.00");
+    EXPECT_EQ(PathOf("FE16IR", "ON13IG").DistanceText, "20,016.00");
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // Cases made by an independent implementation of the same rules: every text must match exactly.
 #include "calc/ascii.h"
-#include "window/calculate_command.h"
+#include "cli/report.h"
+#include "command/calculate_command.h"
 #include "window/locale_format.h"
-#include "window/report.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -11,7 +11,12 @@
 
 #include <gtest/gtest.h>
 
-namespace ionvane::window {
+namespace ionvane::cli {
+
+using command::CalculateCommand;
+using command::CalculateInput;
+using command::ScreenTexts;
+using window::NumberFormatOf;
 namespace {
 
 TEST(Vectors, EveryCaseMatchesToTheCharacter) {
@@ -53,4 +58,4 @@ TEST(Vectors, EveryCaseMatchesToTheCharacter) {
 }
 
 } // namespace
-} // namespace ionvane::window
+} // namespace ionvane::cli

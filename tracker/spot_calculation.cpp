@@ -8,16 +8,16 @@ SpotCalculator::SpotCalculator(calc::NumberFormat format, HomeSettings home)
     : Command(std::move(format)), HomeStation(std::move(home)) {}
 
 SpotRun SpotCalculator::Run(std::string_view fromLoc, std::string_view toLoc,
-                            std::string_view freqMHzText) const {
+                            std::string_view freqMHzText, double freqMHz) const {
     calc::CalcState state;
     state.EsLayerHeightKm = HomeStation.EsLayerHeightKm;
     state.HomeHeightKm = HomeStation.HomeHeightKm;
     SpotRun run;
     run.Screen.txtHomeLoc = HomeStation.HomeLocator;
-    run.Outcome = Command.Run(
-        state,
-        window::CalculateInput{std::string(fromLoc), std::string(toLoc), std::string(freqMHzText)},
-        run.Screen);
+    run.Outcome = Command.Run(state,
+                              command::CalculateInput{std::string(fromLoc), std::string(toLoc),
+                                                      std::string(freqMHzText), freqMHz},
+                              run.Screen);
     if (!run.Outcome.Figures) {
         return run;
     }
@@ -25,10 +25,8 @@ SpotRun SpotCalculator::Run(std::string_view fromLoc, std::string_view toLoc,
     SpotFigures &figures = run.Figures;
     figures.Completed = true;
     figures.DistanceKm = f.DistanceKm;
-    // The run leaves the centre of the spotted path in degrees; the onward point reuses only the
-    // radian members.
-    figures.CentreLatDeg = state.MidLat;
-    figures.CentreLonDeg = state.MidLon;
+    figures.CentreLatDeg = f.CentreLatDeg;
+    figures.CentreLonDeg = f.CentreLonDeg;
     figures.CriticalFreqMHz = f.CriticalFreqMHz;
     figures.Home = HomeFigures{f.TowardsLoc, f.HomeAzimuthDeg, f.HomeElevationDeg, f.HomeDistanceKm,
                                f.TrafficFreqMHz};

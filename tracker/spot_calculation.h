@@ -3,7 +3,7 @@
 // try-towards figures from home that a band verdict names).
 #pragma once
 
-#include "window/calculate_command.h"
+#include "command/calculate_command.h"
 
 #include <string>
 #include <string_view>
@@ -11,9 +11,9 @@
 namespace ionvane::tracker {
 
 /// The Calculate command and what it reports, under the names the tracker uses.
-using CalculateCommand = window::CalculateCommand;
-using CalculateOutcome = window::CalculateOutcome;
-using CalculateScreen = window::ScreenTexts;
+using CalculateCommand = command::CalculateCommand;
+using CalculateOutcome = command::CalculateOutcome;
+using CalculateScreen = command::ScreenTexts;
 
 /// The user's station.
 struct HomeSettings {
@@ -54,9 +54,11 @@ class SpotCalculator {
   public:
     SpotCalculator(calc::NumberFormat format, HomeSettings home);
 
-    /// Runs Calculate on a spot's From and To locators and its frequency as exact decimal text.
+    /// Runs Calculate on a spot's From and To locators and its frequency, as a number in MHz and
+    /// as the exact decimal text the box would show. The number is what counts, so the user's
+    /// regional number format never changes a spot's frequency (50.313 stays 50.313 in Polish).
     [[nodiscard]] SpotRun Run(std::string_view fromLoc, std::string_view toLoc,
-                              std::string_view freqMHzText) const;
+                              std::string_view freqMHzText, double freqMHz) const;
 
     [[nodiscard]] const HomeSettings &Home() const { return HomeStation; }
 

@@ -27,7 +27,8 @@ LineResult SpotPipeline::Feed(UnixSeconds time, std::string_view line,
         return result;
     }
     result.What = LineResult::Kind::Spot;
-    result.Run = Calculator.Run(reading.Read.FromLoc, reading.Read.ToLoc, reading.Read.FreqMHzText);
+    result.Run = Calculator.Run(reading.Read.FromLoc, reading.Read.ToLoc, reading.Read.FreqMHzText,
+                                reading.Read.FreqMHz);
     const SpotFigures &figures = result.Run.Figures;
     result.SpotBand = BandOf(reading.Read.FreqMHz);
     if (!figures.Completed) {

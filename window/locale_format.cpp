@@ -6,7 +6,6 @@ calc::NumberFormat NumberFormatOf(const QLocale &locale) {
     calc::NumberFormat format;
     format.DecimalSeparator = locale.decimalPoint().toStdString();
     format.GroupSeparator = locale.groupSeparator().toStdString();
-    format.DefaultDecimals = 2;
     return format;
 }
 

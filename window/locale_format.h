@@ -7,7 +7,8 @@
 
 namespace ionvane::window {
 
-/// Decimal and group separators of `locale`; two default decimals, grouping in threes.
+/// Decimal and group separators of `locale`; the common default count of decimals, grouping in
+/// threes.
 calc::NumberFormat NumberFormatOf(const QLocale &locale);
 
 } // namespace ionvane::window

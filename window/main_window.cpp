@@ -373,21 +373,9 @@ void frmMUF::FrequencyChanged() {
 }
 
 QWidget *frmMUF::ControlWidget(Control control) const {
-    switch (control) {
-    case Control::txtFromLoc:
-        return txtFromLoc;
-    case Control::txtToLoc:
-        return txtToLoc;
-    case Control::txtFreq:
-        return txtFreq;
-    case Control::txtHomeLoc:
-        return txtHomeLoc;
-    case Control::cmdCalcMUF:
-        return cmdCalcMUF;
-    case Control::cmdClear:
-        return cmdClear;
-    }
-    return txtFromLoc;
+    // Every control carries its name as its object name: the one mapping is ControlName.
+    auto *widget = findChild<QWidget *>(Q(std::string(command::ControlName(control))));
+    return widget != nullptr ? widget : txtFromLoc;
 }
 
 void frmMUF::CalculateClicked() {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "calc/calc_state.h"
-#include "calculate_command.h"
+#include "command/calculate_command.h"
 #include "dialogs.h"
 #include "settings_file.h"
 
@@ -20,6 +20,13 @@ class QMenu;
 class QPushButton;
 
 namespace ionvane::window {
+
+using command::CalculateCommand;
+using command::CalculateInput;
+using command::CalculateOutcome;
+using command::Control;
+using command::ProgramTitle;
+using command::ScreenTexts;
 
 // NOLINTNEXTLINE(readability-identifier-naming): the window keeps its historical name.
 class frmMUF : public QMainWindow {

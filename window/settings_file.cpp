@@ -197,14 +197,11 @@ std::optional<float> EsLayerHeightFromAnswer(std::string_view answer,
 
 std::optional<float> HomeHeightFromAnswer(std::string_view answer,
                                           const calc::NumberFormat &format) {
-    constexpr int MinMetres = 1;
-    constexpr int MaxMetres = 5000;
     const int metres = calc::TextToInt16(answer, format).value_or(0);
-    if (metres < MinMetres || metres > MaxMetres) {
+    if (!IsMasl(metres)) {
         return std::nullopt;
     }
-    // The product in double, kept as a float.
-    return static_cast<float>(metres * 0.001);
+    return HomeHeightKmFromMetres(metres);
 }
 
 std::string EsLayerHeightCaption(float esLayerHeightKm, const calc::NumberFormat &format) {

@@ -22,6 +22,24 @@ constexpr double MaxEsLayerHeightKm = 130;
 constexpr double MinHomeHeightKm = 0.001;
 constexpr double MaxHomeHeightKm = 5;
 
+/// The home height is entered in whole metres above sea level (Set MASL, --masl), 1 to 5000, and
+/// held in km from there on.
+constexpr int MinMaslM = 1;
+constexpr int MaxMaslM = 5000;
+
+/// Whether `metres` is a home height the program takes: whole metres from 1 to 5000.
+constexpr bool IsMasl(double metres) {
+    return metres >= MinMaslM && metres <= MaxMaslM &&
+           metres == static_cast<double>(static_cast<int>(metres));
+}
+
+/// The home height in km for `metres`, converted once, where it is entered: the product in double
+/// precision, kept as a float (150 m is 0.15F).
+constexpr float HomeHeightKmFromMetres(double metres) {
+    constexpr double KmPerMetre = 0.001;
+    return static_cast<float>(metres * KmPerMetre);
+}
+
 /// The settings name of the file.
 inline constexpr const char *SettingsFileName = "homeloc.dat";
 

@@ -36,6 +36,14 @@ check "spot event of the worked example" \
 check "spot classified" '"classification":"es","band":"6m","cloud":1,' \
     "$(grep -m1 '"event":"spot"' <<<"$out" | grep -o '"classification":[^,]*,[^,]*,[^,]*,')"
 
+# A decimal-comma locale changes how figures are shown, never which clouds a spot places: a spot's
+# frequency is a number, not box text read in the user's format (50.1 is not "50" in Polish).
+polish=$("$cli" --replay "$capture" "${settings[@]}" --locale pl_PL)
+check "clouds under pl_PL" "$(grep -o '"event":"cloud"[^{]*"centre":"[A-Z0-9]*"' <<<"$out")" \
+    "$(grep -o '"event":"cloud"[^{]*"centre":"[A-Z0-9]*"' <<<"$polish")"
+check "alarms under pl_PL" "$(grep -c '"event":"alarm"' <<<"$out")" \
+    "$(grep -c '"event":"alarm"' <<<"$polish")"
+
 again=$("$cli" --replay "$capture" "${settings[@]}" --locale en_US)
 check "same capture, same output" "$out" "$again"
 

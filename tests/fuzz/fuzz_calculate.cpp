@@ -1,6 +1,6 @@
 // One press of Calculate with four box texts and both settings drawn from the input: no crash, no
 // sanitizer report, every status one of the table's, and no nan or inf on screen.
-#include "window/calculate_command.h"
+#include "command/calculate_command.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,10 +20,8 @@ bool MentionsNonFinite(std::string_view text) {
     return lower.find("nan") != std::string::npos || lower.find("inf") != std::string::npos;
 }
 
-bool IsKnownStatus(int status) {
-    return status == 0 || (status >= 1 && status <= 4) || (status >= 11 && status <= 16) ||
-           (status >= 21 && status <= 26) || (status >= 31 && status <= 36) || status == 40 ||
-           status == window::NoFrequencyStatus;
+bool IsKnownStatus(std::int16_t status) {
+    return status == 0 || command::LookUpStatus(status).has_value();
 }
 
 } // namespace
@@ -47,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     calc::CalcState state;
     state.EsLayerHeightKm = static_cast<float>(esTenths / 10.0);
     state.HomeHeightKm = static_cast<float>(metres * 0.001);
-    window::ScreenTexts screen;
+    command::ScreenTexts screen;
     screen.txtHomeLoc = boxes[3];
     const calc::NumberFormat format =
         german ? calc::NumberFormat{",", ".", 2} : calc::EnglishNumberFormat();
-    const auto outcome = window::CalculateCommand(format).Run(
-        state, window::CalculateInput{boxes[0], boxes[1], boxes[2]}, screen);
+    const auto outcome = command::CalculateCommand(format).Run(
+        state, command::CalculateInput{boxes[0], boxes[1], boxes[2]}, screen);
 
     if (!IsKnownStatus(outcome.StatusShown)) {
         std::abort();

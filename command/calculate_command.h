@@ -4,12 +4,13 @@
 #pragma once
 
 #include "calc/calc_state.h"
+#include "calc/number_text.h"
 #include "screen.h"
 
 #include <optional>
 #include <string>
 
-namespace ionvane::window {
+namespace ionvane::command {
 
 /// The texts of the three input boxes when Calculate is pressed (the home box is part of the
 /// screen texts, since the command writes it back completed).
@@ -29,6 +30,8 @@ struct CalculateFigures {
     double ElevationDeg = 0;
     double CriticalFreqMHz = 0;
     double PathMufMHz = 0;
+    double CentreLatDeg = 0; ///< the path centre, where the cloud is taken to be
+    double CentreLonDeg = 0;
     std::string CentreLoc;
     std::string TowardsLoc;
     double HomeDistanceKm = 0;
@@ -60,4 +63,4 @@ class CalculateCommand {
     calc::NumberFormat Format;
 };
 
-} // namespace ionvane::window
+} // namespace ionvane::command

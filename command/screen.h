@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace ionvane::window {
+namespace ionvane::command {
 
 /// The controls that can take the input focus.
 enum class Control { txtFromLoc, txtToLoc, txtFreq, txtHomeLoc, cmdCalcMUF, cmdClear };
@@ -30,14 +30,12 @@ struct ScreenTexts {
     std::string txtHomeLoc;
 };
 
-/// Status code of a frequency that cannot be worked with.
-constexpr std::int16_t NoFrequencyStatus = 144;
-
-/// The message the error line shows for a status code, and the control the focus goes to.
+/// The message the error line shows for a status code (calc::Status), and the control the focus
+/// goes to; nothing for a code that names no status.
 struct StatusEntry {
     std::string Message;
     Control Focus;
 };
 std::optional<StatusEntry> LookUpStatus(std::int16_t statusCode);
 
-} // namespace ionvane::window
+} // namespace ionvane::command

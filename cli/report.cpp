@@ -1,6 +1,7 @@
 #include "report.h"
 
 #include "calc/number_text.h"
+#include "spot/spot_reader.h"
 
 #include <array>
 #include <charconv>
@@ -8,7 +9,10 @@
 #include <cstdint>
 #include <cstring>
 
-namespace ionvane::window {
+namespace ionvane::cli {
+
+using command::CalculateOutcome;
+using command::ScreenTexts;
 
 void AppendJsonString(std::string &out, std::string_view text);
 
@@ -26,35 +30,18 @@ template <class Number> void AppendNumber(std::string &out, Number value) {
     out.append(buffer.data(), result.ptr);
 }
 
-// Appends `"name":`, after a comma unless it opens the object.
-void Key(std::string &out, std::string_view name) {
-    if (!out.empty() && out.back() != '{') {
-        out += ',';
-    }
-    out += '"';
-    out += name;
-    out += "\":";
-}
-
-void StringMember(std::string &out, std::string_view name, std::string_view text) {
-    Key(out, name);
-    AppendJsonString(out, text);
-}
-
-template <class Number> void NumberMember(std::string &out, std::string_view name, Number value) {
-    Key(out, name);
-    AppendNumber(out, value);
-}
-
 // A figure read from a two-decimal text is written as that text (1172.77), which reads back as the
 // same value; anything else as its shortest text.
-void TwoDecimalMember(std::string &out, std::string_view name, double value) {
-    Key(out, name);
-    if (std::isfinite(value) && calc::FormattedValue(value, 2) == value) {
-        out += calc::FormatFixed(value, 2, calc::PlainNumberFormat());
-    } else {
-        AppendNumber(out, value);
+void AppendShownFigure(std::string &out, double value) {
+    if (std::isfinite(value)) {
+        const calc::FixedNumber shown =
+            calc::FormatFixedNumber(value, calc::ShownDecimals, calc::PlainNumberFormat());
+        if (shown.Value == value) {
+            out += shown.Text;
+            return;
+        }
     }
+    AppendNumber(out, value);
 }
 
 } // namespace
@@ -136,24 +123,70 @@ std::string JsonString(std::string_view text) {
     return out;
 }
 
-std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &screen) {
-    constexpr std::size_t TypicalSize = 1024;
-    std::string out;
-    out.reserve(TypicalSize);
-    Key(out, "status");
-    out += std::to_string(outcome.StatusShown);
+void Key(std::string &out, std::string_view name) {
+    if (!out.empty() && out.back() != '{') {
+        out += ',';
+    }
+    out += '"';
+    out += name;
+    out += "\":";
+}
+
+void StringMember(std::string &out, std::string_view name, std::string_view text) {
+    Key(out, name);
+    AppendJsonString(out, text);
+}
+
+void NullableStringMember(std::string &out, std::string_view name, std::string_view text) {
+    if (text.empty()) {
+        RawMember(out, name, "null");
+    } else {
+        StringMember(out, name, text);
+    }
+}
+
+void RawMember(std::string &out, std::string_view name, std::string_view json) {
+    Key(out, name);
+    out += json;
+}
+
+void BoolMember(std::string &out, std::string_view name, bool value) {
+    RawMember(out, name, value ? "true" : "false");
+}
+
+void IntegerMember(std::string &out, std::string_view name, long long value) {
+    Key(out, name);
+    AppendNumber(out, value);
+}
+
+void DoubleMember(std::string &out, std::string_view name, double value) {
+    Key(out, name);
+    AppendJsonNumber(out, value);
+}
+
+void FloatMember(std::string &out, std::string_view name, float value) {
+    Key(out, name);
+    AppendJsonNumber(out, value);
+}
+
+void ShownFigureMember(std::string &out, std::string_view name, double value) {
+    Key(out, name);
+    AppendShownFigure(out, value);
+}
+
+void AppendReportMembers(std::string &out, const CalculateOutcome &outcome,
+                         const ScreenTexts &screen) {
+    IntegerMember(out, "status", outcome.StatusShown);
     if (outcome.HowEnded == CalculateOutcome::Ending::SilentStop) {
         // A frequency of 0 ends the run without a word on the screen; a script still learns why
         // status 0 came with nothing calculated.
-        Key(out, "stopped");
-        out += "true";
+        BoolMember(out, "stopped", true);
     }
     StringMember(out, "message", outcome.MessageShown);
-    Key(out, "focus");
     if (outcome.Focus) {
-        AppendJsonString(out, ControlName(*outcome.Focus));
+        StringMember(out, "focus", command::ControlName(*outcome.Focus));
     } else {
-        out += "null";
+        RawMember(out, "focus", "null");
     }
     StringMember(out, "title", screen.Title);
     StringMember(out, "homeLocator", screen.txtHomeLoc);
@@ -167,19 +200,39 @@ std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &sc
     StringMember(out, "lblFOT", screen.lblFOT);
     out += '}';
     if (const auto &f = outcome.Figures) {
-        TwoDecimalMember(out, "distanceKm", f->DistanceKm);
-        TwoDecimalMember(out, "azimuthDeg", f->AzimuthDeg);
-        TwoDecimalMember(out, "elevationDeg", f->ElevationDeg);
-        NumberMember(out, "criticalFreqMHz", f->CriticalFreqMHz);
-        TwoDecimalMember(out, "mufMHz", f->PathMufMHz);
+        ShownFigureMember(out, "distanceKm", f->DistanceKm);
+        ShownFigureMember(out, "azimuthDeg", f->AzimuthDeg);
+        ShownFigureMember(out, "elevationDeg", f->ElevationDeg);
+        DoubleMember(out, "criticalFreqMHz", f->CriticalFreqMHz);
+        ShownFigureMember(out, "mufMHz", f->PathMufMHz);
         StringMember(out, "centreLocator", f->CentreLoc);
         StringMember(out, "towardsLocator", f->TowardsLoc);
-        TwoDecimalMember(out, "homeDistanceKm", f->HomeDistanceKm);
-        TwoDecimalMember(out, "homeAzimuthDeg", f->HomeAzimuthDeg);
-        TwoDecimalMember(out, "homeElevationDeg", f->HomeElevationDeg);
-        NumberMember(out, "trafficFreqMHz", f->TrafficFreqMHz);
+        ShownFigureMember(out, "homeDistanceKm", f->HomeDistanceKm);
+        ShownFigureMember(out, "homeAzimuthDeg", f->HomeAzimuthDeg);
+        ShownFigureMember(out, "homeElevationDeg", f->HomeElevationDeg);
+        FloatMember(out, "trafficFreqMHz", f->TrafficFreqMHz);
     }
+}
+
+std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &screen) {
+    constexpr std::size_t TypicalSize = 1024;
+    std::string out;
+    out.reserve(TypicalSize);
+    AppendReportMembers(out, outcome, screen);
     return out;
 }
 
-} // namespace ionvane::window
+void AppendSpotMembers(std::string &out, const spot::Spot &read) {
+    Key(out, "spot");
+    out += '{';
+    RawMember(out, "freqMHz", read.FreqMHzText);
+    StringMember(out, "from", read.FromLoc);
+    StringMember(out, "to", read.ToLoc);
+    NullableStringMember(out, "tag", read.Tag);
+    BoolMember(out, "es", read.Es);
+    StringMember(out, "dxCall", read.DxCall);
+    StringMember(out, "spotter", read.Spotter);
+    out += '}';
+}
+
+} // namespace ionvane::cli
