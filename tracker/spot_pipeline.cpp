@@ -21,28 +21,40 @@ LineResult SpotPipeline::Feed(UnixSeconds time, std::string_view line,
         result.Reason = spot::ProblemText(reading.Problem);
         return result;
     }
-    if (!AnyMode && !reading.Read.Es) {
+    return Calculate(time, reading.Read, events);
+}
+
+LineResult SpotPipeline::FeedSpot(UnixSeconds time, const spot::Spot &spot,
+                                  std::vector<TrackerEvent> &events) {
+    Tracker.AdvanceTo(time, events);
+    return Calculate(time, spot, events);
+}
+
+LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
+                                   std::vector<TrackerEvent> &events) {
+    LineResult result;
+    result.Read = spot;
+    if (!AnyMode && !spot.Es) {
         result.What = LineResult::Kind::Skipped;
-        result.Reason = "tagged " + reading.Read.Tag + ", not Es";
+        result.Reason = "tagged " + spot.Tag + ", not Es";
         return result;
     }
     result.What = LineResult::Kind::Spot;
-    result.Run = Calculator.Run(reading.Read.FromLoc, reading.Read.ToLoc, reading.Read.FreqMHzText,
-                                reading.Read.FreqMHz);
+    result.Run = Calculator.Run(spot.FromLoc, spot.ToLoc, spot.FreqMHzText, spot.FreqMHz);
     const SpotFigures &figures = result.Run.Figures;
-    result.SpotBand = BandOf(reading.Read.FreqMHz);
+    result.SpotBand = BandOf(spot.FreqMHz);
     if (!figures.Completed) {
         result.Class = EsClass::NoResult;
         return result;
     }
-    result.Class =
-        ClassifySpot(result.SpotBand, reading.Read.Tag, figures.DistanceKm, Settings.Classifier);
+    result.Class = ClassifySpot(result.SpotBand, spot.Tag, figures.DistanceKm, Settings.Classifier);
     if (result.Class != EsClass::Counted) {
         return result;
     }
     Tracker.SetHomeLocator(figures.HomeLocator);
-    const TrackedSpot tracked{*result.SpotBand,     reading.Read.FreqMHz,    figures.CentreLatDeg,
-                              figures.CentreLonDeg, figures.CriticalFreqMHz, figures.Home};
+    const TrackedSpot tracked{*result.SpotBand,        spot.FreqMHz,
+                              figures.CentreLatDeg,    figures.CentreLonDeg,
+                              figures.CriticalFreqMHz, figures.Home};
     result.CloudId = Tracker.AddSpot(time, tracked, events);
     return result;
 }

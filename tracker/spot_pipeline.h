@@ -38,6 +38,15 @@ class SpotPipeline {
     /// One line received at `time`; appends the tracker's events to `events`.
     LineResult Feed(UnixSeconds time, std::string_view line, std::vector<TrackerEvent> &events);
 
+    /// A spot already read elsewhere (a feed report) at `time`: as Feed from the mode check on.
+    LineResult FeedSpot(UnixSeconds time, const spot::Spot &spot,
+                        std::vector<TrackerEvent> &events);
+
+    /// Something received at `time` that gives no spot: the clock moves on all the same.
+    void Received(UnixSeconds time, std::vector<TrackerEvent> &events) {
+        Tracker.AdvanceTo(time, events);
+    }
+
     /// The clock moved on without a line (a live timer).
     void Tick(UnixSeconds now, std::vector<TrackerEvent> &events) {
         Tracker.AdvanceTo(now, events);
@@ -46,6 +55,9 @@ class SpotPipeline {
     [[nodiscard]] const CloudTracker &Clouds() const { return Tracker; }
 
   private:
+    LineResult Calculate(UnixSeconds time, const spot::Spot &spot,
+                         std::vector<TrackerEvent> &events);
+
     SpotCalculator Calculator;
     TrackerSettings Settings;
     bool AnyMode;
