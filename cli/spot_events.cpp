@@ -1,7 +1,7 @@
 #include "spot_events.h"
 
 #include "cli/report.h"
-#include "tracker/capture.h"
+#include "spot/utc_time.h"
 
 namespace ionvane::cli {
 
@@ -11,7 +11,7 @@ std::string EventStart(const char *event, tracker::UnixSeconds time, std::string
     std::string out = "{\"event\":\"";
     out += event;
     out += "\",\"time\":\"";
-    out += tracker::UtcTimeText(time);
+    out += spot::UtcTimeText(time);
     out += "\",\"raw\":";
     AppendJsonString(out, raw);
     return out;

@@ -2,7 +2,7 @@
 
 #include "calc/number_text.h"
 #include "cli/report.h"
-#include "tracker/capture.h"
+#include "spot/utc_time.h"
 
 namespace ionvane::cli {
 
@@ -32,7 +32,7 @@ void Text(std::string &out, const char *name, std::string_view text) {
 }
 
 void Time(std::string &out, const char *name, tracker::UnixSeconds time) {
-    Text(out, name, tracker::UtcTimeText(time));
+    Text(out, name, spot::UtcTimeText(time));
 }
 
 std::string Start(const char *event, tracker::UnixSeconds time) {
