@@ -10,11 +10,8 @@
 
 namespace ionvane::cli {
 
-/// {"freqMHz":50.099,"from":"JN48QT","to":"IM98MM","tag":"ES" or null,"es":true,"dxCall":..,
-///  "spotter":..}
-std::string SpotObjectJson(const spot::Spot &read);
-
-/// {"event":"spot","time":..,"raw":..,"spot":{..},"classification":"es","band":"6m" or null,
+/// {"event":"spot","time":..,"raw":..,"spot":{..as SpotJson..},"classification":"es","band":"6m" or
+/// null,
 ///  "cloud":1 or null,"result":{..as --json..}}: the classification is the tracker's (es,
 ///  multi-hop, too-short, other-mode, other-band, no-result), the cloud the one a counted spot
 ///  joined.
