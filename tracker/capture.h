@@ -5,7 +5,6 @@
 #include "tracker_events.h"
 
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace ionvane::tracker {
