@@ -2,6 +2,7 @@
 // as spot and skipped events of the one tracker, --cluster and --mqtt together, the exit codes of
 // refusals, the log and the history of both kinds of line, and --replay of a mixed capture.
 #include "test_brokers.h"
+#include "tests/cli_process.h"
 #include "tests/fakenode/fake_node.h"
 
 #include <QDateTime>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace ionvane::feed {
@@ -49,52 +51,17 @@ long long NowSeconds() {
     return QDateTime::currentSecsSinceEpoch();
 }
 
-// The command line run as a process, its events collected as they come.
-struct Cli {
-    explicit Cli(const QStringList &arguments, const QString &home = {}) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        const QString place = home.isEmpty() ? Home.path() : home;
-        // Never the user's own settings, password or history store.
-        env.insert("HOME", place);
-        env.insert("XDG_CONFIG_HOME", place + "/config");
-        env.insert("XDG_DATA_HOME", place + "/data");
-        Process.setProcessEnvironment(env);
-        QObject::connect(&Process, &QProcess::readyReadStandardOutput, [this] {
-            Pending += Process.readAllStandardOutput();
-            qsizetype end = 0;
-            while ((end = Pending.indexOf('\n')) >= 0) {
-                Lines.append(Pending.left(end));
-                Pending.remove(0, end + 1);
-            }
-        });
-        Process.start(IONVANE_CLI, arguments);
-    }
-    ~Cli() {
-        if (Process.state() != QProcess::NotRunning) {
-            Process.kill();
-            Process.waitForFinished();
-        }
-    }
-    Cli(const Cli &) = delete;
-    Cli &operator=(const Cli &) = delete;
+// The command line as a process, with the questions these tests ask of its events.
+struct Cli : ionvane::testing::CliProcess {
+    using CliProcess::CliProcess;
 
-    [[nodiscard]] QList<QJsonObject> Events(const QString &kind) const {
-        QList<QJsonObject> events;
-        for (const auto &line : Lines) {
-            const QJsonObject event = QJsonDocument::fromJson(line).object();
-            if (event.value("event").toString() == kind) {
-                events.append(event);
-            }
-        }
-        return events;
-    }
     [[nodiscard]] bool Has(const QString &kind, const QString &member, const QString &value) const {
         const auto events = Events(kind);
         return std::any_of(events.begin(), events.end(), [&](const QJsonObject &event) {
             return event.value(member).toString() == value;
         });
     }
-    [[nodiscard]] bool Subscribed() const { return Has("connection", "state", "subscribed"); }
+    [[nodiscard]] bool Subscribed() const { return Count("connection", "subscribed") > 0; }
     // The spot count of the newest cloud event of cloud `id`; 0 when there is none.
     [[nodiscard]] int CloudSpots(int id) const {
         int spots = 0;
@@ -105,16 +72,6 @@ struct Cli {
         }
         return spots;
     }
-    bool Finish(int boundMs = 20'000) {
-        return WaitUntil([this] { return Process.state() == QProcess::NotRunning; }, boundMs);
-    }
-    [[nodiscard]] std::string Text() const { return Lines.join('\n').toStdString(); }
-
-    // Declared first, so that it outlives the process.
-    QTemporaryDir Home;
-    QProcess Process;
-    QByteArray Pending;
-    QList<QByteArray> Lines;
 };
 
 QString Address(quint16 port) {
