@@ -20,7 +20,6 @@
 #include <QCommandLineParser>
 #include <QLocale>
 
-#include <cmath>
 #include <ios>
 #include <istream>
 #include <optional>
