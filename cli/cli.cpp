@@ -1,8 +1,8 @@
 #include "cli.h"
 
 #include "batch_reader.h"
-#include "cluster_command.h"
-#include "events.h"
+#include "live_command.h"
+#include "option_number.h"
 #include "replay.h"
 #include "spot_events.h"
 #include "spot_input.h"
@@ -20,7 +20,6 @@
 #include <QCommandLineParser>
 #include <QLocale>
 
-#include <cmath>
 #include <ios>
 #include <istream>
 #include <optional>
@@ -62,6 +61,7 @@ struct Options {
     window::Settings Settings;              ///< filled by LoadSettings
     CalculateCommand Command;               ///< made once, for the number format
     std::optional<ReplayOptions> Replay;    ///< its home settings filled by LoadSettings
+    std::optional<LiveOptions> Live;        ///< --cluster, --mqtt; its home settings likewise
 };
 
 // The outcome of reading the command line: what to do, a usage error, or a text to print (--help,
@@ -70,16 +70,6 @@ using ParsedCommandLine = std::variant<Options, UsageError, HelpRequested>;
 
 std::string Utf8(const QString &text) {
     return text.toStdString();
-}
-
-// A number written with "." as decimal point, as options are.
-std::optional<double> OptionNumber(const QString &text) {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 ParsedCommandLine ParseOptions(const QStringList &arguments) {
@@ -100,18 +90,19 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
     const QCommandLineOption anyMode(
         "any-mode",
-        "With --batch --spots, --replay or --cluster: also calculate spots tagged as another "
-        "mode than Es.");
+        "With --batch --spots, --replay, --cluster or --mqtt: also calculate spots tagged as "
+        "another mode than Es.");
     parser.addOptions(
         {from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots, anyMode});
     const QCommandLineOption replay("replay", "Run the Es tracker over a capture file.", "FILE");
     const QCommandLineOption history(
         "history",
-        "With --replay: record in this store. With --cluster: record in it and restore its last "
-        "hour at start (default: the per-user store; none for none).",
+        "With --replay: record in this store. With --cluster or --mqtt: record in it and restore "
+        "its last hour at start (default: the per-user store; none for none).",
         "FILE");
     parser.addOptions({replay, history});
     parser.addOptions(TrackerOptions());
+    parser.addOptions(LiveSessionOptions());
     parser.addHelpOption();
     parser.addVersionOption();
     if (!parser.parse(arguments)) {
@@ -119,7 +110,7 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     }
     // --help-all would add Qt's own options; this program has none worth listing.
     if (parser.isSet("help") || parser.isSet("help-all")) {
-        return HelpRequested{Utf8(parser.helpText()) + ClusterHelpText()};
+        return HelpRequested{Utf8(parser.helpText()) + LiveHelpText()};
     }
     if (parser.isSet("version")) {
         return HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
@@ -129,15 +120,26 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     }
 
     Options options;
+    if (const std::string problem = ReadLiveOptions(parser, options.Live); !problem.empty()) {
+        return UsageError{problem};
+    }
     options.Batch = parser.isSet(batch);
     options.Json = parser.isSet(json);
     options.Spots = parser.isSet(spots);
     options.AnyMode = parser.isSet(anyMode);
     const bool replaying = parser.isSet(replay);
-    if (options.AnyMode && !options.Spots && !replaying) {
+    if (options.AnyMode && !options.Spots && !replaying && !options.Live) {
         return UsageError{"--any-mode goes with --batch --spots or --replay"};
     }
     const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
+    if (options.Live &&
+        (boxes || options.Batch || parser.isSet(spotLine) || options.Json || replaying)) {
+        return UsageError{"--cluster and --mqtt print JSON events of their own; leave out --from, "
+                          "--to, --freq, --spot, --batch, --replay and --json"};
+    }
+    if (parser.isSet(history) && parser.value(history).isEmpty()) {
+        return UsageError{"--history takes a FILE or none"};
+    }
     if (replaying && (boxes || options.Batch || parser.isSet(spotLine) || options.Json)) {
         return UsageError{"--replay prints JSON events of its own; leave out --from, --to, --freq, "
                           "--spot, --batch and --json"};
@@ -145,7 +147,9 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     if (options.Spots && !options.Batch) {
         return UsageError{"--spots goes with --batch"};
     }
-    if (options.Batch) {
+    if (options.Live) {
+        // A live session has no boxes of its own: its spots come from the sources.
+    } else if (options.Batch) {
         if (boxes || parser.isSet(spotLine)) {
             return UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
                               "and --spot"};
@@ -199,13 +203,22 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     if (options.Replay) {
         ReplayOptions &r = *options.Replay;
         r.Format = options.Format;
-        r.AnyMode = parser.isSet("any-mode");
+        r.AnyMode = options.AnyMode;
         if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
             return UsageError{problem};
         }
         if (parser.isSet(history) && parser.value(history) != "none") {
             r.HistoryFile = Utf8(parser.value(history));
         }
+    }
+    if (options.Live) {
+        LiveOptions &l = *options.Live;
+        l.Format = options.Format;
+        l.AnyMode = options.AnyMode;
+        if (const std::string problem = ReadTrackerOptions(parser, l.Tracker); !problem.empty()) {
+            return UsageError{problem};
+        }
+        l.HistoryPath = parser.value(history);
     }
     return options;
 }
@@ -395,17 +408,18 @@ int RunBatch(const Options &options, std::istream &in, std::ostream &out, std::o
 } // namespace
 
 int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
-    if (WantsCluster(arguments)) {
-        return RunCluster(arguments, out, err);
-    }
     ParsedCommandLine parsed = ParseOptions(arguments);
     if (const auto *help = std::get_if<HelpRequested>(&parsed)) {
         out << help->Text;
         return WriteFailed(out, err) ? ExitNotComputed : ExitComputed;
     }
     if (const auto *usage = std::get_if<UsageError>(&parsed)) {
-        err << "ionvane-cli: " << usage->Message << '\n'
-            << "usage: ionvane-cli --from TEXT --to TEXT --freq TEXT [--home TEXT] [--es-layer KM]"
+        err << "ionvane-cli: " << usage->Message << '\n';
+        if (WantsLive(arguments)) {
+            err << LiveUsage();
+            return ExitUsage;
+        }
+        err << "usage: ionvane-cli --from TEXT --to TEXT --freq TEXT [--home TEXT] [--es-layer KM]"
                " [--masl METRES] [--locale NAME] [--json]\n"
                "       ionvane-cli --spot LINE [--home TEXT] [--es-layer KM] [--masl METRES]"
                " [--locale NAME] [--json]\n"
@@ -419,10 +433,15 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
     Options &options = std::get<Options>(parsed);
     options.Settings = LoadSettings(options);
     options.Command = CalculateCommand(options.Format);
+    const window::Settings &settings = options.Settings;
+    const tracker::HomeSettings home{settings.HomeLocator, settings.EsLayerHeightKm,
+                                     settings.HomeHeightKm};
+    if (options.Live) {
+        options.Live->Home = home;
+        return RunLive(*options.Live, out, err);
+    }
     if (options.Replay) {
-        const window::Settings &settings = options.Settings;
-        options.Replay->Home = tracker::HomeSettings{settings.HomeLocator, settings.EsLayerHeightKm,
-                                                     settings.HomeHeightKm};
+        options.Replay->Home = home;
         return RunReplay(*options.Replay, out, err);
     }
     if (options.Batch) {

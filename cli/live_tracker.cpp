@@ -1,10 +1,10 @@
 #include "live_tracker.h"
 
-#include "calc/calc_state.h"
 #include "cli/report.h"
 #include "history/recorder.h"
-#include "spot_input.h"
 #include "tracker_events.h"
+
+#include <QTimeZone>
 
 #include <ostream>
 
@@ -13,8 +13,8 @@ namespace ionvane::cli {
 LiveTracker::LiveTracker(calc::NumberFormat format, tracker::HomeSettings home,
                          tracker::TrackerSettings settings, bool anyMode, EventWriter &writer,
                          history::HistoryStore *store, std::ostream &err)
-    : Pipeline(tracker::SpotCalculator(format, home), settings, anyMode), Command(format),
-      Home(std::move(home)), Writer(writer), Store(store), Err(err) {}
+    : Pipeline(tracker::SpotCalculator(format, std::move(home)), settings, anyMode), Writer(writer),
+      Store(store), Err(err) {}
 
 std::size_t LiveTracker::Restore(tracker::UnixSeconds now) {
     if (Store == nullptr) {
@@ -22,7 +22,11 @@ std::size_t LiveTracker::Restore(tracker::UnixSeconds now) {
         Events.clear();
         return 0;
     }
-    history::RestoreRecent(*Store, Pipeline, now);
+    history::RestoreRecent(*Store, Pipeline, now,
+                           [this](std::int64_t time, std::string_view line,
+                                  std::vector<tracker::TrackerEvent> &events) {
+                               Restored.Feed(Pipeline, time, line, events);
+                           });
     const std::vector<tracker::CloudEvent> clouds = Pipeline.Clouds().CurrentClouds();
     for (const auto &cloud : clouds) {
         Writer.Write(CloudEventJson(cloud));
@@ -40,23 +44,29 @@ void LiveTracker::Line(const QDateTime &timeUtc, const std::string &line) {
     WriteEvents();
     const tracker::LineResult result = Pipeline.Feed(time, line, Events);
     if (result.What == tracker::LineResult::Kind::Spot) {
-        calc::CalcState state;
-        state.EsLayerHeightKm = Home.EsLayerHeightKm;
-        state.HomeHeightKm = Home.HomeHeightKm;
-        command::ScreenTexts screen;
-        screen.txtHomeLoc = Home.HomeLocator;
-        const command::CalculateOutcome outcome =
-            Command.Run(state, SpotInput(result.Read), screen);
-        std::string report = "{";
-        report += ReportMembers(outcome, screen);
-        report += ",\"spot\":";
-        report += SpotJson(result.Read);
-        report += '}';
-        Writer.Write(LiveSpotEventJson(timeUtc, line, result, report));
+        Writer.Write(LiveSpotEventJson(timeUtc, line, result));
     } else if (result.What == tracker::LineResult::Kind::Skipped) {
         Writer.Write(SkippedEventJson(timeUtc, line, result.Reason));
     }
     Record(time, line, result);
+    WriteEvents();
+}
+
+void LiveTracker::Report(const feed::FeedEvent &event) {
+    if (event.What == feed::FeedEvent::Kind::Connection) {
+        return;
+    }
+    const tracker::UnixSeconds received = event.ReceivedAt.time_since_epoch().count();
+    Pipeline.Received(received, Events);
+    WriteEvents();
+    const QDateTime timeUtc = QDateTime::fromSecsSinceEpoch(received, QTimeZone::utc());
+    const tracker::LineResult result = FeedReport(Pipeline, event, Events);
+    if (result.What == tracker::LineResult::Kind::Spot) {
+        Writer.Write(LiveSpotEventJson(timeUtc, event.Raw, result));
+    } else if (result.What == tracker::LineResult::Kind::Skipped) {
+        Writer.Write(SkippedEventJson(timeUtc, event.Raw, result.Reason));
+    }
+    Record(received, event.Raw, result);
     WriteEvents();
 }
 
@@ -89,8 +99,15 @@ void LiveTracker::Record(tracker::UnixSeconds time, const std::string &line,
 }
 
 JsonObject LiveSpotEventJson(const QDateTime &timeUtc, std::string_view raw,
-                             const tracker::LineResult &result, std::string_view report) {
+                             const tracker::LineResult &result) {
     const std::string spot = SpotJson(result.Read);
+    // The object of --spot --json for the same line: the tracker's run is that of --spot (the
+    // spot's frequency as a number, never re-read through the number format).
+    std::string report = "{";
+    report += ReportMembers(result.Run.Outcome, result.Run.Screen);
+    report += ",\"spot\":";
+    report += spot;
+    report += '}';
     JsonObject json = Event("spot", timeUtc);
     json.String("raw", raw)
         .Raw("spot", spot)

@@ -1,10 +1,13 @@
-// The Es tracker of a live cluster session: every received line through the spot reader, the
-// calculation, the classifier and the cloud tracker on the receipt clock, its spot, cloud, verdict
-// and alarm events written as they happen, and each line recorded in the history store.
+// The Es tracker of a live session: every line received from the cluster and every report of the
+// feed through its reader, the calculation, the classifier and the cloud tracker on the receipt
+// clock, its spot, cloud, verdict and alarm events written as they happen, and each line or report
+// recorded in the history store.
 #pragma once
 
 #include "events.h"
+#include "feed/feed_event.h"
 #include "history/history_store.h"
+#include "source_lines.h"
 #include "tracker/spot_pipeline.h"
 
 #include <QDateTime>
@@ -32,6 +35,11 @@ class LiveTracker {
     /// cloud before "result"), and what the spot changed.
     void Line(const QDateTime &timeUtc, const std::string &line);
 
+    /// A report of the feed (a Spot or Skipped event of the feed source): the ageing its receipt
+    /// time brings, its spot or skipped event (as for a line, with the capture body as "raw" and
+    /// the receipt time), and what the spot changed.
+    void Report(const feed::FeedEvent &event);
+
     /// The clock moved on without a line.
     void Tick(tracker::UnixSeconds now);
 
@@ -41,10 +49,7 @@ class LiveTracker {
                 const tracker::LineResult &result);
 
     tracker::SpotPipeline Pipeline;
-    // The reported result is --spot's own run (the spot's frequency as a number, never re-read
-    // through the number format), so it stays that of --spot in every locale.
-    command::CalculateCommand Command;
-    tracker::HomeSettings Home;
+    SourceLines Restored; ///< reads the store's lines of both sources back
     EventWriter &Writer;
     history::HistoryStore *Store;
     std::ostream &Err;
@@ -54,8 +59,8 @@ class LiveTracker {
 
 /// The spot event of the live session: {"event":"spot","time":..,"raw":..,"spot":{..},
 /// "classification":"es","band":"6m" or null,"cloud":1 or null,"result":{..}}, where `result` is
-/// the object of --spot --json for the same line.
+/// the object of --spot --json for the same line, made from the tracker's own run.
 JsonObject LiveSpotEventJson(const QDateTime &timeUtc, std::string_view raw,
-                             const tracker::LineResult &result, std::string_view report);
+                             const tracker::LineResult &result);
 
 } // namespace ionvane::cli

@@ -1,13 +1,16 @@
 #include "replay.h"
 
 #include "batch_reader.h"
+#include "feed/capture_line.h"
 #include "history/recorder.h"
+#include "source_lines.h"
 #include "spot_events.h"
 #include "tracker/capture.h"
 #include "tracker_events.h"
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <fstream>
 #include <ostream>
 
@@ -16,8 +19,13 @@ namespace ionvane::cli {
 namespace {
 
 // A capture line: the 20-character time, a tab, and a received line of at most the 4 KiB a
-// session keeps of one line.
-constexpr std::size_t MaxCaptureLineBytes = 21 + 4096;
+// cluster session keeps of one line, or a feed report: "MQTT ", a topic of at most MaxTopicBytes
+// (each byte written as %XX at worst), a blank, and a payload cut one UTF-8 character (at most 4
+// bytes) past MaxPayloadBytes.
+constexpr std::size_t MaxClusterLineBytes = 4096;
+constexpr std::size_t MaxFeedLineBytes =
+    5 + 3 * feed::MaxTopicBytes + 1 + feed::MaxPayloadBytes + 4;
+constexpr std::size_t MaxCaptureLineBytes = 21 + std::max(MaxClusterLineBytes, MaxFeedLineBytes);
 // A replay recorded in a store commits every this many lines: a replay can be run again, so it
 // need not pay for a commit per line as a live session does.
 constexpr int ReplayLinesPerCommit = 1000;
@@ -75,6 +83,7 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         }
     }
     EventPrinter printer(out);
+    SourceLines sources;
     std::vector<tracker::TrackerEvent> events;
     LineReader reader(file, MaxCaptureLineBytes);
     std::string text;
@@ -89,11 +98,16 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         // The ageing the line's time brings comes before what the line itself brings.
         pipeline.Tick(line->Time, events);
         printer.Events(events);
-        const tracker::LineResult result = pipeline.Feed(line->Time, line->Line, events);
+        const SourceLine read = sources.Feed(pipeline, line->Time, line->Line, events);
+        const tracker::LineResult &result = read.Result;
+        // A feed report's events carry its receipt time, as the live session writes them; its
+        // spot's own time may lie ahead of it.
+        const tracker::UnixSeconds time =
+            read.From == LineSource::Feed ? line->Time : pipeline.Clouds().Now();
         if (result.What == tracker::LineResult::Kind::Spot) {
-            printer.Line(SpotEventJson(pipeline.Clouds().Now(), line->Line, result));
+            printer.Line(SpotEventJson(time, line->Line, result));
         } else if (result.What == tracker::LineResult::Kind::Skipped) {
-            printer.Line(SkippedEventJson(pipeline.Clouds().Now(), line->Line, result.Reason));
+            printer.Line(SkippedEventJson(time, line->Line, result.Reason));
         }
         if (store) {
             history::Record(*store, line->Time, line->Line, result, events);

@@ -1,9 +1,8 @@
 #include "tracker_options.h"
 
-#include <QCommandLineParser>
-#include <QLocale>
+#include "option_number.h"
 
-#include <cmath>
+#include <QCommandLineParser>
 
 namespace ionvane::cli {
 
@@ -15,9 +14,8 @@ constexpr double ShortestLimitKm = 100;
 constexpr double LongestLimitKm = 4000;
 
 std::optional<double> Km(const QString &text) {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value) || value < ShortestLimitKm || value > LongestLimitKm) {
+    const auto value = OptionNumber(text);
+    if (!value || *value < ShortestLimitKm || *value > LongestLimitKm) {
         return std::nullopt;
     }
     return value;

@@ -120,21 +120,27 @@ std::optional<CapturedReport> ReadCaptureLine(std::string_view line) {
         return std::nullopt;
     }
     const auto time = ReadCaptureTime(line.substr(0, spot::UtcTimeBytes));
-    std::string_view rest = line.substr(spot::UtcTimeBytes + 1);
-    if (!time || rest.substr(0, FeedMark.size()) != FeedMark) {
+    if (!time) {
         return std::nullopt;
     }
-    rest.remove_prefix(FeedMark.size());
-    const auto blank = rest.find(' ');
-    const std::string_view topic = rest.substr(0, blank);
+    return ReadCaptureBody(*time, line.substr(spot::UtcTimeBytes + 1));
+}
+
+std::optional<CapturedReport> ReadCaptureBody(Seconds receivedAt, std::string_view body) {
+    if (body.substr(0, FeedMark.size()) != FeedMark) {
+        return std::nullopt;
+    }
+    body.remove_prefix(FeedMark.size());
+    const auto blank = body.find(' ');
+    const std::string_view topic = body.substr(0, blank);
     if (topic.empty()) {
         return std::nullopt;
     }
     CapturedReport report;
-    report.ReceivedAt = *time;
+    report.ReceivedAt = receivedAt;
     report.Topic = DecodeTopic(topic);
     if (blank != std::string_view::npos) {
-        report.Payload = std::string(rest.substr(blank + 1));
+        report.Payload = std::string(body.substr(blank + 1));
     }
     return report;
 }

@@ -47,4 +47,8 @@ struct CapturedReport {
 /// bad time, no topic). A line end (LF or CRLF) is ignored.
 std::optional<CapturedReport> ReadCaptureLine(std::string_view line);
 
+/// The report of a line as kept without its time (the history store keeps the time apart):
+/// CaptureBody's "MQTT TOPIC PAYLOAD" received at `receivedAt`; nothing for any other line.
+std::optional<CapturedReport> ReadCaptureBody(Seconds receivedAt, std::string_view body);
+
 } // namespace ionvane::feed

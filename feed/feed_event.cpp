@@ -49,4 +49,13 @@ std::optional<FeedEvent> ReplayEvent(ReportReader &reader, std::string_view line
     return ReportEvent(reader, captured->ReceivedAt, captured->Topic, captured->Payload);
 }
 
+std::optional<FeedEvent> StoredEvent(ReportReader &reader, Seconds receivedAt,
+                                     std::string_view body) {
+    const auto captured = ReadCaptureBody(receivedAt, body);
+    if (!captured) {
+        return std::nullopt;
+    }
+    return ReportEvent(reader, captured->ReceivedAt, captured->Topic, captured->Payload);
+}
+
 } // namespace ionvane::feed

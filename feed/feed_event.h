@@ -58,4 +58,9 @@ FeedEvent ReportEvent(ReportReader &reader, Seconds receivedAt, std::string_view
 /// line goes to the cluster's reader instead). Gives what the live source gave for the report.
 std::optional<FeedEvent> ReplayEvent(ReportReader &reader, std::string_view line);
 
+/// The event of a line kept without its time (ReadCaptureBody), received at `receivedAt`, or
+/// nothing when the line is no feed line.
+std::optional<FeedEvent> StoredEvent(ReportReader &reader, Seconds receivedAt,
+                                     std::string_view body);
+
 } // namespace ionvane::feed

@@ -25,10 +25,19 @@ void Record(HistoryStore &store, std::int64_t time, std::string_view line,
 }
 
 std::size_t RestoreRecent(HistoryStore &store, tracker::SpotPipeline &pipeline, std::int64_t now) {
+    return RestoreRecent(store, pipeline, now,
+                         [&pipeline](std::int64_t time, std::string_view line,
+                                     std::vector<tracker::TrackerEvent> &events) {
+                             pipeline.Feed(time, line, events);
+                         });
+}
+
+std::size_t RestoreRecent(HistoryStore &store, tracker::SpotPipeline &pipeline, std::int64_t now,
+                          const LineFeeder &feed) {
     const std::vector<StoredLine> lines = store.LinesSince(now - RestoreWindowS);
     std::vector<tracker::TrackerEvent> events;
     for (const StoredLine &line : lines) {
-        pipeline.Feed(line.Time, line.Line, events);
+        feed(line.Time, line.Line, events);
         events.clear();
     }
     pipeline.Tick(now, events);

@@ -5,6 +5,7 @@
 #include "history_store.h"
 #include "tracker/spot_pipeline.h"
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -19,5 +20,14 @@ void Record(HistoryStore &store, std::int64_t time, std::string_view line,
 /// `now`; the events of this replay are dropped (the clouds and verdict it leaves are what the
 /// caller reports, and alarms already raised are not raised again). Returns the lines replayed.
 std::size_t RestoreRecent(HistoryStore &store, tracker::SpotPipeline &pipeline, std::int64_t now);
+
+/// Feeds one stored line, received at `time`, into the tracker; for a store that holds lines of
+/// more than the cluster (feed reports), which the spot reader alone would not read.
+using LineFeeder = std::function<void(std::int64_t time, std::string_view line,
+                                      std::vector<tracker::TrackerEvent> &events)>;
+
+/// As RestoreRecent above, each line through `feed`.
+std::size_t RestoreRecent(HistoryStore &store, tracker::SpotPipeline &pipeline, std::int64_t now,
+                          const LineFeeder &feed);
 
 } // namespace ionvane::history

@@ -44,6 +44,22 @@ for bad in "--es-layer 89" "--es-layer 131" "--es-layer abc" "--masl 0" "--masl 
 done
 "$cli" --to JN77EX --freq 50 >/dev/null 2>&1
 check "missing --from" 2 $?
+# The live sessions' options: each with its source, each value checked before anything connects.
+for bad in "--band 6m --from IO90IR --to JN77EX --freq 50" "--call DK7UK --from IO90IR" \
+    "--for 5 --from IO90IR" "--mqtt 127.0.0.1 --band 5m" "--mqtt 127.0.0.1:0" "--mqtt :1883" \
+    "--mqtt 127.0.0.1 --json" "--mqtt 127.0.0.1 --for 0" "--mqtt 127.0.0.1 --masl 1.5" \
+    "--mqtt 127.0.0.1 --es-layer 131" "--mqtt 127.0.0.1 --password x" \
+    "--cluster 127.0.0.1 --mqtt 127.0.0.1" "--mqtt 127.0.0.1 --history="; do
+    # shellcheck disable=SC2086
+    "$cli" $bad >/dev/null 2>&1
+    check "usage error for $bad" 2 $?
+done
+err=$("$cli" --mqtt 127.0.0.1 --band 5m 2>&1)
+check "band message" "ionvane-cli: --band takes 10m, 6m, 4m or 2m" "$(head -1 <<<"$err")"
+check "live usage after a live error" "usage: ionvane-cli --cluster HOST[:PORT] --call CALL" \
+    "$(sed -n 2p <<<"$err" | cut -c1-52)"
+err=$("$cli" --band 6m --from IO90IR --to JN77EX --freq 50 2>&1)
+check "band without mqtt message" "ionvane-cli: --band goes with --mqtt" "$(head -1 <<<"$err")"
 "$cli" --help >/dev/null 2>&1
 check "help exit code" 0 $?
 out=$("$cli" --help-all 2>&1)

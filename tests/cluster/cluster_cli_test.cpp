@@ -1,5 +1,6 @@
 // ionvane-cli --cluster as a process against the fake node: events, the same results as --spot,
 // exit codes, a complete log after SIGTERM, a session that comes back after a drop.
+#include "tests/cli_process.h"
 #include "tests/fakenode/fake_node.h"
 
 #include <QCoreApplication>
@@ -35,62 +36,7 @@ bool WaitFor(const std::function<bool()> &done, int boundMs = 20'000) {
 
 const QStringList HomeSettings = {"--home", "IO90IR", "--es-layer", "110", "--masl", "150"};
 
-// The command line run as a process, its events collected as they come.
-struct Cli {
-    explicit Cli(const QStringList &arguments) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        // Never the user's own settings or stored password.
-        env.insert("HOME", Home.path());
-        env.insert("XDG_CONFIG_HOME", Home.path() + "/config");
-        // Never the user's own history store either.
-        env.insert("XDG_DATA_HOME", Home.path() + "/data");
-        Process.setProcessEnvironment(env);
-        QObject::connect(&Process, &QProcess::readyReadStandardOutput, [this] {
-            Pending += Process.readAllStandardOutput();
-            qsizetype end = 0;
-            while ((end = Pending.indexOf('\n')) >= 0) {
-                Lines.append(Pending.left(end));
-                Pending.remove(0, end + 1);
-            }
-        });
-        Process.start(IONVANE_CLI, arguments);
-    }
-    ~Cli() {
-        if (Process.state() != QProcess::NotRunning) {
-            Process.kill();
-            Process.waitForFinished();
-        }
-    }
-    Cli(const Cli &) = delete;
-    Cli &operator=(const Cli &) = delete;
-
-    [[nodiscard]] QList<QJsonObject> Events(const QString &kind = {}) const {
-        QList<QJsonObject> events;
-        for (const auto &line : Lines) {
-            const QJsonObject event = QJsonDocument::fromJson(line).object();
-            if (kind.isEmpty() || event.value("event").toString() == kind) {
-                events.append(event);
-            }
-        }
-        return events;
-    }
-    [[nodiscard]] int Count(const QString &kind, const QString &state = {}) const {
-        int count = 0;
-        for (const auto &event : Events(kind)) {
-            count += state.isEmpty() || event.value("state").toString() == state ? 1 : 0;
-        }
-        return count;
-    }
-    bool Finish(int boundMs = 20'000) {
-        return WaitFor([this] { return Process.state() == QProcess::NotRunning; }, boundMs);
-    }
-
-    // Declared first, so that it outlives the process.
-    QTemporaryDir Home;
-    QProcess Process;
-    QByteArray Pending;
-    QList<QByteArray> Lines;
-};
+using Cli = testing::CliProcess;
 
 QList<QByteArray> CaptureLines() {
     QFile file(IONVANE_TEST_DATA "/cluster_session.txt");

@@ -1,6 +1,8 @@
 // The capture reader and everything replay does with a line: bounded lines, the time and tab
-// prefix, the spot reader, the calculation, the classifier and the tracker, and the JSON events.
+// prefix, the cluster's spot reader or the feed's report reader by the kind of line, the
+// calculation, the classifier and the tracker, and the JSON events.
 #include "cli/batch_reader.h"
+#include "cli/source_lines.h"
 #include "cli/spot_events.h"
 #include "cli/tracker_events.h"
 #include "spot/utc_time.h"
@@ -19,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     tracker::SpotPipeline pipeline(
         tracker::SpotCalculator(calc::PlainNumberFormat(), {"IO90IR", 110.0F, 0.15F}), {}, false);
     std::vector<tracker::TrackerEvent> events;
+    cli::SourceLines sources;
     std::string text;
     bool tooLong = false;
     tracker::UnixSeconds clock = 0;
@@ -31,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (spot::UtcTimeText(line->Time) != text.substr(0, 20)) {
             std::abort();
         }
-        const auto result = pipeline.Feed(line->Time, line->Line, events);
+        const auto result = sources.Feed(pipeline, line->Time, line->Line, events).Result;
         // The clock never runs backwards.
         if (pipeline.Clouds().Now() < clock) {
             std::abort();

@@ -1,0 +1,33 @@
+#include "source_lines.h"
+
+namespace ionvane::cli {
+
+tracker::LineResult FeedReport(tracker::SpotPipeline &pipeline, const feed::FeedEvent &event,
+                               std::vector<tracker::TrackerEvent> &events) {
+    if (event.What == feed::FeedEvent::Kind::Spot) {
+        return pipeline.FeedSpot(event.Time.time_since_epoch().count(), event.Reading.Read, events);
+    }
+    tracker::LineResult result;
+    if (event.What == feed::FeedEvent::Kind::Skipped) {
+        result.What = tracker::LineResult::Kind::Skipped;
+        result.Reason = feed::ReportProblemText(event.Reading.Problem);
+        result.Read = event.Reading.Read;
+    }
+    return result;
+}
+
+SourceLine SourceLines::Feed(tracker::SpotPipeline &pipeline, tracker::UnixSeconds time,
+                             std::string_view line, std::vector<tracker::TrackerEvent> &events) {
+    SourceLine read;
+    const auto report = feed::StoredEvent(Reader, feed::Seconds(std::chrono::seconds(time)), line);
+    if (!report) {
+        read.Result = pipeline.Feed(time, line, events);
+        return read;
+    }
+    read.From = LineSource::Feed;
+    pipeline.Received(time, events);
+    read.Result = FeedReport(pipeline, *report, events);
+    return read;
+}
+
+} // namespace ionvane::cli
