@@ -79,6 +79,7 @@ int main(int argc, char *argv[]) {
             setup.Home = ionvane::window::LoadSettingsFile(
                 ionvane::window::SettingsPlaces::ForThisProgram().LoadPath(), setup.Format);
             setup.Store = store->IsOpen() ? store.get() : nullptr;
+            setup.StoreMessage = QString::fromStdString(store->Message());
             setup.NowUtc = nowUtc;
             setup.SessionClock = ionvane::cluster::SessionClock::System();
             setup.Outlet = &outlet;

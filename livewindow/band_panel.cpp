@@ -12,16 +12,16 @@ namespace ionvane::livewindow {
 
 namespace {
 // Large type for the band states: read from a few metres away, over the rig (points).
-constexpr double BandStatePointSize = 15;
+constexpr double BandStatePointSize = 14;
 // Possible: white on a strong green; closed: grey on near-black. Both keep a contrast ratio well
 // above 4.5:1, and the words say the state as well, for readers who do not tell the colours apart.
 constexpr const char *PossibleStyle =
     "QPushButton { background: #1b7f2a; color: white; border: 3px solid #1b7f2a;"
-    " border-radius: 6px; padding: 6px; text-align: left; }"
+    " border-radius: 6px; padding: 2px 6px; text-align: left; }"
     "QPushButton:checked { border: 3px solid #ffd600; }";
 constexpr const char *ClosedStyle =
     "QPushButton { background: #2b2b2b; color: #b0b0b0; border: 3px solid #2b2b2b;"
-    " border-radius: 6px; padding: 6px; text-align: left; }"
+    " border-radius: 6px; padding: 2px 6px; text-align: left; }"
     "QPushButton:checked { border: 3px solid #707070; }";
 } // namespace
 
@@ -43,6 +43,7 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
     setObjectName("bandPanel");
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
     QFont big = font();
     big.setPointSizeF(BandStatePointSize);
     big.setBold(true);

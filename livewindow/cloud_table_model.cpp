@@ -68,9 +68,9 @@ QVariant CloudTableModel::headerData(int section, Qt::Orientation orientation, i
     case Drift:
         return "Drift";
     case Distance:
-        return "Distance";
+        return "From home";
     case Azimuth:
-        return "Azimuth";
+        return "Az";
     default:
         return {};
     }
@@ -151,7 +151,7 @@ QVariant CloudTableModel::Text(const tracker::CloudEvent &cloud, int column) con
         if (!c.Movement) {
             return QString("-");
         }
-        return QString("%1 km/h to %2°")
+        return QString("%1 km/h %2°")
             .arg(std::lround(c.Movement->SpeedKmh))
             .arg(std::lround(c.Movement->TowardsDeg) % 360);
     case Distance:

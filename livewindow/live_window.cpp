@@ -20,6 +20,7 @@
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -35,8 +36,14 @@ constexpr double AlarmPointSize = 17;
 // The connection states: a little larger than the controls around them (points).
 constexpr double StatePointSize = 11;
 // Splitter shares at first start, before the user moves them: the map takes most of the width.
-constexpr int MapShare = 640;
-constexpr int SideShare = 460;
+constexpr int MapShare = 700;
+constexpr int SideShare = 560;
+// The first size: room for the map, the band panel and a dozen rows of each table on a 1366x768
+// laptop screen or larger (pixels).
+constexpr int DefaultWidthPx = 1280;
+constexpr int DefaultHeightPx = 760;
+// Space above and below the text of a table row (pixels).
+constexpr int RowPaddingPx = 6;
 constexpr int BandPanelShare = 260;
 constexpr int CloudTableShare = 200;
 constexpr int SpotListShare = 260;
@@ -110,7 +117,9 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     cmdAlarm->setStyleSheet("QPushButton { background: #c62828; color: white; border: none;"
                             " padding: 10px; }");
     SetBold(cmdAlarm, AlarmPointSize);
-    cmdAlarm->setToolTip("Click or press Esc to acknowledge");
+    // The banner never widens the window, whatever its text.
+    cmdAlarm->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    cmdAlarm->setMinimumWidth(1);
     cmdAlarm->hide();
     layout->addWidget(cmdAlarm);
     connect(cmdAlarm, &QPushButton::clicked, this, &frmLive::AcknowledgeAlarm);
@@ -156,6 +165,8 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     tblClouds->setSelectionMode(QAbstractItemView::SingleSelection);
     tblClouds->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblClouds->verticalHeader()->hide();
+    // Rows as tight as the type allows: more clouds in view during an opening.
+    tblClouds->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + RowPaddingPx);
     tblClouds->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tblClouds->setToolTip("Double-click a cloud to calculate its best spot in the main window");
     splitSide->addWidget(tblClouds);
@@ -180,6 +191,9 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     RestoreState();
     Live->Restore();
     Live->StartAgeing();
+    if (!Setup.StoreMessage.isEmpty()) {
+        statusBar()->showMessage(Setup.StoreMessage);
+    }
 }
 
 frmLive::~frmLive() {
@@ -208,7 +222,7 @@ QWidget *frmLive::BuildClusterBar() {
     txtPassword = new QLineEdit(cluster::LoadPassword(Setup.ConfigDir).Password, box);
     txtPassword->setObjectName("txtPassword");
     txtPassword->setEchoMode(QLineEdit::Password);
-    txtPassword->setPlaceholderText("if the node asks");
+    txtPassword->setPlaceholderText("optional");
     txtCommands = new QLineEdit(settings.Commands.join("; "), box);
     txtCommands->setObjectName("txtCommands");
     txtCommands->setPlaceholderText("commands after login, separated by ;");
@@ -303,6 +317,7 @@ QWidget *frmLive::BuildSpotList() {
     tblSpots->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblSpots->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblSpots->verticalHeader()->hide();
+    tblSpots->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + RowPaddingPx);
     tblSpots->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tblSpots->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(tblSpots, 1);
@@ -316,7 +331,9 @@ QWidget *frmLive::BuildSpotList() {
 }
 
 void frmLive::RestoreState() {
-    restoreGeometry(Stored.value(GeometryKey).toByteArray());
+    if (!restoreGeometry(Stored.value(GeometryKey).toByteArray())) {
+        resize(DefaultWidthPx, DefaultHeightPx);
+    }
     splitMain->restoreState(Stored.value(MainSplitterKey).toByteArray());
     splitSide->restoreState(Stored.value(SideSplitterKey).toByteArray());
     const auto alarm = tracker::BandFromName(
@@ -433,12 +450,23 @@ void frmLive::CloudActivated(const QModelIndex &index) {
 }
 
 void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
-    const QString text = BandLabel(alarm.Which) + " ALARM: " + QString::fromStdString(alarm.Text);
+    // The banner says what to do in a few words, read across the room; the tracker's whole
+    // sentence is in its tool tip and in the desktop's notification.
+    const tracker::HomeFigures home = Live->Verdict().Bands[tracker::BandIndex(alarm.Which)].Home;
+    const QString text =
+        QString("%1 OPEN   beam %2°   towards %3   %4 MHz")
+            .arg(BandLabel(alarm.Which))
+            .arg(std::lround(home.AzimuthDeg) % 360)
+            .arg(QString::fromStdString(home.TowardsLoc))
+            .arg(QString::number(static_cast<double>(home.TrafficFreqMHz), 'f', 2));
     cmdAlarm->setText(text + "    (click or Esc)");
+    cmdAlarm->setToolTip(QString::fromStdString(alarm.Text) +
+                         "\nClick or press Esc to acknowledge");
     cmdAlarm->show();
     actAcknowledge->setEnabled(true);
     if (Setup.Outlet != nullptr) {
-        Setup.Outlet->Notify(QString(LiveTitle) + ": " + BandLabel(alarm.Which) + " open", text);
+        Setup.Outlet->Notify(QString(LiveTitle) + ": " + BandLabel(alarm.Which) + " open",
+                             QString::fromStdString(alarm.Text));
         Setup.Outlet->Beep();
     }
 }

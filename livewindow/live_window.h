@@ -42,6 +42,9 @@ struct LiveWindowSetup {
     tracker::TrackerSettings Tracker;
     /// May be null: no history then.
     history::HistoryStore *Store = nullptr;
+    /// What the user should know about the store (moved aside, not opened); shown in the status
+    /// bar when not empty.
+    QString StoreMessage;
     std::function<UnixSeconds()> NowUtc;
     cluster::SessionClock SessionClock;
     feed::FeedEnvironment FeedEnvironment;

@@ -219,9 +219,11 @@ class LiveWindowTest : public QObject {
 
         Replay(live, 0, 4);
         QVERIFY(banner->isVisible());
-        QVERIFY(banner->text().startsWith("2 m ALARM: 2m Es possible from IO90IR"));
+        QCOMPARE(banner->text(),
+                 QString("2 m OPEN   beam 103°   towards JN86IK   159.53 MHz    (click or Esc)"));
         QCOMPARE(Outlet.Notes.size(), 1);
-        QVERIFY(Outlet.Notes.front().startsWith("Ionvane Live: 2 m open | 2 m ALARM"));
+        QVERIFY(Outlet.Notes.front().startsWith(
+            "Ionvane Live: 2 m open | 2m Es possible from IO90IR: beam 103.38 deg"));
         QCOMPARE(Outlet.Beeps, 1);
 
         Now = CaptureStart + 90;
