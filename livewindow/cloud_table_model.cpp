@@ -49,7 +49,24 @@ int CloudTableModel::columnCount(const QModelIndex &parent) const {
 }
 
 QVariant CloudTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+    if (orientation != Qt::Horizontal) {
+        return {};
+    }
+    if (role == Qt::ToolTipRole) {
+        switch (section) {
+        case CriticalFreq:
+            return "Equivalent critical frequency of the cloud, MHz";
+        case HighestFreq:
+            return "Highest frequency heard through the cloud, MHz";
+        case Distance:
+            return "Distance of the cloud's centre from home";
+        case Azimuth:
+            return "Azimuth of the cloud's centre from home";
+        default:
+            return {};
+        }
+    }
+    if (role != Qt::DisplayRole) {
         return {};
     }
     switch (section) {
@@ -62,13 +79,13 @@ QVariant CloudTableModel::headerData(int section, Qt::Orientation orientation, i
     case Bands:
         return "Bands";
     case CriticalFreq:
-        return "foEs MHz";
+        return "foEs";
     case HighestFreq:
-        return "Highest MHz";
+        return "Top MHz";
     case Drift:
         return "Drift";
     case Distance:
-        return "From home";
+        return "Dist";
     case Azimuth:
         return "Az";
     default:

@@ -11,6 +11,9 @@
 
 namespace ionvane::livewindow {
 
+/// Headers are short so that all nine columns fit beside the map: "foEs" is the equivalent
+/// critical frequency in MHz, "Top MHz" the highest frequency heard, "Dist" and "Az" the distance
+/// and azimuth from home.
 class CloudTableModel : public QAbstractTableModel {
     Q_OBJECT
 
