@@ -65,6 +65,8 @@ class frmLive : public QMainWindow {
     ~frmLive() override;
 
     [[nodiscard]] LiveSession &Session() { return *Live; }
+    /// The cloud marked on the map: the one selected in the cloud table.
+    [[nodiscard]] std::optional<int> HighlightedCloudId() const { return HighlightedCloud; }
     /// Saves geometry, splitters and settings (also done on close).
     void SaveState();
 

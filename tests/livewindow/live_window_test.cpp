@@ -175,6 +175,31 @@ class LiveWindowTest : public QObject {
         QCOMPARE(Cell(table, 1, livewindow::CloudTableModel::HighestFreq), QString("144.300"));
     }
 
+    void selectingCloudMarksItOnMapAndSurvivesUpdates() {
+        // State: two clouds. Action: click the second row, then a new spot changes the table.
+        // Expected: the clicked cloud is marked on the map and stays selected and marked.
+        frmLive live(Setup());
+        live.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&live));
+        Replay(live, 0, 1);
+        Now = CaptureStart + 60;
+        live.Session().ClusterLine(Now, "DX de EA3XYZ:   144300.0  SV1ABC  JN11CK<ES>KM18AA 1001Z");
+        auto *table = live.findChild<QTableView *>("tblClouds");
+        QVERIFY(!live.HighlightedCloudId());
+        const QModelIndex second = table->model()->index(1, 0);
+        const int id = second.data(livewindow::CloudTableModel::CloudIdRole).toInt();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          table->visualRect(second).center());
+        QCOMPARE(live.HighlightedCloudId(), std::optional<int>(id));
+        Now = CaptureStart + 120;
+        live.Session().ClusterLine(Now, "DX de G4ABC:     50120.0  S51ABC  IO90IR<ES>JN77EX 1002Z");
+        QCOMPARE(live.HighlightedCloudId(), std::optional<int>(id));
+        QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(table->selectionModel()->selectedRows().front().data(
+                     livewindow::CloudTableModel::CloudIdRole),
+                 QVariant(id));
+    }
+
     void bandPanelSaysPossibleOrClosed() {
         // State: an empty window, every band closed. Action: the capture step by step.
         // Expected: the 6 m spot opens 10 m and 6 m only; the 2 m spot opens all four, towards
