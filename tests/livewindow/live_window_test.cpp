@@ -304,6 +304,23 @@ class LiveWindowTest : public QObject {
         QCOMPARE(table->model()->rowCount(), 3);
     }
 
+    void spotListKeepsTheNewestThousand() {
+        // State: a session without a window. Action: 1,005 spots. Expected: the 1,000 newest are
+        // kept, the newest first; the five oldest are gone.
+        livewindow::LiveSession session(
+            tracker::SpotCalculator(window::NumberFormatOf(QLocale::c()),
+                                    tracker::HomeSettings{"IO90IR", 110.0F, 0.15F}),
+            tracker::TrackerSettings{}, nullptr, [this] { return Now; });
+        for (int i = 0; i < 1005; ++i) {
+            const std::string line = "DX de G4ABC:     " + std::to_string(50100 + i) +
+                                     ".0  S51ABC  IO90IR<ES>JN77EX 1000Z";
+            session.ClusterLine(CaptureStart + i, line);
+        }
+        QCOMPARE(session.Spots().size(), livewindow::MaxListedSpots);
+        QCOMPARE(session.Spots().front().Read.FreqMHzText, std::string("51.104"));
+        QCOMPARE(session.Spots().back().Read.FreqMHzText, std::string("50.105"));
+    }
+
     void doubleClickCalculatesBestSpotInMainWindow() {
         // State: the main window and the live window wired as the program wires them, the
         // opening replayed. Action: double-click the cloud. Expected: the main window's From, To
