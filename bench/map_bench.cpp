@@ -10,10 +10,11 @@
 // and once, reading the built-in outlines.
 #include "map/map_view.h"
 #include "tests/map/fake_scene.h"
+#include "tests/map/user_view.h"
 
 #include <QApplication>
 #include <QImage>
-#include <QWheelEvent>
+#include <QKeyEvent>
 
 #include <algorithm>
 #include <chrono>
@@ -73,14 +74,10 @@ int main(int argc, char *argv[]) {
     const auto loadStart = Clock::now();
     const WorldOutlinesResult outlines = LoadWorldOutlines();
     const double loadMs = Milliseconds(Clock::now() - loadStart);
-    if (!outlines.Value) {
-        std::fprintf(stderr, "%s\n", outlines.Error.c_str());
+    MapView view;
+    if (!testing::SetUpUserView(view, outlines)) {
         return 1;
     }
-
-    MapView view;
-    view.resize(1000, 800);
-    view.SetOutlines(outlines.Value);
     view.SetScene(testing::FakeOpening(50, 500));
     QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
     QImage image2(view.size() * 2, QImage::Format_ARGB32_Premultiplied);
@@ -108,14 +105,7 @@ int main(int argc, char *argv[]) {
     view.GoHome();
     int notch = 0;
     const Figure zoom = MedianMs(
-        40,
-        [&] {
-            const QPointF middle(500, 400);
-            QWheelEvent wheel(middle, middle, QPoint(), QPoint(0, (notch++ / 4) % 2 ? 120 : -120),
-                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(&view, &wheel);
-        },
-        paint);
+        40, [&] { testing::TurnWheel(view, (notch++ / 4) % 2 ? 1 : -1); }, paint);
 
     std::printf("Map, 1000x800, world outlines, 50 clouds, 500 paths, one core, medians "
                 "(wall clock / process CPU time):\n");

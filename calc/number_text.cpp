@@ -57,6 +57,19 @@ bool IsAboveRange(std::string_view ascii) {
     return placeOfFirst + (negative ? -exponent : exponent) > 0;
 }
 
+// Where a number of `text` starts: past leading blanks and a sign, the sign copied to `ascii`.
+// Both number scanners open so; they differ in what they take after the sign.
+std::size_t SignAfterBlanks(std::string_view text, std::string &ascii) {
+    std::size_t pos = 0;
+    while (pos < text.size() && text[pos] == ' ') {
+        ++pos;
+    }
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        ascii += text[pos++];
+    }
+    return pos;
+}
+
 // A plain ASCII number ("-1234.5E+3"), correctly rounded, whatever the process locale (Qt may
 // have set one with a decimal comma). Values past the double range become infinity or zero, with
 // their sign, as strtod gives them.
@@ -82,13 +95,7 @@ double ParseCNumber(const std::string &ascii) {
 // nothing when the text is not numeric.
 std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberFormat &format) {
     std::string ascii;
-    std::size_t pos = 0;
-    while (pos < text.size() && text[pos] == ' ') {
-        ++pos;
-    }
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        ascii += text[pos++];
-    }
+    std::size_t pos = SignAfterBlanks(text, ascii);
     bool sawDigit = false;
     bool sawDecimal = false;
     bool lastWasDigit = false;
@@ -489,13 +496,7 @@ namespace {
 // point: whichever of the two comes first is the point, and the other ends the number.
 double LeadingNumberWith(std::string_view text, std::string_view otherPoint) {
     std::string ascii;
-    std::size_t pos = 0;
-    while (pos < text.size() && text[pos] == ' ') {
-        ++pos;
-    }
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        ascii += text[pos++];
-    }
+    std::size_t pos = SignAfterBlanks(text, ascii);
     bool sawDigit = false;
     bool sawPoint = false;
     while (pos < text.size()) {

@@ -6,41 +6,28 @@
 
 namespace ionvane::cli {
 
-void JsonObject::Key(std::string_view name) {
-    if (Members.size() > 1) {
-        Members += ',';
-    }
-    AppendJsonString(Members, name);
-    Members += ':';
-}
-
 JsonObject &JsonObject::String(std::string_view name, std::string_view value) {
-    Key(name);
-    AppendJsonString(Members, value);
+    StringMember(Members, name, value);
     return *this;
 }
 
 JsonObject &JsonObject::Integer(std::string_view name, long long value) {
-    Key(name);
-    Members += std::to_string(value);
+    IntegerMember(Members, name, value);
     return *this;
 }
 
 JsonObject &JsonObject::Boolean(std::string_view name, bool value) {
-    Key(name);
-    Members += value ? "true" : "false";
+    BoolMember(Members, name, value);
     return *this;
 }
 
 JsonObject &JsonObject::Null(std::string_view name) {
-    Key(name);
-    Members += "null";
+    RawMember(Members, name, "null");
     return *this;
 }
 
 JsonObject &JsonObject::Raw(std::string_view name, std::string_view json) {
-    Key(name);
-    Members += json;
+    RawMember(Members, name, json);
     return *this;
 }
 
@@ -98,19 +85,6 @@ JsonObject ConnectionEventJson(const QDateTime &timeUtc, const cluster::Connecti
         json.Integer("retryInSeconds", (event.RetryIn.count() + MsPerSecond - 1) / MsPerSecond);
     }
     return json;
-}
-
-std::string SpotJson(const spot::Spot &read) {
-    JsonObject json;
-    json.Raw("freqMHz", read.FreqMHzText).String("from", read.FromLoc).String("to", read.ToLoc);
-    if (read.Tag.empty()) {
-        json.Null("tag");
-    } else {
-        json.String("tag", read.Tag);
-    }
-    json.Boolean("es", read.Es);
-    json.String("dxCall", read.DxCall).String("spotter", read.Spotter);
-    return json.Text();
 }
 
 JsonObject SpotEventJson(const QDateTime &timeUtc, std::string_view raw, const spot::Spot &read,

@@ -14,7 +14,7 @@
 
 namespace ionvane::cli {
 
-/// One JSON object, its members in the order added.
+/// One JSON object, its members in the order added, written by report.h's member writers.
 class JsonObject {
   public:
     JsonObject &String(std::string_view name, std::string_view value);
@@ -27,7 +27,6 @@ class JsonObject {
     [[nodiscard]] std::string Text() const { return Members + '}'; }
 
   private:
-    void Key(std::string_view name);
     std::string Members = "{";
 };
 
@@ -55,11 +54,9 @@ class EventWriter {
 /// {"event":"connection","time":T,"state":"lost","detail":"...","retryInSeconds":N (waiting only)}
 JsonObject ConnectionEventJson(const QDateTime &timeUtc, const cluster::ConnectionEvent &event);
 
-/// What a spot line says, as --spot and --batch --spots report it under "spot".
-std::string SpotJson(const spot::Spot &read);
-
-/// {"event":"spot","time":T,"raw":"...","spot":{...},"result":{...}}; `result` is the JSON object
-/// of --spot --json for the same line.
+/// {"event":"spot","time":T,"raw":"...","spot":{...},"result":{...}}; "spot" is SpotJson, what
+/// --spot and --batch --spots report under "spot", and `result` the JSON object of --spot --json
+/// for the same line.
 JsonObject SpotEventJson(const QDateTime &timeUtc, std::string_view raw, const spot::Spot &read,
                          std::string_view result);
 

@@ -2,6 +2,7 @@
 
 #include "calc/number_text.h"
 #include "spot/spot_reader.h"
+#include "spot/utc_time.h"
 
 #include <array>
 #include <charconv>
@@ -174,6 +175,10 @@ void ShownFigureMember(std::string &out, std::string_view name, double value) {
     AppendShownFigure(out, value);
 }
 
+void UtcTimeMember(std::string &out, std::string_view name, std::int64_t unixSeconds) {
+    StringMember(out, name, spot::UtcTimeText(unixSeconds));
+}
+
 void AppendReportMembers(std::string &out, const CalculateOutcome &outcome,
                          const ScreenTexts &screen) {
     IntegerMember(out, "status", outcome.StatusShown);
@@ -222,8 +227,7 @@ std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &sc
     return out;
 }
 
-void AppendSpotMembers(std::string &out, const spot::Spot &read) {
-    Key(out, "spot");
+void AppendSpotObject(std::string &out, const spot::Spot &read) {
     out += '{';
     RawMember(out, "freqMHz", read.FreqMHzText);
     StringMember(out, "from", read.FromLoc);
@@ -233,6 +237,17 @@ void AppendSpotMembers(std::string &out, const spot::Spot &read) {
     StringMember(out, "dxCall", read.DxCall);
     StringMember(out, "spotter", read.Spotter);
     out += '}';
+}
+
+std::string SpotJson(const spot::Spot &read) {
+    std::string out;
+    AppendSpotObject(out, read);
+    return out;
+}
+
+void AppendSpotMembers(std::string &out, const spot::Spot &read) {
+    Key(out, "spot");
+    AppendSpotObject(out, read);
 }
 
 } // namespace ionvane::cli

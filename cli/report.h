@@ -4,6 +4,7 @@
 #include "command/calculate_command.h"
 #include "spot/spot_reader.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,8 @@ void DoubleMember(std::string &out, std::string_view name, double value);
 void FloatMember(std::string &out, std::string_view name, float value);
 /// A figure the window shows with two decimals, as that text (1172.77).
 void ShownFigureMember(std::string &out, std::string_view name, double value);
+/// A time as its UTC text, "2026-06-14T10:00:25Z" (seconds since 1970-01-01T00:00:00Z).
+void UtcTimeMember(std::string &out, std::string_view name, std::int64_t unixSeconds);
 
 /// The members of the report object: status ("stopped":true after it when a frequency of 0
 /// stopped the run), message, focus, title, homeLocator, labels, then the figures of a completed
@@ -43,7 +46,12 @@ void AppendReportMembers(std::string &out, const command::CalculateOutcome &outc
 std::string ReportMembers(const command::CalculateOutcome &outcome,
                           const command::ScreenTexts &screen);
 
-/// "spot": the spot a report was made from (its frequency as written, locators, tag, es, calls).
+/// The spot a report was made from as an object: {"freqMHz":50.099 (as written),"from":"JN48QT",
+/// "to":"IM98MM","tag":"ES" or null,"es":true,"dxCall":..,"spotter":..}.
+void AppendSpotObject(std::string &out, const spot::Spot &read);
+std::string SpotJson(const spot::Spot &read);
+
+/// "spot": the spot object above, as a member.
 void AppendSpotMembers(std::string &out, const spot::Spot &read);
 
 } // namespace ionvane::cli

@@ -1,74 +1,47 @@
 #include "spot_events.h"
 
 #include "cli/report.h"
-#include "tracker/capture.h"
+#include "cli/tracker_events.h"
 
 namespace ionvane::cli {
 
 namespace {
 
-std::string EventStart(const char *event, tracker::UnixSeconds time, std::string_view raw) {
-    std::string out = "{\"event\":\"";
-    out += event;
-    out += "\",\"time\":\"";
-    out += tracker::UtcTimeText(time);
-    out += "\",\"raw\":";
-    AppendJsonString(out, raw);
+std::string EventWithRaw(std::string_view event, tracker::UnixSeconds time, std::string_view raw) {
+    std::string out = EventStart(event, time);
+    StringMember(out, "raw", raw);
     return out;
 }
 
 } // namespace
 
-std::string SpotObjectJson(const spot::Spot &read) {
-    std::string out = "{\"freqMHz\":";
-    out += read.FreqMHzText;
-    out += ",\"from\":";
-    AppendJsonString(out, read.FromLoc);
-    out += ",\"to\":";
-    AppendJsonString(out, read.ToLoc);
-    out += ",\"tag\":";
-    if (read.Tag.empty()) {
-        out += "null";
-    } else {
-        AppendJsonString(out, read.Tag);
-    }
-    out += ",\"es\":";
-    out += read.Es ? "true" : "false";
-    out += ",\"dxCall\":";
-    AppendJsonString(out, read.DxCall);
-    out += ",\"spotter\":";
-    AppendJsonString(out, read.Spotter);
-    out += '}';
-    return out;
-}
-
 std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
                           const tracker::LineResult &result) {
-    std::string out = EventStart("spot", time, raw);
-    out += ",\"spot\":";
-    out += SpotObjectJson(result.Read);
-    out += ",\"classification\":\"";
-    out += tracker::EsClassName(result.Class);
-    out += "\",\"band\":";
+    std::string out = EventWithRaw("spot", time, raw);
+    AppendSpotMembers(out, result.Read);
+    StringMember(out, "classification", tracker::EsClassName(result.Class));
     if (result.SpotBand) {
-        AppendJsonString(out, tracker::BandName(*result.SpotBand));
+        StringMember(out, "band", tracker::BandName(*result.SpotBand));
     } else {
-        out += "null";
+        RawMember(out, "band", "null");
     }
-    out += ",\"cloud\":";
-    out += result.CloudId ? std::to_string(*result.CloudId) : std::string("null");
+    if (result.CloudId) {
+        IntegerMember(out, "cloud", *result.CloudId);
+    } else {
+        RawMember(out, "cloud", "null");
+    }
     // The result last, as the live session writes it: a script can cut it off the line as is.
-    out += ",\"result\":{";
-    out += ReportMembers(result.Run.Outcome, result.Run.Screen);
+    Key(out, "result");
+    out += '{';
+    AppendReportMembers(out, result.Run.Outcome, result.Run.Screen);
     out += "}}";
     return out;
 }
 
 std::string SkippedEventJson(tracker::UnixSeconds time, std::string_view raw,
                              std::string_view reason) {
-    std::string out = EventStart("skipped", time, raw);
-    out += ",\"reason\":";
-    AppendJsonString(out, reason);
+    std::string out = EventWithRaw("skipped", time, raw);
+    StringMember(out, "reason", reason);
     out += '}';
     return out;
 }

@@ -2,7 +2,6 @@
 // locators, calculated, and "skipped" for a spot line that cannot be used.
 #pragma once
 
-#include "spot/spot_reader.h"
 #include "tracker/spot_pipeline.h"
 
 #include <string>
@@ -10,14 +9,10 @@
 
 namespace ionvane::cli {
 
-/// {"freqMHz":50.099,"from":"JN48QT","to":"IM98MM","tag":"ES" or null,"es":true,"dxCall":..,
-///  "spotter":..}
-std::string SpotObjectJson(const spot::Spot &read);
-
 /// {"event":"spot","time":..,"raw":..,"spot":{..},"classification":"es","band":"6m" or null,
-///  "cloud":1 or null,"result":{..as --json..}}: the classification is the tracker's (es,
-///  multi-hop, too-short, other-mode, other-band, no-result), the cloud the one a counted spot
-///  joined.
+///  "cloud":1 or null,"result":{..as --json..}}: "spot" is SpotJson's object, the classification
+///  the tracker's (es, multi-hop, too-short, other-mode, other-band, no-result), the cloud the one
+///  a counted spot joined.
 std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
                           const tracker::LineResult &result);
 

@@ -2,7 +2,6 @@
 
 #include "calc/number_text.h"
 #include "cli/report.h"
-#include "tracker/capture.h"
 
 namespace ionvane::cli {
 
@@ -15,105 +14,86 @@ constexpr int FreqDecimals = 2;
 constexpr int DriftDecimals = 1;
 constexpr double FullTurnDeg = 360;
 
-void Key(std::string &out, const char *name) {
-    out += ",\"";
-    out += name;
-    out += "\":";
-}
-
-void Rounded(std::string &out, const char *name, double value, int decimals) {
-    Key(out, name);
-    AppendJsonNumber(out, calc::FormattedValue(value, decimals));
-}
-
-void Text(std::string &out, const char *name, std::string_view text) {
-    Key(out, name);
-    AppendJsonString(out, text);
-}
-
-void Time(std::string &out, const char *name, tracker::UnixSeconds time) {
-    Text(out, name, tracker::UtcTimeText(time));
-}
-
-std::string Start(const char *event, tracker::UnixSeconds time) {
-    std::string out = "{\"event\":\"";
-    out += event;
-    out += '"';
-    Time(out, "time", time);
-    return out;
+void Rounded(std::string &out, std::string_view name, double value, int decimals) {
+    DoubleMember(out, name, calc::FormattedValue(value, decimals));
 }
 
 } // namespace
 
+std::string EventStart(std::string_view event, tracker::UnixSeconds time) {
+    std::string out = "{";
+    StringMember(out, "event", event);
+    UtcTimeMember(out, "time", time);
+    return out;
+}
+
 std::string CloudEventJson(const tracker::CloudEvent &event) {
     const tracker::CloudSnapshot &c = event.Cloud;
-    std::string out = Start("cloud", event.Time);
-    Key(out, "id");
-    out += std::to_string(c.Id);
-    Text(out, "state", tracker::CloudStateName(event.State));
-    Text(out, "centre", c.CentreLoc);
+    std::string out = EventStart("cloud", event.Time);
+    IntegerMember(out, "id", c.Id);
+    StringMember(out, "state", tracker::CloudStateName(event.State));
+    StringMember(out, "centre", c.CentreLoc);
     Rounded(out, "latDeg", c.LatDeg, PositionDecimals);
     Rounded(out, "lonDeg", c.LonDeg, PositionDecimals);
-    Key(out, "spots");
-    out += std::to_string(c.Spots);
+    IntegerMember(out, "spots", c.Spots);
     Key(out, "bands");
     out += '[';
     bool first = true;
     for (const tracker::Band band : tracker::AllBands) {
         if ((c.Bands & tracker::BandBit(band)) != 0) {
-            out += first ? "\"" : ",\"";
-            out += tracker::BandName(band);
-            out += '"';
+            if (!first) {
+                out += ',';
+            }
+            AppendJsonString(out, tracker::BandName(band));
             first = false;
         }
     }
     out += ']';
     Rounded(out, "criticalFreqMHz", c.CriticalFreqMHz, FreqDecimals);
-    Key(out, "highestFreqMHz");
-    AppendJsonNumber(out, c.HighestFreqMHz);
-    Time(out, "firstSeen", c.FirstSeen);
-    Time(out, "lastSeen", c.LastSeen);
-    Key(out, "drift");
+    DoubleMember(out, "highestFreqMHz", c.HighestFreqMHz);
+    UtcTimeMember(out, "firstSeen", c.FirstSeen);
+    UtcTimeMember(out, "lastSeen", c.LastSeen);
     if (c.Movement) {
-        out += "{\"speedKmh\":";
-        AppendJsonNumber(out, calc::FormattedValue(c.Movement->SpeedKmh, DriftDecimals));
-        out += ",\"towardsDeg\":";
+        Key(out, "drift");
+        out += '{';
+        Rounded(out, "speedKmh", c.Movement->SpeedKmh, DriftDecimals);
         // 359.96 degrees rounds to north, written 0 rather than 360.
         double towardsDeg = calc::FormattedValue(c.Movement->TowardsDeg, DriftDecimals);
         if (towardsDeg >= FullTurnDeg) {
             towardsDeg -= FullTurnDeg;
         }
-        AppendJsonNumber(out, towardsDeg);
+        DoubleMember(out, "towardsDeg", towardsDeg);
         out += '}';
     } else {
-        out += "null";
+        RawMember(out, "drift", "null");
     }
     out += '}';
     return out;
 }
 
 std::string VerdictEventJson(const tracker::VerdictEvent &event) {
-    std::string out = Start("verdict", event.Time);
-    Text(out, "home", event.HomeLocator);
-    out += ",\"bands\":[";
+    std::string out = EventStart("verdict", event.Time);
+    StringMember(out, "home", event.HomeLocator);
+    Key(out, "bands");
+    out += '[';
     bool first = true;
     for (const tracker::BandVerdict &v : event.Bands) {
-        out += first ? "{\"band\":" : ",{\"band\":";
+        out += first ? "{" : ",{";
         first = false;
-        AppendJsonString(out, tracker::BandName(v.Which));
-        Text(out, "state", v.Possible ? "possible" : "closed");
+        StringMember(out, "band", tracker::BandName(v.Which));
+        StringMember(out, "state", v.Possible ? "possible" : "closed");
         if (v.Possible && v.CloudId) {
-            Key(out, "cloud");
-            out += std::to_string(*v.CloudId);
-            Text(out, "tryTowards", v.Home.TowardsLoc);
-            Rounded(out, "azimuthDeg", v.Home.AzimuthDeg, 2);
-            Rounded(out, "elevationDeg", v.Home.ElevationDeg, 2);
-            Rounded(out, "distanceKm", v.Home.DistanceKm, 2);
-            Key(out, "trafficFreqMHz");
-            AppendJsonNumber(out, v.Home.TrafficFreqMHz);
+            IntegerMember(out, "cloud", *v.CloudId);
+            StringMember(out, "tryTowards", v.Home.TowardsLoc);
+            Rounded(out, "azimuthDeg", v.Home.AzimuthDeg, calc::ShownDecimals);
+            Rounded(out, "elevationDeg", v.Home.ElevationDeg, calc::ShownDecimals);
+            Rounded(out, "distanceKm", v.Home.DistanceKm, calc::ShownDecimals);
+            FloatMember(out, "trafficFreqMHz", v.Home.TrafficFreqMHz);
         } else {
-            out += ",\"cloud\":null,\"tryTowards\":null,\"azimuthDeg\":null,\"elevationDeg\":null,"
-                   "\"distanceKm\":null,\"trafficFreqMHz\":null";
+            for (const char *name : {"cloud", "tryTowards", "azimuthDeg", "elevationDeg",
+                                     "distanceKm", "trafficFreqMHz"}) {
+                RawMember(out, name, "null");
+            }
         }
         out += '}';
     }
@@ -122,11 +102,10 @@ std::string VerdictEventJson(const tracker::VerdictEvent &event) {
 }
 
 std::string AlarmEventJson(const tracker::AlarmEvent &event) {
-    std::string out = Start("alarm", event.Time);
-    Text(out, "band", tracker::BandName(event.Which));
-    Key(out, "cloud");
-    out += std::to_string(event.CloudId);
-    Text(out, "text", event.Text);
+    std::string out = EventStart("alarm", event.Time);
+    StringMember(out, "band", tracker::BandName(event.Which));
+    IntegerMember(out, "cloud", event.CloudId);
+    StringMember(out, "text", event.Text);
     out += '}';
     return out;
 }

@@ -1,18 +1,14 @@
 #include "capture_line.h"
 
 #include "calc/utf8.h"
+#include "spot/utc_time.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
-#include <cstdio>
 
 namespace ionvane::feed {
 
 namespace {
-
-// "2026-06-14T10:00:25Z"
-constexpr std::size_t TimeTextBytes = 20;
 
 // What follows the tab in a feed line; cluster lines never start so.
 constexpr std::string_view FeedMark = "MQTT ";
@@ -30,18 +26,6 @@ std::size_t CharacterEnd(std::string_view text, std::size_t pos) {
         ++pos;
     }
     return pos;
-}
-
-// The digits text[pos..pos+count) as a number, or -1.
-int Digits(std::string_view text, std::size_t pos, std::size_t count) {
-    int value = 0;
-    for (std::size_t i = pos; i < pos + count; ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            return -1;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
 }
 
 int HexValue(char c) {
@@ -66,42 +50,15 @@ std::string DecodeTopic(std::string_view text) {
 } // namespace
 
 std::string CaptureTimeText(Seconds time) {
-    const auto day = std::chrono::floor<std::chrono::days>(time);
-    const std::chrono::year_month_day date(day);
-    const std::chrono::hh_mm_ss clock(time - day);
-    std::array<char, 32> text{};
-    const int written = std::snprintf(
-        text.data(), text.size(), "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-        static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-        static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
-        static_cast<int>(clock.seconds().count()));
-    return written > 0 ? std::string(text.data(), static_cast<std::size_t>(written))
-                       : std::string();
+    return spot::UtcTimeText(time.time_since_epoch().count());
 }
 
 std::optional<Seconds> ReadCaptureTime(std::string_view text) {
-    if (text.size() != TimeTextBytes || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
-        text[13] != ':' || text[16] != ':' || text[19] != 'Z') {
+    const auto time = spot::ReadUtcTime(text);
+    if (!time) {
         return std::nullopt;
     }
-    const int year = Digits(text, 0, 4);
-    const int month = Digits(text, 5, 2);
-    const int day = Digits(text, 8, 2);
-    const int hour = Digits(text, 11, 2);
-    const int minute = Digits(text, 14, 2);
-    const int second = Digits(text, 17, 2);
-    if (year < 0 || month < 0 || day < 0 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-        second < 0 || second > 59) {
-        return std::nullopt;
-    }
-    const std::chrono::year_month_day date{std::chrono::year(year),
-                                           std::chrono::month(static_cast<unsigned>(month)),
-                                           std::chrono::day(static_cast<unsigned>(day))};
-    if (!date.ok()) {
-        return std::nullopt;
-    }
-    return Seconds(std::chrono::sys_days(date)) + std::chrono::hours(hour) +
-           std::chrono::minutes(minute) + std::chrono::seconds(second);
+    return Seconds(std::chrono::seconds(*time));
 }
 
 std::string PayloadText(std::string_view payload) {
@@ -159,11 +116,11 @@ std::optional<CapturedReport> ReadCaptureLine(std::string_view line) {
     if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
     }
-    if (line.size() < TimeTextBytes + 1 || line[TimeTextBytes] != '\t') {
+    if (line.size() < spot::UtcTimeBytes + 1 || line[spot::UtcTimeBytes] != '\t') {
         return std::nullopt;
     }
-    const auto time = ReadCaptureTime(line.substr(0, TimeTextBytes));
-    std::string_view rest = line.substr(TimeTextBytes + 1);
+    const auto time = ReadCaptureTime(line.substr(0, spot::UtcTimeBytes));
+    std::string_view rest = line.substr(spot::UtcTimeBytes + 1);
     if (!time || rest.substr(0, FeedMark.size()) != FeedMark) {
         return std::nullopt;
     }

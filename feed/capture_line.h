@@ -16,11 +16,12 @@ namespace ionvane::feed {
 /// codes) stay under 150 bytes; a longer one is cut here.
 constexpr std::size_t MaxTopicBytes = 1024;
 
-/// The receipt time as the capture writes it, "2026-06-14T10:00:25Z" (UTC). Years 0 to 9999.
+/// The receipt time as the capture writes it, "2026-06-14T10:00:25Z" (UTC), as a cluster capture
+/// does (spot::UtcTimeText): years 1970 to 9999, a time outside them clamped to their ends.
 std::string CaptureTimeText(Seconds time);
 
-/// The time of a capture time text, exactly the form above with a valid date, hour 00-23, minute
-/// and second 00-59; nothing for anything else.
+/// The time of a capture time text, exactly the form above with a valid date from 1970 to 9999,
+/// hour 00-23, minute and second 00-59; nothing for anything else.
 std::optional<Seconds> ReadCaptureTime(std::string_view text);
 
 /// The payload as the program reads it, live and in replay alike: valid UTF-8 (bad bytes become

@@ -2,7 +2,7 @@
 
 #include "calc/locator.h"
 #include "history/recorder.h"
-#include "tracker/capture.h"
+#include "spot/utc_time.h"
 
 #include <algorithm>
 
@@ -52,7 +52,7 @@ std::size_t LiveSession::Restore() {
     // best spot need every line's result, and feed reports go through the feed's reader.
     const std::vector<history::StoredLine> lines = Store->LinesSince(now - history::RestoreWindowS);
     for (const history::StoredLine &stored : lines) {
-        const std::string capture = tracker::UtcTimeText(stored.Time) + '\t' + stored.Line;
+        const std::string capture = spot::UtcTimeText(stored.Time) + '\t' + stored.Line;
         if (const auto report = feed::ReplayEvent(FeedReader, capture)) {
             if (report->What == feed::FeedEvent::Kind::Spot) {
                 Take(report->Time.time_since_epoch().count(), stored.Line,

@@ -1,6 +1,6 @@
 #include "spot_list_model.h"
 
-#include "tracker/capture.h"
+#include "spot/utc_time.h"
 
 #include <QBrush>
 #include <QColor>
@@ -94,7 +94,7 @@ QVariant SpotListModel::data(const QModelIndex &index, int role) const {
     }
     switch (index.column()) {
     case Time:
-        return QString::fromStdString(tracker::UtcTimeText(row.Time))
+        return QString::fromStdString(spot::UtcTimeText(row.Time))
             .mid(TimeOfDayStart, TimeOfDayLength);
     case Band:
         return row.SpotBand ? Q(tracker::BandName(*row.SpotBand)) : QString();

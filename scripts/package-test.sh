@@ -31,16 +31,8 @@ trap cleanup EXIT
 # Readable by apt's unprivileged download user, which otherwise warns.
 chmod 755 "$work"
 
-passed=0
-failed=0
-check() { # name, expected, actual
-    if [[ "$2" == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
+# shellcheck source=../tests/lib/check.sh
+source "$root/tests/lib/check.sh"
 
 (cd "$build" && cpack -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1) || {
     cat "$work/cpack.log"
@@ -133,5 +125,4 @@ done <"$work/paths"
 check "nothing of the package left" "" "${left[*]}"
 check "nothing else left where it was" "" "$(diff "$work/before" <(snapshot) | grep '^[<>]')"
 
-echo "package test: $passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_summary "package test"

@@ -1,4 +1,5 @@
 // The capture line reader and time texts, and the Es classifier's limits.
+#include "spot/utc_time.h"
 #include "tracker/band.h"
 #include "tracker/capture.h"
 #include "tracker/es_classifier.h"
@@ -55,12 +56,12 @@ TEST(Capture, TimeTextsBothWays) {
         {"2100-03-01T00:00:00Z", 4107542400}, {"9999-12-31T23:59:59Z", 253402300799},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(ReadUtcTime(c.Text), c.Time) << c.Text;
-        EXPECT_EQ(UtcTimeText(c.Time), c.Text) << c.Time;
+        EXPECT_EQ(spot::ReadUtcTime(c.Text), c.Time) << c.Text;
+        EXPECT_EQ(spot::UtcTimeText(c.Time), c.Text) << c.Time;
     }
     // Out of range, clamped rather than written wrong.
-    EXPECT_EQ(UtcTimeText(-1), "1970-01-01T00:00:00Z");
-    EXPECT_EQ(UtcTimeText(253402300800), "9999-12-31T23:59:59Z");
+    EXPECT_EQ(spot::UtcTimeText(-1), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(spot::UtcTimeText(253402300800), "9999-12-31T23:59:59Z");
 }
 
 TEST(Bands, EdgesIncluded) {

@@ -1,10 +1,7 @@
 // The shared calculation cases through ionvane-cli's own option handling: every case given as
 // options, the JSON it prints compared text by text.
+#include "calculate_vectors.h"
 #include "cli/cli.h"
-
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -14,18 +11,9 @@ namespace ionvane::cli {
 namespace {
 
 TEST(CliVectors, EveryCaseMatchesThroughTheOptions) {
-    QFile file(IONVANE_TEST_DATA "/calculate_vectors.jsonl");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    int cases = 0;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
-        if (line.isEmpty()) {
-            continue;
-        }
-        ++cases;
-        const QJsonObject c = QJsonDocument::fromJson(line).object();
-        const QJsonObject args = c["args"].toObject();
-        const QJsonObject expected = c["expected"].toObject();
+    const auto vectors = testing::ReadCalculateVectors();
+    for (const auto &vector : vectors) {
+        const QJsonObject &args = vector.Args;
         // --home as the user types it: lower-case letters are upper-cased by the program.
         const QStringList arguments{"ionvane-cli",
                                     "--json",
@@ -45,16 +33,13 @@ TEST(CliVectors, EveryCaseMatchesThroughTheOptions) {
         const int code = RunCli(arguments, in, out, err);
         const QJsonObject got =
             QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object();
-        EXPECT_EQ(code, expected["status"].toInt() == 0 && !got["stopped"].toBool()
+        EXPECT_EQ(code, vector.Expected["status"].toInt() == 0 && !got["stopped"].toBool()
                             ? ExitComputed
                             : ExitNotComputed)
-            << line.toStdString();
-        for (const QString &key : expected.keys()) {
-            EXPECT_EQ(got[key], expected[key])
-                << "case " << cases << " " << key.toStdString() << ": " << line.toStdString();
-        }
+            << vector.Line.toStdString();
+        testing::ExpectReportMatches(vector, got);
     }
-    EXPECT_EQ(cases, 308);
+    EXPECT_EQ(vectors.size(), testing::CalculateVectorCount);
 }
 
 } // namespace

@@ -1,12 +1,10 @@
 // Cases made by an independent implementation of the same rules: every text must match exactly.
 #include "calc/ascii.h"
+#include "calculate_vectors.h"
 #include "cli/report.h"
 #include "command/calculate_command.h"
 #include "window/locale_format.h"
 
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -20,19 +18,9 @@ using window::NumberFormatOf;
 namespace {
 
 TEST(Vectors, EveryCaseMatchesToTheCharacter) {
-    QFile file(IONVANE_TEST_DATA "/calculate_vectors.jsonl");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    int cases = 0;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
-        if (line.isEmpty()) {
-            continue;
-        }
-        ++cases;
-        const QJsonObject c = QJsonDocument::fromJson(line).object();
-        const QJsonObject args = c["args"].toObject();
-        const QJsonObject expected = c["expected"].toObject();
-
+    const auto vectors = testing::ReadCalculateVectors();
+    for (const auto &vector : vectors) {
+        const QJsonObject &args = vector.Args;
         calc::CalcState state;
         state.EsLayerHeightKm = static_cast<float>(args["es_layer"].toDouble());
         state.HomeHeightKm = static_cast<float>(args["masl"].toDouble() * 0.001);
@@ -48,13 +36,10 @@ TEST(Vectors, EveryCaseMatchesToTheCharacter) {
         std::string report = "{";
         report += ReportMembers(outcome, screen);
         report += '}';
-        const QJsonObject got = QJsonDocument::fromJson(QByteArray::fromStdString(report)).object();
-        for (const QString &key : expected.keys()) {
-            EXPECT_EQ(got[key], expected[key])
-                << "case " << cases << " " << key.toStdString() << ": " << line.toStdString();
-        }
+        testing::ExpectReportMatches(
+            vector, QJsonDocument::fromJson(QByteArray::fromStdString(report)).object());
     }
-    EXPECT_EQ(cases, 308);
+    EXPECT_EQ(vectors.size(), testing::CalculateVectorCount);
 }
 
 } // namespace

@@ -3,21 +3,12 @@
 set -u
 cli=$1
 memory_limit_kb=${2:-65536} # 0: not measured
-passed=0
-failed=0
+# shellcheck source=../lib/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # Never read or write the user's real settings.
 export HOME=$work XDG_CONFIG_HOME=$work/config
-
-check() { # name, expected, actual
-    if [[ "$2" == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
 
 settings=(--home IO90IR --es-layer 110 --masl 150 --locale en_US)
 
@@ -207,5 +198,4 @@ check "--spot with --from" 2 $?
 "$cli" --spots "${settings[@]}" >/dev/null 2>&1 </dev/null
 check "--spots without --batch" 2 $?
 
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_summary

@@ -4,21 +4,12 @@
 set -u
 cli=$1
 data=$2
-passed=0
-failed=0
+# shellcheck source=../lib/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # Never read or write the user's real settings or history.
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-
-check() { # name, expected, actual
-    if [[ "$2" == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
 
 settings=(--home IO90IR --es-layer 110 --masl 150)
 capture=$data/opening.capture
@@ -102,5 +93,4 @@ for bad in "--json" "--alarm-band 3m" "--min-km 6m=50" "--min-km 6m" "--min-km 3
     check "usage error for $bad" 2 $?
 done
 
-echo "replay tests: $passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_summary "replay tests"

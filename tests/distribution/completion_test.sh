@@ -4,8 +4,8 @@
 #   completion_test.sh COMPLETION
 set -u
 completion=$(realpath "$1")
-passed=0
-failed=0
+# shellcheck source=../lib/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -30,15 +30,6 @@ complete_line() {
     )
 }
 
-check() { # name, expected, actual
-    if [[ "$2" == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
-
 mkdir -p "$work/files/captures"
 touch "$work/files/opening.log" "$work/files/history.sqlite"
 
@@ -54,5 +45,4 @@ check "files for --history" "history.sqlite" "$(complete_line ionvane-cli --hist
 check "nothing for a locator" "" "$(complete_line ionvane-cli --from "")"
 check "nothing for free words" "" "$(complete_line ionvane-cli --batch "")"
 
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_summary

@@ -11,17 +11,8 @@ desktop=$source_dir/app/io.github.ionvane.Ionvane.desktop
 metainfo=$source_dir/app/io.github.ionvane.Ionvane.metainfo.xml
 screenshot=$source_dir/app/screenshots/main-window.png
 changelog=$source_dir/packaging/changelog.in
-passed=0
-failed=0
-
-check() { # name, expected, actual
-    if [[ "$2" == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
+# shellcheck source=../lib/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
 
 # Hints count too: each has been acted on once, so a new one means something changed.
 out=$(desktop-file-validate "$desktop" 2>&1)
@@ -53,5 +44,4 @@ check "newest metainfo release" "$version" \
     "$(grep -o '<release version="[^"]*"' "$metainfo" | head -1 | cut -d'"' -f2)"
 check "newest changelog entry" "ionvane ($version)" "$(head -1 "$changelog" | cut -d' ' -f1-2)"
 
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_summary

@@ -5,17 +5,8 @@ set -u
 cli=$1
 window=$2
 version=$3
-passed=0
-failed=0
-
-check() { # name, expected, actual
-    if [[ "$2" == "$3" ]]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
+# shellcheck source=../lib/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
 
 check "version has three numbers" yes "$([[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] && echo yes)"
 
@@ -45,5 +36,4 @@ check "ionvane unknown option message" "ionvane: Unknown option 'bogus'." "$(gre
 QT_QPA_PLATFORM=offscreen "$window" IO90IR >/dev/null 2>&1
 check "ionvane unexpected argument exit code" 2 $?
 
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_summary

@@ -40,6 +40,20 @@ TEST(CaptureLine, TimeTexts) {
     }
 }
 
+TEST(CaptureLine, TimesBefore1970AreNotWrittenOrRead) {
+    // The feed writes and reads its capture times as a cluster capture does: from 1970 on, so a
+    // clock set before 1970 gives the first second of 1970, not a year the cluster replay refuses.
+    EXPECT_EQ(CaptureTimeText(Seconds{seconds(-1)}), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(CaptureTimeText(Seconds{seconds(-86400LL * 365 * 100)}), "1970-01-01T00:00:00Z");
+    for (const char *text :
+         {"1969-12-31T23:59:59Z", "0000-01-01T00:00:00Z", "1900-03-01T00:00:00Z"}) {
+        EXPECT_FALSE(ReadCaptureTime(text).has_value()) << text;
+        EXPECT_FALSE(ReadCaptureLine(std::string(text) + "\tMQTT " + Topic + " {}").has_value())
+            << text;
+    }
+    ASSERT_TRUE(ReadCaptureLine(std::string("1970-01-01T00:00:00Z\tMQTT ") + Topic + " {}"));
+}
+
 TEST(CaptureLine, WrittenAndReadBack) {
     const std::string line = CaptureLine(Receipt, Topic, Payload);
     EXPECT_EQ(line, std::string("2026-06-14T10:00:25Z\tMQTT ") + Topic + " " + Payload);

@@ -3,6 +3,7 @@
 #include "cli/batch_reader.h"
 #include "cli/spot_events.h"
 #include "cli/tracker_events.h"
+#include "spot/utc_time.h"
 #include "tracker/capture.h"
 #include "tracker/spot_pipeline.h"
 
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             continue;
         }
         // A time that reads is written back as the same text.
-        if (tracker::UtcTimeText(line->Time) != text.substr(0, 20)) {
+        if (spot::UtcTimeText(line->Time) != text.substr(0, 20)) {
             std::abort();
         }
         const auto result = pipeline.Feed(line->Time, line->Line, events);

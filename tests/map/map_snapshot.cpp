@@ -3,12 +3,12 @@
 // map-world.png zoomed out to the whole world, in the directory given (default: the current one).
 #include "fake_scene.h"
 #include "map/map_view.h"
+#include "user_view.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
-#include <QWheelEvent>
 
 #include <cstdio>
 
@@ -16,14 +16,10 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     using namespace ionvane::map;
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
-    const WorldOutlinesResult outlines = LoadWorldOutlines();
-    if (!outlines.Value) {
-        std::fprintf(stderr, "%s\n", outlines.Error.c_str());
+    MapView view;
+    if (!testing::SetUpUserView(view, LoadWorldOutlines())) {
         return 1;
     }
-    MapView view;
-    view.resize(1000, 800);
-    view.SetOutlines(outlines.Value);
     view.SetHome(testing::HomeIO90IR, "IO90IR");
     view.SetScene(testing::FakeOpening(12, 60));
     for (const int percent : {100, 200, 0}) {
@@ -31,10 +27,7 @@ int main(int argc, char *argv[]) {
         if (percent == 0) {
             // Wheel notches out until the whole world shows.
             for (int notch = 0; notch < 20; ++notch) {
-                const QPointF middle(500, 400);
-                QWheelEvent wheel(middle, middle, QPoint(), QPoint(0, -120), Qt::NoButton,
-                                  Qt::NoModifier, Qt::NoScrollPhase, false);
-                QApplication::sendEvent(&view, &wheel);
+                testing::TurnWheel(view, -1);
             }
         }
         QImage image(view.size() * ratio, QImage::Format_ARGB32_Premultiplied);

@@ -2,7 +2,7 @@
 
 #include "calc/earth.h"
 #include "calc/locator.h"
-#include "tracker/capture.h"
+#include "spot/utc_time.h"
 
 #include <cmath>
 #include <cstdio>
@@ -47,7 +47,7 @@ PathEnds PathThrough(Point centre, double bearingDeg, double lengthKm) {
 }
 
 std::string TimeText(std::int64_t unixSeconds) {
-    return tracker::UtcTimeText(unixSeconds);
+    return spot::UtcTimeText(unixSeconds);
 }
 
 namespace {
