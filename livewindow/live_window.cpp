@@ -219,7 +219,8 @@ QWidget *frmLive::BuildClusterBar() {
     txtCall = new QLineEdit(settings.Call, box);
     txtCall->setObjectName("txtCall");
     txtCall->setPlaceholderText("your call");
-    txtPassword = new QLineEdit(cluster::LoadPassword(Setup.ConfigDir).Password, box);
+    const cluster::StoredPassword stored = cluster::LoadPassword(Setup.ConfigDir);
+    txtPassword = new QLineEdit(stored.Password, box);
     txtPassword->setObjectName("txtPassword");
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setPlaceholderText("optional");
@@ -228,7 +229,10 @@ QWidget *frmLive::BuildClusterBar() {
     txtCommands->setPlaceholderText("commands after login, separated by ;");
     cmdClusterConnect = new QPushButton("&Connect", box);
     cmdClusterConnect->setObjectName("cmdClusterConnect");
-    lblClusterState = new QLabel(DisconnectedWords, box);
+    lblClusterState = new QLabel(stored.Problem == cluster::PasswordProblem::ReadableByOthers
+                                     ? "The stored password could be read by others: enter it again"
+                                     : DisconnectedWords,
+                                 box);
     lblClusterState->setObjectName("lblClusterState");
     SetBold(lblClusterState, StatePointSize);
 

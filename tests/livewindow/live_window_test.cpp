@@ -10,6 +10,7 @@
 #include "window/main_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
@@ -402,6 +403,64 @@ class LiveWindowTest : public QObject {
             qPrintable(QString("%1 %2 %3").arg(sideMoved[0]).arg(sideMoved[1]).arg(sideMoved[2])));
         QCOMPARE(again.findChild<QComboBox *>("cmbAlarmBand")->currentIndex(), 1);
         QCOMPARE(again.Session().AlarmBand(), tracker::Band::M6);
+    }
+
+    void feedSettingsRemembered() {
+        // State: the first start: the public broker, 6 m, 4 m and 2 m, 10 m left out. Action:
+        // another broker and 10 m added, the window closed. Expected: the next window has them.
+        {
+            frmLive live(Setup());
+            QCOMPARE(live.findChild<QLineEdit *>("txtBroker")->text(),
+                     QString("mqtt.pskreporter.info:1883"));
+            QVERIFY(!live.findChild<QCheckBox *>("chkFeed10m")->isChecked());
+            for (const char *band : {"chkFeed6m", "chkFeed4m", "chkFeed2m"}) {
+                QVERIFY2(live.findChild<QCheckBox *>(band)->isChecked(), band);
+            }
+            QCOMPARE(live.findChild<QLabel *>("lblFeedState")->text(), QString("Not connected"));
+            live.findChild<QLineEdit *>("txtBroker")->setText("127.0.0.1:1884");
+            live.findChild<QCheckBox *>("chkFeed10m")->setChecked(true);
+            live.findChild<QCheckBox *>("chkFeed4m")->setChecked(false);
+            live.close();
+        }
+        frmLive again(Setup());
+        QCOMPARE(again.findChild<QLineEdit *>("txtBroker")->text(), QString("127.0.0.1:1884"));
+        QVERIFY(again.findChild<QCheckBox *>("chkFeed10m")->isChecked());
+        QVERIFY(!again.findChild<QCheckBox *>("chkFeed4m")->isChecked());
+        QVERIFY(again.findChild<QCheckBox *>("chkFeed2m")->isChecked());
+    }
+
+    void passwordReadableByOthersIsNotUsed() {
+        // State: a password file that others may read. Expected: the box stays empty and the
+        // state says why; a private file fills the box (masked).
+        QFile file(ConfigDir->filePath(cluster::ClusterPasswordFileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("secret");
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        {
+            frmLive live(Setup());
+            QCOMPARE(live.findChild<QLineEdit *>("txtPassword")->text(), QString());
+            QVERIFY(live.findChild<QLabel *>("lblClusterState")->text().contains("read by others"));
+        }
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        frmLive live(Setup());
+        auto *password = live.findChild<QLineEdit *>("txtPassword");
+        QCOMPARE(password->text(), QString("secret"));
+        QCOMPARE(password->echoMode(), QLineEdit::Password);
+        QCOMPARE(live.findChild<QLabel *>("lblClusterState")->text(), QString("Not connected"));
+    }
+
+    void ageingTickFadesCloudsWithoutLines() {
+        // State: the opening's cloud. Action: the ageing tick 16 minutes later, nothing received.
+        // Expected: the cloud fades and every band closes, as a line at that time would do.
+        frmLive live(Setup());
+        Replay(live, 0, 4);
+        Now = CaptureStart + 16 * 60;
+        live.Session().Tick();
+        auto *table = live.findChild<QTableView *>("tblClouds");
+        QCOMPARE(Cell(table, 0, livewindow::CloudTableModel::Age), QString("16 min (fading)"));
+        QVERIFY(BandRow(live, "6m").contains("closed"));
+        QCOMPARE(live.windowTitle(), QString("Ionvane Live"));
     }
 
     void historyOfTheLastHourShownAtStart() {
