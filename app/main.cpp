@@ -1,14 +1,21 @@
 // Ionvane: the sporadic-E MUF calculator's window.
 #include "start_options.h"
 
+#include "cluster/cluster_settings.h"
+#include "history/history_store.h"
+#include "livewindow/live_window.h"
 #include "window/dialogs.h"
+#include "window/locale_format.h"
 #include "window/main_window.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QIcon>
+#include <QLocale>
 
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -52,8 +59,51 @@ int main(int argc, char *argv[]) {
         return *exitCode;
     }
 
+    const bool startLive = ionvane::app::ReadStartOptions(QApplication::arguments()).Live;
     ionvane::window::QtDialogs dialogs;
     ionvane::window::frmMUF window(dialogs, ionvane::window::SettingsPlaces::ForThisProgram());
-    window.show();
-    return QApplication::exec();
+
+    // The live window and its history store are made when first asked for: the calculator alone
+    // opens no database and no map.
+    std::unique_ptr<ionvane::history::HistoryStore> store;
+    ionvane::livewindow::DesktopAlarmOutlet outlet;
+    std::unique_ptr<ionvane::livewindow::frmLive> live;
+    const auto openLive = [&] {
+        if (!live) {
+            const auto nowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
+            store = std::make_unique<ionvane::history::HistoryStore>(
+                ionvane::history::HistoryStore::DefaultPath(), nowUtc());
+            ionvane::livewindow::LiveWindowSetup setup;
+            setup.ConfigDir = ionvane::cluster::ClusterSettingsDir();
+            setup.Format = ionvane::window::NumberFormatOf(QLocale());
+            setup.Home = ionvane::window::LoadSettingsFile(
+                ionvane::window::SettingsPlaces::ForThisProgram().LoadPath(), setup.Format);
+            setup.Store = store->IsOpen() ? store.get() : nullptr;
+            setup.StoreMessage = QString::fromStdString(store->Message());
+            setup.NowUtc = nowUtc;
+            setup.SessionClock = ionvane::cluster::SessionClock::System();
+            setup.Outlet = &outlet;
+            live = std::make_unique<ionvane::livewindow::frmLive>(std::move(setup));
+            // A double-clicked cloud is calculated in the main window, as if typed there.
+            QObject::connect(
+                live.get(), &ionvane::livewindow::frmLive::spotChosen, &window,
+                [&window](const QString &from, const QString &to, const QString &freq) {
+                    window.show();
+                    window.raise();
+                    window.CalculateSpot(from, to, freq);
+                });
+        }
+        live->show();
+        live->raise();
+        live->activateWindow();
+    };
+    QObject::connect(&window, &ionvane::window::frmMUF::liveWindowRequested, &window, openLive);
+    if (startLive) {
+        openLive();
+    } else {
+        window.show();
+    }
+    const int exitCode = QApplication::exec();
+    live.reset();
+    return exitCode;
 }

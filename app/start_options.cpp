@@ -23,6 +23,7 @@ const std::vector<OptionRow> &OptionRows() {
     static const std::vector<OptionRow> rows{
         {{"h", "help"}, "Displays help on commandline options."},
         {{"v", "version"}, "Displays version information."},
+        {{"live"}, "Opens the live window (DX cluster, feed, Es clouds on a map) at start."},
     };
     return rows;
 }
@@ -70,7 +71,9 @@ StartRequest ReadStartOptions(const QStringList &arguments) {
         return {StartRequest::Kind::UsageError,
                 "unexpected argument: " + parser.positionalArguments().front().toStdString()};
     }
-    return {};
+    StartRequest request;
+    request.Live = parser.isSet("live");
+    return request;
 }
 
 } // namespace ionvane::app

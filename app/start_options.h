@@ -21,6 +21,7 @@ struct StartRequest {
     };
     Kind What = Kind::Run;
     std::string Text;
+    bool Live = false; ///< --live: open the live window at start, the main window only on demand
 };
 
 /// Reads `arguments` (program name first). Needs no QApplication, so that --help and --version

@@ -32,6 +32,8 @@ install(FILES ${changelog}.gz DESTINATION ${doc_dir})
 
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/ionvane-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ionvane-cli)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/ionvane.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ionvane)
 
 set(CPACK_PACKAGE_NAME ionvane)
 set(CPACK_PACKAGE_CONTACT "${IONVANE_MAINTAINER}")

@@ -208,6 +208,9 @@ void frmMUF::BuildMenus() {
     action(mnuHelp, "mnuHelp", "&Help");
     mnuHelp->setShortcut(QKeySequence(Qt::Key_F1));
     mnuFile->addActions({mnuHomeLoc, mnuEsLayer, mnuMASL, mnuDefaults, mnuHelp});
+    mnuFile->addSeparator();
+    action(mnuLive, "mnuLive", "&Live window");
+    mnuFile->addAction(mnuLive);
     action(mnuExit, "mnuExit", "E&xit");
     menuBar()->addAction(mnuExit);
 
@@ -219,6 +222,7 @@ void frmMUF::BuildMenus() {
     connect(mnuDefaults, &QAction::triggered, this, &frmMUF::SetDefaults);
     connect(mnuHelp, &QAction::triggered, this, &frmMUF::ShowHelp);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(mnuLive, &QAction::triggered, this, &frmMUF::liveWindowRequested);
 }
 
 void frmMUF::ApplyLook() {
@@ -488,6 +492,16 @@ void frmMUF::PasteSpot(const QString &text) {
     const auto problem = first ? spot::ProblemAsSpot(*first) : spot::SpotProblem::NoLocators;
     Dialog.ShowMessage(Q(std::string(spot::ProblemText(problem))), "Paste spot",
                        Dialogs::Icon::Information);
+}
+
+void frmMUF::CalculateSpot(const QString &fromLoc, const QString &toLoc,
+                           const QString &freqMHzText) {
+    // Typed letters reach the locator boxes upper-cased, and nothing else of the filters applies
+    // to a whole locator.
+    SetBoxText(txtFromLoc, fromLoc.toUpper());
+    SetBoxText(txtToLoc, toLoc.toUpper());
+    SetBoxText(txtFreq, FrequencyBoxText(S(freqMHzText), Format));
+    CalculateClicked();
 }
 
 void frmMUF::ShowHelp() {

@@ -44,6 +44,14 @@ class frmMUF : public QMainWindow {
     /// The text of the help message.
     static QString HelpText();
 
+    /// Fills From, To and Frequency with a spot (`freqMHzText` with a point, "50.313") and runs
+    /// Calculate, as if the user had typed them and pressed the button.
+    void CalculateSpot(const QString &fromLoc, const QString &toLoc, const QString &freqMHzText);
+
+  signals:
+    /// File > Live window: the program opens (or raises) its live window.
+    void liveWindowRequested();
+
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -106,6 +114,7 @@ class frmMUF : public QMainWindow {
     QAction *mnuMASL = nullptr;
     QAction *mnuDefaults = nullptr;
     QAction *mnuHelp = nullptr;
+    QAction *mnuLive = nullptr;
     QAction *mnuExit = nullptr;
 };
 

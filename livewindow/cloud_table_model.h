@@ -1,0 +1,64 @@
+// The cloud table: one row per Es cloud with its centre, age, spots, bands, critical and highest
+// frequency, drift, and distance and azimuth from home. Sorts by the numbers, not their texts.
+#pragma once
+
+#include "map/projection.h"
+#include "tracker/tracker_events.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+namespace ionvane::livewindow {
+
+/// Headers are short so that all nine columns fit beside the map: "foEs" is the equivalent
+/// critical frequency in MHz, "Top MHz" the highest frequency heard, "Dist" and "Az" the distance
+/// and azimuth from home.
+class CloudTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    enum Column {
+        Centre,
+        Age,
+        Spots,
+        Bands,
+        CriticalFreq,
+        HighestFreq,
+        Drift,
+        Distance,
+        Azimuth,
+        ColumnCount
+    };
+    /// The role that holds the value a column sorts by.
+    static constexpr int SortRole = Qt::UserRole;
+    /// The role that holds the cloud's id, in every column.
+    static constexpr int CloudIdRole = Qt::UserRole + 1;
+
+    explicit CloudTableModel(QObject *parent = nullptr);
+
+    /// The home station the distances and azimuths are measured from.
+    void SetHome(map::GeoPoint home);
+    /// The clouds as they stand at `now` (seconds since 1970, UTC).
+    void SetClouds(std::vector<tracker::CloudEvent> clouds, tracker::UnixSeconds now);
+
+    [[nodiscard]] const std::vector<tracker::CloudEvent> &Clouds() const { return Rows; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    QVariant Text(const tracker::CloudEvent &cloud, int column) const;
+    QVariant SortValue(const tracker::CloudEvent &cloud, int column) const;
+
+    std::vector<tracker::CloudEvent> Rows;
+    tracker::UnixSeconds Now = 0;
+    map::GeoPoint Home;
+};
+
+/// "6m 2m": the bands of a set, lowest frequency first.
+QString BandsText(tracker::BandSet bands);
+
+} // namespace ionvane::livewindow

@@ -1,0 +1,132 @@
+// Ionvane Live: the DX cluster and the PSK Reporter feed on one screen, the Es clouds on a map
+// centred on home, a verdict for each band, the cloud table, the newest spots and the alarm.
+#pragma once
+
+#include "alarm_outlet.h"
+#include "band_panel.h"
+#include "cloud_table_model.h"
+#include "live_session.h"
+#include "spot_list_model.h"
+
+#include "cluster/cluster_session.h"
+#include "feed/feed_source.h"
+#include "map/map_view.h"
+#include "window/settings_file.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QSettings>
+
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSortFilterProxyModel;
+class QSpinBox;
+class QSplitter;
+class QTableView;
+
+namespace ionvane::livewindow {
+
+/// What the live window is given: its places, the home station, the clocks and the outlets.
+struct LiveWindowSetup {
+    /// Where cluster.conf, the password file and live.ini (geometry, splitters, feed and alarm
+    /// settings) are kept.
+    QString ConfigDir;
+    window::Settings Home;
+    calc::NumberFormat Format;
+    tracker::TrackerSettings Tracker;
+    /// May be null: no history then.
+    history::HistoryStore *Store = nullptr;
+    /// What the user should know about the store (moved aside, not opened); shown in the status
+    /// bar when not empty.
+    QString StoreMessage;
+    std::function<UnixSeconds()> NowUtc;
+    cluster::SessionClock SessionClock;
+    feed::FeedEnvironment FeedEnvironment;
+    AlarmOutlet *Outlet = nullptr;
+    /// The land and borders; loaded from the program's own outlines when null.
+    std::shared_ptr<const map::WorldOutlines> Outlines;
+};
+
+/// The window's own title, before the highest possible band is added to it.
+inline constexpr const char *LiveTitle = "Ionvane Live";
+
+// NOLINTNEXTLINE(readability-identifier-naming): named like the main window, frmMUF.
+class frmLive : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit frmLive(LiveWindowSetup setup, QWidget *parent = nullptr);
+    ~frmLive() override;
+
+    [[nodiscard]] LiveSession &Session() { return *Live; }
+    /// The cloud marked on the map: the one selected in the cloud table.
+    [[nodiscard]] std::optional<int> HighlightedCloudId() const { return HighlightedCloud; }
+    /// Saves geometry, splitters and settings (also done on close).
+    void SaveState();
+
+  signals:
+    /// A cloud was double-clicked: its best spot, for the calculator's From, To and Frequency
+    /// (`freqMHzText` with a point, "144.174").
+    void spotChosen(const QString &fromLoc, const QString &toLoc, const QString &freqMHzText);
+
+  protected:
+    void closeEvent(QCloseEvent *event) override;
+
+  private:
+    QWidget *BuildClusterBar();
+    QWidget *BuildFeedBar();
+    QWidget *BuildSpotList();
+    void RestoreState();
+    void Refresh();
+    void RefreshMap();
+    void ShowAlarm(const tracker::AlarmEvent &alarm);
+    void AcknowledgeAlarm();
+    void ClusterConnectClicked();
+    void FeedConnectClicked();
+    void ClusterChanged(const cluster::ConnectionEvent &event);
+    void FeedEvent(const feed::FeedEvent &event);
+    void CloudSelected();
+    void CloudActivated(const QModelIndex &index);
+    [[nodiscard]] std::optional<int> SelectedCloudId() const;
+
+    LiveWindowSetup Setup;
+    QSettings Stored;
+    map::GeoPoint HomePoint;
+    std::unique_ptr<LiveSession> Live;
+    QPointer<cluster::ClusterSession> Cluster;
+    QString ClusterHost;
+    QPointer<feed::FeedSource> Feed;
+
+    QLineEdit *txtClusterHost = nullptr;
+    QSpinBox *spnClusterPort = nullptr;
+    QLineEdit *txtCall = nullptr;
+    QLineEdit *txtPassword = nullptr;
+    QLineEdit *txtCommands = nullptr;
+    QPushButton *cmdClusterConnect = nullptr;
+    QLabel *lblClusterState = nullptr;
+    QLineEdit *txtBroker = nullptr;
+    std::array<QCheckBox *, tracker::BandCount> chkFeedBands{};
+    QPushButton *cmdFeedConnect = nullptr;
+    QLabel *lblFeedState = nullptr;
+    QPushButton *cmdAlarm = nullptr;
+    QAction *actAcknowledge = nullptr;
+    QSplitter *splitMain = nullptr;
+    QSplitter *splitSide = nullptr;
+    map::MapView *mapView = nullptr;
+    BandPanel *bandPanel = nullptr;
+    CloudTableModel *Clouds = nullptr;
+    QSortFilterProxyModel *CloudsSorted = nullptr;
+    QTableView *tblClouds = nullptr;
+    SpotListModel *SpotsModel = nullptr;
+    QComboBox *cmbSpotBand = nullptr;
+    QTableView *tblSpots = nullptr;
+    std::optional<int> HighlightedCloud;
+};
+
+} // namespace ionvane::livewindow

@@ -1,0 +1,45 @@
+// The spot list: the newest spots first, Es or not, with the lines that were skipped greyed and
+// their reason given; filtered by band.
+#pragma once
+
+#include "live_session.h"
+
+#include <QAbstractTableModel>
+
+#include <optional>
+#include <vector>
+
+namespace ionvane::livewindow {
+
+class SpotListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    enum Column { Time, Band, Freq, From, To, Call, What, ColumnCount };
+
+    explicit SpotListModel(QObject *parent = nullptr);
+
+    /// Shows `spots` (newest first), those on `band` only when a band is given.
+    void SetSpots(const std::deque<SpotRow> &spots);
+    void SetBandFilter(std::optional<tracker::Band> band);
+    [[nodiscard]] std::optional<tracker::Band> BandFilter() const { return Filter; }
+
+    [[nodiscard]] const SpotRow &Row(int row) const { return Shown[static_cast<std::size_t>(row)]; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    void Refill();
+
+    std::deque<SpotRow> All;
+    std::vector<SpotRow> Shown;
+    std::optional<tracker::Band> Filter;
+};
+
+/// What became of a spot, in words: "Es, cloud 3", "too short", "skipped: No locators found".
+QString SpotWhatText(const SpotRow &row);
+
+} // namespace ionvane::livewindow
