@@ -134,16 +134,20 @@ QPointF ToPlanePixels(PlanePoint p, double pixelsPerKm) {
 
 // Polyline points as pixels, dropping those within `tolerancePx` of the last kept one; the last
 // point always stays so that closed rings stay closed.
+// Written through the polygon's data: a zoom step rescales every outline on view, and growing
+// the polygon point by point checks its sharing and room each time.
 QPolygonF Decimated(const std::vector<PlanePoint> &points, double pixelsPerKm, double tolerancePx) {
-    QPolygonF out;
-    out.reserve(static_cast<qsizetype>(points.size()));
+    QPolygonF out(static_cast<qsizetype>(points.size()));
+    QPointF *kept = out.data();
+    qsizetype count = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const QPointF p = ToPlanePixels(points[i], pixelsPerKm);
-        if (out.isEmpty() || i + 1 == points.size() ||
-            (p - out.back()).manhattanLength() >= tolerancePx) {
-            out.push_back(p);
+        if (count == 0 || i + 1 == points.size() ||
+            (p - kept[count - 1]).manhattanLength() >= tolerancePx) {
+            kept[count++] = p;
         }
     }
+    out.resize(count);
     return out;
 }
 
@@ -407,8 +411,6 @@ struct MapView::PlaneScene {
 struct MapView::ScreenScene {
     double PixelsPerKm = 0;
     double DevicePixelRatio = 0;
-    // Cloud patches drawn once: per class, fading or not.
-    std::array<std::array<QImage, 2>, 4> CloudSprites;
     struct Path {
         Line Points;
         FreqClass Class;
@@ -664,8 +666,12 @@ const MapView::ScreenScene &MapView::Scene(double pixelsPerKm, double devicePixe
 
 const QImage &MapView::CloudSprite(FreqClass freqClass, bool fading, double radiusPx,
                                    double devicePixelRatio) {
-    QImage &sprite =
-        ScreenSceneCache->CloudSprites[static_cast<std::size_t>(freqClass)][fading ? 1 : 0];
+    if (CloudSpriteRadiusPx != radiusPx || CloudSpriteRatio != devicePixelRatio) {
+        CloudSprites = {};
+        CloudSpriteRadiusPx = radiusPx;
+        CloudSpriteRatio = devicePixelRatio;
+    }
+    QImage &sprite = CloudSprites[static_cast<std::size_t>(freqClass)][fading ? 1 : 0];
     if (sprite.isNull()) {
         const double sidePx = 2 * std::ceil(radiusPx + 2);
         const int side = static_cast<int>(std::ceil(sidePx * devicePixelRatio));

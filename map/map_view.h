@@ -13,6 +13,7 @@
 #include <QSize>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -140,6 +141,12 @@ class MapView : public QWidget {
     // The last scene's projection, until the next scene has taken the paths it repeats.
     std::unique_ptr<PlaneScene> StalePlaneScene;
     std::unique_ptr<ScreenScene> ScreenSceneCache;
+
+    // Cloud patches drawn once per class, fading or not, for one radius and pixel ratio: they
+    // outlive the scenes, which change every few seconds in an opening.
+    std::array<std::array<QImage, 2>, 4> CloudSprites;
+    double CloudSpriteRadiusPx = 0.0;
+    double CloudSpriteRatio = 0.0;
 
     // The map painted once and copied until something it shows changes: the static layer alone
     // (kept while only the scene changes) and the whole picture.
