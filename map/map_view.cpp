@@ -31,8 +31,10 @@ struct LabelText {
 // distances and home do not change while the map is panned and zoomed.
 class LabelTexts {
   public:
-    const LabelText &Get(const QFont &font, const QString &text) {
-        const QString key = font.key() + QChar(u'\n') + text;
+    // `dpi`: the logical dots per inch of the device painted on, by which the font has its
+    // pixel size.
+    const LabelText &Get(const QFont &font, int dpi, const QString &text) {
+        const QString key = font.key() + QChar(u'\n') + QString::number(dpi) + QChar(u'\n') + text;
         auto found = Texts.find(key);
         if (found == Texts.end()) {
             // A bound for a window left open for days whose selected-band labels keep changing.
@@ -288,7 +290,7 @@ bool MayShow(const QRectF &boundsKm, double pixelsPerKm, const QRectF &visiblePx
 // Draws `text` centred on `at` with a white halo, unless it would cover a label already placed.
 bool PlaceLabel(QPainter &painter, LabelTexts &texts, const QString &text, QPointF at,
                 const QColor &colour, std::vector<QRectF> &placed, QSizeF spacing = {3, 2}) {
-    const LabelText &label = texts.Get(painter.font(), text);
+    const LabelText &label = texts.Get(painter.font(), painter.device()->logicalDpiY(), text);
     QRectF box = label.Box;
     box.moveCenter(at);
     const QRectF margin =
@@ -736,8 +738,10 @@ void MapView::Paint(QPainter &painter) {
             StaticKey = key;
         }
         ReadyLayer(PictureLayer, dpr);
-        std::memcpy(PictureLayer.bits(), StaticLayer.constBits(),
-                    static_cast<std::size_t>(StaticLayer.sizeInBytes()));
+        if (!StaticLayer.isNull()) {
+            std::memcpy(PictureLayer.bits(), StaticLayer.constBits(),
+                        static_cast<std::size_t>(StaticLayer.sizeInBytes()));
+        }
         QPainter layer(&PictureLayer);
         PaintScene(layer);
         PictureKey = key;
