@@ -3,11 +3,14 @@
 // - repaint: the same view again (the kept picture is copied);
 // - a new scene: the same view with the scene set again, as when a spot arrives (the paths and
 //   clouds are projected and painted over the kept static layer);
-// - panning: the view moved 5 px each time (the pictures are painted again, the projected
-//   outlines hold: they are per home and zoom);
-// - zooming: each paint one wheel notch further (the outlines are rescaled from the cache in km);
+// - panning: the view moved by the arrow keys, a fifth of its radius (80 px) each time (the
+//   pictures are painted again, the outlines in pixels hold: they are per home and zoom);
+// - zooming: each paint one wheel notch further (the outlines on view are rescaled from km);
 // - first paint after a new home (every outline projected again);
 // and once, reading the built-in outlines.
+// `ionvane_map_bench --profile scene|pan|zoom N` paints N times of one kind and prints nothing,
+// for `valgrind --tool=callgrind --toggle-collect='*ProfiledPaints*'`, whose instruction counts
+// hold on a busy machine where the clock does not.
 #include "map/map_view.h"
 #include "tests/map/fake_scene.h"
 #include "tests/map/user_view.h"
@@ -60,6 +63,15 @@ Figure MedianMs(int runs, const std::function<void()> &before, const std::functi
     return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
 }
 
+// N paints of one kind, each after its change (see the file's header).
+void ProfiledPaints(int count, const std::function<void()> &before,
+                    const std::function<void()> &paint) {
+    for (int i = 0; i < count; ++i) {
+        before();
+        paint();
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -84,28 +96,46 @@ int main(int argc, char *argv[]) {
     image2.setDevicePixelRatio(2.0);
     const auto paint = [&] { view.render(&image); };
     const auto nothing = [] {};
+    const MapScene busy = testing::FakeOpening(50, 500);
+    const auto newScene = [&] { view.SetScene(busy); };
+    int step = 0;
+    // Ten steps right, ten back: the view stays near home, as a user pans about an opening.
+    const auto panStep = [&] {
+        QKeyEvent key(QEvent::KeyPress, (step++ / 10) % 2 ? Qt::Key_Left : Qt::Key_Right,
+                      Qt::NoModifier);
+        QApplication::sendEvent(&view, &key);
+    };
+    int notch = 0;
+    // Four notches out, four back in, about the middle.
+    const auto zoomStep = [&] { testing::TurnWheel(view, (notch++ / 4) % 2 ? 1 : -1); };
+
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 4 && args[1] == "--profile") {
+        view.SetHome(testing::HomeIO90IR, "IO90IR");
+        paint();
+        const int count = args[3].toInt();
+        if (args[2] == "scene") {
+            ProfiledPaints(count, newScene, paint);
+        } else if (args[2] == "pan") {
+            ProfiledPaints(count, panStep, paint);
+        } else if (args[2] == "zoom") {
+            ProfiledPaints(count, zoomStep, paint);
+        } else {
+            std::fprintf(stderr, "--profile scene|pan|zoom COUNT\n");
+            return 2;
+        }
+        return 0;
+    }
 
     const Figure first = MedianMs(
         11, [&] { view.SetHome(testing::HomeIO90IR, "IO90IR"); }, paint);
     paint();
     const Figure repaint = MedianMs(100, nothing, paint);
-    const MapScene busy = testing::FakeOpening(50, 500);
-    const Figure newScene = MedianMs(
-        100, [&] { view.SetScene(busy); }, paint);
+    const Figure scene = MedianMs(100, newScene, paint);
     const Figure repaint2 = MedianMs(100, nothing, [&] { view.render(&image2); });
-    int step = 0;
-    const Figure pan = MedianMs(
-        100,
-        [&] {
-            QKeyEvent right(QEvent::KeyPress, (step++ / 10) % 2 ? Qt::Key_Left : Qt::Key_Right,
-                            Qt::NoModifier);
-            QApplication::sendEvent(&view, &right);
-        },
-        paint);
+    const Figure pan = MedianMs(100, panStep, paint);
     view.GoHome();
-    int notch = 0;
-    const Figure zoom = MedianMs(
-        40, [&] { testing::TurnWheel(view, (notch++ / 4) % 2 ? 1 : -1); }, paint);
+    const Figure zoom = MedianMs(40, zoomStep, paint);
 
     std::printf("Map, 1000x800, world outlines, 50 clouds, 500 paths, one core, medians "
                 "(wall clock / process CPU time):\n");
@@ -113,7 +143,7 @@ int main(int argc, char *argv[]) {
         std::printf("  %-44s %8.2f ms / %6.2f ms\n", what, f.WallMs, f.CpuMs);
     };
     line("repaint, same view (100 paints; target 16 ms)", repaint);
-    line("repaint after a new scene (100 paints)", newScene);
+    line("repaint after a new scene (100 paints)", scene);
     line("repaint at 200% (2000x1600 device pixels)", repaint2);
     line("repaint while panning (100 paints)", pan);
     line("repaint after a zoom step (40 paints)", zoom);

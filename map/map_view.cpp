@@ -1,19 +1,58 @@
 #include "map_view.h"
+#include "thin_lines.h"
 
 #include <QAction>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStaticText>
 #include <QToolButton>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <map>
 #include <numbers>
 
 namespace ionvane::map {
+
+// A label laid out once: its text shaped (which costs more than drawing its glyphs, and each
+// label is drawn nine times for its halo) and its box round the baseline's start.
+struct LabelText {
+    QStaticText Text;
+    QRectF Box;
+};
+
+// Laid-out labels by font and text, kept from repaint to repaint: the field names, ring
+// distances and home do not change while the map is panned and zoomed.
+class LabelTexts {
+  public:
+    // `dpi`: the logical dots per inch of the device painted on, by which the font has its
+    // pixel size.
+    const LabelText &Get(const QFont &font, int dpi, const QString &text) {
+        const QString key = font.key() + QChar(u'\n') + QString::number(dpi) + QChar(u'\n') + text;
+        auto found = Texts.find(key);
+        if (found == Texts.end()) {
+            // A bound for a window left open for days whose selected-band labels keep changing.
+            if (Texts.size() >= MaxTexts) {
+                Texts.clear();
+            }
+            QStaticText staticText(text);
+            staticText.setTextFormat(Qt::PlainText);
+            found = Texts.insert(key, {staticText, QFontMetricsF(font).boundingRect(text)});
+        }
+        return *found;
+    }
+
+  private:
+    // The 324 field names, the ring and home labels in two or three fonts, and room to spare.
+    static constexpr qsizetype MaxTexts = 2000;
+    QHash<QString, LabelText> Texts;
+};
 
 namespace {
 
@@ -49,6 +88,10 @@ constexpr double GridStepDeg = 1.0;
 // into more than 1,500 km across the map; such a step is not a line on the ground but the map
 // tearing, and is not drawn.
 constexpr double TearKm = 1500.0;
+
+// The world disc is filled as a plain rectangle when every corner of the view lies this far
+// (logical pixels) inside its edge: there its smoothed edge covers each pixel whole.
+constexpr double DiscMarginPx = 2.0;
 
 // Outline points closer than this (device pixels) to the last kept one add nothing visible.
 constexpr double DecimateDevicePx = 0.6;
@@ -93,16 +136,20 @@ QPointF ToPlanePixels(PlanePoint p, double pixelsPerKm) {
 
 // Polyline points as pixels, dropping those within `tolerancePx` of the last kept one; the last
 // point always stays so that closed rings stay closed.
+// Written through the polygon's data: a zoom step rescales every outline on view, and growing
+// the polygon point by point checks its sharing and room each time.
 QPolygonF Decimated(const std::vector<PlanePoint> &points, double pixelsPerKm, double tolerancePx) {
-    QPolygonF out;
-    out.reserve(static_cast<qsizetype>(points.size()));
+    QPolygonF out(static_cast<qsizetype>(points.size()));
+    QPointF *kept = out.data();
+    qsizetype count = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const QPointF p = ToPlanePixels(points[i], pixelsPerKm);
-        if (out.isEmpty() || i + 1 == points.size() ||
-            (p - out.back()).manhattanLength() >= tolerancePx) {
-            out.push_back(p);
+        if (count == 0 || i + 1 == points.size() ||
+            (p - kept[count - 1]).manhattanLength() >= tolerancePx) {
+            kept[count++] = p;
         }
     }
+    out.resize(count);
     return out;
 }
 
@@ -215,11 +262,36 @@ Line ToScreenLine(const std::vector<PlanePoint> &points, double pixelsPerKm, dou
     return line;
 }
 
+// The bounds of `points` in km with y down, as ToPlanePixels lays them out at one pixel a km.
+QRectF PlaneBounds(const std::vector<PlanePoint> &points) {
+    if (points.empty()) {
+        return {};
+    }
+    double left = points[0].XKm, right = left, top = -points[0].YKm, bottom = top;
+    for (const PlanePoint &p : points) {
+        left = std::min(left, p.XKm);
+        right = std::max(right, p.XKm);
+        top = std::min(top, -p.YKm);
+        bottom = std::max(bottom, -p.YKm);
+    }
+    return {QPointF(left, top), QPointF(right, bottom)};
+}
+
+// Whether a line with plane bounds `boundsKm` may show in `visiblePx` at `pixelsPerKm`. Its
+// pixels are a subset of its points scaled, so a line this rejects would be rejected by the
+// bounds of its pixels too.
+bool MayShow(const QRectF &boundsKm, double pixelsPerKm, const QRectF &visiblePx) {
+    const QRectF scaled(QPointF(boundsKm.left() * pixelsPerKm, boundsKm.top() * pixelsPerKm),
+                        QPointF(boundsKm.right() * pixelsPerKm, boundsKm.bottom() * pixelsPerKm));
+    return scaled.left() <= visiblePx.right() && scaled.right() >= visiblePx.left() &&
+           scaled.top() <= visiblePx.bottom() && scaled.bottom() >= visiblePx.top();
+}
+
 // Draws `text` centred on `at` with a white halo, unless it would cover a label already placed.
-bool PlaceLabel(QPainter &painter, const QString &text, QPointF at, const QColor &colour,
-                std::vector<QRectF> &placed, QSizeF spacing = {3, 2}) {
-    const QFontMetricsF metrics(painter.font());
-    QRectF box = metrics.boundingRect(text);
+bool PlaceLabel(QPainter &painter, LabelTexts &texts, const QString &text, QPointF at,
+                const QColor &colour, std::vector<QRectF> &placed, QSizeF spacing = {3, 2}) {
+    const LabelText &label = texts.Get(painter.font(), painter.device()->logicalDpiY(), text);
+    QRectF box = label.Box;
     box.moveCenter(at);
     const QRectF margin =
         box.adjusted(-spacing.width(), -spacing.height(), spacing.width(), spacing.height());
@@ -231,14 +303,14 @@ bool PlaceLabel(QPainter &painter, const QString &text, QPointF at, const QColor
     placed.push_back(margin);
     // The halo is the text drawn white a pixel off in eight directions: glyphs come from the
     // glyph cache, where stroking the outline of the text costs a path per label.
-    const QPointF baseline(box.left(), box.top() + metrics.ascent());
+    const QPointF topLeft(box.left(), box.top());
     painter.setPen(HaloColour);
     for (const QPointF offset : {QPointF(-1, -1), QPointF(0, -1), QPointF(1, -1), QPointF(-1, 0),
                                  QPointF(1, 0), QPointF(-1, 1), QPointF(0, 1), QPointF(1, 1)}) {
-        painter.drawText(baseline + offset, text);
+        painter.drawStaticText(topLeft + offset, label.Text);
     }
     painter.setPen(colour);
-    painter.drawText(baseline, text);
+    painter.drawStaticText(topLeft, label.Text);
     return true;
 }
 
@@ -298,6 +370,9 @@ struct MapView::PlaneWorld {
     };
     std::vector<Ring> LandRings;
     std::vector<std::vector<PlanePoint>> Coasts, Borders, Grid;
+    // The bounds of each ring and line (km, y down as on screen), to tell at any scale which
+    // of them a view shows before making their pixels.
+    std::vector<QRectF> LandBounds, CoastBounds, BorderBounds, GridBounds;
     struct Label {
         PlanePoint At;
         QString Text;
@@ -305,16 +380,13 @@ struct MapView::PlaneWorld {
     std::vector<Label> FieldLabels;
 };
 
-// The same in pixels for one scale, with bounds for skipping what is off screen.
+// The same in pixels for one scale, with bounds for skipping what is off screen. A ring or line
+// gets its pixels when a view at this scale first shows it: zoomed in to a continent, most of
+// the world is never drawn, and a zoom step would otherwise rescale all of it.
 struct MapView::ScreenWorld {
     double PixelsPerKm = 0;
     double DevicePixelRatio = 0;
-    struct Ring {
-        Line Outline;
-        bool HoldsAntipode = false;
-    };
-    std::vector<Ring> LandRings;
-    std::vector<Line> Coasts, Borders, Grid;
+    std::vector<std::optional<Line>> LandRings, Coasts, Borders, Grid;
 };
 
 // The scene's paths and clouds projected around home (km), filled once per scene and home.
@@ -322,6 +394,8 @@ struct MapView::PlaneScene {
     struct Path {
         std::vector<std::vector<PlanePoint>> Pieces;
         FreqClass Class;
+        GeoPoint From;
+        GeoPoint To;
     };
     std::vector<Path> Paths;
     struct Cloud {
@@ -339,8 +413,6 @@ struct MapView::PlaneScene {
 struct MapView::ScreenScene {
     double PixelsPerKm = 0;
     double DevicePixelRatio = 0;
-    // Cloud patches drawn once: per class, fading or not.
-    std::array<std::array<QImage, 2>, 4> CloudSprites;
     struct Path {
         Line Points;
         FreqClass Class;
@@ -349,7 +421,7 @@ struct MapView::ScreenScene {
     std::vector<Line> SelectedLine;
 };
 
-MapView::MapView(QWidget *parent) : QWidget(parent) {
+MapView::MapView(QWidget *parent) : QWidget(parent), Labels(std::make_unique<LabelTexts>()) {
     setObjectName("mapView");
     setFocusPolicy(Qt::WheelFocus);
     setMinimumSize(200, 150);
@@ -376,6 +448,7 @@ void MapView::SetHome(GeoPoint home, const QString &label) {
     PlaneWorldCache.reset();
     ScreenWorldCache.reset();
     PlaneSceneCache.reset();
+    StalePlaneScene.reset();
     ScreenSceneCache.reset();
     DropPictures();
     GoHome();
@@ -392,6 +465,10 @@ void MapView::SetOutlines(std::shared_ptr<const WorldOutlines> outlines, const Q
 
 void MapView::SetScene(MapScene scene) {
     Data = std::move(scene);
+    // Kept for the paths the next scene repeats; an older one kept already serves as well.
+    if (PlaneSceneCache) {
+        StalePlaneScene = std::move(PlaneSceneCache);
+    }
     PlaneSceneCache.reset();
     ScreenSceneCache.reset();
     PictureKey.reset();
@@ -442,7 +519,7 @@ void MapView::SetView(PlanePoint centre, double radiusKm) {
     emit ViewChanged();
 }
 
-const MapView::ScreenWorld &MapView::World(double pixelsPerKm, double devicePixelRatio) {
+MapView::ScreenWorld &MapView::World(double pixelsPerKm, double devicePixelRatio) {
     const GeoPoint home = Projection.Home();
     if (!PlaneWorldCache) {
         auto world = std::make_unique<PlaneWorld>();
@@ -492,6 +569,16 @@ const MapView::ScreenWorld &MapView::World(double pixelsPerKm, double devicePixe
                 world->FieldLabels.push_back({Projection.Forward(middle), FieldName(i, j)});
             }
         }
+        for (const auto &ring : world->LandRings) {
+            world->LandBounds.push_back(PlaneBounds(ring.Points));
+        }
+        for (const auto &[lines, bounds] : {std::pair{&world->Coasts, &world->CoastBounds},
+                                            std::pair{&world->Borders, &world->BorderBounds},
+                                            std::pair{&world->Grid, &world->GridBounds}}) {
+            for (const auto &line : *lines) {
+                bounds->push_back(PlaneBounds(line));
+            }
+        }
         PlaneWorldCache = std::move(world);
         ScreenWorldCache.reset();
     }
@@ -500,18 +587,10 @@ const MapView::ScreenWorld &MapView::World(double pixelsPerKm, double devicePixe
         auto screen = std::make_unique<ScreenWorld>();
         screen->PixelsPerKm = pixelsPerKm;
         screen->DevicePixelRatio = devicePixelRatio;
-        const double tolerancePx = DecimateDevicePx / devicePixelRatio;
-        for (const auto &ring : PlaneWorldCache->LandRings) {
-            screen->LandRings.push_back(
-                {ToScreenLine(ring.Points, pixelsPerKm, tolerancePx), ring.HoldsAntipode});
-        }
-        for (const auto &[from, to] : {std::pair{&PlaneWorldCache->Coasts, &screen->Coasts},
-                                       std::pair{&PlaneWorldCache->Borders, &screen->Borders},
-                                       std::pair{&PlaneWorldCache->Grid, &screen->Grid}}) {
-            for (const auto &line : *from) {
-                to->push_back(ToScreenLine(line, pixelsPerKm, tolerancePx));
-            }
-        }
+        screen->LandRings.resize(PlaneWorldCache->LandRings.size());
+        screen->Coasts.resize(PlaneWorldCache->Coasts.size());
+        screen->Borders.resize(PlaneWorldCache->Borders.size());
+        screen->Grid.resize(PlaneWorldCache->Grid.size());
         ScreenWorldCache = std::move(screen);
     }
     return *ScreenWorldCache;
@@ -520,11 +599,27 @@ const MapView::ScreenWorld &MapView::World(double pixelsPerKm, double devicePixe
 const MapView::ScreenScene &MapView::Scene(double pixelsPerKm, double devicePixelRatio) {
     if (!PlaneSceneCache) {
         auto scene = std::make_unique<PlaneScene>();
-        for (const SpotPath &path : Data.Paths) {
-            scene->Paths.push_back(
-                {ProjectLine(Projection, GreatCirclePoints(path.From, path.To, PathStepKm)),
-                 ClassOfFreq(path.FreqMHz)});
+        // A new scene mostly repeats the paths of the last one (it holds the spots of the last
+        // minutes, and a few arrive every few seconds): their great circles are taken from it.
+        using Ends = std::array<double, 4>;
+        std::map<Ends, const PlaneScene::Path *> earlier;
+        if (StalePlaneScene) {
+            for (const auto &path : StalePlaneScene->Paths) {
+                earlier.emplace(
+                    Ends{path.From.LatDeg, path.From.LonDeg, path.To.LatDeg, path.To.LonDeg},
+                    &path);
+            }
         }
+        for (const SpotPath &path : Data.Paths) {
+            const auto found = earlier.find(
+                Ends{path.From.LatDeg, path.From.LonDeg, path.To.LatDeg, path.To.LonDeg});
+            scene->Paths.push_back(
+                {found != earlier.end()
+                     ? found->second->Pieces
+                     : ProjectLine(Projection, GreatCirclePoints(path.From, path.To, PathStepKm)),
+                 ClassOfFreq(path.FreqMHz), path.From, path.To});
+        }
+        StalePlaneScene.reset();
         for (const CloudPatch &cloud : Data.Clouds) {
             PlaneScene::Cloud c{Projection.Forward(cloud.Centre), std::nullopt,
                                 ClassOfFreq(cloud.HighestFreqMHz), cloud.Fading,
@@ -573,8 +668,12 @@ const MapView::ScreenScene &MapView::Scene(double pixelsPerKm, double devicePixe
 
 const QImage &MapView::CloudSprite(FreqClass freqClass, bool fading, double radiusPx,
                                    double devicePixelRatio) {
-    QImage &sprite =
-        ScreenSceneCache->CloudSprites[static_cast<std::size_t>(freqClass)][fading ? 1 : 0];
+    if (CloudSpriteRadiusPx != radiusPx || CloudSpriteRatio != devicePixelRatio) {
+        CloudSprites = {};
+        CloudSpriteRadiusPx = radiusPx;
+        CloudSpriteRatio = devicePixelRatio;
+    }
+    QImage &sprite = CloudSprites[static_cast<std::size_t>(freqClass)][fading ? 1 : 0];
     if (sprite.isNull()) {
         const double sidePx = 2 * std::ceil(radiusPx + 2);
         const int side = static_cast<int>(std::ceil(sidePx * devicePixelRatio));
@@ -589,17 +688,20 @@ const QImage &MapView::CloudSprite(FreqClass freqClass, bool fading, double radi
     return sprite;
 }
 
-// An empty layer of the widget's size at `devicePixelRatio`, whose fonts come out at the widget's
-// size: a font's pixel size follows the device's dots per inch, 72 by default for an image.
-QImage MapView::NewLayer(double devicePixelRatio) const {
+// Makes `layer` a layer of the widget's size at `devicePixelRatio`, whose fonts come out at the
+// widget's size: a font's pixel size follows the device's dots per inch, 72 by default for an
+// image. Its memory is kept while the size holds (a new 3 MB image on every pan step costs page
+// faults and cache misses); what it held is painted over.
+void MapView::ReadyLayer(QImage &layer, double devicePixelRatio) const {
     const QSize sizePx(static_cast<int>(std::ceil(width() * devicePixelRatio)),
                        static_cast<int>(std::ceil(height() * devicePixelRatio)));
-    QImage layer(sizePx, QImage::Format_ARGB32_Premultiplied);
+    if (layer.size() != sizePx || layer.format() != QImage::Format_ARGB32_Premultiplied) {
+        layer = QImage(sizePx, QImage::Format_ARGB32_Premultiplied);
+    }
     layer.setDevicePixelRatio(devicePixelRatio);
     // 0.0254 m to the inch.
     layer.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
     layer.setDotsPerMeterY(static_cast<int>(std::lround(logicalDpiY() / 0.0254)));
-    return layer;
 }
 
 void MapView::DropPictures() {
@@ -630,13 +732,16 @@ void MapView::Paint(QPainter &painter) {
     const LayerKey key{size(), dpr, Centre.XKm, Centre.YKm, RadiusKm, OneHopKm, font()};
     if (PictureKey != key) {
         if (StaticKey != key) {
-            StaticLayer = NewLayer(dpr);
+            ReadyLayer(StaticLayer, dpr);
             QPainter layer(&StaticLayer);
             PaintStatic(layer);
             StaticKey = key;
         }
-        // Painting on the shared copy detaches it: the static layer stays as it was.
-        PictureLayer = StaticLayer;
+        ReadyLayer(PictureLayer, dpr);
+        if (!StaticLayer.isNull()) {
+            std::memcpy(PictureLayer.bits(), StaticLayer.constBits(),
+                        static_cast<std::size_t>(StaticLayer.sizeInBytes()));
+        }
         QPainter layer(&PictureLayer);
         PaintScene(layer);
         PictureKey = key;
@@ -647,32 +752,55 @@ void MapView::Paint(QPainter &painter) {
 void MapView::PaintStatic(QPainter &painter) {
     const double s = PixelsPerKm();
     const double dpr = painter.device()->devicePixelRatioF();
-    const ScreenWorld &world = World(s, dpr);
+    ScreenWorld &world = World(s, dpr);
+    const PlaneWorld &plane = *PlaneWorldCache;
+    const double tolerancePx = DecimateDevicePx / dpr;
     const QPointF origin = PlaneOrigin();
     const QRectF visible = QRectF(rect()).translated(-origin).adjusted(-4, -4, 4, 4);
     const double edgePx = AntipodeDistanceKm() * s;
 
-    painter.fillRect(rect(), OutsideColour);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(origin);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(SeaColour);
-    painter.drawEllipse(QPointF(0, 0), edgePx, edgePx);
+    // Zoomed in, the world disc covers the whole view: its smoothed edge circle (thousands of
+    // pixels across) would be flattened and filled only to paint every pixel sea.
+    const QRectF view = QRectF(rect()).translated(-origin);
+    double farthestPx = 0.0;
+    for (const QPointF corner :
+         {view.topLeft(), view.topRight(), view.bottomLeft(), view.bottomRight()}) {
+        farthestPx = std::max(farthestPx, std::hypot(corner.x(), corner.y()));
+    }
+    if (farthestPx < edgePx - DiscMarginPx) {
+        painter.fillRect(rect(), SeaColour);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(origin);
+    } else {
+        painter.fillRect(rect(), OutsideColour);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(origin);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(SeaColour);
+        painter.drawEllipse(QPointF(0, 0), edgePx, edgePx);
+    }
 
     // Land: every visible ring in one even-odd path, so lakes stay water. A ring around the
     // antipode holds the edge of the map: its land lies between it and the edge circle.
     QPainterPath land;
     land.setFillRule(Qt::OddEvenFill);
     const QRectF clip = visible.adjusted(-8, -8, 8, 8);
-    for (const auto &ring : world.LandRings) {
-        if (ring.HoldsAntipode) {
-            land.addEllipse(QPointF(0, 0), edgePx, edgePx);
-        } else if (!ring.Outline.Bounds.intersects(visible)) {
+    for (std::size_t i = 0; i < plane.LandRings.size(); ++i) {
+        const bool holdsAntipode = plane.LandRings[i].HoldsAntipode;
+        if (!holdsAntipode && !MayShow(plane.LandBounds[i], s, visible)) {
             continue;
         }
-        land.addPolygon(clip.contains(ring.Outline.Bounds)
-                            ? ring.Outline.Points
-                            : ClippedToRect(ring.Outline.Points, clip));
+        if (!world.LandRings[i]) {
+            world.LandRings[i] = ToScreenLine(plane.LandRings[i].Points, s, tolerancePx);
+        }
+        const Line &ring = *world.LandRings[i];
+        if (holdsAntipode) {
+            land.addEllipse(QPointF(0, 0), edgePx, edgePx);
+        } else if (!ring.Bounds.intersects(visible)) {
+            continue;
+        }
+        land.addPolygon(clip.contains(ring.Bounds) ? ring.Points
+                                                   : ClippedToRect(ring.Points, clip));
     }
     // Unsmoothed: the smoothed coastline drawn over the edge hides the steps, and the fill is
     // several times faster without.
@@ -680,18 +808,33 @@ void MapView::PaintStatic(QPainter &painter) {
     painter.fillPath(land, LandColour);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    const auto drawLines = [&](const std::vector<Line> &lines, const QPen &pen) {
-        painter.setPen(pen);
+    const auto drawLines = [&](std::vector<std::optional<Line>> &lines,
+                               const std::vector<std::vector<PlanePoint>> &planeLines,
+                               const std::vector<QRectF> &bounds, const QColor &colour) {
+        ThinLines thin(painter);
+        thin.SetColour(colour);
+        painter.setPen(ThinPen(colour));
         painter.setBrush(Qt::NoBrush);
-        for (const Line &line : lines) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (!MayShow(bounds[i], s, visible)) {
+                continue;
+            }
+            if (!lines[i]) {
+                lines[i] = ToScreenLine(planeLines[i], s, tolerancePx);
+            }
+            const Line &line = *lines[i];
             if (line.Bounds.intersects(visible)) {
-                painter.drawPolyline(line.Points);
+                if (thin.IsActive()) {
+                    thin.DrawPolyline(line.Points);
+                } else {
+                    painter.drawPolyline(line.Points);
+                }
             }
         }
     };
-    drawLines(world.Borders, ThinPen(BorderColour));
-    drawLines(world.Coasts, ThinPen(CoastColour));
-    drawLines(world.Grid, ThinPen(GridColour));
+    drawLines(world.Borders, plane.Borders, plane.BorderBounds, BorderColour);
+    drawLines(world.Coasts, plane.Coasts, plane.CoastBounds, CoastColour);
+    drawLines(world.Grid, plane.Grid, plane.GridBounds, GridColour);
 
     // Range rings: exact circles round home on this projection; their distances are written
     // over the paths and clouds.
@@ -741,14 +884,20 @@ void MapView::PaintScene(QPainter &painter) {
 
     // Spot paths, thin and translucent in their band's colour, one class at a time (changing the
     // pen is a good part of the cost of a short line).
+    ThinLines thin(painter);
     for (const FreqClass freqClass : {FreqClass::Below50MHz, FreqClass::From50MHz,
                                       FreqClass::From70MHz, FreqClass::From144MHz}) {
         QColor colour = FreqClassColour(freqClass);
         colour.setAlpha(PathAlpha);
         painter.setPen(ThinPen(colour));
+        thin.SetColour(colour);
         for (const auto &path : scene.Paths) {
             if (path.Class == freqClass && path.Points.Bounds.intersects(visible)) {
-                painter.drawPolyline(path.Points.Points);
+                if (thin.IsActive()) {
+                    thin.DrawPolyline(path.Points.Points);
+                } else {
+                    painter.drawPolyline(path.Points.Points);
+                }
             }
         }
     }
@@ -794,7 +943,8 @@ void MapView::PaintScene(QPainter &painter) {
     for (const auto &label : ringLabels) {
         // A ring smaller than its label is left unlabelled.
         if (label.Km * s >= MinLabelledRingPx) {
-            PlaceLabel(painter, label.Text, labelDirection * label.Km * s, RingTextColour, labels);
+            PlaceLabel(painter, *Labels, label.Text, labelDirection * label.Km * s, RingTextColour,
+                       labels);
         }
     }
     QFont fieldFont = labelFont;
@@ -805,7 +955,8 @@ void MapView::PaintScene(QPainter &painter) {
         for (const auto &label : PlaneWorldCache->FieldLabels) {
             const QPointF at = ToPlanePixels(label.At, s);
             if (visible.contains(at)) {
-                PlaceLabel(painter, label.Text, at, FieldLabelColour, labels, FieldLabelSpacingPx);
+                PlaceLabel(painter, *Labels, label.Text, at, FieldLabelColour, labels,
+                           FieldLabelSpacingPx);
             }
         }
     }
@@ -830,8 +981,8 @@ void MapView::PaintScene(QPainter &painter) {
                 const QString text = QString::fromStdString(Data.Selected->Label);
                 const double widthPx = QFontMetricsF(labelFont).horizontalAdvance(text);
                 std::vector<QRectF> none;
-                PlaceLabel(painter, text, at + QPointF(widthPx / 2 + 14, -12), SelectedColour,
-                           none);
+                PlaceLabel(painter, *Labels, text, at + QPointF(widthPx / 2 + 14, -12),
+                           SelectedColour, none);
             }
         }
     }
@@ -855,7 +1006,7 @@ void MapView::PaintScene(QPainter &painter) {
         }
         const QPointF offset(side.x() * (homeMetrics.horizontalAdvance(HomeLabel) / 2 + 10),
                              side.y() * (homeMetrics.height() / 2 + 4));
-        PlaceLabel(painter, HomeLabel, offset, HomeColour, none);
+        PlaceLabel(painter, *Labels, HomeLabel, offset, HomeColour, none);
     }
     painter.resetTransform();
 

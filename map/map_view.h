@@ -13,6 +13,7 @@
 #include <QSize>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,6 +22,8 @@ class QAction;
 class QToolButton;
 
 namespace ionvane::map {
+
+class LabelTexts;
 
 /// The view at start and after "Home": home in the middle, 3,000 km to the nearer edge, which
 /// takes in every single-hop Es path from home with room to spare.
@@ -106,7 +109,7 @@ class MapView : public QWidget {
         bool operator==(const LayerKey &) const = default;
     };
 
-    QImage NewLayer(double devicePixelRatio) const;
+    void ReadyLayer(QImage &layer, double devicePixelRatio) const;
     void DropPictures();
     // The sea, land, borders, coasts, field grid and range rings.
     void PaintStatic(QPainter &painter);
@@ -115,7 +118,7 @@ class MapView : public QWidget {
     double PixelsPerKm() const;
     QPointF PlaneOrigin() const;
     void SetView(PlanePoint centre, double radiusKm);
-    const ScreenWorld &World(double pixelsPerKm, double devicePixelRatio);
+    ScreenWorld &World(double pixelsPerKm, double devicePixelRatio);
     const ScreenScene &Scene(double pixelsPerKm, double devicePixelRatio);
     const QImage &CloudSprite(FreqClass freqClass, bool fading, double radiusPx,
                               double devicePixelRatio);
@@ -135,7 +138,15 @@ class MapView : public QWidget {
     std::unique_ptr<PlaneWorld> PlaneWorldCache;
     std::unique_ptr<ScreenWorld> ScreenWorldCache;
     std::unique_ptr<PlaneScene> PlaneSceneCache;
+    // The last scene's projection, until the next scene has taken the paths it repeats.
+    std::unique_ptr<PlaneScene> StalePlaneScene;
     std::unique_ptr<ScreenScene> ScreenSceneCache;
+
+    // Cloud patches drawn once per class, fading or not, for one radius and pixel ratio: they
+    // outlive the scenes, which change every few seconds in an opening.
+    std::array<std::array<QImage, 2>, 4> CloudSprites;
+    double CloudSpriteRadiusPx = 0.0;
+    double CloudSpriteRatio = 0.0;
 
     // The map painted once and copied until something it shows changes: the static layer alone
     // (kept while only the scene changes) and the whole picture.
@@ -143,6 +154,8 @@ class MapView : public QWidget {
     std::optional<LayerKey> StaticKey;
     QImage PictureLayer;
     std::optional<LayerKey> PictureKey;
+
+    std::unique_ptr<LabelTexts> Labels;
 
     QAction *ActHome = nullptr;
     QToolButton *cmdMapHome = nullptr;

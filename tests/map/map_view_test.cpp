@@ -328,6 +328,12 @@ class MapViewTest : public QObject {
         QTest::newRow("new home") << 6;
         QTest::newRow("font") << 7;
         QTest::newRow("no outlines") << 8;
+        // The paths of a new scene are taken from the last one where their ends agree: never
+        // across a new home, and never for a path that moved.
+        QTest::newRow("same scene again after a new home") << 9;
+        QTest::newRow("one path moved") << 10;
+        // Outlines get their pixels when first shown: these were off the first picture.
+        QTest::newRow("pan far") << 11;
     }
     void changesRepaintTheMap() {
         QFETCH(int, change);
@@ -369,6 +375,20 @@ class MapViewTest : public QObject {
             }
             case 8:
                 view.SetOutlines(nullptr, "gone");
+                break;
+            case 9:
+                view.SetScene(scene);
+                view.SetHome({48.145833333333333, 11.625}, "JN58TD");
+                view.SetScene(scene);
+                break;
+            case 10:
+                scene.Paths[7].To = {60.2, 24.9};
+                view.SetScene(scene);
+                break;
+            case 11:
+                for (int step = 0; step < 8; ++step) {
+                    QTest::keyClick(&view, step % 2 ? Qt::Key_Up : Qt::Key_Right);
+                }
                 break;
             }
         };
