@@ -3,6 +3,9 @@
 // simulated time later.
 //
 //   ionvane_feed_bench PUBLISHER [MOSQUITTO]
+//   ionvane_feed_bench --write DIR                    (the two bursts' captures, for profiles)
+//   ionvane_feed_bench --feed PORT PUBLISHER CAPTURE...
+//   ionvane_feed_bench --replay CAPTURE...
 //
 // Starts a mosquitto of its own on 127.0.0.1 (an ephemeral port, a config of its own). Then, in
 // turns, three times each, in child processes pinned to core 0:
@@ -517,6 +520,14 @@ int main(int argc, char *argv[]) {
     }
     if (argc >= 3 && std::string(argv[1]) == "--replay") {
         return ReplayMode(argc, argv);
+    }
+    if (argc == 3 && std::string(argv[1]) == "--write") {
+        // The two bursts alone, for profiling the --feed and --replay sides by hand.
+        fs::create_directories(argv[2]);
+        WriteBurst(fs::path(argv[2]) / "burst1.capture", T0, FirstSequence, 1);
+        WriteBurst(fs::path(argv[2]) / "burst2.capture", T0 + SecondBurstAfterS,
+                   FirstSequence + BurstReports, 2);
+        return 0;
     }
     if (argc < 2 || argc > 3 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: ionvane_feed_bench PUBLISHER [MOSQUITTO]\n");
