@@ -67,6 +67,9 @@ constexpr std::int64_t T0 = 1781431200;
 constexpr std::uint64_t FirstSequence = 30142870000;
 // Rounds of each measure; the medians are printed.
 constexpr int Rounds = 3;
+// The longest wait for the broker to take connections, and the pause between two tries, ms.
+constexpr int ListenWaitMs = 10000;
+constexpr int ListenProbeMs = 50;
 // The longest a burst may take before the benchmark gives up, ms.
 constexpr int BurstLimitMs = 300000;
 
@@ -418,6 +421,24 @@ quint16 FreePort() {
     return ntohs(address.sin_port);
 }
 
+// Whether something takes connections on 127.0.0.1:`port` within ListenWaitMs.
+bool Listening(quint16 port) {
+    for (int waited = 0; waited < ListenWaitMs; waited += ListenProbeMs) {
+        const int s = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(port);
+        const bool taken = connect(s, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        close(s);
+        if (taken) {
+            return true;
+        }
+        usleep(ListenProbeMs * 1000);
+    }
+    return false;
+}
+
 int Orchestrate(const std::string &self, const std::string &publisher,
                 const std::string &mosquitto) {
     const fs::path dir =
@@ -438,8 +459,13 @@ int Orchestrate(const std::string &self, const std::string &publisher,
             << "max_queued_messages 0\nlog_dest none\n";
     }
     const pid_t broker = Spawn({mosquitto, "-c", config.string()}, 1, "");
-    // The broker takes connections within moments; the feed source retries if not yet.
-    usleep(500000);
+    if (!Listening(port)) {
+        std::fprintf(stderr, "%s did not start on 127.0.0.1:%d\n", mosquitto.c_str(), port);
+        kill(broker, SIGTERM);
+        waitpid(broker, nullptr, 0);
+        fs::remove_all(dir);
+        return 1;
+    }
 
     std::vector<double> feedRate[2], feedCpuRate[2], replayRate[2], replayCpuRate[2];
     std::vector<Burst> feedBursts;
