@@ -51,7 +51,8 @@ fuzz-smoke: fuzz-build
 
 # Benchmarks, never timed tests: the calculation with Google Benchmark (medians of 5), then whole
 # processes (ionvane-cli --batch throughput and memory, window start-up beside a bare Qt window),
-# then the map's repaint.
+# then the map's repaint, then feed reports from a local mosquitto through the tracker beside
+# their replay from a capture.
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
@@ -64,6 +65,9 @@ bench: deps
 		build/bench/bin/ionvane-capture-generator
 	@echo
 	@build/bench/bin/ionvane_map_bench
+	@echo
+	@build/bench/bin/ionvane_feed_bench build/bench/bin/ionvane_feed_publisher \
+		$$(command -v mosquitto || echo /usr/sbin/mosquitto)
 
 run: build
 	@if [ -x $(BIN)/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \

@@ -303,5 +303,41 @@ TEST(FeedSource, StopSaysGoodbyeAndStaysStopped) {
     EXPECT_EQ(recorder.Count(FeedConnection::Stopped), 1);
 }
 
+TEST(FeedSource, ReportsWaitingTogetherComeInOrderAndStopFromASlotEndsThem) {
+    // 300 reports published while the source's event loop is held: they wait in its socket and
+    // one wake-up reads many of them. Stopping in the slot of the 30th report ends the reports
+    // there, though more were read in the same wake-up.
+    LocalBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.Output();
+    FeedSource source(Local(broker.Port()), FrozenClock(0), Quick());
+    std::vector<std::uint64_t> sequences;
+    int stopped = 0;
+    QObject::connect(&source, &FeedSource::Event, &source, [&](const FeedEvent &event) {
+        if (event.What == FeedEvent::Kind::Connection) {
+            stopped += event.Connection == FeedConnection::Stopped;
+            return;
+        }
+        sequences.push_back(event.Reading.Sequence.value_or(0));
+        if (sequences.size() == 30) {
+            source.Stop();
+        }
+    });
+    source.Start();
+    ASSERT_TRUE(WaitUntil([&] { return source.State() == FeedState::Live; }));
+    Publisher publisher(broker.Port());
+    ASSERT_TRUE(publisher.Connected());
+    for (int sequence = 1; sequence <= 300; ++sequence) {
+        ASSERT_TRUE(publisher.Publish(Topic("6m", "FT8"), Payload(sequence, 50313512, "FT8")));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return stopped == 1; }));
+    RunFor(300);
+    ASSERT_EQ(sequences.size(), 30U);
+    for (std::size_t i = 0; i < sequences.size(); ++i) {
+        EXPECT_EQ(sequences[i], i + 1);
+    }
+    EXPECT_EQ(source.State(), FeedState::Stopped);
+    EXPECT_EQ(stopped, 1);
+}
+
 } // namespace
 } // namespace ionvane::feed
