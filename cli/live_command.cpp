@@ -327,7 +327,6 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     }
     LiveTracker live(options.Format, options.Home, options.Tracker, options.AnyMode, writer,
                      store ? &*store : nullptr, err);
-    live.Restore(clock.UtcNow().toSecsSinceEpoch());
 
     std::unique_ptr<cluster::ClusterSession> session;
     if (options.Cluster) {
@@ -449,6 +448,9 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         });
         arm();
     }
+    // The last hour comes back once a stop signal is caught: a stop asked for while the clouds are
+    // written still ends the session cleanly, with the store closed.
+    live.Restore(clock.UtcNow().toSecsSinceEpoch());
     // Started from the loop, so that a refusal at once still finds the loop running.
     QTimer::singleShot(0, &loop, [&] {
         if (session) {
