@@ -118,6 +118,29 @@ void WholeCalculateSpotMix(benchmark::State &bench) {
 }
 BENCHMARK(WholeCalculateSpotMix);
 
+// The same runs without the screen texts: the figures alone, as the tracker takes them.
+void FiguresOnlyWorkedExample(benchmark::State &bench) {
+    const command::CalculateCommand command(English);
+    calc::CalcState state = Settings();
+    const command::CalculateInput input{"IO90IR", "JN77EX", "50.1"};
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(command.RunWithoutTexts(state, input, "IO90IR"));
+    }
+}
+BENCHMARK(FiguresOnlyWorkedExample);
+
+void FiguresOnlySpotMix(benchmark::State &bench) {
+    const command::CalculateCommand command(English);
+    calc::CalcState state = Settings();
+    std::size_t next = 0;
+    for (auto _ : bench) {
+        const Spot &spot = Spots[next++ % Spots.size()];
+        benchmark::DoNotOptimize(command.RunWithoutTexts(
+            state, command::CalculateInput{spot.From, spot.To, spot.Freq}, spot.Home));
+    }
+}
+BENCHMARK(FiguresOnlySpotMix);
+
 // The libm calls one Calculate of `spot` makes, in order. The square roots the compiler inlines as
 // one instruction (all but those of negative arguments) are no calls and are not counted.
 std::vector<LibmCall> LibmCallsOf(const Spot &spot) {

@@ -77,19 +77,18 @@ template <class View> Position DecodeCodes(View locator) {
 
 // The text of six character codes; they are ASCII for every position on the globe.
 std::string CodesText(const std::array<int, 6> &codes) {
-    std::string text;
-    text.reserve(codes.size());
-    for (const int code : codes) {
-        if (code < 0 || code > 0x7F) {
-            std::u32string wide;
-            for (const int c : codes) {
-                wide += static_cast<char32_t>(std::max(c, 0));
-            }
-            return CodePointsToUtf8(wide);
-        }
-        text += static_cast<char>(code);
+    if (std::all_of(codes.begin(), codes.end(),
+                    [](int code) { return code >= 0 && code <= 0x7F; })) {
+        std::array<char, 6> ascii{};
+        std::transform(codes.begin(), codes.end(), ascii.begin(),
+                       [](int code) { return static_cast<char>(code); });
+        return std::string(ascii.data(), ascii.size());
     }
-    return text;
+    std::u32string wide;
+    for (const int c : codes) {
+        wide += static_cast<char32_t>(std::max(c, 0));
+    }
+    return CodePointsToUtf8(wide);
 }
 } // namespace
 
