@@ -101,25 +101,28 @@ Position DecodeLocator(std::string_view locator) {
 }
 
 LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc) {
-    LocatorCheck check{0, std::string(fromLoc), std::string(toLoc)};
-    if (fromLoc.empty()) {
-        check.StatusCode = StatusCodeOf(Status::FromLocatorMissing);
+    LocatorCheck check;
+    // A rejection before both lengths have passed leaves the locators as typed.
+    const auto reject = [&](Status status) {
+        check.StatusCode = StatusCodeOf(status);
+        check.FromLoc = fromLoc;
+        check.ToLoc = toLoc;
         return check;
+    };
+    if (fromLoc.empty()) {
+        return reject(Status::FromLocatorMissing);
     }
     if (toLoc.empty()) {
-        check.StatusCode = StatusCodeOf(Status::ToLocatorMissing);
-        return check;
+        return reject(Status::ToLocatorMissing);
     }
     // Completed with "MM" to six characters; anything past the sixth is dropped unseen.
     const SixCharacters from = CompleteToSix(fromLoc, U"MM");
     const SixCharacters to = CompleteToSix(toLoc, U"MM");
     if (from.Typed < MinimumTypedLength) {
-        check.StatusCode = StatusCodeOf(Status::FromLocatorShort);
-        return check;
+        return reject(Status::FromLocatorShort);
     }
     if (to.Typed < MinimumTypedLength) {
-        check.StatusCode = StatusCodeOf(Status::ToLocatorShort);
-        return check;
+        return reject(Status::ToLocatorShort);
     }
     check.FromLoc = from.Text();
     check.ToLoc = to.Text();

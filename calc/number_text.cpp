@@ -57,15 +57,15 @@ bool IsAboveRange(std::string_view ascii) {
     return placeOfFirst + (negative ? -exponent : exponent) > 0;
 }
 
-// Where a number of `text` starts: past leading blanks and a sign, the sign copied to `ascii`.
+// Where a number of `text` starts: past leading blanks and a sign, the sign handed to `put`.
 // Both number scanners open so; they differ in what they take after the sign.
-std::size_t SignAfterBlanks(std::string_view text, std::string &ascii) {
+template <class Put> std::size_t SignAfterBlanks(std::string_view text, Put &&put) {
     std::size_t pos = 0;
     while (pos < text.size() && text[pos] == ' ') {
         ++pos;
     }
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        ascii += text[pos++];
+        put(text[pos++]);
     }
     return pos;
 }
@@ -91,24 +91,24 @@ double ParseCNumber(const std::string &ascii) {
     return negative ? -value : value;
 }
 
-// Scans a number in the regional format and gives it back as plain ASCII ("-1234.5E+3"), or
-// nothing when the text is not numeric.
-std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberFormat &format) {
-    std::string ascii;
-    std::size_t pos = SignAfterBlanks(text, ascii);
+// Scans a number in the regional format and writes it as plain ASCII ("-1234.5E+3") through
+// `put`, one character at a time; false when the text is not numeric.
+template <class Put>
+bool ScanNumeric(std::string_view text, const NumberFormat &format, Put &&put) {
+    std::size_t pos = SignAfterBlanks(text, put);
     bool sawDigit = false;
     bool sawDecimal = false;
     bool lastWasDigit = false;
     while (pos < text.size()) {
         if (IsAsciiDigit(text[pos])) {
-            ascii += text[pos++];
+            put(text[pos++]);
             sawDigit = lastWasDigit = true;
         } else if (!sawDecimal && lastWasDigit && StartsWithAt(text, pos, format.GroupSeparator) &&
                    pos + format.GroupSeparator.size() < text.size() &&
                    IsAsciiDigit(text[pos + format.GroupSeparator.size()])) {
             pos += format.GroupSeparator.size();
         } else if (!sawDecimal && StartsWithAt(text, pos, format.DecimalSeparator)) {
-            ascii += '.';
+            put('.');
             pos += format.DecimalSeparator.size();
             sawDecimal = true;
             lastWasDigit = false;
@@ -117,27 +117,33 @@ std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberF
         }
     }
     if (!sawDigit) {
-        return std::nullopt;
+        return false;
     }
     if (pos < text.size() && (text[pos] == 'E' || text[pos] == 'e')) {
-        ascii += 'E';
+        put('E');
         ++pos;
         if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-            ascii += text[pos++];
+            put(text[pos++]);
         }
         bool expDigit = false;
         while (pos < text.size() && IsAsciiDigit(text[pos])) {
-            ascii += text[pos++];
+            put(text[pos++]);
             expDigit = true;
         }
         if (!expDigit) {
-            return std::nullopt;
+            return false;
         }
     }
     while (pos < text.size() && text[pos] == ' ') {
         ++pos;
     }
-    if (pos != text.size()) {
+    return pos == text.size();
+}
+
+// The number of a text in the regional format as plain ASCII, or nothing when it is not numeric.
+std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberFormat &format) {
+    std::string ascii;
+    if (!ScanNumeric(text, format, [&](char c) { ascii += c; })) {
         return std::nullopt;
     }
     return ascii;
@@ -470,7 +476,7 @@ double FormattedValue(double value, int decimals) {
 }
 
 bool IsNumeric(std::string_view text, const NumberFormat &format) {
-    return NormaliseNumeric(text, format).has_value();
+    return ScanNumeric(text, format, [](char) {});
 }
 
 std::optional<double> TextToDouble(std::string_view text, const NumberFormat &format) {
@@ -513,7 +519,7 @@ namespace {
 // point: whichever of the two comes first is the point, and the other ends the number.
 double LeadingNumberWith(std::string_view text, std::string_view otherPoint) {
     std::string ascii;
-    std::size_t pos = SignAfterBlanks(text, ascii);
+    std::size_t pos = SignAfterBlanks(text, [&ascii](char c) { ascii += c; });
     bool sawDigit = false;
     bool sawPoint = false;
     while (pos < text.size()) {
