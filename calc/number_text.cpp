@@ -385,16 +385,20 @@ bool AppendQuick(std::string &out, bool negative, std::uint64_t scaled, int deci
         *--first = static_cast<char>('0' + rest % 10);
         rest /= 10;
     }
+    // Separators of a few bytes, copied backwards byte by byte.
+    const auto putSeparator = [&first](std::string_view separator) {
+        for (auto byte = separator.rbegin(); byte != separator.rend(); ++byte) {
+            *--first = *byte;
+        }
+    };
     if (decimals > 0) {
-        first -= point.size();
-        std::memcpy(first, point.data(), point.size());
+        putSeparator(point);
     }
     // One digit at least stands before the point ("0.50").
     int inGroup = 0;
     do {
         if (inGroup == 3) {
-            first -= group.size();
-            std::memcpy(first, group.data(), group.size());
+            putSeparator(group);
             inGroup = 0;
         }
         *--first = static_cast<char>('0' + rest % 10);
@@ -404,7 +408,7 @@ bool AppendQuick(std::string &out, bool negative, std::uint64_t scaled, int deci
     if (negative && scaled != 0) {
         *--first = '-';
     }
-    out.append(first, end);
+    out.append(first, static_cast<std::size_t>(end - first));
     return true;
 }
 
