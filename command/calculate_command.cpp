@@ -97,11 +97,11 @@ CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
         // The title is written once the run has completed: an error display leaves it alone.
         ResultTitle(Screen->Title, PathMufText, Figures.TowardsLoc);
     }
-    CalculateOutcome outcome;
-    outcome.HowEnded = Ending::Completed;
-    outcome.Focus = Control::txtFromLoc;
-    outcome.Figures = std::move(Figures);
-    return outcome;
+    return CalculateOutcome{.HowEnded = Ending::Completed,
+                            .StatusShown = 0,
+                            .MessageShown = {},
+                            .Focus = Control::txtFromLoc,
+                            .Figures = std::move(Figures)};
 }
 
 double CalculateRun::ShownFigure(double elevationDeg, const calc::PathResult &path,
