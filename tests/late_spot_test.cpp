@@ -274,5 +274,47 @@ TEST(LateSpots, ALateSpotFarFromEveryCloudStartsOneFirstSeenAtItsTime) {
     EXPECT_EQ(run.Pipeline.Clouds().CurrentClouds()[0].State, CloudState::New);
 }
 
+TEST(LateSpots, AFullCloudKeepsItsNewestSpotsWhateverOrderTheyCome) {
+    // A cloud holding its most spots, 4,500 over ten minutes (critical frequency 10 MHz), and a
+    // 2 m spot of 40 MHz a minute older than all of them: in order it would have been the first
+    // dropped, so coming late it is counted and not held. One of the middle of the stretch is
+    // held, and the oldest dropped for it.
+    const auto tracked = [](double criticalFreqMHz) {
+        TrackedSpot spot;
+        spot.SpotBand = criticalFreqMHz > 20 ? Band::M2 : Band::M6;
+        spot.FreqMHz = criticalFreqMHz > 20 ? 144.174 : 50.313;
+        spot.CentreLatDeg = 47.0 + criticalFreqMHz * 1e-3;
+        spot.CentreLonDeg = 8.0;
+        spot.CriticalFreqMHz = criticalFreqMHz;
+        return spot;
+    };
+    const auto fill = [&](CloudTracker &tracker, std::vector<TrackerEvent> &events) {
+        for (std::int64_t i = 0; i < static_cast<std::int64_t>(MaxRecentSpotsPerCloud); ++i) {
+            tracker.AddSpot(T0 + i * 2 / 15, tracked(10), events);
+        }
+    };
+    std::vector<TrackerEvent> events;
+    CloudTracker late(TrackerSettings{}, "IO90IR");
+    fill(late, events);
+    const UnixSeconds clock = late.Now();
+    late.AddSpot(T0 - Minute, tracked(40), events);
+    CloudTracker inOrder(TrackerSettings{}, "IO90IR");
+    inOrder.AddSpot(T0 - Minute, tracked(40), events);
+    fill(inOrder, events);
+    ASSERT_EQ(late.Now(), clock);
+    ASSERT_EQ(inOrder.Now(), clock);
+    const CloudSnapshot lateCloud = late.CurrentClouds()[0].Cloud;
+    const CloudSnapshot inOrderCloud = inOrder.CurrentClouds()[0].Cloud;
+    EXPECT_EQ(lateCloud.CriticalFreqMHz, 10);
+    EXPECT_EQ(lateCloud.Bands, BandBit(Band::M6));
+    ExpectSameCloud(lateCloud, inOrderCloud, 1e-9, "the older spot late");
+    EXPECT_EQ(lateCloud.Spots, static_cast<int>(MaxRecentSpotsPerCloud) + 1);
+    EXPECT_EQ(lateCloud.FirstSeen, T0 - Minute);
+
+    late.AddSpot(T0 + 5 * Minute, tracked(30), events);
+    EXPECT_EQ(late.CurrentClouds()[0].Cloud.CriticalFreqMHz, 30);
+    EXPECT_EQ(late.CurrentClouds()[0].Cloud.LastSeen, clock);
+}
+
 } // namespace
 } // namespace ionvane::tracker
