@@ -276,7 +276,7 @@ TEST(FeedCli, LateReportsGiveTheCloudAndDriftOfTheSameSpotsInOrder) {
             now - report.AgoS,
             synthetic::SpotLine(now - report.AgoS, {report.From, report.To}, 50313.0, "ES"));
     }
-    ASSERT_TRUE(WaitUntil([&] { return cli.Events("spot").size() == std::size(reports); }))
+    ASSERT_TRUE(WaitUntil([&] { return cli.Events("spot").size() == std::ssize(reports); }))
         << cli.Text();
     const QJsonObject live = CloudAfterLastSpot(cli.Events());
     cli.Process.terminate();
@@ -306,8 +306,7 @@ TEST(FeedCli, LateReportsGiveTheCloudAndDriftOfTheSameSpotsInOrder) {
     EXPECT_EQ(text(live), text(inOrder));
     // Placed at their own times: last seen 2 minutes ago, and a drift over the 12 minutes.
     EXPECT_EQ(live.value("spots").toInt(), 5) << text(live);
-    EXPECT_EQ(live.value("lastSeen").toString(),
-              QString::fromStdString(synthetic::TimeText(now - 2 * 60)));
+    EXPECT_EQ(live.value("lastSeen").toString().toStdString(), synthetic::TimeText(now - 2 * 60));
     EXPECT_TRUE(live.contains("drift")) << text(live);
 }
 
