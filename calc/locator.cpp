@@ -100,44 +100,71 @@ Position DecodeLocator(std::string_view locator) {
     return DecodeCodes(locator);
 }
 
-LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc) {
-    LocatorCheck check;
-    // A rejection before both lengths have passed leaves the locators as typed.
-    const auto reject = [&](Status status) {
-        check.StatusCode = StatusCodeOf(status);
-        check.FromLoc = fromLoc;
-        check.ToLoc = toLoc;
-        return check;
-    };
+namespace {
+// CheckLocators' checks on six characters held in place; `upperCase` upper-cases the ASCII letters
+// as they are read, for locators as typed.
+LocatorPair CheckPair(std::string_view fromLoc, std::string_view toLoc, bool upperCase) {
+    LocatorPair pair;
     if (fromLoc.empty()) {
-        return reject(Status::FromLocatorMissing);
+        pair.StatusCode = StatusCodeOf(Status::FromLocatorMissing);
+        return pair;
     }
     if (toLoc.empty()) {
-        return reject(Status::ToLocatorMissing);
+        pair.StatusCode = StatusCodeOf(Status::ToLocatorMissing);
+        return pair;
     }
     // Completed with "MM" to six characters; anything past the sixth is dropped unseen.
-    const SixCharacters from = CompleteToSix(fromLoc, U"MM");
-    const SixCharacters to = CompleteToSix(toLoc, U"MM");
-    if (from.Typed < MinimumTypedLength) {
-        return reject(Status::FromLocatorShort);
+    pair.From = CompleteToSix(fromLoc, U"MM");
+    pair.To = CompleteToSix(toLoc, U"MM");
+    if (upperCase) {
+        for (std::size_t i = 0; i < pair.From.Typed; ++i) {
+            pair.From.Chars[i] = ToAsciiUpper(pair.From.Chars[i]);
+        }
+        for (std::size_t i = 0; i < pair.To.Typed; ++i) {
+            pair.To.Chars[i] = ToAsciiUpper(pair.To.Chars[i]);
+        }
     }
-    if (to.Typed < MinimumTypedLength) {
-        return reject(Status::ToLocatorShort);
+    if (pair.From.Typed < MinimumTypedLength) {
+        pair.StatusCode = StatusCodeOf(Status::FromLocatorShort);
+        return pair;
     }
-    check.FromLoc = from.Text();
-    check.ToLoc = to.Text();
+    if (pair.To.Typed < MinimumTypedLength) {
+        pair.StatusCode = StatusCodeOf(Status::ToLocatorShort);
+        return pair;
+    }
     // From and To are tested position by position, so the To field letter is judged before the
     // From square digit.
     for (int position = 1; position <= LocatorLength; ++position) {
         const auto index = static_cast<std::size_t>(position - 1);
-        if (!IsLocatorCharacter(from.Chars[index], position)) {
-            check.StatusCode = StatusCodeOf(Status::FromLocatorCharacter, position);
-            return check;
+        if (!IsLocatorCharacter(pair.From.Chars[index], position)) {
+            pair.StatusCode = StatusCodeOf(Status::FromLocatorCharacter, position);
+            return pair;
         }
-        if (!IsLocatorCharacter(to.Chars[index], position)) {
-            check.StatusCode = StatusCodeOf(Status::ToLocatorCharacter, position);
-            return check;
+        if (!IsLocatorCharacter(pair.To.Chars[index], position)) {
+            pair.StatusCode = StatusCodeOf(Status::ToLocatorCharacter, position);
+            return pair;
         }
+    }
+    return pair;
+}
+} // namespace
+
+LocatorPair ReadLocatorPair(std::string_view fromLoc, std::string_view toLoc) {
+    return CheckPair(fromLoc, toLoc, true);
+}
+
+LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc) {
+    const LocatorPair pair = CheckPair(fromLoc, toLoc, false);
+    LocatorCheck check;
+    check.StatusCode = pair.StatusCode;
+    // A rejection before both lengths have passed leaves the locators as typed.
+    if (pair.StatusCode >= StatusCodeOf(Status::FromLocatorMissing) &&
+        pair.StatusCode <= StatusCodeOf(Status::ToLocatorShort)) {
+        check.FromLoc = fromLoc;
+        check.ToLoc = toLoc;
+    } else {
+        check.FromLoc = pair.From.Text();
+        check.ToLoc = pair.To.Text();
     }
     return check;
 }
