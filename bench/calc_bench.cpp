@@ -172,56 +172,86 @@ std::vector<LibmCall> LibmCallsOf(const Spot &spot) {
     return Recorded;
 }
 
-void Replay(const std::vector<LibmCall> &calls) {
+// The real functions alone, or (`ThroughWrappers`) each through its recording wrapper, as the runs
+// of this benchmark call them: the runs' own time is the difference to the second floor, and
+// the shipped program, which has no wrappers, stands between the two ratios.
+template <bool ThroughWrappers> void Replay(const std::vector<LibmCall> &calls) {
     for (const LibmCall &call : calls) {
         double sinX = 0;
         double cosX = 0;
         switch (call.Function) {
         case LibmFunction::Sin:
-            benchmark::DoNotOptimize(__real_sin(call.Argument));
+            benchmark::DoNotOptimize(ThroughWrappers ? __wrap_sin(call.Argument)
+                                                     : __real_sin(call.Argument));
             break;
         case LibmFunction::Cos:
-            benchmark::DoNotOptimize(__real_cos(call.Argument));
+            benchmark::DoNotOptimize(ThroughWrappers ? __wrap_cos(call.Argument)
+                                                     : __real_cos(call.Argument));
             break;
         case LibmFunction::SinCos:
-            __real_sincos(call.Argument, &sinX, &cosX);
+            if (ThroughWrappers) {
+                __wrap_sincos(call.Argument, &sinX, &cosX);
+            } else {
+                __real_sincos(call.Argument, &sinX, &cosX);
+            }
             benchmark::DoNotOptimize(sinX);
             benchmark::DoNotOptimize(cosX);
             break;
         case LibmFunction::Tan:
-            benchmark::DoNotOptimize(__real_tan(call.Argument));
+            benchmark::DoNotOptimize(ThroughWrappers ? __wrap_tan(call.Argument)
+                                                     : __real_tan(call.Argument));
             break;
         case LibmFunction::Atan:
-            benchmark::DoNotOptimize(__real_atan(call.Argument));
+            benchmark::DoNotOptimize(ThroughWrappers ? __wrap_atan(call.Argument)
+                                                     : __real_atan(call.Argument));
             break;
         case LibmFunction::Sqrt:
-            benchmark::DoNotOptimize(__real_sqrt(call.Argument));
+            benchmark::DoNotOptimize(ThroughWrappers ? __wrap_sqrt(call.Argument)
+                                                     : __real_sqrt(call.Argument));
             break;
         }
     }
 }
 
 // The floor: only the libm calls of a whole Calculate of the worked example, with their arguments.
-void LibmFloorWorkedExample(benchmark::State &bench) {
+template <bool ThroughWrappers> void LibmFloorOfWorkedExample(benchmark::State &bench) {
     const std::vector<LibmCall> calls = LibmCallsOf(Spots[0]);
     for (auto _ : bench) {
-        Replay(calls);
+        Replay<ThroughWrappers>(calls);
     }
     bench.counters["libm calls"] = static_cast<double>(calls.size());
 }
-BENCHMARK(LibmFloorWorkedExample);
 
-void LibmFloorSpotMix(benchmark::State &bench) {
+template <bool ThroughWrappers> void LibmFloorOfSpotMix(benchmark::State &bench) {
     std::vector<std::vector<LibmCall>> calls;
     for (const Spot &spot : Spots) {
         calls.push_back(LibmCallsOf(spot));
     }
     std::size_t next = 0;
     for (auto _ : bench) {
-        Replay(calls[next++ % calls.size()]);
+        Replay<ThroughWrappers>(calls[next++ % calls.size()]);
     }
 }
+
+void LibmFloorWorkedExample(benchmark::State &bench) {
+    LibmFloorOfWorkedExample<false>(bench);
+}
+BENCHMARK(LibmFloorWorkedExample);
+
+void LibmFloorSpotMix(benchmark::State &bench) {
+    LibmFloorOfSpotMix<false>(bench);
+}
 BENCHMARK(LibmFloorSpotMix);
+
+void LibmFloorThroughWrappersWorkedExample(benchmark::State &bench) {
+    LibmFloorOfWorkedExample<true>(bench);
+}
+BENCHMARK(LibmFloorThroughWrappersWorkedExample);
+
+void LibmFloorThroughWrappersSpotMix(benchmark::State &bench) {
+    LibmFloorOfSpotMix<true>(bench);
+}
+BENCHMARK(LibmFloorThroughWrappersSpotMix);
 
 void CheckLocatorsAndPath(benchmark::State &bench) {
     for (auto _ : bench) {

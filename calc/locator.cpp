@@ -22,9 +22,9 @@ constexpr int Code0 = 48;
 constexpr double HalfSubsquareLonDeg = 1.0 / 24;
 constexpr double HalfSubsquareLatDeg = 1.0 / 48;
 
+// The letters A..Z are consecutive codes.
 char32_t LetterFor(int value) {
-    static constexpr std::u32string_view Alphabet = U"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    return Alphabet[static_cast<std::size_t>(std::clamp(value, 0, 25))];
+    return static_cast<char32_t>(CodeA + std::clamp(value, 0, 25));
 }
 
 char32_t DigitFor(int value) {
@@ -77,11 +77,13 @@ template <class View> Position DecodeCodes(View locator) {
 
 // The text of six character codes; they are ASCII for every position on the globe.
 std::string CodesText(const std::array<int, 6> &codes) {
-    if (std::all_of(codes.begin(), codes.end(),
-                    [](int code) { return code >= 0 && code <= 0x7F; })) {
-        std::array<char, 6> ascii{};
-        std::transform(codes.begin(), codes.end(), ascii.begin(),
-                       [](int code) { return static_cast<char>(code); });
+    std::array<char, 6> ascii{};
+    bool allAscii = true;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        allAscii = allAscii && codes[i] >= 0 && codes[i] <= 0x7F;
+        ascii[i] = static_cast<char>(codes[i]);
+    }
+    if (allAscii) {
         return std::string(ascii.data(), ascii.size());
     }
     std::u32string wide;
