@@ -24,11 +24,6 @@ struct LibmCall {
 };
 bool Recording = false;
 std::vector<LibmCall> Recorded;
-// Out of line and cold, so that a wrapper outside the recording is one test and a jump to the real
-// function: the runs pay a few instructions per libm call for the wrappers, not a call frame.
-[[gnu::noinline, gnu::cold]] void Note(LibmFunction function, double argument) {
-    Recorded.push_back({function, argument});
-}
 } // namespace
 
 extern "C" {
@@ -38,39 +33,54 @@ void __real_sincos(double x, double *sinX, double *cosX);
 double __real_tan(double x);
 double __real_atan(double x);
 double __real_sqrt(double x);
+}
+
+namespace {
+// The call noted and made, out of line and cold, so that a wrapper outside the recording is one
+// test and a jump to the real function: the runs pay three instructions per libm call for the
+// wrappers, not a call frame.
+template <class Real, class... Args>
+[[gnu::noinline, gnu::cold]] auto NoteAndCall(LibmFunction function, Real real, double x,
+                                              Args... rest) {
+    Recorded.push_back({function, x});
+    return real(x, rest...);
+}
+} // namespace
+
+extern "C" {
 double __wrap_sin(double x) {
     if (__builtin_expect(Recording, false)) {
-        Note(LibmFunction::Sin, x);
+        return NoteAndCall(LibmFunction::Sin, __real_sin, x);
     }
     return __real_sin(x);
 }
 double __wrap_cos(double x) {
     if (__builtin_expect(Recording, false)) {
-        Note(LibmFunction::Cos, x);
+        return NoteAndCall(LibmFunction::Cos, __real_cos, x);
     }
     return __real_cos(x);
 }
 void __wrap_sincos(double x, double *sinX, double *cosX) {
     if (__builtin_expect(Recording, false)) {
-        Note(LibmFunction::SinCos, x);
+        return NoteAndCall(LibmFunction::SinCos, __real_sincos, x, sinX, cosX);
     }
-    __real_sincos(x, sinX, cosX);
+    return __real_sincos(x, sinX, cosX);
 }
 double __wrap_tan(double x) {
     if (__builtin_expect(Recording, false)) {
-        Note(LibmFunction::Tan, x);
+        return NoteAndCall(LibmFunction::Tan, __real_tan, x);
     }
     return __real_tan(x);
 }
 double __wrap_atan(double x) {
     if (__builtin_expect(Recording, false)) {
-        Note(LibmFunction::Atan, x);
+        return NoteAndCall(LibmFunction::Atan, __real_atan, x);
     }
     return __real_atan(x);
 }
 double __wrap_sqrt(double x) {
     if (__builtin_expect(Recording, false)) {
-        Note(LibmFunction::Sqrt, x);
+        return NoteAndCall(LibmFunction::Sqrt, __real_sqrt, x);
     }
     return __real_sqrt(x);
 }
