@@ -119,10 +119,9 @@ LocatorPair CheckPair(std::string_view fromLoc, std::string_view toLoc, bool upp
     pair.From = CompleteToSix(fromLoc, U"MM");
     pair.To = CompleteToSix(toLoc, U"MM");
     if (upperCase) {
-        for (std::size_t i = 0; i < pair.From.Typed; ++i) {
+        // The filler is upper case already, so all six can go through, without a bound per text.
+        for (std::size_t i = 0; i < pair.From.Chars.size(); ++i) {
             pair.From.Chars[i] = ToAsciiUpper(pair.From.Chars[i]);
-        }
-        for (std::size_t i = 0; i < pair.To.Typed; ++i) {
             pair.To.Chars[i] = ToAsciiUpper(pair.To.Chars[i]);
         }
     }
@@ -136,13 +135,17 @@ LocatorPair CheckPair(std::string_view fromLoc, std::string_view toLoc, bool upp
     }
     // From and To are tested position by position, so the To field letter is judged before the
     // From square digit.
-    for (int position = 1; position <= LocatorLength; ++position) {
-        const auto index = static_cast<std::size_t>(position - 1);
-        if (!IsLocatorCharacter(pair.From.Chars[index], position)) {
+    // IsLocatorCharacter's ranges by position, as first character and count, each tested with one
+    // unsigned comparison.
+    constexpr std::array<char32_t, 6> First = {U'A', U'A', U'0', U'0', U'A', U'A'};
+    constexpr std::array<char32_t, 6> Count = {18, 18, 10, 10, 24, 24};
+    for (std::size_t index = 0; index < First.size(); ++index) {
+        const int position = static_cast<int>(index) + 1;
+        if (pair.From.Chars[index] - First[index] >= Count[index]) {
             pair.StatusCode = StatusCodeOf(Status::FromLocatorCharacter, position);
             return pair;
         }
-        if (!IsLocatorCharacter(pair.To.Chars[index], position)) {
+        if (pair.To.Chars[index] - First[index] >= Count[index]) {
             pair.StatusCode = StatusCodeOf(Status::ToLocatorCharacter, position);
             return pair;
         }
