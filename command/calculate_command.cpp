@@ -86,8 +86,9 @@ CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
         ShowError(outcome);
         return outcome;
     }
-    From = calc::DecodeLocator(std::u32string_view(locators.From.Chars.data(), 6));
-    To = calc::DecodeLocator(std::u32string_view(locators.To.Chars.data(), 6));
+    From =
+        calc::DecodeLocator(std::u32string_view(locators.From.Chars.data(), locators.From.Count));
+    To = calc::DecodeLocator(std::u32string_view(locators.To.Chars.data(), locators.To.Count));
     if (Screen != nullptr) {
         SpottedPathText(Screen->lblAZResult, locators.From.Text(), locators.To.Text(), FreqMHz,
                         Format);
