@@ -22,9 +22,9 @@ constexpr int Code0 = 48;
 constexpr double HalfSubsquareLonDeg = 1.0 / 24;
 constexpr double HalfSubsquareLatDeg = 1.0 / 48;
 
+// The letters A..Z are consecutive codes.
 char32_t LetterFor(int value) {
-    static constexpr std::u32string_view Alphabet = U"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    return Alphabet[static_cast<std::size_t>(std::clamp(value, 0, 25))];
+    return static_cast<char32_t>(CodeA + std::clamp(value, 0, 25));
 }
 
 char32_t DigitFor(int value) {
@@ -77,11 +77,13 @@ template <class View> Position DecodeCodes(View locator) {
 
 // The text of six character codes; they are ASCII for every position on the globe.
 std::string CodesText(const std::array<int, 6> &codes) {
-    if (std::all_of(codes.begin(), codes.end(),
-                    [](int code) { return code >= 0 && code <= 0x7F; })) {
-        std::array<char, 6> ascii{};
-        std::transform(codes.begin(), codes.end(), ascii.begin(),
-                       [](int code) { return static_cast<char>(code); });
+    std::array<char, 6> ascii{};
+    bool allAscii = true;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        allAscii = allAscii && codes[i] >= 0 && codes[i] <= 0x7F;
+        ascii[i] = static_cast<char>(codes[i]);
+    }
+    if (allAscii) {
         return std::string(ascii.data(), ascii.size());
     }
     std::u32string wide;
@@ -100,44 +102,74 @@ Position DecodeLocator(std::string_view locator) {
     return DecodeCodes(locator);
 }
 
-LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc) {
-    LocatorCheck check;
-    // A rejection before both lengths have passed leaves the locators as typed.
-    const auto reject = [&](Status status) {
-        check.StatusCode = StatusCodeOf(status);
-        check.FromLoc = fromLoc;
-        check.ToLoc = toLoc;
-        return check;
-    };
+namespace {
+// CheckLocators' checks on six characters held in place; `upperCase` upper-cases the ASCII letters
+// as they are read, for locators as typed.
+LocatorPair CheckPair(std::string_view fromLoc, std::string_view toLoc, bool upperCase) {
+    LocatorPair pair;
     if (fromLoc.empty()) {
-        return reject(Status::FromLocatorMissing);
+        pair.StatusCode = StatusCodeOf(Status::FromLocatorMissing);
+        return pair;
     }
     if (toLoc.empty()) {
-        return reject(Status::ToLocatorMissing);
+        pair.StatusCode = StatusCodeOf(Status::ToLocatorMissing);
+        return pair;
     }
     // Completed with "MM" to six characters; anything past the sixth is dropped unseen.
-    const SixCharacters from = CompleteToSix(fromLoc, U"MM");
-    const SixCharacters to = CompleteToSix(toLoc, U"MM");
-    if (from.Typed < MinimumTypedLength) {
-        return reject(Status::FromLocatorShort);
+    pair.From = CompleteToSix(fromLoc, U"MM");
+    pair.To = CompleteToSix(toLoc, U"MM");
+    if (upperCase) {
+        // The filler is upper case already, so all six can go through, without a bound per text.
+        for (std::size_t i = 0; i < pair.From.Chars.size(); ++i) {
+            pair.From.Chars[i] = ToAsciiUpper(pair.From.Chars[i]);
+            pair.To.Chars[i] = ToAsciiUpper(pair.To.Chars[i]);
+        }
     }
-    if (to.Typed < MinimumTypedLength) {
-        return reject(Status::ToLocatorShort);
+    if (pair.From.Typed < MinimumTypedLength) {
+        pair.StatusCode = StatusCodeOf(Status::FromLocatorShort);
+        return pair;
     }
-    check.FromLoc = from.Text();
-    check.ToLoc = to.Text();
+    if (pair.To.Typed < MinimumTypedLength) {
+        pair.StatusCode = StatusCodeOf(Status::ToLocatorShort);
+        return pair;
+    }
     // From and To are tested position by position, so the To field letter is judged before the
     // From square digit.
-    for (int position = 1; position <= LocatorLength; ++position) {
-        const auto index = static_cast<std::size_t>(position - 1);
-        if (!IsLocatorCharacter(from.Chars[index], position)) {
-            check.StatusCode = StatusCodeOf(Status::FromLocatorCharacter, position);
-            return check;
+    // IsLocatorCharacter's ranges by position, as first character and count, each tested with one
+    // unsigned comparison.
+    constexpr std::array<char32_t, 6> First = {U'A', U'A', U'0', U'0', U'A', U'A'};
+    constexpr std::array<char32_t, 6> Count = {18, 18, 10, 10, 24, 24};
+    for (std::size_t index = 0; index < First.size(); ++index) {
+        const int position = static_cast<int>(index) + 1;
+        if (pair.From.Chars[index] - First[index] >= Count[index]) {
+            pair.StatusCode = StatusCodeOf(Status::FromLocatorCharacter, position);
+            return pair;
         }
-        if (!IsLocatorCharacter(to.Chars[index], position)) {
-            check.StatusCode = StatusCodeOf(Status::ToLocatorCharacter, position);
-            return check;
+        if (pair.To.Chars[index] - First[index] >= Count[index]) {
+            pair.StatusCode = StatusCodeOf(Status::ToLocatorCharacter, position);
+            return pair;
         }
+    }
+    return pair;
+}
+} // namespace
+
+LocatorPair ReadLocatorPair(std::string_view fromLoc, std::string_view toLoc) {
+    return CheckPair(fromLoc, toLoc, true);
+}
+
+LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc) {
+    const LocatorPair pair = CheckPair(fromLoc, toLoc, false);
+    LocatorCheck check;
+    check.StatusCode = pair.StatusCode;
+    // A rejection before both lengths have passed leaves the locators as typed.
+    if (pair.StatusCode >= StatusCodeOf(Status::FromLocatorMissing) &&
+        pair.StatusCode <= StatusCodeOf(Status::ToLocatorShort)) {
+        check.FromLoc = fromLoc;
+        check.ToLoc = toLoc;
+    } else {
+        check.FromLoc = pair.From.Text();
+        check.ToLoc = pair.To.Text();
     }
     return check;
 }

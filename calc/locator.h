@@ -4,6 +4,7 @@
 
 #include "earth.h"
 #include "status.h"
+#include "utf8.h"
 
 #include <cstdint>
 
@@ -30,6 +31,18 @@ struct LocatorCheck {
     std::string FromLoc;         ///< six characters once both length tests passed, else as typed
     std::string ToLoc;
 };
+
+/// The From and To locators as a run reads them: the status and the six characters of each, held
+/// in place without a text of their own.
+struct LocatorPair {
+    std::int16_t StatusCode = 0; ///< as LocatorCheck's
+    SixCharacters From;          ///< upper-cased and completed; all six valid when StatusCode is 0
+    SixCharacters To;
+};
+
+/// CheckLocators on the locators as typed: ASCII letters are upper-cased as they are read (the
+/// bytes of UTF-8 sequences are never ASCII letters, so this is upper-casing the text first).
+LocatorPair ReadLocatorPair(std::string_view fromLoc, std::string_view toLoc);
 
 /// Checks the From and To locators (already upper-cased) and completes both to six characters
 /// with "MM". A rejection gives 1..4 (missing, shorter than four characters), 11..16 or 21..26

@@ -605,7 +605,7 @@ double RoundByFormat(double value, int decimals, const NumberFormat &format) {
     }
     if (format.DecimalSeparator != format.GroupSeparator) {
         // Reading the formatted text back gives the value it spells, whatever the separators.
-        return FormattedValue(value, decimals);
+        return decimals == ShownDecimals ? ShownValue(value) : FormattedValue(value, decimals);
     }
     return TextToDouble(FormatFixed(value, decimals, format), format).value_or(value);
 }

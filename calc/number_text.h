@@ -3,6 +3,8 @@
 // the shortest text of a 32-bit float and the text-to-16-bit-integer conversion.
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -84,6 +86,38 @@ void AppendSingle(std::string &out, float value, const NumberFormat &format);
 
 /// The number that FormatFixed(value, decimals) spells, without making the text.
 double FormattedValue(double value, int decimals);
+
+/// FormattedValue(value, ShownDecimals), worked out in place for the figures every run rounds: the
+/// same exact rounding of the binary value (ties to even), the same value to the bit.
+inline double ShownValue(double value) {
+    // Below 2^43 (8.8e12) the value times 100 stays below 2^53, so the rounded hundredths and
+    // their quotient by 100 are exact doubles; NaN, infinities and larger values take the long way.
+    constexpr double QuickLimit = 0x1p43;
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < QuickLimit)) {
+        return FormattedValue(value, ShownDecimals);
+    }
+    // magnitude = mantissa * 2^-shift exactly (IEEE 754 binary64: 52 fraction bits, bias 1023).
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const auto biased = static_cast<unsigned>(bits >> 52U);
+    constexpr std::uint64_t FractionMask = (std::uint64_t{1} << 52U) - 1;
+    // Zero and subnormals are far below a hundredth: shift them out whole.
+    const std::uint64_t mantissa = (bits & FractionMask) | (std::uint64_t{1} << 52U);
+    const unsigned shift = biased == 0 ? 64U : 1075U - biased; // at least 10 below 2^43
+    if (shift >= 64U) {
+        return 0.0; // below 2^-11: the hundredths round to 0, shown without a sign
+    }
+    constexpr std::uint64_t Hundred = 100;            // 10^ShownDecimals
+    const std::uint64_t product = mantissa * Hundred; // below 2^60
+    std::uint64_t hundredths = product >> shift;
+    const std::uint64_t rest = product & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1U);
+    if (rest > half || (rest == half && (hundredths & 1U) != 0)) {
+        ++hundredths;
+    }
+    const double shown = static_cast<double>(hundredths) / 100.0;
+    return std::signbit(value) && hundredths != 0 ? -shown : shown;
+}
 
 /// A number as shown with a fixed count of decimals, with the value its text spells.
 struct FixedNumber {

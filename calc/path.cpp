@@ -61,8 +61,8 @@ PathResult CalcPathFigures(const Position &from, const Position &to) {
         return SameLocResults();
     }
     const DistBearing leg = CalcDistBearing(from, to, PathEnd::From);
-    return PathResult{.DistanceKm = FormattedValue(leg.DistanceKm, ShownDecimals),
-                      .AzimuthDeg = FormattedValue(leg.BearingDeg, ShownDecimals),
+    return PathResult{.DistanceKm = ShownValue(leg.DistanceKm),
+                      .AzimuthDeg = ShownValue(leg.BearingDeg),
                       .DistanceText = {},
                       .BearingText = {}};
 }

@@ -63,30 +63,39 @@ std::u32string Utf8ToCodePoints(std::string_view text) {
 
 SixCharacters CompleteToSix(std::string_view text, std::u32string_view filler) {
     SixCharacters six;
-    std::size_t pos = 0;
-    while (pos < text.size() && six.Count < six.Chars.size()) {
-        // Locators are ASCII: a plain byte is its own code point, without the decoder's call.
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        six.Chars[six.Count++] =
-            byte < 0x80U ? static_cast<char32_t>(text[pos++]) : NextCodePoint(text, pos);
+    // Counted in a local: stores into the characters would otherwise make the compiler reload
+    // the count from the record after each one.
+    std::size_t count = 0;
+    // Locators are ASCII: while the bytes are plain, each is its own code point and the decoder is
+    // not called.
+    const std::size_t plain = std::min(text.size(), six.Chars.size());
+    while (count < plain && static_cast<unsigned char>(text[count]) < 0x80U) {
+        six.Chars[count] = static_cast<unsigned char>(text[count]);
+        ++count;
     }
-    six.Typed = six.Count;
-    for (std::size_t i = 0; i < filler.size() && six.Count < six.Chars.size(); ++i) {
-        six.Chars[six.Count++] = filler[i];
+    std::size_t pos = count;
+    while (pos < text.size() && count < six.Chars.size()) {
+        six.Chars[count++] = NextCodePoint(text, pos);
     }
+    six.Typed = count;
+    for (std::size_t i = 0; i < filler.size() && count < six.Chars.size(); ++i) {
+        six.Chars[count++] = filler[i];
+    }
+    six.Count = count;
     return six;
 }
 
 std::string SixCharacters::Text() const {
-    const std::u32string_view chars(Chars.data(), Count);
-    if (std::all_of(chars.begin(), chars.end(), [](char32_t c) { return c < 0x80; })) {
-        std::array<char, 6> ascii{};
-        for (std::size_t i = 0; i < ascii.size() && i < chars.size(); ++i) {
-            ascii[i] = static_cast<char>(chars[i]);
-        }
-        return std::string(ascii.data(), chars.size());
+    std::array<char, 6> ascii{};
+    bool allAscii = true;
+    for (std::size_t i = 0; i < Count; ++i) {
+        allAscii = allAscii && Chars[i] < 0x80;
+        ascii[i] = static_cast<char>(Chars[i]);
     }
-    return CodePointsToUtf8(chars);
+    if (allAscii) {
+        return std::string(ascii.data(), Count);
+    }
+    return CodePointsToUtf8(std::u32string_view(Chars.data(), Count));
 }
 
 std::string CodePointsToUtf8(std::u32string_view codePoints) {

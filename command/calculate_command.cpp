@@ -1,6 +1,5 @@
 #include "calculate_command.h"
 
-#include "calc/ascii.h"
 #include "calc/home_location.h"
 #include "calc/locator.h"
 #include "calc/path.h"
@@ -33,12 +32,13 @@ class CalculateRun {
     CalculateOutcome Execute(const CalculateInput &input);
 
   private:
+    // The steps, writing the figures of a completed run into `Figures`.
     bool ReadFrequency(const CalculateInput &input);
     bool TakeFrequency(double valueMHz);
     bool SpottedPath();
     bool CentreAndOnwardPoint();
     bool HomePath();
-    CalculateOutcome ShowError() const;
+    void ShowError(CalculateOutcome &outcome) const;
 
     // The path with its two texts when they are shown, else its figures alone.
     calc::PathResult PathOf(const calc::Position &from, const calc::Position &to) const {
@@ -65,49 +65,52 @@ class CalculateRun {
     float FreqMHz = 0.0F;
     calc::Position From;
     calc::Position To;
-    calc::MidPoint Centre;
-    calc::HomeCheck Home;
-    std::string PathMufText; // made once, quoted by three texts
-    CalculateFigures Figures;
+    std::string PathMufText;             // made once, quoted by three texts
+    CalculateFigures *Figures = nullptr; // the outcome's, while the run fills them
 };
 
 CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
-    const std::string fromLoc = calc::UpperCaseAscii(input.txtFromLoc);
-    const std::string toLoc = calc::UpperCaseAscii(input.txtToLoc);
+    // The outcome is built where it is returned: the figures are written into it as the steps find
+    // them, and none of its texts is copied or moved on the way.
+    CalculateOutcome outcome;
     if (!ReadFrequency(input)) {
-        return ShowError();
+        ShowError(outcome);
+        return outcome;
     }
     if (FreqMHz == 0.0F) {
-        return CalculateOutcome{};
+        return outcome;
     }
-    const calc::LocatorCheck check = calc::CheckLocators(fromLoc, toLoc);
-    if (check.StatusCode != 0) {
-        StatusCode = check.StatusCode;
-        return ShowError();
+    const calc::LocatorPair locators = calc::ReadLocatorPair(input.txtFromLoc, input.txtToLoc);
+    if (locators.StatusCode != 0) {
+        StatusCode = locators.StatusCode;
+        ShowError(outcome);
+        return outcome;
     }
-    From = calc::DecodeLocator(std::string_view(check.FromLoc));
-    To = calc::DecodeLocator(std::string_view(check.ToLoc));
+    From =
+        calc::DecodeLocator(std::u32string_view(locators.From.Chars.data(), locators.From.Count));
+    To = calc::DecodeLocator(std::u32string_view(locators.To.Chars.data(), locators.To.Count));
     if (Screen != nullptr) {
-        SpottedPathText(Screen->lblAZResult, check.FromLoc, check.ToLoc, FreqMHz, Format);
+        SpottedPathText(Screen->lblAZResult, locators.From.Text(), locators.To.Text(), FreqMHz,
+                        Format);
     }
+    Figures = &outcome.Figures.emplace();
     if (!SpottedPath() || !CentreAndOnwardPoint() || !HomePath()) {
-        return ShowError();
+        ShowError(outcome);
+        return outcome;
     }
     if (Screen != nullptr) {
         // The title is written once the run has completed: an error display leaves it alone.
-        ResultTitle(Screen->Title, PathMufText, Figures.TowardsLoc);
+        ResultTitle(Screen->Title, PathMufText, Figures->TowardsLoc);
     }
-    return CalculateOutcome{.HowEnded = Ending::Completed,
-                            .StatusShown = 0,
-                            .MessageShown = {},
-                            .Focus = Control::txtFromLoc,
-                            .Figures = std::move(Figures)};
+    outcome.HowEnded = Ending::Completed;
+    outcome.Focus = Control::txtFromLoc;
+    return outcome;
 }
 
 double CalculateRun::ShownFigure(double elevationDeg, const calc::PathResult &path,
                                  std::string ScreenTexts::*line) const {
     if (Screen == nullptr) {
-        return calc::FormattedValue(elevationDeg, ShownDecimals);
+        return calc::ShownValue(elevationDeg);
     }
     const calc::FixedNumber elevation =
         calc::FormatFixedNumber(elevationDeg, ShownDecimals, Format);
@@ -151,45 +154,44 @@ bool CalculateRun::SpottedPath() {
     const double criticalFreq = propagation::CriticalFreq(reflection, static_cast<double>(FreqMHz));
     const double pathMuf = calc::RoundByFormat(propagation::MufExpression(criticalFreq, EsPath),
                                                Format.DefaultDecimals, Format);
-    Figures.DistanceKm = path.DistanceKm;
-    Figures.AzimuthDeg = path.AzimuthDeg;
-    Figures.ElevationDeg = elevationDeg;
-    Figures.CriticalFreqMHz = criticalFreq;
-    Figures.PathMufMHz = pathMuf;
+    Figures->DistanceKm = path.DistanceKm;
+    Figures->AzimuthDeg = path.AzimuthDeg;
+    Figures->ElevationDeg = elevationDeg;
+    Figures->CriticalFreqMHz = criticalFreq;
+    Figures->PathMufMHz = pathMuf;
     return true;
 }
 
 bool CalculateRun::CentreAndOnwardPoint() {
-    const auto centre = calc::PathCentre(From, To);
+    auto centre = calc::PathCentre(From, To);
     if (!centre) {
         return Fail(calc::StatusCodeOf(calc::Status::AntipodalEnds));
     }
-    Centre = *centre;
-    Home = calc::CheckHomeLoc(HomeLoc);
-    if (Home.StatusCode != 0) {
+    calc::HomeCheck home = calc::CheckHomeLoc(HomeLoc);
+    if (home.StatusCode != 0) {
         if (Screen != nullptr) {
-            Screen->txtHomeLoc = Home.CompletedLoc; // shown completed, even when rejected
+            Screen->txtHomeLoc = home.CompletedLoc; // shown completed, even when rejected
         }
-        return Fail(Home.StatusCode);
+        return Fail(home.StatusCode);
     }
-    const calc::OnwardPointResult onward = calc::OnwardPoint(Home.Home, Centre);
+    calc::OnwardPointResult onward = calc::OnwardPoint(home.Home, *centre);
     if (Screen != nullptr) {
-        MufText(PathMufText, Figures.PathMufMHz, Format);
-        CentreText(Screen->lblMidPoint, Centre.Loc, Figures.CriticalFreqMHz, PathMufText, Format);
+        MufText(PathMufText, Figures->PathMufMHz, Format);
+        CentreText(Screen->lblMidPoint, centre->Loc, Figures->CriticalFreqMHz, PathMufText, Format);
         // The try-towards line quotes the home locator as typed: written before the box (which
         // HomeLoc reads) shows it completed.
         TryTowardsText(Screen->lblMUFqth, HomeLoc, onward.TowardsLoc);
-        Screen->txtHomeLoc = Home.CompletedLoc;
+        Screen->txtHomeLoc = home.CompletedLoc;
     }
-    Figures.HomeLoc = std::move(Home.CompletedLoc);
-    Figures.CentreLatDeg = Centre.LatDeg;
-    Figures.CentreLonDeg = Centre.LonDeg;
-    Figures.CentreLoc = std::move(Centre.Loc);
-    Figures.TowardsLoc = onward.TowardsLoc;
     // The home path runs from home as the check completed it, where the onward point was found
     // from, to the centre of the onward point's subsquare.
-    From = Home.Home;
+    From = home.Home;
     To = calc::DecodeLocator(std::string_view(onward.TowardsLoc));
+    Figures->HomeLoc = std::move(home.CompletedLoc);
+    Figures->CentreLatDeg = centre->LatDeg;
+    Figures->CentreLonDeg = centre->LonDeg;
+    Figures->CentreLoc = std::move(centre->Loc);
+    Figures->TowardsLoc = std::move(onward.TowardsLoc);
     return true;
 }
 
@@ -204,27 +206,27 @@ bool CalculateRun::HomePath() {
     const double homeCriticalFreq =
         propagation::CriticalFreq(fromHome, static_cast<double>(FreqMHz));
     const double homeMuf = propagation::MufExpression(homeCriticalFreq, EsPath);
-    float trafficFreq = propagation::TrafficFreq(Figures.PathMufMHz, homeMuf, FreqMHz, Format);
+    float trafficFreq = propagation::TrafficFreq(Figures->PathMufMHz, homeMuf, FreqMHz, Format);
     // Every distance and frequency the boxes allow gives finite angles and MUFs, but the frequency
     // of traffic can pass the float range: 3.4e38 MHz from KO44QW through IO90IR-JN77EX.
     if (!std::isfinite(trafficFreq)) {
         return Fail(calc::StatusCodeOf(calc::Status::NoWorkingFrequency));
     }
-    trafficFreq = propagation::CapTrafficFreq(trafficFreq, Figures.PathMufMHz, Format);
+    trafficFreq = propagation::CapTrafficFreq(trafficFreq, Figures->PathMufMHz, Format);
     if (Screen != nullptr) {
         const auto advice = propagation::ChooseAdvice(path.DistanceKm, elevationDeg);
         TrafficText(Screen->lblFOT, advice, PathMufText, trafficFreq, Format);
     }
 
-    Figures.HomeDistanceKm = path.DistanceKm;
-    Figures.HomeAzimuthDeg = path.AzimuthDeg;
-    Figures.HomeElevationDeg = elevationDeg;
-    Figures.TrafficFreqMHz = trafficFreq;
+    Figures->HomeDistanceKm = path.DistanceKm;
+    Figures->HomeAzimuthDeg = path.AzimuthDeg;
+    Figures->HomeElevationDeg = elevationDeg;
+    Figures->TrafficFreqMHz = trafficFreq;
     return true;
 }
 
-CalculateOutcome CalculateRun::ShowError() const {
-    CalculateOutcome outcome;
+void CalculateRun::ShowError(CalculateOutcome &outcome) const {
+    outcome.Figures.reset();
     outcome.HowEnded = Ending::ErrorShown;
     outcome.StatusShown = StatusCode;
     const auto entry = LookUpStatus(StatusCode);
@@ -238,7 +240,6 @@ CalculateOutcome CalculateRun::ShowError() const {
         Screen->lblFOT.clear();
         ErrorText(Screen->lblMUFqth, outcome.MessageShown);
     }
-    return outcome;
 }
 
 } // namespace

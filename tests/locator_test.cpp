@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
 
 namespace ionvane::calc {
 namespace {
@@ -58,6 +63,44 @@ TEST(CheckLocators, KeepsTheCompletedFormsWhenACharacterIsRejected) {
     EXPECT_EQ(check.StatusCode, 26);
     EXPECT_EQ(check.FromLoc, "IO90MM");
     EXPECT_EQ(check.ToLoc, "JN77EZ");
+}
+
+// A run reads the locators as typed, upper-casing each ASCII letter as it reads it, into six
+// characters held in place: the same status and the same completed characters as CheckLocators on
+// the upper-cased texts, for texts of letters of both cases, digits, blanks, UTF-8 letters and
+// bytes that start no character, of every length from empty to past six.
+TEST(ReadLocatorPair, AgreesWithCheckLocatorsOnTheUpperCasedTexts) {
+    const std::string_view pieces[] = {"A",    "i",   "o", "R",        "s",
+                                       "x",    "X",   "y", "m",        "0",
+                                       "9",    " ",   "!", "\xc3\xa4", "\xe2\x82\xac",
+                                       "\xff", "\xc3"};
+    std::mt19937 random(20261210);
+    // Mostly a character valid where it stands, in either case, so that many texts pass.
+    const std::string_view valid[] = {"AIORjn", "ABNRio", "0479", "0359", "AIMXex", "AIRXor"};
+    const auto typed = [&] {
+        std::string text;
+        const auto length = random() % 9;
+        for (std::size_t i = 0; i < length; ++i) {
+            const std::string_view good = valid[std::min<std::size_t>(i, 5)];
+            text += random() % 8 == 0 ? pieces[random() % std::size(pieces)]
+                                      : good.substr(random() % good.size(), 1);
+        }
+        return text;
+    };
+    int accepted = 0;
+    for (int i = 0; i < 200'000; ++i) {
+        const std::string from = typed();
+        const std::string to = typed();
+        const LocatorPair pair = ReadLocatorPair(from, to);
+        const LocatorCheck check = CheckLocators(UpperCaseAscii(from), UpperCaseAscii(to));
+        ASSERT_EQ(pair.StatusCode, check.StatusCode) << from << " / " << to;
+        if (check.StatusCode == 0 || check.StatusCode > 4) {
+            ASSERT_EQ(pair.From.Text(), check.FromLoc) << from;
+            ASSERT_EQ(pair.To.Text(), check.ToLoc) << to;
+        }
+        accepted += check.StatusCode == 0 ? 1 : 0;
+    }
+    EXPECT_GT(accepted, 1000);
 }
 
 TEST(DecodeLocator, GivesTheCentreOfTheSubsquare) {

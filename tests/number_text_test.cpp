@@ -298,6 +298,46 @@ TEST(SingleText, GivesUpToSevenSignificantDigits) {
     }
 }
 
+// The figures of every run are rounded the quick way in place; this must give FormattedValue's
+// value to the bit (signs of zero included) for every double. Over a million values of each kind
+// that matters: any bit pattern, screen-like figures, exact ties at the third decimal and near
+// them, values on either side of the quick way's limit of 2^43, tiny and negative values.
+TEST(ShownValue, EqualsFormattedValueToTheBit) {
+    std::mt19937_64 random(20261209);
+    long compared = 0;
+    long mismatches = 0;
+    double first = 0;
+    const auto compare = [&](double value) {
+        ++compared;
+        if (std::bit_cast<std::uint64_t>(ShownValue(value)) !=
+            std::bit_cast<std::uint64_t>(FormattedValue(value, ShownDecimals))) {
+            first = mismatches++ == 0 ? value : first;
+        }
+    };
+    std::uniform_real_distribution<double> usual(-20'000, 20'000);
+    std::uniform_int_distribution<int> nearLimit(-60, 60);
+    for (int i = 0; i < 3 * DifferentialRounds; ++i) {
+        compare(std::bit_cast<double>(random())); // huge, tiny, subnormal, NaN, infinite
+        compare(usual(random));
+        // Exact ties: odd multiples of 1/8 and of 5/1000 that binary holds exactly (k * 2^-j).
+        const auto k = static_cast<double>(random() % 4'000'000) - 2'000'000;
+        compare(std::ldexp(k, -static_cast<int>(random() % 14)));
+        // One step either side of a true decimal tie x.xx5.
+        const double tie = (k + 0.5) / 100;
+        compare(std::nextafter(tie, 0.0));
+        compare(std::nextafter(tie, 1e300));
+        // Around 2^43, where the quick way hands over, and up to 2^53.
+        const double limit = std::ldexp(1.0, 43 + static_cast<int>(random() % 11));
+        compare(limit + nearLimit(random) * 0.25 * (random() % 2 == 0 ? 1 : 1024));
+    }
+    for (const double special : {0.0, -0.0, -0.004, 0.005, 0.015, 0.025, -0.025, 1e-320,
+                                 std::ldexp(1.0, -11), std::ldexp(1.0, 43), -std::ldexp(1.0, 43)}) {
+        compare(special);
+    }
+    EXPECT_EQ(mismatches, 0) << "first at " << first;
+    EXPECT_GE(compared, 18L * DifferentialRounds);
+}
+
 TEST(RoundByFormat, KeepsTheDecimalsOfTheText) {
     EXPECT_EQ(RoundByFormat(62.9634, 2, English), 62.96);
     EXPECT_EQ(RoundByFormat(1234.567, 2, German), 1234.57);
