@@ -29,6 +29,7 @@ class QSortFilterProxyModel;
 class QSpinBox;
 class QSplitter;
 class QTableView;
+class QThread;
 
 namespace ionvane::livewindow {
 
@@ -49,7 +50,8 @@ struct LiveWindowSetup {
     cluster::SessionClock SessionClock;
     feed::FeedEnvironment FeedEnvironment;
     AlarmOutlet *Outlet = nullptr;
-    /// The land and borders; loaded from the program's own outlines when null.
+    /// The land and borders; read from the program's own outlines in a worker, once the window
+    /// is up, when null.
     std::shared_ptr<const map::WorldOutlines> Outlines;
 };
 
@@ -74,11 +76,15 @@ class frmLive : public QMainWindow {
     /// A cloud was double-clicked: its best spot, for the calculator's From, To and Frequency
     /// (`freqMHzText` with a point, "144.174").
     void spotChosen(const QString &fromLoc, const QString &toLoc, const QString &freqMHzText);
+    /// The program's own outlines have been read and handed to the map (only when the setup
+    /// brought none).
+    void outlinesRead();
 
   protected:
     void closeEvent(QCloseEvent *event) override;
 
   private:
+    void ReadOutlinesAfterShow();
     QWidget *BuildClusterBar();
     QWidget *BuildFeedBar();
     QWidget *BuildSpotList();
@@ -127,6 +133,8 @@ class frmLive : public QMainWindow {
     QComboBox *cmbSpotBand = nullptr;
     QTableView *tblSpots = nullptr;
     std::optional<int> HighlightedCloud;
+    /// Reads the program's outlines once the window is up; null when the setup brought them.
+    QThread *OutlinesReader = nullptr;
 };
 
 } // namespace ionvane::livewindow

@@ -369,6 +369,27 @@ class LiveWindowTest : public QObject {
         QCOMPARE(asked.size(), 1);
     }
 
+    void landFollowsOnceTheWindowIsUp() {
+        // State: a setup without outlines, so the window reads the program's own. Action: show
+        // the window and let its event loop run. Expected: the first picture has sea where
+        // Poland is (the window did not wait for the outlines); once read, land is drawn there.
+        livewindow::LiveWindowSetup setup = Setup();
+        setup.Outlines = nullptr;
+        frmLive live(std::move(setup));
+        QSignalSpy read(&live, &frmLive::outlinesRead);
+        live.show();
+        auto *mapView = live.findChild<map::MapView *>("mapView");
+        QVERIFY(mapView != nullptr);
+        const QColor land(0xf1, 0xec, 0xdf);
+        const auto polandPixel = [mapView] {
+            const QPoint at = mapView->WidgetPoint(map::GeoPoint{52.1, 19.2}).toPoint();
+            return mapView->grab().toImage().pixelColor(at);
+        };
+        QVERIFY(polandPixel() != land);
+        QVERIFY(read.wait(30'000));
+        QCOMPARE(polandPixel(), land);
+    }
+
     void geometryAndSplittersRemembered() {
         // State: a window resized and its splitters moved, then closed. Expected: the next window
         // opens at that size with the splitters where they were, and with the same alarm band.
