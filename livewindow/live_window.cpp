@@ -26,7 +26,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ionvane::livewindow {
 
@@ -429,6 +431,13 @@ void frmLive::RefreshMap() {
         patch.Fading = cloud.State == tracker::CloudState::Fading;
         scene.Clouds.push_back(patch);
     }
+    // The map paints patches in order, and at a wide view neighbouring patches overlap: the
+    // clouds that matter most (live, then highest frequency) go on top.
+    std::stable_sort(scene.Clouds.begin(), scene.Clouds.end(),
+                     [](const map::CloudPatch &a, const map::CloudPatch &b) {
+                         return std::pair(!a.Fading, a.HighestFreqMHz) <
+                                std::pair(!b.Fading, b.HighestFreqMHz);
+                     });
     if (const std::optional<tracker::Band> band = bandPanel->SelectedBand()) {
         const tracker::BandVerdict verdict = Live->Verdict().Bands[tracker::BandIndex(*band)];
         const auto towards = LocatorPoint(verdict.Home.TowardsLoc);

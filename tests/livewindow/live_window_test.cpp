@@ -5,6 +5,7 @@
 #include "livewindow/connection_words.h"
 #include "livewindow/live_window.h"
 #include "tests/fakenode/fake_node.h"
+#include "tests/map/user_view.h"
 #include "tracker/capture.h"
 #include "window/locale_format.h"
 #include "window/main_window.h"
@@ -199,6 +200,40 @@ class LiveWindowTest : public QObject {
         QCOMPARE(table->selectionModel()->selectedRows().front().data(
                      livewindow::CloudTableModel::CloudIdRole),
                  QVariant(id));
+    }
+
+    void highestCloudPaintedOnTop() {
+        // State: a 2 m cloud over North America, then a 6 m cloud about 270 km north of it
+        // (beyond one hop from home: no band line over them); the map zoomed out to 12,000 km,
+        // where patches keep their least size and overlap. Expected: where they
+        // overlap, the 2 m cloud's colour shows, though the 6 m cloud came later.
+        frmLive live(Setup());
+        live.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&live));
+        live.Session().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  FN12AA<ES>EM44AA 1000Z");
+        Now += 30;
+        live.Session().ClusterLine(Now, "DX de DK7UK:     50110.0  S51ABC  FN14AJ<ES>EM46AJ 1000Z");
+        const std::vector<tracker::CloudEvent> clouds = live.Session().Clouds();
+        QCOMPARE(clouds.size(), std::size_t{2});
+        auto *mapView = live.findChild<map::MapView *>("mapView");
+        map::testing::TurnWheel(*mapView, -8);
+        const auto at = [mapView](const tracker::CloudEvent &cloud) {
+            return mapView->WidgetPoint(map::GeoPoint{cloud.Cloud.LatDeg, cloud.Cloud.LonDeg});
+        };
+        const QPointF twoMetre =
+            clouds[0].Cloud.HighestFreqMHz > 100 ? at(clouds[0]) : at(clouds[1]);
+        const QPointF sixMetre =
+            clouds[0].Cloud.HighestFreqMHz > 100 ? at(clouds[1]) : at(clouds[0]);
+        // Halfway between the centres: inside both patches.
+        const QPoint overlap = ((sixMetre + twoMetre) / 2).toPoint();
+        const QColor pixel = mapView->grab().toImage().pixelColor(overlap);
+        const QColor red = map::FreqClassColour(map::FreqClass::From144MHz);
+        const QColor green = map::FreqClassColour(map::FreqClass::From50MHz);
+        const auto distance = [](const QColor &a, const QColor &b) {
+            return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                   std::abs(a.blue() - b.blue());
+        };
+        QVERIFY2(distance(pixel, red) < distance(pixel, green), qPrintable(pixel.name()));
     }
 
     void bandPanelSaysPossibleOrClosed() {
