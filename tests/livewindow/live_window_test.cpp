@@ -357,14 +357,26 @@ class LiveWindowTest : public QObject {
         QCOMPARE(session.Spots().back().Read.FreqMHzText, std::string("50.105"));
     }
 
+    void doubleClickCalculatesBestSpotInMainWindow_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("freqBox");
+        QTest::newRow("decimal point") << QLocale::c() << "144.174";
+        // The live window shows the cluster's "144.174" in every locale; the main window takes
+        // it in its own, as if typed there.
+        QTest::newRow("decimal comma") << QLocale(QLocale::German, QLocale::Germany) << "144,174";
+    }
+
     void doubleClickCalculatesBestSpotInMainWindow() {
         // State: the main window and the live window wired as the program wires them, the
         // opening replayed. Action: double-click the cloud. Expected: the main window's From, To
-        // and Frequency hold the cloud's best spot (the 2 m one) and Calculate has run.
+        // and Frequency hold the cloud's best spot (the 2 m one) in the main window's number
+        // format, and Calculate has run.
+        QFETCH(QLocale, locale);
+        QFETCH(QString, freqBox);
         QTemporaryDir programDir;
         SilentDialogs dialogs;
         window::frmMUF main(dialogs, window::SettingsPlaces{programDir.path(), ConfigDir->path()},
-                            QLocale::c());
+                            locale);
         frmLive live(Setup());
         connect(&live, &frmLive::spotChosen, &main,
                 [&main](const QString &from, const QString &to, const QString &freq) {
@@ -381,7 +393,7 @@ class LiveWindowTest : public QObject {
 
         QCOMPARE(main.findChild<QLineEdit *>("txtFromLoc")->text(), QString("JO01MM"));
         QCOMPARE(main.findChild<QLineEdit *>("txtToLoc")->text(), QString("JN75EX"));
-        QCOMPARE(main.findChild<QLineEdit *>("txtFreq")->text(), QString("144.174"));
+        QCOMPARE(main.findChild<QLineEdit *>("txtFreq")->text(), freqBox);
         QVERIFY(main.findChild<QLabel *>("lblMidPoint")->text().startsWith("Centre of path ="));
         QVERIFY(main.windowTitle() != QString("Ionvane by Tarkel"));
         QVERIFY(dialogs.Messages.isEmpty());
