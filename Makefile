@@ -58,7 +58,14 @@ bench: deps
 	@cmake --build --preset bench
 	@build/bench/bin/ionvane_calc_bench --benchmark_repetitions=5 \
 		--benchmark_report_aggregates_only=true --benchmark_display_aggregates_only=true \
-		2>/dev/null | grep -E '^(Benchmark|-|.*_median)'
+		2>/dev/null | grep -E '^(Benchmark|-|.*_median)' | awk '{ print } \
+		/_median/ { cpu[$$1] = $$4 * ($$5 == "us" ? 1000 : ($$5 == "ms" ? 1e6 : 1)) } \
+		END { printf "Calculate / its libm floor (CPU, this run): worked example %.2f, spot mix %.2f;", \
+			cpu["WholeCalculateWorkedExample_median"] / cpu["LibmFloorWorkedExample_median"], \
+			cpu["WholeCalculateSpotMix_median"] / cpu["LibmFloorSpotMix_median"]; \
+		printf " figures only %.2f, %.2f\n", \
+			cpu["FiguresOnlyWorkedExample_median"] / cpu["LibmFloorWorkedExample_median"], \
+			cpu["FiguresOnlySpotMix_median"] / cpu["LibmFloorSpotMix_median"] }'
 	@echo
 	@build/bench/bin/ionvane_process_bench build/bench/bin/ionvane-cli build/bench/bin/ionvane_window_start \
 		build/bench/bin/ionvane_live_window_start build/bench/bin/ionvane_bare_window $$(command -v GeodSolve) \

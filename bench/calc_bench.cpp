@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 // The libm calls of the calculation, recorded while `Recording` is set (the link wraps sin, cos,
@@ -117,6 +118,33 @@ void WholeCalculateSpotMix(benchmark::State &bench) {
     }
 }
 BENCHMARK(WholeCalculateSpotMix);
+
+// The same runs without the screen texts, as the tracker makes them: the figures alone, from a
+// spot's frequency as a number (its text is not read).
+void FiguresOnlyWorkedExample(benchmark::State &bench) {
+    const command::CalculateCommand command(English);
+    calc::CalcState state = Settings();
+    const command::CalculateInput input{"IO90IR", "JN77EX", "50.1", 50.1};
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(command.RunWithoutTexts(state, input, "IO90IR"));
+    }
+}
+BENCHMARK(FiguresOnlyWorkedExample);
+
+void FiguresOnlySpotMix(benchmark::State &bench) {
+    const command::CalculateCommand command(English);
+    calc::CalcState state = Settings();
+    std::vector<command::CalculateInput> inputs;
+    for (const Spot &spot : Spots) {
+        inputs.push_back({spot.From, spot.To, spot.Freq, std::strtod(spot.Freq, nullptr)});
+    }
+    std::size_t next = 0;
+    for (auto _ : bench) {
+        const std::size_t i = next++ % Spots.size();
+        benchmark::DoNotOptimize(command.RunWithoutTexts(state, inputs[i], Spots[i].Home));
+    }
+}
+BENCHMARK(FiguresOnlySpotMix);
 
 // The libm calls one Calculate of `spot` makes, in order. The square roots the compiler inlines as
 // one instruction (all but those of negative arguments) are no calls and are not counted.

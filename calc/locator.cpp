@@ -77,19 +77,18 @@ template <class View> Position DecodeCodes(View locator) {
 
 // The text of six character codes; they are ASCII for every position on the globe.
 std::string CodesText(const std::array<int, 6> &codes) {
-    std::string text;
-    text.reserve(codes.size());
-    for (const int code : codes) {
-        if (code < 0 || code > 0x7F) {
-            std::u32string wide;
-            for (const int c : codes) {
-                wide += static_cast<char32_t>(std::max(c, 0));
-            }
-            return CodePointsToUtf8(wide);
-        }
-        text += static_cast<char>(code);
+    if (std::all_of(codes.begin(), codes.end(),
+                    [](int code) { return code >= 0 && code <= 0x7F; })) {
+        std::array<char, 6> ascii{};
+        std::transform(codes.begin(), codes.end(), ascii.begin(),
+                       [](int code) { return static_cast<char>(code); });
+        return std::string(ascii.data(), ascii.size());
     }
-    return text;
+    std::u32string wide;
+    for (const int c : codes) {
+        wide += static_cast<char32_t>(std::max(c, 0));
+    }
+    return CodePointsToUtf8(wide);
 }
 } // namespace
 
@@ -102,25 +101,28 @@ Position DecodeLocator(std::string_view locator) {
 }
 
 LocatorCheck CheckLocators(std::string_view fromLoc, std::string_view toLoc) {
-    LocatorCheck check{0, std::string(fromLoc), std::string(toLoc)};
-    if (fromLoc.empty()) {
-        check.StatusCode = StatusCodeOf(Status::FromLocatorMissing);
+    LocatorCheck check;
+    // A rejection before both lengths have passed leaves the locators as typed.
+    const auto reject = [&](Status status) {
+        check.StatusCode = StatusCodeOf(status);
+        check.FromLoc = fromLoc;
+        check.ToLoc = toLoc;
         return check;
+    };
+    if (fromLoc.empty()) {
+        return reject(Status::FromLocatorMissing);
     }
     if (toLoc.empty()) {
-        check.StatusCode = StatusCodeOf(Status::ToLocatorMissing);
-        return check;
+        return reject(Status::ToLocatorMissing);
     }
     // Completed with "MM" to six characters; anything past the sixth is dropped unseen.
     const SixCharacters from = CompleteToSix(fromLoc, U"MM");
     const SixCharacters to = CompleteToSix(toLoc, U"MM");
     if (from.Typed < MinimumTypedLength) {
-        check.StatusCode = StatusCodeOf(Status::FromLocatorShort);
-        return check;
+        return reject(Status::FromLocatorShort);
     }
     if (to.Typed < MinimumTypedLength) {
-        check.StatusCode = StatusCodeOf(Status::ToLocatorShort);
-        return check;
+        return reject(Status::ToLocatorShort);
     }
     check.FromLoc = from.Text();
     check.ToLoc = to.Text();

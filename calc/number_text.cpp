@@ -57,15 +57,15 @@ bool IsAboveRange(std::string_view ascii) {
     return placeOfFirst + (negative ? -exponent : exponent) > 0;
 }
 
-// Where a number of `text` starts: past leading blanks and a sign, the sign copied to `ascii`.
+// Where a number of `text` starts: past leading blanks and a sign, the sign handed to `put`.
 // Both number scanners open so; they differ in what they take after the sign.
-std::size_t SignAfterBlanks(std::string_view text, std::string &ascii) {
+template <class Put> std::size_t SignAfterBlanks(std::string_view text, Put &&put) {
     std::size_t pos = 0;
     while (pos < text.size() && text[pos] == ' ') {
         ++pos;
     }
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        ascii += text[pos++];
+        put(text[pos++]);
     }
     return pos;
 }
@@ -91,24 +91,24 @@ double ParseCNumber(const std::string &ascii) {
     return negative ? -value : value;
 }
 
-// Scans a number in the regional format and gives it back as plain ASCII ("-1234.5E+3"), or
-// nothing when the text is not numeric.
-std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberFormat &format) {
-    std::string ascii;
-    std::size_t pos = SignAfterBlanks(text, ascii);
+// Scans a number in the regional format and writes it as plain ASCII ("-1234.5E+3") through
+// `put`, one character at a time; false when the text is not numeric.
+template <class Put>
+bool ScanNumeric(std::string_view text, const NumberFormat &format, Put &&put) {
+    std::size_t pos = SignAfterBlanks(text, put);
     bool sawDigit = false;
     bool sawDecimal = false;
     bool lastWasDigit = false;
     while (pos < text.size()) {
         if (IsAsciiDigit(text[pos])) {
-            ascii += text[pos++];
+            put(text[pos++]);
             sawDigit = lastWasDigit = true;
         } else if (!sawDecimal && lastWasDigit && StartsWithAt(text, pos, format.GroupSeparator) &&
                    pos + format.GroupSeparator.size() < text.size() &&
                    IsAsciiDigit(text[pos + format.GroupSeparator.size()])) {
             pos += format.GroupSeparator.size();
         } else if (!sawDecimal && StartsWithAt(text, pos, format.DecimalSeparator)) {
-            ascii += '.';
+            put('.');
             pos += format.DecimalSeparator.size();
             sawDecimal = true;
             lastWasDigit = false;
@@ -117,27 +117,33 @@ std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberF
         }
     }
     if (!sawDigit) {
-        return std::nullopt;
+        return false;
     }
     if (pos < text.size() && (text[pos] == 'E' || text[pos] == 'e')) {
-        ascii += 'E';
+        put('E');
         ++pos;
         if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-            ascii += text[pos++];
+            put(text[pos++]);
         }
         bool expDigit = false;
         while (pos < text.size() && IsAsciiDigit(text[pos])) {
-            ascii += text[pos++];
+            put(text[pos++]);
             expDigit = true;
         }
         if (!expDigit) {
-            return std::nullopt;
+            return false;
         }
     }
     while (pos < text.size() && text[pos] == ' ') {
         ++pos;
     }
-    if (pos != text.size()) {
+    return pos == text.size();
+}
+
+// The number of a text in the regional format as plain ASCII, or nothing when it is not numeric.
+std::optional<std::string> NormaliseNumeric(std::string_view text, const NumberFormat &format) {
+    std::string ascii;
+    if (!ScanNumeric(text, format, [&](char c) { ascii += c; })) {
         return std::nullopt;
     }
     return ascii;
@@ -356,50 +362,54 @@ std::optional<QuickFigure> QuickFigureOf(double value, int decimals) {
     return QuickFigure{*scaled, std::signbit(value) && *scaled != 0 ? -magnitude : magnitude};
 }
 
-// The text of `scaled` / 10^decimals (decimals 0..18), built in one buffer: the quick way.
-std::string QuickText(bool negative, std::uint64_t scaled, int decimals,
-                      const NumberFormat &format) {
-    // Twenty digits at most, with leading zeros so that one digit stands before the point.
-    std::array<char, 40> digits; // written before it is read
-    const auto fractionDigits = static_cast<std::size_t>(decimals);
-    char *const start = digits.data() + fractionDigits + 1;
-    const auto end = std::to_chars(start, digits.data() + digits.size(), scaled).ptr;
-    const auto count = static_cast<std::size_t>(end - start);
-    const std::size_t pad = count <= fractionDigits ? fractionDigits + 1 - count : 0;
-    std::memset(start - pad, '0', pad);
-    const std::string_view all(start - pad, count + pad);
-    if (format.GroupSeparator.size() > 1 || format.DecimalSeparator.size() != 1) {
-        return GroupedText(negative, all, fractionDigits, format);
+// Longest separator the quick way writes in its own buffer; QLocale's are one to three bytes.
+constexpr std::size_t MaxQuickSeparatorBytes = 4;
+
+// The text of `scaled` / 10^decimals (decimals 0..18) appended to `out`: the quick way, written
+// backwards from the last digit into one buffer, grouping as it goes. Gives false, writing
+// nothing, for separators longer than MaxQuickSeparatorBytes.
+bool AppendQuick(std::string &out, bool negative, std::uint64_t scaled, int decimals,
+                 const NumberFormat &format) {
+    const std::string_view group = format.GroupSeparator;
+    const std::string_view point = format.DecimalSeparator;
+    if (group.size() > MaxQuickSeparatorBytes || point.size() > MaxQuickSeparatorBytes) {
+        return false;
     }
-    // One-byte separators, as in most formats: the whole text in one more buffer.
-    std::array<char, 64> text; // written before it is read
-    char *out = text.data();
-    if (negative && scaled != 0) {
-        *out++ = '-';
+    // A sign, 20 integer digits (2^64 has 20) with 6 separators, the point and 18 decimals.
+    constexpr std::size_t MaxQuickBytes = 1 + 20 + 7 * MaxQuickSeparatorBytes + 18;
+    std::array<char, MaxQuickBytes> buffer; // written before it is read
+    char *const end = buffer.data() + buffer.size();
+    char *first = end;
+    std::uint64_t rest = scaled;
+    for (int i = 0; i < decimals; ++i) {
+        *--first = static_cast<char>('0' + rest % 10);
+        rest /= 10;
     }
-    const std::size_t integerDigits = all.size() - fractionDigits;
-    const char *digit = all.data();
-    if (format.GroupSeparator.empty()) {
-        std::memcpy(out, digit, integerDigits);
-        out += integerDigits;
-    } else {
-        // The first group holds 1 to 3 digits, every further one 3, each after a separator.
-        std::size_t group = (integerDigits - 1) % 3 + 1;
-        for (std::size_t left = integerDigits; left > 0; left -= group, group = 3) {
-            if (left != integerDigits) {
-                *out++ = format.GroupSeparator.front();
-            }
-            for (std::size_t i = 0; i < group; ++i) {
-                *out++ = *digit++;
-            }
+    // Separators of a few bytes, copied backwards byte by byte.
+    const auto putSeparator = [&first](std::string_view separator) {
+        for (auto byte = separator.rbegin(); byte != separator.rend(); ++byte) {
+            *--first = *byte;
         }
+    };
+    if (decimals > 0) {
+        putSeparator(point);
     }
-    if (fractionDigits > 0) {
-        *out++ = format.DecimalSeparator.front();
-        std::memcpy(out, all.data() + integerDigits, fractionDigits);
-        out += fractionDigits;
+    // One digit at least stands before the point ("0.50").
+    int inGroup = 0;
+    do {
+        if (inGroup == 3) {
+            putSeparator(group);
+            inGroup = 0;
+        }
+        *--first = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+        ++inGroup;
+    } while (rest != 0);
+    if (negative && scaled != 0) {
+        *--first = '-';
     }
-    return std::string(text.data(), out);
+    out.append(first, static_cast<std::size_t>(end - first));
+    return true;
 }
 
 } // namespace
@@ -412,25 +422,42 @@ NumberFormat PlainNumberFormat() {
     return NumberFormat{.DecimalSeparator = ".", .GroupSeparator = ""};
 }
 
-std::string FormatFixed(double value, int decimals, const NumberFormat &format) {
+void AppendFixed(std::string &out, double value, int decimals, const NumberFormat &format) {
     if (!std::isfinite(value)) {
-        return NonFiniteText(value);
+        out += NonFiniteText(value);
+        return;
     }
     decimals = ClampDecimals(decimals);
     // The usual figures in exact integer arithmetic; the standard formatter for the rest.
     if (const auto scaled = ScaledRounded(std::fabs(value), decimals)) {
-        return QuickText(std::signbit(value), *scaled, decimals, format);
+        if (AppendQuick(out, std::signbit(value), *scaled, decimals, format)) {
+            return;
+        }
     }
-    return FormatFixedExact(value, decimals, format);
+    out += FormatFixedExact(value, decimals, format);
+}
+
+std::string FormatFixed(double value, int decimals, const NumberFormat &format) {
+    std::string out;
+    AppendFixed(out, value, decimals, format);
+    return out;
+}
+
+double AppendFixedNumber(std::string &out, double value, int decimals, const NumberFormat &format) {
+    decimals = ClampDecimals(decimals);
+    if (const auto quick = QuickFigureOf(value, decimals)) {
+        if (AppendQuick(out, std::signbit(value), quick->Scaled, decimals, format)) {
+            return quick->Value;
+        }
+    }
+    AppendFixed(out, value, decimals, format);
+    return FormattedValue(value, decimals);
 }
 
 FixedNumber FormatFixedNumber(double value, int decimals, const NumberFormat &format) {
-    decimals = ClampDecimals(decimals);
-    if (const auto quick = QuickFigureOf(value, decimals)) {
-        return FixedNumber{QuickText(std::signbit(value), quick->Scaled, decimals, format),
-                           quick->Value};
-    }
-    return FixedNumber{FormatFixed(value, decimals, format), FormattedValue(value, decimals)};
+    FixedNumber number{{}, 0.0};
+    number.Value = AppendFixedNumber(number.Text, value, decimals, format);
+    return number;
 }
 
 std::string FormatFixedExact(double value, int decimals, const NumberFormat &format) {
@@ -453,7 +480,7 @@ double FormattedValue(double value, int decimals) {
 }
 
 bool IsNumeric(std::string_view text, const NumberFormat &format) {
-    return NormaliseNumeric(text, format).has_value();
+    return ScanNumeric(text, format, [](char) {});
 }
 
 std::optional<double> TextToDouble(std::string_view text, const NumberFormat &format) {
@@ -496,7 +523,7 @@ namespace {
 // point: whichever of the two comes first is the point, and the other ends the number.
 double LeadingNumberWith(std::string_view text, std::string_view otherPoint) {
     std::string ascii;
-    std::size_t pos = SignAfterBlanks(text, ascii);
+    std::size_t pos = SignAfterBlanks(text, [&ascii](char c) { ascii += c; });
     bool sawDigit = false;
     bool sawPoint = false;
     while (pos < text.size()) {
@@ -547,14 +574,14 @@ double FrequencyValue(std::string_view text, const NumberFormat &format) {
                                                                   : format.DecimalSeparator);
 }
 
-std::string SingleText(float value, const NumberFormat &format) {
+void AppendSingle(std::string &out, float value, const NumberFormat &format) {
     if (!std::isfinite(value)) {
-        return FormatFixed(static_cast<double>(value), 0, format);
+        AppendFixed(out, static_cast<double>(value), 0, format);
+        return;
     }
     std::array<char, 64> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
                                       static_cast<double>(value), std::chars_format::general, 7);
-    std::string out;
     for (const char *p = buffer.data(); p != result.ptr; ++p) {
         if (*p == '.') {
             out += format.DecimalSeparator;
@@ -564,6 +591,11 @@ std::string SingleText(float value, const NumberFormat &format) {
             out += *p;
         }
     }
+}
+
+std::string SingleText(float value, const NumberFormat &format) {
+    std::string out;
+    AppendSingle(out, value, format);
     return out;
 }
 

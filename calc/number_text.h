@@ -39,6 +39,10 @@ constexpr int MaxFormatDecimals = 1074;
 /// Non-finite values give "NaN", "Infinity" or "-Infinity" (callers keep them off screen).
 std::string FormatFixed(double value, int decimals, const NumberFormat &format);
 
+/// FormatFixed's text appended to `out`: a text built piece by piece in a string that keeps its
+/// room from run to run makes no allocation.
+void AppendFixed(std::string &out, double value, int decimals, const NumberFormat &format);
+
 /// The same text as FormatFixed, always by the standard library's exact formatter, which
 /// FormatFixed takes a quicker integer way around for the usual figures.
 std::string FormatFixedExact(double value, int decimals, const NumberFormat &format);
@@ -75,6 +79,9 @@ double FrequencyValue(std::string_view text, const NumberFormat &format);
 /// regional decimal separator (50.1 -> "50.1", 144 -> "144", 10000000 -> "1E+07").
 std::string SingleText(float value, const NumberFormat &format);
 
+/// SingleText's text appended to `out`.
+void AppendSingle(std::string &out, float value, const NumberFormat &format);
+
 /// The number that FormatFixed(value, decimals) spells, without making the text.
 double FormattedValue(double value, int decimals);
 
@@ -86,6 +93,9 @@ struct FixedNumber {
 
 /// FormatFixed and FormattedValue at once, for figures that are both shown and used further.
 FixedNumber FormatFixedNumber(double value, int decimals, const NumberFormat &format);
+
+/// FormatFixedNumber with the text appended to `out`; gives the value the text spells.
+double AppendFixedNumber(std::string &out, double value, int decimals, const NumberFormat &format);
 
 /// A Double from a rounding by formatting: `value` formatted with `decimals` and read back.
 double RoundByFormat(double value, int decimals, const NumberFormat &format);

@@ -56,6 +56,17 @@ PathResult CalcPath(const Position &from, const Position &to, const NumberFormat
                       .BearingText = std::move(bearing.Text)};
 }
 
+PathResult CalcPathFigures(const Position &from, const Position &to) {
+    if (from == to) {
+        return SameLocResults();
+    }
+    const DistBearing leg = CalcDistBearing(from, to, PathEnd::From);
+    return PathResult{.DistanceKm = FormattedValue(leg.DistanceKm, ShownDecimals),
+                      .AzimuthDeg = FormattedValue(leg.BearingDeg, ShownDecimals),
+                      .DistanceText = {},
+                      .BearingText = {}};
+}
+
 PathResult SameLocResults() {
     return PathResult{.DistanceKm = 1, .AzimuthDeg = 0, .DistanceText = "1", .BearingText = "0"};
 }

@@ -39,6 +39,10 @@ struct PathResult {
 /// when both name one subsquare.
 PathResult CalcPath(const Position &from, const Position &to, const NumberFormat &format);
 
+/// CalcPath's distance and bearing without making the texts, for runs that show nothing; the texts
+/// are not to be read.
+PathResult CalcPathFigures(const Position &from, const Position &to);
+
 /// The results for two locators naming one subsquare: bearing 0 and distance 1 km.
 PathResult SameLocResults();
 

@@ -65,7 +65,10 @@ SixCharacters CompleteToSix(std::string_view text, std::u32string_view filler) {
     SixCharacters six;
     std::size_t pos = 0;
     while (pos < text.size() && six.Count < six.Chars.size()) {
-        six.Chars[six.Count++] = NextCodePoint(text, pos);
+        // Locators are ASCII: a plain byte is its own code point, without the decoder's call.
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        six.Chars[six.Count++] =
+            byte < 0x80U ? static_cast<char32_t>(text[pos++]) : NextCodePoint(text, pos);
     }
     six.Typed = six.Count;
     for (std::size_t i = 0; i < filler.size() && six.Count < six.Chars.size(); ++i) {
@@ -75,11 +78,13 @@ SixCharacters CompleteToSix(std::string_view text, std::u32string_view filler) {
 }
 
 std::string SixCharacters::Text() const {
-    std::string text;
     const std::u32string_view chars(Chars.data(), Count);
     if (std::all_of(chars.begin(), chars.end(), [](char32_t c) { return c < 0x80; })) {
-        text.assign(chars.begin(), chars.end());
-        return text;
+        std::array<char, 6> ascii{};
+        for (std::size_t i = 0; i < ascii.size() && i < chars.size(); ++i) {
+            ascii[i] = static_cast<char>(chars[i]);
+        }
+        return std::string(ascii.data(), chars.size());
     }
     return CodePointsToUtf8(chars);
 }

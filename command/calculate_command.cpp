@@ -20,13 +20,15 @@ namespace {
 using calc::ShownDecimals;
 
 // One run: the values it hands from step to step, and the steps; each step returns false when the
-// run has to stop at the error display.
+// run has to stop at the error display. Without a screen the run makes no text at all: the
+// figures are the same, since every figure comes from its value, never from its text.
 class CalculateRun {
   public:
-    CalculateRun(const CalcState &settings, ScreenTexts &screen, const calc::NumberFormat &format)
+    CalculateRun(const CalcState &settings, ScreenTexts *screen, std::string_view homeLoc,
+                 const calc::NumberFormat &format)
         : EsPath{0.0, static_cast<double>(settings.EsLayerHeightKm)},
-          HomeHeightKm(static_cast<double>(settings.HomeHeightKm)), Screen(screen), Format(format) {
-    }
+          HomeHeightKm(static_cast<double>(settings.HomeHeightKm)), Screen(screen),
+          HomeLoc(homeLoc), Format(format) {}
 
     CalculateOutcome Execute(const CalculateInput &input);
 
@@ -38,6 +40,16 @@ class CalculateRun {
     bool HomePath();
     CalculateOutcome ShowError() const;
 
+    // The path with its two texts when they are shown, else its figures alone.
+    calc::PathResult PathOf(const calc::Position &from, const calc::Position &to) const {
+        return Screen != nullptr ? calc::CalcPath(from, to, Format)
+                                 : calc::CalcPathFigures(from, to);
+    }
+    // The elevation as shown, with two decimals; with a screen, the geometry line of `path` and
+    // that elevation is written to `line`.
+    double ShownFigure(double elevationDeg, const calc::PathResult &path,
+                       std::string ScreenTexts::*line) const;
+
     bool Fail(std::int16_t statusCode) {
         StatusCode = statusCode;
         return false;
@@ -45,7 +57,8 @@ class CalculateRun {
 
     propagation::EsPath EsPath; // the layer height, with the distance of the path at hand
     double HomeHeightKm;
-    ScreenTexts &Screen;
+    ScreenTexts *Screen;      // none for a run without texts
+    std::string_view HomeLoc; // the home box as typed
     const calc::NumberFormat &Format;
 
     std::int16_t StatusCode = 0;
@@ -54,7 +67,7 @@ class CalculateRun {
     calc::Position To;
     calc::MidPoint Centre;
     calc::HomeCheck Home;
-    std::string Title;
+    std::string PathMufText; // made once, quoted by three texts
     CalculateFigures Figures;
 };
 
@@ -74,16 +87,32 @@ CalculateOutcome CalculateRun::Execute(const CalculateInput &input) {
     }
     From = calc::DecodeLocator(std::string_view(check.FromLoc));
     To = calc::DecodeLocator(std::string_view(check.ToLoc));
-    SpottedPathText(Screen.lblAZResult, check.FromLoc, check.ToLoc, FreqMHz, Format);
+    if (Screen != nullptr) {
+        SpottedPathText(Screen->lblAZResult, check.FromLoc, check.ToLoc, FreqMHz, Format);
+    }
     if (!SpottedPath() || !CentreAndOnwardPoint() || !HomePath()) {
         return ShowError();
     }
-    Screen.Title = Title;
-    CalculateOutcome outcome;
-    outcome.HowEnded = Ending::Completed;
-    outcome.Focus = Control::txtFromLoc;
-    outcome.Figures = Figures;
-    return outcome;
+    if (Screen != nullptr) {
+        // The title is written once the run has completed: an error display leaves it alone.
+        ResultTitle(Screen->Title, PathMufText, Figures.TowardsLoc);
+    }
+    return CalculateOutcome{.HowEnded = Ending::Completed,
+                            .StatusShown = 0,
+                            .MessageShown = {},
+                            .Focus = Control::txtFromLoc,
+                            .Figures = std::move(Figures)};
+}
+
+double CalculateRun::ShownFigure(double elevationDeg, const calc::PathResult &path,
+                                 std::string ScreenTexts::*line) const {
+    if (Screen == nullptr) {
+        return calc::FormattedValue(elevationDeg, ShownDecimals);
+    }
+    const calc::FixedNumber elevation =
+        calc::FormatFixedNumber(elevationDeg, ShownDecimals, Format);
+    GeometryText(Screen->*line, path.BearingText, elevation.Text, path.DistanceText);
+    return elevation.Value;
 }
 
 bool CalculateRun::ReadFrequency(const CalculateInput &input) {
@@ -109,12 +138,11 @@ bool CalculateRun::TakeFrequency(double value) {
 }
 
 bool CalculateRun::SpottedPath() {
-    const calc::PathResult path = calc::CalcPath(From, To, Format);
+    const calc::PathResult path = PathOf(From, To);
     EsPath.DistanceKm = path.DistanceKm;
     const auto shown = propagation::EsElevation(EsPath, {.SubtractKm = HomeHeightKm});
-    const calc::FixedNumber elevation =
-        calc::FormatFixedNumber(propagation::ElevationDeg(shown), ShownDecimals, Format);
-    GeometryText(Screen.lblAzResult2, path.BearingText, elevation.Text, path.DistanceText);
+    const double elevationDeg =
+        ShownFigure(propagation::ElevationDeg(shown), path, &ScreenTexts::lblAzResult2);
 
     // The critical frequency sees the distance capped at one hop; the MUF the whole distance.
     const auto reflection = propagation::EsElevation(
@@ -125,7 +153,7 @@ bool CalculateRun::SpottedPath() {
                                                Format.DefaultDecimals, Format);
     Figures.DistanceKm = path.DistanceKm;
     Figures.AzimuthDeg = path.AzimuthDeg;
-    Figures.ElevationDeg = elevation.Value;
+    Figures.ElevationDeg = elevationDeg;
     Figures.CriticalFreqMHz = criticalFreq;
     Figures.PathMufMHz = pathMuf;
     return true;
@@ -137,21 +165,26 @@ bool CalculateRun::CentreAndOnwardPoint() {
         return Fail(calc::StatusCodeOf(calc::Status::AntipodalEnds));
     }
     Centre = *centre;
-    Home = calc::CheckHomeLoc(Screen.txtHomeLoc);
-    const std::string homeLoc = Screen.txtHomeLoc;
-    Screen.txtHomeLoc = Home.CompletedLoc; // shown completed, even when rejected
+    Home = calc::CheckHomeLoc(HomeLoc);
     if (Home.StatusCode != 0) {
+        if (Screen != nullptr) {
+            Screen->txtHomeLoc = Home.CompletedLoc; // shown completed, even when rejected
+        }
         return Fail(Home.StatusCode);
     }
-    CentreText(Screen.lblMidPoint, Centre.Loc, Figures.CriticalFreqMHz, Figures.PathMufMHz, Format);
-
     const calc::OnwardPointResult onward = calc::OnwardPoint(Home.Home, Centre);
-    TryTowardsText(Screen.lblMUFqth, homeLoc, onward.TowardsLoc);
-    // The title is written once the run has completed: an error display leaves it alone.
-    ResultTitle(Title, Figures.PathMufMHz, onward.TowardsLoc, Format);
+    if (Screen != nullptr) {
+        MufText(PathMufText, Figures.PathMufMHz, Format);
+        CentreText(Screen->lblMidPoint, Centre.Loc, Figures.CriticalFreqMHz, PathMufText, Format);
+        // The try-towards line quotes the home locator as typed: written before the box (which
+        // HomeLoc reads) shows it completed.
+        TryTowardsText(Screen->lblMUFqth, HomeLoc, onward.TowardsLoc);
+        Screen->txtHomeLoc = Home.CompletedLoc;
+    }
+    Figures.HomeLoc = std::move(Home.CompletedLoc);
     Figures.CentreLatDeg = Centre.LatDeg;
     Figures.CentreLonDeg = Centre.LonDeg;
-    Figures.CentreLoc = Centre.Loc;
+    Figures.CentreLoc = std::move(Centre.Loc);
     Figures.TowardsLoc = onward.TowardsLoc;
     // The home path runs from home as the check completed it, where the onward point was found
     // from, to the centre of the onward point's subsquare.
@@ -161,13 +194,12 @@ bool CalculateRun::CentreAndOnwardPoint() {
 }
 
 bool CalculateRun::HomePath() {
-    const calc::PathResult path = calc::CalcPath(From, To, Format);
+    const calc::PathResult path = PathOf(From, To);
     EsPath.DistanceKm = path.DistanceKm;
     const auto fromHome = propagation::EsElevation(
         EsPath, {.SubtractKm = HomeHeightKm, .AddBackKm = propagation::DxHeightKm});
-    const calc::FixedNumber elevation =
-        calc::FormatFixedNumber(propagation::ElevationDeg(fromHome), ShownDecimals, Format);
-    GeometryText(Screen.lblMUFqth2, path.BearingText, elevation.Text, path.DistanceText);
+    const double elevationDeg =
+        ShownFigure(propagation::ElevationDeg(fromHome), path, &ScreenTexts::lblMUFqth2);
 
     const double homeCriticalFreq =
         propagation::CriticalFreq(fromHome, static_cast<double>(FreqMHz));
@@ -179,12 +211,14 @@ bool CalculateRun::HomePath() {
         return Fail(calc::StatusCodeOf(calc::Status::NoWorkingFrequency));
     }
     trafficFreq = propagation::CapTrafficFreq(trafficFreq, Figures.PathMufMHz, Format);
-    const auto advice = propagation::ChooseAdvice(path.DistanceKm, elevation.Value);
-    TrafficText(Screen.lblFOT, advice, Figures.PathMufMHz, trafficFreq, Format);
+    if (Screen != nullptr) {
+        const auto advice = propagation::ChooseAdvice(path.DistanceKm, elevationDeg);
+        TrafficText(Screen->lblFOT, advice, PathMufText, trafficFreq, Format);
+    }
 
     Figures.HomeDistanceKm = path.DistanceKm;
     Figures.HomeAzimuthDeg = path.AzimuthDeg;
-    Figures.HomeElevationDeg = elevation.Value;
+    Figures.HomeElevationDeg = elevationDeg;
     Figures.TrafficFreqMHz = trafficFreq;
     return true;
 }
@@ -196,12 +230,14 @@ CalculateOutcome CalculateRun::ShowError() const {
     const auto entry = LookUpStatus(StatusCode);
     outcome.MessageShown = entry ? entry->Message : std::string();
     outcome.Focus = entry ? entry->Focus : Control::txtFromLoc;
-    Screen.lblAZResult.clear();
-    Screen.lblAzResult2.clear();
-    Screen.lblMidPoint.clear();
-    Screen.lblMUFqth2.clear();
-    Screen.lblFOT.clear();
-    ErrorText(Screen.lblMUFqth, outcome.MessageShown);
+    if (Screen != nullptr) {
+        Screen->lblAZResult.clear();
+        Screen->lblAzResult2.clear();
+        Screen->lblMidPoint.clear();
+        Screen->lblMUFqth2.clear();
+        Screen->lblFOT.clear();
+        ErrorText(Screen->lblMUFqth, outcome.MessageShown);
+    }
     return outcome;
 }
 
@@ -209,8 +245,16 @@ CalculateOutcome CalculateRun::ShowError() const {
 
 CalculateOutcome CalculateCommand::Run(CalcState &state, const CalculateInput &input,
                                        ScreenTexts &screen) const {
-    CalculateOutcome outcome = CalculateRun(state, screen, Format).Execute(input);
+    CalculateOutcome outcome =
+        CalculateRun(state, &screen, screen.txtHomeLoc, Format).Execute(input);
     // The record of the run: its status has been shown, so none is left pending.
+    state.StatusCode = 0;
+    return outcome;
+}
+
+CalculateOutcome CalculateCommand::RunWithoutTexts(CalcState &state, const CalculateInput &input,
+                                                   std::string_view homeLoc) const {
+    CalculateOutcome outcome = CalculateRun(state, nullptr, homeLoc, Format).Execute(input);
     state.StatusCode = 0;
     return outcome;
 }

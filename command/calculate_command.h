@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ionvane::command {
 
@@ -34,6 +35,7 @@ struct CalculateFigures {
     double CentreLonDeg = 0;
     std::string CentreLoc;
     std::string TowardsLoc;
+    std::string HomeLoc; ///< the home locator as the run completed it ("IO90IR")
     double HomeDistanceKm = 0;
     double HomeAzimuthDeg = 0;
     double HomeElevationDeg = 0;
@@ -58,6 +60,12 @@ class CalculateCommand {
     /// and updates `screen` exactly as the window must show it afterwards.
     CalculateOutcome Run(calc::CalcState &state, const CalculateInput &input,
                          ScreenTexts &screen) const;
+
+    /// The same run without a screen: the outcome and the figures, exactly as Run gives them, but
+    /// none of the texts (no result line, title or completed box), for callers that never show
+    /// them. `homeLoc` is the home box's text. The error message is still given.
+    CalculateOutcome RunWithoutTexts(calc::CalcState &state, const CalculateInput &input,
+                                     std::string_view homeLoc) const;
 
   private:
     calc::NumberFormat Format;

@@ -146,10 +146,15 @@ void LiveSession::Take(UnixSeconds time, const std::string &line, const tracker:
     }
     if (row.CloudId) {
         std::deque<SpotRow> &spots = CloudSpots[*row.CloudId];
-        spots.push_back(row);
+        // In time order, as the tracker holds them: a feed report may come minutes after spots of
+        // later times, and of equal frequencies the newest is the best.
+        const auto at = std::upper_bound(
+            spots.begin(), spots.end(), row.Time,
+            [](UnixSeconds rowTime, const SpotRow &held) { return rowTime < held.Time; });
+        spots.insert(at, row);
         // The tracker's recent stretch is all a cloud's best spot is taken from; the newest spot
         // stays for a fading cloud.
-        while (spots.size() > 1 && spots.front().Time < time - tracker::RecentWindowS) {
+        while (spots.size() > 1 && spots.front().Time < Now() - tracker::RecentWindowS) {
             spots.pop_front();
         }
     }
@@ -195,8 +200,9 @@ std::vector<map::SpotPath> LiveSession::RecentPaths() const {
     std::vector<map::SpotPath> paths;
     const UnixSeconds since = Now() - MapPathWindowS;
     for (const SpotRow &row : Rows) {
+        // Not the end of the list: a feed report listed after later spots may be older.
         if (row.Time < since) {
-            break;
+            continue;
         }
         if (row.From && row.To && row.SpotBand) {
             paths.push_back({*row.From, *row.To, row.Read.FreqMHz});

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+#include <iterator>
+#include <random>
+#include <string>
+
 namespace ionvane::command {
 namespace {
 
@@ -198,6 +204,110 @@ TEST(CalculateCommand, SpotFrequencyIsTakenAsANumber) {
 
 namespace ionvane::command {
 namespace {
+
+// The run without texts must give the same outcome and figures as the run with them, to the bit:
+// the tracker takes its figures from the one, reports show the other.
+void ExpectSameOutcome(const CalculateOutcome &withTexts, const CalculateOutcome &without,
+                       const ScreenTexts &screen, const std::string &what) {
+    ASSERT_EQ(withTexts.HowEnded, without.HowEnded) << what;
+    EXPECT_EQ(withTexts.StatusShown, without.StatusShown) << what;
+    EXPECT_EQ(withTexts.MessageShown, without.MessageShown) << what;
+    EXPECT_EQ(withTexts.Focus, without.Focus) << what;
+    ASSERT_EQ(withTexts.Figures.has_value(), without.Figures.has_value()) << what;
+    if (!withTexts.Figures) {
+        return;
+    }
+    const CalculateFigures &a = *withTexts.Figures;
+    const CalculateFigures &b = *without.Figures;
+    const double pairs[][2] = {
+        {a.DistanceKm, b.DistanceKm},
+        {a.AzimuthDeg, b.AzimuthDeg},
+        {a.ElevationDeg, b.ElevationDeg},
+        {a.CriticalFreqMHz, b.CriticalFreqMHz},
+        {a.PathMufMHz, b.PathMufMHz},
+        {a.CentreLatDeg, b.CentreLatDeg},
+        {a.CentreLonDeg, b.CentreLonDeg},
+        {a.HomeDistanceKm, b.HomeDistanceKm},
+        {a.HomeAzimuthDeg, b.HomeAzimuthDeg},
+        {a.HomeElevationDeg, b.HomeElevationDeg},
+        {static_cast<double>(a.TrafficFreqMHz), static_cast<double>(b.TrafficFreqMHz)}};
+    for (const auto &pair : pairs) {
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(pair[0]), std::bit_cast<std::uint64_t>(pair[1]))
+            << what << ": " << pair[0] << " against " << pair[1];
+    }
+    EXPECT_EQ(a.CentreLoc, b.CentreLoc) << what;
+    EXPECT_EQ(a.TowardsLoc, b.TowardsLoc) << what;
+    EXPECT_EQ(a.HomeLoc, b.HomeLoc) << what;
+    EXPECT_EQ(b.HomeLoc, screen.txtHomeLoc) << what;
+}
+
+TEST(CalculateCommand, WorkedExampleWithoutTexts) {
+    Window w;
+    calc::CalcState state = w.State;
+    const auto outcome = CalculateCommand(w.Format).RunWithoutTexts(
+        state, CalculateInput{"io90ir", "JN77EX", "50.1"}, "IO90IR");
+    ASSERT_TRUE(outcome.Figures);
+    EXPECT_EQ(outcome.Figures->DistanceKm, 1172.77);
+    EXPECT_EQ(outcome.Figures->HomeElevationDeg, 7.89);
+    EXPECT_EQ(outcome.Figures->TrafficFreqMHz, 50.04F);
+    EXPECT_EQ(outcome.Figures->CentreLoc, "JN39JO");
+    EXPECT_EQ(outcome.Figures->HomeLoc, "IO90IR");
+}
+
+#ifdef IONVANE_SANITIZED
+constexpr int RandomRuns = 10'000; // the sanitizers slow each run down many times
+#else
+constexpr int RandomRuns = 200'000;
+#endif
+
+// Random locators (mostly valid, some with a bad character or too short), frequencies, homes,
+// layer heights and formats: every run without texts against the run with them.
+TEST(CalculateCommand, RunWithoutTextsGivesTheFiguresOfTheRunWithTexts) {
+    std::mt19937_64 random(20261209);
+    const calc::NumberFormat formats[] = {
+        calc::EnglishNumberFormat(), calc::PlainNumberFormat(), {",", ".", 2}, {",", "\u202F", 3}};
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const auto locator = [&](int length) {
+        std::string loc;
+        const char firsts[] = {'A', 'A', '0', '0', 'A', 'A'};
+        const int ranges[] = {18, 18, 10, 10, 24, 24};
+        for (int i = 0; i < length; ++i) {
+            // One character in fifty from past the range: a rejected locator.
+            const int range = pick(50) == 0 ? 30 : ranges[i];
+            loc += static_cast<char>(firsts[i] + pick(range));
+        }
+        return loc;
+    };
+    const auto anyLength = [&] { return pick(10) == 0 ? pick(4) : 4 + 2 * pick(2); };
+    const char *const freqs[] = {"50.1", "144.174", "28.885", "70.2", "0", "abc", "1e39", "50,1"};
+    int completed = 0;
+    for (int i = 0; i < RandomRuns; ++i) {
+        const calc::NumberFormat &format = formats[i % std::size(formats)];
+        calc::CalcState state;
+        state.EsLayerHeightKm = static_cast<float>(90 + pick(41));
+        state.HomeHeightKm = static_cast<float>(1 + pick(5000)) * 0.001F;
+        const CalculateInput input{locator(anyLength()), locator(anyLength()),
+                                   freqs[static_cast<std::size_t>(pick(std::size(freqs)))]};
+        ScreenTexts screen;
+        // Mostly whole homes; one in five of any length up to six (empty, completed, rejected).
+        screen.txtHomeLoc = locator(pick(5) == 0 ? pick(7) : 6);
+        const std::string homeTyped = screen.txtHomeLoc;
+        calc::CalcState stateWithout = state;
+        const CalculateCommand command(format);
+        const auto withTexts = command.Run(state, input, screen);
+        const auto without = command.RunWithoutTexts(stateWithout, input, homeTyped);
+        completed += withTexts.Figures ? 1 : 0;
+        ExpectSameOutcome(withTexts, without, screen,
+                          input.txtFromLoc + " " + input.txtToLoc + " " + input.txtFreq + " " +
+                              homeTyped);
+        if (HasFailure()) {
+            return;
+        }
+    }
+    // A third of the runs complete (the rest stop at bad locators, short homes or frequencies), so
+    // the figures are compared, not only the errors.
+    EXPECT_GT(completed, RandomRuns / 4);
+}
 
 TEST(StatusTable, EveryCodeAndNoOther) {
     struct Case {

@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
@@ -107,6 +108,61 @@ TEST(FormatFixed, QuickWayMatchesTheExactFormatter) {
     }
     EXPECT_EQ(mismatches, 0) << first;
     EXPECT_GE(compared, 3L * DifferentialRounds);
+}
+
+// The quick way writes the text backwards into a buffer of its own, separators included; every
+// separator length it takes, and one past them (a longer one goes the exact way), against the
+// exact formatter. The text is appended after what the string already holds.
+TEST(FormatFixed, AppendedTextMatchesTheExactFormatterInEveryFormat) {
+    const NumberFormat formats[] = {
+        English,
+        German,
+        PlainNumberFormat(),
+        {",", "\u202F", 2},           // a narrow no-break space: three bytes
+        {"\u066B", "\U0001F600", 2},  // two and four bytes
+        {".", "<sixteen bytes!>", 2}, // longer than the quick way's buffer allows for
+    };
+    constexpr std::size_t FormatCount = std::size(formats);
+    std::mt19937_64 random(20261208);
+    long compared = 0;
+    long mismatches = 0;
+    std::string first;
+    std::size_t next = 0;
+    const std::string prefix = "MUF = ";
+    std::string text;
+    const auto compare = [&](double value, int decimals) {
+        // Every value in two formats, in turn.
+        for (int k = 0; k < 2; ++k) {
+            const NumberFormat &format = formats[next++ % FormatCount];
+            ++compared;
+            text = prefix;
+            AppendFixed(text, value, decimals, format);
+            const std::string exact = prefix + FormatFixedExact(value, decimals, format);
+            const FixedNumber number = FormatFixedNumber(value, decimals, format);
+            if (text != exact || prefix + number.Text != exact) {
+                ++mismatches;
+                first = first.empty() ? text + " for " + std::to_string(decimals) : first;
+            }
+        }
+    };
+    std::uniform_real_distribution<double> usual(-100'000, 100'000);
+    std::uniform_int_distribution<int> fewDecimals(0, 4);
+    std::uniform_int_distribution<int> anyDecimals(0, 20);
+    for (int i = 0; i < DifferentialRounds; ++i) {
+        const double any = std::bit_cast<double>(random());
+        if (std::isfinite(any)) {
+            compare(any, anyDecimals(random));
+        }
+        compare(usual(random), fewDecimals(random));
+        const auto k = static_cast<double>(random() % 2'000'000);
+        compare(-std::ldexp(k, -static_cast<int>(random() % 12)), fewDecimals(random));
+        // The most digits the quick way writes: 20 before the point, or 18 after it.
+        const int decimals = anyDecimals(random) % 19;
+        const double edge = std::ldexp(1.0, 64) / std::pow(10.0, decimals);
+        compare(edge * (1 - static_cast<double>(random() % 1000) * 1e-16), decimals);
+    }
+    EXPECT_EQ(mismatches, 0) << first;
+    EXPECT_GE(compared, 6L * DifferentialRounds);
 }
 
 TEST(IsNumeric, FollowsTheRegionalFormat) {

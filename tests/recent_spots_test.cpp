@@ -9,6 +9,7 @@
 #include <cmath>
 #include <deque>
 #include <random>
+#include <vector>
 
 namespace ionvane::tracker {
 namespace {
@@ -72,6 +73,49 @@ TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
         ASSERT_NEAR(sy / norm, y / expectedNorm, 1e-10) << step;
         ASSERT_NEAR(sz / norm, z / expectedNorm, 1e-10) << step;
     }
+}
+
+TEST(RecentSpots, SpotsComingLateGiveTheSummariesOfInOrderArrival) {
+    // Spots of a quarter of an hour across a full hour, some coming up to 14 minutes after
+    // later ones (a feed uploads reports in batches), against the same spots in time order: the
+    // same spots in the same order, and the same summaries to the last bit, also as the oldest
+    // leave.
+    std::mt19937 random(29);
+    const std::int64_t start = 1781431200 - 600;
+    const double freqs[] = {28.5, 50.313, 70.2, 144.174};
+    std::vector<RecentSpots::Spot> arrivals;
+    for (int i = 0; i < 400; ++i) {
+        const std::int64_t time = start + static_cast<std::int64_t>(random() % 900);
+        const double lat = 0.7 + static_cast<double>(random() % 100) * 1e-4;
+        const double lon = 0.1 + static_cast<double>(random() % 100) * 1e-4;
+        const std::size_t f = random() % 4;
+        arrivals.push_back({time, std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon),
+                            std::sin(lat), static_cast<double>(random() % 40), freqs[f],
+                            BandOf(freqs[f]).value(), HomeFigures{std::to_string(i), 0, 0, 0, 0}});
+    }
+    std::vector<RecentSpots::Spot> ordered = arrivals;
+    // Of equal times, the one that came first stays first.
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto &a, const auto &b) { return a.Time < b.Time; });
+    RecentSpots late;
+    RecentSpots inOrder;
+    for (std::size_t i = 0; i < arrivals.size(); ++i) {
+        late.Push(arrivals[i]);
+        inOrder.Push(ordered[i]);
+    }
+    while (!inOrder.Empty()) {
+        ASSERT_EQ(late.Size(), inOrder.Size());
+        EXPECT_EQ(late.Oldest().Home.TowardsLoc, inOrder.Oldest().Home.TowardsLoc);
+        EXPECT_EQ(late.Newest().Home.TowardsLoc, inOrder.Newest().Home.TowardsLoc);
+        EXPECT_EQ(late.HighestCriticalFreqMHz(), inOrder.HighestCriticalFreqMHz());
+        EXPECT_EQ(late.Best().Home.TowardsLoc, inOrder.Best().Home.TowardsLoc);
+        EXPECT_EQ(late.Bands(), inOrder.Bands());
+        EXPECT_EQ(late.WeightedCentre(), inOrder.WeightedCentre());
+        EXPECT_EQ(late.VelocityPerHour(), inOrder.VelocityPerHour());
+        late.PopFront();
+        inOrder.PopFront();
+    }
+    EXPECT_TRUE(late.Empty());
 }
 
 TEST(RecentSpots, ACloudSpottedForDaysKeepsFiniteSums) {

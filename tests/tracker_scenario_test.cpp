@@ -33,9 +33,9 @@ double DistanceKm(double lat1, double lon1, Point p) {
 
 struct Scenario {
     explicit Scenario(std::string home = "IO90IR", TrackerSettings settings = {},
-                      bool anyMode = false)
+                      bool anyMode = false, SpotTexts texts = SpotTexts::Made)
         : Pipeline(SpotCalculator(calc::PlainNumberFormat(),
-                                  HomeSettings{std::move(home), 110.0F, 0.15F}),
+                                  HomeSettings{std::move(home), 110.0F, 0.15F}, texts),
                    settings, anyMode) {}
 
     LineResult Feed(const std::string &captureLine) {
@@ -457,6 +457,55 @@ TEST(TrackerScenario, SameCaptureSameEvents) {
         EXPECT_EQ(ca[i].Cloud.LatDeg, cb[i].Cloud.LatDeg);
         EXPECT_EQ(ca[i].Time, cb[i].Time);
     }
+}
+
+// The tracker takes figures only: a calculator that leaves the screen texts out must give every
+// event exactly as one that makes them. A short home locator ("JO65", completed by the run) and
+// a spot whose calculation fails are among the lines.
+TEST(TrackerScenario, ScreenTextsChangeNoEvent) {
+    Scenario made("JO65");
+    Scenario left("JO65", {}, false, SpotTexts::Left);
+    for (Scenario *s : {&made, &left}) {
+        SpotsThrough(*s, {45.0, 10.0}, T0);
+        SpotsThrough(*s, {41.0, 2.0}, T0 + 3 * Minute, 70200.0);
+        SpotsThrough(*s, {52.0, 14.0}, T0 + 6 * Minute, 144300.0);
+        // Antipodal ends: the calculation stops at an error.
+        s->Spot(T0 + 20 * Minute, PathEnds{"AA00AO", "JR09AJ"}, 50313.0);
+        s->Tick(T0 + 2 * 60 * Minute);
+    }
+    ASSERT_EQ(made.Events.size(), left.Events.size());
+    const auto cm = made.All<CloudEvent>();
+    const auto cl = left.All<CloudEvent>();
+    ASSERT_FALSE(cm.empty());
+    for (std::size_t i = 0; i < cm.size(); ++i) {
+        EXPECT_EQ(cm[i].Cloud.LatDeg, cl[i].Cloud.LatDeg);
+        EXPECT_EQ(cm[i].Cloud.LonDeg, cl[i].Cloud.LonDeg);
+        EXPECT_EQ(cm[i].Cloud.CentreLoc, cl[i].Cloud.CentreLoc);
+        EXPECT_EQ(cm[i].Cloud.CriticalFreqMHz, cl[i].Cloud.CriticalFreqMHz);
+        EXPECT_EQ(cm[i].State, cl[i].State);
+    }
+    const auto vm = made.All<VerdictEvent>();
+    const auto vl = left.All<VerdictEvent>();
+    ASSERT_EQ(vm.size(), vl.size());
+    ASSERT_FALSE(vm.empty());
+    int possible = 0;
+    for (std::size_t i = 0; i < vm.size(); ++i) {
+        EXPECT_EQ(vm[i].HomeLocator, vl[i].HomeLocator);
+        EXPECT_EQ(vm[i].HomeLocator, "JO65IO");
+        for (std::size_t b = 0; b < vm[i].Bands.size(); ++b) {
+            const BandVerdict &m = vm[i].Bands[b];
+            const BandVerdict &l = vl[i].Bands[b];
+            possible += m.Possible ? 1 : 0;
+            EXPECT_EQ(m.Possible, l.Possible);
+            EXPECT_EQ(m.CloudId, l.CloudId);
+            EXPECT_EQ(m.Home.TowardsLoc, l.Home.TowardsLoc);
+            EXPECT_EQ(m.Home.AzimuthDeg, l.Home.AzimuthDeg);
+            EXPECT_EQ(m.Home.ElevationDeg, l.Home.ElevationDeg);
+            EXPECT_EQ(m.Home.DistanceKm, l.Home.DistanceKm);
+            EXPECT_EQ(m.Home.TrafficFreqMHz, l.Home.TrafficFreqMHz);
+        }
+    }
+    EXPECT_GT(possible, 0);
 }
 
 } // namespace

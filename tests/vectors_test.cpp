@@ -31,13 +31,21 @@ TEST(Vectors, EveryCaseMatchesToTheCharacter) {
                                    args["to"].toString().toStdString(),
                                    args["freq"].toString().toStdString()};
         const auto format = NumberFormatOf(QLocale(args["locale"].toString()));
+        calc::CalcState stateWithout = state;
+        const std::string homeTyped = screen.txtHomeLoc;
         const auto outcome = CalculateCommand(format).Run(state, input, screen);
+        // The run without texts, with the texts of the run with them: the same report.
+        const auto without =
+            CalculateCommand(format).RunWithoutTexts(stateWithout, input, homeTyped);
 
-        std::string report = "{";
-        report += ReportMembers(outcome, screen);
-        report += '}';
-        testing::ExpectReportMatches(
-            vector, QJsonDocument::fromJson(QByteArray::fromStdString(report)).object());
+        for (const auto *run : {&outcome, &without}) {
+            SCOPED_TRACE(run == &without ? "the run without texts" : "the run with texts");
+            std::string report = "{";
+            report += ReportMembers(*run, screen);
+            report += '}';
+            testing::ExpectReportMatches(
+                vector, QJsonDocument::fromJson(QByteArray::fromStdString(report)).object());
+        }
     }
     EXPECT_EQ(vectors.size(), testing::CalculateVectorCount);
 }

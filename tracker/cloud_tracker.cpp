@@ -157,18 +157,24 @@ void CloudTracker::Forget(std::size_t index, std::vector<TrackerEvent> &events) 
     Clouds.erase(Clouds.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-int CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
-                          std::vector<TrackerEvent> &events) {
+std::optional<int> CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
+                                         std::vector<TrackerEvent> &events) {
     AdvanceTo(time, events);
+    const UnixSeconds at = std::min(time, Clock);
+    if (Clock - at >= RecentWindowS) {
+        return std::nullopt;
+    }
     const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
     Cloud *nearest = nullptr;
     double nearestKm = JoinRadiusKm;
     for (Cloud &cloud : Clouds) {
-        if (cloud.Fading) {
+        // A cloud that faded since `at` was still active then, and a spot in order would have
+        // kept it so. For a spot at the clock this is every active cloud and no fading one.
+        if (cloud.Fading && at - cloud.Shown.LastSeen >= RecentWindowS) {
             continue;
         }
-        const Unit at = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
-        const double km = ArcKm(at, centre.X, centre.Y, centre.Z);
+        const Unit position = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
+        const double km = ArcKm(position, centre.X, centre.Y, centre.Z);
         // Strictly nearer: of two clouds at the same distance the older one takes the spot.
         if (km < nearestKm || (nearest == nullptr && km == nearestKm)) {
             nearest = &cloud;
@@ -186,19 +192,27 @@ int CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
         }
         Cloud cloud;
         cloud.Shown.Id = NextId++;
-        cloud.Shown.FirstSeen = Clock;
+        cloud.Shown.FirstSeen = at;
         Clouds.push_back(std::move(cloud));
         nearest = &Clouds.back();
         state = CloudState::New;
     }
     Cloud &cloud = *nearest;
-    if (cloud.Recent.Size() >= MaxRecentSpotsPerCloud) {
-        cloud.Recent.PopFront();
+    const RecentSpots::Spot recent{
+        at,           centre.X,      centre.Y, centre.Z, spot.CriticalFreqMHz,
+        spot.FreqMHz, spot.SpotBand, spot.Home};
+    // A full cloud drops its oldest spot; a late spot older than all it holds is that oldest one.
+    const bool full = cloud.Recent.Size() >= MaxRecentSpotsPerCloud;
+    if (!full || at >= cloud.Recent.Oldest().Time) {
+        if (full) {
+            cloud.Recent.PopFront();
+        }
+        cloud.Recent.Push(recent);
     }
-    cloud.Recent.Push(RecentSpots::Spot{Clock, centre.X, centre.Y, centre.Z, spot.CriticalFreqMHz,
-                                        spot.FreqMHz, spot.SpotBand, spot.Home});
+    cloud.Fading = false;
     ++cloud.Shown.Spots;
-    cloud.Shown.LastSeen = Clock;
+    cloud.Shown.FirstSeen = std::min(cloud.Shown.FirstSeen, at);
+    cloud.Shown.LastSeen = std::max(cloud.Shown.LastSeen, at);
     Recompute(cloud);
     const int id = cloud.Shown.Id;
     events.emplace_back(CloudEvent{Clock, state, cloud.Shown});

@@ -7,6 +7,7 @@
 #include "recent_spots.h"
 #include "tracker_events.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,9 +69,17 @@ class CloudTracker {
     /// clock counts as the clock (captures may step back a second).
     void AdvanceTo(UnixSeconds now, std::vector<TrackerEvent> &events);
 
-    /// Moves the clock on to `time`, adds a counted spot there and appends the events; returns
-    /// the id of the cloud it joined or started.
-    int AddSpot(UnixSeconds time, const TrackedSpot &spot, std::vector<TrackerEvent> &events);
+    /// Moves the clock on to `time` and adds a counted spot at `time`; appends the events, all at
+    /// the clock, and returns the id of the cloud the spot joined or started.
+    ///
+    /// A spot earlier than the clock (a feed report uploaded minutes late) is placed at its own
+    /// time among the recent spots, as if it had come in order: it joins a cloud that was active
+    /// at that time (one that faded since comes back), or starts one first seen then. A spot as
+    /// old as the recent stretch or older is not placed: it would leave the stretch the moment it
+    /// came, and a cloud started from it would never have been active; it gives no cloud and no
+    /// events.
+    std::optional<int> AddSpot(UnixSeconds time, const TrackedSpot &spot,
+                               std::vector<TrackerEvent> &events);
 
     /// The home locator the verdicts name.
     void SetHomeLocator(const std::string &homeLocator) { HomeLocator = homeLocator; }

@@ -1,5 +1,6 @@
 #include "recent_spots.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ionvane::tracker {
@@ -44,9 +45,9 @@ void RecentSpots::Rebuild(std::int64_t reference) {
     }
 }
 
-void RecentSpots::Push(const Spot &spot) {
-    const std::uint64_t seq = FrontSeq + Spots.size();
-    Spots.push_back(spot);
+// Enters the held spot `seq`, the newest in the maxima's order, into both maxima queues.
+void RecentSpots::Follow(std::uint64_t seq) {
+    const Spot &spot = BySeq(seq);
     while (!CritOrder.empty() && BySeq(CritOrder.back()).CriticalFreqMHz <= spot.CriticalFreqMHz) {
         CritOrder.pop_back();
     }
@@ -55,7 +56,29 @@ void RecentSpots::Push(const Spot &spot) {
         FreqOrder.pop_back();
     }
     FreqOrder.push_back(seq);
+}
+
+void RecentSpots::Push(const Spot &spot) {
     ++BandCounts[BandIndex(spot.SpotBand)];
+    if (!Spots.empty() && spot.Time < Spots.back().Time) {
+        // The maxima queues name spots by place, and every place from the insert on moves, so both
+        // queues and the sums are counted again, in time order: the same queues and, while no spot
+        // has left since the last rebuild, the same sums to the last bit as in-order arrival gives.
+        // The reference stays the hour of the newest spot, as in-order arrival keeps it.
+        const auto at =
+            std::upper_bound(Spots.begin(), Spots.end(), spot.Time,
+                             [](std::int64_t time, const Spot &held) { return time < held.Time; });
+        Spots.insert(at, spot);
+        CritOrder.clear();
+        FreqOrder.clear();
+        for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
+            Follow(seq);
+        }
+        Rebuild(Reference);
+        return;
+    }
+    Spots.push_back(spot);
+    Follow(FrontSeq + Spots.size() - 1);
     if (Spots.size() == 1 || HourOf(spot.Time) != Reference) {
         Rebuild(HourOf(spot.Time));
     } else {

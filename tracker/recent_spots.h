@@ -31,7 +31,10 @@ class RecentSpots {
         HomeFigures Home;
     };
 
-    /// Adds a spot; times never decrease.
+    /// Adds a spot in time order. A spot no earlier than the newest is appended in constant time;
+    /// an earlier one (a report uploaded late) goes after the spots of its own and earlier times,
+    /// and the summaries are counted again from the spots held, in time order, so they come out as
+    /// if the spots had come in that order.
     void Push(const Spot &spot);
     /// Drops the oldest spot.
     void PopFront();
@@ -58,6 +61,7 @@ class RecentSpots {
     }
     void Add(const Spot &spot, double sign);
     void Rebuild(std::int64_t reference);
+    void Follow(std::uint64_t seq);
 
     std::deque<Spot> Spots;
     std::uint64_t FrontSeq = 0;          ///< sequence number of Spots.front()

@@ -4,8 +4,8 @@
 
 namespace ionvane::tracker {
 
-SpotCalculator::SpotCalculator(calc::NumberFormat format, HomeSettings home)
-    : Command(std::move(format)), HomeStation(std::move(home)) {}
+SpotCalculator::SpotCalculator(calc::NumberFormat format, HomeSettings home, SpotTexts texts)
+    : Command(std::move(format)), HomeStation(std::move(home)), Texts(texts) {}
 
 SpotRun SpotCalculator::Run(std::string_view fromLoc, std::string_view toLoc,
                             std::string_view freqMHzText, double freqMHz) const {
@@ -13,11 +13,14 @@ SpotRun SpotCalculator::Run(std::string_view fromLoc, std::string_view toLoc,
     state.EsLayerHeightKm = HomeStation.EsLayerHeightKm;
     state.HomeHeightKm = HomeStation.HomeHeightKm;
     SpotRun run;
-    run.Screen.txtHomeLoc = HomeStation.HomeLocator;
-    run.Outcome = Command.Run(state,
-                              command::CalculateInput{std::string(fromLoc), std::string(toLoc),
-                                                      std::string(freqMHzText), freqMHz},
-                              run.Screen);
+    const command::CalculateInput input{std::string(fromLoc), std::string(toLoc),
+                                        std::string(freqMHzText), freqMHz};
+    if (Texts == SpotTexts::Made) {
+        run.Screen.txtHomeLoc = HomeStation.HomeLocator;
+        run.Outcome = Command.Run(state, input, run.Screen);
+    } else {
+        run.Outcome = Command.RunWithoutTexts(state, input, HomeStation.HomeLocator);
+    }
     if (!run.Outcome.Figures) {
         return run;
     }
@@ -30,7 +33,7 @@ SpotRun SpotCalculator::Run(std::string_view fromLoc, std::string_view toLoc,
     figures.CriticalFreqMHz = f.CriticalFreqMHz;
     figures.Home = HomeFigures{f.TowardsLoc, f.HomeAzimuthDeg, f.HomeElevationDeg, f.HomeDistanceKm,
                                f.TrafficFreqMHz};
-    figures.HomeLocator = run.Screen.txtHomeLoc;
+    figures.HomeLocator = f.HomeLoc;
     return run;
 }
 

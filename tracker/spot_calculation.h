@@ -46,13 +46,17 @@ struct SpotFigures {
 /// A full run of the command, for reports that show it.
 struct SpotRun {
     CalculateOutcome Outcome;
-    CalculateScreen Screen;
+    CalculateScreen Screen; ///< as a new screen when the calculator makes no texts
     SpotFigures Figures;
 };
 
+/// Whether a calculator makes the screen texts of its runs. The figures are the same either way;
+/// the texts cost more than the arithmetic, so a caller that writes no result leaves them out.
+enum class SpotTexts { Made, Left };
+
 class SpotCalculator {
   public:
-    SpotCalculator(calc::NumberFormat format, HomeSettings home);
+    SpotCalculator(calc::NumberFormat format, HomeSettings home, SpotTexts texts = SpotTexts::Made);
 
     /// Runs Calculate on a spot's From and To locators and its frequency, as a number in MHz and
     /// as the exact decimal text the box would show. The number is what counts, so the user's
@@ -65,6 +69,7 @@ class SpotCalculator {
   private:
     CalculateCommand Command;
     HomeSettings HomeStation;
+    SpotTexts Texts;
 };
 
 } // namespace ionvane::tracker

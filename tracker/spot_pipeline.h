@@ -26,7 +26,8 @@ struct LineResult {
     SpotRun Run;                        ///< the calculation, for Spot
     std::optional<Band> SpotBand;       ///< for Spot
     EsClass Class = EsClass::OtherBand; ///< for Spot
-    std::optional<int> CloudId;         ///< the cloud a counted spot joined
+    std::optional<int> CloudId; ///< the cloud a counted spot joined; none for one older than
+                                ///< the recent stretch
 };
 
 class SpotPipeline {

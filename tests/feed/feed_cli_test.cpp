@@ -1,6 +1,8 @@
 // ionvane-cli --mqtt as a process against a mosquitto of our own on 127.0.0.1: the feed's reports
 // as spot and skipped events of the one tracker, --cluster and --mqtt together, the exit codes of
-// refusals, the log and the history of both kinds of line, and --replay of a mixed capture.
+// refusals, the log and the history of both kinds of line, --replay of a mixed capture, and
+// reports that come minutes after their time placed at that time.
+#include "synthetic/synthetic_capture.h"
 #include "test_brokers.h"
 #include "tests/cli_process.h"
 #include "tests/fakenode/fake_node.h"
@@ -17,6 +19,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ionvane::feed {
 namespace {
@@ -37,10 +41,11 @@ constexpr const char *ClusterSpot =
     "DX de EA4XX:     50313.0  DL1XX        IN80DO<ES>JN58TD  1745Z";
 
 std::string Report(long long sequence, const std::string &mode, const std::string &senderLoc,
-                   const std::string &receiverLoc, long long time) {
-    std::string payload = R"({"sq":)" + std::to_string(sequence) + R"(,"f":50313512,"md":")" +
-                          mode + R"(","rp":-12,"t":)" + std::to_string(time) +
-                          R"(,"sc":"EA4XXX","sl":")" + senderLoc + R"(","rc":"DL1XX")";
+                   const std::string &receiverLoc, long long time, long long freqHz = 50313512) {
+    std::string payload = R"({"sq":)" + std::to_string(sequence) + R"(,"f":)" +
+                          std::to_string(freqHz) + R"(,"md":")" + mode + R"(","rp":-12,"t":)" +
+                          std::to_string(time) + R"(,"sc":"EA4XXX","sl":")" + senderLoc +
+                          R"(","rc":"DL1XX")";
     if (!receiverLoc.empty()) {
         payload += R"(,"rl":")" + receiverLoc + '"';
     }
@@ -217,6 +222,92 @@ TEST(FeedCli, TheClusterAndTheFeedFeedOneTracker) {
     EXPECT_TRUE(replayed.contains("\"id\":1,\"state\":\"update\"")) << replayed.toStdString();
     EXPECT_FALSE(replayed.contains("\"id\":2,")) << replayed.toStdString();
     EXPECT_EQ(replayed.count("{\"event\":\"spot\""), 2);
+}
+
+// The first cloud event after the last spot event of `events`, without its event time and state:
+// the cloud as the last spot left it.
+QJsonObject CloudAfterLastSpot(const QList<QJsonObject> &events) {
+    QJsonObject cloud;
+    bool afterLastSpot = false;
+    for (const auto &event : events) {
+        const QString kind = event.value("event").toString();
+        if (kind == "spot") {
+            afterLastSpot = true;
+            cloud = {};
+        } else if (kind == "cloud" && afterLastSpot) {
+            cloud = event;
+            cloud.remove("time");
+            cloud.remove("state");
+            afterLastSpot = false;
+        }
+    }
+    return cloud;
+}
+
+TEST(FeedCli, LateReportsGiveTheCloudAndDriftOfTheSameSpotsInOrder) {
+    // Five 6 m reports of one cloud over southern France, of 14 to 2 minutes before now, published
+    // now as a batch upload brings them: the one of 12 minutes ago after the one of 2 minutes ago.
+    struct Late {
+        long long AgoS;
+        const char *From;
+        const char *To;
+    };
+    const Late reports[] = {
+        {14 * 60, "IN80DO", "JN47GJ"}, {10 * 60, "IN80DO", "JN57PG"}, {2 * 60, "IN80DO", "JN48QT"},
+        {12 * 60, "IN80DO", "JN58TD"}, {6 * 60, "IM99TL", "JN48QT"},
+    };
+    LocalBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.Output();
+    Cli cli(QStringList{"--mqtt", Address(broker.Port()), "--band", "6m", "--history", "none",
+                        "--for", "60"} +
+            HomeSettings);
+    ASSERT_TRUE(WaitUntil([&] { return cli.Subscribed(); })) << cli.Text();
+    Publisher publisher(broker.Port());
+    ASSERT_TRUE(publisher.Connected());
+    const long long now = NowSeconds();
+    std::vector<std::pair<long long, std::string>> capture;
+    long long sequence = 301;
+    for (const Late &report : reports) {
+        const std::string topic = std::string("pskr/filter/v2/6m/FT8/EA4XXX/DL1XX/") + report.From +
+                                  '/' + report.To + "/281/230";
+        ASSERT_TRUE(publisher.Publish(
+            topic, Report(sequence++, "FT8", report.From, report.To, now - report.AgoS, 50313000)));
+        capture.emplace_back(
+            now - report.AgoS,
+            synthetic::SpotLine(now - report.AgoS, {report.From, report.To}, 50313.0, "ES"));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return cli.Events("spot").size() == std::ssize(reports); }))
+        << cli.Text();
+    const QJsonObject live = CloudAfterLastSpot(cli.Events());
+    cli.Process.terminate();
+    ASSERT_TRUE(cli.Finish());
+
+    // The same spots as a cluster capture in time order, each at its own time.
+    std::sort(capture.begin(), capture.end());
+    QTemporaryDir dir;
+    QFile file(dir.filePath("in-order.capture"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (const auto &line : capture) {
+        file.write((line.second + '\n').c_str());
+    }
+    file.close();
+    QProcess replay;
+    replay.start(IONVANE_CLI, QStringList{"--replay", file.fileName()} + HomeSettings);
+    ASSERT_TRUE(replay.waitForFinished(20'000));
+    QList<QJsonObject> replayed;
+    for (const auto &line : replay.readAllStandardOutput().split('\n')) {
+        replayed.append(QJsonDocument::fromJson(line).object());
+    }
+    const QJsonObject inOrder = CloudAfterLastSpot(replayed);
+
+    const auto text = [](const QJsonObject &o) {
+        return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+    };
+    EXPECT_EQ(text(live), text(inOrder));
+    // Placed at their own times: last seen 2 minutes ago, and a drift over the 12 minutes.
+    EXPECT_EQ(live.value("spots").toInt(), 5) << text(live);
+    EXPECT_EQ(live.value("lastSeen").toString().toStdString(), synthetic::TimeText(now - 2 * 60));
+    EXPECT_TRUE(live.contains("drift")) << text(live);
 }
 
 // Exit 3 only when every source given was refused.

@@ -2,6 +2,7 @@
 // cloud table, the band panel, the alarm, the spot list, the double-click into the main window,
 // the remembered geometry, the history at start and the connection states.
 #include "cluster/cluster_settings.h"
+#include "feed/feed_event.h"
 #include "livewindow/connection_words.h"
 #include "livewindow/live_window.h"
 #include "tests/fakenode/fake_node.h"
@@ -355,6 +356,90 @@ class LiveWindowTest : public QObject {
         QCOMPARE(session.Spots().size(), livewindow::MaxListedSpots);
         QCOMPARE(session.Spots().front().Read.FreqMHzText, std::string("51.104"));
         QCOMPARE(session.Spots().back().Read.FreqMHzText, std::string("50.105"));
+    }
+
+    void lateFeedReportsCountAtTheirOwnTimes() {
+        // State: two sessions without a window. Action: five 6 m reports of one cloud, of 14 to
+        // 2 minutes before their receipt, all received at once (the one of 12 minutes ago after
+        // the one of 2 minutes ago), and one of 20 minutes ago; the same five spots as cluster
+        // lines, each at its own time. Expected: the same cloud, drift and best spot (the newest
+        // of the equal frequencies), and all five paths on the map.
+        struct Report {
+            tracker::UnixSeconds AgoS;
+            const char *From;
+            const char *To;
+        };
+        const Report reports[] = {
+            {14 * 60, "IN80DO", "JN47GJ"}, {10 * 60, "IN80DO", "JN57PG"},
+            {2 * 60, "IN80DO", "JN48QT"},  {12 * 60, "IN80DO", "JN58TD"},
+            {6 * 60, "IM99TL", "JN48QT"},  {20 * 60, "IN80DO", "JN58TD"},
+        };
+        const tracker::UnixSeconds received = CaptureStart + 20 * 60;
+        const auto session = [this] {
+            return std::make_unique<livewindow::LiveSession>(
+                tracker::SpotCalculator(window::NumberFormatOf(QLocale::c()),
+                                        tracker::HomeSettings{"IO90IR", 110.0F, 0.15F}),
+                tracker::TrackerSettings{}, nullptr, [this] { return Now; });
+        };
+        const auto late = session();
+        feed::ReportReader reader;
+        long long sequence = 401;
+        for (const Report &report : reports) {
+            const std::string payload =
+                "{\"sq\":" + std::to_string(sequence++) +
+                ",\"f\":50313000,\"md\":\"FT8\",\"rp\":-12,\"t\":" +
+                std::to_string(received - report.AgoS) + ",\"sc\":\"EA4XXX\",\"sl\":\"" +
+                report.From + "\",\"rc\":\"DL1XX\",\"rl\":\"" + report.To + "\",\"b\":\"6m\"}";
+            const std::string topic = std::string("pskr/filter/v2/6m/FT8/EA4XXX/DL1XX/") +
+                                      report.From + '/' + report.To + "/281/230";
+            late->FeedReport(feed::ReportEvent(
+                reader, feed::Seconds(std::chrono::seconds(received)), topic, payload));
+        }
+        QCOMPARE(late->Spots().size(), std::size(reports));
+        QVERIFY(!late->Spots().front().CloudId.has_value()); // 20 minutes: older than the stretch
+
+        const auto inOrder = session();
+        std::vector<std::pair<tracker::UnixSeconds, std::string>> lines;
+        for (const Report &report : reports) {
+            if (report.AgoS < tracker::RecentWindowS) {
+                lines.emplace_back(received - report.AgoS,
+                                   std::string("DX de EA4XX:     50313.0  DL1XX        ") +
+                                       report.From + "<ES>" + report.To + "  1000Z");
+            }
+        }
+        std::sort(lines.begin(), lines.end());
+        for (const auto &[time, line] : lines) {
+            inOrder->ClusterLine(time, line);
+        }
+        Now = received;
+        inOrder->Tick();
+
+        QCOMPARE(late->Now(), received);
+        QCOMPARE(inOrder->Now(), received);
+        QCOMPARE(late->Clouds().size(), std::size_t{1});
+        QCOMPARE(inOrder->Clouds().size(), std::size_t{1});
+        const tracker::CloudSnapshot a = late->Clouds()[0].Cloud;
+        const tracker::CloudSnapshot b = inOrder->Clouds()[0].Cloud;
+        // The same sums in the same order: equal to the last bit.
+        QVERIFY(a.LatDeg == b.LatDeg && a.LonDeg == b.LonDeg);
+        QCOMPARE(a.Spots, 5);
+        QCOMPARE(a.Spots, b.Spots);
+        QCOMPARE(a.FirstSeen, received - 14 * 60);
+        QCOMPARE(a.FirstSeen, b.FirstSeen);
+        QCOMPARE(a.LastSeen, received - 2 * 60);
+        QCOMPARE(a.LastSeen, b.LastSeen);
+        QVERIFY(a.CriticalFreqMHz == b.CriticalFreqMHz);
+        QVERIFY(a.Movement.has_value() && b.Movement.has_value());
+        QVERIFY(a.Movement->SpeedKmh == b.Movement->SpeedKmh);
+        QVERIFY(a.Movement->TowardsDeg == b.Movement->TowardsDeg);
+        const auto lateBest = late->BestSpotOf(a.Id);
+        const auto inOrderBest = inOrder->BestSpotOf(b.Id);
+        QVERIFY(lateBest && inOrderBest);
+        QCOMPARE(lateBest->Time, received - 2 * 60);
+        QCOMPARE(lateBest->Read.FromLoc, inOrderBest->Read.FromLoc);
+        QCOMPARE(lateBest->Read.ToLoc, inOrderBest->Read.ToLoc);
+        QCOMPARE(late->RecentPaths().size(), std::size_t{5});
+        QCOMPARE(inOrder->RecentPaths().size(), std::size_t{5});
     }
 
     void doubleClickCalculatesBestSpotInMainWindow_data() {
