@@ -30,19 +30,22 @@ int main(int argc, char *argv[]) {
     ionvane::livewindow::DesktopAlarmOutlet outlet;
     std::unique_ptr<ionvane::livewindow::frmLive> live;
     const auto nowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
-    store = std::make_unique<ionvane::history::HistoryStore>(
-        ionvane::history::HistoryStore::DefaultPath(), nowUtc());
     ionvane::livewindow::LiveWindowSetup setup;
     setup.ConfigDir = ionvane::cluster::ClusterSettingsDir();
     setup.Format = ionvane::window::NumberFormatOf(QLocale());
     setup.Home = ionvane::window::LoadSettingsFile(
         ionvane::window::SettingsPlaces::ForThisProgram().LoadPath(), setup.Format);
-    setup.Store = store->IsOpen() ? store.get() : nullptr;
-    setup.StoreMessage = QString::fromStdString(store->Message());
     setup.NowUtc = nowUtc;
     setup.SessionClock = ionvane::cluster::SessionClock::System();
     setup.Outlet = &outlet;
     live = std::make_unique<ionvane::livewindow::frmLive>(std::move(setup));
+    QObject::connect(live.get(), &ionvane::livewindow::frmLive::firstFrameDrawn, live.get(),
+                     [&store, &live, nowUtc] {
+                         store = std::make_unique<ionvane::history::HistoryStore>(
+                             ionvane::history::HistoryStore::DefaultPath(), nowUtc());
+                         live->UseStore(store->IsOpen() ? store.get() : nullptr,
+                                        QString::fromStdString(store->Message()));
+                     });
     live->show();
     live->raise();
     live->activateWindow();

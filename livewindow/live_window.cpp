@@ -144,7 +144,7 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     if (Setup.Outlines) {
         mapView->SetOutlines(Setup.Outlines);
     } else {
-        ReadOutlinesAfterShow();
+        ReadOutlinesOnceDrawn();
     }
     splitMain->addWidget(mapView);
 
@@ -211,10 +211,10 @@ frmLive::~frmLive() {
     }
 }
 
-void frmLive::ReadOutlinesAfterShow() {
+void frmLive::ReadOutlinesOnceDrawn() {
     // Decoding the outlines' 1.3 MB of TopoJSON takes twice as long as the rest of the window's
-    // start (about 150 ms on one core): the window comes up with the map's grid and rings, and
-    // the land follows when a worker has read it.
+    // start (about 150 ms on one core): the window is drawn first with the map's grid and
+    // rings, and the land follows when a worker, started then, has read it.
     auto result = std::make_shared<map::WorldOutlinesResult>();
     OutlinesReader = QThread::create([result] { *result = map::LoadWorldOutlines(); });
     OutlinesReader->setParent(this);
@@ -223,7 +223,41 @@ void frmLive::ReadOutlinesAfterShow() {
         mapView->SetOutlines(result->Value, Q(result->Error));
         emit outlinesRead();
     });
-    QTimer::singleShot(0, OutlinesReader, [reader = OutlinesReader] { reader->start(); });
+    connect(this, &frmLive::firstFrameDrawn, OutlinesReader,
+            [reader = OutlinesReader] { reader->start(); });
+}
+
+void frmLive::UseStore(history::HistoryStore *store, const QString &message) {
+    Setup.Store = store;
+    Live->SetStore(store);
+    Live->Restore();
+    if (!message.isEmpty()) {
+        statusBar()->showMessage(message);
+    }
+}
+
+bool frmLive::event(QEvent *event) {
+    const bool handled = QMainWindow::event(event);
+    // The top-level widget paints the whole window when it handles its update request.
+    if (event->type() == QEvent::UpdateRequest) {
+        FirstFrame();
+    }
+    return handled;
+}
+
+void frmLive::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    // A window shown where nothing draws it (minimised, on a hidden screen) still opens its
+    // store and reads its outlines, a second later (ms).
+    constexpr int UndrawnFallbackMs = 1000;
+    QTimer::singleShot(UndrawnFallbackMs, this, &frmLive::FirstFrame);
+}
+
+void frmLive::FirstFrame() {
+    if (!FirstFrameDone) {
+        FirstFrameDone = true;
+        emit firstFrameDrawn();
+    }
 }
 
 QWidget *frmLive::BuildClusterBar() {

@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -614,6 +615,35 @@ class LiveWindowTest : public QObject {
         QCOMPARE(Cell(table, 0, livewindow::CloudTableModel::Age), QString("16 min (fading)"));
         QVERIFY(BandRow(live, "6m").contains("closed"));
         QCOMPARE(live.windowTitle(), QString("Ionvane Live"));
+    }
+
+    void storeOpenedOnceDrawnShowsTheLastHour() {
+        // State: a store that recorded the opening. Action: a new window five minutes later,
+        // without a store, shown; the store handed over once it has been drawn, as the program
+        // does. Expected: the window was drawn first (empty), then the cloud, the spots and the
+        // store's message are there, and new lines go into the store.
+        QTemporaryDir storeDir;
+        {
+            history::HistoryStore store(storeDir.filePath("history.sqlite"), CaptureStart);
+            frmLive live(Setup(&store));
+            Replay(live, 0, 4);
+        }
+        Now = CaptureStart + 5 * 60;
+        frmLive live(Setup());
+        QSignalSpy drawn(&live, &frmLive::firstFrameDrawn);
+        live.show();
+        QVERIFY(drawn.wait(10'000));
+        auto *clouds = live.findChild<QTableView *>("tblClouds");
+        QCOMPARE(clouds->model()->rowCount(), 0);
+        history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
+        live.UseStore(&store, "the store was moved aside");
+        QCOMPARE(clouds->model()->rowCount(), 1);
+        QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Centre), QString("JN39RG"));
+        QCOMPARE(live.findChild<QTableView *>("tblSpots")->model()->rowCount(), 3);
+        QCOMPARE(live.statusBar()->currentMessage(), QString("the store was moved aside"));
+        live.Session().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1005Z");
+        QCOMPARE(store.LinesSince(Now).size(), std::size_t{1});
+        QCOMPARE(drawn.size(), 1);
     }
 
     void historyOfTheLastHourShownAtStart() {
