@@ -50,9 +50,9 @@ fuzz-smoke: fuzz-build
 	FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS) scripts/fuzz.sh build/fuzz
 
 # Benchmarks, never timed tests: the calculation with Google Benchmark (medians of 5), then whole
-# processes (ionvane-cli --batch throughput and memory, window start-up beside a bare Qt window),
-# then the map's repaint, then feed reports from a local mosquitto through the tracker beside
-# their replay from a capture.
+# processes (ionvane-cli --batch throughput and memory, the start-up of the window and of the live
+# window beside a bare Qt window), then the map's repaint, then feed reports from a local mosquitto
+# through the tracker beside their replay from a capture.
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
@@ -68,7 +68,7 @@ bench: deps
 			cpu["FiguresOnlySpotMix_median"] / cpu["LibmFloorSpotMix_median"] }'
 	@echo
 	@build/bench/bin/ionvane_process_bench build/bench/bin/ionvane-cli build/bench/bin/ionvane_window_start \
-		build/bench/bin/ionvane_bare_window $$(command -v GeodSolve) \
+		build/bench/bin/ionvane_live_window_start build/bench/bin/ionvane_bare_window $$(command -v GeodSolve) \
 		build/bench/bin/ionvane-capture-generator
 	@echo
 	@build/bench/bin/ionvane_map_bench

@@ -71,19 +71,24 @@ int main(int argc, char *argv[]) {
     const auto openLive = [&] {
         if (!live) {
             const auto nowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
-            store = std::make_unique<ionvane::history::HistoryStore>(
-                ionvane::history::HistoryStore::DefaultPath(), nowUtc());
             ionvane::livewindow::LiveWindowSetup setup;
             setup.ConfigDir = ionvane::cluster::ClusterSettingsDir();
             setup.Format = ionvane::window::NumberFormatOf(QLocale());
             setup.Home = ionvane::window::LoadSettingsFile(
                 ionvane::window::SettingsPlaces::ForThisProgram().LoadPath(), setup.Format);
-            setup.Store = store->IsOpen() ? store.get() : nullptr;
-            setup.StoreMessage = QString::fromStdString(store->Message());
             setup.NowUtc = nowUtc;
             setup.SessionClock = ionvane::cluster::SessionClock::System();
             setup.Outlet = &outlet;
             live = std::make_unique<ionvane::livewindow::frmLive>(std::move(setup));
+            // The store and its database driver open once the window is drawn: its first look
+            // does not wait for them, and the last hour fills the tables a moment later.
+            QObject::connect(live.get(), &ionvane::livewindow::frmLive::firstFrameDrawn, live.get(),
+                             [&store, &live, nowUtc] {
+                                 store = std::make_unique<ionvane::history::HistoryStore>(
+                                     ionvane::history::HistoryStore::DefaultPath(), nowUtc());
+                                 live->UseStore(store->IsOpen() ? store.get() : nullptr,
+                                                QString::fromStdString(store->Message()));
+                             });
             // A double-clicked cloud is calculated in the main window, as if typed there.
             QObject::connect(
                 live.get(), &ionvane::livewindow::frmLive::spotChosen, &window,

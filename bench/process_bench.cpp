@@ -1,7 +1,7 @@
 // Whole-process figures: ionvane-cli --batch over 200,000 lines (lines per second on one core,
 // peak memory) beside GeographicLib's GeodSolve -i on the same paths, and the start-up of the
-// window (ionvane's start, left once the window is shown: bench/window_start.cpp) beside a bare Qt
-// window.
+// window (ionvane's start, left once the window is shown: bench/window_start.cpp) and of the live
+// window (`ionvane --live`: bench/live_window_start.cpp) beside a bare Qt window.
 #include "calc/locator.h"
 
 #include <algorithm>
@@ -176,16 +176,17 @@ void ReplayFigures(const std::string &cli, const std::string &generator, const f
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (argc != 6) {
+    if (argc != 7) {
         std::fprintf(stderr,
-                     "usage: %s IONVANE-CLI WINDOW-START BARE-WINDOW GEODSOLVE CAPTURE-GENERATOR\n",
+                     "usage: %s IONVANE-CLI WINDOW-START LIVE-WINDOW-START BARE-WINDOW GEODSOLVE "
+                     "CAPTURE-GENERATOR\n",
                      argv[0]);
         return 2;
     }
     const fs::path work = fs::temp_directory_path() / ("ionvane-bench-" + std::to_string(getpid()));
     fs::create_directories(work);
     const std::string cli = argv[1];
-    const std::string geodSolve = argv[4];
+    const std::string geodSolve = argv[5];
     const std::vector<std::string> settings = {"--batch", "--home", "IO90IR",   "--es-layer", "110",
                                                "--masl",  "150",    "--locale", "en_US"};
 
@@ -216,25 +217,40 @@ int main(int argc, char *argv[]) {
                     peer.Seconds / m.Seconds);
         batchRate = lines / m.Seconds;
     }
-    ReplayFigures(cli, argv[5], work, batchRate);
+    ReplayFigures(cli, argv[6], work, batchRate);
 
-    // The window program is copied so that nothing it might write lands beside the real one.
+    // The window programs are copied so that nothing they might write lands beside the real one;
+    // the live window's settings and history store go to folders of the benchmark's own (the
+    // first run makes them, the others start as a user does, with an empty hour behind them).
     const fs::path ionvane = work / "ionvane";
+    const fs::path ionvaneLive = work / "ionvane-live";
     fs::copy_file(argv[2], ionvane, fs::copy_options::overwrite_existing);
+    fs::copy_file(argv[3], ionvaneLive, fs::copy_options::overwrite_existing);
+    const std::string bareWindow = argv[4];
     const std::vector<std::string> offscreen = {"QT_QPA_PLATFORM=offscreen"};
+    const std::vector<std::string> liveEnvironment = {
+        "QT_QPA_PLATFORM=offscreen", "XDG_DATA_HOME=" + (work / "live-data").string(),
+        "XDG_CONFIG_HOME=" + (work / "live-config").string()};
     std::vector<Measure> windowRuns;
+    std::vector<Measure> liveRuns;
     std::vector<Measure> bareRuns;
+    // Taken in turns, so that all three see the same state of the machine.
     for (int i = 0; i < 21; ++i) {
         windowRuns.push_back(Run({ionvane.string()}, "", work / "window.out", offscreen));
-        bareRuns.push_back(Run({argv[3]}, "", work / "bare.out", offscreen));
+        liveRuns.push_back(Run({ionvaneLive.string()}, "", work / "live.out", liveEnvironment));
+        bareRuns.push_back(Run({bareWindow}, "", work / "bare.out", offscreen));
     }
     const Measure window = Median(windowRuns);
+    const Measure live = Median(liveRuns);
     const Measure bare = Median(bareRuns);
     std::printf("%-44s %11.1f ms %9ld kB\n", "ionvane start to window shown (offscreen)",
                 window.Seconds * 1e3, window.PeakKb);
+    std::printf("%-44s %11.1f ms %9ld kB\n", "ionvane --live start to live window shown",
+                live.Seconds * 1e3, live.PeakKb);
     std::printf("%-44s %11.1f ms %9ld kB\n", "bare Qt window, same measure", bare.Seconds * 1e3,
                 bare.PeakKb);
     std::printf("%-44s %14.2f\n", "ratio ionvane / bare", window.Seconds / bare.Seconds);
+    std::printf("%-44s %14.2f\n", "ratio ionvane --live / bare", live.Seconds / bare.Seconds);
     fs::remove_all(work);
     return 0;
 }

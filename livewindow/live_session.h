@@ -64,6 +64,9 @@ class LiveSession : public QObject {
     /// Replays the store's last hour into the tracker (its alarms are not raised again) and
     /// lists its spots. Returns the lines replayed.
     std::size_t Restore();
+    /// The store to record into and restore from, when it is opened after the session was made
+    /// (null: none); it must outlive the session.
+    void SetStore(history::HistoryStore *store) { Store = store; }
 
     /// A line from the cluster received at `time`.
     void ClusterLine(UnixSeconds time, const std::string &line);

@@ -22,9 +22,13 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ionvane::livewindow {
 
@@ -137,12 +141,10 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     mapView->SetHome(
         HomePoint, QString::fromStdString(calc::CheckHomeLoc(Setup.Home.HomeLocator).CompletedLoc));
     mapView->SetOneHopKm(Setup.Tracker.Classifier.MaxDistanceKm);
-    if (!Setup.Outlines) {
-        const map::WorldOutlinesResult outlines = map::LoadWorldOutlines();
-        Setup.Outlines = outlines.Value;
-        mapView->SetOutlines(outlines.Value, Q(outlines.Error));
-    } else {
+    if (Setup.Outlines) {
         mapView->SetOutlines(Setup.Outlines);
+    } else {
+        ReadOutlinesOnceDrawn();
     }
     splitMain->addWidget(mapView);
 
@@ -197,11 +199,64 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
 }
 
 frmLive::~frmLive() {
+    if (OutlinesReader != nullptr) {
+        // The reader holds nothing of the window's, but must end before its QThread goes.
+        OutlinesReader->wait();
+    }
     if (Cluster) {
         Cluster->Stop();
     }
     if (Feed) {
         Feed->Stop();
+    }
+}
+
+void frmLive::ReadOutlinesOnceDrawn() {
+    // Decoding the outlines' 1.3 MB of TopoJSON takes twice as long as the rest of the window's
+    // start (about 150 ms on one core): the window is drawn first with the map's grid and
+    // rings, and the land follows when a worker, started then, has read it.
+    auto result = std::make_shared<map::WorldOutlinesResult>();
+    OutlinesReader = QThread::create([result] { *result = map::LoadWorldOutlines(); });
+    OutlinesReader->setParent(this);
+    connect(OutlinesReader, &QThread::finished, this, [this, result] {
+        Setup.Outlines = result->Value;
+        mapView->SetOutlines(result->Value, Q(result->Error));
+        emit outlinesRead();
+    });
+    connect(this, &frmLive::firstFrameDrawn, OutlinesReader,
+            [reader = OutlinesReader] { reader->start(); });
+}
+
+void frmLive::UseStore(history::HistoryStore *store, const QString &message) {
+    Setup.Store = store;
+    Live->SetStore(store);
+    Live->Restore();
+    if (!message.isEmpty()) {
+        statusBar()->showMessage(message);
+    }
+}
+
+bool frmLive::event(QEvent *event) {
+    const bool handled = QMainWindow::event(event);
+    // The top-level widget paints the whole window when it handles its update request.
+    if (event->type() == QEvent::UpdateRequest) {
+        FirstFrame();
+    }
+    return handled;
+}
+
+void frmLive::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    // A window shown where nothing draws it (minimised, on a hidden screen) still opens its
+    // store and reads its outlines, a second later (ms).
+    constexpr int UndrawnFallbackMs = 1000;
+    QTimer::singleShot(UndrawnFallbackMs, this, &frmLive::FirstFrame);
+}
+
+void frmLive::FirstFrame() {
+    if (!FirstFrameDone) {
+        FirstFrameDone = true;
+        emit firstFrameDrawn();
     }
 }
 
@@ -410,6 +465,13 @@ void frmLive::RefreshMap() {
         patch.Fading = cloud.State == tracker::CloudState::Fading;
         scene.Clouds.push_back(patch);
     }
+    // The map paints patches in order, and at a wide view neighbouring patches overlap: the
+    // clouds that matter most (live, then highest frequency) go on top.
+    std::stable_sort(scene.Clouds.begin(), scene.Clouds.end(),
+                     [](const map::CloudPatch &a, const map::CloudPatch &b) {
+                         return std::pair(!a.Fading, a.HighestFreqMHz) <
+                                std::pair(!b.Fading, b.HighestFreqMHz);
+                     });
     if (const std::optional<tracker::Band> band = bandPanel->SelectedBand()) {
         const tracker::BandVerdict verdict = Live->Verdict().Bands[tracker::BandIndex(*band)];
         const auto towards = LocatorPoint(verdict.Home.TowardsLoc);

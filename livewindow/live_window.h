@@ -29,6 +29,7 @@ class QSortFilterProxyModel;
 class QSpinBox;
 class QSplitter;
 class QTableView;
+class QThread;
 
 namespace ionvane::livewindow {
 
@@ -40,7 +41,7 @@ struct LiveWindowSetup {
     window::Settings Home;
     calc::NumberFormat Format;
     tracker::TrackerSettings Tracker;
-    /// May be null: no history then.
+    /// May be null: no history then, or until UseStore hands one over.
     history::HistoryStore *Store = nullptr;
     /// What the user should know about the store (moved aside, not opened); shown in the status
     /// bar when not empty.
@@ -49,7 +50,8 @@ struct LiveWindowSetup {
     cluster::SessionClock SessionClock;
     feed::FeedEnvironment FeedEnvironment;
     AlarmOutlet *Outlet = nullptr;
-    /// The land and borders; loaded from the program's own outlines when null.
+    /// The land and borders; read from the program's own outlines in a worker, once the window
+    /// has been drawn, when null.
     std::shared_ptr<const map::WorldOutlines> Outlines;
 };
 
@@ -69,16 +71,28 @@ class frmLive : public QMainWindow {
     [[nodiscard]] std::optional<int> HighlightedCloudId() const { return HighlightedCloud; }
     /// Saves geometry, splitters and settings (also done on close).
     void SaveState();
+    /// The history store opened after the window was made (null when it could not be), with
+    /// what the user should know about it: its last hour is shown and new lines go into it.
+    void UseStore(history::HistoryStore *store, const QString &message);
 
   signals:
     /// A cloud was double-clicked: its best spot, for the calculator's From, To and Frequency
     /// (`freqMHzText` with a point, "144.174").
     void spotChosen(const QString &fromLoc, const QString &toLoc, const QString &freqMHzText);
+    /// The program's own outlines have been read and handed to the map (only when the setup
+    /// brought none).
+    void outlinesRead();
+    /// The window has been drawn for the first time (or a second has passed since it was shown
+    /// without a frame): what it does not need for its first look can start now. Emitted once.
+    void firstFrameDrawn();
 
   protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
   private:
+    void ReadOutlinesOnceDrawn();
     QWidget *BuildClusterBar();
     QWidget *BuildFeedBar();
     QWidget *BuildSpotList();
@@ -127,6 +141,10 @@ class frmLive : public QMainWindow {
     QComboBox *cmbSpotBand = nullptr;
     QTableView *tblSpots = nullptr;
     std::optional<int> HighlightedCloud;
+    /// Reads the program's outlines once the window is drawn; null when the setup brought them.
+    QThread *OutlinesReader = nullptr;
+    bool FirstFrameDone = false;
+    void FirstFrame();
 };
 
 } // namespace ionvane::livewindow

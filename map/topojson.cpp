@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <QString>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,12 @@ constexpr double GlobeSlackDeg = 1e-6;
 
 std::size_t ArcIndex(int reference) {
     return static_cast<std::size_t>(reference >= 0 ? reference : ~reference);
+}
+
+// Through Qt rather than std::to_string(double), whose vsnprintf left the program the one libc
+// call without a fortified check (lintian: hardening-no-fortify-functions).
+std::string DegreesText(double deg) {
+    return QString::number(deg, 'g', 10).toStdString();
 }
 
 struct Transform {
@@ -113,11 +120,13 @@ class Reader {
                         std::to_string(MaxTopologyArcs) + ")");
         }
         Result.Arcs.reserve(static_cast<std::size_t>(arcs.size()));
+        // The place of a fault is named only once there is one: building it for each of the
+        // outlines' 80,617 positions took a fifth of their reading.
+        const auto arcAt = [](qsizetype a) { return "arc " + std::to_string(a); };
         for (qsizetype a = 0; a < arcs.size(); ++a) {
-            const std::string where = "arc " + std::to_string(a);
             const QJsonArray positions = arcs[a].toArray();
             if (positions.size() < 2) {
-                return Fail(where + " has fewer than two positions");
+                return Fail(arcAt(a) + " has fewer than two positions");
             }
             Positions += static_cast<std::size_t>(positions.size());
             if (Positions > MaxTopologyPositions) {
@@ -130,16 +139,16 @@ class Reader {
             std::int64_t y = 0;
             for (qsizetype p = 0; p < positions.size(); ++p) {
                 const QJsonArray position = positions[p].toArray();
-                const std::string at = where + ", position " + std::to_string(p);
+                const auto at = [&] { return arcAt(a) + ", position " + std::to_string(p); };
                 if (position.size() < 2 || !position[0].isDouble() || !position[1].isDouble()) {
-                    return Fail(at + " is not a pair of numbers");
+                    return Fail(at() + " is not a pair of numbers");
                 }
                 const double px = position[0].toDouble();
                 const double py = position[1].toDouble();
                 GeoPoint point;
                 if (transform) {
                     if (!IsQuantized(px) || !IsQuantized(py)) {
-                        return Fail(at + " is not a whole number within +-2^31");
+                        return Fail(at() + " is not a whole number within +-2^31");
                     }
                     x += static_cast<std::int64_t>(px);
                     y += static_cast<std::int64_t>(py);
@@ -150,8 +159,8 @@ class Reader {
                 }
                 if (!(std::fabs(point.LatDeg) <= 90 + GlobeSlackDeg) ||
                     !(std::fabs(point.LonDeg) <= 180 + GlobeSlackDeg)) {
-                    return Fail(at + " is off the globe (latitude " + std::to_string(point.LatDeg) +
-                                ", longitude " + std::to_string(point.LonDeg) + ")");
+                    return Fail(at() + " is off the globe (latitude " + DegreesText(point.LatDeg) +
+                                ", longitude " + DegreesText(point.LonDeg) + ")");
                 }
                 point.LatDeg = std::clamp(point.LatDeg, -90.0, 90.0);
                 point.LonDeg = std::clamp(point.LonDeg, -180.0, 180.0);

@@ -5,9 +5,9 @@
 set(IONVANE_MAINTAINER "Ionvane developers <maintainers@ionvane.invalid>"
     CACHE STRING "Maintainer of the Debian package, as Name <address>")
 
-# Copyright stanzas of third-party items the package ships, appended to copyright in this order.
-# The map data of the live window: add copyright-natural-earth here when it is shipped.
-set(IONVANE_COPYRIGHT_STANZAS)
+# Copyright stanzas of third-party items the package ships, appended to copyright in this order:
+# the map outlines of the live window, built into ionvane.
+set(IONVANE_COPYRIGHT_STANZAS copyright-natural-earth)
 
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/ionvane)
 set(copyright ${CMAKE_CURRENT_BINARY_DIR}/packaging/copyright)

@@ -112,6 +112,11 @@ check "desktop entry" yes \
 check "AppStream metainfo" yes \
     "$([[ -f /usr/share/metainfo/io.github.ionvane.Ionvane.metainfo.xml ]] && echo yes)"
 check "copyright" yes "$([[ -f /usr/share/doc/ionvane/copyright ]] && echo yes)"
+# The map outlines built into ionvane are the one third-party item: their source and licences.
+check "copyright names the map data" "Files: map/data/* | License: public-domain | ISC" \
+    "$(grep -o -e '^Files: map/data/\*' -e '^License: public-domain' -e 'under the ISC licence' \
+        /usr/share/doc/ionvane/copyright | sed 's/under the ISC licence/ISC/' | paste -sd'|' |
+        sed 's/|/ | /g')"
 
 apt-get purge -y -qq -o DPkg::Lock::Timeout=300 ionvane >"$work/apt.log" 2>&1 || cat "$work/apt.log"
 installed=no

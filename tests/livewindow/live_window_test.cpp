@@ -6,6 +6,7 @@
 #include "livewindow/connection_words.h"
 #include "livewindow/live_window.h"
 #include "tests/fakenode/fake_node.h"
+#include "tests/map/user_view.h"
 #include "tracker/capture.h"
 #include "window/locale_format.h"
 #include "window/main_window.h"
@@ -22,6 +23,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -200,6 +202,40 @@ class LiveWindowTest : public QObject {
         QCOMPARE(table->selectionModel()->selectedRows().front().data(
                      livewindow::CloudTableModel::CloudIdRole),
                  QVariant(id));
+    }
+
+    void highestCloudPaintedOnTop() {
+        // State: a 2 m cloud over North America, then a 6 m cloud about 270 km north of it
+        // (beyond one hop from home: no band line over them); the map zoomed out to 12,000 km,
+        // where patches keep their least size and overlap. Expected: where they
+        // overlap, the 2 m cloud's colour shows, though the 6 m cloud came later.
+        frmLive live(Setup());
+        live.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&live));
+        live.Session().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  FN12AA<ES>EM44AA 1000Z");
+        Now += 30;
+        live.Session().ClusterLine(Now, "DX de DK7UK:     50110.0  S51ABC  FN14AJ<ES>EM46AJ 1000Z");
+        const std::vector<tracker::CloudEvent> clouds = live.Session().Clouds();
+        QCOMPARE(clouds.size(), std::size_t{2});
+        auto *mapView = live.findChild<map::MapView *>("mapView");
+        map::testing::TurnWheel(*mapView, -8);
+        const auto at = [mapView](const tracker::CloudEvent &cloud) {
+            return mapView->WidgetPoint(map::GeoPoint{cloud.Cloud.LatDeg, cloud.Cloud.LonDeg});
+        };
+        const QPointF twoMetre =
+            clouds[0].Cloud.HighestFreqMHz > 100 ? at(clouds[0]) : at(clouds[1]);
+        const QPointF sixMetre =
+            clouds[0].Cloud.HighestFreqMHz > 100 ? at(clouds[1]) : at(clouds[0]);
+        // Halfway between the centres: inside both patches.
+        const QPoint overlap = ((sixMetre + twoMetre) / 2).toPoint();
+        const QColor pixel = mapView->grab().toImage().pixelColor(overlap);
+        const QColor red = map::FreqClassColour(map::FreqClass::From144MHz);
+        const QColor green = map::FreqClassColour(map::FreqClass::From50MHz);
+        const auto distance = [](const QColor &a, const QColor &b) {
+            return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                   std::abs(a.blue() - b.blue());
+        };
+        QVERIFY2(distance(pixel, red) < distance(pixel, green), qPrintable(pixel.name()));
     }
 
     void bandPanelSaysPossibleOrClosed() {
@@ -407,14 +443,26 @@ class LiveWindowTest : public QObject {
         QCOMPARE(inOrder->RecentPaths().size(), std::size_t{5});
     }
 
+    void doubleClickCalculatesBestSpotInMainWindow_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("freqBox");
+        QTest::newRow("decimal point") << QLocale::c() << "144.174";
+        // The live window shows the cluster's "144.174" in every locale; the main window takes
+        // it in its own, as if typed there.
+        QTest::newRow("decimal comma") << QLocale(QLocale::German, QLocale::Germany) << "144,174";
+    }
+
     void doubleClickCalculatesBestSpotInMainWindow() {
         // State: the main window and the live window wired as the program wires them, the
         // opening replayed. Action: double-click the cloud. Expected: the main window's From, To
-        // and Frequency hold the cloud's best spot (the 2 m one) and Calculate has run.
+        // and Frequency hold the cloud's best spot (the 2 m one) in the main window's number
+        // format, and Calculate has run.
+        QFETCH(QLocale, locale);
+        QFETCH(QString, freqBox);
         QTemporaryDir programDir;
         SilentDialogs dialogs;
         window::frmMUF main(dialogs, window::SettingsPlaces{programDir.path(), ConfigDir->path()},
-                            QLocale::c());
+                            locale);
         frmLive live(Setup());
         connect(&live, &frmLive::spotChosen, &main,
                 [&main](const QString &from, const QString &to, const QString &freq) {
@@ -431,7 +479,7 @@ class LiveWindowTest : public QObject {
 
         QCOMPARE(main.findChild<QLineEdit *>("txtFromLoc")->text(), QString("JO01MM"));
         QCOMPARE(main.findChild<QLineEdit *>("txtToLoc")->text(), QString("JN75EX"));
-        QCOMPARE(main.findChild<QLineEdit *>("txtFreq")->text(), QString("144.174"));
+        QCOMPARE(main.findChild<QLineEdit *>("txtFreq")->text(), freqBox);
         QVERIFY(main.findChild<QLabel *>("lblMidPoint")->text().startsWith("Centre of path ="));
         QVERIFY(main.windowTitle() != QString("Ionvane by Tarkel"));
         QVERIFY(dialogs.Messages.isEmpty());
@@ -452,6 +500,27 @@ class LiveWindowTest : public QObject {
         QSignalSpy asked(&main, &window::frmMUF::liveWindowRequested);
         item->trigger();
         QCOMPARE(asked.size(), 1);
+    }
+
+    void landFollowsOnceTheWindowIsUp() {
+        // State: a setup without outlines, so the window reads the program's own. Action: show
+        // the window and let its event loop run. Expected: the first picture has sea where
+        // Poland is (the window did not wait for the outlines); once read, land is drawn there.
+        livewindow::LiveWindowSetup setup = Setup();
+        setup.Outlines = nullptr;
+        frmLive live(std::move(setup));
+        QSignalSpy read(&live, &frmLive::outlinesRead);
+        live.show();
+        auto *mapView = live.findChild<map::MapView *>("mapView");
+        QVERIFY(mapView != nullptr);
+        const QColor land(0xf1, 0xec, 0xdf);
+        const auto polandPixel = [mapView] {
+            const QPoint at = mapView->WidgetPoint(map::GeoPoint{52.1, 19.2}).toPoint();
+            return mapView->grab().toImage().pixelColor(at);
+        };
+        QVERIFY(polandPixel() != land);
+        QVERIFY(read.wait(30'000));
+        QCOMPARE(polandPixel(), land);
     }
 
     void geometryAndSplittersRemembered() {
@@ -546,6 +615,35 @@ class LiveWindowTest : public QObject {
         QCOMPARE(Cell(table, 0, livewindow::CloudTableModel::Age), QString("16 min (fading)"));
         QVERIFY(BandRow(live, "6m").contains("closed"));
         QCOMPARE(live.windowTitle(), QString("Ionvane Live"));
+    }
+
+    void storeOpenedOnceDrawnShowsTheLastHour() {
+        // State: a store that recorded the opening. Action: a new window five minutes later,
+        // without a store, shown; the store handed over once it has been drawn, as the program
+        // does. Expected: the window was drawn first (empty), then the cloud, the spots and the
+        // store's message are there, and new lines go into the store.
+        QTemporaryDir storeDir;
+        {
+            history::HistoryStore store(storeDir.filePath("history.sqlite"), CaptureStart);
+            frmLive live(Setup(&store));
+            Replay(live, 0, 4);
+        }
+        Now = CaptureStart + 5 * 60;
+        frmLive live(Setup());
+        QSignalSpy drawn(&live, &frmLive::firstFrameDrawn);
+        live.show();
+        QVERIFY(drawn.wait(10'000));
+        auto *clouds = live.findChild<QTableView *>("tblClouds");
+        QCOMPARE(clouds->model()->rowCount(), 0);
+        history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
+        live.UseStore(&store, "the store was moved aside");
+        QCOMPARE(clouds->model()->rowCount(), 1);
+        QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Centre), QString("JN39RG"));
+        QCOMPARE(live.findChild<QTableView *>("tblSpots")->model()->rowCount(), 3);
+        QCOMPARE(live.statusBar()->currentMessage(), QString("the store was moved aside"));
+        live.Session().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1005Z");
+        QCOMPARE(store.LinesSince(Now).size(), std::size_t{1});
+        QCOMPARE(drawn.size(), 1);
     }
 
     void historyOfTheLastHourShownAtStart() {
