@@ -18,6 +18,7 @@
 //   reader and into the same tracker, as --replay does.
 // The receipt times come from an injected clock: each report is received 3 s after its own time,
 // 100,000 of them spread over one hour of simulated time (1,667 a minute: a very big opening).
+#include "child_process.h"
 #include "feed/capture_line.h"
 #include "feed/feed_event.h"
 #include "feed/feed_source.h"
@@ -196,32 +197,9 @@ std::pair<long, long> Memory() {
     return {rss, hwm};
 }
 
-void PinTo(int core) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(core, &set);
-    sched_setaffinity(0, sizeof set, &set);
-}
-
 // Starts `argv` pinned to `core`, its output to `output` (or /dev/null).
 pid_t Spawn(const std::vector<std::string> &argv, int core, const std::string &output) {
-    std::fflush(stdout);
-    const pid_t child = fork();
-    if (child == 0) {
-        PinTo(core);
-        if (std::freopen(output.empty() ? "/dev/null" : output.c_str(), "w", stdout) == nullptr ||
-            std::freopen("/dev/null", "w", stderr) == nullptr) {
-            _exit(126);
-        }
-        std::vector<char *> args;
-        for (const auto &arg : argv) {
-            args.push_back(const_cast<char *>(arg.c_str()));
-        }
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    return child;
+    return ionvane::bench::StartPinned(argv, core, "", output);
 }
 
 // Waits for `child`; whether it ended well. `cpu` gets its CPU time, s.

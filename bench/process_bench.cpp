@@ -3,6 +3,7 @@
 // window (ionvane's start, left once the window is shown: bench/window_start.cpp) and of the live
 // window (`ionvane --live`: bench/live_window_start.cpp) beside a bare Qt window.
 #include "calc/locator.h"
+#include "child_process.h"
 
 #include <algorithm>
 #include <chrono>
@@ -30,32 +31,8 @@ struct Measure {
 // Runs `argv` with stdin and stdout redirected, pinned to one core; wall time and peak memory.
 Measure Run(const std::vector<std::string> &argv, const std::string &input,
             const std::string &output, const std::vector<std::string> &environment = {}) {
-    std::fflush(stdout);
     const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        CPU_SET(0, &one);
-        sched_setaffinity(0, sizeof one, &one);
-        if (!input.empty() && std::freopen(input.c_str(), "r", stdin) == nullptr) {
-            _exit(126);
-        }
-        if (std::freopen(output.c_str(), "w", stdout) == nullptr ||
-            std::freopen("/dev/null", "w", stderr) == nullptr) {
-            _exit(126);
-        }
-        for (const auto &variable : environment) {
-            putenv(const_cast<char *>(variable.c_str()));
-        }
-        std::vector<char *> args;
-        for (const auto &arg : argv) {
-            args.push_back(const_cast<char *>(arg.c_str()));
-        }
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
-    }
+    const pid_t child = ionvane::bench::StartPinned(argv, 0, input, output, environment);
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
