@@ -60,7 +60,7 @@ void LiveTracker::Report(const feed::FeedEvent &event) {
     Pipeline.Received(received, Events);
     WriteEvents();
     const QDateTime timeUtc = QDateTime::fromSecsSinceEpoch(received, QTimeZone::utc());
-    const tracker::LineResult result = FeedReport(Pipeline, event, Events);
+    const tracker::LineResult result = history::FeedReport(Pipeline, event, Events);
     if (result.What == tracker::LineResult::Kind::Spot) {
         Writer.Write(LiveSpotEventJson(timeUtc, event.Raw, result));
     } else if (result.What == tracker::LineResult::Kind::Skipped) {

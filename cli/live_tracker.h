@@ -7,7 +7,7 @@
 #include "events.h"
 #include "feed/feed_event.h"
 #include "history/history_store.h"
-#include "source_lines.h"
+#include "history/source_lines.h"
 #include "tracker/spot_pipeline.h"
 
 #include <QDateTime>
@@ -49,7 +49,7 @@ class LiveTracker {
                 const tracker::LineResult &result);
 
     tracker::SpotPipeline Pipeline;
-    SourceLines Restored; ///< reads the store's lines of both sources back
+    history::SourceLines Restored; ///< reads the store's lines of both sources back
     EventWriter &Writer;
     history::HistoryStore *Store;
     std::ostream &Err;

@@ -3,7 +3,7 @@
 #include "batch_reader.h"
 #include "feed/capture_line.h"
 #include "history/recorder.h"
-#include "source_lines.h"
+#include "history/source_lines.h"
 #include "spot_events.h"
 #include "tracker/capture.h"
 #include "tracker_events.h"
@@ -83,7 +83,7 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         }
     }
     EventPrinter printer(out);
-    SourceLines sources;
+    history::SourceLines sources;
     std::vector<tracker::TrackerEvent> events;
     LineReader reader(file, MaxCaptureLineBytes);
     std::string text;
@@ -98,12 +98,12 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         // The ageing the line's time brings comes before what the line itself brings.
         pipeline.Tick(line->Time, events);
         printer.Events(events);
-        const SourceLine read = sources.Feed(pipeline, line->Time, line->Line, events);
+        const history::SourceLine read = sources.Feed(pipeline, line->Time, line->Line, events);
         const tracker::LineResult &result = read.Result;
         // A feed report's events carry its receipt time, as the live session writes them; its
         // spot's own time may lie ahead of it.
         const tracker::UnixSeconds time =
-            read.From == LineSource::Feed ? line->Time : pipeline.Clouds().Now();
+            read.From == history::LineSource::Feed ? line->Time : pipeline.Clouds().Now();
         if (result.What == tracker::LineResult::Kind::Spot) {
             printer.Line(SpotEventJson(time, line->Line, result));
         } else if (result.What == tracker::LineResult::Kind::Skipped) {

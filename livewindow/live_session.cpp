@@ -2,7 +2,6 @@
 
 #include "calc/locator.h"
 #include "history/recorder.h"
-#include "spot/utc_time.h"
 
 #include <algorithm>
 
@@ -20,15 +19,6 @@ void PlaceEnds(SpotRow &row) {
     const calc::Position to = calc::DecodeLocator(std::string_view(check.ToLoc));
     row.From = map::GeoPoint{from.LatDeg, from.LonDeg};
     row.To = map::GeoPoint{to.LatDeg, to.LonDeg};
-}
-
-// The result of a feed report the reader refused, as the tracker reports a skipped cluster line.
-tracker::LineResult SkippedReport(const feed::FeedEvent &event) {
-    tracker::LineResult result;
-    result.What = tracker::LineResult::Kind::Skipped;
-    result.Reason = std::string(feed::ReportProblemText(event.Reading.Problem));
-    result.Read = event.Reading.Read;
-    return result;
 }
 
 } // namespace
@@ -49,23 +39,11 @@ std::size_t LiveSession::Restore() {
         return 0;
     }
     // The lines themselves rather than history::RestoreRecent: the spot list and each cloud's
-    // best spot need every line's result, and feed reports go through the feed's reader.
+    // best spot need every line's result.
     const std::vector<history::StoredLine> lines = Store->LinesSince(now - history::RestoreWindowS);
     for (const history::StoredLine &stored : lines) {
-        const std::string capture = spot::UtcTimeText(stored.Time) + '\t' + stored.Line;
-        if (const auto report = feed::ReplayEvent(FeedReader, capture)) {
-            if (report->What == feed::FeedEvent::Kind::Spot) {
-                Take(report->Time.time_since_epoch().count(), stored.Line,
-                     Pipeline.FeedSpot(report->Time.time_since_epoch().count(),
-                                       report->Reading.Read, Events),
-                     SpotSource::Feed, false);
-            } else {
-                Take(stored.Time, stored.Line, SkippedReport(*report), SpotSource::Feed, false);
-            }
-        } else {
-            Take(stored.Time, stored.Line, Pipeline.Feed(stored.Time, stored.Line, Events),
-                 SpotSource::Cluster, false);
-        }
+        const history::SourceLine read = Restored.Feed(Pipeline, stored.Time, stored.Line, Events);
+        Take(read.Time, stored.Line, read.Result, read.From, false);
         Publish(false);
     }
     Pipeline.Tick(now, Events);
@@ -89,15 +67,13 @@ void LiveSession::FeedReport(const feed::FeedEvent &event) {
         return;
     }
     const UnixSeconds received = event.ReceivedAt.time_since_epoch().count();
-    Pipeline.Tick(received, Events);
+    Pipeline.Received(received, Events);
     Publish(true);
-    if (event.What == feed::FeedEvent::Kind::Spot) {
-        const UnixSeconds time = event.Time.time_since_epoch().count();
-        Take(time, event.Raw, Pipeline.FeedSpot(time, event.Reading.Read, Events), SpotSource::Feed,
-             true);
-    } else {
-        Take(received, event.Raw, SkippedReport(event), SpotSource::Feed, true);
-    }
+    // A spot at its own time, a skipped report at its receipt.
+    const UnixSeconds time = event.What == feed::FeedEvent::Kind::Spot
+                                 ? event.Time.time_since_epoch().count()
+                                 : received;
+    Take(time, event.Raw, history::FeedReport(Pipeline, event, Events), SpotSource::Feed, true);
     Publish(true);
     emit changed();
 }

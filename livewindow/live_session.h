@@ -7,6 +7,7 @@
 #include "feed/feed_event.h"
 #include "feed/report_reader.h"
 #include "history/history_store.h"
+#include "history/source_lines.h"
 #include "map/map_scene.h"
 #include "tracker/spot_pipeline.h"
 
@@ -35,7 +36,7 @@ constexpr int AgeingIntervalMs = 30'000;
 constexpr std::int64_t MapPathWindowS = tracker::RecentWindowS;
 
 /// Where a spot came from.
-enum class SpotSource { Cluster, Feed };
+using SpotSource = history::LineSource;
 
 /// One row of the spot list: a spot or a line that read as a spot and was skipped.
 struct SpotRow {
@@ -111,7 +112,7 @@ class LiveSession : public QObject {
     history::HistoryStore *Store;
     std::function<UnixSeconds()> NowUtc;
     tracker::Band AlarmFrom;
-    feed::ReportReader FeedReader;
+    history::SourceLines Restored; ///< reads the store's lines of both sources back
     std::vector<tracker::TrackerEvent> Events;
     std::deque<SpotRow> Rows;
     /// The counted spots of each cloud, oldest first, pruned to the recent stretch.

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ionvane::cli {
+namespace ionvane::history {
 
 /// A feed report in the tracker, after the clock was moved to its receipt time: its spot at the
 /// spot's own time, or skipped with the report reader's reason. A connection event gives Ignored.
@@ -24,6 +24,7 @@ enum class LineSource { Cluster, Feed };
 struct SourceLine {
     LineSource From = LineSource::Cluster;
     tracker::LineResult Result;
+    tracker::UnixSeconds Time = 0; ///< the spot's own time for a feed spot, else the line's
 };
 
 /// Reads lines of either source back into a tracker, remembering the feed's sequence numbers so
@@ -38,4 +39,4 @@ class SourceLines {
     feed::ReportReader Reader;
 };
 
-} // namespace ionvane::cli
+} // namespace ionvane::history

@@ -1,6 +1,6 @@
 #include "source_lines.h"
 
-namespace ionvane::cli {
+namespace ionvane::history {
 
 tracker::LineResult FeedReport(tracker::SpotPipeline &pipeline, const feed::FeedEvent &event,
                                std::vector<tracker::TrackerEvent> &events) {
@@ -19,6 +19,7 @@ tracker::LineResult FeedReport(tracker::SpotPipeline &pipeline, const feed::Feed
 SourceLine SourceLines::Feed(tracker::SpotPipeline &pipeline, tracker::UnixSeconds time,
                              std::string_view line, std::vector<tracker::TrackerEvent> &events) {
     SourceLine read;
+    read.Time = time;
     const auto report = feed::StoredEvent(Reader, feed::Seconds(std::chrono::seconds(time)), line);
     if (!report) {
         read.Result = pipeline.Feed(time, line, events);
@@ -27,7 +28,10 @@ SourceLine SourceLines::Feed(tracker::SpotPipeline &pipeline, tracker::UnixSecon
     read.From = LineSource::Feed;
     pipeline.Received(time, events);
     read.Result = FeedReport(pipeline, *report, events);
+    if (report->What == feed::FeedEvent::Kind::Spot) {
+        read.Time = report->Time.time_since_epoch().count();
+    }
     return read;
 }
 
-} // namespace ionvane::cli
+} // namespace ionvane::history
