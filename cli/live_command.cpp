@@ -9,6 +9,7 @@
 
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
+#include "cluster/host_port.h"
 #include "cluster/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
@@ -40,58 +41,28 @@ constexpr double MsPerSecond = 1000;
 /// How often the clouds age without a line, ms: a tenth of a minute-scale fade is fine enough, and
 /// a quiet node costs one tick every 30 s.
 constexpr int AgeingIntervalMs = 30'000;
-/// The highest TCP port.
-constexpr uint MaxPort = 65535;
 
 std::string Utf8(const QString &text) {
     return text.toStdString();
 }
 
-struct HostAndPort {
-    QString Host;
-    std::optional<quint16> Port; ///< none when the text gives none
-};
+using cluster::HostAndPort;
 
-// "HOST", "HOST:PORT", "[::1]:PORT" given to `option`; a usage message in `problem` when wrong.
+// A server given to `option`; a usage message in `problem` when wrong.
 std::optional<HostAndPort> ParseHost(const QString &text, const std::string &option,
                                      std::string &problem) {
-    const std::string form = option + " takes HOST[:PORT]";
-    QString host = text.trimmed();
-    QString port;
-    if (host.startsWith('[')) {
-        const auto close = host.indexOf(']');
-        if (close < 0) {
-            problem = form;
-            return std::nullopt;
-        }
-        const QString rest = host.mid(close + 1);
-        host = host.mid(1, close - 1);
-        if (!rest.isEmpty()) {
-            if (!rest.startsWith(':')) {
-                problem = form;
-                return std::nullopt;
-            }
-            port = rest.mid(1);
-        }
-    } else if (host.count(':') == 1) {
-        port = host.section(':', 1);
-        host = host.section(':', 0, 0);
+    const cluster::HostReading reading = cluster::ReadHostAndPort(text);
+    switch (reading.Problem) {
+    case cluster::HostProblem::None:
+        return reading.Read;
+    case cluster::HostProblem::Form:
+        problem = option + " takes HOST[:PORT]";
+        break;
+    case cluster::HostProblem::PortRange:
+        problem = option + " takes a port from 1 to 65535";
+        break;
     }
-    if (host.isEmpty()) {
-        problem = form;
-        return std::nullopt;
-    }
-    HostAndPort read{host, std::nullopt};
-    if (!port.isNull()) {
-        bool ok = false;
-        const uint number = port.toUInt(&ok);
-        if (!ok || number < 1 || number > MaxPort) {
-            problem = option + " takes a port from 1 to 65535";
-            return std::nullopt;
-        }
-        read.Port = static_cast<quint16>(number);
-    }
-    return read;
+    return std::nullopt;
 }
 
 // Text sent to the node must stay on one line: a line end inside it would send a second command.

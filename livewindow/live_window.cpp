@@ -3,6 +3,7 @@
 #include "calc/home_location.h"
 #include "calc/locator.h"
 #include "cluster/cluster_settings.h"
+#include "cluster/host_port.h"
 #include "connection_words.h"
 
 #include <QAction>
@@ -34,7 +35,6 @@ namespace ionvane::livewindow {
 
 namespace {
 
-constexpr int MaxPort = 65535;
 // The alarm banner's type: the largest on the window, read across the room (points).
 constexpr double AlarmPointSize = 17;
 // The connection states: a little larger than the controls around them (points).
@@ -269,7 +269,7 @@ QWidget *frmLive::BuildClusterBar() {
     txtClusterHost->setPlaceholderText("node host");
     spnClusterPort = new QSpinBox(box);
     spnClusterPort->setObjectName("spnClusterPort");
-    spnClusterPort->setRange(1, MaxPort);
+    spnClusterPort->setRange(1, static_cast<int>(cluster::MaxPort));
     spnClusterPort->setValue(settings.Port);
     txtCall = new QLineEdit(settings.Call, box);
     txtCall->setObjectName("txtCall");
@@ -615,15 +615,13 @@ void frmLive::FeedConnectClicked() {
         return;
     }
     feed::FeedSettings settings;
-    const QString broker = txtBroker->text().trimmed();
-    const auto colon = broker.lastIndexOf(':');
-    bool portOk = true;
-    settings.Host = (colon < 0 ? broker : broker.left(colon)).toStdString();
-    settings.Port = colon < 0 ? feed::MqttPort : broker.mid(colon + 1).toInt(&portOk);
-    if (settings.Host.empty() || !portOk) {
+    const cluster::HostReading broker = cluster::ReadHostAndPort(txtBroker->text());
+    if (broker.Problem != cluster::HostProblem::None) {
         lblFeedState->setText("Enter the broker as host:port");
         return;
     }
+    settings.Host = broker.Read.Host.toStdString();
+    settings.Port = broker.Read.Port.value_or(feed::MqttPort);
     settings.Bands.clear();
     for (const tracker::Band band : tracker::AllBands) {
         if (chkFeedBands[tracker::BandIndex(band)]->isChecked()) {

@@ -1,5 +1,6 @@
 // The cluster settings file and the password file, in a temporary directory.
 #include "cluster/cluster_settings.h"
+#include "cluster/host_port.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,3 +75,38 @@ TEST(ClusterSettingsTest, OverlongPasswordFileIsRefused) {
 
 } // namespace
 } // namespace ionvane::cluster
+
+// A node or broker as typed, in the command line and in the live window alike.
+TEST(HostAndPortTest, ReadsEveryFormAndRefusesBadPorts) {
+    using ionvane::cluster::HostProblem;
+    struct Case {
+        const char *Text;
+        HostProblem Problem;
+        const char *Host;
+        int Port; ///< -1 for none
+    };
+    const Case cases[] = {
+        {"dxc.example.net", HostProblem::None, "dxc.example.net", -1},
+        {" mqtt.pskreporter.info:1883 ", HostProblem::None, "mqtt.pskreporter.info", 1883},
+        {"[::1]:7300", HostProblem::None, "::1", 7300},
+        {"[::1]", HostProblem::None, "::1", -1},
+        {"::1", HostProblem::None, "::1", -1},
+        {"host:65535", HostProblem::None, "host", 65535},
+        {"host:0", HostProblem::PortRange, "", -1},
+        {"host:65536", HostProblem::PortRange, "", -1},
+        {"host:12a", HostProblem::PortRange, "", -1},
+        {":1883", HostProblem::Form, "", -1},
+        {"", HostProblem::Form, "", -1},
+        {"[::1", HostProblem::Form, "", -1},
+        {"[::1]x", HostProblem::Form, "", -1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Text);
+        const ionvane::cluster::HostReading reading = ionvane::cluster::ReadHostAndPort(c.Text);
+        EXPECT_EQ(reading.Problem, c.Problem);
+        if (c.Problem == HostProblem::None) {
+            EXPECT_EQ(reading.Read.Host.toStdString(), c.Host);
+            EXPECT_EQ(reading.Read.Port ? *reading.Read.Port : -1, c.Port);
+        }
+    }
+}
