@@ -289,7 +289,7 @@ int FeedMode(int argc, char *argv[]) {
                              pipeline.FeedSpot(event.Time.time_since_epoch().count(),
                                                event.Reading.Read, events);
                          } else {
-                             pipeline.Received(event.ReceivedAt.time_since_epoch().count(), events);
+                             pipeline.Tick(event.ReceivedAt.time_since_epoch().count(), events);
                          }
                          if (received >= target) {
                              loop.quit();
@@ -360,7 +360,7 @@ int ReplayMode(int argc, char *argv[]) {
                 pipeline.FeedSpot(event->Time.time_since_epoch().count(), event->Reading.Read,
                                   events);
             } else {
-                pipeline.Received(event->ReceivedAt.time_since_epoch().count(), events);
+                pipeline.Tick(event->ReceivedAt.time_since_epoch().count(), events);
             }
         }
         burst.Wall = WallSeconds() - wall;

@@ -57,7 +57,7 @@ void LiveTracker::Report(const feed::FeedEvent &event) {
         return;
     }
     const tracker::UnixSeconds received = event.ReceivedAt.time_since_epoch().count();
-    Pipeline.Received(received, Events);
+    Pipeline.Tick(received, Events);
     WriteEvents();
     const QDateTime timeUtc = QDateTime::fromSecsSinceEpoch(received, QTimeZone::utc());
     const tracker::LineResult result = history::FeedReport(Pipeline, event, Events);

@@ -26,7 +26,7 @@ SourceLine SourceLines::Feed(tracker::SpotPipeline &pipeline, tracker::UnixSecon
         return read;
     }
     read.From = LineSource::Feed;
-    pipeline.Received(time, events);
+    pipeline.Tick(time, events);
     read.Result = FeedReport(pipeline, *report, events);
     if (report->What == feed::FeedEvent::Kind::Spot) {
         read.Time = report->Time.time_since_epoch().count();

@@ -67,7 +67,7 @@ void LiveSession::FeedReport(const feed::FeedEvent &event) {
         return;
     }
     const UnixSeconds received = event.ReceivedAt.time_since_epoch().count();
-    Pipeline.Received(received, Events);
+    Pipeline.Tick(received, Events);
     Publish(true);
     // A spot at its own time, a skipped report at its receipt.
     const UnixSeconds time = event.What == feed::FeedEvent::Kind::Spot

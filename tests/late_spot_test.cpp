@@ -73,7 +73,7 @@ struct Session {
 
     // The spot `index` of the opening, received at `receivedAt`.
     LineResult Give(std::size_t index, UnixSeconds receivedAt) {
-        Pipeline.Received(receivedAt, Events);
+        Pipeline.Tick(receivedAt, Events);
         const std::size_t before = Events.size();
         LineResult result = Pipeline.Feed(Opening[index].Time, OpeningLine(index), Events);
         Added.assign(Events.begin() + static_cast<std::ptrdiff_t>(before), Events.end());

@@ -43,12 +43,7 @@ class SpotPipeline {
     LineResult FeedSpot(UnixSeconds time, const spot::Spot &spot,
                         std::vector<TrackerEvent> &events);
 
-    /// Something received at `time` that gives no spot: the clock moves on all the same.
-    void Received(UnixSeconds time, std::vector<TrackerEvent> &events) {
-        Tracker.AdvanceTo(time, events);
-    }
-
-    /// The clock moved on without a line (a live timer).
+    /// The clock moved on without a spot (a live timer, a receipt that gives no spot).
     void Tick(UnixSeconds now, std::vector<TrackerEvent> &events) {
         Tracker.AdvanceTo(now, events);
     }

@@ -245,7 +245,7 @@ std::vector<TrackerEvent> FromFeed(const std::vector<Line> &lines) {
     const auto passLinesBefore = [&](std::size_t end) {
         for (; nextLine < end; ++nextLine) {
             if (!reportOfSequence.contains(FirstSequence + nextLine)) {
-                pipeline.Received(lines[nextLine].Time, events);
+                pipeline.Tick(lines[nextLine].Time, events);
             }
         }
     };
