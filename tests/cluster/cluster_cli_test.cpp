@@ -111,8 +111,9 @@ void EndBySignal(int signal) {
     ASSERT_TRUE(node.Listen());
     QList<QByteArray> lines;
     for (int i = 0; i < 2000; ++i) {
-        lines.append(QByteArray("DX de G4ABC:     50110.0  OH7AB        IO91<ES>KP32 no ") +
-                     QByteArray::number(i) + "  1730Z");
+        // Each at its own frequency: the same spot twice is counted once.
+        lines.append("DX de G4ABC:     " + QByteArray::number(50000 + i / 10) + "." +
+                     QByteArray::number(i % 10) + "  OH7AB        IO91<ES>KP32  1730Z");
     }
     node.Replay(lines, 1);
     QTemporaryDir dir;
