@@ -249,11 +249,12 @@ void SessionMachine::Failed(std::string_view detail) {
                "the node closed the connection after the password: " + std::string(detail));
         return;
     }
-    if (Current == SessionState::CallSent && ++ClosedAfterCall >= MaxClosedAfterCall) {
-        Refuse(Refusal::LockedOut, "closed right after the call: is the call locked out?");
-        return;
-    }
-    if (Current != SessionState::CallSent) {
+    if (Current == SessionState::CallSent) {
+        if (++ClosedAfterCall >= MaxClosedAfterCall) {
+            Refuse(Refusal::LockedOut, "closed right after the call: is the call locked out?");
+            return;
+        }
+    } else if (IsOpen(Current)) {
         ClosedAfterCall = 0;
     }
     Lose(detail);

@@ -173,7 +173,7 @@ TimedReading ReadTimedSpot(std::string_view line) {
         timed.Reading = ReadSpot(line);
         return timed;
     }
-    if (StartsMachineLine(line, "CC11")) {
+    if (TrimmedStart(line).starts_with("CC11^")) {
         return ReadCc11(line);
     }
     if (IsNodeProtocolLine(line) || StartsMachineLine(line, "CC")) {

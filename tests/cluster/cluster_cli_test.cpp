@@ -4,6 +4,7 @@
 #include "tests/fakenode/fake_node.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -159,6 +160,7 @@ struct RefusalCase {
     QByteArray NodePassword;
     QStringList Extra;
     bool Bump;
+    testing::CallAnswer Answer = testing::CallAnswer::Welcome;
 };
 
 TEST(ClusterCliTest, ARefusalEndsWithExitThreeAndNoReconnect) {
@@ -166,6 +168,10 @@ TEST(ClusterCliTest, ARefusalEndsWithExitThreeAndNoReconnect) {
         {"invalid call", "DK7UK", "", {}, false},
         {"wrong password", "", "right", {"--password", "wrong"}, false},
         {"bumped", "", "", {}, true},
+        {"on another port", "", "", {}, false, testing::CallAnswer::OtherPort},
+        {"a node's call", "", "", {}, false, testing::CallAnswer::NodeCall},
+        // Closed twice in a row right after the call, the first back-off (5 to 10 s) between.
+        {"locked out", "", "", {}, false, testing::CallAnswer::LockedOut},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Name);
@@ -174,6 +180,7 @@ TEST(ClusterCliTest, ARefusalEndsWithExitThreeAndNoReconnect) {
             script.Banned = {c.Banned};
         }
         script.Password = c.NodePassword;
+        script.Answer = c.Answer;
         FakeNode node(script);
         ASSERT_TRUE(node.Listen());
         Cli cli(
@@ -183,11 +190,11 @@ TEST(ClusterCliTest, ARefusalEndsWithExitThreeAndNoReconnect) {
             ASSERT_TRUE(WaitFor([&] { return cli.Count("connection", "logged-in") == 1; }));
             node.Bump();
         }
-        ASSERT_TRUE(cli.Finish());
+        ASSERT_TRUE(cli.Finish()) << cli.Text();
         EXPECT_EQ(cli.Process.exitCode(), 3);
         ASSERT_FALSE(cli.Lines.isEmpty());
         EXPECT_EQ(cli.Events().last().value("state").toString(), "refused");
-        EXPECT_EQ(node.Connections(), 1);
+        EXPECT_EQ(node.Connections(), c.Answer == testing::CallAnswer::LockedOut ? 2 : 1);
     }
 }
 
@@ -337,6 +344,49 @@ TEST(ClusterCliTest, TheCloudsComeBackAfterACrash) {
     cli.Process.terminate();
     ASSERT_TRUE(cli.Finish());
     EXPECT_EQ(cli.Process.exitCode(), 0);
+}
+
+// The last spots a node lists at each login (sh/dx), and the same spots once more in the CC11 form:
+// each counted once, across a restart too, and one listed 20 minutes late placed nowhere.
+TEST(ClusterCliTest, ListedSpotsAreCountedOnceAcrossARestart) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto listed = [&now](int minutesAgo, const char *rest) {
+        return "  70200.0 EI9ZZE       " +
+               now.addSecs(-60 * minutesAgo).toString("d-MMM-yyyy HHmm").toLatin1() + "Z " + rest;
+    };
+    FakeNodeScript script;
+    script.Listing = {listed(2, "IO63<ES>JN58 4m   <PA0TST>"),
+                      listed(3, "IO63<ES>JN47 4m <PA0XYZ>"),
+                      listed(20, "IO63<ES>JN48 4m   <PA0ABC>")};
+    const QByteArray cc11 = "CC11^70200.0^EI9ZZE^" +
+                            now.addSecs(-120).toString("d-MMM-yyyy^HHmm").toLatin1() +
+                            "Z^IO63<ES>JN58 4m^PA0TST^142^139^GB7TST^15^11^27^14^^^Ireland-EI^"
+                            "Netherlands-PA^^JO22";
+    QTemporaryDir dir;
+    const QStringList args = QStringList{"--call",  "DK7UK",     "--send",
+                                         "sh/dx 5", "--history", dir.filePath("history.sqlite"),
+                                         "--for",   "60"} +
+                             HomeSettings;
+    for (const int run : {1, 2}) {
+        SCOPED_TRACE(run);
+        FakeNode node(script);
+        ASSERT_TRUE(node.Listen());
+        Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port())} + args);
+        ASSERT_TRUE(WaitFor([&] { return cli.Count("skipped") == (run == 1 ? 1 : 3); }))
+            << cli.Text();
+        node.SendLines({cc11});
+        ASSERT_TRUE(WaitFor([&] { return cli.Count("skipped") == (run == 1 ? 2 : 4); }))
+            << cli.Text();
+        EXPECT_EQ(cli.Count("spot"), run == 1 ? 2 : 0);
+        QStringList reasons;
+        for (const auto &skipped : cli.Events("skipped")) {
+            reasons << skipped.value("reason").toString();
+        }
+        EXPECT_EQ(reasons.count("already counted"), run == 1 ? 1 : 3);
+        EXPECT_EQ(reasons.count("older than 15 minutes"), 1);
+        cli.Process.terminate();
+        ASSERT_TRUE(cli.Finish());
+    }
 }
 
 // Without --history the store is the per-user one; --history none makes none.
