@@ -171,7 +171,7 @@ struct RefusalCase {
     Refusal Expect;
 };
 
-TEST(SessionMachineTest, TheThreeRefusalsEndTheSessionWithoutRetry) {
+TEST(SessionMachineTest, RefusalsEndTheSessionWithoutRetry) {
     const std::vector<RefusalCase> cases = {
         {"invalid call",
          "",
