@@ -161,6 +161,25 @@ TimedReading ReadCc11(std::string_view line) {
     return timed;
 }
 
+// A command prompt without a line end runs on into the node's next line, the first of a listing:
+// "DK7UK de GB7TST  7-Dec-2026 1310Z dxspider >  70200.0 EI9ZZE ...". The prompt is the call,
+// "de", the node (no colon: "DL1ABC de DK7UK: ..." is talk), and the text up to the first ">";
+// what follows it must start with a frequency.
+std::string_view AfterPrompt(std::string_view line) {
+    const std::vector<std::string_view> words = Words(line);
+    if (words.size() < 3 || !EqualsIgnoringAsciiCase(words[1], "de") ||
+        words[2].find(':') != std::string_view::npos) {
+        return line;
+    }
+    const auto nodeEnd = static_cast<std::size_t>(words[2].data() - line.data()) + words[2].size();
+    const auto end = line.find('>', nodeEnd);
+    if (end == std::string_view::npos) {
+        return line;
+    }
+    const std::string_view rest = TrimmedStart(line.substr(end + 1));
+    return !rest.empty() && IsAsciiDigit(rest.front()) ? rest : line;
+}
+
 } // namespace
 
 bool IsNodeProtocolLine(std::string_view line) {
@@ -182,7 +201,11 @@ TimedReading ReadTimedSpot(std::string_view line) {
     }
     timed.Reading = ReadSpot(line);
     if (timed.Reading.Problem == SpotProblem::NotASpot) {
-        return timed;
+        const std::string_view rest = AfterPrompt(line);
+        if (rest.size() == line.size()) {
+            return timed;
+        }
+        return ReadTimedSpot(rest);
     }
     const std::vector<std::string_view> words = Words(line);
     // "FREQ DXCALL D-Mon-YYYY HHMMZ ...": the SH/DX listing. A prompt in front of a "DX de" line
