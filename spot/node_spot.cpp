@@ -161,10 +161,10 @@ TimedReading ReadCc11(std::string_view line) {
     return timed;
 }
 
-// A command prompt without a line end runs on into the node's next line, the first of a listing:
-// "DK7UK de GB7TST  7-Dec-2026 1310Z dxspider >  70200.0 EI9ZZE ...". The prompt is the call,
-// "de", the node (no colon: "DL1ABC de DK7UK: ..." is talk), and the text up to the first ">";
-// what follows it must start with a frequency.
+// A command prompt without a line end runs on into the node's next line, a listing's first or a
+// CC11 line: "DK7UK de GB7TST  7-Dec-2026 1310Z dxspider >  70200.0 EI9ZZE ...". The prompt is the
+// call, "de", the node (no colon: "DL1ABC de DK7UK: ..." is talk), and the text up to the first
+// ">"; what follows it must start with a frequency or be a CC11 line.
 std::string_view AfterPrompt(std::string_view line) {
     const std::vector<std::string_view> words = Words(line);
     if (words.size() < 3 || !EqualsIgnoringAsciiCase(words[1], "de") ||
@@ -177,7 +177,7 @@ std::string_view AfterPrompt(std::string_view line) {
         return line;
     }
     const std::string_view rest = TrimmedStart(line.substr(end + 1));
-    return !rest.empty() && IsAsciiDigit(rest.front()) ? rest : line;
+    return !rest.empty() && (IsAsciiDigit(rest.front()) || rest.starts_with("CC11^")) ? rest : line;
 }
 
 } // namespace

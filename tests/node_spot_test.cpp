@@ -22,7 +22,8 @@ TEST(NodeSpots, ListingAndCc11LinesAreSpotsAtTheirOwnTime) {
     const ReadCase cases[] = {
         {"  70200.0 EI9ZZE       7-Dec-2026 1304Z IO63<ES>JN58 4m   <PA0TST>", "IO63", "JN58", "ES",
          "70.2", "EI9ZZE", "PA0TST", "2026-12-07T13:04:00Z"},
-        {Cc11, "JN48", "IL18", "ES", "50.313", "ZZ9ZZZ", "PA0FLT", "2026-12-07T13:16:00Z"},
+        {"DK7UK de GB7TST  7-Dec-2026 1310Z dxspider >" + Cc11, "JN48", "IL18", "ES", "50.313",
+         "ZZ9ZZZ", "PA0FLT", "2026-12-07T13:16:00Z"},
         // One locator in the comment: the last field, the spotter's grid, is the other end.
         {"CC11^50313.0^ZZ9ZZZ^ 7-Dec-2026^1316Z^IL18 tnx^PA0FLT^142^139^GB7TST^^^^JO90", "JO90",
          "IL18", "", "50.313", "ZZ9ZZZ", "PA0FLT", "2026-12-07T13:16:00Z"},
