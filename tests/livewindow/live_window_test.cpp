@@ -104,6 +104,15 @@ class LiveWindowTest : public QObject {
         return setup;
     }
 
+    // A session of the window's home without a window.
+    live::CoreSetup CoreSetup() {
+        live::CoreSetup setup;
+        setup.Format = window::NumberFormatOf(QLocale::c());
+        setup.Home = tracker::HomeSettings{"IO90IR", 110.0F, 0.15F};
+        setup.NowUtc = [this] { return Now; };
+        return setup;
+    }
+
     // Feeds the capture's lines [first, last) as the cluster session hands them over.
     void Replay(frmLive &live, std::size_t first, std::size_t last) {
         for (std::size_t i = first; i < last && i < Capture.size(); ++i) {
@@ -345,10 +354,7 @@ class LiveWindowTest : public QObject {
     void spotListKeepsTheNewestThousand() {
         // State: a session without a window. Action: 1,005 spots. Expected: the 1,000 newest are
         // kept, the newest first; the five oldest are gone.
-        livewindow::LiveSession session(
-            tracker::SpotCalculator(window::NumberFormatOf(QLocale::c()),
-                                    tracker::HomeSettings{"IO90IR", 110.0F, 0.15F}),
-            tracker::TrackerSettings{}, nullptr, [this] { return Now; });
+        livewindow::LiveSession session(CoreSetup());
         for (int i = 0; i < 1005; ++i) {
             const std::string line = "DX de G4ABC:     " + std::to_string(50100 + i) +
                                      ".0  S51ABC  IO90IR<ES>JN77EX 1000Z";
@@ -377,10 +383,7 @@ class LiveWindowTest : public QObject {
         };
         const tracker::UnixSeconds received = CaptureStart + 20 * 60;
         const auto session = [this] {
-            return std::make_unique<livewindow::LiveSession>(
-                tracker::SpotCalculator(window::NumberFormatOf(QLocale::c()),
-                                        tracker::HomeSettings{"IO90IR", 110.0F, 0.15F}),
-                tracker::TrackerSettings{}, nullptr, [this] { return Now; });
+            return std::make_unique<livewindow::LiveSession>(CoreSetup());
         };
         const auto late = session();
         feed::ReportReader reader;
@@ -636,11 +639,10 @@ class LiveWindowTest : public QObject {
         auto *clouds = live.findChild<QTableView *>("tblClouds");
         QCOMPARE(clouds->model()->rowCount(), 0);
         history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
-        live.UseStore(&store, "the store was moved aside");
+        live.UseStore(&store);
         QCOMPARE(clouds->model()->rowCount(), 1);
         QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Centre), QString("JN39RG"));
         QCOMPARE(live.findChild<QTableView *>("tblSpots")->model()->rowCount(), 3);
-        QCOMPARE(live.statusBar()->currentMessage(), QString("the store was moved aside"));
         live.Session().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1005Z");
         QCOMPARE(store.LinesSince(Now).size(), std::size_t{1});
         QCOMPARE(drawn.size(), 1);
