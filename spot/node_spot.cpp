@@ -1,6 +1,8 @@
 #include "node_spot.h"
 
 #include "calc/ascii.h"
+#include "line_text.h"
+#include "spot_words.h"
 #include "utc_time.h"
 
 #include <array>
@@ -18,14 +20,6 @@ using calc::IsAsciiSpace;
 std::string_view TrimmedStart(std::string_view text) {
     while (!text.empty() && IsAsciiSpace(text.front())) {
         text.remove_prefix(1);
-    }
-    return text;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    text = TrimmedStart(text);
-    while (!text.empty() && IsAsciiSpace(text.back())) {
-        text.remove_suffix(1);
     }
     return text;
 }
@@ -55,40 +49,9 @@ std::vector<std::string_view> Fields(std::string_view line) {
     }
 }
 
-std::vector<std::string_view> Words(std::string_view line) {
-    std::vector<std::string_view> words;
-    std::size_t at = 0;
-    while (at < line.size()) {
-        while (at < line.size() && IsAsciiSpace(line[at])) {
-            ++at;
-        }
-        const std::size_t begin = at;
-        while (at < line.size() && !IsAsciiSpace(line[at])) {
-            ++at;
-        }
-        if (at > begin) {
-            words.push_back(line.substr(begin, at - begin));
-        }
-    }
-    return words;
-}
-
-bool AllDigits(std::string_view text, std::size_t size) {
-    if (text.size() != size) {
-        return false;
-    }
-    for (const char c : text) {
-        if (!IsAsciiDigit(c)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // "1316Z" as minutes after midnight.
 std::optional<int> ZuluMinute(std::string_view text) {
-    if (text.size() != 5 || calc::ToAsciiUpper(text[4]) != 'Z' ||
-        !AllDigits(text.substr(0, 4), 4)) {
+    if (!IsTime(text, true)) {
         return std::nullopt;
     }
     const int hour = (text[0] - '0') * 10 + (text[1] - '0');
@@ -124,8 +87,7 @@ std::optional<std::int64_t> DateAndTime(std::string_view date, std::string_view 
     while (monthIndex < Months.size() && !EqualsIgnoringAsciiCase(Months[monthIndex], month)) {
         ++monthIndex;
     }
-    if (!(AllDigits(day, 1) || AllDigits(day, 2)) || monthIndex == Months.size() ||
-        !AllDigits(year, 4)) {
+    if (!IsAllDigits(day, 1, 2) || monthIndex == Months.size() || !IsAllDigits(year, 4, 4)) {
         return std::nullopt;
     }
     constexpr int MinutesPerHour = 60;
@@ -166,13 +128,12 @@ TimedReading ReadCc11(std::string_view line) {
 // call, "de", the node (no colon: "DL1ABC de DK7UK: ..." is talk), and the text up to the first
 // ">"; what follows it must start with a frequency or be a CC11 line.
 std::string_view AfterPrompt(std::string_view line) {
-    const std::vector<std::string_view> words = Words(line);
-    if (words.size() < 3 || !EqualsIgnoringAsciiCase(words[1], "de") ||
-        words[2].find(':') != std::string_view::npos) {
+    const std::vector<Token> words = Split(line);
+    if (words.size() < 3 || !EqualsIgnoringAsciiCase(words[1].Text, "de") ||
+        words[2].Text.find(':') != std::string_view::npos) {
         return line;
     }
-    const auto nodeEnd = static_cast<std::size_t>(words[2].data() - line.data()) + words[2].size();
-    const auto end = line.find('>', nodeEnd);
+    const auto end = line.find('>', words[2].End);
     if (end == std::string_view::npos) {
         return line;
     }
@@ -207,15 +168,15 @@ TimedReading ReadTimedSpot(std::string_view line) {
         }
         return ReadTimedSpot(rest);
     }
-    const std::vector<std::string_view> words = Words(line);
+    const std::vector<Token> words = Split(line);
     // "FREQ DXCALL D-Mon-YYYY HHMMZ ...": the SH/DX listing. A prompt in front of a "DX de" line
     // ("DK7UK de DB0XYZ 7-Dec-2026 1304Z dxspider >DX de ...") has a date there too.
-    if (words.size() >= 4 && IsAsciiDigit(words[0].front())) {
-        timed.SpotTime = DateAndTime(words[2], words[3]);
+    if (words.size() >= 4 && IsAsciiDigit(words[0].Text.front())) {
+        timed.SpotTime = DateAndTime(words[2].Text, words[3].Text);
     }
     if (!timed.SpotTime) {
         for (auto word = words.rbegin(); word != words.rend() && !timed.MinuteOfDay; ++word) {
-            timed.MinuteOfDay = ZuluMinute(*word);
+            timed.MinuteOfDay = ZuluMinute(word->Text);
         }
     }
     return timed;
