@@ -26,17 +26,7 @@ constexpr const char *ClosedStyle =
 } // namespace
 
 QString BandLabel(tracker::Band band) {
-    switch (band) {
-    case tracker::Band::M10:
-        return "10 m";
-    case tracker::Band::M6:
-        return "6 m";
-    case tracker::Band::M4:
-        return "4 m";
-    case tracker::Band::M2:
-        return "2 m";
-    }
-    return {};
+    return QString::fromUtf8(tracker::BandInWords(band));
 }
 
 BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
@@ -123,7 +113,7 @@ void BandPanel::SetAlarmBand(tracker::Band band) {
 
 QString BandPanel::RowText(tracker::Band band) const {
     const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
-    if (!verdict.Possible) {
+    if (!verdict.Possible()) {
         return BandLabel(band) + "   closed\nno Es path from home";
     }
     const tracker::HomeFigures &home = verdict.Home;

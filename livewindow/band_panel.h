@@ -38,7 +38,7 @@ class BandPanel : public QWidget {
     [[nodiscard]] QString RowText(tracker::Band band) const;
     /// Whether a band's row shows it possible.
     [[nodiscard]] bool ShowsPossible(tracker::Band band) const {
-        return Verdict.Bands[tracker::BandIndex(band)].Possible;
+        return Verdict.Bands[tracker::BandIndex(band)].Possible();
     }
 
   signals:

@@ -27,7 +27,7 @@ LiveSession::LiveSession(tracker::SpotCalculator calculator, tracker::TrackerSet
                          history::HistoryStore *store, std::function<UnixSeconds()> nowUtc,
                          QObject *parent)
     : QObject(parent), Pipeline(std::move(calculator), settings, false), Store(store),
-      NowUtc(std::move(nowUtc)), AlarmFrom(settings.AlarmFrom) {
+      NowUtc(std::move(nowUtc)), AlarmFrom(Pipeline.Clouds().AlarmFrom()) {
     connect(&Ageing, &QTimer::timeout, this, &LiveSession::Tick);
 }
 

@@ -395,11 +395,11 @@ void frmLive::RestoreState() {
     }
     splitMain->restoreState(Stored.value(MainSplitterKey).toByteArray());
     splitSide->restoreState(Stored.value(SideSplitterKey).toByteArray());
-    const auto alarm = tracker::BandFromName(
-        Stored.value(AlarmBandKey, Q(tracker::BandName(Setup.Tracker.AlarmFrom)))
-            .toString()
-            .toStdString());
-    bandPanel->SetAlarmBand(alarm.value_or(Setup.Tracker.AlarmFrom));
+    const auto alarm =
+        tracker::BandFromName(Stored.value(AlarmBandKey, Q(tracker::BandName(Live->AlarmBand())))
+                                  .toString()
+                                  .toStdString());
+    bandPanel->SetAlarmBand(alarm.value_or(Live->AlarmBand()));
     Live->SetAlarmBand(bandPanel->AlarmBand());
     cmbSpotBand->setCurrentIndex(
         std::clamp(Stored.value(SpotBandKey, 0).toInt(), 0, cmbSpotBand->count() - 1));

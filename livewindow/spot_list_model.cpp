@@ -36,6 +36,10 @@ QString SpotWhatText(const SpotRow &row) {
         return "other band";
     case tracker::EsClass::NoResult:
         return "no result";
+    case tracker::EsClass::MeteorScatter:
+    case tracker::EsClass::Aurora:
+    case tracker::EsClass::Unconfirmed:
+        return Q(tracker::EsClassText(row.Class));
     }
     return {};
 }
