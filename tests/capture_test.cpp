@@ -119,5 +119,36 @@ TEST(EsClassifier, DistanceLimitsPerBand) {
     EXPECT_EQ(ClassifySpot(Band::M6, Es, 2100, mine), EsClass::MultiHop);
 }
 
+TEST(EsClassifier, ModesAndReportsThatAreNotEs) {
+    // The feed's mode, the reader's tag and the comment's words; calls, locators, plain reports
+    // and times never count.
+    using enum Propagation;
+    struct Case {
+        const char *Tag;
+        const char *Comment;
+        const char *Mode;
+        Propagation Expected;
+    };
+    const Case cases[] = {
+        {"", "", "FT8", Es},
+        {"", "", "MSK144", MeteorScatter},
+        {"", "", "FSK441", MeteorScatter},
+        {"", "", "Q65", OtherMode},
+        {"", "", "ISCAT", OtherMode},
+        {"ES", "JO01MM<ES>JN75EX ms", "", MeteorScatter},
+        {"", "DX de MS0ABC: 144174.0 AU2XYZ JO01MM JN75EX 59 599 tnx 1000Z", "", Es},
+        {"", "5A5A 55 JO40 AU1A", "", Es},
+        {"", "599A", "", Aurora},
+        {"", "AURORA-E", "", Aurora},
+        {"TR", "", "", OtherMode},
+        {"AU", "", "", Aurora},
+        {"", "jt6m", "", MeteorScatter},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(FindPropagation(c.Tag, c.Comment, c.Mode).Kind, c.Expected)
+            << c.Tag << " | " << c.Comment << " | " << c.Mode;
+    }
+}
+
 } // namespace
 } // namespace ionvane::tracker

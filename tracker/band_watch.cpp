@@ -14,12 +14,19 @@ BandWatch::Watch(UnixSeconds now, const std::array<BandVerdict, BandCount> &judg
         const BandVerdict &fresh = judged[index];
         if (fresh.Possible()) {
             state.Held = fresh;
-            state.LastCarried = now;
-        } else if (state.Held && state.Held->CloudId && isLive(*state.Held->CloudId) &&
-                   now - *state.LastCarried < HoldPossibleS) {
-            shown[index] = *state.Held;
-        } else {
-            state.Held.reset();
+            state.StoppedCarrying.reset();
+        } else if (state.Held) {
+            // The first look that finds no cloud carrying the band starts the hold.
+            if (!state.StoppedCarrying) {
+                state.StoppedCarrying = now;
+            }
+            if (state.Held->CloudId && isLive(*state.Held->CloudId) &&
+                now - *state.StoppedCarrying < HoldPossibleS) {
+                shown[index] = *state.Held;
+            } else {
+                state.Held.reset();
+                state.StoppedCarrying.reset();
+            }
         }
         const bool possible = shown[index].Possible();
         if (possible == state.Shown) {

@@ -11,7 +11,7 @@
 
 namespace ionvane::tracker {
 
-/// A possible band stays possible this long after the last moment a cloud carried it, seconds
+/// A possible band stays possible this long after no cloud carries it any more, seconds
 /// (5 minutes: an Es cloud's critical frequency dips below a band's edge and recovers within
 /// minutes, and a band flickering open and shut helps nobody), unless its cloud fades first.
 constexpr std::int64_t HoldPossibleS = 5 * 60;
@@ -28,8 +28,9 @@ class BandWatch {
 
     /// The verdicts to show at `now` from the verdicts the clouds give (`judged`): a band shown
     /// possible keeps its last possible verdict while its headline cloud is live (`isLive`) and
-    /// less than HoldPossibleS has passed since a cloud last carried it. The bands at or above
-    /// the alarm band that open now and may alarm by the rules are appended to `alarms`.
+    /// less than HoldPossibleS has passed since the first look that found no cloud carrying it. The
+    /// bands at or above the alarm band that open now and may alarm by the rules are appended to
+    /// `alarms`.
     std::array<BandVerdict, BandCount> Watch(UnixSeconds now,
                                              const std::array<BandVerdict, BandCount> &judged,
                                              const std::function<bool(int)> &isLive,
@@ -40,10 +41,10 @@ class BandWatch {
 
   private:
     struct BandState {
-        std::optional<BandVerdict> Held;        ///< the last possible verdict shown
-        std::optional<UnixSeconds> LastCarried; ///< when a cloud last carried the band
-        bool Shown = false;                     ///< shown possible
-        std::optional<UnixSeconds> ClosedSince; ///< none: closed since the start
+        std::optional<BandVerdict> Held;            ///< the last possible verdict shown
+        std::optional<UnixSeconds> StoppedCarrying; ///< when no cloud carried it any more
+        bool Shown = false;                         ///< shown possible
+        std::optional<UnixSeconds> ClosedSince;     ///< none: closed since the start
         std::optional<UnixSeconds> LastAlarm;
     };
 
