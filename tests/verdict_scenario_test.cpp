@@ -113,8 +113,8 @@ std::string LineWithComment(UnixSeconds t, const PathEnds &path, double freqKHz,
                             const std::string &comment) {
     char freq[16];
     std::snprintf(freq, sizeof freq, "%.1f", freqKHz);
-    return synthetic::TimeText(t) + "\tDX de DK7UK:    " + freq + "  EA7XYZ       " +
-           path.FromLoc + " " + path.ToLoc + " " + comment + " 1000Z";
+    return synthetic::TimeText(t) + "\tDX de DK7UK:    " + freq + "  EA7XYZ       " + path.FromLoc +
+           " " + path.ToLoc + " " + comment + " 1000Z";
 }
 
 TEST(VerdictScenario, ASecondSpotThroughTheCloudKeepsTheVerdict) {
@@ -235,13 +235,23 @@ TEST(VerdictScenario, TwoMetreAlarmAtTheMinuteOfTheFirstConfirmedSpot) {
         const char *AlarmText;
     };
     const Case cases[] = {
-        {"tagged Es", {0, 1, 2}, "ES", {EsClass::Counted, EsClass::Counted, EsClass::Counted}, 5,
+        {"tagged Es",
+         {0, 1, 2},
+         "ES",
+         {EsClass::Counted, EsClass::Counted, EsClass::Counted},
+         5,
          "2 m OPEN beam 262 towards IM78AI, up to 158.1 MHz"},
-        {"untagged, 6 m under it", {0, 1, 2}, "",
-         {EsClass::Counted, EsClass::Counted, EsClass::Counted}, 5,
+        {"untagged, 6 m under it",
+         {0, 1, 2},
+         "",
+         {EsClass::Counted, EsClass::Counted, EsClass::Counted},
+         5,
          "2 m OPEN beam 262 towards IM78AI, up to 158.1 MHz"},
-        {"untagged, 6 m comes later", {0, 7}, "",
-         {EsClass::Unconfirmed, EsClass::Counted, EsClass::Counted}, 8,
+        {"untagged, 6 m comes later",
+         {0, 7},
+         "",
+         {EsClass::Unconfirmed, EsClass::Counted, EsClass::Counted},
+         8,
          "2 m OPEN beam 262 towards IM78AH, up to 158.0 MHz"},
     };
     const Point cloud{40.5, 3.0};
@@ -257,9 +267,9 @@ TEST(VerdictScenario, TwoMetreAlarmAtTheMinuteOfTheFirstConfirmedSpot) {
                 }
             }
             if (next < 3 && twoMetreMinutes[next] == minute) {
-                const LineResult r = s.Feed(SpotLine(
-                    T0 + minute * Minute, PathThrough(cloud, 75 + 10 * minute, 1300), 144174.0,
-                    c.Tag));
+                const LineResult r =
+                    s.Feed(SpotLine(T0 + minute * Minute,
+                                    PathThrough(cloud, 75 + 10 * minute, 1300), 144174.0, c.Tag));
                 EXPECT_EQ(r.Class, c.TwoMetreClasses[next]) << c.Name << " minute " << minute;
                 ++next;
             }
@@ -374,8 +384,8 @@ TEST(VerdictScenario, TwoMetreTropoFromTheFeedNeedsSixMetresUnderIt) {
 TEST(VerdictScenario, BandsAndAlarmBandByRegion) {
     // Region 1 follows 4 m and alarms from it; the Americas and Asia-Pacific have no 4 m and
     // alarm from 6 m. The user's own choice stands over the region's.
-    constexpr BandSet All = BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M4) |
-                            BandBit(Band::M2);
+    constexpr BandSet All =
+        BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M4) | BandBit(Band::M2);
     constexpr BandSet NoFour = BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M2);
     struct Case {
         const char *Home;
@@ -411,15 +421,15 @@ TEST(VerdictScenario, ItuRegionOne) {
         bool RegionOne;
     };
     const Case cases[] = {
-        {"London", {51.5, -0.1}, true},       {"Reykjavik", {64.1, -21.9}, true},
+        {"London", {51.5, -0.1}, true},          {"Reykjavik", {64.1, -21.9}, true},
         {"Canary Islands", {28.1, -15.4}, true}, {"Cape Town", {-33.9, 18.4}, true},
-        {"Moscow", {55.8, 37.6}, true},       {"Baghdad", {33.3, 44.4}, true},
-        {"Dubai", {25.2, 55.3}, true},        {"Almaty", {43.2, 76.9}, true},
-        {"Ulaanbaatar", {47.9, 106.9}, true}, {"Vladivostok", {43.1, 131.9}, true},
-        {"Tehran", {35.7, 51.4}, false},      {"New York", {40.7, -74.0}, false},
-        {"Nuuk", {64.2, -51.7}, false},       {"Tokyo", {35.7, 139.7}, false},
-        {"Beijing", {39.9, 116.4}, false},    {"Sydney", {-33.9, 151.2}, false},
-        {"Delhi", {28.6, 77.2}, false},       {"Sapporo", {43.1, 141.4}, false},
+        {"Moscow", {55.8, 37.6}, true},          {"Baghdad", {33.3, 44.4}, true},
+        {"Dubai", {25.2, 55.3}, true},           {"Almaty", {43.2, 76.9}, true},
+        {"Ulaanbaatar", {47.9, 106.9}, true},    {"Vladivostok", {43.1, 131.9}, true},
+        {"Tehran", {35.7, 51.4}, false},         {"New York", {40.7, -74.0}, false},
+        {"Nuuk", {64.2, -51.7}, false},          {"Tokyo", {35.7, 139.7}, false},
+        {"Beijing", {39.9, 116.4}, false},       {"Sydney", {-33.9, 151.2}, false},
+        {"Delhi", {28.6, 77.2}, false},          {"Sapporo", {43.1, 141.4}, false},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(InItuRegion1(c.Where), c.RegionOne) << c.Place;

@@ -26,6 +26,9 @@ class BandWatch {
   public:
     explicit BandWatch(Band alarmFrom) : AlarmFrom(alarmFrom) {}
 
+    /// Bands at or above `band` alarm from now on; the openings already alarmed keep their times.
+    void SetAlarmFrom(Band band) { AlarmFrom = band; }
+
     /// The verdicts to show at `now` from the verdicts the clouds give (`judged`): a band shown
     /// possible keeps its last possible verdict while its headline cloud is live (`isLive`) and
     /// less than HoldPossibleS has passed since the first look that found no cloud carrying it. The

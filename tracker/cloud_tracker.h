@@ -99,6 +99,12 @@ class CloudTracker {
     /// 4 m spots within JoinRadiusKm places nothing and is told so.
     Placement AddSpot(UnixSeconds time, const TrackedSpot &spot, std::vector<TrackerEvent> &events);
 
+    /// Bands at or above `band` alarm, from the next band that opens on.
+    void SetAlarmFrom(Band band) {
+        AlarmBand = band;
+        Watch.SetAlarmFrom(band);
+    }
+
     /// Every cloud as it stands, as "new" (active) or "fading" events at the clock, oldest first.
     [[nodiscard]] std::vector<CloudEvent> CurrentClouds() const;
     /// The verdict as it stands, at the clock.
