@@ -67,6 +67,13 @@ out=$("$cli" --replay "$capture" "${settings[@]}" --alarm-band 6m)
 check "alarm band 6m" "6m 4m 2m" \
     "$(grep '"event":"alarm"' <<<"$out" | grep -o '"band":"[0-9m]*"' | cut -d'"' -f4 | xargs)"
 
+# The bands followed: without 4 m the verdicts leave it out and it never alarms.
+out=$("$cli" --replay "$capture" "${settings[@]}" --bands 10m,6m,2m)
+check "bands followed" "10m 6m 2m" \
+    "$(grep -m1 '"event":"verdict"' <<<"$out" | grep -o '"band":"[0-9m]*"' | cut -d'"' -f4 | xargs)"
+check "no 4 m alarm" "2m" \
+    "$(grep '"event":"alarm"' <<<"$out" | grep -o '"band":"[0-9m]*"' | cut -d'"' -f4 | xargs)"
+
 # A shortest 2 m path above the spot's 1,153 km: the 2 m spot places no cloud.
 out=$("$cli" --replay "$capture" "${settings[@]}" --min-km 2m=1200)
 check "2 m too short" '"classification":"too-short","band":"2m","cloud":null,' \
