@@ -5,6 +5,8 @@
 #include <QBrush>
 #include <QColor>
 
+#include <cmath>
+
 namespace ionvane::livewindow {
 
 namespace {
@@ -79,8 +81,8 @@ QVariant SpotListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return {};
     }
-    static const char *const names[ColumnCount] = {"UTC", "Band", "MHz", "From",
-                                                   "To",  "Call", "What"};
+    static const char *const names[ColumnCount] = {"UTC", "Band", "MHz",     "From", "To",
+                                                   "Km",  "Call", "Spotter", "What"};
     return section >= 0 && section < ColumnCount ? QVariant(names[section]) : QVariant();
 }
 
@@ -108,8 +110,14 @@ QVariant SpotListModel::data(const QModelIndex &index, int role) const {
         return QString::fromStdString(row.Read.FromLoc);
     case To:
         return QString::fromStdString(row.Read.ToLoc);
+    case PathKm:
+        return row.From && row.To
+                   ? QString::number(std::lround(map::DistanceKm(*row.From, *row.To)))
+                   : QString();
     case Call:
         return QString::fromStdString(row.Read.DxCall);
+    case Spotter:
+        return QString::fromStdString(row.Read.Spotter);
     case What:
         return SpotWhatText(row);
     default:
