@@ -89,4 +89,11 @@ inline void SpotsThrough(Scenario &s, Point centre, UnixSeconds start, double fr
     }
 }
 
+// The alarms of one band, in order.
+inline std::vector<AlarmEvent> AlarmsOn(const Scenario &s, Band band) {
+    std::vector<AlarmEvent> alarms = s.All<AlarmEvent>();
+    std::erase_if(alarms, [band](const AlarmEvent &a) { return a.Which != band; });
+    return alarms;
+}
+
 } // namespace ionvane::tracker::scenario
