@@ -78,11 +78,14 @@ std::string VerdictEventJson(const tracker::VerdictEvent &event) {
     out += '[';
     bool first = true;
     for (const tracker::BandVerdict &v : event.Bands) {
+        if ((event.Shown & tracker::BandBit(v.Which)) == 0) {
+            continue;
+        }
         out += first ? "{" : ",{";
         first = false;
         StringMember(out, "band", tracker::BandName(v.Which));
-        StringMember(out, "state", v.Possible ? "possible" : "closed");
-        if (v.Possible && v.CloudId) {
+        StringMember(out, "state", tracker::VerdictStateName(v.State));
+        if (v.CloudId) {
             IntegerMember(out, "cloud", *v.CloudId);
             StringMember(out, "tryTowards", v.Home.TowardsLoc);
             Rounded(out, "azimuthDeg", v.Home.AzimuthDeg, calc::ShownDecimals);
@@ -95,7 +98,18 @@ std::string VerdictEventJson(const tracker::VerdictEvent &event) {
                 RawMember(out, name, "null");
             }
         }
-        out += '}';
+        Key(out, "via");
+        out += '[';
+        for (std::size_t i = 0; i < v.Via.size(); ++i) {
+            const tracker::CloudFromHome &via = v.Via[i];
+            out += i == 0 ? "{" : ",{";
+            IntegerMember(out, "cloud", via.CloudId);
+            StringMember(out, "tryTowards", via.Home.TowardsLoc);
+            Rounded(out, "azimuthDeg", via.Home.AzimuthDeg, calc::ShownDecimals);
+            FloatMember(out, "trafficFreqMHz", via.Home.TrafficFreqMHz);
+            out += '}';
+        }
+        out += "]}";
     }
     out += "]}";
     return out;

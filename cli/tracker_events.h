@@ -19,7 +19,10 @@ std::string CloudEventJson(const tracker::CloudEvent &event);
 
 /// {"event":"verdict","time":..,"home":"IO90IR","bands":[{"band":"10m","state":"possible",
 ///  "cloud":1,"tryTowards":"JN77EX","azimuthDeg":..,"elevationDeg":..,"distanceKm":..,
-///  "trafficFreqMHz":..}, ...]}; a closed band has null in place of the cloud and its figures.
+///  "trafficFreqMHz":..,"via":[{"cloud":1,"tryTowards":..,"azimuthDeg":..,"trafficFreqMHz":..},
+///  ...]}, ...]}: the bands followed, each with its headline cloud and every cloud that carries it
+///  (state "possible", "marginal" or "closed"); a closed band has null in place of the cloud and
+///  its figures and an empty "via".
 std::string VerdictEventJson(const tracker::VerdictEvent &event);
 
 /// {"event":"alarm","time":..,"band":"2m","cloud":1,"text":"..."}

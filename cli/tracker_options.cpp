@@ -25,8 +25,14 @@ std::optional<double> Km(const QString &text) {
 
 QList<QCommandLineOption> TrackerOptions() {
     return {
-        QCommandLineOption("alarm-band", "Alarm for this band and those above it (default 4m).",
+        QCommandLineOption("alarm-band",
+                           "Alarm for this band and those above it (default 4m in ITU Region 1, "
+                           "else 6m).",
                            "BAND"),
+        QCommandLineOption("bands",
+                           "Bands followed, e.g. 10m,6m,2m (default 10m,6m,4m,2m in ITU Region 1, "
+                           "else 10m,6m,2m).",
+                           "BANDS"),
         QCommandLineOption("min-km", "Shortest Es path on a band, e.g. 2m=900 (repeatable).",
                            "BAND=KM"),
         QCommandLineOption("max-hop-km", "Longest single Es hop in km (default 2400).", "KM"),
@@ -41,6 +47,17 @@ std::string ReadTrackerOptions(const QCommandLineParser &parser,
             return "--alarm-band takes 10m, 6m, 4m or 2m";
         }
         settings.AlarmFrom = *band;
+    }
+    if (parser.isSet("bands")) {
+        tracker::BandSet shown = 0;
+        for (const QString &name : parser.value("bands").split(',')) {
+            const auto band = tracker::BandFromName(name.trimmed().toStdString());
+            if (!band) {
+                return "--bands takes a comma-separated list of 10m, 6m, 4m and 2m";
+            }
+            shown = static_cast<tracker::BandSet>(shown | tracker::BandBit(*band));
+        }
+        settings.Shown = shown;
     }
     for (const QString &value : parser.values("min-km")) {
         const auto parts = value.split('=');

@@ -12,7 +12,7 @@ class QCommandLineParser;
 
 namespace ionvane::cli {
 
-/// --alarm-band BAND, --min-km BAND=KM (repeatable), --max-hop-km KM.
+/// --alarm-band BAND, --bands BANDS, --min-km BAND=KM (repeatable), --max-hop-km KM.
 QList<QCommandLineOption> TrackerOptions();
 
 /// The tracker settings the options give (defaults for those not set); a usage message when one is

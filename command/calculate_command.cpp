@@ -198,21 +198,17 @@ bool CalculateRun::CentreAndOnwardPoint() {
 bool CalculateRun::HomePath() {
     const calc::PathResult path = PathOf(From, To);
     EsPath.DistanceKm = path.DistanceKm;
-    const auto fromHome = propagation::EsElevation(
-        EsPath, {.SubtractKm = HomeHeightKm, .AddBackKm = propagation::DxHeightKm});
+    const auto fromHome = propagation::HomeElevation(EsPath, HomeHeightKm);
     const double elevationDeg =
         ShownFigure(propagation::ElevationDeg(fromHome), path, &ScreenTexts::lblMUFqth2);
 
-    const double homeCriticalFreq =
-        propagation::CriticalFreq(fromHome, static_cast<double>(FreqMHz));
-    const double homeMuf = propagation::MufExpression(homeCriticalFreq, EsPath);
-    float trafficFreq = propagation::TrafficFreq(Figures->PathMufMHz, homeMuf, FreqMHz, Format);
+    const float trafficFreq =
+        propagation::HomeTrafficFreq(fromHome, EsPath, Figures->PathMufMHz, FreqMHz, Format);
     // Every distance and frequency the boxes allow gives finite angles and MUFs, but the frequency
     // of traffic can pass the float range: 3.4e38 MHz from KO44QW through IO90IR-JN77EX.
     if (!std::isfinite(trafficFreq)) {
         return Fail(calc::StatusCodeOf(calc::Status::NoWorkingFrequency));
     }
-    trafficFreq = propagation::CapTrafficFreq(trafficFreq, Figures->PathMufMHz, Format);
     if (Screen != nullptr) {
         const auto advice = propagation::ChooseAdvice(path.DistanceKm, elevationDeg);
         TrafficText(Screen->lblFOT, advice, PathMufText, trafficFreq, Format);

@@ -13,12 +13,17 @@ namespace ionvane::livewindow {
 namespace {
 // Large type for the band states: read from a few metres away, over the rig (points).
 constexpr double BandStatePointSize = 14;
-// Possible: white on a strong green; closed: grey on near-black. Both keep a contrast ratio well
-// above 4.5:1, and the words say the state as well, for readers who do not tell the colours apart.
+// Possible: white on a strong green; marginal: black on amber; closed: grey on near-black. All keep
+// a contrast ratio well above 4.5:1, and the words say the state as well, for readers who do not
+// tell the colours apart.
 constexpr const char *PossibleStyle =
     "QPushButton { background: #1b7f2a; color: white; border: 3px solid #1b7f2a;"
     " border-radius: 6px; padding: 2px 6px; text-align: left; }"
     "QPushButton:checked { border: 3px solid #ffd600; }";
+constexpr const char *MarginalStyle =
+    "QPushButton { background: #ffb300; color: black; border: 3px solid #ffb300;"
+    " border-radius: 6px; padding: 2px 6px; text-align: left; }"
+    "QPushButton:checked { border: 3px solid #1b1b1b; }";
 constexpr const char *ClosedStyle =
     "QPushButton { background: #2b2b2b; color: #b0b0b0; border: 3px solid #2b2b2b;"
     " border-radius: 6px; padding: 2px 6px; text-align: left; }"
@@ -26,17 +31,7 @@ constexpr const char *ClosedStyle =
 } // namespace
 
 QString BandLabel(tracker::Band band) {
-    switch (band) {
-    case tracker::Band::M10:
-        return "10 m";
-    case tracker::Band::M6:
-        return "6 m";
-    case tracker::Band::M4:
-        return "4 m";
-    case tracker::Band::M2:
-        return "2 m";
-    }
-    return {};
+    return QString::fromUtf8(tracker::BandInWords(band));
 }
 
 BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
@@ -58,6 +53,13 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
         row->setToolTip("Click to draw this band's line on the map");
         Rows[tracker::BandIndex(band)] = row;
         layout->addWidget(row);
+        // The other clouds that carry the band, in small type under its row.
+        auto *others = new QLabel(this);
+        others->setObjectName("lblVia" + QString::fromUtf8(tracker::BandName(band).data()));
+        others->setIndent(12);
+        others->hide();
+        Others[tracker::BandIndex(band)] = others;
+        layout->addWidget(others);
         connect(row, &QPushButton::clicked, this, [this, band](bool checked) {
             Clicked = checked ? std::optional(band) : std::nullopt;
             for (const tracker::Band other : tracker::AllBands) {
@@ -80,8 +82,12 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
     layout->addLayout(alarmRow);
     connect(cmbAlarmBand, &QComboBox::currentIndexChanged, this,
             [this] { emit alarmBandChanged(AlarmBand()); });
+    // Every band shows until the first verdict says which are followed.
     for (const tracker::Band band : tracker::AllBands) {
+        Verdict.Shown = static_cast<tracker::BandSet>(Verdict.Shown | tracker::BandBit(band));
         Verdict.Bands[tracker::BandIndex(band)].Which = band;
+    }
+    for (const tracker::Band band : tracker::AllBands) {
         Show(band);
     }
 }
@@ -121,26 +127,64 @@ void BandPanel::SetAlarmBand(tracker::Band band) {
     cmbAlarmBand->setCurrentIndex(static_cast<int>(tracker::BandIndex(band)));
 }
 
-QString BandPanel::RowText(tracker::Band band) const {
-    const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
-    if (!verdict.Possible) {
-        return BandLabel(band) + "   closed\nno Es path from home";
-    }
-    const tracker::HomeFigures &home = verdict.Home;
-    return QString("%1   POSSIBLE\nbeam %2°  towards %3  %4 MHz")
-        .arg(BandLabel(band))
+namespace {
+
+// "beam 228 towards JN11AB up to 57.2 MHz": the beam in whole degrees, the frequency of traffic as
+// the highest to expect, to 0.1 MHz.
+QString BeamText(const tracker::HomeFigures &home) {
+    return QString("beam %1 towards %2 up to %3 MHz")
         .arg(std::lround(home.AzimuthDeg) % 360)
         .arg(QString::fromStdString(home.TowardsLoc))
-        .arg(QString::number(static_cast<double>(home.TrafficFreqMHz), 'f', 2));
+        .arg(QString::number(static_cast<double>(home.TrafficFreqMHz), 'f', 1));
+}
+
+} // namespace
+
+QString BandPanel::RowText(tracker::Band band) const {
+    const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
+    switch (verdict.State) {
+    case tracker::VerdictState::Possible:
+        return BandLabel(band) + " POSSIBLE\n" + BeamText(verdict.Home);
+    case tracker::VerdictState::Marginal:
+        return BandLabel(band) + " marginal\n" + BeamText(verdict.Home);
+    case tracker::VerdictState::Closed:
+        break;
+    }
+    return BandLabel(band) + " closed\nno Es path from home";
+}
+
+QString BandPanel::OthersText(tracker::Band band) const {
+    const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
+    QStringList lines;
+    for (std::size_t i = 1; i < verdict.Via.size(); ++i) {
+        lines << QString("also cloud %1: ").arg(verdict.Via[i].CloudId) +
+                     BeamText(verdict.Via[i].Home);
+    }
+    return lines.join('\n');
 }
 
 void BandPanel::Show(tracker::Band band) {
-    QPushButton *row = Rows[tracker::BandIndex(band)];
-    const bool possible = ShowsPossible(band);
+    const std::size_t index = tracker::BandIndex(band);
+    QPushButton *row = Rows[index];
+    const bool followed = (Verdict.Shown & tracker::BandBit(band)) != 0;
+    row->setVisible(followed);
     row->setText(RowText(band));
-    row->setStyleSheet(possible ? PossibleStyle : ClosedStyle);
+    switch (Verdict.Bands[index].State) {
+    case tracker::VerdictState::Possible:
+        row->setStyleSheet(PossibleStyle);
+        break;
+    case tracker::VerdictState::Marginal:
+        row->setStyleSheet(MarginalStyle);
+        break;
+    case tracker::VerdictState::Closed:
+        row->setStyleSheet(ClosedStyle);
+        break;
+    }
     row->setChecked(SelectedBand() == band);
     row->setAccessibleName(RowText(band));
+    const QString others = OthersText(band);
+    Others[index]->setText(others);
+    Others[index]->setVisible(followed && !others.isEmpty());
 }
 
 } // namespace ionvane::livewindow

@@ -1,6 +1,7 @@
-// The band panel: 10 m, 6 m, 4 m and 2 m, each "possible" with the beam azimuth, the locator to try
-// towards and the frequency of traffic, or "closed", in large type and colours that read from
-// across the shack. Clicking a band draws its line on the map; the alarm band is chosen here.
+// The band panel: the bands followed (10 m, 6 m, 4 m, 2 m), each "POSSIBLE" or "marginal" with its
+// headline cloud's beam, the locator to try towards and the frequency of traffic, or "closed", in
+// large type and colours that read from across the shack, and the other clouds that carry it in
+// small type under it. Clicking a band draws its line on the map; the alarm band is chosen here.
 #pragma once
 
 #include "tracker/tracker_events.h"
@@ -11,6 +12,7 @@
 #include <optional>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace ionvane::livewindow {
@@ -34,11 +36,14 @@ class BandPanel : public QWidget {
     [[nodiscard]] tracker::Band AlarmBand() const;
     void SetAlarmBand(tracker::Band band);
 
-    /// The text a band's row shows.
+    /// The text a band's row shows: "6 m POSSIBLE", "6 m marginal" or "6 m closed", then the
+    /// headline cloud's beam, try-towards locator and frequency of traffic.
     [[nodiscard]] QString RowText(tracker::Band band) const;
+    /// The other clouds that carry the band, one line each, small under its row; "" for none.
+    [[nodiscard]] QString OthersText(tracker::Band band) const;
     /// Whether a band's row shows it possible.
     [[nodiscard]] bool ShowsPossible(tracker::Band band) const {
-        return Verdict.Bands[tracker::BandIndex(band)].Possible;
+        return Verdict.Bands[tracker::BandIndex(band)].Possible();
     }
 
   signals:
@@ -51,6 +56,7 @@ class BandPanel : public QWidget {
     tracker::VerdictEvent Verdict;
     std::optional<tracker::Band> Clicked;
     std::array<QPushButton *, tracker::BandCount> Rows{};
+    std::array<QLabel *, tracker::BandCount> Others{};
     QComboBox *cmbAlarmBand = nullptr;
 };
 

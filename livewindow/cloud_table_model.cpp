@@ -55,7 +55,10 @@ QVariant CloudTableModel::headerData(int section, Qt::Orientation orientation, i
     if (role == Qt::ToolTipRole) {
         switch (section) {
         case CriticalFreq:
-            return "Equivalent critical frequency of the cloud, MHz";
+            return "Equivalent critical frequency, MHz: what a cloud at the path centre needs to "
+                   "return the spots heard through it; not an ionosonde's foEs";
+        case LastHeard:
+            return "Time since the cloud's last spot";
         case HighestFreq:
             return "Highest frequency heard through the cloud, MHz";
         case Distance:
@@ -78,8 +81,10 @@ QVariant CloudTableModel::headerData(int section, Qt::Orientation orientation, i
         return "Spots";
     case Bands:
         return "Bands";
+    case LastHeard:
+        return "Heard";
     case CriticalFreq:
-        return "foEs";
+        return "Eq. fc";
     case HighestFreq:
         return "Top MHz";
     case Drift:
@@ -125,6 +130,8 @@ QVariant CloudTableModel::SortValue(const tracker::CloudEvent &cloud, int column
         return QString::fromStdString(c.CentreLoc);
     case Age:
         return static_cast<qlonglong>(Now - c.FirstSeen);
+    case LastHeard:
+        return static_cast<qlonglong>(Now - c.LastSeen);
     case Spots:
         return c.Spots;
     case Bands:
@@ -156,6 +163,9 @@ QVariant CloudTableModel::Text(const tracker::CloudEvent &cloud, int column) con
         const QString age = QString("%1 min").arg(minutes);
         return cloud.State == tracker::CloudState::Fading ? age + " (fading)" : age;
     }
+    case LastHeard:
+        return QString("%1 min ago")
+            .arg(std::max<tracker::UnixSeconds>(0, Now - c.LastSeen) / SecondsPerMinute);
     case Spots:
         return value;
     case Bands:

@@ -11,9 +11,10 @@
 
 namespace ionvane::livewindow {
 
-/// Headers are short so that all nine columns fit beside the map: "foEs" is the equivalent
-/// critical frequency in MHz, "Top MHz" the highest frequency heard, "Dist" and "Az" the distance
-/// and azimuth from home.
+/// Headers are short so that all ten columns fit beside the map: "Eq. fc" is the equivalent
+/// critical frequency in MHz (what the model says a cloud at the path centre needs, not an
+/// ionosonde's foEs), "Top MHz" the highest frequency heard, "Heard" how long ago its last spot
+/// was, "Dist" and "Az" the distance and azimuth from home.
 class CloudTableModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -21,6 +22,7 @@ class CloudTableModel : public QAbstractTableModel {
     enum Column {
         Centre,
         Age,
+        LastHeard,
         Spots,
         Bands,
         CriticalFreq,

@@ -129,6 +129,10 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     // The banner never widens the window, whatever its text.
     cmdAlarm->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     cmdAlarm->setMinimumWidth(1);
+    // Its place stays when it is hidden: acknowledging an alarm moves nothing under the pointer.
+    QSizePolicy alarmPolicy = cmdAlarm->sizePolicy();
+    alarmPolicy.setRetainSizeWhenHidden(true);
+    cmdAlarm->setSizePolicy(alarmPolicy);
     cmdAlarm->hide();
     layout->addWidget(cmdAlarm);
     connect(cmdAlarm, &QPushButton::clicked, this, &frmLive::AcknowledgeAlarm);
@@ -392,11 +396,11 @@ void frmLive::RestoreState() {
     }
     splitMain->restoreState(Stored.value(MainSplitterKey).toByteArray());
     splitSide->restoreState(Stored.value(SideSplitterKey).toByteArray());
+    // The region of the home decides the alarm band until the user chooses one.
+    const tracker::Band regional = Live->Core().AlarmBand();
     const auto alarm = tracker::BandFromName(
-        Stored.value(AlarmBandKey, Q(tracker::BandName(Setup.Tracker.AlarmFrom)))
-            .toString()
-            .toStdString());
-    bandPanel->SetAlarmBand(alarm.value_or(Setup.Tracker.AlarmFrom));
+        Stored.value(AlarmBandKey, Q(tracker::BandName(regional))).toString().toStdString());
+    bandPanel->SetAlarmBand(alarm.value_or(regional));
     Live->Core().SetAlarmBand(bandPanel->AlarmBand());
     cmbSpotBand->setCurrentIndex(
         std::clamp(Stored.value(SpotBandKey, 0).toInt(), 0, cmbSpotBand->count() - 1));
@@ -513,18 +517,15 @@ void frmLive::CloudActivated(const QModelIndex &index) {
 }
 
 void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
-    // The banner says what to do in a few words, read across the room; the tracker's whole
-    // sentence is in its tool tip and in the desktop's notification.
+    // The banner says what to do in the tracker's few words, read across the room; the elevation,
+    // distance and cloud are in its tool tip.
     const tracker::HomeFigures home = Live->Verdict().Bands[tracker::BandIndex(alarm.Which)].Home;
-    const QString text =
-        QString("%1 OPEN   beam %2°   towards %3   %4 MHz")
-            .arg(BandLabel(alarm.Which))
-            .arg(std::lround(home.AzimuthDeg) % 360)
-            .arg(QString::fromStdString(home.TowardsLoc))
-            .arg(QString::number(static_cast<double>(home.TrafficFreqMHz), 'f', 2));
-    cmdAlarm->setText(text + "    (click or Esc)");
-    cmdAlarm->setToolTip(QString::fromStdString(alarm.Text) +
-                         "\nClick or press Esc to acknowledge");
+    cmdAlarm->setText(QString::fromStdString(alarm.Text) + "    (click or Esc)");
+    cmdAlarm->setToolTip(QString("Elevation %1°, %2 km, via cloud %3\n")
+                             .arg(QString::number(home.ElevationDeg, 'f', 1))
+                             .arg(std::lround(home.DistanceKm))
+                             .arg(alarm.CloudId) +
+                         "Click or press Esc to acknowledge");
     cmdAlarm->show();
     actAcknowledge->setEnabled(true);
     if (Setup.Outlet != nullptr) {

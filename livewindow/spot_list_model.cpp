@@ -5,6 +5,8 @@
 #include <QBrush>
 #include <QColor>
 
+#include <cmath>
+
 namespace ionvane::livewindow {
 
 namespace {
@@ -36,6 +38,10 @@ QString SpotWhatText(const SpotRow &row) {
         return "other band";
     case tracker::EsClass::NoResult:
         return "no result";
+    case tracker::EsClass::MeteorScatter:
+    case tracker::EsClass::Aurora:
+    case tracker::EsClass::Unconfirmed:
+        return Q(tracker::EsClassText(row.Class));
     }
     return {};
 }
@@ -75,8 +81,8 @@ QVariant SpotListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return {};
     }
-    static const char *const names[ColumnCount] = {"UTC", "Band", "MHz", "From",
-                                                   "To",  "Call", "What"};
+    static const char *const names[ColumnCount] = {"UTC", "Band", "MHz",     "From", "To",
+                                                   "Km",  "Call", "Spotter", "What"};
     return section >= 0 && section < ColumnCount ? QVariant(names[section]) : QVariant();
 }
 
@@ -104,8 +110,14 @@ QVariant SpotListModel::data(const QModelIndex &index, int role) const {
         return QString::fromStdString(row.Read.FromLoc);
     case To:
         return QString::fromStdString(row.Read.ToLoc);
+    case PathKm:
+        return row.From && row.To
+                   ? QString::number(std::lround(map::DistanceKm(*row.From, *row.To)))
+                   : QString();
     case Call:
         return QString::fromStdString(row.Read.DxCall);
+    case Spotter:
+        return QString::fromStdString(row.Read.Spotter);
     case What:
         return SpotWhatText(row);
     default:

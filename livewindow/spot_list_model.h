@@ -1,5 +1,5 @@
-// The spot list: the newest spots first, Es or not, with the lines that were skipped greyed and
-// their reason given; filtered by band.
+// The spot list: the newest spots first, Es or not, with the path length, the DX call and the
+// spotter, the lines that were skipped greyed and their reason given; filtered by band.
 #pragma once
 
 #include "live_session.h"
@@ -15,7 +15,7 @@ class SpotListModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
-    enum Column { Time, Band, Freq, From, To, Call, What, ColumnCount };
+    enum Column { Time, Band, Freq, From, To, PathKm, Call, Spotter, What, ColumnCount };
 
     explicit SpotListModel(QObject *parent = nullptr);
 

@@ -72,6 +72,21 @@ float CapTrafficFreq(float trafficFreqMHz, double pathMufMHz, const calc::Number
     return trafficFreqMHz;
 }
 
+EsAngles HomeElevation(const EsPath &homePath, double homeHeightKm) {
+    return EsElevation(homePath, {.SubtractKm = homeHeightKm, .AddBackKm = DxHeightKm});
+}
+
+float HomeTrafficFreq(const EsAngles &fromHome, const EsPath &homePath, double pathMufMHz,
+                      float freqMHz, const calc::NumberFormat &format) {
+    const double homeCriticalFreq = CriticalFreq(fromHome, static_cast<double>(freqMHz));
+    const double homeMuf = MufExpression(homeCriticalFreq, homePath);
+    const float trafficFreq = TrafficFreq(pathMufMHz, homeMuf, freqMHz, format);
+    if (!std::isfinite(trafficFreq)) {
+        return trafficFreq;
+    }
+    return CapTrafficFreq(trafficFreq, pathMufMHz, format);
+}
+
 HorizonAdvice ChooseAdvice(double homeDistanceKm, double homeElevationDeg) {
     if (homeDistanceKm > MultiHopKm) {
         return HorizonAdvice::MultipleHops;

@@ -72,6 +72,17 @@ float TrafficFreq(double pathMufMHz, double homeMufMHz, float freqMHz,
 /// rounded to two decimals); equal values are left alone.
 float CapTrafficFreq(float trafficFreqMHz, double pathMufMHz, const calc::NumberFormat &format);
 
+/// The reflection geometry of the home path `homePath`: the home height `homeHeightKm` taken off
+/// and the DX station's DxHeightKm added back.
+EsAngles HomeElevation(const EsPath &homePath, double homeHeightKm);
+
+/// The frequency of traffic from home (MHz, 32-bit float) over `homePath`, seen at `fromHome`,
+/// through a cloud that carries `freqMHz` over a spotted path whose MUF is `pathMufMHz`: the
+/// spotted frequency scaled by the ratio of the two MUFs, rounded, then capped at the spotted
+/// path's MUF. Infinite when the value lies beyond the float range (then not capped).
+float HomeTrafficFreq(const EsAngles &fromHome, const EsPath &homePath, double pathMufMHz,
+                      float freqMHz, const calc::NumberFormat &format);
+
 /// Which advice the traffic line gives for a home path.
 enum class HorizonAdvice { MultipleHops, ChordalHop, TropoChordal, TrafficFrequency };
 

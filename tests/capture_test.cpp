@@ -84,31 +84,70 @@ TEST(Bands, EdgesIncluded) {
 
 TEST(EsClassifier, DistanceLimitsPerBand) {
     const ClassifierSettings defaults;
+    using enum Propagation;
     struct Case {
         std::optional<Band> OnBand;
-        const char *Tag;
+        Propagation Named;
         double DistanceKm;
         EsClass Expected;
     };
     const Case cases[] = {
-        {Band::M10, "", 399.99, EsClass::TooShort},   {Band::M10, "", 400, EsClass::Counted},
-        {Band::M6, "ES", 499.99, EsClass::TooShort},  {Band::M6, "ES", 500, EsClass::Counted},
-        {Band::M4, "E", 599.99, EsClass::TooShort},   {Band::M4, "EES", 600, EsClass::Counted},
-        {Band::M2, "", 899.99, EsClass::TooShort},    {Band::M2, "es", 900, EsClass::Counted},
-        {Band::M6, "", 2400, EsClass::Counted},       {Band::M6, "", 2400.01, EsClass::MultiHop},
-        {Band::M2, "TR", 1500, EsClass::OtherMode},   {Band::M2, "MS", 1500, EsClass::OtherMode},
-        {std::nullopt, "", 1500, EsClass::OtherBand},
+        {Band::M10, Es, 399.99, EsClass::TooShort},
+        {Band::M10, Es, 400, EsClass::Counted},
+        {Band::M6, Es, 499.99, EsClass::TooShort},
+        {Band::M6, Es, 500, EsClass::Counted},
+        {Band::M4, Es, 599.99, EsClass::TooShort},
+        {Band::M4, Es, 600, EsClass::Counted},
+        {Band::M2, Es, 899.99, EsClass::TooShort},
+        {Band::M2, Es, 900, EsClass::Counted},
+        {Band::M6, Es, 2400, EsClass::Counted},
+        {Band::M6, Es, 2400.01, EsClass::MultiHop},
+        {Band::M2, OtherMode, 1500, EsClass::OtherMode},
+        {Band::M2, MeteorScatter, 1500, EsClass::MeteorScatter},
+        {Band::M6, Aurora, 1500, EsClass::Aurora},
+        {std::nullopt, Es, 1500, EsClass::OtherBand},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(ClassifySpot(c.OnBand, c.Tag, c.DistanceKm, defaults), c.Expected)
-            << c.Tag << " " << c.DistanceKm;
+        EXPECT_EQ(ClassifySpot(c.OnBand, c.Named, c.DistanceKm, defaults), c.Expected)
+            << c.DistanceKm;
     }
     // The user's own limits.
     ClassifierSettings mine;
     mine.MinDistanceKm[BandIndex(Band::M2)] = 700;
     mine.MaxDistanceKm = 2000;
-    EXPECT_EQ(ClassifySpot(Band::M2, "", 750, mine), EsClass::Counted);
-    EXPECT_EQ(ClassifySpot(Band::M6, "", 2100, mine), EsClass::MultiHop);
+    EXPECT_EQ(ClassifySpot(Band::M2, Es, 750, mine), EsClass::Counted);
+    EXPECT_EQ(ClassifySpot(Band::M6, Es, 2100, mine), EsClass::MultiHop);
+}
+
+TEST(EsClassifier, ModesAndReportsThatAreNotEs) {
+    // The feed's mode, the reader's tag and the comment's words; calls, locators, plain reports
+    // and times never count.
+    using enum Propagation;
+    struct Case {
+        const char *Tag;
+        const char *Comment;
+        const char *Mode;
+        Propagation Expected;
+    };
+    const Case cases[] = {
+        {"", "", "FT8", Es},
+        {"", "", "MSK144", MeteorScatter},
+        {"", "", "FSK441", MeteorScatter},
+        {"", "", "Q65", OtherMode},
+        {"", "", "ISCAT", OtherMode},
+        {"ES", "JO01MM<ES>JN75EX ms", "", MeteorScatter},
+        {"", "DX de MS0ABC: 144174.0 AU2XYZ JO01MM JN75EX 59 599 tnx 1000Z", "", Es},
+        {"", "5A5A 55 JO40 AU1A", "", Es},
+        {"", "599A", "", Aurora},
+        {"", "AURORA-E", "", Aurora},
+        {"TR", "", "", OtherMode},
+        {"AU", "", "", Aurora},
+        {"", "jt6m", "", MeteorScatter},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(FindPropagation(c.Tag, c.Comment, c.Mode).Kind, c.Expected)
+            << c.Tag << " | " << c.Comment << " | " << c.Mode;
+    }
 }
 
 } // namespace

@@ -208,7 +208,7 @@ void ExpectSameClouds(const tracker::SpotPipeline &a, const tracker::SpotPipelin
     const auto va = a.Clouds().CurrentVerdict();
     const auto vb = b.Clouds().CurrentVerdict();
     for (std::size_t i = 0; i < va.Bands.size(); ++i) {
-        EXPECT_EQ(va.Bands[i].Possible, vb.Bands[i].Possible);
+        EXPECT_EQ(va.Bands[i].State, vb.Bands[i].State);
     }
 }
 

@@ -184,7 +184,7 @@ TEST(LateSpots, ALateSpotCountsAsTheSameSpotInOrder) {
                       c.Placed ? inOrderCloud.Cloud.FirstSeen : Opening[1].Time)
                 << at;
             for (std::size_t b = 0; b < BandCount; ++b) {
-                EXPECT_EQ(seen.Verdicts[p].Bands[b].Possible, inOrder.Verdicts[p].Bands[b].Possible)
+                EXPECT_EQ(seen.Verdicts[p].Bands[b].State, inOrder.Verdicts[p].Bands[b].State)
                     << at;
                 EXPECT_EQ(seen.Verdicts[p].Bands[b].CloudId, inOrder.Verdicts[p].Bands[b].CloudId)
                     << at;
@@ -294,11 +294,11 @@ TEST(LateSpots, AFullCloudKeepsItsNewestSpotsWhateverOrderTheyCome) {
         }
     };
     std::vector<TrackerEvent> events;
-    CloudTracker late(TrackerSettings{}, "IO90IR");
+    CloudTracker late(TrackerSettings{}, HomeView(calc::PlainNumberFormat(), {"IO90IR"}));
     fill(late, events);
     const UnixSeconds clock = late.Now();
     late.AddSpot(T0 - Minute, tracked(40), events);
-    CloudTracker inOrder(TrackerSettings{}, "IO90IR");
+    CloudTracker inOrder(TrackerSettings{}, HomeView(calc::PlainNumberFormat(), {"IO90IR"}));
     inOrder.AddSpot(T0 - Minute, tracked(40), events);
     fill(inOrder, events);
     ASSERT_EQ(late.Now(), clock);

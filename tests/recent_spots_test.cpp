@@ -33,7 +33,7 @@ TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
                                    static_cast<double>(random() % 40),
                                    freqs[f],
                                    BandOf(freqs[f]).value(),
-                                   HomeFigures{std::to_string(step), 0, 0, 0, 0}};
+                                   static_cast<double>(step)};
             recent.Push(spot);
             held.push_back(spot);
         } else {
@@ -63,7 +63,7 @@ TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
             z += w * spot.Z;
         }
         ASSERT_EQ(recent.HighestCriticalFreqMHz(), crit) << step;
-        ASSERT_EQ(recent.Best().Home.TowardsLoc, best->Home.TowardsLoc) << step;
+        ASSERT_EQ(recent.Best().PathMufMHz, best->PathMufMHz) << step;
         ASSERT_EQ(recent.Bands(), bands) << step;
         const auto [sx, sy, sz] = recent.WeightedCentre();
         const double norm = std::sqrt(sx * sx + sy * sy + sz * sz);
@@ -91,7 +91,7 @@ TEST(RecentSpots, SpotsComingLateGiveTheSummariesOfInOrderArrival) {
         const std::size_t f = random() % 4;
         arrivals.push_back({time, std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon),
                             std::sin(lat), static_cast<double>(random() % 40), freqs[f],
-                            BandOf(freqs[f]).value(), HomeFigures{std::to_string(i), 0, 0, 0, 0}});
+                            BandOf(freqs[f]).value(), static_cast<double>(i)});
     }
     std::vector<RecentSpots::Spot> ordered = arrivals;
     // Of equal times, the one that came first stays first.
@@ -105,13 +105,19 @@ TEST(RecentSpots, SpotsComingLateGiveTheSummariesOfInOrderArrival) {
     }
     while (!inOrder.Empty()) {
         ASSERT_EQ(late.Size(), inOrder.Size());
-        EXPECT_EQ(late.Oldest().Home.TowardsLoc, inOrder.Oldest().Home.TowardsLoc);
-        EXPECT_EQ(late.Newest().Home.TowardsLoc, inOrder.Newest().Home.TowardsLoc);
+        EXPECT_EQ(late.Oldest().PathMufMHz, inOrder.Oldest().PathMufMHz);
+        EXPECT_EQ(late.Newest().PathMufMHz, inOrder.Newest().PathMufMHz);
         EXPECT_EQ(late.HighestCriticalFreqMHz(), inOrder.HighestCriticalFreqMHz());
-        EXPECT_EQ(late.Best().Home.TowardsLoc, inOrder.Best().Home.TowardsLoc);
+        EXPECT_EQ(late.Best().PathMufMHz, inOrder.Best().PathMufMHz);
         EXPECT_EQ(late.Bands(), inOrder.Bands());
         EXPECT_EQ(late.WeightedCentre(), inOrder.WeightedCentre());
-        EXPECT_EQ(late.VelocityPerHour(), inOrder.VelocityPerHour());
+        const auto lateFit = late.CentreFit();
+        const auto inOrderFit = inOrder.CentreFit();
+        ASSERT_EQ(lateFit.has_value(), inOrderFit.has_value());
+        if (lateFit) {
+            EXPECT_EQ(lateFit->VelocityPerHour, inOrderFit->VelocityPerHour);
+            EXPECT_EQ(lateFit->SpeedErrorPerHour, inOrderFit->SpeedErrorPerHour);
+        }
         late.PopFront();
         inOrder.PopFront();
     }

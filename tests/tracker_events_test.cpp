@@ -1,4 +1,5 @@
-// The tracker's events as JSON lines: member order, rounding, null drift and closed bands.
+// The tracker's events as JSON lines: member order, rounding, null drift, the bands followed, the
+// clouds a band goes via and closed bands.
 #include "cli/tracker_events.h"
 
 #include <gtest/gtest.h>
@@ -40,20 +41,31 @@ TEST(TrackerEventJson, VerdictAndAlarm) {
     for (const Band band : AllBands) {
         v.Bands[BandIndex(band)].Which = band;
     }
-    v.Bands[0].Possible = true;
+    // Followed outside Region 1: 4 m is left out. 10 m through two clouds, 6 m marginal.
+    v.Shown = BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M2);
+    const CloudFromHome first{1, HomeFigures{"JN77EX", 99.52, 7.89, 1172.77, 50.04F}};
+    const CloudFromHome second{2, HomeFigures{"IM98AB", 201.2, 3.1, 1800.0, 31.2F}};
+    v.Bands[0].State = VerdictState::Possible;
     v.Bands[0].CloudId = 1;
-    v.Bands[0].Home = HomeFigures{"JN77EX", 99.52, 7.89, 1172.77, 50.04F};
+    v.Bands[0].Home = first.Home;
+    v.Bands[0].Via = {first, second};
+    v.Bands[1].State = VerdictState::Marginal;
+    v.Bands[1].CloudId = 1;
+    v.Bands[1].Home = first.Home;
+    v.Bands[1].Via = {first};
     EXPECT_EQ(VerdictEventJson(v),
               R"({"event":"verdict","time":"2026-06-14T10:00:00Z","home":"IO90IR","bands":[)"
               R"({"band":"10m","state":"possible","cloud":1,"tryTowards":"JN77EX",)"
               R"("azimuthDeg":99.52,"elevationDeg":7.89,"distanceKm":1172.77,)"
-              R"("trafficFreqMHz":50.04},)"
-              R"({"band":"6m","state":"closed","cloud":null,"tryTowards":null,"azimuthDeg":null,)"
-              R"("elevationDeg":null,"distanceKm":null,"trafficFreqMHz":null},)"
-              R"({"band":"4m","state":"closed","cloud":null,"tryTowards":null,"azimuthDeg":null,)"
-              R"("elevationDeg":null,"distanceKm":null,"trafficFreqMHz":null},)"
+              R"("trafficFreqMHz":50.04,"via":[)"
+              R"({"cloud":1,"tryTowards":"JN77EX","azimuthDeg":99.52,"trafficFreqMHz":50.04},)"
+              R"({"cloud":2,"tryTowards":"IM98AB","azimuthDeg":201.2,"trafficFreqMHz":31.2}]},)"
+              R"({"band":"6m","state":"marginal","cloud":1,"tryTowards":"JN77EX",)"
+              R"("azimuthDeg":99.52,"elevationDeg":7.89,"distanceKm":1172.77,)"
+              R"("trafficFreqMHz":50.04,"via":[)"
+              R"({"cloud":1,"tryTowards":"JN77EX","azimuthDeg":99.52,"trafficFreqMHz":50.04}]},)"
               R"({"band":"2m","state":"closed","cloud":null,"tryTowards":null,"azimuthDeg":null,)"
-              R"("elevationDeg":null,"distanceKm":null,"trafficFreqMHz":null}]})");
+              R"("elevationDeg":null,"distanceKm":null,"trafficFreqMHz":null,"via":[]}]})");
     EXPECT_EQ(AlarmEventJson({1781431200, Band::M2, 3, "say \"2m\"\n"}),
               R"({"event":"alarm","time":"2026-06-14T10:00:00Z","band":"2m","cloud":3,)"
               R"("text":"say \"2m\"\n"})");

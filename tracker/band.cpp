@@ -32,6 +32,20 @@ std::string_view BandName(Band band) {
     return "";
 }
 
+std::string_view BandInWords(Band band) {
+    switch (band) {
+    case Band::M10:
+        return "10 m";
+    case Band::M6:
+        return "6 m";
+    case Band::M4:
+        return "4 m";
+    case Band::M2:
+        return "2 m";
+    }
+    return "";
+}
+
 std::optional<Band> BandFromName(std::string_view name) {
     for (const Band band : AllBands) {
         const std::string_view known = BandName(band);

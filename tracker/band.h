@@ -28,6 +28,9 @@ BandEdges EdgesOf(Band band);
 /// "10m", "6m", "4m", "2m".
 std::string_view BandName(Band band);
 
+/// "10 m", "6 m", "4 m", "2 m": the band as hams write it in words.
+std::string_view BandInWords(Band band);
+
 /// The band of a name as BandName writes it, any case ("2M" too).
 std::optional<Band> BandFromName(std::string_view name);
 

@@ -2,7 +2,8 @@
 
 #include "calc/earth.h"
 #include "calc/locator.h"
-#include "calc/number_text.h"
+#include "region.h"
+#include "verdict.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,10 +45,6 @@ bool SameReport(const CloudSnapshot &a, const CloudSnapshot &b) {
            a.HighestFreqMHz == b.HighestFreqMHz && a.LastSeen == b.LastSeen && sameDrift;
 }
 
-std::string Fixed(double value) {
-    return calc::FormatFixed(value, 2, calc::PlainNumberFormat());
-}
-
 } // namespace
 
 const char *CloudStateName(CloudState state) {
@@ -64,14 +61,31 @@ const char *CloudStateName(CloudState state) {
     return "";
 }
 
-CloudTracker::CloudTracker(TrackerSettings settings, std::string homeLocator)
-    : Settings(settings), HomeLocator(std::move(homeLocator)) {
+const char *VerdictStateName(VerdictState state) {
+    switch (state) {
+    case VerdictState::Closed:
+        return "closed";
+    case VerdictState::Marginal:
+        return "marginal";
+    case VerdictState::Possible:
+        return "possible";
+    }
+    return "";
+}
+
+CloudTracker::CloudTracker(const TrackerSettings &settings, HomeView home)
+    : Settings(settings), Home(std::move(home)), Watch(Band::M4) {
+    // A home the calculation refuses places no spot; Region 1's choice stands for it.
+    const BandChoice regional = RegionDefaults(Home.Valid() ? Home.Home() : calc::Position{51, 0});
+    Shown = settings.Shown.value_or(regional.Shown);
+    AlarmBand = settings.AlarmFrom.value_or(regional.AlarmFrom);
+    Watch = BandWatch(AlarmBand);
     for (const Band band : AllBands) {
         Verdicts[BandIndex(band)].Which = band;
     }
 }
 
-void CloudTracker::Recompute(Cloud &cloud) {
+void CloudTracker::Recompute(Cloud &cloud) const {
     CloudSnapshot &shown = cloud.Shown;
     const RecentSpots &recent = cloud.Recent;
     const auto [x, y, z] = recent.WeightedCentre();
@@ -83,12 +97,28 @@ void CloudTracker::Recompute(Cloud &cloud) {
     shown.CriticalFreqMHz = recent.HighestCriticalFreqMHz();
     shown.HighestFreqMHz = recent.HighestFreqMHz();
     shown.Bands = recent.Bands();
-    cloud.BestHome = recent.Best().Home;
+
+    // The home path through the cloud's position, and the highest frequency of traffic any of
+    // its recent spots gives over it.
+    cloud.FromHome.reset();
+    if (const auto reflection = Home.Through(shown.LatDeg, shown.LonDeg)) {
+        float best = -1;
+        for (const RecentSpots::Spot &spot : recent.All()) {
+            const float traffic = Home.TrafficFreqMHz(*reflection, spot.PathMufMHz, spot.FreqMHz);
+            if (std::isfinite(traffic) && traffic > best) {
+                best = traffic;
+            }
+        }
+        if (best >= 0) {
+            cloud.FromHome = CloudFromHome{shown.Id, reflection->Figures};
+            cloud.FromHome->Home.TrafficFreqMHz = best;
+        }
+    }
 
     shown.Movement.reset();
     const UnixSeconds spanS = recent.Newest().Time - recent.Oldest().Time;
-    const auto velocity = recent.VelocityPerHour();
-    if (recent.Size() < DriftMinSpots || spanS < DriftMinSpanS || !velocity) {
+    const auto fit = recent.CentreFit();
+    if (recent.Size() < DriftMinSpots || spanS < DriftMinSpanS || !fit) {
         return;
     }
     // The least-squares velocity of the centres' unit vectors, seen in the plane tangent at the
@@ -98,12 +128,16 @@ void CloudTracker::Recompute(Cloud &cloud) {
     const Unit east{-std::sin(lon0), std::cos(lon0), 0};
     const Unit north{-std::sin(lat0) * std::cos(lon0), -std::sin(lat0) * std::sin(lon0),
                      std::cos(lat0)};
-    const auto &v = *velocity;
+    const auto &v = fit->VelocityPerHour;
     const double eastKmh = (east.X * v[0] + east.Y * v[1] + east.Z * v[2]) * calc::EarthRadiusKm;
     const double northKmh =
         (north.X * v[0] + north.Y * v[1] + north.Z * v[2]) * calc::EarthRadiusKm;
+    const double speedKmh = std::hypot(eastKmh, northKmh);
+    if (!(fit->SpeedErrorPerHour * calc::EarthRadiusKm < DriftErrorShare * speedKmh)) {
+        return;
+    }
     Drift drift;
-    drift.SpeedKmh = std::min(std::hypot(eastKmh, northKmh), MaxDriftKmh);
+    drift.SpeedKmh = std::min(speedKmh, MaxDriftKmh);
     drift.TowardsDeg = std::atan2(eastKmh, northKmh) / RadPerDeg;
     if (drift.TowardsDeg < 0) {
         drift.TowardsDeg += FullTurnDeg;
@@ -129,7 +163,7 @@ void CloudTracker::AdvanceTo(UnixSeconds now, std::vector<TrackerEvent> &events)
             if (cloud.Recent.Empty()) {
                 // Shown as it was last seen: a fading cloud keeps its last position.
                 cloud.Fading = true;
-                cloud.BestHome.reset();
+                cloud.FromHome.reset();
                 events.emplace_back(CloudEvent{Clock, CloudState::Fading, cloud.Shown});
                 changed = true;
             } else if (left > 0) {
@@ -147,7 +181,7 @@ void CloudTracker::AdvanceTo(UnixSeconds now, std::vector<TrackerEvent> &events)
         }
         ++i;
     }
-    if (changed) {
+    if (changed || Watch.Holding()) {
         UpdateVerdict(events);
     }
 }
@@ -157,14 +191,7 @@ void CloudTracker::Forget(std::size_t index, std::vector<TrackerEvent> &events) 
     Clouds.erase(Clouds.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-std::optional<int> CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
-                                         std::vector<TrackerEvent> &events) {
-    AdvanceTo(time, events);
-    const UnixSeconds at = std::min(time, Clock);
-    if (Clock - at >= RecentWindowS) {
-        return std::nullopt;
-    }
-    const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
+CloudTracker::Cloud *CloudTracker::NearestTo(UnixSeconds at, double x, double y, double z) {
     Cloud *nearest = nullptr;
     double nearestKm = JoinRadiusKm;
     for (Cloud &cloud : Clouds) {
@@ -174,12 +201,30 @@ std::optional<int> CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &sp
             continue;
         }
         const Unit position = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
-        const double km = ArcKm(position, centre.X, centre.Y, centre.Z);
+        const double km = ArcKm(position, x, y, z);
         // Strictly nearer: of two clouds at the same distance the older one takes the spot.
         if (km < nearestKm || (nearest == nullptr && km == nearestKm)) {
             nearest = &cloud;
             nearestKm = km;
         }
+    }
+    return nearest;
+}
+
+Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
+                                std::vector<TrackerEvent> &events) {
+    AdvanceTo(time, events);
+    const UnixSeconds at = std::min(time, Clock);
+    if (Clock - at >= RecentWindowS) {
+        return {};
+    }
+    const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
+    Cloud *nearest = NearestTo(at, centre.X, centre.Y, centre.Z);
+    if (spot.NeedsConfirmation &&
+        (nearest == nullptr || nearest->Fading ||
+         nearest->Recent.SpotsOn(Band::M6) + nearest->Recent.SpotsOn(Band::M4) <
+             TwoMetreConfirmingSpots)) {
+        return Placement{std::nullopt, true};
     }
     CloudState state = CloudState::Update;
     if (nearest == nullptr) {
@@ -199,8 +244,8 @@ std::optional<int> CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &sp
     }
     Cloud &cloud = *nearest;
     const RecentSpots::Spot recent{
-        at,           centre.X,      centre.Y, centre.Z, spot.CriticalFreqMHz,
-        spot.FreqMHz, spot.SpotBand, spot.Home};
+        at,           centre.X,      centre.Y,       centre.Z, spot.CriticalFreqMHz,
+        spot.FreqMHz, spot.SpotBand, spot.PathMufMHz};
     // A full cloud drops its oldest spot; a late spot older than all it holds is that oldest one.
     const bool full = cloud.Recent.Size() >= MaxRecentSpotsPerCloud;
     if (!full || at >= cloud.Recent.Oldest().Time) {
@@ -217,91 +262,41 @@ std::optional<int> CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &sp
     const int id = cloud.Shown.Id;
     events.emplace_back(CloudEvent{Clock, state, cloud.Shown});
     UpdateVerdict(events);
-    return id;
-}
-
-std::array<BandVerdict, BandCount> CloudTracker::Judge() const {
-    // The cloud that gives the highest frequency of traffic over a home path above the horizon
-    // and within one hop; of equal frequencies the older cloud.
-    const Cloud *chosen = nullptr;
-    for (const Cloud &cloud : Clouds) {
-        if (cloud.Fading || !cloud.BestHome) {
-            continue;
-        }
-        const HomeFigures &home = *cloud.BestHome;
-        if (home.ElevationDeg < 0 || home.DistanceKm > Settings.Classifier.MaxDistanceKm) {
-            continue;
-        }
-        if (chosen == nullptr || home.TrafficFreqMHz > chosen->BestHome->TrafficFreqMHz) {
-            chosen = &cloud;
-        }
-    }
-    std::array<BandVerdict, BandCount> verdicts{};
-    for (const Band band : AllBands) {
-        BandVerdict &verdict = verdicts[BandIndex(band)];
-        verdict.Which = band;
-        if (chosen != nullptr &&
-            static_cast<double>(chosen->BestHome->TrafficFreqMHz) >= EdgesOf(band).LowMHz) {
-            verdict.Possible = true;
-            verdict.CloudId = chosen->Shown.Id;
-            verdict.Home = *chosen->BestHome;
-        }
-    }
-    return verdicts;
+    return Placement{id, false};
 }
 
 void CloudTracker::UpdateVerdict(std::vector<TrackerEvent> &events) {
-    const auto judged = Judge();
+    std::vector<CloudCandidate> candidates;
+    for (const Cloud &cloud : Clouds) {
+        if (cloud.Fading || !cloud.FromHome) {
+            continue;
+        }
+        CloudCandidate candidate{*cloud.FromHome, {}};
+        for (const Band band : AllBands) {
+            candidate.SpotsOnBand[BandIndex(band)] = cloud.Recent.SpotsOn(band);
+        }
+        candidates.push_back(std::move(candidate));
+    }
+    const auto judged = JudgeBands(candidates, Settings.Classifier.MaxDistanceKm, Shown);
+    const auto isLive = [this](int id) {
+        return std::any_of(Clouds.begin(), Clouds.end(),
+                           [id](const Cloud &c) { return c.Shown.Id == id && !c.Fading; });
+    };
+    std::vector<Band> alarms;
+    auto shown = Watch.Watch(Clock, judged, isLive, alarms);
     bool changed = false;
     for (std::size_t i = 0; i < BandCount; ++i) {
-        changed = changed || judged[i].Possible != Verdicts[i].Possible ||
-                  judged[i].CloudId != Verdicts[i].CloudId;
+        changed = changed || !LooksTheSame(shown[i], Verdicts[i]);
     }
     if (!changed) {
-        // The same clouds: keep the figures of the moment the verdict was given fresh.
-        Verdicts = judged;
         return;
     }
-    Verdicts = judged;
+    Verdicts = std::move(shown);
     events.emplace_back(CurrentVerdict());
-    for (const BandVerdict &verdict : Verdicts) {
-        Alarm(verdict, events);
+    for (const Band band : alarms) {
+        const BandVerdict &verdict = Verdicts[BandIndex(band)];
+        events.emplace_back(AlarmEvent{Clock, band, *verdict.CloudId, AlarmText(verdict)});
     }
-}
-
-void CloudTracker::Alarm(const BandVerdict &verdict, std::vector<TrackerEvent> &events) {
-    BandAlarm &alarm = Alarms[BandIndex(verdict.Which)];
-    if (alarm.Possible == verdict.Possible) {
-        return;
-    }
-    alarm.Possible = verdict.Possible;
-    if (!verdict.Possible) {
-        alarm.ClosedSince = Clock;
-        return;
-    }
-    if (verdict.Which < Settings.AlarmFrom) {
-        return;
-    }
-    const bool closedLongEnough =
-        !alarm.ClosedSince || Clock - *alarm.ClosedSince >= AlarmClosedForS;
-    const bool spacedEnough = !alarm.LastAlarm || Clock - *alarm.LastAlarm >= AlarmSpacingS;
-    if (!closedLongEnough || !spacedEnough) {
-        return;
-    }
-    alarm.LastAlarm = Clock;
-    const HomeFigures &home = verdict.Home;
-    const auto cloud = std::find_if(Clouds.begin(), Clouds.end(),
-                                    [&](const Cloud &c) { return c.Shown.Id == *verdict.CloudId; });
-    std::string text(BandName(verdict.Which));
-    text += " Es possible from " + HomeLocator + ": beam " + Fixed(home.AzimuthDeg) +
-            " deg, elevation " + Fixed(home.ElevationDeg) + " deg, towards " + home.TowardsLoc +
-            " (" + Fixed(home.DistanceKm) + " km) on " +
-            Fixed(static_cast<double>(home.TrafficFreqMHz)) + " MHz via cloud " +
-            std::to_string(*verdict.CloudId);
-    if (cloud != Clouds.end()) {
-        text += " over " + cloud->Shown.CentreLoc;
-    }
-    events.emplace_back(AlarmEvent{Clock, verdict.Which, *verdict.CloudId, std::move(text)});
 }
 
 std::vector<CloudEvent> CloudTracker::CurrentClouds() const {
@@ -315,7 +310,7 @@ std::vector<CloudEvent> CloudTracker::CurrentClouds() const {
 }
 
 VerdictEvent CloudTracker::CurrentVerdict() const {
-    return VerdictEvent{Clock, HomeLocator, Verdicts};
+    return VerdictEvent{Clock, Home.HomeLocator(), Shown, Verdicts};
 }
 
 } // namespace ionvane::tracker

@@ -3,7 +3,9 @@
 // never read, so the same spots at the same times always give the same events.
 #pragma once
 
+#include "band_watch.h"
 #include "es_classifier.h"
+#include "home_view.h"
 #include "recent_spots.h"
 #include "tracker_events.h"
 
@@ -23,19 +25,20 @@ constexpr std::int64_t RecentWindowS = 15 * 60;
 /// A faded cloud is forgotten after this long without a spot, seconds (60 minutes: an opening
 /// that comes back after a pause is usually the same patch re-forming nearby).
 constexpr std::int64_t GoneAfterS = 60 * 60;
-/// A drift is fitted only over at least this many spots spanning at least this long: fewer, or
-/// closer in time, and the scatter of path centres passes for movement.
-constexpr std::size_t DriftMinSpots = 3;
+/// A drift is reported only from at least this many spots spanning at least this long, and only
+/// when the fit's standard error of the speed is below DriftErrorShare of the speed: fewer spots,
+/// a shorter span or a looser fit, and the scatter of path centres (tens of km in a real opening)
+/// passes for movement.
+constexpr std::size_t DriftMinSpots = 5;
 constexpr std::int64_t DriftMinSpanS = 10 * 60;
+constexpr double DriftErrorShare = 0.5;
 /// Fastest drift reported, km/h. Es clouds are seen moving at up to a few hundred km/h; a faster
 /// fit is scatter, so the speed is capped here and its direction kept.
 constexpr double MaxDriftKmh = 500;
-/// A band alarms again only after it has been closed this long, seconds (10 minutes: a band that
-/// flickers open and shut within an opening is still the same opening).
-constexpr std::int64_t AlarmClosedForS = 10 * 60;
-/// ... and at least this long after its last alarm, seconds (30 minutes), so an opening alarms
-/// once.
-constexpr std::int64_t AlarmSpacingS = 30 * 60;
+/// A 2 m spot without an Es tag places a cloud only where at least this many 6 m or 4 m spots of
+/// the recent stretch already lie: 2 m Es comes from a cloud dense enough to carry 6 m first, and
+/// an untagged 2 m contact without one is tropo (ducts reach 1,000 km and more).
+constexpr int TwoMetreConfirmingSpots = 2;
 /// Most spots a cloud keeps for its recent stretch: 300 spots a minute (a busy feed in a big
 /// opening) for 15 minutes. Beyond it the oldest, least weighted spots are dropped, so a flood
 /// cannot grow memory without bound.
@@ -47,7 +50,10 @@ constexpr std::size_t MaxClouds = 256;
 /// The user's tracker settings.
 struct TrackerSettings {
     ClassifierSettings Classifier;
-    Band AlarmFrom = Band::M4; ///< bands at or above this one alarm
+    /// Bands at or above this one alarm; none: the home's region decides (RegionDefaults).
+    std::optional<Band> AlarmFrom;
+    /// The bands followed; none: the home's region decides.
+    std::optional<BandSet> Shown;
 };
 
 /// What the tracker needs of one counted spot.
@@ -57,12 +63,22 @@ struct TrackedSpot {
     double CentreLatDeg = 0;
     double CentreLonDeg = 0;
     double CriticalFreqMHz = 0;
-    HomeFigures Home; ///< the spot's path seen from home
+    double PathMufMHz = 0;
+    /// A 2 m spot without an Es tag: it places nothing unless its cloud holds
+    /// TwoMetreConfirmingSpots spots on 6 m or 4 m.
+    bool NeedsConfirmation = false;
+};
+
+/// Where a spot went.
+struct Placement {
+    std::optional<int> CloudId; ///< the cloud it joined or started
+    bool Unconfirmed = false;   ///< a 2 m spot no 6 m or 4 m cloud confirms: placed nowhere
 };
 
 class CloudTracker {
   public:
-    CloudTracker(TrackerSettings settings, std::string homeLocator);
+    /// The home station `home` judges the clouds; the settings' unset choices come from its region.
+    CloudTracker(const TrackerSettings &settings, HomeView home);
 
     /// Moves the clock on to `now` and appends the events of ageing: spots leaving the recent
     /// stretch, clouds fading and going, verdicts and alarms that follow. A time before the
@@ -78,15 +94,16 @@ class CloudTracker {
     /// old as the recent stretch or older is not placed: it would leave the stretch the moment it
     /// came, and a cloud started from it would never have been active; it gives no cloud and no
     /// events.
-    std::optional<int> AddSpot(UnixSeconds time, const TrackedSpot &spot,
-                               std::vector<TrackerEvent> &events);
+    ///
+    /// A spot that needs confirmation and finds no cloud holding TwoMetreConfirmingSpots 6 m or
+    /// 4 m spots within JoinRadiusKm places nothing and is told so.
+    Placement AddSpot(UnixSeconds time, const TrackedSpot &spot, std::vector<TrackerEvent> &events);
 
-    /// Bands at or above `band` alarm, from the next change of a verdict on.
-    void SetAlarmFrom(Band band) { Settings.AlarmFrom = band; }
-    [[nodiscard]] Band AlarmFrom() const { return Settings.AlarmFrom; }
-
-    /// The home locator the verdicts name.
-    void SetHomeLocator(const std::string &homeLocator) { HomeLocator = homeLocator; }
+    /// Bands at or above `band` alarm, from the next band that opens on.
+    void SetAlarmFrom(Band band) {
+        AlarmBand = band;
+        Watch.SetAlarmFrom(band);
+    }
 
     /// Every cloud as it stands, as "new" (active) or "fading" events at the clock, oldest first.
     [[nodiscard]] std::vector<CloudEvent> CurrentClouds() const;
@@ -94,34 +111,33 @@ class CloudTracker {
     [[nodiscard]] VerdictEvent CurrentVerdict() const;
     [[nodiscard]] UnixSeconds Now() const { return Clock; }
     [[nodiscard]] std::size_t CloudCount() const { return Clouds.size(); }
+    /// The bands followed and the lowest band alarmed, as the settings or the region give them.
+    [[nodiscard]] BandSet ShownBands() const { return Shown; }
+    [[nodiscard]] Band AlarmFrom() const { return AlarmBand; }
 
   private:
     struct Cloud {
         RecentSpots Recent;
         CloudSnapshot Shown;
         bool Fading = false;
-        std::optional<HomeFigures> BestHome; ///< from the best recent spot
-    };
-    struct BandAlarm {
-        bool Possible = false;
-        std::optional<UnixSeconds> ClosedSince; ///< none: closed since the start
-        std::optional<UnixSeconds> LastAlarm;
+        std::optional<CloudFromHome> FromHome; ///< none when fading or unusable from home
     };
 
-    static void Recompute(Cloud &cloud);
-    [[nodiscard]] std::array<BandVerdict, BandCount> Judge() const;
+    void Recompute(Cloud &cloud) const;
+    [[nodiscard]] Cloud *NearestTo(UnixSeconds at, double x, double y, double z);
     void UpdateVerdict(std::vector<TrackerEvent> &events);
-    void Alarm(const BandVerdict &verdict, std::vector<TrackerEvent> &events);
     void Forget(std::size_t index, std::vector<TrackerEvent> &events);
 
     TrackerSettings Settings;
-    std::string HomeLocator;
+    HomeView Home;
+    BandSet Shown = 0;
+    Band AlarmBand = Band::M4;
     UnixSeconds Clock = 0;
     bool Started = false;
     int NextId = 1;
     std::vector<Cloud> Clouds; ///< in order of id
     std::array<BandVerdict, BandCount> Verdicts{};
-    std::array<BandAlarm, BandCount> Alarms{};
+    BandWatch Watch;
 };
 
 } // namespace ionvane::tracker

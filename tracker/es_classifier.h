@@ -1,27 +1,58 @@
-// Which spots tell of a sporadic-E cloud: on a band the tracker follows, with an Es tag or none,
-// and over a path long enough for Es and short enough for one hop.
+// Which spots tell of a sporadic-E cloud: on a band the tracker follows, not meteor scatter, aurora
+// or another mode by its tag, its comment or its operating mode, over a path long enough for Es
+// and short enough for one hop, and on 2 m either tagged Es or under a cloud 6 m or 4 m confirms.
 #pragma once
 
 #include "band.h"
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace ionvane::tracker {
 
 /// What a spot with two locators is to the tracker.
 enum class EsClass {
-    Counted,   ///< one Es hop: places a cloud
-    MultiHop,  ///< longer than one hop: listed, places no cloud
-    TooShort,  ///< shorter than Es reaches on its band: tropo, meteor scatter, ground wave
-    OtherMode, ///< tagged with another propagation mode (TR, MS, AU ...)
-    OtherBand, ///< not on 10, 6, 4 or 2 m
-    NoResult,  ///< the calculation stopped at an error (a bad locator, a bad home locator)
+    Counted,       ///< one Es hop: places a cloud
+    MultiHop,      ///< longer than one hop: listed, places no cloud
+    TooShort,      ///< shorter than Es reaches on its band: tropo, meteor scatter, ground wave
+    OtherMode,     ///< tagged with another propagation mode (TR, EME ...) or a mode word (Q65)
+    OtherBand,     ///< not on 10, 6, 4 or 2 m
+    NoResult,      ///< the calculation stopped at an error (a bad locator, a bad home locator)
+    MeteorScatter, ///< meteor scatter by its tag, a comment word or its mode (MSK144, FSK441)
+    Aurora,        ///< aurora by its tag or its report (AU, 59A)
+    Unconfirmed,   ///< 2 m without an Es tag, and no 6 m or 4 m Es under its cloud yet
 };
 
-/// "es", "multi-hop", "too-short", "other-mode", "other-band", "no-result".
+/// "es", "multi-hop", "too-short", "other-mode", "other-band", "no-result", "meteor-scatter",
+/// "aurora", "unconfirmed".
 std::string_view EsClassName(EsClass esClass);
+
+/// How the tracker lists a spot that places no cloud for a reason of its own ("2 m, unconfirmed
+/// (no 6 m or 4 m Es under it)"); empty for the other classes.
+std::string_view EsClassText(EsClass esClass);
+
+/// The propagation a spot names besides its locators.
+enum class Propagation { Es, MeteorScatter, Aurora, OtherMode };
+
+struct PropagationFinding {
+    Propagation Kind = Propagation::Es;
+    std::string Word; ///< the word that says so ("MSK144", "59A", "TR"); empty for Es
+};
+
+/// The propagation named by a spot's tag `tag` (as the spot reader found it), any word of its
+/// `comment` and the operating mode `mode` of a feed report. Meteor scatter: MS, METEOR, MSK,
+/// MSK144, MSK-144, FSK441, JT6M in any case, and the other-mode tags of the reader spelling it
+/// (MS, METEOR); aurora: AU, AUR, AURORA and their Es forms in any case, and a signal report
+/// ending in A (59A, 55A, 5A, 599A); other mode: ISCAT and Q65 with their sub-modes (Q65-30A)
+/// and every other non-Es tag. A mode word counts even beside an Es tag: "ES MSK144" is meteor
+/// scatter.
+PropagationFinding FindPropagation(std::string_view tag, std::string_view comment,
+                                   std::string_view mode);
+
+/// "meteor scatter, not Es", "aurora, not Es", "another mode, not Es"; empty for Es.
+std::string_view PropagationText(Propagation propagation);
 
 /// The user's limits of an Es path.
 struct ClassifierSettings {
@@ -35,10 +66,10 @@ struct ClassifierSettings {
     double MaxDistanceKm = 2400;
 };
 
-/// The class of a spot on `band` (none: off the followed bands) with tag `tag` (Es as the spot
-/// reader tells it) over a path of `distanceKm`. The distance limits include their ends: 500.00 km
-/// on 6 m counts.
-EsClass ClassifySpot(std::optional<Band> band, std::string_view tag, double distanceKm,
+/// The class of a spot on `band` (none: off the followed bands) naming `propagation` over a path
+/// of `distanceKm`. The distance limits include their ends: 500.00 km on 6 m counts. A spot that
+/// would count is Counted here; whether a 2 m one is confirmed is the cloud tracker's to say.
+EsClass ClassifySpot(std::optional<Band> band, Propagation propagation, double distanceKm,
                      const ClassifierSettings &settings);
 
 } // namespace ionvane::tracker

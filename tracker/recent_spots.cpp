@@ -27,6 +27,7 @@ void RecentSpots::Add(const Spot &spot, double sign) {
     N += sign;
     St += sign * t;
     Stt += sign * t * t;
+    Svv += sign * (spot.X * spot.X + spot.Y * spot.Y + spot.Z * spot.Z);
     const std::array<double, 3> v{spot.X, spot.Y, spot.Z};
     for (std::size_t i = 0; i < 3; ++i) {
         Sv[i] += sign * v[i];
@@ -37,7 +38,7 @@ void RecentSpots::Add(const Spot &spot, double sign) {
 void RecentSpots::Rebuild(std::int64_t reference) {
     Reference = reference;
     Sx = Sy = Sz = 0;
-    N = St = Stt = 0;
+    N = St = Stt = Svv = 0;
     Sv = {};
     Stv = {};
     for (const Spot &spot : Spots) {
@@ -121,16 +122,33 @@ BandSet RecentSpots::Bands() const {
     return bands;
 }
 
-std::optional<std::array<double, 3>> RecentSpots::VelocityPerHour() const {
+std::optional<RecentSpots::Fit> RecentSpots::CentreFit() const {
+    // Ordinary least squares of each coordinate on time: slope = Sxy / Sxx about the means, and
+    // the residual sum of squares is the spread of the points less what the line explains.
+    // Dividing by 2(n - 2): two coordinates of the ground plane, each fit spending two degrees
+    // of freedom (the third, along the vertical, holds no scatter).
+    constexpr double GroundAxes = 2;
+    constexpr double FitParameters = 2;
+    if (!(N > FitParameters)) {
+        return std::nullopt;
+    }
     const double spread = N * Stt - St * St;
     if (!(spread > 0)) {
         return std::nullopt;
     }
-    std::array<double, 3> velocity{};
+    const double timeSpread = spread / N;
+    Fit fit{};
+    double meanSquare = 0;
+    double slopeSquare = 0;
     for (std::size_t i = 0; i < 3; ++i) {
-        velocity[i] = (N * Stv[i] - St * Sv[i]) / spread;
+        fit.VelocityPerHour[i] = (N * Stv[i] - St * Sv[i]) / spread;
+        meanSquare += Sv[i] * Sv[i];
+        slopeSquare += fit.VelocityPerHour[i] * fit.VelocityPerHour[i];
     }
-    return velocity;
+    const double residual = std::max(0.0, Svv - meanSquare / N - slopeSquare * timeSpread);
+    const double variance = residual / (GroundAxes * (N - FitParameters));
+    fit.SpeedErrorPerHour = std::sqrt(variance / timeSpread);
+    return fit;
 }
 
 } // namespace ionvane::tracker

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "band.h"
-#include "spot_calculation.h"
 
 #include <array>
 #include <cstdint>
@@ -28,7 +27,13 @@ class RecentSpots {
         double CriticalFreqMHz;
         double FreqMHz;
         Band SpotBand;
-        HomeFigures Home;
+        double PathMufMHz; ///< the spotted path's MUF: with FreqMHz, the frequency of traffic
+    };
+
+    /// A straight-line fit of the centres over time.
+    struct Fit {
+        std::array<double, 3> VelocityPerHour; ///< rate of change of the centre's unit vector
+        double SpeedErrorPerHour;              ///< standard error of the speed, same unit
     };
 
     /// Adds a spot in time order. A spot no earlier than the newest is appended in constant time;
@@ -51,9 +56,14 @@ class RecentSpots {
     /// The spot of the highest frequency, the newest of equals.
     [[nodiscard]] const Spot &Best() const;
     [[nodiscard]] BandSet Bands() const;
-    /// The least-squares rate of change of the centre's unit vector, per hour; none below two
-    /// distinct times.
-    [[nodiscard]] std::optional<std::array<double, 3>> VelocityPerHour() const;
+    /// Spots held on `band`.
+    [[nodiscard]] int SpotsOn(Band band) const { return BandCounts[BandIndex(band)]; }
+    /// Every spot held, oldest first.
+    [[nodiscard]] const std::deque<Spot> &All() const { return Spots; }
+    /// The least-squares fit of the centres' unit vectors against time, with the standard error of
+    /// its speed from the scatter about the line (pooled over the two directions of the ground);
+    /// none below three spots or two distinct times.
+    [[nodiscard]] std::optional<Fit> CentreFit() const;
 
   private:
     [[nodiscard]] const Spot &BySeq(std::uint64_t seq) const {
@@ -70,7 +80,7 @@ class RecentSpots {
     std::array<int, BandCount> BandCounts{};
     std::int64_t Reference = 0; ///< time the weights and the fit are counted from
     double Sx = 0, Sy = 0, Sz = 0;
-    double N = 0, St = 0, Stt = 0;
+    double N = 0, St = 0, Stt = 0, Svv = 0;
     std::array<double, 3> Sv{};
     std::array<double, 3> Stv{};
 };

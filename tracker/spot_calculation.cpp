@@ -5,7 +5,7 @@
 namespace ionvane::tracker {
 
 SpotCalculator::SpotCalculator(calc::NumberFormat format, HomeSettings home, SpotTexts texts)
-    : Command(std::move(format)), HomeStation(std::move(home)), Texts(texts) {}
+    : Numbers(format), Command(std::move(format)), HomeStation(std::move(home)), Texts(texts) {}
 
 SpotRun SpotCalculator::Run(std::string_view fromLoc, std::string_view toLoc,
                             std::string_view freqMHzText, double freqMHz) const {
@@ -31,6 +31,7 @@ SpotRun SpotCalculator::Run(std::string_view fromLoc, std::string_view toLoc,
     figures.CentreLatDeg = f.CentreLatDeg;
     figures.CentreLonDeg = f.CentreLonDeg;
     figures.CriticalFreqMHz = f.CriticalFreqMHz;
+    figures.PathMufMHz = f.PathMufMHz;
     figures.Home = HomeFigures{f.TowardsLoc, f.HomeAzimuthDeg, f.HomeElevationDeg, f.HomeDistanceKm,
                                f.TrafficFreqMHz};
     figures.HomeLocator = f.HomeLoc;

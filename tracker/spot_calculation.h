@@ -30,6 +30,7 @@ struct HomeFigures {
     double ElevationDeg = 0; ///< as shown, two decimals
     double DistanceKm = 0;   ///< as shown, two decimals
     float TrafficFreqMHz = 0;
+    friend bool operator==(const HomeFigures &, const HomeFigures &) = default;
 };
 
 /// The figures of one spot's calculation.
@@ -39,6 +40,7 @@ struct SpotFigures {
     double CentreLatDeg = 0;
     double CentreLonDeg = 0;
     double CriticalFreqMHz = 0; ///< the model's equivalent critical frequency at the centre
+    double PathMufMHz = 0;      ///< the spotted path's MUF, as the run rounded it
     HomeFigures Home;
     std::string HomeLocator; ///< the home locator as the run completed it ("IO90IR")
 };
@@ -65,8 +67,10 @@ class SpotCalculator {
                               std::string_view freqMHzText, double freqMHz) const;
 
     [[nodiscard]] const HomeSettings &Home() const { return HomeStation; }
+    [[nodiscard]] const calc::NumberFormat &Format() const { return Numbers; }
 
   private:
+    calc::NumberFormat Numbers;
     CalculateCommand Command;
     HomeSettings HomeStation;
     SpotTexts Texts;

@@ -54,7 +54,7 @@ LineResult Skipped(const spot::Spot &read, std::string reason) {
 
 SpotPipeline::SpotPipeline(SpotCalculator calculator, TrackerSettings settings, bool anyMode)
     : Calculator(std::move(calculator)), Settings(settings), AnyMode(anyMode),
-      Tracker(settings, Calculator.Home().HomeLocator) {}
+      Tracker(settings, HomeView(Calculator.Format(), Calculator.Home())) {}
 
 LineResult SpotPipeline::Feed(UnixSeconds time, std::string_view line,
                               std::vector<TrackerEvent> &events) {
@@ -77,7 +77,9 @@ LineResult SpotPipeline::Feed(UnixSeconds time, std::string_view line,
     if (time - spotTime >= RecentWindowS) {
         return Skipped(reading.Read, "older than 15 minutes");
     }
-    LineResult result = Calculate(spotTime, reading.Read, events);
+    // The comment's words are read from the whole line: the calls and the time around it are
+    // never mode words.
+    LineResult result = Calculate(spotTime, reading.Read, line, events);
     if (key && result.What == LineResult::Kind::Spot) {
         Counted.Count(time, *key);
     }
@@ -87,16 +89,19 @@ LineResult SpotPipeline::Feed(UnixSeconds time, std::string_view line,
 LineResult SpotPipeline::FeedSpot(UnixSeconds time, const spot::Spot &spot,
                                   std::vector<TrackerEvent> &events) {
     Tracker.AdvanceTo(time, events);
-    return Calculate(time, spot, events);
+    return Calculate(time, spot, {}, events);
 }
 
 LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
-                                   std::vector<TrackerEvent> &events) {
+                                   std::string_view comment, std::vector<TrackerEvent> &events) {
     LineResult result;
     result.Read = spot;
-    if (!AnyMode && !spot.Es) {
+    const PropagationFinding propagation = FindPropagation(spot.Tag, comment, spot.Mode);
+    if (!AnyMode && propagation.Kind != Propagation::Es) {
         result.What = LineResult::Kind::Skipped;
-        result.Reason = "tagged " + spot.Tag + ", not Es";
+        result.Reason =
+            spot.Es ? propagation.Word + ": " + std::string(PropagationText(propagation.Kind))
+                    : "tagged " + spot.Tag + ", not Es";
         return result;
     }
     result.What = LineResult::Kind::Spot;
@@ -107,15 +112,21 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
         result.Class = EsClass::NoResult;
         return result;
     }
-    result.Class = ClassifySpot(result.SpotBand, spot.Tag, figures.DistanceKm, Settings.Classifier);
+    result.Class =
+        ClassifySpot(result.SpotBand, propagation.Kind, figures.DistanceKm, Settings.Classifier);
     if (result.Class != EsClass::Counted) {
         return result;
     }
-    Tracker.SetHomeLocator(figures.HomeLocator);
-    const TrackedSpot tracked{*result.SpotBand,        spot.FreqMHz,
-                              figures.CentreLatDeg,    figures.CentreLonDeg,
-                              figures.CriticalFreqMHz, figures.Home};
-    result.CloudId = Tracker.AddSpot(time, tracked, events);
+    // Every feed report and every cluster spot without a tag: 2 m tropo reaches as far as Es.
+    const bool needsConfirmation = *result.SpotBand == Band::M2 && spot.Tag.empty();
+    const TrackedSpot tracked{
+        *result.SpotBand,        spot.FreqMHz,       figures.CentreLatDeg, figures.CentreLonDeg,
+        figures.CriticalFreqMHz, figures.PathMufMHz, needsConfirmation};
+    const Placement placed = Tracker.AddSpot(time, tracked, events);
+    result.CloudId = placed.CloudId;
+    if (placed.Unconfirmed) {
+        result.Class = EsClass::Unconfirmed;
+    }
     return result;
 }
 

@@ -59,7 +59,7 @@ class SpotPipeline {
     [[nodiscard]] const CloudTracker &Clouds() const { return Tracker; }
 
   private:
-    LineResult Calculate(UnixSeconds time, const spot::Spot &spot,
+    LineResult Calculate(UnixSeconds time, const spot::Spot &spot, std::string_view comment,
                          std::vector<TrackerEvent> &events);
 
     SpotCalculator Calculator;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace ionvane::tracker {
 
@@ -47,17 +48,37 @@ struct CloudEvent {
     CloudSnapshot Cloud;
 };
 
-/// Whether one band can be worked from home, and through which cloud.
+/// How a band stands from home: possible (some cloud carries it), marginal (the best cloud gives
+/// within 5% below the band's lower edge) or closed.
+enum class VerdictState { Closed, Marginal, Possible };
+
+/// "closed", "marginal", "possible".
+const char *VerdictStateName(VerdictState state);
+
+/// One cloud as seen from home: the home path through its position and the frequency of traffic.
+struct CloudFromHome {
+    int CloudId = 0;
+    HomeFigures Home;
+    friend bool operator==(const CloudFromHome &, const CloudFromHome &) = default;
+};
+
+/// Whether one band can be worked from home, and through which clouds.
 struct BandVerdict {
     Band Which = Band::M10;
-    bool Possible = false;
-    std::optional<int> CloudId; ///< set when possible
-    HomeFigures Home;           ///< the try-towards figures through that cloud, when possible
+    VerdictState State = VerdictState::Closed;
+    std::optional<int> CloudId; ///< the headline cloud; none when closed
+    HomeFigures Home;           ///< the try-towards figures through it
+    /// Every cloud that carries the band (for a marginal band, every one within the margin),
+    /// best first: the headline, then by spots on the band and by frequency of traffic.
+    std::vector<CloudFromHome> Via;
+
+    [[nodiscard]] bool Possible() const { return State == VerdictState::Possible; }
 };
 
 struct VerdictEvent {
     UnixSeconds Time = 0;
     std::string HomeLocator;
+    BandSet Shown = 0; ///< the bands the user follows; the others are listed closed
     std::array<BandVerdict, BandCount> Bands{};
 };
 

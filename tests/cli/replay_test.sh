@@ -44,18 +44,20 @@ check "tracker events in German" "$(cat "$data/opening.events")" \
     "$(grep -v '"event":"spot"' <<<"$german")"
 
 # The same opening with its 2 m spot from the feed instead of the cluster, in one capture with the
-# cluster's lines, the report delivered twice and an MSK144 report beside it: the same clouds,
-# verdicts and alarms, the repeat and the meteor scatter skipped with their reasons.
+# cluster's lines, the report delivered twice and an MSK144 report beside it. A feed report carries
+# no Es tag, and one 6 m spot under it does not confirm it: the 2 m report places nothing, and the
+# 6 m cloud alone stands and fades. The repeat and the meteor scatter are skipped with their
+# reasons.
 mixed=$data/opening-mixed.capture
 out=$("$cli" --replay "$mixed" "${settings[@]}" --locale en_US)
 check "mixed replay exit code" 0 $?
-check "mixed tracker events" "$(grep -v '"event":"skipped"' "$data/opening.events")" \
+check "mixed tracker events" "$(cat "$data/opening-mixed.events")" \
     "$(grep -v '"event":"spot"' <<<"$out" | grep -v '"event":"skipped"')"
 check "mixed spot events" 2 "$(grep -c '"event":"spot"' <<<"$out")"
 check "feed spot event" \
     '{"event":"spot","time":"2026-06-14T10:00:30Z","raw":"MQTT pskr/filter/v2/2m/FT8/S51ABC/DK7UK/JO01MM/JN75EX/499/230 {\"sq\":5001,' \
     "$(grep '"raw":"MQTT' <<<"$out" | grep '"event":"spot"' | grep -o '^.*{\\"sq\\":5001,')"
-check "feed spot classified" '"classification":"es","band":"2m","cloud":1,' \
+check "feed spot classified" '"classification":"unconfirmed","band":"2m","cloud":null,' \
     "$(grep '"raw":"MQTT' <<<"$out" | grep '"event":"spot"' | grep -o '"classification":[^,]*,[^,]*,[^,]*,')"
 check "feed skip reasons" "The report was received before|MSK144 is meteor scatter, not Es" \
     "$(grep '"raw":"MQTT' <<<"$out" | grep '"event":"skipped"' | grep -o '"reason":"[^"]*"' |
@@ -63,6 +65,13 @@ check "feed skip reasons" "The report was received before|MSK144 is meteor scatt
 # A different alarm band: 6 m alarms too.
 out=$("$cli" --replay "$capture" "${settings[@]}" --alarm-band 6m)
 check "alarm band 6m" "6m 4m 2m" \
+    "$(grep '"event":"alarm"' <<<"$out" | grep -o '"band":"[0-9m]*"' | cut -d'"' -f4 | xargs)"
+
+# The bands followed: without 4 m the verdicts leave it out and it never alarms.
+out=$("$cli" --replay "$capture" "${settings[@]}" --bands 10m,6m,2m)
+check "bands followed" "10m 6m 2m" \
+    "$(grep -m1 '"event":"verdict"' <<<"$out" | grep -o '"band":"[0-9m]*"' | cut -d'"' -f4 | xargs)"
+check "no 4 m alarm" "2m" \
     "$(grep '"event":"alarm"' <<<"$out" | grep -o '"band":"[0-9m]*"' | cut -d'"' -f4 | xargs)"
 
 # A shortest 2 m path above the spot's 1,153 km: the 2 m spot places no cloud.

@@ -12,6 +12,8 @@
 //   sequence number of its own.
 // - A spot tagged with another propagation mode (TR, MS ...) is no report: the tag is a person's
 //   judgement that the feed does not carry, and the cluster side skips that spot anyway.
+// - Every spot's Es tag is left out of the capture ("<ES>" as "<>"), as the feed carries none:
+//   an untagged 2 m spot counts only under a cloud 6 m or 4 m confirms, a tagged one at once.
 // - Lines that give no report (HF spots, talk, prompts, spots off the followed bands) still move
 //   the cluster tracker's clock, and with it the ageing of clouds. The feed tracker's clock is
 //   moved at the same moments (as a live session's ageing timer moves it between reports), so
@@ -182,7 +184,7 @@ std::string EventText(const TrackerEvent &event) {
     } else if (const auto *verdict = std::get_if<VerdictEvent>(&event)) {
         out << verdict->Time << " verdict from " << verdict->HomeLocator;
         for (const tracker::BandVerdict &band : verdict->Bands) {
-            out << " | " << tracker::BandName(band.Which) << (band.Possible ? " open" : " shut");
+            out << " | " << tracker::BandName(band.Which) << (band.Possible() ? " open" : " shut");
             if (band.CloudId) {
                 out << " via " << *band.CloudId << " " << HomeText(band.Home);
             }
@@ -211,6 +213,14 @@ Tally Count(const std::vector<TrackerEvent> &events) {
         }
     }
     return tally;
+}
+
+// The capture with every Es tag left out, as the feed reports the same spots.
+std::string WithoutEsTags(std::string capture) {
+    for (auto tag = capture.find("<ES>"); tag != std::string::npos; tag = capture.find("<ES>")) {
+        capture.replace(tag, 4, "<>");
+    }
+    return capture;
 }
 
 // The tracker events of the opening's cluster lines handed to the core one by one.
@@ -364,16 +374,18 @@ void ExpectSameEvents(const std::vector<TrackerEvent> &cluster,
 TEST(FeedOpening, CaptureFileGivesTheSameCloudsAndAlarmAsTheFeed) {
     std::ifstream in(IONVANE_TEST_DATA "/opening.capture");
     ASSERT_TRUE(in.good());
-    std::stringstream capture;
-    capture << in.rdbuf();
+    std::stringstream file;
+    file << in.rdbuf();
+    std::istringstream capture(WithoutEsTags(file.str()));
     const std::vector<Line> lines = CaptureLines(capture);
     const auto cluster = FromCluster(lines);
     ExpectSameLines(cluster, FromReplay(capture.str()));
     // A 6 m spot and a 2 m spot whose path centres lie 150 km apart over the Alps and southern
-    // Germany: one cloud, and 2 m open from IO90IR through it.
+    // Germany: one cloud. Untagged, the 2 m spot has a single 6 m spot under it, too few to
+    // confirm it: no 2 m alarm any way.
     const Tally tally = Count(cluster);
     EXPECT_EQ(tally.Clouds, 1U);
-    EXPECT_EQ(tally.TwoMetreAlarms, 1U);
+    EXPECT_EQ(tally.TwoMetreAlarms, 0U);
     ExpectSameEvents(cluster, FromFeed(lines));
 }
 
@@ -413,10 +425,10 @@ TEST(FeedOpening, DriftingOpeningWithFourCharacterLocatorsAndTags) {
         capture << synthetic::TimeText(T0 + minute * 60)
                 << "\tTo ALL de DL1ABC: anyone still hearing 6m?\n";
     }
-    std::istringstream in(capture.str());
+    std::istringstream in(WithoutEsTags(capture.str()));
     const std::vector<Line> lines = CaptureLines(in);
     const auto cluster = FromCluster(lines);
-    ExpectSameLines(cluster, FromReplay(capture.str()));
+    ExpectSameLines(cluster, FromReplay(in.str()));
     const Tally tally = Count(cluster);
     EXPECT_GE(tally.Clouds, 1U);
     EXPECT_GT(tally.Drifts, 0U);
@@ -430,10 +442,11 @@ TEST(FeedOpening, SyntheticNodeCapturesGiveTheSameEventsFromTheFeed) {
     const struct {
         unsigned Seed;
         std::size_t TwoMetreAlarms;
-    } seeds[] = {{2, 0}, {8, 1}, {9, 2}, {15, 1}};
+    } seeds[] = {{2, 0}, {8, 1}, {9, 1}, {15, 1}};
     for (const auto &s : seeds) {
-        std::stringstream capture;
-        synthetic::WriteNodeCapture(capture, 3, 4200, s.Seed);
+        std::stringstream written;
+        synthetic::WriteNodeCapture(written, 3, 4200, s.Seed);
+        std::istringstream capture(WithoutEsTags(written.str()));
         const std::vector<Line> lines = CaptureLines(capture);
         const auto cluster = FromCluster(lines);
         ExpectSameLines(cluster, FromReplay(capture.str()));

@@ -1,0 +1,369 @@
+// The band verdicts from home on synthetic openings: each band from the clouds that carry it, its
+// headline cloud, the hysteresis that holds it open, one alarm per opening at the right minute,
+// and the bands and alarm band by the home's region. The spots that must not open anything are in
+// es_or_not_scenario_test.cpp.
+#include "tracker/region.h"
+#include "tracker_scenario.h"
+
+namespace ionvane::tracker {
+namespace {
+
+using namespace scenario;
+
+TEST(VerdictScenario, VerdictFromHomeNamesTheCloud) {
+    // The worked example: IO90IR to JN77EX on 50.1 MHz seen from IO90IR itself gives a frequency
+    // of traffic of 50.04 MHz towards JN77EX at 99.52 degrees, 7.89 degrees up, 1,172.77 km.
+    Scenario s;
+    s.Feed(synthetic::TimeText(T0) +
+           "\tDX de G4ABC:     50100.0  S51ABC       IO90IR<ES>JN77EX 1000Z");
+    const auto verdicts = s.All<VerdictEvent>();
+    ASSERT_EQ(verdicts.size(), 1U);
+    const VerdictEvent &v = verdicts[0];
+    EXPECT_EQ(v.HomeLocator, "IO90IR");
+    const BandVerdict &sixMetres = v.Bands[BandIndex(Band::M6)];
+    EXPECT_TRUE(sixMetres.Possible());
+    EXPECT_EQ(sixMetres.CloudId, 1);
+    EXPECT_EQ(sixMetres.Home.TowardsLoc, "JN77EX");
+    EXPECT_DOUBLE_EQ(sixMetres.Home.AzimuthDeg, 99.52);
+    EXPECT_DOUBLE_EQ(sixMetres.Home.ElevationDeg, 7.89);
+    EXPECT_DOUBLE_EQ(sixMetres.Home.DistanceKm, 1172.77);
+    EXPECT_FLOAT_EQ(sixMetres.Home.TrafficFreqMHz, 50.04F);
+    EXPECT_TRUE(v.Bands[BandIndex(Band::M10)].Possible());
+    EXPECT_FALSE(v.Bands[BandIndex(Band::M4)].Possible());
+    EXPECT_FALSE(v.Bands[BandIndex(Band::M2)].Possible());
+    EXPECT_FALSE(v.Bands[BandIndex(Band::M2)].CloudId.has_value());
+    // 50.04 MHz is not 4 m: no alarm at the default alarm band.
+    EXPECT_TRUE(s.All<AlarmEvent>().empty());
+}
+
+TEST(VerdictScenario, FarCloudsGiveNoVerdict) {
+    // A cloud over Japan: the home path from IO90IR is far beyond one hop.
+    Scenario s;
+    SpotsThrough(s, {36.0, 138.0}, T0);
+    EXPECT_EQ(s.Current().size(), 1U);
+    EXPECT_TRUE(s.All<VerdictEvent>().empty());
+    EXPECT_FALSE(s.Pipeline.Clouds().CurrentVerdict().Bands[BandIndex(Band::M6)].Possible());
+}
+
+// A 2 m spot of 1,152.97 km through a cloud over southern Germany; from IO90IR, farther from the
+// cloud, the frequency of traffic is 159.53 MHz: 2 m (and 4 m) possible from home.
+std::string TwoMetreSpot(UnixSeconds t) {
+    return synthetic::TimeText(t) +
+           "\tDX de G4ABC:    144174.0  S51ABC       JO01MM<ES>JN75EX 1000Z";
+}
+
+std::vector<AlarmEvent> TwoMetreAlarms(const Scenario &s) {
+    std::vector<AlarmEvent> alarms = s.All<AlarmEvent>();
+    std::erase_if(alarms, [](const AlarmEvent &a) { return a.Which != Band::M2; });
+    return alarms;
+}
+
+TEST(VerdictScenario, TwoMetreAlarmOnceAndAgainOnlyAfterTheRules) {
+    struct Reopening {
+        const char *Name;
+        UnixSeconds LastSpotS; // spots every minute from the first alarm (T0) to here
+        UnixSeconds ReopenS;   // the band closes 15 minutes after the last spot
+        bool Alarm;
+    };
+    const Reopening cases[] = {
+        {"closed 5 minutes, 22 after the alarm", 2 * Minute, 22 * Minute, false},
+        {"closed 12:59, 29:59 after the alarm", 2 * Minute, 30 * Minute - 1, false},
+        {"closed 13 minutes, 30 after the alarm", 2 * Minute, 30 * Minute, true},
+        {"closed 9:59, 44:59 after the alarm", 20 * Minute, 45 * Minute - 1, false},
+        {"closed 10 minutes, 45 after the alarm", 20 * Minute, 45 * Minute, true},
+    };
+    for (const auto &c : cases) {
+        Scenario s;
+        for (UnixSeconds t = 0; t <= c.LastSpotS; t += Minute) {
+            s.Feed(TwoMetreSpot(T0 + t));
+        }
+        // 4 m opens with 2 m and alarms too, once.
+        EXPECT_EQ(s.All<AlarmEvent>().size(), 2U) << c.Name;
+        auto alarms = TwoMetreAlarms(s);
+        ASSERT_EQ(alarms.size(), 1U) << c.Name;
+        EXPECT_EQ(alarms[0].CloudId, 1);
+        EXPECT_EQ(alarms[0].Time, T0);
+        EXPECT_EQ(alarms[0].Text, "2 m OPEN beam 103 towards JN86IK, up to 159.5 MHz");
+        s.Tick(T0 + c.LastSpotS + 15 * Minute);
+        EXPECT_FALSE(s.Pipeline.Clouds().CurrentVerdict().Bands[BandIndex(Band::M2)].Possible());
+        s.Feed(TwoMetreSpot(T0 + c.ReopenS));
+        EXPECT_TRUE(s.Pipeline.Clouds().CurrentVerdict().Bands[BandIndex(Band::M2)].Possible());
+        EXPECT_EQ(TwoMetreAlarms(s).size(), c.Alarm ? 2U : 1U) << c.Name;
+    }
+}
+
+TEST(VerdictScenario, AlarmBandIsTheUsersChoice) {
+    TrackerSettings settings;
+    settings.AlarmFrom = Band::M6;
+    Scenario s("IO90IR", settings);
+    s.Feed(synthetic::TimeText(T0) +
+           "\tDX de G4ABC:     50100.0  S51ABC       IO90IR<ES>JN77EX 1000Z");
+    const auto alarms = s.All<AlarmEvent>();
+    ASSERT_EQ(alarms.size(), 1U);
+    EXPECT_EQ(alarms[0].Which, Band::M6);
+}
+
+TEST(VerdictScenario, ASecondSpotThroughTheCloudKeepsTheVerdict) {
+    // Three 6 m spots through one cloud over Switzerland at different bearings and lengths: the
+    // cloud's frequency of traffic from IO90IR is the highest its spots give through its
+    // position, so a spot that alone would give less never lowers it. One verdict, 6 m possible
+    // at 52.24 MHz towards JN83BO from the first spot on.
+    Scenario s;
+    const Point centre{47.5, 8.0};
+    const double lengths[] = {1400, 2000, 1700};
+    for (int i = 0; i < 3; ++i) {
+        s.Spot(T0 + i * Minute, PathThrough(centre, 20 + 50 * i, lengths[i]), 50313.0);
+        const BandVerdict six = s.Verdict(Band::M6);
+        EXPECT_TRUE(six.Possible()) << i;
+        EXPECT_EQ(six.Home.TowardsLoc, "JN83BO") << i;
+        EXPECT_FLOAT_EQ(six.Home.TrafficFreqMHz, 52.24F) << i;
+    }
+    EXPECT_EQ(s.All<VerdictEvent>().size(), 1U);
+}
+
+TEST(VerdictScenario, PossibleMarginalOrClosedByTheEdge) {
+    // 6 m from IO90IR through one cloud of three 6 m spots: at or above 50 MHz possible, within
+    // 5% below (47.5 MHz) marginal, in amber in the window, lower closed. A marginal band names
+    // its best cloud; a closed one none.
+    struct Case {
+        Point Cloud;
+        VerdictState Six;
+        float TrafficFreqMHz;
+    };
+    const Case cases[] = {{{47.5, 8.0}, VerdictState::Possible, 63.17F},
+                          {{48.0, 4.0}, VerdictState::Marginal, 49.63F},
+                          {{50.0, 1.0}, VerdictState::Closed, 0}};
+    for (const Case &c : cases) {
+        Scenario s;
+        for (int i = 0; i < 3; ++i) {
+            s.Spot(T0 + i * Minute, PathThrough(c.Cloud, 20 + 50 * i, 1000 + 200 * i), 50313.0);
+        }
+        const BandVerdict six = s.Verdict(Band::M6);
+        EXPECT_EQ(six.State, c.Six) << c.Cloud.LatDeg;
+        EXPECT_EQ(six.CloudId.has_value(), c.Six != VerdictState::Closed) << c.Cloud.LatDeg;
+        EXPECT_FLOAT_EQ(six.Home.TrafficFreqMHz, c.TrafficFreqMHz) << c.Cloud.LatDeg;
+    }
+}
+
+TEST(VerdictScenario, TwoCloudsTradePlacesOnce) {
+    // Two clouds that both carry 6 m from IO90IR: three spots over the Bay of Biscay (cloud 1,
+    // 62.89 MHz), then one spot a minute over the Alps (cloud 2, 58.43 MHz). The 6 m headline is
+    // the cloud with more 6 m spots, the higher frequency breaking the tie: cloud 1 until cloud 2
+    // has its fourth spot, then cloud 2, once. 10 m has no spots on either: the higher frequency
+    // heads it throughout. Both clouds are listed for both bands.
+    Scenario s;
+    const Point west{44.0, 0.0};
+    const Point east{46.5, 11.0};
+    for (int i = 0; i < 3; ++i) {
+        s.Spot(T0 + i * Minute, PathThrough(west, 20 + 50 * i, 1000), 50313.0);
+    }
+    const int sixHeadline[] = {1, 1, 1, 2, 2, 2, 2};
+    for (int i = 3; i < 10; ++i) {
+        s.Spot(T0 + i * Minute, PathThrough(east, 20 + 50 * i, 1300), 50313.0);
+        const BandVerdict six = s.Verdict(Band::M6);
+        EXPECT_EQ(six.CloudId, sixHeadline[i - 3]) << "minute " << i;
+        ASSERT_EQ(six.Via.size(), 2U) << "minute " << i;
+        EXPECT_EQ(six.Via[0].CloudId, sixHeadline[i - 3]) << "minute " << i;
+        EXPECT_EQ(s.Verdict(Band::M10).CloudId, 1) << "minute " << i;
+    }
+    EXPECT_EQ(s.Verdict(Band::M6).Home.TowardsLoc, "KN01PD");
+    EXPECT_FLOAT_EQ(s.Verdict(Band::M6).Via[1].Home.TrafficFreqMHz, 62.89F);
+    int changes = 0;
+    std::optional<int> last;
+    for (const VerdictEvent &v : s.All<VerdictEvent>()) {
+        const std::optional<int> now = v.Bands[BandIndex(Band::M6)].CloudId;
+        changes += last && now != last ? 1 : 0;
+        last = now;
+    }
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(VerdictScenario, SixMetresNearAndTwoMetresFar) {
+    // From IO90IR: four 6 m spots through a cloud over central France, two 6 m and two 2 m spots
+    // through one over Bavaria. 6 m is headed by the near cloud (more 6 m spots), 2 m by the far
+    // one, each with its own beam; 6 m lists both clouds, 2 m only the far one.
+    Scenario s;
+    const Point nearCloud{47.0, 1.0};
+    const Point farCloud{49.5, 12.0};
+    for (int i = 0; i < 4; ++i) {
+        s.Spot(T0 + i * Minute, PathThrough(nearCloud, 20 + 40 * i, 900 + 100 * i), 50313.0);
+    }
+    s.Spot(T0 + 4 * Minute, PathThrough(farCloud, 30, 1300), 50313.0);
+    s.Spot(T0 + 5 * Minute, PathThrough(farCloud, 70, 1300), 50313.0);
+    s.Spot(T0 + 6 * Minute, PathThrough(farCloud, 110, 1400), 144174.0);
+    s.Spot(T0 + 7 * Minute, PathThrough(farCloud, 150, 1500), 144300.0);
+    const BandVerdict six = s.Verdict(Band::M6);
+    const BandVerdict two = s.Verdict(Band::M2);
+    EXPECT_TRUE(six.Possible());
+    EXPECT_EQ(six.CloudId, 1);
+    EXPECT_EQ(std::lround(six.Home.AzimuthDeg), 157);
+    ASSERT_EQ(six.Via.size(), 2U);
+    EXPECT_EQ(six.Via[1].CloudId, 2);
+    EXPECT_TRUE(two.Possible());
+    EXPECT_EQ(two.CloudId, 2);
+    EXPECT_EQ(std::lround(two.Home.AzimuthDeg), 94);
+    EXPECT_EQ(two.Via.size(), 1U);
+    EXPECT_GE(two.Home.TrafficFreqMHz, 144.0F);
+}
+
+TEST(VerdictScenario, TwoMetreAlarmAtTheMinuteOfTheFirstConfirmedSpot) {
+    // From Rome (JN61FW), a cloud off the Balearics carrying 6 m (about 55 MHz): 2 m spots Italy to
+    // Spain at minutes 5, 8 and 13. Tagged Es, the first opens 2 m and alarms at once; untagged,
+    // each needs two 6 m spots under the cloud, so with a single 6 m spot before minute 7 the
+    // first 2 m spot is listed unconfirmed and the alarm comes with the second. One 2 m alarm per
+    // opening either way, and 2 m closes when the cloud fades 15 minutes after its last spot.
+    struct Case {
+        const char *Name;
+        std::vector<int> SixMetreMinutes;
+        const char *Tag;
+        std::vector<EsClass> TwoMetreClasses;
+        UnixSeconds AlarmMinute;
+        const char *AlarmText;
+    };
+    const Case cases[] = {
+        {"tagged Es",
+         {0, 1, 2},
+         "ES",
+         {EsClass::Counted, EsClass::Counted, EsClass::Counted},
+         5,
+         "2 m OPEN beam 262 towards IM78AI, up to 158.1 MHz"},
+        {"untagged, 6 m under it",
+         {0, 1, 2},
+         "",
+         {EsClass::Counted, EsClass::Counted, EsClass::Counted},
+         5,
+         "2 m OPEN beam 262 towards IM78AI, up to 158.1 MHz"},
+        {"untagged, 6 m comes later",
+         {0, 7},
+         "",
+         {EsClass::Unconfirmed, EsClass::Counted, EsClass::Counted},
+         8,
+         "2 m OPEN beam 262 towards IM78AH, up to 158.0 MHz"},
+    };
+    const Point cloud{40.5, 3.0};
+    for (const Case &c : cases) {
+        Scenario s("JN61FW");
+        std::size_t next = 0;
+        const int twoMetreMinutes[] = {5, 8, 13};
+        for (int minute = 0; minute <= 13; ++minute) {
+            for (const int six : c.SixMetreMinutes) {
+                if (six == minute) {
+                    s.Spot(T0 + minute * Minute, PathThrough(cloud, 20 + 50 * minute, 1300),
+                           50313.0);
+                }
+            }
+            if (next < 3 && twoMetreMinutes[next] == minute) {
+                const LineResult r =
+                    s.Feed(SpotLine(T0 + minute * Minute,
+                                    PathThrough(cloud, 75 + 10 * minute, 1300), 144174.0, c.Tag));
+                EXPECT_EQ(r.Class, c.TwoMetreClasses[next]) << c.Name << " minute " << minute;
+                ++next;
+            }
+            s.Tick(T0 + minute * Minute + 30);
+        }
+        const auto alarms = AlarmsOn(s, Band::M2);
+        ASSERT_EQ(alarms.size(), 1U) << c.Name;
+        EXPECT_EQ(alarms[0].Time, T0 + c.AlarmMinute * Minute) << c.Name;
+        EXPECT_EQ(alarms[0].Text, c.AlarmText) << c.Name;
+        s.Tick(T0 + 28 * Minute - 1);
+        EXPECT_TRUE(s.Verdict(Band::M2).Possible()) << c.Name;
+        s.Tick(T0 + 28 * Minute);
+        EXPECT_EQ(s.Verdict(Band::M2).State, VerdictState::Closed) << c.Name;
+        EXPECT_EQ(AlarmsOn(s, Band::M2).size(), 1U) << c.Name;
+    }
+}
+
+TEST(VerdictScenario, PossibleHoldsFiveMinutesAfterNoCloudCarriesIt) {
+    // A cloud over Bavaria with a 6 m spot every minute and one 2 m spot at 1:10 (159.85 MHz from
+    // IO90IR). That spot leaves the 15-minute stretch at 16:10, and the next look, at minute 17,
+    // finds no cloud carrying 2 m any more (the 6 m spots give 57.8 MHz): 2 m stays possible five
+    // minutes more and closes at minute 22. A 2 m spot at minute 18 in the second case carries it
+    // again: no close, no second alarm.
+    struct Case {
+        const char *Name;
+        bool SpotAgain;
+        UnixSeconds ClosedAt; // 0: open to the end
+    };
+    const Case cases[] = {{"held, then closed", false, 22 * Minute},
+                          {"carried again while held", true, 0}};
+    const Point cloud{49.5, 12.0};
+    for (const Case &c : cases) {
+        Scenario s;
+        std::optional<UnixSeconds> closedAt;
+        for (int minute = 0; minute <= 30; ++minute) {
+            const UnixSeconds t = T0 + minute * Minute;
+            s.Spot(t, PathThrough(cloud, 30 + 37 * minute % 150, 1300), 50313.0);
+            if (minute == 1 || (c.SpotAgain && minute == 18)) {
+                s.Spot(t + 10, PathThrough(cloud, 70, 1400), 144174.0);
+            }
+            if (!closedAt && minute > 1 && !s.Verdict(Band::M2).Possible()) {
+                closedAt = t - T0;
+            }
+        }
+        EXPECT_EQ(closedAt.value_or(0), c.ClosedAt) << c.Name;
+        EXPECT_EQ(AlarmsOn(s, Band::M2).size(), 1U) << c.Name;
+    }
+    // Held possible ends at once when its cloud fades.
+    Scenario s;
+    s.Spot(T0, PathThrough(cloud, 70, 1400), 144174.0);
+    s.Tick(T0 + 15 * Minute);
+    EXPECT_EQ(s.Verdict(Band::M2).State, VerdictState::Closed);
+}
+
+TEST(VerdictScenario, BandsAndAlarmBandByRegion) {
+    // Region 1 follows 4 m and alarms from it; the Americas and Asia-Pacific have no 4 m and
+    // alarm from 6 m. The user's own choice stands over the region's.
+    constexpr BandSet All =
+        BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M4) | BandBit(Band::M2);
+    constexpr BandSet NoFour = BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M2);
+    struct Case {
+        const char *Home;
+        BandSet Shown;
+        Band AlarmFrom;
+    };
+    const Case cases[] = {{"IO90IR", All, Band::M4},    {"JN61FW", All, Band::M4},
+                          {"FN31PR", NoFour, Band::M6}, {"PM95VQ", NoFour, Band::M6},
+                          {"QF56OD", NoFour, Band::M6}, {"KP20LE", All, Band::M4}};
+    for (const Case &c : cases) {
+        Scenario s(c.Home);
+        EXPECT_EQ(s.Pipeline.Clouds().ShownBands(), c.Shown) << c.Home;
+        EXPECT_EQ(s.Pipeline.Clouds().AlarmFrom(), c.AlarmFrom) << c.Home;
+    }
+    TrackerSettings mine;
+    mine.Shown = NoFour;
+    mine.AlarmFrom = Band::M2;
+    Scenario s("IO90IR", mine);
+    EXPECT_EQ(s.Pipeline.Clouds().ShownBands(), NoFour);
+    EXPECT_EQ(s.Pipeline.Clouds().AlarmFrom(), Band::M2);
+    // A band not followed is never possible and never alarms: the 2 m spot opens 2 m only.
+    s.Feed(TwoMetreSpot(T0));
+    EXPECT_EQ(s.Verdict(Band::M4).State, VerdictState::Closed);
+    EXPECT_TRUE(s.Verdict(Band::M2).Possible());
+    ASSERT_EQ(s.All<AlarmEvent>().size(), 1U);
+    EXPECT_EQ(s.All<AlarmEvent>()[0].Which, Band::M2);
+}
+
+TEST(VerdictScenario, ItuRegionOne) {
+    struct Case {
+        const char *Place;
+        calc::Position Where;
+        bool RegionOne;
+    };
+    const Case cases[] = {
+        {"London", {51.5, -0.1}, true},          {"Reykjavik", {64.1, -21.9}, true},
+        {"Canary Islands", {28.1, -15.4}, true}, {"Cape Town", {-33.9, 18.4}, true},
+        {"Moscow", {55.8, 37.6}, true},          {"Baghdad", {33.3, 44.4}, true},
+        {"Dubai", {25.2, 55.3}, true},           {"Almaty", {43.2, 76.9}, true},
+        {"Ulaanbaatar", {47.9, 106.9}, true},    {"Vladivostok", {43.1, 131.9}, true},
+        {"Tehran", {35.7, 51.4}, false},         {"New York", {40.7, -74.0}, false},
+        {"Nuuk", {64.2, -51.7}, false},          {"Tokyo", {35.7, 139.7}, false},
+        {"Beijing", {39.9, 116.4}, false},       {"Sydney", {-33.9, 151.2}, false},
+        {"Delhi", {28.6, 77.2}, false},          {"Sapporo", {43.1, 141.4}, false},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(InItuRegion1(c.Where), c.RegionOne) << c.Place;
+    }
+}
+
+} // namespace
+} // namespace ionvane::tracker

@@ -1,0 +1,40 @@
+// The band verdicts from the clouds: which clouds carry each band from home, how the band stands
+// and which cloud heads it.
+#pragma once
+
+#include "tracker_events.h"
+
+#include <array>
+#include <vector>
+
+namespace ionvane::tracker {
+
+/// A band is marginal when the best frequency of traffic reaches this share of its lower edge
+/// (within 5% below it): an Es cloud's critical frequency rises and falls by that much within
+/// minutes, so such a band is worth watching.
+constexpr double MarginalShareOfEdge = 0.95;
+
+/// One live cloud as the verdicts see it.
+struct CloudCandidate {
+    CloudFromHome FromHome; ///< the frequency of traffic the highest its spots give
+    std::array<int, BandCount> SpotsOnBand{}; ///< its recent spots per band, BandIndex order
+};
+
+/// The verdict of every band in `shown` (the others are closed) from the live clouds. A cloud
+/// counts when its home path is above the horizon (elevation 0.00 included) and no longer than
+/// `maxHopKm`. A band is possible when some cloud's frequency of traffic reaches its lower edge,
+/// marginal when the best reaches MarginalShareOfEdge of it, else closed. The clouds that carry
+/// it (for a marginal band, that reach the margin) are ranked by their spots on that band, then
+/// by frequency of traffic, then by age (the older first); the first is the headline.
+std::array<BandVerdict, BandCount> JudgeBands(const std::vector<CloudCandidate> &clouds,
+                                              double maxHopKm, BandSet shown);
+
+/// Whether two verdicts of a band look the same to the user: the same state, and for every cloud
+/// named the same try-towards locator, beam to the whole degree and frequency of traffic to
+/// 0.1 MHz, in the same order.
+bool LooksTheSame(const BandVerdict &a, const BandVerdict &b);
+
+/// The alarm's words: "2 m OPEN beam 125 towards KM06BL, up to 146.6 MHz".
+std::string AlarmText(const BandVerdict &verdict);
+
+} // namespace ionvane::tracker
