@@ -7,6 +7,7 @@
 #include "spot_events.h"
 #include "tracker/capture.h"
 #include "tracker_events.h"
+#include "wsjtx/capture_text.h"
 
 #include <QDateTime>
 
@@ -21,11 +22,12 @@ namespace {
 // A capture line: the 20-character time, a tab, and a received line of at most the 4 KiB a
 // cluster session keeps of one line, or a feed report: "MQTT ", a topic of at most MaxTopicBytes
 // (each byte written as %XX at worst), a blank, and a payload cut one UTF-8 character (at most 4
-// bytes) past MaxPayloadBytes.
+// bytes) past MaxPayloadBytes, or a WSJT-X datagram.
 constexpr std::size_t MaxClusterLineBytes = 4096;
 constexpr std::size_t MaxFeedLineBytes =
     5 + 3 * feed::MaxTopicBytes + 1 + feed::MaxPayloadBytes + 4;
-constexpr std::size_t MaxCaptureLineBytes = 21 + std::max(MaxClusterLineBytes, MaxFeedLineBytes);
+constexpr std::size_t MaxCaptureLineBytes =
+    21 + std::max({MaxClusterLineBytes, MaxFeedLineBytes, wsjtx::MaxCaptureBodyBytes});
 // A replay recorded in a store commits every this many lines: a replay can be run again, so it
 // need not pay for a commit per line as a live session does.
 constexpr int ReplayLinesPerCommit = 1000;
@@ -83,7 +85,8 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         }
     }
     EventPrinter printer(out);
-    history::SourceLines sources;
+    history::SourceLines sources(
+        wsjtx::ReaderSettings{options.Home.HomeLocator, options.WsjtxRecordings});
     std::vector<tracker::TrackerEvent> events;
     LineReader reader(file, MaxCaptureLineBytes);
     std::string text;
@@ -100,10 +103,10 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         printer.Events(events);
         const history::SourceLine read = sources.Feed(pipeline, line->Time, line->Line, events);
         const tracker::LineResult &result = read.Result;
-        // A feed report's events carry its receipt time, as the live session writes them; its
-        // spot's own time may lie ahead of it.
+        // A feed report's or WSJT-X datagram's events carry its receipt time, as the live session
+        // writes them; its spot's own time may lie ahead of it.
         const tracker::UnixSeconds time =
-            read.From == history::LineSource::Feed ? line->Time : pipeline.Clouds().Now();
+            read.From == history::LineSource::Cluster ? pipeline.Clouds().Now() : line->Time;
         if (result.What == tracker::LineResult::Kind::Spot) {
             printer.Line(SpotEventJson(time, line->Line, result));
         } else if (result.What == tracker::LineResult::Kind::Skipped) {

@@ -6,11 +6,16 @@
 #include "datagram.h"
 #include "decode_reader.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace ionvane::wsjtx {
+
+/// Longest body CaptureBody writes: every byte of a datagram written %XX at worst, and the names
+/// and numbers of a status's 22 fields in well under 1 KiB.
+constexpr std::size_t MaxCaptureBodyBytes = 3 * MaxDatagramBytes + 1024;
 
 /// The line after the time and tab: "WSJTX", the message type ("Heartbeat", "Status", "Decode",
 /// "Clear", "Close", "Other" for a type not read, "Unread" for a datagram that did not read), then
