@@ -1,6 +1,7 @@
 #include "capture_text.h"
 
 #include "calc/utf8.h"
+#include "spot/percent_text.h"
 #include "spot/utc_time.h"
 
 #include <array>
@@ -16,8 +17,6 @@ namespace {
 
 // What follows the tab in a WSJT-X line; cluster and feed lines never start so.
 constexpr std::string_view WsjtxMark = "WSJTX ";
-
-constexpr std::string_view HexDigits = "0123456789ABCDEF";
 
 struct TypeName {
     MessageType Type;
@@ -90,42 +89,6 @@ template <typename D, typename Visit> void EachField(D &datagram, Visit &&visit)
     }
 }
 
-bool IsControl(unsigned char c) {
-    return c < 0x20 || c == 0x7F;
-}
-
-void AppendEscaped(std::string &out, std::string_view text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == ' ' || c == '%' || IsControl(byte)) {
-            out += '%';
-            out += HexDigits[byte >> 4U];
-            out += HexDigits[byte & 0x0FU];
-        } else {
-            out += c;
-        }
-    }
-}
-
-int HexValue(char c) {
-    const auto at = HexDigits.find(c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c);
-    return at == std::string_view::npos ? -1 : static_cast<int>(at);
-}
-
-std::string Unescaped(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return calc::ValidUtf8(out);
-}
-
 template <typename T> std::string NumberText(T value) {
     std::array<char, 64> digits{};
     const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
@@ -168,7 +131,7 @@ std::string CaptureBody(const Datagram &datagram) {
         body += name;
         body += '=';
         if constexpr (std::is_same_v<T, std::string>) {
-            AppendEscaped(body, value);
+            spot::AppendPercentEscaped(body, value);
         } else if constexpr (std::is_same_v<T, bool>) {
             body += value ? '1' : '0';
         } else if constexpr (std::is_same_v<T, std::uint8_t>) {
@@ -240,7 +203,7 @@ std::optional<Datagram> ReadCaptureBody(std::string_view body) {
         }
         const std::string_view text = found->second;
         if constexpr (std::is_same_v<T, std::string>) {
-            value = Unescaped(text);
+            value = calc::ValidUtf8(spot::PercentDecoded(text));
         } else if constexpr (std::is_same_v<T, bool>) {
             value = text == "1";
         } else if constexpr (std::is_same_v<T, std::uint8_t>) {
