@@ -112,9 +112,3 @@ TEST(WsjtxSource, ReadsTheListenAddressAsTheUserWritesIt) {
 
 } // namespace
 } // namespace ionvane::wsjtx
-
-int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
