@@ -6,6 +6,7 @@
 #include "live_tracker.h"
 #include "option_number.h"
 #include "stop_signals.h"
+#include "wsjtx_events.h"
 
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
@@ -92,15 +93,23 @@ struct SessionOptions {
                             "With --mqtt: a band to follow, 10m, 6m, 4m or 2m; repeat for more "
                             "(default 6m, 4m and 2m).",
                             "BAND"};
-    QCommandLineOption ForSeconds{"for", "With --cluster or --mqtt: end after this many seconds.",
-                                  "SECONDS"};
+    QCommandLineOption Wsjtx{"wsjtx",
+                             "Listen for the decodes of WSJT-X at [ADDRESS:]PORT (127.0.0.1 if "
+                             "none; a multicast group is joined), alone or with --cluster and "
+                             "--mqtt into the same tracker.",
+                             "[ADDRESS:]PORT"};
+    QCommandLineOption WsjtxRecordings{"wsjtx-recordings",
+                                       "With --wsjtx or --replay: decodes of recordings opened in "
+                                       "WSJT-X count too, at their receipt time."};
+    QCommandLineOption ForSeconds{
+        "for", "With --cluster, --mqtt or --wsjtx: end after this many seconds.", "SECONDS"};
     QCommandLineOption Log{"log",
-                           "With --cluster or --mqtt: append every received line and report with "
-                           "its time.",
+                           "With --cluster, --mqtt or --wsjtx: append every received line, report "
+                           "and datagram with its time.",
                            "FILE"};
 
     [[nodiscard]] QList<QCommandLineOption> All() const {
-        return {Node, Call, Password, Send, Broker, Band, ForSeconds, Log};
+        return {Node, Call, Password, Send, Broker, Band, Wsjtx, WsjtxRecordings, ForSeconds, Log};
     }
 };
 
@@ -202,7 +211,7 @@ std::string LiveHelpText() {
     const QString header = "Options:\n";
     const auto at = help.indexOf(header);
     return at < 0 ? std::string()
-                  : Utf8("\nLive sessions (DX cluster, PSK Reporter feed):\n" +
+                  : Utf8("\nLive sessions (DX cluster, PSK Reporter feed, WSJT-X):\n" +
                          help.mid(at + header.size()));
 }
 
@@ -210,7 +219,8 @@ bool WantsLive(const QStringList &arguments) {
     return std::any_of(arguments.begin() + (arguments.isEmpty() ? 0 : 1), arguments.end(),
                        [](const QString &argument) {
                            return argument == "--cluster" || argument.startsWith("--cluster=") ||
-                                  argument == "--mqtt" || argument.startsWith("--mqtt=");
+                                  argument == "--mqtt" || argument.startsWith("--mqtt=") ||
+                                  argument == "--wsjtx" || argument.startsWith("--wsjtx=");
                        });
 }
 
@@ -220,13 +230,16 @@ std::string_view LiveUsage() {
            " [--alarm-band BAND] [--min-km BAND=KM]... [--max-hop-km KM] [--home TEXT]"
            " [--es-layer KM] [--masl METRES] [--locale NAME] [--any-mode]\n"
            "       ionvane-cli --mqtt HOST[:PORT] [--band BAND]... [--cluster HOST[:PORT] --call "
-           "CALL ...] [--for SECONDS] [--log FILE] [--history FILE|none] [--home TEXT] ...\n";
+           "CALL ...] [--for SECONDS] [--log FILE] [--history FILE|none] [--home TEXT] ...\n"
+           "       ionvane-cli --wsjtx [ADDRESS:]PORT [--wsjtx-recordings] [--cluster ...] "
+           "[--mqtt ...] [--for SECONDS] [--log FILE] [--history FILE|none] [--home TEXT] ...\n";
 }
 
 std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<LiveOptions> &live) {
     const SessionOptions session;
     const bool cluster = parser.isSet(session.Node);
     const bool mqtt = parser.isSet(session.Broker);
+    const bool wsjtx = parser.isSet(session.Wsjtx);
     if (!cluster) {
         for (const auto *clusterOnly : {&session.Call, &session.Password, &session.Send}) {
             if (parser.isSet(*clusterOnly)) {
@@ -237,10 +250,11 @@ std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<Live
     if (!mqtt && parser.isSet(session.Band)) {
         return "--band goes with --mqtt";
     }
-    if (!cluster && !mqtt) {
+    if (!cluster && !mqtt && !wsjtx) {
         for (const auto *liveOnly : {&session.ForSeconds, &session.Log}) {
             if (parser.isSet(*liveOnly)) {
-                return "--" + Utf8(liveOnly->names().front()) + " goes with --cluster or --mqtt";
+                return "--" + Utf8(liveOnly->names().front()) +
+                       " goes with --cluster, --mqtt or --wsjtx";
             }
         }
         return {};
@@ -259,6 +273,13 @@ std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<Live
             !problem.empty()) {
             return problem;
         }
+    }
+    if (wsjtx) {
+        const wsjtx::ListenReading where = wsjtx::ReadListenAddress(parser.value(session.Wsjtx));
+        if (!where.Read) {
+            return "--wsjtx takes [ADDRESS:]PORT: " + where.Problem;
+        }
+        options.Wsjtx = WsjtxTarget{*where.Read, parser.isSet(session.WsjtxRecordings)};
     }
     if (parser.isSet(session.ForSeconds)) {
         const auto seconds = OptionNumber(parser.value(session.ForSeconds));
@@ -298,6 +319,7 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     }
     LiveTracker live(options.Format, options.Home, options.Tracker, options.AnyMode, writer,
                      store ? &*store : nullptr, err);
+    live.SetWsjtxRecordings(options.Wsjtx && options.Wsjtx->Recordings);
 
     std::unique_ptr<cluster::ClusterSession> session;
     if (options.Cluster) {
@@ -316,7 +338,14 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         settings.Bands = options.Feed->Bands;
         feedSource = std::make_unique<feed::FeedSource>(settings, feed::FeedEnvironment{});
     }
-    const int sources = (session ? 1 : 0) + (feedSource ? 1 : 0);
+    std::unique_ptr<wsjtx::WsjtxSource> wsjtxSource;
+    if (options.Wsjtx) {
+        wsjtxSource = std::make_unique<wsjtx::WsjtxSource>(
+            options.Wsjtx->Where,
+            wsjtx::ReaderSettings{options.Home.HomeLocator, options.Wsjtx->Recordings},
+            wsjtx::SourceEnvironment{});
+    }
+    const int sources = (session ? 1 : 0) + (feedSource ? 1 : 0) + (wsjtxSource ? 1 : 0);
     int refused = 0;
 
     QEventLoop loop;
@@ -329,6 +358,9 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         }
         if (feedSource) {
             feedSource->Stop();
+        }
+        if (wsjtxSource) {
+            wsjtxSource->Stop();
         }
         loop.quit();
     };
@@ -386,6 +418,26 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
                          });
     }
 
+    if (wsjtxSource) {
+        QObject::connect(wsjtxSource.get(), &wsjtx::WsjtxSource::Event, &loop,
+                         [&](const wsjtx::WsjtxEvent &event) {
+                             if (event.What == wsjtx::WsjtxEvent::Kind::Listening) {
+                                 writer.Write(WsjtxListeningEventJson(event));
+                                 if (event.State == wsjtx::Listening::Failed) {
+                                     sourceRefused();
+                                 }
+                                 return;
+                             }
+                             if (!logLine(UtcTime(event.ReceivedAt), event.Raw)) {
+                                 return;
+                             }
+                             live.Datagram(event);
+                             if (writer.Failed()) {
+                                 finish(ExitNotComputed);
+                             }
+                         });
+    }
+
     // Clouds fade and go while the sources are quiet too.
     QTimer ageing;
     QObject::connect(&ageing, &QTimer::timeout, &loop, [&] {
@@ -430,6 +482,9 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         if (feedSource) {
             feedSource->Start();
         }
+        if (wsjtxSource) {
+            wsjtxSource->Start();
+        }
     });
     loop.exec();
     if (session) {
@@ -437,6 +492,9 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     }
     if (feedSource) {
         feedSource->Stop();
+    }
+    if (wsjtxSource) {
+        wsjtxSource->Stop();
     }
     if (logFailed) {
         err << "ionvane-cli: cannot write the log " << Utf8(options.LogPath) << '\n';

@@ -13,8 +13,9 @@ namespace ionvane::cli {
 LiveTracker::LiveTracker(calc::NumberFormat format, tracker::HomeSettings home,
                          tracker::TrackerSettings settings, bool anyMode, EventWriter &writer,
                          history::HistoryStore *store, std::ostream &err)
-    : Pipeline(tracker::SpotCalculator(format, std::move(home)), settings, anyMode), Writer(writer),
-      Store(store), Err(err) {}
+    : Pipeline(tracker::SpotCalculator(format, home), settings, anyMode),
+      Restored(wsjtx::ReaderSettings{home.HomeLocator, false}), Writer(writer), Store(store),
+      Err(err) {}
 
 std::size_t LiveTracker::Restore(tracker::UnixSeconds now) {
     if (Store == nullptr) {
@@ -56,17 +57,30 @@ void LiveTracker::Report(const feed::FeedEvent &event) {
     if (event.What == feed::FeedEvent::Kind::Connection) {
         return;
     }
-    const tracker::UnixSeconds received = event.ReceivedAt.time_since_epoch().count();
+    Received(event.ReceivedAt.time_since_epoch().count(), event.Raw,
+             [&] { return history::FeedReport(Pipeline, event, Events); });
+}
+
+void LiveTracker::Datagram(const wsjtx::WsjtxEvent &event) {
+    if (event.What == wsjtx::WsjtxEvent::Kind::Listening) {
+        return;
+    }
+    Received(event.ReceivedAt.time_since_epoch().count(), event.Raw,
+             [&] { return history::WsjtxDatagram(Pipeline, event, Events); });
+}
+
+void LiveTracker::Received(tracker::UnixSeconds received, const std::string &raw,
+                           const std::function<tracker::LineResult()> &read) {
     Pipeline.Tick(received, Events);
     WriteEvents();
     const QDateTime timeUtc = QDateTime::fromSecsSinceEpoch(received, QTimeZone::utc());
-    const tracker::LineResult result = history::FeedReport(Pipeline, event, Events);
+    const tracker::LineResult result = read();
     if (result.What == tracker::LineResult::Kind::Spot) {
-        Writer.Write(LiveSpotEventJson(timeUtc, event.Raw, result));
+        Writer.Write(LiveSpotEventJson(timeUtc, raw, result));
     } else if (result.What == tracker::LineResult::Kind::Skipped) {
-        Writer.Write(SkippedEventJson(timeUtc, event.Raw, result.Reason));
+        Writer.Write(SkippedEventJson(timeUtc, raw, result.Reason));
     }
-    Record(received, event.Raw, result);
+    Record(received, raw, result);
     WriteEvents();
 }
 

@@ -9,9 +9,11 @@
 #include "history/history_store.h"
 #include "history/source_lines.h"
 #include "tracker/spot_pipeline.h"
+#include "wsjtx/wsjtx_event.h"
 
 #include <QDateTime>
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ class LiveTracker {
     LiveTracker(calc::NumberFormat format, tracker::HomeSettings home,
                 tracker::TrackerSettings settings, bool anyMode, EventWriter &writer,
                 history::HistoryStore *store, std::ostream &err);
+
+    /// Whether WSJT-X's recordings count in the lines restored from the store.
+    void SetWsjtxRecordings(bool recordings) { Restored.SetWsjtxRecordings(recordings); }
 
     /// Replays the store's last hour into the tracker and writes the clouds it leaves, and then
     /// the verdict, at once (nothing when no cloud is left). Returns the clouds written.
@@ -40,10 +45,18 @@ class LiveTracker {
     /// the receipt time), and what the spot changed.
     void Report(const feed::FeedEvent &event);
 
+    /// A datagram of WSJT-X (a Spot, Skipped or News event of the WSJT-X source): as a report,
+    /// with the capture body as "raw"; news (heartbeats, status) give no event but are recorded,
+    /// so that a restore knows the dial again.
+    void Datagram(const wsjtx::WsjtxEvent &event);
+
     /// The clock moved on without a line.
     void Tick(tracker::UnixSeconds now);
 
   private:
+    /// A report or datagram received at `received`, read by `read` once the clock was moved.
+    void Received(tracker::UnixSeconds received, const std::string &raw,
+                  const std::function<tracker::LineResult()> &read);
     void WriteEvents();
     void Record(tracker::UnixSeconds time, const std::string &line,
                 const tracker::LineResult &result);
