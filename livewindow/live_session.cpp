@@ -26,8 +26,9 @@ void PlaceEnds(SpotRow &row) {
 LiveSession::LiveSession(tracker::SpotCalculator calculator, tracker::TrackerSettings settings,
                          history::HistoryStore *store, std::function<UnixSeconds()> nowUtc,
                          QObject *parent)
-    : QObject(parent), Pipeline(std::move(calculator), settings, false), Store(store),
-      NowUtc(std::move(nowUtc)), AlarmFrom(settings.AlarmFrom) {
+    : QObject(parent), Pipeline(calculator, settings, false), Store(store),
+      NowUtc(std::move(nowUtc)), AlarmFrom(settings.AlarmFrom),
+      Restored(wsjtx::ReaderSettings{calculator.Home().HomeLocator, false}) {
     connect(&Ageing, &QTimer::timeout, this, &LiveSession::Tick);
 }
 
@@ -74,6 +75,22 @@ void LiveSession::FeedReport(const feed::FeedEvent &event) {
                                  ? event.Time.time_since_epoch().count()
                                  : received;
     Take(time, event.Raw, history::FeedReport(Pipeline, event, Events), SpotSource::Feed, true);
+    Publish(true);
+    emit changed();
+}
+
+void LiveSession::WsjtxDatagram(const wsjtx::WsjtxEvent &event) {
+    if (event.What == wsjtx::WsjtxEvent::Kind::Listening) {
+        return;
+    }
+    const UnixSeconds received = event.ReceivedAt.time_since_epoch().count();
+    Pipeline.Tick(received, Events);
+    Publish(true);
+    // A spot at its slot time, anything else at its receipt.
+    const UnixSeconds time = event.What == wsjtx::WsjtxEvent::Kind::Spot
+                                 ? event.Reading.Time.time_since_epoch().count()
+                                 : received;
+    Take(time, event.Raw, history::WsjtxDatagram(Pipeline, event, Events), SpotSource::Wsjtx, true);
     Publish(true);
     emit changed();
 }

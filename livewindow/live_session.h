@@ -10,6 +10,7 @@
 #include "history/source_lines.h"
 #include "map/map_scene.h"
 #include "tracker/spot_pipeline.h"
+#include "wsjtx/wsjtx_event.h"
 
 #include <QObject>
 #include <QString>
@@ -73,6 +74,11 @@ class LiveSession : public QObject {
     void ClusterLine(UnixSeconds time, const std::string &line);
     /// An event of the feed; its spots and skipped reports count, connection changes do not.
     void FeedReport(const feed::FeedEvent &event);
+    /// A datagram of WSJT-X; its spots and skipped decodes are listed, its heartbeats and status
+    /// messages only recorded, listening changes ignored.
+    void WsjtxDatagram(const wsjtx::WsjtxEvent &event);
+    /// Whether WSJT-X's recordings count in the lines restored from the store.
+    void SetWsjtxRecordings(bool recordings) { Restored.SetWsjtxRecordings(recordings); }
     /// The clock moved on without anything received (the ageing timer).
     void Tick();
     /// Ages the clouds every AgeingIntervalMs from now on.

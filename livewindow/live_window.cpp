@@ -114,6 +114,8 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     auto *bar = new QHBoxLayout;
     bar->addWidget(BuildClusterBar(), 3);
     bar->addWidget(BuildFeedBar(), 2);
+    wsjtxBar = new WsjtxBar(Stored, Setup.WsjtxEnvironment, Setup.Home.HomeLocator, client);
+    bar->addWidget(wsjtxBar, 1);
     layout->addLayout(bar);
 
     cmdAlarm = new QPushButton(client);
@@ -188,6 +190,9 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
         Stored.setValue(AlarmBandKey, Q(tracker::BandName(band)));
     });
     connect(Live.get(), &LiveSession::changed, this, &frmLive::Refresh);
+    connect(wsjtxBar, &WsjtxBar::datagram, Live.get(), &LiveSession::WsjtxDatagram);
+    connect(wsjtxBar, &WsjtxBar::recordingsToggled, Live.get(), &LiveSession::SetWsjtxRecordings);
+    Live->SetWsjtxRecordings(wsjtxBar->Recordings());
     connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
 
     RestoreState();

@@ -5,63 +5,153 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 
 namespace ionvane::livewindow {
 
 namespace {
 
 // The state line in bold at the size of the other sources' state lines, points.
-constexpr int StatePointSize = 11;
+constexpr double StatePointSize = 11;
+// The words count seconds: refreshed once a second, ms.
+constexpr int WordsIntervalMs = 1000;
+
+constexpr const char *AddressKey = "wsjtx/address";
+constexpr const char *RecordingsKey = "wsjtx/recordings";
+constexpr const char *ListeningKey = "wsjtx/listening";
+
+constexpr const char *NotListeningWords = "Not listening";
+
+QString DefaultAddress() {
+    return QString::fromLatin1(wsjtx::DefaultAddress.data(),
+                               static_cast<qsizetype>(wsjtx::DefaultAddress.size())) +
+           ':' + QString::number(wsjtx::DefaultPort);
+}
 
 } // namespace
 
-WsjtxBar::WsjtxBar(const QString &address, bool recordings, QWidget *parent)
-    : QGroupBox("WSJT-X", parent) {
+WsjtxBar::WsjtxBar(QSettings &stored, wsjtx::SourceEnvironment environment, std::string homeLocator,
+                   QWidget *parent)
+    : QGroupBox("WSJT-X", parent), Stored(stored), Environment(std::move(environment)),
+      HomeLocator(std::move(homeLocator)) {
     auto *grid = new QGridLayout(this);
-    txtWsjtx = new QLineEdit(address, this);
+    txtWsjtx = new QLineEdit(Stored.value(AddressKey, DefaultAddress()).toString(), this);
     txtWsjtx->setObjectName("txtWsjtx");
-    txtWsjtx->setToolTip("The UDP Server of WSJT-X (Settings > Reporting): PORT or ADDRESS:PORT, "
+    txtWsjtx->setToolTip("The UDP Server of WSJT-X (Settings > Reporting): PORT or ADDRESS:PORT; "
                          "a multicast group such as 239.255.0.1:2237 to listen beside other "
                          "programs");
     auto *label = new QLabel("&UDP", this);
     label->setBuddy(txtWsjtx);
     chkWsjtxRecordings = new QCheckBox("&Recordings", this);
     chkWsjtxRecordings->setObjectName("chkWsjtxRecordings");
-    chkWsjtxRecordings->setToolTip("Count decodes of recordings opened in WSJT-X, at the time "
-                                   "they arrive");
-    chkWsjtxRecordings->setChecked(recordings);
+    chkWsjtxRecordings->setToolTip(
+        "Count decodes of recordings opened in WSJT-X, at the time they arrive");
+    chkWsjtxRecordings->setChecked(Stored.value(RecordingsKey, false).toBool());
     cmdWsjtxListen = new QPushButton("&Listen", this);
     cmdWsjtxListen->setObjectName("cmdWsjtxListen");
     lblWsjtxState = new QLabel(NotListeningWords, this);
     lblWsjtxState->setObjectName("lblWsjtxState");
     QFont bold = lblWsjtxState->font();
     bold.setBold(true);
-    bold.setPointSize(StatePointSize);
+    bold.setPointSizeF(StatePointSize);
     lblWsjtxState->setFont(bold);
     grid->addWidget(label, 0, 0);
-    grid->addWidget(txtWsjtx, 0, 1);
+    grid->addWidget(txtWsjtx, 0, 1, 1, 2);
     grid->addWidget(chkWsjtxRecordings, 1, 0, 1, 2);
     grid->addWidget(cmdWsjtxListen, 1, 2);
     grid->addWidget(lblWsjtxState, 2, 0, 1, 3);
-    connect(cmdWsjtxListen, &QPushButton::clicked, this, &WsjtxBar::listenClicked);
-    connect(chkWsjtxRecordings, &QCheckBox::toggled, this, &WsjtxBar::recordingsToggled);
+    connect(cmdWsjtxListen, &QPushButton::clicked, this, [this] {
+        if (Source) {
+            StopListening();
+        } else {
+            Listen();
+        }
+    });
+    connect(chkWsjtxRecordings, &QCheckBox::toggled, this, [this](bool recordings) {
+        Stored.setValue(RecordingsKey, recordings);
+        if (Source) {
+            Source->SetRecordings(recordings);
+        }
+        emit recordingsToggled(recordings);
+    });
+    connect(&Words, &QTimer::timeout, this, &WsjtxBar::ShowWords);
+    if (Stored.value(ListeningKey, false).toBool()) {
+        QTimer::singleShot(0, this, &WsjtxBar::Listen);
+    }
 }
 
-QString WsjtxBar::Address() const {
-    return txtWsjtx->text();
+WsjtxBar::~WsjtxBar() {
+    if (Source) {
+        Source->disconnect(this);
+        Source->Stop();
+    }
 }
 
 bool WsjtxBar::Recordings() const {
     return chkWsjtxRecordings->isChecked();
 }
 
+void WsjtxBar::Listen() {
+    if (Source) {
+        return;
+    }
+    const wsjtx::ListenReading where = wsjtx::ReadListenAddress(txtWsjtx->text());
+    if (!where.Read) {
+        lblWsjtxState->setText(QString::fromStdString(where.Problem));
+        return;
+    }
+    Stored.setValue(AddressKey, txtWsjtx->text().trimmed());
+    Source = new wsjtx::WsjtxSource(*where.Read, wsjtx::ReaderSettings{HomeLocator, Recordings()},
+                                    Environment, this);
+    connect(Source, &wsjtx::WsjtxSource::Event, this, &WsjtxBar::SourceEvent);
+    Source->Start();
+}
+
+void WsjtxBar::StopListening() {
+    Stored.setValue(ListeningKey, false);
+    if (Source) {
+        Source->Stop();
+    }
+}
+
+void WsjtxBar::SourceEvent(const wsjtx::WsjtxEvent &event) {
+    if (event.What != wsjtx::WsjtxEvent::Kind::Listening) {
+        emit datagram(event);
+        return;
+    }
+    switch (event.State) {
+    case wsjtx::Listening::Listening:
+        ListeningSince = event.ReceivedAt;
+        Stored.setValue(ListeningKey, true);
+        ShowListening(true);
+        ShowWords();
+        Words.start(WordsIntervalMs);
+        return;
+    case wsjtx::Listening::Failed:
+        lblWsjtxState->setText(QString::fromStdString(event.Detail));
+        break;
+    case wsjtx::Listening::Stopped:
+        lblWsjtxState->setText(NotListeningWords);
+        break;
+    }
+    Words.stop();
+    ShowListening(false);
+    Source->deleteLater();
+    Source.clear();
+}
+
+void WsjtxBar::ShowWords() {
+    if (!Source) {
+        return;
+    }
+    const auto now = std::chrono::floor<std::chrono::seconds>(Environment.Now());
+    lblWsjtxState->setText(
+        QString::fromStdString(wsjtx::SightWords(Source->LatestClient(), ListeningSince, now)));
+}
+
 void WsjtxBar::ShowListening(bool listening) {
     cmdWsjtxListen->setText(listening ? "S&top" : "&Listen");
     txtWsjtx->setEnabled(!listening);
-}
-
-void WsjtxBar::ShowWords(const QString &words) {
-    lblWsjtxState->setText(words);
 }
 
 } // namespace ionvane::livewindow
