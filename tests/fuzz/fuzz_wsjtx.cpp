@@ -58,7 +58,7 @@ void CheckDatagram(std::string_view bytes) {
     const Datagram datagram = ReadDatagram(bytes);
     if (datagram.Problem == DatagramProblem::None) {
         Abort(ionvane::calc::ValidUtf8(datagram.Id) != datagram.Id ||
-              datagram.Id.size() > bytes.size());
+              datagram.Id.size() > 3 * bytes.size());
         Abort(datagram.Type == static_cast<std::uint32_t>(MessageType::Decode) &&
               datagram.Heard.TimeMs >= MsPerDay);
     }
