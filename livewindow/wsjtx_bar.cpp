@@ -30,10 +30,9 @@ QString DefaultAddress() {
 
 } // namespace
 
-WsjtxBar::WsjtxBar(QSettings &stored, wsjtx::SourceEnvironment environment, std::string homeLocator,
+WsjtxBar::WsjtxBar(QSettings &stored, live::LiveCore &core, std::function<UnixSeconds()> nowUtc,
                    QWidget *parent)
-    : QGroupBox("WSJT-X", parent), Stored(stored), Environment(std::move(environment)),
-      HomeLocator(std::move(homeLocator)) {
+    : QGroupBox("WSJT-X", parent), Stored(stored), Core(&core), NowUtc(std::move(nowUtc)) {
     auto *grid = new QGridLayout(this);
     txtWsjtx = new QLineEdit(Stored.value(AddressKey, DefaultAddress()).toString(), this);
     txtWsjtx->setObjectName("txtWsjtx");
@@ -61,7 +60,7 @@ WsjtxBar::WsjtxBar(QSettings &stored, wsjtx::SourceEnvironment environment, std:
     grid->addWidget(cmdWsjtxListen, 1, 2);
     grid->addWidget(lblWsjtxState, 2, 0, 1, 3);
     connect(cmdWsjtxListen, &QPushButton::clicked, this, [this] {
-        if (Source) {
+        if (Core && Core->WsjtxRunning()) {
             StopListening();
         } else {
             Listen();
@@ -69,30 +68,26 @@ WsjtxBar::WsjtxBar(QSettings &stored, wsjtx::SourceEnvironment environment, std:
     });
     connect(chkWsjtxRecordings, &QCheckBox::toggled, this, [this](bool recordings) {
         Stored.setValue(RecordingsKey, recordings);
-        if (Source) {
-            Source->SetRecordings(recordings);
+        if (Core) {
+            Core->SetWsjtxRecordings(recordings);
         }
-        emit recordingsToggled(recordings);
     });
     connect(&Words, &QTimer::timeout, this, &WsjtxBar::ShowWords);
+    connect(&core, &live::LiveCore::happened, this, &WsjtxBar::Heard);
+    core.SetWsjtxRecordings(Recordings());
     if (Stored.value(ListeningKey, false).toBool()) {
         QTimer::singleShot(0, this, &WsjtxBar::Listen);
     }
 }
 
-WsjtxBar::~WsjtxBar() {
-    if (Source) {
-        Source->disconnect(this);
-        Source->Stop();
-    }
-}
+WsjtxBar::~WsjtxBar() = default;
 
 bool WsjtxBar::Recordings() const {
     return chkWsjtxRecordings->isChecked();
 }
 
 void WsjtxBar::Listen() {
-    if (Source) {
+    if (!Core || Core->WsjtxRunning()) {
         return;
     }
     const wsjtx::ListenReading where = wsjtx::ReadListenAddress(txtWsjtx->text());
@@ -101,24 +96,22 @@ void WsjtxBar::Listen() {
         return;
     }
     Stored.setValue(AddressKey, txtWsjtx->text().trimmed());
-    Source = new wsjtx::WsjtxSource(*where.Read, wsjtx::ReaderSettings{HomeLocator, Recordings()},
-                                    Environment, this);
-    connect(Source, &wsjtx::WsjtxSource::Event, this, &WsjtxBar::SourceEvent);
-    Source->Start();
+    Core->StartWsjtx(*where.Read);
 }
 
 void WsjtxBar::StopListening() {
     Stored.setValue(ListeningKey, false);
-    if (Source) {
-        Source->Stop();
+    if (Core) {
+        Core->StopWsjtx();
     }
 }
 
-void WsjtxBar::SourceEvent(const wsjtx::WsjtxEvent &event) {
-    if (event.What != wsjtx::WsjtxEvent::Kind::Listening) {
-        emit datagram(event);
+void WsjtxBar::Heard(const live::LiveEvent &liveEvent) {
+    const auto *listening = std::get_if<live::WsjtxListening>(&liveEvent);
+    if (listening == nullptr) {
         return;
     }
+    const wsjtx::WsjtxEvent &event = listening->Event;
     switch (event.State) {
     case wsjtx::Listening::Listening:
         ListeningSince = event.ReceivedAt;
@@ -136,17 +129,15 @@ void WsjtxBar::SourceEvent(const wsjtx::WsjtxEvent &event) {
     }
     Words.stop();
     ShowListening(false);
-    Source->deleteLater();
-    Source.clear();
 }
 
 void WsjtxBar::ShowWords() {
-    if (!Source) {
+    if (!Core || !Core->WsjtxRunning()) {
         return;
     }
-    const auto now = std::chrono::floor<std::chrono::seconds>(Environment.Now());
+    const wsjtx::Seconds now{std::chrono::seconds(NowUtc())};
     lblWsjtxState->setText(
-        QString::fromStdString(wsjtx::SightWords(Source->LatestClient(), ListeningSince, now)));
+        QString::fromStdString(wsjtx::SightWords(Core->WsjtxHeard(), ListeningSince, now)));
 }
 
 void WsjtxBar::ShowListening(bool listening) {
