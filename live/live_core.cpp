@@ -12,6 +12,17 @@ QDateTime UtcTime(UnixSeconds time) {
     return QDateTime::fromSecsSinceEpoch(time, QTimeZone::utc());
 }
 
+// Stops a running source and lets it go once its last event has been told; `running` is cleared
+// first, so that the source's Stopped event finds it no longer running.
+template <typename Source> void StopSource(QPointer<Source> &running) {
+    if (running) {
+        Source *source = running;
+        running.clear();
+        source->Stop();
+        source->deleteLater();
+    }
+}
+
 } // namespace
 
 LiveCore::LiveCore(CoreSetup setup, QObject *parent)
@@ -192,12 +203,7 @@ void LiveCore::StartCluster(const QString &host, quint16 port, cluster::SessionC
 }
 
 void LiveCore::StopCluster() {
-    if (Cluster) {
-        cluster::ClusterSession *session = Cluster;
-        Cluster.clear();
-        session->Stop();
-        session->deleteLater();
-    }
+    StopSource(Cluster);
 }
 
 void LiveCore::StartFeed(const feed::FeedSettings &settings, const feed::FeedTimings &timings) {
@@ -219,12 +225,7 @@ void LiveCore::StartFeed(const feed::FeedSettings &settings, const feed::FeedTim
 }
 
 void LiveCore::StopFeed() {
-    if (Feed) {
-        feed::FeedSource *source = Feed;
-        Feed.clear();
-        source->Stop();
-        source->deleteLater();
-    }
+    StopSource(Feed);
 }
 
 void LiveCore::StartWsjtx(const wsjtx::ListenAddress &where) {
@@ -249,12 +250,7 @@ void LiveCore::StartWsjtx(const wsjtx::ListenAddress &where) {
 }
 
 void LiveCore::StopWsjtx() {
-    if (Wsjtx) {
-        wsjtx::WsjtxSource *source = Wsjtx;
-        Wsjtx.clear();
-        source->Stop();
-        source->deleteLater();
-    }
+    StopSource(Wsjtx);
 }
 
 void LiveCore::SetWsjtxRecordings(bool recordings) {
