@@ -23,6 +23,15 @@ template <typename Source> void StopSource(QPointer<Source> &running) {
     }
 }
 
+// A source that ended for good (refused, or its port taken) is let go, unless another has taken
+// its place since.
+template <typename Source> void LetGo(QPointer<Source> &running, Source *ended) {
+    if (running == ended) {
+        running->deleteLater();
+        running.clear();
+    }
+}
+
 } // namespace
 
 LiveCore::LiveCore(CoreSetup setup, QObject *parent)
@@ -190,9 +199,8 @@ void LiveCore::StartCluster(const QString &host, quint16 port, cluster::SessionC
                                              const cluster::ConnectionEvent &event) {
                 Say(ClusterConnection{time, event});
                 // The node said no: no retry.
-                if (event.What == cluster::ConnectionEvent::Kind::Refused && Cluster == session) {
-                    Cluster->deleteLater();
-                    Cluster.clear();
+                if (event.What == cluster::ConnectionEvent::Kind::Refused) {
+                    LetGo(Cluster, session);
                 }
             });
     connect(Cluster, &cluster::ClusterSession::lineReceived, this,
@@ -216,9 +224,8 @@ void LiveCore::StartFeed(const feed::FeedSettings &settings, const feed::FeedTim
                     return;
                 }
                 Say(FeedConnection{event});
-                if (event.Connection == feed::FeedConnection::Refused && Feed == source) {
-                    Feed->deleteLater();
-                    Feed.clear();
+                if (event.Connection == feed::FeedConnection::Refused) {
+                    LetGo(Feed, source);
                 }
             });
     Feed->Start();
@@ -241,9 +248,8 @@ void LiveCore::StartWsjtx(const wsjtx::ListenAddress &where) {
                 }
                 Say(WsjtxListening{event});
                 // The port is another program's, or the group cannot be joined: no retry.
-                if (event.State == wsjtx::Listening::Failed && Wsjtx == source) {
-                    Wsjtx->deleteLater();
-                    Wsjtx.clear();
+                if (event.State == wsjtx::Listening::Failed) {
+                    LetGo(Wsjtx, source);
                 }
             });
     Wsjtx->Start();
