@@ -5,6 +5,7 @@
 #include <QNetworkInterface>
 #include <QTimer>
 #include <QUdpSocket>
+#include <QVariant>
 
 namespace ionvane::wsjtx {
 
@@ -151,6 +152,8 @@ void WsjtxSource::Start() {
         Say(Listening::Failed, reason);
         return;
     }
+    Socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                            QVariant(ReceiveBufferBytes));
     connect(Socket, &QUdpSocket::readyRead, this, &WsjtxSource::ReadPending);
     Say(Listening::Listening, multicast ? where + " (multicast group)" : where);
     // Datagrams that came between the bind and the connection are read now.
@@ -167,26 +170,38 @@ void WsjtxSource::Stop() {
         Socket->deleteLater();
         Socket = nullptr;
     }
+    Waiting.clear();
     Say(Listening::Stopped, {});
 }
 
 void WsjtxSource::ReadPending() {
-    ReadScheduled = false;
-    for (int read = 0; read < DatagramsPerTurn; ++read) {
-        if (Socket == nullptr || !Socket->hasPendingDatagrams()) {
+    while (Socket != nullptr && Waiting.size() < MaxWaiting && Socket->hasPendingDatagrams()) {
+        const qint64 size = Socket->readDatagram(Buffer.data(), static_cast<qint64>(Buffer.size()));
+        if (size >= 0) {
+            Waiting.emplace_back(ReceiptTime(),
+                                 std::string(Buffer.data(), static_cast<std::size_t>(size)));
+        }
+    }
+    if (!Waiting.empty() && !HandOnScheduled) {
+        HandOnScheduled = true;
+        QTimer::singleShot(0, this, &WsjtxSource::HandOn);
+    }
+}
+
+void WsjtxSource::HandOn() {
+    HandOnScheduled = false;
+    for (int handed = 0; handed < DatagramsPerTurn && !Waiting.empty(); ++handed) {
+        const auto [receivedAt, bytes] = std::move(Waiting.front());
+        Waiting.pop_front();
+        emit Event(DatagramEvent(Reader, receivedAt, ReadDatagram(bytes)));
+        if (Socket == nullptr) {
+            // Stopped from a slot of that event: what waits is dropped with the socket.
+            Waiting.clear();
             return;
         }
-        const qint64 size = Socket->readDatagram(Buffer.data(), static_cast<qint64>(Buffer.size()));
-        if (size < 0) {
-            continue;
-        }
-        const std::string_view bytes(Buffer.data(), static_cast<std::size_t>(size));
-        emit Event(DatagramEvent(Reader, ReceiptTime(), ReadDatagram(bytes)));
     }
-    if (Socket != nullptr && Socket->hasPendingDatagrams() && !ReadScheduled) {
-        ReadScheduled = true;
-        QTimer::singleShot(0, this, &WsjtxSource::ReadPending);
-    }
+    // What came while these were handed on, then the rest in the next turn.
+    ReadPending();
 }
 
 } // namespace ionvane::wsjtx

@@ -10,8 +10,10 @@
 
 #include <array>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 
 class QUdpSocket;
 
@@ -64,10 +66,19 @@ class WsjtxSource : public QObject {
     Q_OBJECT
 
   public:
-    /// Datagrams read in one turn of the event loop; the rest wait in the socket for the next
-    /// turn, so that a flood neither starves the window nor grows memory (the system's receive
-    /// buffer is the only queue, and it drops what does not fit).
+    /// Datagrams read into the program in one turn of the event loop: taking them off the socket
+    /// at once keeps a burst (WSJT-X sends a slot's decodes together) from overflowing the
+    /// system's small receive buffer while the tracker works.
+    static constexpr std::size_t MaxWaiting = 4096;
+    /// Datagrams handed on in one turn; the rest wait for the next turn, so that a flood does not
+    /// starve the window. Beyond MaxWaiting a flood stays in the system's receive buffer, which
+    /// drops what does not fit: the memory held is at most MaxWaiting datagrams of at most
+    /// MaxDatagramBytes.
     static constexpr int DatagramsPerTurn = 256;
+    /// The system's receive buffer asked for, bytes: a datagram takes about 1 KiB of it whatever
+    /// its size, so the usual 208 KiB hold some 200, fewer than a burst of decodes replayed from a
+    /// file; 2 MiB holds some 2,000 (the system caps the request at its own maximum).
+    static constexpr int ReceiveBufferBytes = 2 * 1024 * 1024;
 
     WsjtxSource(ListenAddress where, ReaderSettings reader, SourceEnvironment environment,
                 QObject *parent = nullptr);
@@ -93,6 +104,7 @@ class WsjtxSource : public QObject {
 
   private:
     void ReadPending();
+    void HandOn();
     void Say(Listening state, std::string detail);
     [[nodiscard]] Seconds ReceiptTime() const;
 
@@ -101,7 +113,8 @@ class WsjtxSource : public QObject {
     DecodeReader Reader;
     QUdpSocket *Socket = nullptr;
     Listening Current = Listening::Stopped;
-    bool ReadScheduled = false;
+    bool HandOnScheduled = false;
+    std::deque<std::pair<Seconds, std::string>> Waiting;
     /// One byte more than any datagram read, so that a longer one shows as too long.
     std::array<char, MaxDatagramBytes + 1> Buffer{};
 };
