@@ -5,6 +5,7 @@
 #include "cluster/cluster_settings.h"
 #include "cluster/host_port.h"
 #include "connection_words.h"
+#include "elided_label.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -282,10 +283,11 @@ QWidget *frmLive::BuildClusterBar() {
     txtCommands->setPlaceholderText("commands after login, separated by ;");
     cmdClusterConnect = new QPushButton("&Connect", box);
     cmdClusterConnect->setObjectName("cmdClusterConnect");
-    lblClusterState = new QLabel(stored.Problem == cluster::PasswordProblem::ReadableByOthers
-                                     ? "The stored password could be read by others: enter it again"
-                                     : DisconnectedWords,
-                                 box);
+    lblClusterState =
+        new ElidedLabel(stored.Problem == cluster::PasswordProblem::ReadableByOthers
+                            ? "The stored password could be read by others: enter it again"
+                            : DisconnectedWords,
+                        box);
     lblClusterState->setObjectName("lblClusterState");
     SetBold(lblClusterState, StatePointSize);
 
@@ -340,7 +342,7 @@ QWidget *frmLive::BuildFeedBar() {
     cmdFeedConnect->setObjectName("cmdFeedConnect");
     grid->addWidget(new QLabel("Bands", box), 1, 0);
     grid->addWidget(cmdFeedConnect, 1, 5);
-    lblFeedState = new QLabel(DisconnectedWords, box);
+    lblFeedState = new ElidedLabel(DisconnectedWords, box);
     lblFeedState->setObjectName("lblFeedState");
     SetBold(lblFeedState, StatePointSize);
     grid->addWidget(lblFeedState, 2, 0, 1, 6);

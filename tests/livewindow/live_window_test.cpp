@@ -26,6 +26,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QtTest>
 
 #include <memory>
@@ -442,9 +443,14 @@ class LiveWindowTest : public QObject {
         std::vector<std::pair<tracker::UnixSeconds, std::string>> lines;
         for (const Report &report : reports) {
             if (report.AgoS < tracker::RecentWindowS) {
+                // Each at its own minute: the same spot in the same minute is counted once.
+                const QString minute =
+                    QDateTime::fromSecsSinceEpoch(received - report.AgoS, QTimeZone::utc())
+                        .toString("HHmm");
                 lines.emplace_back(received - report.AgoS,
                                    std::string("DX de EA4XX:     50313.0  DL1XX        ") +
-                                       report.From + "<ES>" + report.To + "  1000Z");
+                                       report.From + "<ES>" + report.To + "  " +
+                                       minute.toStdString() + "Z");
             }
         }
         std::sort(lines.begin(), lines.end());
@@ -810,6 +816,32 @@ class LiveWindowTest : public QObject {
         QCOMPARE(saved.Host, QString("127.0.0.1"));
         QCOMPARE(saved.Call, QString("DK7UK"));
         QCOMPARE(saved.Commands, QStringList({"set/ve7cc", "sh/dx 5"}));
+    }
+
+    void refusalIsElidedAndNeverWidensTheWindow() {
+        // State: a node that answers the call as to a second login; the window at its narrowest.
+        // Action: Connect. Expected: "Refused: ..." with the node's words, cut to the width with
+        // the whole text in the tool tip, and the window no wider.
+        testing::FakeNodeScript script;
+        script.Answer = testing::CallAnswer::OtherPort;
+        testing::FakeNode node(script);
+        QVERIFY(node.Listen());
+        frmLive live(Setup());
+        live.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&live));
+        live.resize(live.minimumSizeHint());
+        QTRY_COMPARE(live.width(), live.minimumSizeHint().width());
+        live.findChild<QLineEdit *>("txtClusterHost")->setText("127.0.0.1");
+        live.findChild<QSpinBox *>("spnClusterPort")->setValue(node.Port());
+        live.findChild<QLineEdit *>("txtCall")->setText("DK7UK");
+        auto *state = live.findChild<QLabel *>("lblClusterState");
+        QTest::mouseClick(live.findChild<QPushButton *>("cmdClusterConnect"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(state->text().startsWith("Refused: "), 5000);
+        QCOMPARE(state->text(), QString("Refused: logged in on another port, the node says "
+                                        "\"Sorry DK7UK you are connected to me on another port\""));
+        state->repaint();
+        QCOMPARE(live.width(), live.minimumSizeHint().width());
+        QCOMPARE(state->toolTip(), state->text());
     }
 };
 
