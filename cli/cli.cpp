@@ -90,15 +90,15 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
     const QCommandLineOption anyMode(
         "any-mode",
-        "With --batch --spots, --replay, --cluster or --mqtt: also calculate spots tagged as "
-        "another mode than Es.");
+        "With --batch --spots, --replay, --cluster, --mqtt or --wsjtx: also calculate spots tagged "
+        "as another mode than Es.");
     parser.addOptions(
         {from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots, anyMode});
     const QCommandLineOption replay("replay", "Run the Es tracker over a capture file.", "FILE");
     const QCommandLineOption history(
         "history",
-        "With --replay: record in this store. With --cluster or --mqtt: record in it and restore "
-        "its last hour at start (default: the per-user store; none for none).",
+        "With --replay: record in this store. With --cluster, --mqtt or --wsjtx: record in it and "
+        "restore its last hour at start (default: the per-user store; none for none).",
         "FILE");
     parser.addOptions({replay, history});
     parser.addOptions(TrackerOptions());
@@ -134,8 +134,8 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
     if (options.Live &&
         (boxes || options.Batch || parser.isSet(spotLine) || options.Json || replaying)) {
-        return UsageError{"--cluster and --mqtt print JSON events of their own; leave out --from, "
-                          "--to, --freq, --spot, --batch, --replay and --json"};
+        return UsageError{"--cluster, --mqtt and --wsjtx print JSON events of their own; leave out "
+                          "--from, --to, --freq, --spot, --batch, --replay and --json"};
     }
     if (parser.isSet(history) && parser.value(history).isEmpty()) {
         return UsageError{"--history takes a FILE or none"};
@@ -143,6 +143,9 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     if (replaying && (boxes || options.Batch || parser.isSet(spotLine) || options.Json)) {
         return UsageError{"--replay prints JSON events of its own; leave out --from, --to, --freq, "
                           "--spot, --batch and --json"};
+    }
+    if (parser.isSet("wsjtx-recordings") && !parser.isSet("wsjtx") && !replaying) {
+        return UsageError{"--wsjtx-recordings goes with --wsjtx or --replay"};
     }
     if (options.Spots && !options.Batch) {
         return UsageError{"--spots goes with --batch"};
@@ -204,6 +207,7 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
         ReplayOptions &r = *options.Replay;
         r.Format = options.Format;
         r.AnyMode = options.AnyMode;
+        r.WsjtxRecordings = parser.isSet("wsjtx-recordings");
         if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
             return UsageError{problem};
         }
@@ -426,8 +430,9 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
                "       ionvane-cli --batch [--spots [--any-mode]] [--home TEXT] [--es-layer KM] "
                "[--masl METRES]"
                " [--locale NAME]\n"
-               "       ionvane-cli --replay FILE [--history FILE|none] [--alarm-band BAND]"
-               " [--min-km BAND=KM]... [--max-hop-km KM] [--any-mode] [--home TEXT] ...\n";
+               "       ionvane-cli --replay FILE [--history FILE|none] [--wsjtx-recordings]"
+               " [--alarm-band BAND] [--min-km BAND=KM]... [--max-hop-km KM] [--any-mode]"
+               " [--home TEXT] ...\n";
         return ExitUsage;
     }
     Options &options = std::get<Options>(parsed);

@@ -89,15 +89,23 @@ struct SessionOptions {
                             "With --mqtt: a band to follow, 10m, 6m, 4m or 2m; repeat for more "
                             "(default 6m, 4m and 2m).",
                             "BAND"};
-    QCommandLineOption ForSeconds{"for", "With --cluster or --mqtt: end after this many seconds.",
-                                  "SECONDS"};
+    QCommandLineOption Wsjtx{"wsjtx",
+                             "Listen for the decodes of WSJT-X at [ADDRESS:]PORT (127.0.0.1 if "
+                             "none; a multicast group is joined), alone or with --cluster and "
+                             "--mqtt into the same tracker.",
+                             "[ADDRESS:]PORT"};
+    QCommandLineOption WsjtxRecordings{"wsjtx-recordings",
+                                       "With --wsjtx or --replay: decodes of recordings opened in "
+                                       "WSJT-X count too, at their receipt time."};
+    QCommandLineOption ForSeconds{
+        "for", "With --cluster, --mqtt or --wsjtx: end after this many seconds.", "SECONDS"};
     QCommandLineOption Log{"log",
-                           "With --cluster or --mqtt: append every received line and report with "
-                           "its time.",
+                           "With --cluster, --mqtt or --wsjtx: append every received line, report "
+                           "and datagram with its time.",
                            "FILE"};
 
     [[nodiscard]] QList<QCommandLineOption> All() const {
-        return {Node, Call, Password, Send, Broker, Band, ForSeconds, Log};
+        return {Node, Call, Password, Send, Broker, Band, Wsjtx, WsjtxRecordings, ForSeconds, Log};
     }
 };
 
@@ -195,7 +203,7 @@ std::string LiveHelpText() {
     const QString header = "Options:\n";
     const auto at = help.indexOf(header);
     return at < 0 ? std::string()
-                  : Utf8("\nLive sessions (DX cluster, PSK Reporter feed):\n" +
+                  : Utf8("\nLive sessions (DX cluster, PSK Reporter feed, WSJT-X):\n" +
                          help.mid(at + header.size()));
 }
 
@@ -203,7 +211,8 @@ bool WantsLive(const QStringList &arguments) {
     return std::any_of(arguments.begin() + (arguments.isEmpty() ? 0 : 1), arguments.end(),
                        [](const QString &argument) {
                            return argument == "--cluster" || argument.startsWith("--cluster=") ||
-                                  argument == "--mqtt" || argument.startsWith("--mqtt=");
+                                  argument == "--mqtt" || argument.startsWith("--mqtt=") ||
+                                  argument == "--wsjtx" || argument.startsWith("--wsjtx=");
                        });
 }
 
@@ -213,13 +222,16 @@ std::string_view LiveUsage() {
            " [--alarm-band BAND] [--min-km BAND=KM]... [--max-hop-km KM] [--home TEXT]"
            " [--es-layer KM] [--masl METRES] [--locale NAME] [--any-mode]\n"
            "       ionvane-cli --mqtt HOST[:PORT] [--band BAND]... [--cluster HOST[:PORT] --call "
-           "CALL ...] [--for SECONDS] [--log FILE] [--history FILE|none] [--home TEXT] ...\n";
+           "CALL ...] [--for SECONDS] [--log FILE] [--history FILE|none] [--home TEXT] ...\n"
+           "       ionvane-cli --wsjtx [ADDRESS:]PORT [--wsjtx-recordings] [--cluster ...] "
+           "[--mqtt ...] [--for SECONDS] [--log FILE] [--history FILE|none] [--home TEXT] ...\n";
 }
 
 std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<LiveOptions> &live) {
     const SessionOptions session;
     const bool cluster = parser.isSet(session.Node);
     const bool mqtt = parser.isSet(session.Broker);
+    const bool listens = parser.isSet(session.Wsjtx);
     if (!cluster) {
         for (const auto *clusterOnly : {&session.Call, &session.Password, &session.Send}) {
             if (parser.isSet(*clusterOnly)) {
@@ -230,10 +242,11 @@ std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<Live
     if (!mqtt && parser.isSet(session.Band)) {
         return "--band goes with --mqtt";
     }
-    if (!cluster && !mqtt) {
+    if (!cluster && !mqtt && !listens) {
         for (const auto *liveOnly : {&session.ForSeconds, &session.Log}) {
             if (parser.isSet(*liveOnly)) {
-                return "--" + Utf8(liveOnly->names().front()) + " goes with --cluster or --mqtt";
+                return "--" + Utf8(liveOnly->names().front()) +
+                       " goes with --cluster, --mqtt or --wsjtx";
             }
         }
         return {};
@@ -252,6 +265,13 @@ std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<Live
             !problem.empty()) {
             return problem;
         }
+    }
+    if (listens) {
+        const wsjtx::ListenReading where = wsjtx::ReadListenAddress(parser.value(session.Wsjtx));
+        if (!where.Read) {
+            return "--wsjtx takes [ADDRESS:]PORT: " + where.Problem;
+        }
+        options.Wsjtx = WsjtxTarget{*where.Read, parser.isSet(session.WsjtxRecordings)};
     }
     if (parser.isSet(session.ForSeconds)) {
         const auto seconds = OptionNumber(parser.value(session.ForSeconds));
@@ -293,7 +313,8 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     setup.SessionClock = clock;
     live::LiveCore core(std::move(setup));
 
-    const int sources = (options.Cluster ? 1 : 0) + (options.Feed ? 1 : 0);
+    const int sources =
+        (options.Cluster ? 1 : 0) + (options.Feed ? 1 : 0) + (options.Wsjtx ? 1 : 0);
     int refused = 0;
     QEventLoop loop;
     int exitCode = ExitComputed;
@@ -311,8 +332,10 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         // A refused source ends for good; the session goes on while another source is left.
         const auto *node = std::get_if<live::ClusterConnection>(&event);
         const auto *feed = std::get_if<live::FeedConnection>(&event);
+        const auto *heard = std::get_if<live::WsjtxListening>(&event);
         if ((node != nullptr && node->Event.What == ConnectionEvent::Kind::Refused) ||
-            (feed != nullptr && feed->Event.Connection == feed::FeedConnection::Refused)) {
+            (feed != nullptr && feed->Event.Connection == feed::FeedConnection::Refused) ||
+            (heard != nullptr && heard->Event.State == wsjtx::Listening::Failed)) {
             if (++refused == sources) {
                 finish(ExitRefused);
             }
@@ -327,6 +350,7 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         }
     });
     core.UseStore(store ? &*store : nullptr);
+    core.SetWsjtxRecordings(options.Wsjtx && options.Wsjtx->Recordings);
     core.StartAgeing();
 
     const StopSignals stopSignals([&] { finish(ExitComputed); });
@@ -374,6 +398,9 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
             settings.Port = options.Feed->Port;
             settings.Bands = options.Feed->Bands;
             core.StartFeed(settings);
+        }
+        if (options.Wsjtx) {
+            core.StartWsjtx(options.Wsjtx->Where);
         }
     });
     loop.exec();

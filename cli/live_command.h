@@ -1,11 +1,13 @@
-// ionvane-cli --cluster and --mqtt: a live session with a DX-cluster node, the PSK Reporter feed,
-// or both at once feeding one Es tracker; every received line and report logged, every usable spot
-// calculated as it arrives, one JSON event per line on stdout.
+// ionvane-cli --cluster, --mqtt and --wsjtx: a live session with a DX-cluster node, the PSK
+// Reporter feed, the user's own WSJT-X, or several at once feeding one Es tracker; every received
+// line and report logged, every usable spot calculated as it arrives, one JSON event per line on
+// stdout.
 #pragma once
 
 #include "cluster/session_machine.h"
 #include "feed/feed_bands.h"
 #include "tracker/cloud_tracker.h"
+#include "wsjtx/wsjtx_source.h"
 
 #include <QCommandLineOption>
 #include <QList>
@@ -22,7 +24,7 @@ class QCommandLineParser;
 namespace ionvane::cli {
 
 /// Exit code when every source was refused: the node refused the call or the password or bumped
-/// the session, and the broker refused every topic.
+/// the session, the broker refused every topic, and the WSJT-X port could not be taken.
 constexpr int ExitRefused = 3;
 
 /// The node of --cluster and what the session sends it.
@@ -40,12 +42,19 @@ struct FeedTarget {
     std::vector<feed::FeedBand> Bands;
 };
 
+/// Where --wsjtx listens, and whether recordings count.
+struct WsjtxTarget {
+    wsjtx::ListenAddress Where;
+    bool Recordings = false;
+};
+
 /// What a live session runs with. The command line gives the sources and the session's options;
 /// the number format, home settings, tracker settings, --any-mode and --history are read with the
 /// options every command shares.
 struct LiveOptions {
     std::optional<ClusterTarget> Cluster;
     std::optional<FeedTarget> Feed;
+    std::optional<WsjtxTarget> Wsjtx;
     std::optional<double> ForSeconds;
     QString LogPath;
     bool AnyMode = false;

@@ -4,6 +4,7 @@
 #include "feed_events.h"
 #include "spot_events.h"
 #include "tracker_events.h"
+#include "wsjtx_events.h"
 
 namespace ionvane::cli {
 
@@ -42,6 +43,9 @@ struct Lines {
     }
     void operator()(const live::FeedConnection &change) const {
         Write(FeedConnectionEventJson(change.Event).Text());
+    }
+    void operator()(const live::WsjtxListening &change) const {
+        Write(WsjtxListeningEventJson(change.Event).Text());
     }
     void operator()(const live::StoreProblem &) const {}
     void operator()(const live::LogProblem &) const {}

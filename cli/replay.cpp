@@ -7,6 +7,7 @@
 #include "history/history_store.h"
 #include "live/live_core.h"
 #include "tracker/capture.h"
+#include "wsjtx/capture_text.h"
 
 #include <QDateTime>
 
@@ -21,11 +22,12 @@ namespace {
 // A capture line: the 20-character time, a tab, and a received line of at most the 4 KiB a
 // cluster session keeps of one line, or a feed report: "MQTT ", a topic of at most MaxTopicBytes
 // (each byte written as %XX at worst), a blank, and a payload cut one UTF-8 character (at most 4
-// bytes) past MaxPayloadBytes.
+// bytes) past MaxPayloadBytes, or a WSJT-X datagram.
 constexpr std::size_t MaxClusterLineBytes = 4096;
 constexpr std::size_t MaxFeedLineBytes =
     5 + 3 * feed::MaxTopicBytes + 1 + feed::MaxPayloadBytes + 4;
-constexpr std::size_t MaxCaptureLineBytes = 21 + std::max(MaxClusterLineBytes, MaxFeedLineBytes);
+constexpr std::size_t MaxCaptureLineBytes =
+    21 + std::max({MaxClusterLineBytes, MaxFeedLineBytes, wsjtx::MaxCaptureBodyBytes});
 // A replay recorded in a store commits every this many lines: a replay can be run again, so it
 // need not pay for a commit per line as a live session does.
 constexpr int ReplayLinesPerCommit = 1000;
@@ -78,6 +80,7 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     setup.AnyMode = options.AnyMode;
     setup.NowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
     live::LiveCore core(std::move(setup));
+    core.SetWsjtxRecordings(options.WsjtxRecordings);
     EventPrinter printer(out);
     QObject::connect(&core, &live::LiveCore::happened, &core, [&](const live::LiveEvent &event) {
         LiveEventLines(event, SpotInResult::Left,

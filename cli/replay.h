@@ -16,6 +16,7 @@ struct ReplayOptions {
     tracker::HomeSettings Home;
     tracker::TrackerSettings Tracker;
     bool AnyMode = false;
+    bool WsjtxRecordings = false;           ///< WSJT-X decodes of recordings count
     std::optional<std::string> HistoryFile; ///< the store the lines are recorded in, if any
 };
 

@@ -1,6 +1,7 @@
 #include "capture_line.h"
 
 #include "calc/utf8.h"
+#include "spot/percent_text.h"
 #include "spot/utc_time.h"
 
 #include <algorithm>
@@ -13,8 +14,6 @@ namespace {
 // What follows the tab in a feed line; cluster lines never start so.
 constexpr std::string_view FeedMark = "MQTT ";
 
-constexpr std::string_view HexDigits = "0123456789ABCDEF";
-
 bool IsControl(unsigned char c) {
     return c < 0x20 || c == 0x7F;
 }
@@ -26,25 +25,6 @@ std::size_t CharacterEnd(std::string_view text, std::size_t pos) {
         ++pos;
     }
     return pos;
-}
-
-int HexValue(char c) {
-    const auto at = HexDigits.find(c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c);
-    return at == std::string_view::npos ? -1 : static_cast<int>(at);
-}
-
-std::string DecodeTopic(std::string_view text) {
-    std::string topic;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
-            topic += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 2;
-        } else {
-            topic += text[i];
-        }
-    }
-    return topic;
 }
 
 } // namespace
@@ -90,16 +70,7 @@ std::string CaptureBody(std::string_view topic, std::string_view payload) {
         valid.resize(end);
     }
     std::string body(FeedMark);
-    for (const char c : valid) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == ' ' || c == '%' || IsControl(byte)) {
-            body += '%';
-            body += HexDigits[byte >> 4U];
-            body += HexDigits[byte & 0x0FU];
-        } else {
-            body += c;
-        }
-    }
+    spot::AppendPercentEscaped(body, valid);
     body += ' ';
     body += PayloadText(payload);
     return body;
@@ -138,7 +109,7 @@ std::optional<CapturedReport> ReadCaptureBody(Seconds receivedAt, std::string_vi
     }
     CapturedReport report;
     report.ReceivedAt = receivedAt;
-    report.Topic = DecodeTopic(topic);
+    report.Topic = spot::PercentDecoded(topic);
     if (blank != std::string_view::npos) {
         report.Payload = std::string(body.substr(blank + 1));
     }

@@ -12,11 +12,33 @@ QDateTime UtcTime(UnixSeconds time) {
     return QDateTime::fromSecsSinceEpoch(time, QTimeZone::utc());
 }
 
+// Stops a running source and lets it go once its last event has been told; `running` is cleared
+// first, so that the source's Stopped event finds it no longer running.
+template <typename Source> void StopSource(QPointer<Source> &running) {
+    if (running) {
+        Source *source = running;
+        running.clear();
+        source->Stop();
+        source->deleteLater();
+    }
+}
+
+// A source that ended for good (refused, or its port taken) is let go, unless another has taken
+// its place since.
+template <typename Source> void LetGo(QPointer<Source> &running, Source *ended) {
+    if (running == ended) {
+        running->deleteLater();
+        running.clear();
+    }
+}
+
 } // namespace
 
 LiveCore::LiveCore(CoreSetup setup, QObject *parent)
     : QObject(parent), Setup(std::move(setup)),
-      Pipeline(tracker::SpotCalculator(Setup.Format, Setup.Home), Setup.Tracker, Setup.AnyMode) {
+      Pipeline(tracker::SpotCalculator(Setup.Format, Setup.Home), Setup.Tracker, Setup.AnyMode),
+      Stored(wsjtx::ReaderSettings{Setup.Home.HomeLocator, false}),
+      CaptureDecodes(wsjtx::ReaderSettings{Setup.Home.HomeLocator, false}) {
     connect(&Ageing, &QTimer::timeout, this, &LiveCore::Tick);
 }
 
@@ -90,9 +112,29 @@ void LiveCore::FeedReport(const feed::FeedEvent &event) {
     Take(LineSource::Feed, received, spotTime, event.Raw, result);
 }
 
+void LiveCore::WsjtxDatagram(const wsjtx::WsjtxEvent &event) {
+    if (event.What == wsjtx::WsjtxEvent::Kind::Listening) {
+        return;
+    }
+    const UnixSeconds received = event.ReceivedAt.time_since_epoch().count();
+    if (!Logged(received, event.Raw)) {
+        return;
+    }
+    Pipeline.Tick(received, Events);
+    SayTrackerEvents(false);
+    const tracker::LineResult result = history::WsjtxDatagram(Pipeline, event, Events);
+    const UnixSeconds spotTime = event.What == wsjtx::WsjtxEvent::Kind::Spot
+                                     ? event.Reading.Time.time_since_epoch().count()
+                                     : received;
+    Take(LineSource::Wsjtx, received, spotTime, event.Raw, result);
+}
+
 void LiveCore::CaptureLine(UnixSeconds time, std::string_view body) {
-    if (const auto report =
-            feed::StoredEvent(CaptureReader, feed::Seconds(std::chrono::seconds(time)), body)) {
+    if (const auto datagram =
+            wsjtx::StoredEvent(CaptureDecodes, wsjtx::Seconds(std::chrono::seconds(time)), body)) {
+        WsjtxDatagram(*datagram);
+    } else if (const auto report = feed::StoredEvent(
+                   CaptureReader, feed::Seconds(std::chrono::seconds(time)), body)) {
         FeedReport(*report);
     } else {
         ClusterLine(time, std::string(body));
@@ -157,9 +199,8 @@ void LiveCore::StartCluster(const QString &host, quint16 port, cluster::SessionC
                                              const cluster::ConnectionEvent &event) {
                 Say(ClusterConnection{time, event});
                 // The node said no: no retry.
-                if (event.What == cluster::ConnectionEvent::Kind::Refused && Cluster == session) {
-                    Cluster->deleteLater();
-                    Cluster.clear();
+                if (event.What == cluster::ConnectionEvent::Kind::Refused) {
+                    LetGo(Cluster, session);
                 }
             });
     connect(Cluster, &cluster::ClusterSession::lineReceived, this,
@@ -170,12 +211,7 @@ void LiveCore::StartCluster(const QString &host, quint16 port, cluster::SessionC
 }
 
 void LiveCore::StopCluster() {
-    if (Cluster) {
-        cluster::ClusterSession *session = Cluster;
-        Cluster.clear();
-        session->Stop();
-        session->deleteLater();
-    }
+    StopSource(Cluster);
 }
 
 void LiveCore::StartFeed(const feed::FeedSettings &settings, const feed::FeedTimings &timings) {
@@ -188,26 +224,58 @@ void LiveCore::StartFeed(const feed::FeedSettings &settings, const feed::FeedTim
                     return;
                 }
                 Say(FeedConnection{event});
-                if (event.Connection == feed::FeedConnection::Refused && Feed == source) {
-                    Feed->deleteLater();
-                    Feed.clear();
+                if (event.Connection == feed::FeedConnection::Refused) {
+                    LetGo(Feed, source);
                 }
             });
     Feed->Start();
 }
 
 void LiveCore::StopFeed() {
-    if (Feed) {
-        feed::FeedSource *source = Feed;
-        Feed.clear();
-        source->Stop();
-        source->deleteLater();
+    StopSource(Feed);
+}
+
+void LiveCore::StartWsjtx(const wsjtx::ListenAddress &where) {
+    StopWsjtx();
+    Wsjtx = new wsjtx::WsjtxSource(where,
+                                   wsjtx::ReaderSettings{Setup.Home.HomeLocator, WsjtxRecordings},
+                                   Setup.WsjtxEnvironment, this);
+    connect(Wsjtx, &wsjtx::WsjtxSource::Event, this,
+            [this, source = Wsjtx.data()](const wsjtx::WsjtxEvent &event) {
+                if (event.What != wsjtx::WsjtxEvent::Kind::Listening) {
+                    WsjtxDatagram(event);
+                    return;
+                }
+                Say(WsjtxListening{event});
+                // The port is another program's, or the group cannot be joined: no retry.
+                if (event.State == wsjtx::Listening::Failed) {
+                    LetGo(Wsjtx, source);
+                }
+            });
+    Wsjtx->Start();
+}
+
+void LiveCore::StopWsjtx() {
+    StopSource(Wsjtx);
+}
+
+void LiveCore::SetWsjtxRecordings(bool recordings) {
+    WsjtxRecordings = recordings;
+    Stored.SetWsjtxRecordings(recordings);
+    CaptureDecodes.Options().Recordings = recordings;
+    if (Wsjtx) {
+        Wsjtx->SetRecordings(recordings);
     }
+}
+
+const wsjtx::Client *LiveCore::WsjtxHeard() const {
+    return Wsjtx ? Wsjtx->LatestClient() : nullptr;
 }
 
 void LiveCore::Stop() {
     StopCluster();
     StopFeed();
+    StopWsjtx();
 }
 
 } // namespace ionvane::live

@@ -1,8 +1,8 @@
-// One live session from end to end, for every front end: the sources (the cluster session and
-// the feed), the session log, the history store and its last hour read back at start, the one
-// recording rule, the ageing tick, and the tracker with its settings. Everything it learns comes
-// out as a LiveEvent; the command line writes JSON lines from them, the live window rows, map
-// scenes and alarms.
+// One live session from end to end, for every front end: the sources (the cluster session, the
+// feed and the user's own WSJT-X), the session log, the history store and its last hour read back
+// at start, the one recording rule, the ageing tick, and the tracker with its settings. Everything
+// it learns comes out as a LiveEvent; the command line writes JSON lines from them, the live window
+// rows, map scenes and alarms.
 //
 // A further source is added with a Start/Stop pair that connects its signals here, one intake
 // routine that moves the clock, hands the spot to the pipeline and calls Take, and its connection
@@ -15,6 +15,7 @@
 #include "cluster/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
+#include "wsjtx/wsjtx_source.h"
 
 #include <QObject>
 #include <QPointer>
@@ -42,6 +43,7 @@ struct CoreSetup {
     std::function<UnixSeconds()> NowUtc;
     cluster::SessionClock SessionClock = cluster::SessionClock::System();
     feed::FeedEnvironment FeedEnvironment;
+    wsjtx::SourceEnvironment WsjtxEnvironment;
 };
 
 class LiveCore : public QObject {
@@ -69,7 +71,11 @@ class LiveCore : public QObject {
     /// An event of the feed: a spot at its own time or a skipped report, after the ageing its
     /// receipt time brings. Connection events count for nothing here.
     void FeedReport(const feed::FeedEvent &event);
-    /// A capture line of either source, as the session log keeps it, received at `time`.
+    /// A datagram of WSJT-X: a decode's spot at its slot time (a recording's at its receipt) or a
+    /// skipped decode, after the ageing its receipt time brings; heartbeats and status messages
+    /// are logged and recorded only. Listening changes count for nothing here.
+    void WsjtxDatagram(const wsjtx::WsjtxEvent &event);
+    /// A capture line of any source, as the session log keeps it, received at `time`.
     void CaptureLine(UnixSeconds time, std::string_view body);
     /// The clock moved on to `now` without anything received.
     void AgeTo(UnixSeconds now);
@@ -100,6 +106,16 @@ class LiveCore : public QObject {
     void StartFeed(const feed::FeedSettings &settings, const feed::FeedTimings &timings = {});
     void StopFeed();
     [[nodiscard]] bool FeedRunning() const { return !Feed.isNull(); }
+    /// Starts listening for WSJT-X (stopping a source already listening); its listening changes
+    /// come out as WsjtxListening events. A source that cannot take its port ends for good.
+    void StartWsjtx(const wsjtx::ListenAddress &where);
+    void StopWsjtx();
+    [[nodiscard]] bool WsjtxRunning() const { return !Wsjtx.isNull(); }
+    /// Whether WSJT-X's decodes of recordings count, live, in captures and in the store's lines
+    /// read back; may change while listening.
+    void SetWsjtxRecordings(bool recordings);
+    /// The WSJT-X heard last by the running source, for the words of its state; null when none.
+    [[nodiscard]] const wsjtx::Client *WsjtxHeard() const;
     /// Stops every source.
     void Stop();
 
@@ -116,14 +132,17 @@ class LiveCore : public QObject {
     CoreSetup Setup;
     tracker::SpotPipeline Pipeline;
     history::HistoryStore *Store = nullptr;
-    history::SourceLines Stored;      ///< reads the store's lines of both sources back
-    feed::ReportReader CaptureReader; ///< reads the feed reports of capture lines
+    history::SourceLines Stored;        ///< reads the store's lines of every source back
+    feed::ReportReader CaptureReader;   ///< reads the feed reports of capture lines
+    wsjtx::DecodeReader CaptureDecodes; ///< reads the WSJT-X datagrams of capture lines
+    bool WsjtxRecordings = false;
     std::vector<tracker::TrackerEvent> Events;
     bool StoreFailed = false;
     bool LogFailed = false;
     QTimer Ageing;
     QPointer<cluster::ClusterSession> Cluster;
     QPointer<feed::FeedSource> Feed;
+    QPointer<wsjtx::WsjtxSource> Wsjtx;
 };
 
 } // namespace ionvane::live

@@ -6,6 +6,7 @@
 #include "feed/feed_event.h"
 #include "history/source_lines.h"
 #include "tracker/spot_pipeline.h"
+#include "wsjtx/wsjtx_event.h"
 
 #include <QDateTime>
 #include <QMetaType>
@@ -28,7 +29,8 @@ struct SpotTaken {
     /// The time the event is reported at: the tracker's clock once a cluster line was taken (the
     /// line's time unless the clock was already later), the receipt time of a report.
     UnixSeconds Time = 0;
-    /// The spot's own time: a feed report's decode time, the line's time for everything else.
+    /// The spot's own time: a feed report's or WSJT-X decode's own time, the line's time for
+    /// everything else.
     UnixSeconds SpotTime = 0;
     std::string Raw; ///< the line, or a report's capture body ("MQTT TOPIC PAYLOAD")
     tracker::LineResult Result;
@@ -60,6 +62,11 @@ struct FeedConnection {
     feed::FeedEvent Event;
 };
 
+/// A change of the WSJT-X source's listening (a Listening event of the WSJT-X source).
+struct WsjtxListening {
+    wsjtx::WsjtxEvent Event;
+};
+
 /// The history store failed: it could not be opened as it was (moved aside, or none at all), or
 /// a line could not be written (a full disk). A write failure is said once a session; the
 /// session goes on, and so do the tries to record.
@@ -78,7 +85,7 @@ struct Settled {
 };
 
 using LiveEvent = std::variant<SpotTaken, TrackerChange, RestoreDone, ClusterConnection,
-                               FeedConnection, StoreProblem, LogProblem, Settled>;
+                               FeedConnection, WsjtxListening, StoreProblem, LogProblem, Settled>;
 
 } // namespace ionvane::live
 

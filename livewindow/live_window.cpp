@@ -111,6 +111,7 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     core.NowUtc = Setup.NowUtc;
     core.SessionClock = Setup.SessionClock;
     core.FeedEnvironment = Setup.FeedEnvironment;
+    core.WsjtxEnvironment = Setup.WsjtxEnvironment;
     Live = std::make_unique<LiveSession>(std::move(core));
 
     auto *client = new QWidget(this);
@@ -119,6 +120,8 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     auto *bar = new QHBoxLayout;
     bar->addWidget(BuildClusterBar(), 3);
     bar->addWidget(BuildFeedBar(), 2);
+    wsjtxBar = new WsjtxBar(Stored, Live->Core(), Setup.NowUtc, client);
+    bar->addWidget(wsjtxBar, 1);
     layout->addLayout(bar);
 
     cmdAlarm = new QPushButton(client);

@@ -12,6 +12,7 @@
 #include "feed/feed_source.h"
 #include "map/map_view.h"
 #include "window/settings_file.h"
+#include "wsjtx_bar.h"
 
 #include <QMainWindow>
 #include <QSettings>
@@ -46,6 +47,7 @@ struct LiveWindowSetup {
     std::function<UnixSeconds()> NowUtc;
     cluster::SessionClock SessionClock;
     feed::FeedEnvironment FeedEnvironment;
+    wsjtx::SourceEnvironment WsjtxEnvironment;
     AlarmOutlet *Outlet = nullptr;
     /// The land and borders; read from the program's own outlines in a worker, once the window
     /// has been drawn, when null.
@@ -124,6 +126,7 @@ class frmLive : public QMainWindow {
     std::array<QCheckBox *, tracker::BandCount> chkFeedBands{};
     QPushButton *cmdFeedConnect = nullptr;
     QLabel *lblFeedState = nullptr;
+    WsjtxBar *wsjtxBar = nullptr;
     QPushButton *cmdAlarm = nullptr;
     QAction *actAcknowledge = nullptr;
     QSplitter *splitMain = nullptr;

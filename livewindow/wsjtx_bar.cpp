@@ -1,0 +1,148 @@
+#include "wsjtx_bar.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+
+namespace ionvane::livewindow {
+
+namespace {
+
+// The state line in bold at the size of the other sources' state lines, points.
+constexpr double StatePointSize = 11;
+// The words count seconds: refreshed once a second, ms.
+constexpr int WordsIntervalMs = 1000;
+
+constexpr const char *AddressKey = "wsjtx/address";
+constexpr const char *RecordingsKey = "wsjtx/recordings";
+constexpr const char *ListeningKey = "wsjtx/listening";
+
+constexpr const char *NotListeningWords = "Not listening";
+
+QString DefaultAddress() {
+    return QString::fromLatin1(wsjtx::DefaultAddress.data(),
+                               static_cast<qsizetype>(wsjtx::DefaultAddress.size())) +
+           ':' + QString::number(wsjtx::DefaultPort);
+}
+
+} // namespace
+
+WsjtxBar::WsjtxBar(QSettings &stored, live::LiveCore &core, std::function<UnixSeconds()> nowUtc,
+                   QWidget *parent)
+    : QGroupBox("WSJT-X", parent), Stored(stored), Core(&core), NowUtc(std::move(nowUtc)) {
+    auto *grid = new QGridLayout(this);
+    txtWsjtx = new QLineEdit(Stored.value(AddressKey, DefaultAddress()).toString(), this);
+    txtWsjtx->setObjectName("txtWsjtx");
+    txtWsjtx->setToolTip("The UDP Server of WSJT-X (Settings > Reporting): PORT or ADDRESS:PORT; "
+                         "a multicast group such as 239.255.0.1:2237 to listen beside other "
+                         "programs");
+    auto *label = new QLabel("&UDP", this);
+    label->setBuddy(txtWsjtx);
+    chkWsjtxRecordings = new QCheckBox("&Recordings", this);
+    chkWsjtxRecordings->setObjectName("chkWsjtxRecordings");
+    chkWsjtxRecordings->setToolTip(
+        "Count decodes of recordings opened in WSJT-X, at the time they arrive");
+    chkWsjtxRecordings->setChecked(Stored.value(RecordingsKey, false).toBool());
+    cmdWsjtxListen = new QPushButton("&Listen", this);
+    cmdWsjtxListen->setObjectName("cmdWsjtxListen");
+    lblWsjtxState = new QLabel(NotListeningWords, this);
+    lblWsjtxState->setObjectName("lblWsjtxState");
+    QFont bold = lblWsjtxState->font();
+    bold.setBold(true);
+    bold.setPointSizeF(StatePointSize);
+    lblWsjtxState->setFont(bold);
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(txtWsjtx, 0, 1, 1, 2);
+    grid->addWidget(chkWsjtxRecordings, 1, 0, 1, 2);
+    grid->addWidget(cmdWsjtxListen, 1, 2);
+    grid->addWidget(lblWsjtxState, 2, 0, 1, 3);
+    connect(cmdWsjtxListen, &QPushButton::clicked, this, [this] {
+        if (Core && Core->WsjtxRunning()) {
+            StopListening();
+        } else {
+            Listen();
+        }
+    });
+    connect(chkWsjtxRecordings, &QCheckBox::toggled, this, [this](bool recordings) {
+        Stored.setValue(RecordingsKey, recordings);
+        if (Core) {
+            Core->SetWsjtxRecordings(recordings);
+        }
+    });
+    connect(&Words, &QTimer::timeout, this, &WsjtxBar::ShowWords);
+    connect(&core, &live::LiveCore::happened, this, &WsjtxBar::Heard);
+    core.SetWsjtxRecordings(Recordings());
+    if (Stored.value(ListeningKey, false).toBool()) {
+        QTimer::singleShot(0, this, &WsjtxBar::Listen);
+    }
+}
+
+WsjtxBar::~WsjtxBar() = default;
+
+bool WsjtxBar::Recordings() const {
+    return chkWsjtxRecordings->isChecked();
+}
+
+void WsjtxBar::Listen() {
+    if (!Core || Core->WsjtxRunning()) {
+        return;
+    }
+    const wsjtx::ListenReading where = wsjtx::ReadListenAddress(txtWsjtx->text());
+    if (!where.Read) {
+        lblWsjtxState->setText(QString::fromStdString(where.Problem));
+        return;
+    }
+    Stored.setValue(AddressKey, txtWsjtx->text().trimmed());
+    Core->StartWsjtx(*where.Read);
+}
+
+void WsjtxBar::StopListening() {
+    Stored.setValue(ListeningKey, false);
+    if (Core) {
+        Core->StopWsjtx();
+    }
+}
+
+void WsjtxBar::Heard(const live::LiveEvent &liveEvent) {
+    const auto *listening = std::get_if<live::WsjtxListening>(&liveEvent);
+    if (listening == nullptr) {
+        return;
+    }
+    const wsjtx::WsjtxEvent &event = listening->Event;
+    switch (event.State) {
+    case wsjtx::Listening::Listening:
+        ListeningSince = event.ReceivedAt;
+        Stored.setValue(ListeningKey, true);
+        ShowListening(true);
+        ShowWords();
+        Words.start(WordsIntervalMs);
+        return;
+    case wsjtx::Listening::Failed:
+        lblWsjtxState->setText(QString::fromStdString(event.Detail));
+        break;
+    case wsjtx::Listening::Stopped:
+        lblWsjtxState->setText(NotListeningWords);
+        break;
+    }
+    Words.stop();
+    ShowListening(false);
+}
+
+void WsjtxBar::ShowWords() {
+    if (!Core || !Core->WsjtxRunning()) {
+        return;
+    }
+    const wsjtx::Seconds now{std::chrono::seconds(NowUtc())};
+    lblWsjtxState->setText(
+        QString::fromStdString(wsjtx::SightWords(Core->WsjtxHeard(), ListeningSince, now)));
+}
+
+void WsjtxBar::ShowListening(bool listening) {
+    cmdWsjtxListen->setText(listening ? "S&top" : "&Listen");
+    txtWsjtx->setEnabled(!listening);
+}
+
+} // namespace ionvane::livewindow

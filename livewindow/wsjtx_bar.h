@@ -1,0 +1,58 @@
+// The live window's box for the user's own WSJT-X: where to listen, whether recordings count, a
+// button to listen or stop, and the state in words, refreshed every second ("WSJT-X 2.6.1 on
+// 50.313 MHz FT8, last decode 12 s ago", "No WSJT-X heard for 60 s"). The live core runs the
+// source; the address, the tick box and whether it listened are kept in the window's settings.
+#pragma once
+
+#include "live/live_core.h"
+
+#include <QGroupBox>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSettings;
+
+namespace ionvane::livewindow {
+
+using tracker::UnixSeconds;
+
+class WsjtxBar : public QGroupBox {
+    Q_OBJECT
+
+  public:
+    /// `stored` (the window's settings) must outlive the bar; `nowUtc` is the clock the words
+    /// count with. Listens at once when it did when the window last closed.
+    WsjtxBar(QSettings &stored, live::LiveCore &core, std::function<UnixSeconds()> nowUtc,
+             QWidget *parent = nullptr);
+    ~WsjtxBar() override;
+    WsjtxBar(const WsjtxBar &) = delete;
+    WsjtxBar &operator=(const WsjtxBar &) = delete;
+
+    [[nodiscard]] bool Recordings() const;
+    /// Starts listening at the address in the box; says why not when it cannot.
+    void Listen();
+    void StopListening();
+
+  private:
+    void Heard(const live::LiveEvent &event);
+    void ShowWords();
+    void ShowListening(bool listening);
+
+    QSettings &Stored;
+    QPointer<live::LiveCore> Core;
+    std::function<UnixSeconds()> NowUtc;
+    wsjtx::Seconds ListeningSince{};
+    QTimer Words;
+    QLineEdit *txtWsjtx = nullptr;
+    QCheckBox *chkWsjtxRecordings = nullptr;
+    QPushButton *cmdWsjtxListen = nullptr;
+    QLabel *lblWsjtxState = nullptr;
+};
+
+} // namespace ionvane::livewindow

@@ -1,0 +1,102 @@
+// WSJT-X's readers: any bytes as a datagram (after a status, so that decodes reach every rule)
+// and as a capture line. A datagram is never read past its end (the sanitizers see to that); a
+// spot read whole has a grid of four characters, another square as its station and a frequency;
+// a capture line written and read back writes the same line again.
+#include "calc/utf8.h"
+#include "wsjtx/capture_text.h"
+#include "wsjtx/decode_reader.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using namespace ionvane::wsjtx;
+
+constexpr Seconds Receipt{std::chrono::seconds(1781431225)};
+
+void Put(std::string &out, std::uint64_t value, int bytes) {
+    for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) {
+        out += static_cast<char>((value >> static_cast<unsigned>(shift)) & 0xFFU);
+    }
+}
+
+void PutText(std::string &out, std::string_view text) {
+    Put(out, text.size(), 4);
+    out += text;
+}
+
+// A status of WSJT-X on 6 m with the station in JO62, as it is on the wire.
+std::string SixMetreStatus() {
+    std::string out;
+    Put(out, Magic, 4);
+    Put(out, 2, 4);
+    Put(out, static_cast<std::uint32_t>(MessageType::Status), 4);
+    PutText(out, "WSJT-X");
+    Put(out, 50313000, 8);
+    for (const std::string_view text : {"FT8", "", "", "FT8"}) {
+        PutText(out, text);
+    }
+    Put(out, 0, 3);
+    Put(out, 1500, 4);
+    Put(out, 1500, 4);
+    PutText(out, "DL1ABC");
+    PutText(out, "JO62");
+    return out;
+}
+
+void Abort(bool fault) {
+    if (fault) {
+        std::abort();
+    }
+}
+
+void CheckDatagram(std::string_view bytes) {
+    const Datagram datagram = ReadDatagram(bytes);
+    if (datagram.Problem == DatagramProblem::None) {
+        Abort(ionvane::calc::ValidUtf8(datagram.Id) != datagram.Id ||
+              datagram.Id.size() > 3 * bytes.size());
+        Abort(datagram.Type == static_cast<std::uint32_t>(MessageType::Decode) &&
+              datagram.Heard.TimeMs >= MsPerDay);
+    }
+    DecodeReader reader(ReaderSettings{"JO62QM", true});
+    Abort(reader.Read(ReadDatagram(SixMetreStatus()), Receipt).Problem !=
+          DecodeProblem::NotADecode);
+    const DecodeReading reading = reader.Read(datagram, Receipt);
+    const auto &spot = reading.Read;
+    if (reading.Problem == DecodeProblem::None) {
+        Abort(spot.FromLoc.size() != 4 || spot.ToLoc.substr(0, 4) == spot.FromLoc ||
+              !(spot.FreqMHz > 0) || spot.FreqMHzText.empty());
+        Abort(reading.Time > Receipt + SlotTimeAhead ||
+              reading.Time < Receipt - std::chrono::days(1));
+    }
+    const std::string body = CaptureBody(datagram);
+    const auto again = ReadCaptureBody(body);
+    Abort(!again || CaptureBody(*again) != body || again->Problem != datagram.Problem);
+}
+
+void CheckCaptureLine(std::string_view line) {
+    const auto read = ReadCaptureLine(line);
+    if (!read) {
+        return;
+    }
+    const std::string written = CaptureLine(read->ReceivedAt, read->Read);
+    const auto reread = ReadCaptureLine(written);
+    Abort(!reread || reread->ReceivedAt != read->ReceivedAt ||
+          CaptureLine(reread->ReceivedAt, reread->Read) != written);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    // A block of exactly the input's size, so that a read past the datagram is caught.
+    const auto block = std::make_unique<char[]>(size);
+    std::copy(data, data + size, block.get());
+    const std::string_view input(block.get(), size);
+    CheckDatagram(input);
+    CheckCaptureLine(input);
+    return 0;
+}

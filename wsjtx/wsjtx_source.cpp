@@ -1,0 +1,207 @@
+#include "wsjtx_source.h"
+
+#include "cluster/host_port.h"
+
+#include <QNetworkInterface>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QVariant>
+
+namespace ionvane::wsjtx {
+
+namespace {
+
+constexpr std::string_view LocalHostName = "localhost";
+
+bool AllDigits(const QString &text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    for (const QChar c : text) {
+        if (!c.isDigit()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+ListenReading ReadListenAddress(const QString &text) {
+    ListenReading reading;
+    const QString trimmed = text.trimmed();
+    ListenAddress where;
+    QString portText = trimmed;
+    if (!AllDigits(trimmed)) {
+        const auto hostPort = cluster::ReadHostAndPort(trimmed);
+        if (hostPort.Problem == cluster::HostProblem::PortRange) {
+            reading.Problem = "The port is not a whole number from 1 to 65535";
+            return reading;
+        }
+        if (hostPort.Problem != cluster::HostProblem::None || !hostPort.Read.Port) {
+            reading.Problem = "Not an address and port: write PORT or ADDRESS:PORT";
+            return reading;
+        }
+        const QString host = hostPort.Read.Host;
+        if (host.compare(QString::fromLatin1(LocalHostName.data(), LocalHostName.size()),
+                         Qt::CaseInsensitive) != 0 &&
+            !where.Address.setAddress(host)) {
+            reading.Problem = "Not an IP address: " + host.toStdString();
+            return reading;
+        }
+        where.Port = *hostPort.Read.Port;
+        reading.Read = where;
+        return reading;
+    }
+    bool ok = false;
+    const uint port = portText.toUInt(&ok);
+    if (!ok || port < 1 || port > cluster::MaxPort) {
+        reading.Problem = "The port is not a whole number from 1 to 65535";
+        return reading;
+    }
+    where.Port = static_cast<quint16>(port);
+    reading.Read = where;
+    return reading;
+}
+
+std::string ListenAddressText(const ListenAddress &where) {
+    const QString address = where.Address.toString();
+    const bool v6 = where.Address.protocol() == QAbstractSocket::IPv6Protocol;
+    return (v6 ? "[" + address + "]" : address).toStdString() + ':' + std::to_string(where.Port);
+}
+
+bool IsMulticastGroup(const QHostAddress &address) {
+    return address.isMulticast();
+}
+
+bool JoinOnEveryInterface(QUdpSocket &socket, const QHostAddress &group) {
+    bool joined = false;
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        const auto flags = interface.flags();
+        if (flags.testFlag(QNetworkInterface::IsUp) &&
+            (flags.testFlag(QNetworkInterface::CanMulticast) ||
+             flags.testFlag(QNetworkInterface::IsLoopBack))) {
+            joined = socket.joinMulticastGroup(group, interface) || joined;
+        }
+    }
+    return joined || socket.joinMulticastGroup(group);
+}
+
+WsjtxSource::WsjtxSource(ListenAddress where, ReaderSettings reader, SourceEnvironment environment,
+                         QObject *parent)
+    : QObject(parent), Where(std::move(where)), Environment(std::move(environment)),
+      Reader(std::move(reader)) {}
+
+WsjtxSource::~WsjtxSource() = default;
+
+quint16 WsjtxSource::BoundPort() const {
+    return Socket != nullptr ? Socket->localPort() : 0;
+}
+
+Seconds WsjtxSource::ReceiptTime() const {
+    return std::chrono::floor<std::chrono::seconds>(Environment.Now());
+}
+
+void WsjtxSource::Say(Listening state, std::string detail) {
+    Current = state;
+    WsjtxEvent event;
+    event.What = WsjtxEvent::Kind::Listening;
+    event.ReceivedAt = ReceiptTime();
+    event.State = state;
+    event.Detail = std::move(detail);
+    emit Event(event);
+}
+
+void WsjtxSource::Start() {
+    if (Current == Listening::Listening) {
+        return;
+    }
+    delete Socket;
+    Socket = new QUdpSocket(this);
+    const bool multicast = IsMulticastGroup(Where.Address);
+    bool bound = false;
+    if (multicast) {
+        // Other programs listen to the same group and port: the port is shared with them.
+        const QHostAddress any = Where.Address.protocol() == QAbstractSocket::IPv6Protocol
+                                     ? QHostAddress(QHostAddress::AnyIPv6)
+                                     : QHostAddress(QHostAddress::AnyIPv4);
+        bound = Socket->bind(any, Where.Port,
+                             QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+    } else {
+        bound = Socket->bind(Where.Address, Where.Port);
+    }
+    const std::string where = ListenAddressText(Where);
+    if (!bound) {
+        std::string reason =
+            "Cannot listen on " + where + ": " + Socket->errorString().toStdString();
+        if (Socket->error() == QAbstractSocket::AddressInUseError && !multicast) {
+            reason += " (another program holds the port; let WSJT-X send to a multicast group "
+                      "and listen there beside it)";
+        }
+        delete Socket;
+        Socket = nullptr;
+        Say(Listening::Failed, reason);
+        return;
+    }
+    if (multicast && !Environment.JoinGroup(*Socket, Where.Address)) {
+        const std::string reason = "Cannot join the multicast group " +
+                                   Where.Address.toString().toStdString() + ": " +
+                                   Socket->errorString().toStdString();
+        delete Socket;
+        Socket = nullptr;
+        Say(Listening::Failed, reason);
+        return;
+    }
+    Socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                            QVariant(ReceiveBufferBytes));
+    connect(Socket, &QUdpSocket::readyRead, this, &WsjtxSource::ReadPending);
+    Say(Listening::Listening, multicast ? where + " (multicast group)" : where);
+    // Datagrams that came between the bind and the connection are read now.
+    ReadPending();
+}
+
+void WsjtxSource::Stop() {
+    if (Current == Listening::Stopped) {
+        return;
+    }
+    if (Socket != nullptr) {
+        Socket->disconnect(this);
+        Socket->close();
+        Socket->deleteLater();
+        Socket = nullptr;
+    }
+    Waiting.clear();
+    Say(Listening::Stopped, {});
+}
+
+void WsjtxSource::ReadPending() {
+    while (Socket != nullptr && Waiting.size() < MaxWaiting && Socket->hasPendingDatagrams()) {
+        const qint64 size = Socket->readDatagram(Buffer.data(), static_cast<qint64>(Buffer.size()));
+        if (size >= 0) {
+            Waiting.emplace_back(ReceiptTime(),
+                                 std::string(Buffer.data(), static_cast<std::size_t>(size)));
+        }
+    }
+    if (!Waiting.empty() && !HandOnScheduled) {
+        HandOnScheduled = true;
+        QTimer::singleShot(0, this, &WsjtxSource::HandOn);
+    }
+}
+
+void WsjtxSource::HandOn() {
+    HandOnScheduled = false;
+    for (int handed = 0; handed < DatagramsPerTurn && !Waiting.empty(); ++handed) {
+        const auto [receivedAt, bytes] = std::move(Waiting.front());
+        Waiting.pop_front();
+        emit Event(DatagramEvent(Reader, receivedAt, ReadDatagram(bytes)));
+        if (Socket == nullptr) {
+            // Stopped from a slot of that event: what waits is dropped with the socket.
+            Waiting.clear();
+            return;
+        }
+    }
+    // What came while these were handed on, then the rest in the next turn.
+    ReadPending();
+}
+
+} // namespace ionvane::wsjtx

@@ -1,0 +1,124 @@
+// The live WSJT-X source: a UDP socket on the port WSJT-X reports to, every datagram read into an
+// event as it arrives. Listens only; never sends anything.
+#pragma once
+
+#include "decode_reader.h"
+#include "wsjtx_event.h"
+
+#include <QHostAddress>
+#include <QObject>
+
+#include <array>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+
+class QUdpSocket;
+
+namespace ionvane::wsjtx {
+
+/// WSJT-X's default UDP server: its own machine, port 2237.
+constexpr std::string_view DefaultAddress = "127.0.0.1";
+constexpr quint16 DefaultPort = 2237;
+
+/// Where to listen.
+struct ListenAddress {
+    QHostAddress Address{QString::fromLatin1(DefaultAddress.data(), DefaultAddress.size())};
+    quint16 Port = DefaultPort;
+};
+
+/// A listen address as the user writes it, or why not.
+struct ListenReading {
+    std::optional<ListenAddress> Read;
+    std::string Problem; ///< the user's words, when Read is empty
+};
+
+/// Reads "[ADDRESS:]PORT": "2237", "127.0.0.1:2237", "239.255.0.1:2237", "[ff02::1]:2237".
+/// ADDRESS is an IP address ("localhost" is 127.0.0.1); it defaults to 127.0.0.1; the port runs
+/// from 1 to 65535.
+ListenReading ReadListenAddress(const QString &text);
+
+/// "127.0.0.1:2237", "[ff02::1]:2237".
+std::string ListenAddressText(const ListenAddress &where);
+
+/// Whether listening at `address` joins a multicast group: 224.0.0.0/4 or ff00::/8.
+bool IsMulticastGroup(const QHostAddress &address);
+
+/// Joins `group` on every interface that is up and can carry multicast, the loopback interface
+/// included (WSJT-X may send a group out on loopback only); true when any join succeeded.
+bool JoinOnEveryInterface(QUdpSocket &socket, const QHostAddress &group);
+
+/// The outside world of a source, passed in so tests can stand in for it.
+struct SourceEnvironment {
+    std::function<std::chrono::system_clock::time_point()> Now = [] {
+        return std::chrono::system_clock::now();
+    };
+    /// Joins a multicast group on the bound socket. Tests stand in for it and note the group, so
+    /// that no test ever joins a group on the network.
+    std::function<bool(QUdpSocket &, const QHostAddress &)> JoinGroup = JoinOnEveryInterface;
+};
+
+/// One UDP socket. Start() binds (and joins the group), Stop() closes; every datagram and every
+/// change comes out as an Event. Do not delete the source from a slot of its own Event.
+class WsjtxSource : public QObject {
+    Q_OBJECT
+
+  public:
+    /// Datagrams read into the program in one turn of the event loop: taking them off the socket
+    /// at once keeps a burst (WSJT-X sends a slot's decodes together) from overflowing the
+    /// system's small receive buffer while the tracker works.
+    static constexpr std::size_t MaxWaiting = 4096;
+    /// Datagrams handed on in one turn; the rest wait for the next turn, so that a flood does not
+    /// starve the window. Beyond MaxWaiting a flood stays in the system's receive buffer, which
+    /// drops what does not fit: the memory held is at most MaxWaiting datagrams of at most
+    /// MaxDatagramBytes.
+    static constexpr int DatagramsPerTurn = 256;
+    /// The system's receive buffer asked for, bytes: a datagram takes about 1 KiB of it whatever
+    /// its size, so the usual 208 KiB hold some 200, fewer than a burst of decodes replayed from a
+    /// file; 2 MiB holds some 2,000 (the system caps the request at its own maximum).
+    static constexpr int ReceiveBufferBytes = 2 * 1024 * 1024;
+
+    WsjtxSource(ListenAddress where, ReaderSettings reader, SourceEnvironment environment,
+                QObject *parent = nullptr);
+    ~WsjtxSource() override;
+    WsjtxSource(const WsjtxSource &) = delete;
+    WsjtxSource &operator=(const WsjtxSource &) = delete;
+
+    /// Binds and starts reading (from Stopped or Failed).
+    void Start();
+    /// Closes the socket and says Stopped; nothing when already stopped.
+    void Stop();
+
+    [[nodiscard]] Listening State() const { return Current; }
+    /// The port actually bound (the one asked for, or the system's choice for port 0 in tests).
+    [[nodiscard]] quint16 BoundPort() const;
+    /// Whether decodes of recordings count; may change while listening.
+    void SetRecordings(bool recordings) { Reader.Options().Recordings = recordings; }
+    /// The WSJT-X heard last, for the words of its state.
+    [[nodiscard]] const Client *LatestClient() const { return Reader.LatestClient(); }
+
+  signals:
+    void Event(const ionvane::wsjtx::WsjtxEvent &event);
+
+  private:
+    void ReadPending();
+    void HandOn();
+    void Say(Listening state, std::string detail);
+    [[nodiscard]] Seconds ReceiptTime() const;
+
+    ListenAddress Where;
+    SourceEnvironment Environment;
+    DecodeReader Reader;
+    QUdpSocket *Socket = nullptr;
+    Listening Current = Listening::Stopped;
+    bool HandOnScheduled = false;
+    std::deque<std::pair<Seconds, std::string>> Waiting;
+    /// One byte more than any datagram read, so that a longer one shows as too long.
+    std::array<char, MaxDatagramBytes + 1> Buffer{};
+};
+
+} // namespace ionvane::wsjtx
+
+Q_DECLARE_METATYPE(ionvane::wsjtx::WsjtxEvent)
