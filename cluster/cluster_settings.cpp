@@ -1,5 +1,7 @@
 #include "cluster_settings.h"
 
+#include "core_dumps.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -94,6 +96,9 @@ StoredPassword LoadPassword(const QString &dir) {
     }
     stored.Password = QString::fromUtf8(bytes).section('\n', 0, 0).trimmed();
     stored.Problem = stored.Password.isEmpty() ? PasswordProblem::Missing : PasswordProblem::None;
+    if (!stored.Password.isEmpty()) {
+        KeepOutOfCoreDumps();
+    }
     return stored;
 }
 

@@ -10,6 +10,12 @@ constexpr char Iac = '\xff';
 constexpr int TelnetCommandBytes = 3; // IAC, verb, option: all a refusing client sends
 constexpr int LongestPiece = 7;
 constexpr QByteArrayView NodeName = "FAKE0";
+// A storm goes out in pieces of 64 KiB as the client takes them, up to 64 MiB: a client that
+// answers all of it holds 32 MiB of answers, enough to show, little enough to survive.
+constexpr qint64 StormPieceBytes = 65536;
+constexpr qint64 StormLimitBytes = 64 << 20;
+// What a storming node keeps of the client's answers before the kernel holds the rest back.
+constexpr qint64 StormReadBufferBytes = 4096;
 
 } // namespace
 
@@ -49,7 +55,14 @@ void FakeNode::Accept() {
         TelnetSkip = 0;
         Random.seed(Script.Seed + static_cast<quint32>(ConnectTimesMs.size()));
         ConnectTimesMs.append(Clock.elapsed());
-        connect(Client, &QTcpSocket::readyRead, this, [this] { Read(); });
+        if (Script.StormOptions) {
+            StormSentBytes = 0;
+            Client->setReadBufferSize(StormReadBufferBytes);
+            connect(Client, &QTcpSocket::bytesWritten, this, [this] { Storm(); });
+            Storm();
+        } else {
+            connect(Client, &QTcpSocket::readyRead, this, [this] { Read(); });
+        }
         connect(Client, &QTcpSocket::disconnected, this, [this, socket] {
             if (Client == socket) {
                 Client = nullptr;
@@ -74,6 +87,21 @@ void FakeNode::Accept() {
             Write("\r\ncall: ");
             break;
         }
+    }
+}
+
+// WILL and WONT of every option in turn: each WILL after a WONT is a new offer, which a client
+// must answer.
+void FakeNode::Storm() {
+    while (Client && Client->bytesToWrite() < StormPieceBytes && StormSentBytes < StormLimitBytes) {
+        QByteArray piece;
+        for (int option = 0; piece.size() < StormPieceBytes; option = (option + 1) % 256) {
+            const char o = static_cast<char>(option);
+            const char command[] = {Iac, '\xfb', o, Iac, '\xfc', o};
+            piece.append(command, sizeof command);
+        }
+        Client->write(piece);
+        StormSentBytes += piece.size();
     }
 }
 
