@@ -7,6 +7,7 @@
 #include "option_number.h"
 #include "stop_signals.h"
 
+#include "calc/ascii.h"
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/host_port.h"
@@ -15,6 +16,7 @@
 #include "history/history_store.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QEventLoop>
 #include <QTimeZone>
 #include <QTimer>
@@ -170,12 +172,19 @@ std::string ReadFeedTarget(const QCommandLineParser &parser, const SessionOption
     return {};
 }
 
-// The stored password, read only when --password gave none; a file others can read is not used.
-std::string StoredPassword(std::ostream &err) {
+// The stored password, read only when --password gave none; a file others can read is not used,
+// and one that cannot be read (a directory, no permission) ends the run.
+std::optional<std::string> StoredPassword(std::ostream &err) {
     const cluster::StoredPassword stored = cluster::LoadPassword(cluster::ClusterSettingsDir());
     if (stored.Problem == cluster::PasswordProblem::ReadableByOthers) {
         err << "ionvane-cli: the stored cluster password file is readable by others; not "
                "using it (store the password again)\n";
+    } else if (stored.Problem == cluster::PasswordProblem::Unreadable) {
+        err << "ionvane-cli: cannot read the stored cluster password file "
+            << calc::OneLineText(Utf8(
+                   QDir(cluster::ClusterSettingsDir()).filePath(cluster::ClusterPasswordFileName)))
+            << '\n';
+        return std::nullopt;
     }
     return Utf8(stored.Password);
 }
@@ -277,8 +286,8 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     if (!options.LogPath.isEmpty()) {
         QString problem;
         if (!log.Open(options.LogPath, problem)) {
-            err << "ionvane-cli: cannot open the log " << Utf8(options.LogPath) << ": "
-                << Utf8(problem) << '\n';
+            err << "ionvane-cli: cannot open the log " << calc::OneLineText(Utf8(options.LogPath))
+                << ": " << Utf8(problem) << '\n';
             return ExitNotComputed;
         }
     }
@@ -303,7 +312,11 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     if (options.Cluster) {
         cluster::SessionConfig config = options.Cluster->Session;
         if (!options.Cluster->PasswordGiven) {
-            config.Password = StoredPassword(err);
+            const std::optional<std::string> stored = StoredPassword(err);
+            if (!stored) {
+                return ExitNotComputed;
+            }
+            config.Password = *stored;
         }
         session = std::make_unique<cluster::ClusterSession>(options.Cluster->Host,
                                                             options.Cluster->Port, config, clock);
@@ -439,7 +452,8 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         feedSource->Stop();
     }
     if (logFailed) {
-        err << "ionvane-cli: cannot write the log " << Utf8(options.LogPath) << '\n';
+        err << "ionvane-cli: cannot write the log " << calc::OneLineText(Utf8(options.LogPath))
+            << '\n';
     }
     if (writer.Failed()) {
         err << "ionvane-cli: cannot write the events\n";

@@ -81,6 +81,10 @@ StoredPassword LoadPassword(const QString &dir) {
     if (!file.exists()) {
         return stored;
     }
+    if (!QFileInfo(file).isFile()) {
+        stored.Problem = PasswordProblem::Unreadable;
+        return stored;
+    }
     if ((file.permissions() & OthersBits) != 0) {
         stored.Problem = PasswordProblem::ReadableByOthers;
         return stored;
