@@ -123,7 +123,7 @@ TEST(ClusterLiveTest, LogsInToEachNodeTypeThroughSplitWritesAndTelnetOptions) {
 }
 
 // A node that offers and withdraws options without end and never reads: the answers waiting for it
-// stay bounded, as the session drops it before the storm (64 MiB) is over, and backs off.
+// stay bounded, as the session drops it before the storm (32 MiB) is over, and backs off.
 TEST(ClusterLiveTest, ANodeThatNeverReadsTheAnswersIsDropped) {
     FakeNodeScript script;
     script.StormOptions = true;
@@ -140,23 +140,16 @@ TEST(ClusterLiveTest, AStrayTelnetPairInATalkLineStallsNothing) {
     Live live(FakeNodeScript{});
     live.Session->Start();
     ASSERT_TRUE(WaitUntil([&] { return live.Node.ClientLoggedIn(); }));
-    QList<QByteArray> lines = {"To ALL de G4ABC: caf\xff\xfa"};
-    for (int i = 0; i < 5; ++i) {
-        lines.append("DX de G4ABC: 50110.0 EA5XX JN48QT<ES>IM98 " + QByteArray::number(i));
-    }
-    live.Node.SendLines(lines);
-    const auto spots = [&] {
-        return std::count_if(live.Lines.begin(), live.Lines.end(),
-                             [](const std::string &line) { return line.starts_with("DX de"); });
-    };
-    EXPECT_TRUE(WaitUntil([&] { return spots() == 5; }, 2'000)) << spots() << " spots of 5";
+    live.Node.SendLines({"To ALL de G4ABC: caf\xff\xfa",
+                         "DX de G4ABC: 50110.0 EA5XX JN48QT<ES>IM98",
+                         "DX de G4ABC: 50111.0 EA5XX JN48QT<ES>IM98"});
+    EXPECT_TRUE(
+        WaitUntil([&] { return live.Lines.back().starts_with("DX de G4ABC: 50111"); }, 2'000));
 }
 
 #ifdef __linux__
 TEST(ClusterLiveTest, NoCoreDumpOnceAPasswordIsHeld) {
     prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
-    Live without(FakeNodeScript{});
-    EXPECT_TRUE(MayDumpCore());
     Live with(FakeNodeScript{}, "s3cret");
     EXPECT_FALSE(MayDumpCore());
 }

@@ -10,12 +10,6 @@ constexpr char Iac = '\xff';
 constexpr int TelnetCommandBytes = 3; // IAC, verb, option: all a refusing client sends
 constexpr int LongestPiece = 7;
 constexpr QByteArrayView NodeName = "FAKE0";
-// A storm goes out in pieces of 64 KiB as the client takes them, up to 64 MiB: a client that
-// answers all of it holds 32 MiB of answers, enough to show, little enough to survive.
-constexpr qint64 StormPieceBytes = 65536;
-constexpr qint64 StormLimitBytes = 64 << 20;
-// What a storming node keeps of the client's answers before the kernel holds the rest back.
-constexpr qint64 StormReadBufferBytes = 4096;
 
 } // namespace
 
@@ -56,10 +50,16 @@ void FakeNode::Accept() {
         Random.seed(Script.Seed + static_cast<quint32>(ConnectTimesMs.size()));
         ConnectTimesMs.append(Clock.elapsed());
         if (Script.StormOptions) {
-            StormSentBytes = 0;
-            Client->setReadBufferSize(StormReadBufferBytes);
-            connect(Client, &QTcpSocket::bytesWritten, this, [this] { Storm(); });
-            Storm();
+            // Each WILL after a WONT is a new offer: a client that answers every one and sends
+            // it holds 16 MiB of answers. Qt keeps 4 KiB of them here, the kernel the rest.
+            Client->setReadBufferSize(4096);
+            QByteArray round;
+            for (int option = 0; option < 256; ++option) {
+                const char o = static_cast<char>(option);
+                const char offerAndWithdraw[] = {Iac, '\xfb', o, Iac, '\xfc', o};
+                round.append(offerAndWithdraw, sizeof offerAndWithdraw);
+            }
+            Client->write(round.repeated((32 << 20) / round.size()));
         } else {
             connect(Client, &QTcpSocket::readyRead, this, [this] { Read(); });
         }
@@ -87,21 +87,6 @@ void FakeNode::Accept() {
             Write("\r\ncall: ");
             break;
         }
-    }
-}
-
-// WILL and WONT of every option in turn: each WILL after a WONT is a new offer, which a client
-// must answer.
-void FakeNode::Storm() {
-    while (Client && Client->bytesToWrite() < StormPieceBytes && StormSentBytes < StormLimitBytes) {
-        QByteArray piece;
-        for (int option = 0; piece.size() < StormPieceBytes; option = (option + 1) % 256) {
-            const char o = static_cast<char>(option);
-            const char command[] = {Iac, '\xfb', o, Iac, '\xfc', o};
-            piece.append(command, sizeof command);
-        }
-        Client->write(piece);
-        StormSentBytes += piece.size();
     }
 }
 

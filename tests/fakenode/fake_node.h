@@ -33,7 +33,7 @@ struct FakeNodeScript {
     quint32 Seed = 1;           ///< of the random pieces
     bool Silent = false;        ///< after the welcome, send nothing, not even prompts
     bool PromptLineEnd = true;  ///< end the command prompt with CR LF (false: bare "... >")
-    bool StormOptions = false;  ///< offer and withdraw options without end, never reading
+    bool StormOptions = false;  ///< offer and withdraw every option, 32 MiB of it, never reading
 };
 
 class FakeNode : public QObject {
@@ -87,7 +87,6 @@ class FakeNode : public QObject {
     void Write(const QByteArray &bytes);
     void Drain();
     void ReplayNext();
-    void Storm();
 
     QTcpServer Server;
     QTcpSocket *Client = nullptr;
@@ -104,7 +103,6 @@ class FakeNode : public QObject {
     QElapsedTimer Clock;
     QList<Received> Lines;
     QList<qint64> ConnectTimesMs;
-    qint64 StormSentBytes = 0;
 };
 
 } // namespace ionvane::testing
