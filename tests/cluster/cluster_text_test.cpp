@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 namespace ionvane::cluster {
 namespace {
 
@@ -164,9 +162,8 @@ TEST(SessionLogTest, TheLogIsTheUsersAlone) {
     SessionLog log;
     QString error;
     ASSERT_TRUE(log.Open(dir.filePath("session.log"), error));
-    struct stat info {};
-    ASSERT_EQ(stat(dir.filePath("session.log").toLocal8Bit().constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777U, 0600U);
+    EXPECT_EQ(QFile::permissions(dir.filePath("session.log")),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 }
 
 TEST(SessionLogTest, CaptureLineHasTheUtcSecondATabAndTheCleanedLine) {
