@@ -54,8 +54,7 @@ void ProgramWindows::OpenLive() {
                          [this, nowUtc] {
                              Store = std::make_unique<history::HistoryStore>(
                                  history::HistoryStore::DefaultPath(), nowUtc());
-                             Live->UseStore(Store->IsOpen() ? Store.get() : nullptr,
-                                            QString::fromStdString(Store->Message()));
+                             Live->UseStore(Store.get());
                          });
         // A double-clicked cloud is calculated in the main window, as if typed there.
         QObject::connect(Live.get(), &livewindow::frmLive::spotChosen, &Calculator,

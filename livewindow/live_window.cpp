@@ -5,6 +5,7 @@
 #include "cluster/cluster_settings.h"
 #include "cluster/host_port.h"
 #include "connection_words.h"
+#include "elided_label.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -102,11 +103,15 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
       HomePoint(HomeOf(Setup.Home.HomeLocator)) {
     setObjectName("frmLive");
     setWindowTitle(LiveTitle);
-    Live = std::make_unique<LiveSession>(
-        tracker::SpotCalculator(Setup.Format, tracker::HomeSettings{Setup.Home.HomeLocator,
-                                                                    Setup.Home.EsLayerHeightKm,
-                                                                    Setup.Home.HomeHeightKm}),
-        Setup.Tracker, Setup.Store, Setup.NowUtc);
+    live::CoreSetup core;
+    core.Format = Setup.Format;
+    core.Home = tracker::HomeSettings{Setup.Home.HomeLocator, Setup.Home.EsLayerHeightKm,
+                                      Setup.Home.HomeHeightKm};
+    core.Tracker = Setup.Tracker;
+    core.NowUtc = Setup.NowUtc;
+    core.SessionClock = Setup.SessionClock;
+    core.FeedEnvironment = Setup.FeedEnvironment;
+    Live = std::make_unique<LiveSession>(std::move(core));
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
@@ -184,18 +189,17 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     connect(tblClouds, &QTableView::doubleClicked, this, &frmLive::CloudActivated);
     connect(bandPanel, &BandPanel::selectedBandChanged, this, &frmLive::RefreshMap);
     connect(bandPanel, &BandPanel::alarmBandChanged, this, [this](tracker::Band band) {
-        Live->SetAlarmBand(band);
+        Live->Core().SetAlarmBand(band);
         Stored.setValue(AlarmBandKey, Q(tracker::BandName(band)));
     });
     connect(Live.get(), &LiveSession::changed, this, &frmLive::Refresh);
     connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
+    connect(&Live->Core(), &live::LiveCore::happened, this, &frmLive::Heard);
 
     RestoreState();
-    Live->Restore();
-    Live->StartAgeing();
-    if (!Setup.StoreMessage.isEmpty()) {
-        statusBar()->showMessage(Setup.StoreMessage);
-    }
+    Live->Core().UseStore(Setup.Store);
+    Live->Core().Restore();
+    Live->Core().StartAgeing();
 }
 
 frmLive::~frmLive() {
@@ -203,12 +207,7 @@ frmLive::~frmLive() {
         // The reader holds nothing of the window's, but must end before its QThread goes.
         OutlinesReader->wait();
     }
-    if (Cluster) {
-        Cluster->Stop();
-    }
-    if (Feed) {
-        Feed->Stop();
-    }
+    Live->Core().Stop();
 }
 
 void frmLive::ReadOutlinesOnceDrawn() {
@@ -227,13 +226,10 @@ void frmLive::ReadOutlinesOnceDrawn() {
             [reader = OutlinesReader] { reader->start(); });
 }
 
-void frmLive::UseStore(history::HistoryStore *store, const QString &message) {
+void frmLive::UseStore(history::HistoryStore *store) {
     Setup.Store = store;
-    Live->SetStore(store);
-    Live->Restore();
-    if (!message.isEmpty()) {
-        statusBar()->showMessage(message);
-    }
+    Live->Core().UseStore(store);
+    Live->Core().Restore();
 }
 
 bool frmLive::event(QEvent *event) {
@@ -284,10 +280,11 @@ QWidget *frmLive::BuildClusterBar() {
     txtCommands->setPlaceholderText("commands after login, separated by ;");
     cmdClusterConnect = new QPushButton("&Connect", box);
     cmdClusterConnect->setObjectName("cmdClusterConnect");
-    lblClusterState = new QLabel(stored.Problem == cluster::PasswordProblem::ReadableByOthers
-                                     ? "The stored password could be read by others: enter it again"
-                                     : DisconnectedWords,
-                                 box);
+    lblClusterState =
+        new ElidedLabel(stored.Problem == cluster::PasswordProblem::ReadableByOthers
+                            ? "The stored password could be read by others: enter it again"
+                            : DisconnectedWords,
+                        box);
     lblClusterState->setObjectName("lblClusterState");
     SetBold(lblClusterState, StatePointSize);
 
@@ -342,7 +339,7 @@ QWidget *frmLive::BuildFeedBar() {
     cmdFeedConnect->setObjectName("cmdFeedConnect");
     grid->addWidget(new QLabel("Bands", box), 1, 0);
     grid->addWidget(cmdFeedConnect, 1, 5);
-    lblFeedState = new QLabel(DisconnectedWords, box);
+    lblFeedState = new ElidedLabel(DisconnectedWords, box);
     lblFeedState->setObjectName("lblFeedState");
     SetBold(lblFeedState, StatePointSize);
     grid->addWidget(lblFeedState, 2, 0, 1, 6);
@@ -400,7 +397,7 @@ void frmLive::RestoreState() {
             .toString()
             .toStdString());
     bandPanel->SetAlarmBand(alarm.value_or(Setup.Tracker.AlarmFrom));
-    Live->SetAlarmBand(bandPanel->AlarmBand());
+    Live->Core().SetAlarmBand(bandPanel->AlarmBand());
     cmbSpotBand->setCurrentIndex(
         std::clamp(Stored.value(SpotBandKey, 0).toInt(), 0, cmbSpotBand->count() - 1));
 }
@@ -543,10 +540,9 @@ void frmLive::AcknowledgeAlarm() {
 }
 
 void frmLive::ClusterConnectClicked() {
-    if (Cluster) {
-        Cluster->Stop();
-        Cluster->deleteLater();
-        Cluster.clear();
+    live::LiveCore &core = Live->Core();
+    if (core.ClusterRunning()) {
+        core.StopCluster();
         cmdClusterConnect->setText("&Connect");
         lblClusterState->setText(DisconnectedWords);
         return;
@@ -579,37 +575,32 @@ void frmLive::ClusterConnectClicked() {
         config.Commands.push_back(command.toStdString());
     }
     ClusterHost = settings.Host;
-    Cluster = new cluster::ClusterSession(settings.Host, settings.Port, std::move(config),
-                                          Setup.SessionClock, this);
-    connect(Cluster, &cluster::ClusterSession::connectionChanged, this,
-            [this](const QDateTime &, const cluster::ConnectionEvent &event) {
-                ClusterChanged(event);
-            });
-    connect(Cluster, &cluster::ClusterSession::lineReceived, this,
-            [this](const QDateTime &time, const std::string &line) {
-                Live->ClusterLine(time.toSecsSinceEpoch(), line);
-            });
     cmdClusterConnect->setText("Dis&connect");
-    Cluster->Start();
+    core.StartCluster(settings.Host, settings.Port, std::move(config));
+}
+
+void frmLive::Heard(const live::LiveEvent &event) {
+    if (const auto *node = std::get_if<live::ClusterConnection>(&event)) {
+        ClusterChanged(node->Event);
+    } else if (const auto *feed = std::get_if<live::FeedConnection>(&event)) {
+        FeedChanged(feed->Event);
+    } else if (const auto *problem = std::get_if<live::StoreProblem>(&event)) {
+        statusBar()->showMessage(Q(problem->Message));
+    }
 }
 
 void frmLive::ClusterChanged(const cluster::ConnectionEvent &event) {
     lblClusterState->setText(ClusterStateWords(event, ClusterHost));
     if (event.What == cluster::ConnectionEvent::Kind::Refused) {
-        // The node said no: no retry, and the button offers a new start.
-        if (Cluster) {
-            Cluster->deleteLater();
-            Cluster.clear();
-        }
+        // The node said no: the session has ended, and the button offers a new start.
         cmdClusterConnect->setText("&Connect");
     }
 }
 
 void frmLive::FeedConnectClicked() {
-    if (Feed) {
-        Feed->Stop();
-        Feed->deleteLater();
-        Feed.clear();
+    live::LiveCore &core = Live->Core();
+    if (core.FeedRunning()) {
+        core.StopFeed();
         cmdFeedConnect->setText("Co&nnect");
         lblFeedState->setText(DisconnectedWords);
         return;
@@ -630,24 +621,14 @@ void frmLive::FeedConnectClicked() {
         }
     }
     SaveState();
-    Feed = new feed::FeedSource(settings, Setup.FeedEnvironment, {}, this);
-    connect(Feed, &feed::FeedSource::Event, this, &frmLive::FeedEvent);
     cmdFeedConnect->setText("Disco&nnect");
-    Feed->Start();
+    core.StartFeed(settings);
 }
 
-void frmLive::FeedEvent(const feed::FeedEvent &event) {
-    if (event.What != feed::FeedEvent::Kind::Connection) {
-        Live->FeedReport(event);
-        return;
-    }
+void frmLive::FeedChanged(const feed::FeedEvent &event) {
     lblFeedState->setText(FeedStateWords(event));
     if (event.Connection == feed::FeedConnection::Refused) {
         cmdFeedConnect->setText("Co&nnect");
-        if (Feed) {
-            Feed->deleteLater();
-            Feed.clear();
-        }
     }
 }
 
