@@ -56,4 +56,9 @@ std::string UpperCaseAscii(std::string_view text);
 /// Whether two texts are equal when ASCII letters are compared without case.
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+/// The text for a message of one line: every control character written as an escape ("\n",
+/// "\t", "\x1b"), so that a file name holding a line end cannot split the message or forge a
+/// second one. Every other byte stays as it is.
+std::string OneLineText(std::string_view text);
+
 } // namespace ionvane::calc

@@ -7,6 +7,7 @@
 #include "option_number.h"
 #include "stop_signals.h"
 
+#include "calc/ascii.h"
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/host_port.h"
@@ -16,6 +17,7 @@
 #include "live/live_core.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -175,12 +177,19 @@ std::string ReadFeedTarget(const QCommandLineParser &parser, const SessionOption
     return {};
 }
 
-// The stored password, read only when --password gave none; a file others can read is not used.
-std::string StoredPassword(std::ostream &err) {
+// The stored password, read only when --password gave none; a file others can read is not used,
+// and one that cannot be read (a directory, no permission) ends the run.
+std::optional<std::string> StoredPassword(std::ostream &err) {
     const cluster::StoredPassword stored = cluster::LoadPassword(cluster::ClusterSettingsDir());
     if (stored.Problem == cluster::PasswordProblem::ReadableByOthers) {
         err << "ionvane-cli: the stored cluster password file is readable by others; not "
                "using it (store the password again)\n";
+    } else if (stored.Problem == cluster::PasswordProblem::Unreadable) {
+        err << "ionvane-cli: cannot read the stored cluster password file "
+            << calc::OneLineText(Utf8(
+                   QDir(cluster::ClusterSettingsDir()).filePath(cluster::ClusterPasswordFileName)))
+            << '\n';
+        return std::nullopt;
     }
     return Utf8(stored.Password);
 }
@@ -290,8 +299,8 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     if (!options.LogPath.isEmpty()) {
         QString problem;
         if (!log.Open(options.LogPath, problem)) {
-            err << "ionvane-cli: cannot open the log " << Utf8(options.LogPath) << ": "
-                << Utf8(problem) << '\n';
+            err << "ionvane-cli: cannot open the log " << calc::OneLineText(Utf8(options.LogPath))
+                << ": " << Utf8(problem) << '\n';
             return ExitNotComputed;
         }
     }
@@ -313,6 +322,17 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     setup.SessionClock = clock;
     live::LiveCore core(std::move(setup));
 
+    std::optional<cluster::SessionConfig> clusterConfig;
+    if (options.Cluster) {
+        clusterConfig = options.Cluster->Session;
+        if (!options.Cluster->PasswordGiven) {
+            const std::optional<std::string> stored = StoredPassword(err);
+            if (!stored) {
+                return ExitNotComputed;
+            }
+            clusterConfig->Password = *stored;
+        }
+    }
     const int sources =
         (options.Cluster ? 1 : 0) + (options.Feed ? 1 : 0) + (options.Wsjtx ? 1 : 0);
     int refused = 0;
@@ -385,12 +405,9 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
             loop.quit();
             return;
         }
-        if (options.Cluster) {
-            cluster::SessionConfig config = options.Cluster->Session;
-            if (!options.Cluster->PasswordGiven) {
-                config.Password = StoredPassword(err);
-            }
-            core.StartCluster(options.Cluster->Host, options.Cluster->Port, std::move(config));
+        if (clusterConfig) {
+            core.StartCluster(options.Cluster->Host, options.Cluster->Port,
+                              std::move(*clusterConfig));
         }
         if (options.Feed) {
             feed::FeedSettings settings;
@@ -406,7 +423,8 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     loop.exec();
     core.Stop();
     if (logFailed) {
-        err << "ionvane-cli: cannot write the log " << Utf8(options.LogPath) << '\n';
+        err << "ionvane-cli: cannot write the log " << calc::OneLineText(Utf8(options.LogPath))
+            << '\n';
     }
     if (writer.Failed()) {
         err << "ionvane-cli: cannot write the events\n";

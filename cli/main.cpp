@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <cerrno>
+#include <exception>
 #include <fcntl.h>
 #include <iostream>
 #include <unistd.h>
@@ -38,5 +39,13 @@ int main(int argc, char *argv[]) {
     if (outClosed) {
         std::cout.setstate(std::ios::badbit);
     }
-    return ionvane::cli::RunCli(QCoreApplication::arguments(), std::cin, std::cout, std::cerr);
+    // Every failure is a message and exit 1: nothing may end the program with an abort.
+    try {
+        return ionvane::cli::RunCli(QCoreApplication::arguments(), std::cin, std::cout, std::cerr);
+    } catch (const std::exception &failure) {
+        std::cerr << "ionvane-cli: " << failure.what() << '\n';
+    } catch (...) {
+        std::cerr << "ionvane-cli: an unexpected failure\n";
+    }
+    return ionvane::cli::ExitNotComputed;
 }

@@ -11,7 +11,12 @@
 
 #include <QDateTime>
 
+#include "calc/ascii.h"
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 
@@ -62,9 +67,17 @@ class EventPrinter {
 } // namespace
 
 int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err) {
+    const std::string shown = calc::OneLineText(options.CaptureFile);
+    // A directory opens as a file and fails at its first read.
+    std::error_code notADirectory;
+    if (std::filesystem::is_directory(options.CaptureFile, notADirectory)) {
+        err << "ionvane-cli: cannot read the capture " << shown << ": it is a directory\n";
+        return 1;
+    }
     std::ifstream file(options.CaptureFile, std::ios::binary);
     if (!file) {
-        err << "ionvane-cli: cannot read the capture " << options.CaptureFile << '\n';
+        err << "ionvane-cli: cannot read the capture " << shown << ": " << std::strerror(errno)
+            << '\n';
         return 1;
     }
     std::optional<history::HistoryStore> store;
@@ -95,7 +108,16 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     std::string text;
     bool tooLong = false;
     long long notCapture = 0;
-    while (reader.Next(text, tooLong)) {
+    for (;;) {
+        try {
+            if (!reader.Next(text, tooLong)) {
+                break;
+            }
+        } catch (const std::ios_base::failure &) {
+            // An error under the file buffer (EIO): it throws rather than setting badbit.
+            file.setstate(std::ios::badbit);
+            break;
+        }
         const auto line = tooLong ? std::nullopt : tracker::ReadCaptureLine(text);
         if (!line) {
             ++notCapture;
@@ -105,12 +127,12 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     }
     printer.Flush();
     if (file.bad()) {
-        err << "ionvane-cli: reading the capture " << options.CaptureFile << " failed\n";
+        err << "ionvane-cli: reading the capture " << shown << " failed\n";
         return 1;
     }
     if (notCapture > 0) {
         err << "ionvane-cli: " << notCapture << " line" << (notCapture == 1 ? "" : "s") << " of "
-            << options.CaptureFile << " passed over: not TIME<TAB>LINE\n";
+            << shown << " passed over: not TIME<TAB>LINE\n";
     }
     return 0;
 }

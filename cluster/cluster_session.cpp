@@ -1,11 +1,25 @@
 #include "cluster_session.h"
 
+#include "core_dumps.h"
+
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 
 #include <memory>
 
 namespace ionvane::cluster {
+
+namespace {
+
+// The config, once core dumps are off when it holds a password.
+SessionConfig Guarded(SessionConfig config) {
+    if (!config.Password.empty()) {
+        KeepOutOfCoreDumps();
+    }
+    return config;
+}
+
+} // namespace
 
 SessionClock SessionClock::System() {
     auto started = std::make_shared<QElapsedTimer>();
@@ -18,7 +32,7 @@ SessionClock SessionClock::System() {
 ClusterSession::ClusterSession(QString host, quint16 port, SessionConfig config, SessionClock clock,
                                QObject *parent)
     : QObject(parent), Host(std::move(host)), PortNumber(port), Clock(std::move(clock)),
-      Machine(std::move(config), *this) {
+      Machine(Guarded(std::move(config)), *this) {
     for (std::size_t i = 0; i < Timers.size(); ++i) {
         Timers[i].setSingleShot(true);
         const auto timer = static_cast<SessionTimer>(i);

@@ -50,6 +50,7 @@ class ClusterSession : public QObject, private SessionPort {
     void Open() override;
     void Close() override;
     void Send(std::string_view bytes) override;
+    std::size_t UnsentBytes() override { return static_cast<std::size_t>(Socket.bytesToWrite()); }
     void StartTimer(SessionTimer timer, Milliseconds after) override;
     void StopTimer(SessionTimer timer) override;
     std::int64_t SteadyMs() override { return Clock.SteadyMs(); }

@@ -1,5 +1,7 @@
 #include "cluster_settings.h"
 
+#include "core_dumps.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -79,6 +81,10 @@ StoredPassword LoadPassword(const QString &dir) {
     if (!file.exists()) {
         return stored;
     }
+    if (!QFileInfo(file).isFile()) {
+        stored.Problem = PasswordProblem::Unreadable;
+        return stored;
+    }
     if ((file.permissions() & OthersBits) != 0) {
         stored.Problem = PasswordProblem::ReadableByOthers;
         return stored;
@@ -94,6 +100,9 @@ StoredPassword LoadPassword(const QString &dir) {
     }
     stored.Password = QString::fromUtf8(bytes).section('\n', 0, 0).trimmed();
     stored.Problem = stored.Password.isEmpty() ? PasswordProblem::Missing : PasswordProblem::None;
+    if (!stored.Password.isEmpty()) {
+        KeepOutOfCoreDumps();
+    }
     return stored;
 }
 

@@ -14,7 +14,10 @@ std::string CaptureLine(const QDateTime &timeUtc, std::string_view line) {
 
 bool SessionLog::Open(const QString &path, QString &error) {
     File.setFileName(path);
-    if (!File.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+    // Created for the user alone: the lines may hold what the node echoed of the password, and
+    // other users' talk.
+    if (!File.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
+                   QFile::ReadOwner | QFile::WriteOwner)) {
         error = File.errorString();
         return false;
     }

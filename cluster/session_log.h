@@ -19,7 +19,8 @@ std::string CaptureLine(const QDateTime &timeUtc, std::string_view line);
 /// session leaves every line it received on disk.
 class SessionLog {
   public:
-    /// Opens `path` for appending (created when missing); false with `error` set when it cannot.
+    /// Opens `path` for appending (created 0600 when missing); false with `error` set when it
+    /// cannot.
     bool Open(const QString &path, QString &error);
 
     /// Writes one line; false once a write failed (a full disk), after which nothing more is

@@ -112,6 +112,11 @@ void SessionMachine::Received(std::string_view bytes) {
     Telnet.Feed(bytes, data, replies);
     if (!replies.empty()) {
         Port.Send(replies);
+        if (Port.UnsentBytes() > MaxUnsentBytes) {
+            Lose("the node sends telnet requests without reading the answers; dropped as "
+                 "misbehaving");
+            return;
+        }
     }
     std::vector<std::string> lines;
     Splitter.Feed(data, lines);
@@ -128,8 +133,7 @@ void SessionMachine::HandleLine(const std::string &line) {
     if (Current == SessionState::LoggedIn) {
         Port.StartTimer(SessionTimer::KeepAlive, Config.Timings.KeepAlive);
     }
-    // A node that echoes what is typed sends the password back: it never reaches a log.
-    if (line.empty() || (!Config.Password.empty() && line == Config.Password)) {
+    if (line.empty() || IsPasswordEcho(line)) {
         return;
     }
     Port.Line(line);
@@ -181,6 +185,27 @@ void SessionMachine::HandleLine(const std::string &line) {
     default:
         break;
     }
+}
+
+// A node that echoes what is typed sends the password back, bare or after its prompt, in another
+// case or with blanks ("Password: s3cret ", "S3CRET"): it never reaches a log or the history.
+// Right after the password, any line holding it is its echo.
+bool SessionMachine::IsPasswordEcho(std::string_view line) const {
+    if (Config.Password.empty()) {
+        return false;
+    }
+    const std::string password = calc::UpperCaseAscii(Config.Password);
+    const std::size_t at = calc::UpperCaseAscii(line).find(password);
+    if (at == std::string::npos) {
+        return false;
+    }
+    const auto blank = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return calc::IsAsciiSpace(c); });
+    };
+    const std::string_view before = line.substr(0, at);
+    return Current == SessionState::PasswordSent ||
+           (blank(line.substr(at + password.size())) &&
+            (blank(before) || PromptIn(before) == Prompt::Password));
 }
 
 // A node that echoes what is typed sends the call back as a line of its own.

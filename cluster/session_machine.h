@@ -45,6 +45,11 @@ struct SessionTimings {
 /// must not see a client at its door every few seconds.
 constexpr std::size_t MaxTriesPerWindow = 10;
 
+/// Most bytes left waiting to be written to a node, past what the socket itself holds: 16 KiB
+/// are over 5,000 telnet answers, where an honest node negotiates a handful of options once. A
+/// node that asks faster than it reads would otherwise fill the memory with answers.
+constexpr std::size_t MaxUnsentBytes = 16384;
+
 /// Two keep-alives in a row with no byte back mean a dead connection (a half-open TCP link gives no
 /// error of its own).
 constexpr int MaxUnansweredKeepAlives = 2;
@@ -83,6 +88,7 @@ class SessionPort {
     virtual void Open() = 0;  ///< start connecting; report Connected or Failed later
     virtual void Close() = 0; ///< abort the connection; reports nothing back
     virtual void Send(std::string_view bytes) = 0;
+    virtual std::size_t UnsentBytes() { return 0; } ///< sent but not yet written to the node
     virtual void StartTimer(SessionTimer timer, Milliseconds after) = 0; ///< restarts it if running
     virtual void StopTimer(SessionTimer timer) = 0;
     virtual std::int64_t SteadyMs() = 0; ///< a monotonic clock in ms
@@ -127,6 +133,7 @@ class SessionMachine {
     void HandleTail();
     void TakeTailAsLine(const std::string &tail);
     [[nodiscard]] bool IsEcho(std::string_view line) const;
+    [[nodiscard]] bool IsPasswordEcho(std::string_view line) const;
     Milliseconds NextRetryDelay();
     void StopAllTimers();
 

@@ -1,13 +1,10 @@
 #include "feed_bands.h"
 
-#include <array>
+#include <algorithm>
 
 namespace ionvane::feed {
 
 namespace {
-
-constexpr std::array<FeedBand, 4> AllBands = {FeedBand::M10, FeedBand::M6, FeedBand::M4,
-                                              FeedBand::M2};
 
 // The feed's topics: pskr/filter/v2/{band}/{mode}/{sender call}/... ; "+" takes any mode and "#"
 // every level after it.
@@ -53,6 +50,18 @@ std::string BandTopic(FeedBand band) {
     topic += BandName(band);
     topic += AnyModeAndRest;
     return topic;
+}
+
+bool OnBandTopic(std::string_view topic, std::span<const FeedBand> bands) {
+    if (!topic.starts_with(TopicRoot)) {
+        return false;
+    }
+    topic.remove_prefix(TopicRoot.size());
+    // "+" takes any one level, the mode, even an empty one, and "#" whatever follows it.
+    return std::any_of(bands.begin(), bands.end(), [topic](FeedBand band) {
+        const std::string_view name = BandName(band);
+        return topic.size() > name.size() && topic.starts_with(name) && topic[name.size()] == '/';
+    });
 }
 
 } // namespace ionvane::feed

@@ -30,11 +30,16 @@ std::string FeedEvent::CaptureText() const {
 }
 
 FeedEvent ReportEvent(ReportReader &reader, Seconds receivedAt, std::string_view topic,
-                      std::string_view payload) {
+                      std::string_view payload, std::span<const FeedBand> bands) {
     FeedEvent event;
     event.ReceivedAt = receivedAt;
     event.Raw = CaptureBody(topic, payload);
-    event.Reading = reader.Read(PayloadText(payload), receivedAt);
+    if (OnBandTopic(topic, bands)) {
+        event.Reading = reader.Read(PayloadText(payload), receivedAt);
+    } else {
+        event.Reading.Time = receivedAt;
+        event.Reading.Problem = ReportProblem::OffTopic;
+    }
     event.What = event.Reading.Problem == ReportProblem::None ? FeedEvent::Kind::Spot
                                                               : FeedEvent::Kind::Skipped;
     event.Time = event.What == FeedEvent::Kind::Spot ? event.Reading.Time : receivedAt;

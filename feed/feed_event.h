@@ -3,10 +3,12 @@
 #pragma once
 
 #include "capture_line.h"
+#include "feed_bands.h"
 #include "report_reader.h"
 
 #include <chrono>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -50,9 +52,11 @@ struct FeedEvent {
 };
 
 /// The event of one report received at `receivedAt`, live or replayed: read with `reader` (which
-/// remembers sequence numbers) from the payload as the capture keeps it.
+/// remembers sequence numbers) from the payload as the capture keeps it. A report on a topic of
+/// none of `bands` (the bands subscribed to; a replay knows only that they were feed bands) is
+/// skipped unread.
 FeedEvent ReportEvent(ReportReader &reader, Seconds receivedAt, std::string_view topic,
-                      std::string_view payload);
+                      std::string_view payload, std::span<const FeedBand> bands = AllBands);
 
 /// The event of one capture line in a replay, or nothing when the line is no feed line (a cluster
 /// line goes to the cluster's reader instead). Gives what the live source gave for the report.

@@ -261,7 +261,7 @@ void FeedSource::Received(const MessageNote &note) {
     if (Current != FeedState::Live && Current != FeedState::Subscribing) {
         return;
     }
-    emit Event(ReportEvent(Reader, ReceiptTime(), note.Topic, note.Payload));
+    emit Event(ReportEvent(Reader, ReceiptTime(), note.Topic, note.Payload, Settings.Bands));
 }
 
 void FeedSource::Fail(const std::string &reason) {

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -138,6 +139,8 @@ std::string_view ReportProblemText(ReportProblem problem) {
         return "No frequency in the report";
     case ReportProblem::Repeated:
         return "The report was received before";
+    case ReportProblem::OffTopic:
+        return "The report came on a topic not subscribed to";
     }
     return "";
 }
@@ -166,7 +169,7 @@ ReportReading ReadReport(std::string_view payload, Seconds receivedAt) {
     const qint64 received = receivedAt.time_since_epoch().count();
     if (ownTime != NotWhole && ownTime >= received - Seconds::duration(ReportTimeBehind).count() &&
         ownTime <= received + Seconds::duration(ReportTimeAhead).count()) {
-        reading.Time = Seconds(Seconds::duration(ownTime));
+        reading.Time = Seconds(Seconds::duration(std::min(ownTime, received)));
         reading.OwnTime = true;
     }
 

@@ -40,6 +40,7 @@ enum class ReportProblem {
     SameLocators,  ///< both locators name the same subsquare once cut or completed to six
     NoFrequency,   ///< no frequency, or none above zero
     Repeated,      ///< the same report (same sequence number) already received
+    OffTopic,      ///< on a topic that matches no band followed
 };
 
 /// The user's words for a problem ("Only one locator in the report"); empty for None.
@@ -49,15 +50,17 @@ std::string_view ReportProblemText(ReportProblem problem);
 struct ReportReading {
     ReportProblem Problem = ReportProblem::NotAReport;
     spot::Spot Read; ///< complete when Problem is None: From = sender, To = receiver, Mode kept
-    Seconds Time{};  ///< the report's own time when believable, else the receipt time
+    Seconds Time{};  ///< the report's own time when believable, at most the receipt time
     bool OwnTime = false;                  ///< Time is the report's own
     std::optional<std::uint64_t> Sequence; ///< the feed's sequence number, when given
 };
 
 /// Reads one payload received at `receivedAt`. Locators of 4, 6, 8 or 10 characters count, any
 /// case, cut to six; the frequency in Hz gives the exact decimal text in MHz (50313512 gives
-/// "50.313512"); the report's time `t` (Unix seconds) is kept when it lies from ReportTimeBehind
-/// before to ReportTimeAhead after the receipt, both ends included. Knows nothing of repeats.
+/// "50.313512"); the report's time `t` (Unix seconds) is believed when it lies from
+/// ReportTimeBehind before to ReportTimeAhead after the receipt, both ends included, and a time
+/// ahead of the receipt is taken as the receipt time: nothing moves the tracker's clock past the
+/// receipt clock. Knows nothing of repeats.
 ReportReading ReadReport(std::string_view payload, Seconds receivedAt);
 
 /// The tracker's sight of the sequence numbers of recent reports, so that a report delivered twice

@@ -1,5 +1,8 @@
 #include "history_store.h"
 
+#include "calc/ascii.h"
+#include "store_file.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -15,9 +18,13 @@ namespace {
 constexpr std::int64_t SecondsPerDay = 86400;
 // The schema this program writes; a store with another is moved aside rather than misread.
 constexpr int SchemaVersion = 1;
-// How long a write waits for another process holding the store, ms: long enough for a commit of
-// the other, short enough not to stall a live session noticeably.
-constexpr int BusyTimeoutMs = 2000;
+// SQLite's primary result codes (sqlite3.h) that tell a busy or damaged store from others.
+constexpr int SqliteBusy = 5;
+constexpr int SqliteLocked = 6;
+constexpr int SqliteReadOnly = 8;
+constexpr int SqliteCorrupt = 11;
+constexpr int SqliteNotADatabase = 26;
+constexpr int PrimaryCodeMask = 0xFF;
 
 const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS lines(id INTEGER PRIMARY KEY, time INTEGER NOT NULL, "
@@ -40,10 +47,14 @@ std::string Utf8(const QString &text) {
     return text.toStdString();
 }
 
-// Runs one statement; false on any error.
-bool Exec(QSqlDatabase &db, const QString &statement, QString *firstValue = nullptr) {
+// Runs one statement; false on any error, which then goes to `error` when given.
+bool Exec(QSqlDatabase &db, const QString &statement, QString *firstValue = nullptr,
+          QSqlError *error = nullptr) {
     QSqlQuery query(db);
     if (!query.exec(statement)) {
+        if (error != nullptr) {
+            *error = query.lastError();
+        }
         return false;
     }
     if (firstValue != nullptr) {
@@ -64,32 +75,104 @@ HistoryStore::HistoryStore(const QString &path, std::int64_t now, int retentionD
                            int linesPerCommit)
     : ConnectionName(QString("ionvane-history-%1").arg(reinterpret_cast<quintptr>(this))),
       LinesPerCommit(std::max(1, linesPerCommit)) {
+    const std::string shown = "The history store " + calc::OneLineText(Utf8(path));
+    const std::string noHistory = "; it is left as it is, going on without a history.";
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!TryOpen(path)) {
-        const QString stamp =
-            QDateTime::fromSecsSinceEpoch(now, Qt::UTC).toString("yyyyMMdd'T'HHmmss'Z'");
-        const QString aside = path + ".broken-" + stamp;
-        const bool moved = !QFileInfo::exists(path) || QFile::rename(path, aside);
-        for (const char *suffix : {"-wal", "-shm"}) {
-            QFile::rename(path + suffix, aside + suffix);
-        }
-        if (moved && TryOpen(path)) {
-            OpenMessage = "The history store " + Utf8(path) +
-                          " could not be read; it was moved aside to " + Utf8(aside) +
-                          " and a new one started.";
-        } else {
-            OpenMessage = "The history store " + Utf8(path) +
-                          " could not be opened or made; going on without a history.";
+    const StoreFileKind kind = KindOf(path);
+    if (kind != StoreFileKind::File && kind != StoreFileKind::Missing) {
+        OpenMessage = shown + " is " + std::string(KindText(kind)) + ", not a store" + noHistory;
+        return;
+    }
+    if (kind == StoreFileKind::File && !MayWrite(path)) {
+        OpenReadOnly(path, shown + " is read-only");
+        return;
+    }
+    CreatePrivateFile(path);
+    Outcome outcome = TryOpen(path, false);
+    if (outcome == Outcome::Opened) {
+        outcome = Prune(now, retentionDays);
+    }
+    switch (outcome) {
+    case Outcome::Opened:
+        return;
+    case Outcome::Busy:
+        OpenReadOnly(path, shown + " is in use by another program");
+        return;
+    case Outcome::ReadOnlyFile:
+        OpenReadOnly(path, shown + " is read-only");
+        return;
+    case Outcome::Damaged:
+        if (OpenByAProcess(path)) {
+            OpenMessage = shown + " is damaged but open in another program" + noHistory;
             return;
         }
+        MoveAside(path, now);
+        return;
+    case Outcome::NewerStore:
+        OpenMessage = shown + " was written by a newer version of this program" + noHistory;
+        return;
+    case Outcome::Failed:
+        OpenMessage = shown + " could not be opened (" + FailureText + ")" + noHistory;
+        return;
     }
+}
+
+void HistoryStore::OpenReadOnly(const QString &path, const std::string &why) {
+    if (TryOpen(path, true) == Outcome::Opened) {
+        ReadOnly = true;
+        OpenMessage = why + ": its history is read, but nothing is recorded in this run.";
+    } else {
+        OpenMessage = why + "; it is left as it is, going on without a history.";
+    }
+}
+
+void HistoryStore::MoveAside(const QString &path, std::int64_t now) {
+    const QString stamp =
+        QDateTime::fromSecsSinceEpoch(now, Qt::UTC).toString("yyyyMMdd'T'HHmmss'Z'");
+    const QString aside = path + ".broken-" + stamp;
+    const std::string shown = "The history store " + calc::OneLineText(Utf8(path));
+    if (!QFile::rename(path, aside)) {
+        OpenMessage =
+            shown + " is damaged and could not be moved aside; going on without a history.";
+        return;
+    }
+    for (const char *suffix : {"-wal", "-shm"}) {
+        QFile::rename(path + suffix, aside + suffix);
+    }
+    CreatePrivateFile(path);
+    if (TryOpen(path, false) == Outcome::Opened) {
+        OpenMessage = shown + " could not be read; it was moved aside to " +
+                      calc::OneLineText(Utf8(aside)) + " and a new one started.";
+    } else {
+        OpenMessage = shown + " could not be read; it was moved aside to " +
+                      calc::OneLineText(Utf8(aside)) +
+                      ", and no new one could be made; going on without a history.";
+    }
+}
+
+// The first write of the run: a store another process keeps locked shows here, before any line
+// waits for it.
+HistoryStore::Outcome HistoryStore::Prune(std::int64_t now, int retentionDays) {
     const std::int64_t keepFrom = now - static_cast<std::int64_t>(retentionDays) * SecondsPerDay;
+    QSqlError error;
+    if (!Exec(Db, "BEGIN IMMEDIATE", nullptr, &error)) {
+        return Failure(error);
+    }
     for (const char *table : {"lines", "spots", "alarms"}) {
         QSqlQuery remove(Db);
         remove.prepare(QString("DELETE FROM %1 WHERE time < ?").arg(table));
         remove.addBindValue(QVariant::fromValue<qlonglong>(keepFrom));
-        remove.exec();
+        if (!remove.exec()) {
+            error = remove.lastError();
+            Exec(Db, "ROLLBACK");
+            return Failure(error);
+        }
     }
+    if (!Exec(Db, "COMMIT", nullptr, &error)) {
+        Exec(Db, "ROLLBACK");
+        return Failure(error);
+    }
+    return Outcome::Opened;
 }
 
 HistoryStore::~HistoryStore() {
@@ -109,38 +192,80 @@ void HistoryStore::Close() {
     Open = false;
 }
 
-bool HistoryStore::TryOpen(const QString &path) {
+HistoryStore::Outcome HistoryStore::Failure(const QSqlError &error) {
+    FailureText = Utf8(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+    Close();
+    switch (error.nativeErrorCode().toInt() & PrimaryCodeMask) {
+    case SqliteBusy:
+    case SqliteLocked:
+        return Outcome::Busy;
+    case SqliteReadOnly:
+        return Outcome::ReadOnlyFile;
+    case SqliteCorrupt:
+    case SqliteNotADatabase:
+        return Outcome::Damaged;
+    default:
+        return Outcome::Failed;
+    }
+}
+
+HistoryStore::Outcome HistoryStore::TryOpen(const QString &path, bool readOnly) {
     Close();
     Db = QSqlDatabase::addDatabase("QSQLITE", ConnectionName);
     Db.setDatabaseName(path);
-    Db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    Db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1%2")
+                             .arg(BusyTimeoutMs)
+                             .arg(readOnly ? ";QSQLITE_OPEN_READONLY" : ""));
+    if (!Db.open()) {
+        return Failure(Db.lastError());
+    }
+    QSqlError error;
     QString mode;
     QString check;
     QString version;
     // A file that is no database at all fails the first statement that reads it; a damaged one
-    // fails the quick check.
-    const bool ok = Db.open() && Exec(Db, "PRAGMA journal_mode=WAL", &mode) &&
-                    mode.compare("wal", Qt::CaseInsensitive) == 0 &&
-                    Exec(Db, "PRAGMA synchronous=NORMAL") &&
-                    Exec(Db, "PRAGMA quick_check", &check) && check == "ok" &&
-                    Exec(Db, "PRAGMA user_version", &version) &&
-                    (version.toInt() == 0 || version.toInt() == SchemaVersion);
-    if (!ok) {
-        Close();
-        return false;
+    // fails the quick check. Only these two are damage: a lock, a full disk or a missing write
+    // permission fail a statement too, and such a store is sound.
+    if (!readOnly && (!Exec(Db, "PRAGMA journal_mode=WAL", &mode, &error) ||
+                      !Exec(Db, "PRAGMA synchronous=NORMAL", nullptr, &error))) {
+        return Failure(error);
     }
-    for (const char *statement : Schema) {
-        if (!Exec(Db, statement)) {
+    if (!Exec(Db, "PRAGMA quick_check", &check, &error) ||
+        !Exec(Db, "PRAGMA user_version", &version, &error)) {
+        return Failure(error);
+    }
+    if (check != "ok") {
+        FailureText = Utf8(check);
+        Close();
+        return Outcome::Damaged;
+    }
+    if (version.toInt() != 0 && version.toInt() != SchemaVersion) {
+        Close();
+        return Outcome::NewerStore;
+    }
+    if (!readOnly && mode.compare("wal", Qt::CaseInsensitive) != 0) {
+        FailureText = "no write-ahead log: " + Utf8(mode);
+        Close();
+        return Outcome::Failed;
+    }
+    if (!readOnly) {
+        for (const char *statement : Schema) {
+            if (!Exec(Db, statement, nullptr, &error)) {
+                return Failure(error);
+            }
+        }
+        if (version.toInt() != SchemaVersion &&
+            !Exec(Db, QString("PRAGMA user_version=%1").arg(SchemaVersion), nullptr, &error)) {
+            return Failure(error);
+        }
+        if (!Prepare()) {
+            FailureText = Utf8(InsertLine.lastError().text());
             Close();
-            return false;
+            return Outcome::Failed;
         }
     }
-    if (!Exec(Db, QString("PRAGMA user_version=%1").arg(SchemaVersion)) || !Prepare()) {
-        Close();
-        return false;
-    }
     Open = true;
-    return true;
+    return Outcome::Opened;
 }
 
 bool HistoryStore::Prepare() {
@@ -165,7 +290,7 @@ bool HistoryStore::Step(QSqlQuery &query) {
 }
 
 bool HistoryStore::AddLine(std::int64_t time, std::string_view line) {
-    if (!Open) {
+    if (!IsWritable()) {
         return false;
     }
     InsertLine.bindValue(0, QVariant::fromValue<qlonglong>(time));
@@ -178,7 +303,7 @@ bool HistoryStore::AddLine(std::int64_t time, std::string_view line) {
 }
 
 bool HistoryStore::AddSpot(const StoredSpot &spot) {
-    if (!Open) {
+    if (!IsWritable()) {
         return false;
     }
     InsertSpot.bindValue(0, QVariant::fromValue<qlonglong>(spot.Time));
@@ -193,7 +318,7 @@ bool HistoryStore::AddSpot(const StoredSpot &spot) {
 
 bool HistoryStore::AddAlarm(std::int64_t time, std::string_view band, int cloud,
                             std::string_view text) {
-    if (!Open) {
+    if (!IsWritable()) {
         return false;
     }
     InsertAlarm.bindValue(0, QVariant::fromValue<qlonglong>(time));

@@ -5,6 +5,9 @@ namespace ionvane::history {
 bool Record(HistoryStore &store, std::int64_t receivedAt, std::int64_t spotAt,
             std::string_view line, const tracker::LineResult &result,
             const std::vector<tracker::TrackerEvent> &events) {
+    if (!store.IsWritable()) {
+        return true; // a read-only store was said so when it opened; nothing failed since
+    }
     bool written = store.AddLine(receivedAt, line);
     if (result.What == tracker::LineResult::Kind::Spot) {
         StoredSpot spot;

@@ -13,7 +13,8 @@ namespace ionvane::history {
 
 /// Records a line or report received at `receivedAt`: the line at that time, its spot when it was
 /// calculated at the spot's own time `spotAt` (a feed report's decode time, else `receivedAt`),
-/// and the alarms among `events`. False when a write failed (the store's message says why).
+/// and the alarms among `events`. False when a write failed (the store's message says why); a
+/// read-only store records nothing and gives true.
 bool Record(HistoryStore &store, std::int64_t receivedAt, std::int64_t spotAt,
             std::string_view line, const tracker::LineResult &result,
             const std::vector<tracker::TrackerEvent> &events);

@@ -84,7 +84,9 @@ SpotProblem ProblemAsSpot(const SpotReading &reading) {
 SpotReading ReadSpot(std::string_view rawLine) {
     SpotReading reading;
     if (rawLine.size() > MaxSpotLineBytes) {
-        reading.Problem = SpotProblem::TooLong;
+        // Only a line that starts a spot is a spot too long: 4 KiB of talk or letters is no spot.
+        const bool spotLike = DxDeAt(rawLine.substr(0, MaxSpotLineBytes)) != std::string_view::npos;
+        reading.Problem = spotLike ? SpotProblem::TooLong : SpotProblem::NotASpot;
         return reading;
     }
     std::string printable = Printable(rawLine);

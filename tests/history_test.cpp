@@ -1,11 +1,15 @@
 // The history store: lines, spots and alarms kept and read back, WAL mode, retention at start, a
 // damaged or unusable store, and the last hour replayed into a fresh tracker after a SIGKILL.
+#include "full_disk.h"
 #include "history/recorder.h"
 #include "synthetic/synthetic_capture.h"
 #include "tracker/capture.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -15,6 +19,9 @@
 
 #include <csignal>
 #include <fstream>
+#include <functional>
+#include <optional>
+#include <sys/stat.h> // mkfifo
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,7 +87,11 @@ TEST(HistoryStore, WriteAheadLog) {
         EXPECT_EQ(query.value(0).toString(), "wal");
     }
     QSqlDatabase::removeDatabase("wal-check");
-    EXPECT_TRUE(QFile::exists(path + "-wal"));
+    // The user's alone, as the lines may hold an echoed password.
+    for (const QString &file : {path, path + "-wal"}) {
+        EXPECT_EQ(QFile::permissions(file),
+                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    }
 }
 
 TEST(HistoryStore, RetentionAppliedAtStart) {
@@ -263,6 +274,99 @@ TEST(HistoryRestore, OnlyTheLastHourIsReplayed) {
     }
     EXPECT_EQ(RestoreRecent(store, after, now), expected);
     EXPECT_LT(expected, lines.size());
+}
+
+// The names in `dir` and the bytes of `path`, to show that nothing was touched. SQLite's own
+// -wal and -shm files, which any reader may create, are left out.
+QString Snapshot(const QString &dir, const QString &path) {
+    QStringList names = QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    names.removeIf(
+        [](const QString &name) { return name.endsWith("-wal") || name.endsWith("-shm"); });
+    return names.join(' ') + '|' +
+           (QFileInfo(path).isFile() ? QString::fromLatin1(ReadAll(path).toHex()) : "");
+}
+
+void StoreOfTwoLines(const QString &path) {
+    HistoryStore store(path, T0);
+    store.AddLine(T0, "first");
+    store.AddLine(T0, "second");
+}
+
+// Only a store SQLite finds damaged is moved aside; everything else is left as it was, read where
+// it can be, and the session goes on.
+TEST(HistoryOpening, WhatIsNotDamagedIsLeftAsItIs) {
+    struct Case {
+        const char *Name;
+        std::function<void(const QString &)> Make;
+        bool FullDisk;
+        const char *Says; ///< after the path
+    };
+    QFile holder;
+    const Case cases[] = {
+        {"read-only",
+         [](const QString &path) {
+             StoreOfTwoLines(path);
+             QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+         },
+         false, " is read-only: its history is read, but nothing is recorded"},
+        {"full disk", StoreOfTwoLines, true, " could not be opened ("},
+        {"directory", [](const QString &path) { QDir().mkpath(path + "/the user's own"); }, false,
+         " is a directory, not a store; it is left as it is, going on without"},
+        {"FIFO", [](const QString &path) { mkfifo(path.toLocal8Bit().constData(), 0600); }, false,
+         " is a FIFO, not a store"},
+        {"damaged but open elsewhere",
+         [&holder](const QString &path) {
+             WriteAll(path, QByteArray(8192, 'x'));
+             holder.setFileName(path);
+             holder.open(QIODevice::ReadOnly);
+         },
+         false, " is damaged but open in another program"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history.sqlite");
+        c.Make(path);
+        const QString before = Snapshot(dir.path(), path);
+        {
+            std::optional<testing::FullDisk> full;
+            if (c.FullDisk) {
+                full.emplace();
+            }
+            HistoryStore store(path, T0 + Minute);
+            full.reset();
+            EXPECT_FALSE(store.IsWritable());
+            EXPECT_NE(store.Message().find(path.toStdString() + c.Says), std::string::npos)
+                << store.Message();
+            EXPECT_EQ(store.LinesSince(0).size(), store.IsOpen() ? 2U : 0U);
+        }
+        holder.close();
+        EXPECT_EQ(Snapshot(dir.path(), path), before);
+    }
+}
+
+// A replay holding the store's write lock past the patience: the store is read, not moved aside.
+TEST(HistoryOpening, AStoreLockedByAnotherProcessIsReadOnly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.sqlite");
+    const QString capture = dir.filePath("opening.capture");
+    std::ofstream(capture.toStdString()) << Opening()[0] << '\n';
+    StoreOfTwoLines(path);
+    QProcess writer;
+    writer.start(IONVANE_HISTORY_WRITER, {path, capture, "1", "1000"});
+    ASSERT_TRUE(writer.waitForReadyRead(10'000)); // its line written, its transaction open
+    {
+        HistoryStore store(path, T0);
+        EXPECT_FALSE(store.IsWritable());
+        EXPECT_NE(store.Message().find(" is in use by another program: its history is read"),
+                  std::string::npos)
+            << store.Message();
+        EXPECT_EQ(store.LinesSince(0).size(), 2U);
+    }
+    writer.kill();
+    writer.waitForFinished();
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.broken-*"}), QStringList{});
+    EXPECT_TRUE(HistoryStore(path, T0).IsWritable());
 }
 
 TEST(HistoryCrash, KilledWriterLosesNoRecordedLine) {

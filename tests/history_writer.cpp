@@ -1,8 +1,9 @@
 // A stand-in for a live session, for the crash test: feeds the lines of a capture to the tracker
 // and records each in a history store, writes one byte to stdout after each line, and after LINES
-// lines waits to be killed.
+// lines waits to be killed. With LINES_PER_COMMIT above LINES it dies holding the store's write
+// lock, as a replay in the middle of its work.
 //
-//   ionvane_history_writer STORE CAPTURE LINES
+//   ionvane_history_writer STORE CAPTURE LINES [LINES_PER_COMMIT]
 #include "history/recorder.h"
 #include "tracker/capture.h"
 
@@ -14,7 +15,7 @@
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    if (argc != 4) {
+    if (argc != 4 && argc != 5) {
         return 2;
     }
     std::ifstream capture(argv[2]);
@@ -28,7 +29,8 @@ int main(int argc, char *argv[]) {
     tracker::SpotPipeline pipeline(
         tracker::SpotCalculator(calc::PlainNumberFormat(), {"IO90IR", 110.0F, 0.15F}), {}, false);
     const auto first = tracker::ReadCaptureLine(texts.at(0));
-    history::HistoryStore store(QString::fromLocal8Bit(argv[1]), first->Time);
+    history::HistoryStore store(QString::fromLocal8Bit(argv[1]), first->Time,
+                                history::DefaultRetentionDays, argc == 5 ? std::stoi(argv[4]) : 1);
     std::vector<tracker::TrackerEvent> events;
     long done = 0;
     for (const std::string &text : texts) {

@@ -87,8 +87,9 @@ TEST(SpotReader, RefusesWhatCannotBeCalculated) {
         {"DX de DK7UK:  EA5/ON4CAU JN48QT<ES>IM98 1206Z", SpotProblem::NoFrequency},
         // Locators glued to other letters are not locators.
         {"DX de DK7UK:     50099.0  EA5/ON4CAU   xJN48QT IM98x 1206Z", SpotProblem::NoLocators},
-        {std::string(10'000'000, 'A'), SpotProblem::TooLong},
-        // Not spots at all.
+        {"DX de DK7UK: " + std::string(10'000'000, 'A'), SpotProblem::TooLong},
+        // Not spots at all, 4 KiB of letters included.
+        {std::string(4096, 'A'), SpotProblem::NotASpot},
         {"WWV de W0MU <18>:   SFI=70, A=5, K=1, No Storms -> No Storms", SpotProblem::NotASpot},
         {"WCY de DK0WCY-1 <18> : K=2 expK=0 A=6 R=27 SFI=80 SA=qui GMF=qui Au=no",
          SpotProblem::NotASpot},

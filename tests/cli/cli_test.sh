@@ -58,6 +58,14 @@ err=$("$cli" --mqtt 127.0.0.1 --band 5m 2>&1)
 check "band message" "ionvane-cli: --band takes 10m, 6m, 4m or 2m" "$(head -1 <<<"$err")"
 check "live usage after a live error" "usage: ionvane-cli --cluster HOST[:PORT] --call CALL" \
     "$(sed -n 2p <<<"$err" | cut -c1-52)"
+# A stored password that cannot be read ends the run before anything connects.
+mkdir -p "$work/config/Ionvane/cluster-password"
+err=$("$cli" --cluster 127.0.0.1:9 --call DK7UK --for 5 --history none "${settings[@]}" 2>&1)
+check "unreadable password exit code" 1 $?
+check "unreadable password message" \
+    "ionvane-cli: cannot read the stored cluster password file $work/config/Ionvane/cluster-password" \
+    "$err"
+rmdir "$work/config/Ionvane/cluster-password"
 err=$("$cli" --band 6m --from IO90IR --to JN77EX --freq 50 2>&1)
 check "band without mqtt message" "ionvane-cli: --band goes with --mqtt" "$(head -1 <<<"$err")"
 "$cli" --help >/dev/null 2>&1

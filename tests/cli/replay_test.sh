@@ -96,9 +96,16 @@ sed 's/$/\r/' "$capture" >"$work/crlf.capture"
 check "CRLF capture" "$(cat "$data/opening.events")" \
     "$("$cli" --replay "$work/crlf.capture" "${settings[@]}" | grep -v '"event":"spot"')"
 
-err=$("$cli" --replay "$work/missing.capture" "${settings[@]}" 2>&1)
-check "missing capture exit code" 1 $?
-check "missing capture message" "ionvane-cli: cannot read the capture $work/missing.capture" "$err"
+# A capture that cannot be read is one line of message and exit 1, never an abort.
+mkdir "$work/dir.capture"
+for input in "missing.capture:No such file or directory" "dir.capture:it is a directory" \
+    $'new\nline:No such file or directory'; do
+    err=$("$cli" --replay "$work/${input%%:*}" "${settings[@]}" 2>&1)
+    check "unreadable capture exit code" 1 $?
+    check "unreadable capture message" \
+        "ionvane-cli: cannot read the capture $work/${input%%:*}: ${input#*:}" "${err//\\n/$'\n'}"
+    check "message on one line" 1 "$(wc -l <<<"$err")"
+done
 
 # Recording in a history store: the same output, the store made.
 out=$("$cli" --replay "$capture" "${settings[@]}" --locale en_US --history "$work/h.sqlite")

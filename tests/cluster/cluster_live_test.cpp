@@ -1,6 +1,7 @@
 // The cluster session over TCP against the fake node on 127.0.0.1, and ionvane-cli --cluster as a
 // process. Every wait is bounded; timeouts and back-off are shortened to milliseconds.
 #include "cluster/cluster_session.h"
+#include "cluster/core_dumps.h"
 #include "tests/fakenode/fake_node.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 namespace ionvane::cluster {
 namespace {
@@ -116,6 +121,39 @@ TEST(ClusterLiveTest, LogsInToEachNodeTypeThroughSplitWritesAndTelnetOptions) {
         EXPECT_EQ(live.Count(Kind::LoggedIn), 1);
     }
 }
+
+// A node that offers and withdraws options without end and never reads: the answers waiting for it
+// stay bounded, as the session drops it before the storm (32 MiB) is over, and backs off.
+TEST(ClusterLiveTest, ANodeThatNeverReadsTheAnswersIsDropped) {
+    FakeNodeScript script;
+    script.StormOptions = true;
+    Live live(script);
+    live.Session->Start();
+    ASSERT_TRUE(WaitUntil([&] { return live.Count(Kind::Waiting) == 1; }, 30'000));
+    ASSERT_EQ(live.Events[1].What, Kind::Lost);
+    EXPECT_NE(live.Events[1].Detail.find("misbehaving"), std::string::npos);
+}
+
+// "caf\xff\xfa" from a node that does not escape 0xFF starts no subnegotiation that keeps the
+// spots after it (fewer bytes than the bound of one) from being read.
+TEST(ClusterLiveTest, AStrayTelnetPairInATalkLineStallsNothing) {
+    Live live(FakeNodeScript{});
+    live.Session->Start();
+    ASSERT_TRUE(WaitUntil([&] { return live.Node.ClientLoggedIn(); }));
+    live.Node.SendLines({"To ALL de G4ABC: caf\xff\xfa",
+                         "DX de G4ABC: 50110.0 EA5XX JN48QT<ES>IM98",
+                         "DX de G4ABC: 50111.0 EA5XX JN48QT<ES>IM98"});
+    EXPECT_TRUE(
+        WaitUntil([&] { return live.Lines.back().starts_with("DX de G4ABC: 50111"); }, 2'000));
+}
+
+#ifdef __linux__
+TEST(ClusterLiveTest, NoCoreDumpOnceAPasswordIsHeld) {
+    prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
+    Live with(FakeNodeScript{}, "s3cret");
+    EXPECT_FALSE(MayDumpCore());
+}
+#endif
 
 TEST(ClusterLiveTest, LinesArriveCleanedWhateverTheSplits) {
     FakeNodeScript script;

@@ -5,6 +5,8 @@
 #include "cluster/session_log.h"
 #include "cluster/telnet_filter.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace ionvane::cluster {
@@ -31,6 +33,14 @@ TEST(TelnetFilterTest, RefusesEveryOptionAndKeepsTheData) {
          ""},
         {"subnegotiation removed", "\xff\xfa\x18\x01\xff\xff\x02\xff\xf0ok", "ok", ""},
         {"go ahead and no-op removed", "\xff\xf9\xff\xf1ok", "ok", ""},
+        {"an offer repeated is refused once", "\xff\xfb\x01\xff\xfb\x01\xff\xfd\x18\xff\xfd\x18",
+         "", "\xff\xfe\x01\xff\xfc\x18"},
+        {"an offer withdrawn and made again is refused again",
+         "\xff\xfb\x01\xff\xfc\x01\xff\xfb\x01", "", "\xff\xfe\x01\xff\xfe\x01"},
+        {"a stray 0xFF 0xFA in a line is text up to its line end", "caf\xff\xfa!\r\nDX de",
+         "caf\xff\xfa!\r\nDX de", ""},
+        {"a subnegotiation past its bound is text", "\xff\xfa" + std::string(600, 'a') + "\xff\xf0",
+         "\xff\xfa" + std::string(600, 'a'), ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Name);
@@ -145,6 +155,15 @@ TEST(NodeTextTest, ReadsTheRefusals) {
     EXPECT_FALSE(SaysBumped("Reconnected as DK7UK"));
     EXPECT_TRUE(IsCommandPrompt("DK7UK de DB0XYZ 14-Jun-2026 1158Z dxspider > "));
     EXPECT_FALSE(IsCommandPrompt("login: "));
+}
+
+TEST(SessionLogTest, TheLogIsTheUsersAlone) {
+    QTemporaryDir dir;
+    SessionLog log;
+    QString error;
+    ASSERT_TRUE(log.Open(dir.filePath("session.log"), error));
+    EXPECT_EQ(QFile::permissions(dir.filePath("session.log")),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 }
 
 TEST(SessionLogTest, CaptureLineHasTheUtcSecondATabAndTheCleanedLine) {

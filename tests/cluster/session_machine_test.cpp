@@ -125,9 +125,9 @@ TEST(SessionMachineTest, AnEchoedPasswordIsNeverPassedOn) {
     s.Machine.Connected();
     s.Machine.Received("login: ");
     s.Machine.Received("DK7UK\r\npassword: ");
-    s.Machine.Received("s3cret\r\n");
+    s.Machine.Received("s3cret\r\nPassword: S3CRET \r\n");
     EXPECT_EQ(s.Machine.State(), SessionState::PasswordSent);
-    s.Machine.Received("Hello Ham\r\n");
+    s.Machine.Received("Hello Ham\r\npassword:s3Cret\t\r\nS3CRET\r\n");
     EXPECT_EQ(s.Machine.State(), SessionState::LoggedIn);
     EXPECT_EQ(s.Port.Lines,
               (std::vector<std::string>{"login:", "DK7UK", "password:", "Hello Ham"}));

@@ -49,7 +49,20 @@ void FakeNode::Accept() {
         TelnetSkip = 0;
         Random.seed(Script.Seed + static_cast<quint32>(ConnectTimesMs.size()));
         ConnectTimesMs.append(Clock.elapsed());
-        connect(Client, &QTcpSocket::readyRead, this, [this] { Read(); });
+        if (Script.StormOptions) {
+            // Each WILL after a WONT is a new offer: a client that answers every one and sends
+            // it holds 16 MiB of answers. Qt keeps 4 KiB of them here, the kernel the rest.
+            Client->setReadBufferSize(4096);
+            QByteArray round;
+            for (int option = 0; option < 256; ++option) {
+                const char o = static_cast<char>(option);
+                const char offerAndWithdraw[] = {Iac, '\xfb', o, Iac, '\xfc', o};
+                round.append(offerAndWithdraw, sizeof offerAndWithdraw);
+            }
+            Client->write(round.repeated((32 << 20) / round.size()));
+        } else {
+            connect(Client, &QTcpSocket::readyRead, this, [this] { Read(); });
+        }
         connect(Client, &QTcpSocket::disconnected, this, [this, socket] {
             if (Client == socket) {
                 Client = nullptr;

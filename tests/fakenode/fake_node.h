@@ -41,6 +41,7 @@ struct FakeNodeScript {
     quint32 Seed = 1;           ///< of the random pieces
     bool Silent = false;        ///< after the welcome, send nothing, not even prompts
     bool PromptLineEnd = true;  ///< end the command prompt with CR LF (false: bare "... >")
+    bool StormOptions = false;  ///< offer and withdraw every option, 32 MiB of it, never reading
     CallAnswer Answer = CallAnswer::Welcome;
     QList<QByteArray> Listing; ///< the answer to "sh/dx ..." (the last spots, newest first)
 };

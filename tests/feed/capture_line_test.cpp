@@ -114,6 +114,20 @@ TEST(CaptureLine, OtherLinesAreNotFeedLines) {
     EXPECT_EQ(bare->Payload, "");
 }
 
+// A broker may send what no subscription asked for: such a report belongs to no band followed.
+TEST(CaptureLine, AReportOnATopicNotSubscribedToIsSkippedUnread) {
+    const FeedBand sixOnly[] = {FeedBand::M6};
+    for (const char *topic : {"pskr/filter/v2/2m/FT8/EA8XXX", "pskr/filter/v2/6m",
+                              "pskr/filter/v2/6mx/FT8", "other/pskr/filter/v2/6m/FT8"}) {
+        ReportReader reader;
+        EXPECT_EQ(ReportEvent(reader, Receipt, topic, Payload, sixOnly).Reading.Problem,
+                  ReportProblem::OffTopic)
+            << topic;
+    }
+    ReportReader reader;
+    EXPECT_EQ(ReportEvent(reader, Receipt, Topic, Payload, sixOnly).What, FeedEvent::Kind::Spot);
+}
+
 TEST(CaptureLine, ReplayGivesWhatTheFeedGave) {
     // The live event and the event of its capture line agree, repeats included.
     ReportReader live;

@@ -27,7 +27,7 @@ void CheckReport(std::string_view payload) {
          !(spot.FreqMHz > 0) || spot.FreqMHzText.empty())) {
         std::abort();
     }
-    if (reading.Time < Receipt - ReportTimeBehind || reading.Time > Receipt + ReportTimeAhead) {
+    if (reading.Time < Receipt - ReportTimeBehind || reading.Time > Receipt) {
         std::abort();
     }
 }
