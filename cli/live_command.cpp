@@ -153,7 +153,7 @@ std::string ReadFeedTarget(const QCommandLineParser &parser, const SessionOption
     target.Host = Utf8(broker->Host);
     target.Port = broker->Port.value_or(feed::MqttPort);
     for (const QString &name : parser.values(session.Band)) {
-        const auto band = feed::BandFromText(Utf8(name.trimmed()));
+        const auto band = spot::BandFromName(Utf8(name.trimmed()));
         if (!band) {
             return "--band takes 10m, 6m, 4m or 2m";
         }

@@ -37,7 +37,7 @@ struct ClusterTarget {
 struct FeedTarget {
     std::string Host;
     int Port = 0;
-    std::vector<feed::FeedBand> Bands;
+    std::vector<spot::Band> Bands;
 };
 
 /// What a live session runs with. The command line gives the sources and the session's options;

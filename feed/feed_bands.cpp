@@ -1,56 +1,23 @@
 #include "feed_bands.h"
 
-#include <array>
-
 namespace ionvane::feed {
 
 namespace {
 
-constexpr std::array<FeedBand, 4> AllBands = {FeedBand::M10, FeedBand::M6, FeedBand::M4,
-                                              FeedBand::M2};
-
 // The feed's topics: pskr/filter/v2/{band}/{mode}/{sender call}/... ; "+" takes any mode and "#"
-// every level after it.
+// every level after it. The feed names its bands as BandName does.
 constexpr std::string_view TopicRoot = "pskr/filter/v2/";
 constexpr std::string_view AnyModeAndRest = "/+/#";
 
 } // namespace
 
-std::string_view BandName(FeedBand band) {
-    switch (band) {
-    case FeedBand::M10:
-        return "10m";
-    case FeedBand::M6:
-        return "6m";
-    case FeedBand::M4:
-        return "4m";
-    case FeedBand::M2:
-        return "2m";
-    }
-    return "";
+std::vector<spot::Band> DefaultBands() {
+    return {spot::Band::M6, spot::Band::M4, spot::Band::M2};
 }
 
-std::optional<FeedBand> BandFromText(std::string_view text) {
-    if (!text.empty() && (text.back() == 'm' || text.back() == 'M')) {
-        text.remove_suffix(1);
-    }
-    for (const FeedBand band : AllBands) {
-        std::string_view name = BandName(band);
-        name.remove_suffix(1);
-        if (text == name) {
-            return band;
-        }
-    }
-    return std::nullopt;
-}
-
-std::vector<FeedBand> DefaultBands() {
-    return {FeedBand::M6, FeedBand::M4, FeedBand::M2};
-}
-
-std::string BandTopic(FeedBand band) {
+std::string BandTopic(spot::Band band) {
     std::string topic(TopicRoot);
-    topic += BandName(band);
+    topic += spot::BandName(band);
     topic += AnyModeAndRest;
     return topic;
 }

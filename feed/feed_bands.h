@@ -1,27 +1,18 @@
 // The bands the feed is followed on, and the narrow topics that subscribe to one band in any mode.
 #pragma once
 
-#include <optional>
+#include "spot/band.h"
+
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace ionvane::feed {
 
-/// A band whose reports the feed can bring. Only these: the tracker places clouds on no other.
-enum class FeedBand { M10, M6, M4, M2 };
-
-/// The band's name as the feed and the user write it: "10m", "6m", "4m", "2m".
-std::string_view BandName(FeedBand band);
-
-/// The band a user names ("6m", "6M", "6"), or nothing for any other text.
-std::optional<FeedBand> BandFromText(std::string_view text);
-
 /// The bands followed when the user names none: the Es bands above HF.
-std::vector<FeedBand> DefaultBands();
+std::vector<spot::Band> DefaultBands();
 
 /// The one topic filter for a band in any mode, "pskr/filter/v2/6m/+/#": one band only, never the
 /// whole feed, as the feed's operator asks of every client.
-std::string BandTopic(FeedBand band);
+std::string BandTopic(spot::Band band);
 
 } // namespace ionvane::feed

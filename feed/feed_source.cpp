@@ -81,7 +81,7 @@ FeedSource::~FeedSource() {
 
 std::vector<std::string> FeedSource::Topics() const {
     std::vector<std::string> topics;
-    for (const FeedBand band : Settings.Bands) {
+    for (const spot::Band band : Settings.Bands) {
         std::string topic = BandTopic(band);
         if (std::find(topics.begin(), topics.end(), topic) == topics.end()) {
             topics.push_back(std::move(topic));

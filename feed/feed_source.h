@@ -34,7 +34,7 @@ constexpr int MqttPort = 1883;
 struct FeedSettings {
     std::string Host{PublicBroker};
     int Port = MqttPort;
-    std::vector<FeedBand> Bands = DefaultBands(); ///< each once; the order of the subscriptions
+    std::vector<spot::Band> Bands = DefaultBands(); ///< each once; the order of the subscriptions
 };
 
 /// The waits of a session. Tests shorten them; the program keeps the defaults.

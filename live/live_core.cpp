@@ -45,7 +45,7 @@ std::size_t LiveCore::Restore() {
             history::RestoreRecent(*Store, Pipeline, now,
                                    [this](std::int64_t time, std::string_view line,
                                           std::vector<tracker::TrackerEvent> &events) {
-                                       const history::SourceLine read =
+                                       const SourceLine read =
                                            Stored.Feed(Pipeline, time, line, events);
                                        if (read.Result.What != tracker::LineResult::Kind::Ignored) {
                                            Say(SpotTaken{read.From, time, read.Time,
@@ -82,7 +82,7 @@ void LiveCore::FeedReport(const feed::FeedEvent &event) {
     }
     Pipeline.Tick(received, Events);
     SayTrackerEvents(false);
-    const tracker::LineResult result = history::FeedReport(Pipeline, event, Events);
+    const tracker::LineResult result = live::FeedReport(Pipeline, event, Events);
     // A spot at its own time, a skipped report at its receipt.
     const UnixSeconds spotTime = event.What == feed::FeedEvent::Kind::Spot
                                      ? event.Time.time_since_epoch().count()

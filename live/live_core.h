@@ -116,7 +116,7 @@ class LiveCore : public QObject {
     CoreSetup Setup;
     tracker::SpotPipeline Pipeline;
     history::HistoryStore *Store = nullptr;
-    history::SourceLines Stored;      ///< reads the store's lines of both sources back
+    SourceLines Stored;               ///< reads the store's lines of both sources back
     feed::ReportReader CaptureReader; ///< reads the feed reports of capture lines
     std::vector<tracker::TrackerEvent> Events;
     bool StoreFailed = false;

@@ -4,7 +4,7 @@
 
 #include "cluster/session_machine.h"
 #include "feed/feed_event.h"
-#include "history/source_lines.h"
+#include "source_lines.h"
 #include "tracker/spot_pipeline.h"
 
 #include <QDateTime>
@@ -18,8 +18,6 @@
 namespace ionvane::live {
 
 using tracker::UnixSeconds;
-/// Where a line or report came from.
-using LineSource = history::LineSource;
 
 /// A received line or report that read as a spot: calculated, or skipped with its reason. Lines
 /// that are no spot at all (talk, prompts) give none.

@@ -320,8 +320,8 @@ QWidget *frmLive::BuildFeedBar() {
     grid->addWidget(brokerLabel, 0, 0);
     grid->addWidget(txtBroker, 0, 1, 1, 4);
     QStringList chosen;
-    for (const feed::FeedBand band : feed::DefaultBands()) {
-        chosen << Q(feed::BandName(band));
+    for (const tracker::Band band : feed::DefaultBands()) {
+        chosen << Q(tracker::BandName(band));
     }
     chosen = Stored.value(FeedBandsKey, chosen).toStringList();
     int column = 1;
@@ -614,8 +614,7 @@ void frmLive::FeedConnectClicked() {
     settings.Bands.clear();
     for (const tracker::Band band : tracker::AllBands) {
         if (chkFeedBands[tracker::BandIndex(band)]->isChecked()) {
-            // The feed names its bands as the tracker does.
-            settings.Bands.push_back(*feed::BandFromText(tracker::BandName(band)));
+            settings.Bands.push_back(band);
         }
     }
     SaveState();

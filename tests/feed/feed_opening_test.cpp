@@ -261,7 +261,7 @@ std::vector<TrackerEvent> FromFeed(const std::vector<Line> &lines) {
     FeedSettings settings;
     settings.Host = "127.0.0.1";
     settings.Port = broker.Port();
-    settings.Bands = {FeedBand::M10, FeedBand::M6, FeedBand::M4, FeedBand::M2};
+    settings.Bands = {tracker::AllBands.begin(), tracker::AllBands.end()};
 
     // The receipt time of the next report: FeedDelayS after its `t`, the time of its cluster line.
     std::size_t received = 0;

@@ -37,7 +37,7 @@ FeedTimings Quick() {
     return timings;
 }
 
-FeedSettings Local(quint16 port, std::vector<FeedBand> bands = {FeedBand::M6, FeedBand::M2}) {
+FeedSettings Local(quint16 port, std::vector<spot::Band> bands = {spot::Band::M6, spot::Band::M2}) {
     FeedSettings settings;
     settings.Host = "127.0.0.1";
     settings.Port = port;
@@ -97,17 +97,11 @@ TEST(FeedSource, OneNarrowTopicPerBand) {
                                    "pskr/filter/v2/4m/+/#",
                                    "pskr/filter/v2/2m/+/#",
                                }));
-    FeedSource twice(Local(1, {FeedBand::M10, FeedBand::M6, FeedBand::M10}), FrozenClock(0));
+    FeedSource twice(Local(1, {spot::Band::M10, spot::Band::M6, spot::Band::M10}), FrozenClock(0));
     EXPECT_EQ(twice.Topics(), (std::vector<std::string>{
                                   "pskr/filter/v2/10m/+/#",
                                   "pskr/filter/v2/6m/+/#",
                               }));
-    for (const char *text : {"10m", "10M", "10"}) {
-        EXPECT_EQ(BandFromText(text), FeedBand::M10) << text;
-    }
-    for (const char *text : {"", "m", "20m", "6mm", "06m", " 6m", "2 m"}) {
-        EXPECT_FALSE(BandFromText(text).has_value()) << text;
-    }
 }
 
 TEST(FeedSource, ReportsFromABrokerBecomeSpots) {
@@ -230,7 +224,7 @@ TEST(FeedSource, AnUnconfirmedSubscriptionTimesOut) {
     FakeBroker fake(FakeBroker::Script::ConnackOnly);
     FeedTimings timings = Quick();
     timings.SubscribeTimeout = 100ms;
-    FeedSource source(Local(fake.Port(), {FeedBand::M6}), FrozenClock(0), timings);
+    FeedSource source(Local(fake.Port(), {spot::Band::M6}), FrozenClock(0), timings);
     Recorder recorder(source);
     source.Start();
     ASSERT_TRUE(WaitUntil([&] { return recorder.Count(FeedConnection::Lost) >= 1; }));

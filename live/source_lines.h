@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ionvane::history {
+namespace ionvane::live {
 
 /// A feed report in the tracker, after the clock was moved to its receipt time: its spot at the
 /// spot's own time, or skipped with the report reader's reason. A connection event gives Ignored.
@@ -39,4 +39,4 @@ class SourceLines {
     feed::ReportReader Reader;
 };
 
-} // namespace ionvane::history
+} // namespace ionvane::live

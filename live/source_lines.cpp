@@ -1,6 +1,6 @@
 #include "source_lines.h"
 
-namespace ionvane::history {
+namespace ionvane::live {
 
 tracker::LineResult FeedReport(tracker::SpotPipeline &pipeline, const feed::FeedEvent &event,
                                std::vector<tracker::TrackerEvent> &events) {
@@ -34,4 +34,4 @@ SourceLine SourceLines::Feed(tracker::SpotPipeline &pipeline, tracker::UnixSecon
     return read;
 }
 
-} // namespace ionvane::history
+} // namespace ionvane::live
