@@ -30,9 +30,10 @@ FeedTimings Quick() {
     FeedTimings timings;
     timings.ConnectTimeout = 5000ms;
     timings.SubscribeTimeout = 5000ms;
-    timings.FirstRetry = 20ms;
-    timings.RetryCap = 120ms;
-    timings.AttemptsPerWindow = 1000;
+    timings.Retry.FirstMin = 20ms;
+    timings.Retry.FirstMax = 40ms;
+    timings.Retry.Longest = 120ms;
+    timings.Retry.TriesPerWindow = 1000;
     timings.Housekeeping = 50ms;
     return timings;
 }
@@ -185,20 +186,35 @@ TEST(FeedSource, SurvivesABrokerThatGoesAwayAndComesBack) {
 
 TEST(FeedSource, RetriesBackOffToTheCapAndAtMostSoOftenAnHour) {
     FeedTimings timings = Quick();
-    timings.AttemptsPerWindow = 5;
-    timings.AttemptWindow = 60s;
+    timings.Retry.TriesPerWindow = 5;
+    timings.Retry.Window = 60s;
     // Nothing listens on the port: every attempt fails at once.
     FeedSource source(Local(test::FreePort()), FrozenClock(0.75), timings);
     Recorder recorder(source);
     source.Start();
     ASSERT_TRUE(WaitUntil([&] { return recorder.WaitsMs().size() >= 5; }));
     source.Stop();
-    // Upper halves of 40, 80 and then the cap of 120 ms, three quarters in; then the sixth attempt
+    // 20 to 40 ms three quarters in, doubled, and then the cap of 120 ms; then the sixth attempt
     // waits until the first of the five leaves the minute (the clock stands still).
-    EXPECT_EQ(recorder.WaitsMs(), (std::vector<long long>{35, 70, 105, 105, 60000}));
+    EXPECT_EQ(recorder.WaitsMs(), (std::vector<long long>{35, 70, 120, 120, 60000}));
     EXPECT_EQ(recorder.Count(FeedConnection::Connecting), 5);
     EXPECT_EQ(recorder.Count(FeedConnection::Lost), 5);
     EXPECT_EQ(source.State(), FeedState::Stopped);
+}
+
+TEST(FeedSource, ASessionDroppedSoonAfterItsSubscriptionCountsAsAFailure) {
+    // The broker confirms the topics and drops the connection at once, again and again: a session
+    // up for less than a minute starts no new back-off (it once retried every 5 to 10 s forever).
+    FakeBroker fake(FakeBroker::Script::GrantThenDrop);
+    FeedSource source(Local(fake.Port()), FrozenClock(0), Quick());
+    Recorder recorder(source);
+    source.Start();
+    ASSERT_TRUE(WaitUntil([&] { return recorder.WaitsMs().size() >= 3; }));
+    source.Stop();
+    EXPECT_GE(recorder.Count(FeedConnection::Subscribed), 3);
+    const std::vector<long long> waits = recorder.WaitsMs();
+    EXPECT_EQ(std::vector<long long>(waits.begin(), waits.begin() + 3),
+              (std::vector<long long>{20, 40, 80}));
 }
 
 TEST(FeedSource, ABrokerThatNeverAnswersTimesOut) {
