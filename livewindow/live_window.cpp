@@ -4,6 +4,7 @@
 #include "calc/locator.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/host_port.h"
+#include "cluster/login_fields.h"
 #include "connection_words.h"
 
 #include <QAction>
@@ -550,18 +551,24 @@ void frmLive::ClusterConnectClicked() {
     settings.Port = static_cast<std::uint16_t>(spnClusterPort->value());
     settings.Call = txtCall->text().trimmed().toUpper();
     for (const QString &command : txtCommands->text().split(';', Qt::SkipEmptyParts)) {
-        // A line end inside a command would send a second one.
-        const QString oneLine = command.trimmed().remove('\r').remove('\n');
-        if (!oneLine.isEmpty()) {
-            settings.Commands << oneLine;
+        if (!command.trimmed().isEmpty()) {
+            settings.Commands << command.trimmed();
         }
     }
     if (settings.Host.isEmpty() || settings.Call.isEmpty()) {
         lblClusterState->setText("Enter the node's host and your call");
         return;
     }
+    const QString password = txtPassword->text();
+    if (const auto problem =
+            cluster::CheckLoginFields(settings.Call, password, settings.Commands)) {
+        const char *field = problem->Field == cluster::LoginField::Call       ? "Call"
+                            : problem->Field == cluster::LoginField::Password ? "Password"
+                                                                              : "Commands";
+        lblClusterState->setText(QString(field) + " " + problem->Words);
+        return;
+    }
     cluster::SaveClusterSettings(Setup.ConfigDir, settings);
-    const QString password = txtPassword->text().remove('\r').remove('\n');
     if (password != cluster::LoadPassword(Setup.ConfigDir).Password) {
         cluster::SavePassword(Setup.ConfigDir, password);
     }

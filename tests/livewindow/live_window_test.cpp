@@ -811,6 +811,19 @@ class LiveWindowTest : public QObject {
         QCOMPARE(saved.Call, QString("DK7UK"));
         QCOMPARE(saved.Commands, QStringList({"set/ve7cc", "sh/dx 5"}));
     }
+
+    void clusterBarRefusesACallThatIsNoCallSign() {
+        // State: "DK7UK PASS" typed as the call. Action: Connect. Expected: the words of the
+        // command line's --call, no session, nothing saved.
+        frmLive live(Setup());
+        live.findChild<QLineEdit *>("txtClusterHost")->setText("127.0.0.1");
+        live.findChild<QLineEdit *>("txtCall")->setText("DK7UK PASS");
+        QTest::mouseClick(live.findChild<QPushButton *>("cmdClusterConnect"), Qt::LeftButton);
+        QCOMPARE(live.findChild<QLabel *>("lblClusterState")->text(),
+                 QString("Call takes a call sign (letters, digits, / and -)"));
+        QVERIFY(!live.Session().Core().ClusterRunning());
+        QVERIFY(cluster::LoadClusterSettings(ConfigDir->path()).Call.isEmpty());
+    }
 };
 
 QTEST_MAIN(LiveWindowTest)
