@@ -80,6 +80,11 @@ bool SaysBumped(std::string_view line) {
     return upper.starts_with("RECONNECTED AS") && Contains(upper, "DISCONNECTED");
 }
 
+bool SaysAnotherPort(std::string_view line) {
+    const std::string upper = UpperNotice(TrimStart(line));
+    return upper.starts_with("SORRY") && Contains(upper, "CONNECTED TO ME ON ANOTHER PORT");
+}
+
 bool IsCommandPrompt(std::string_view text) {
     text = TrimEnd(text);
     return !text.empty() && text.back() == '>' && text.size() <= LongestNoticeBytes;

@@ -1,6 +1,7 @@
 #include "session_machine.h"
 
 #include "calc/ascii.h"
+#include "spot/node_spot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,6 +75,7 @@ void SessionMachine::SendPassword() {
 
 void SessionMachine::EnterLoggedIn() {
     Current = SessionState::LoggedIn;
+    ClosedAfterCall = 0;
     Retries.Up(Port.SteadyMs());
     Port.StopTimer(SessionTimer::Login);
     Port.Connection(
@@ -133,6 +135,16 @@ void SessionMachine::HandleLine(const std::string &line) {
     Port.Line(line);
     if (SaysBumped(line)) {
         Refuse(Refusal::Bumped, line);
+        return;
+    }
+    if (SaysAnotherPort(line)) {
+        Refuse(Refusal::AnotherPort, line);
+        return;
+    }
+    // Nodes speak this protocol to nodes only: the call is a node's, whatever came before.
+    if (spot::IsNodeProtocolLine(line)) {
+        Refuse(Refusal::NodeCall,
+               "this call is known to the node as a cluster node; use your own call");
         return;
     }
     const Prompt prompt = PromptIn(line);
@@ -236,6 +248,14 @@ void SessionMachine::Failed(std::string_view detail) {
         Refuse(Refusal::BadPassword,
                "the node closed the connection after the password: " + std::string(detail));
         return;
+    }
+    if (Current == SessionState::CallSent) {
+        if (++ClosedAfterCall >= MaxClosedAfterCall) {
+            Refuse(Refusal::LockedOut, "closed right after the call: is the call locked out?");
+            return;
+        }
+    } else if (IsOpen(Current)) {
+        ClosedAfterCall = 0;
     }
     Lose(detail);
 }

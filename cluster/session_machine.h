@@ -38,6 +38,10 @@ struct SessionTimings {
 /// error of its own).
 constexpr int MaxUnansweredKeepAlives = 2;
 
+/// A node closes a locked-out call's connection right after the call, without a word; once may be
+/// a node restart, twice in a row is taken as the lock-out.
+constexpr int MaxClosedAfterCall = 2;
+
 enum class SessionState {
     Idle,           ///< not started
     Connecting,     ///< TCP connect under way
@@ -46,7 +50,7 @@ enum class SessionState {
     PasswordSent,   ///< password sent, waiting for the welcome
     LoggedIn,       ///< reading the node's lines
     Waiting,        ///< connection lost, waiting for the next try
-    Refused,        ///< ended by the node: invalid call, wrong password or bumped; no retry
+    Refused,        ///< ended by the node: invalid call, wrong password, bumped ...; no retry
     Stopped,        ///< ended by the user
 };
 
@@ -121,6 +125,7 @@ class SessionMachine {
     LineSplitter Splitter;
     retry::RetryPolicy Retries;
     int UnansweredKeepAlives = 0;
+    int ClosedAfterCall = 0; ///< connections in a row closed right after the call
 };
 
 } // namespace ionvane::cluster

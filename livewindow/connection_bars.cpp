@@ -6,6 +6,7 @@
 #include "cluster/host_port.h"
 #include "cluster/login_fields.h"
 #include "connection_words.h"
+#include "elided_label.h"
 #include "window_style.h"
 
 #include <QCheckBox>
@@ -45,10 +46,11 @@ QWidget *frmLive::BuildClusterBar() {
     txtCommands->setPlaceholderText("commands after login, separated by ;");
     cmdClusterConnect = new QPushButton("&Connect", box);
     cmdClusterConnect->setObjectName("cmdClusterConnect");
-    lblClusterState = new QLabel(stored.Problem == cluster::PasswordProblem::ReadableByOthers
-                                     ? "The stored password could be read by others: enter it again"
-                                     : DisconnectedWords,
-                                 box);
+    lblClusterState =
+        new ElidedLabel(stored.Problem == cluster::PasswordProblem::ReadableByOthers
+                            ? "The stored password could be read by others: enter it again"
+                            : DisconnectedWords,
+                        box);
     lblClusterState->setObjectName("lblClusterState");
     SetBold(lblClusterState, StatePointSize);
 
@@ -98,7 +100,7 @@ QWidget *frmLive::BuildFeedBar() {
     cmdFeedConnect->setObjectName("cmdFeedConnect");
     grid->addWidget(new QLabel("Bands", box), 1, 0);
     grid->addWidget(cmdFeedConnect, 1, 5);
-    lblFeedState = new QLabel(DisconnectedWords, box);
+    lblFeedState = new ElidedLabel(DisconnectedWords, box);
     lblFeedState->setObjectName("lblFeedState");
     SetBold(lblFeedState, StatePointSize);
     grid->addWidget(lblFeedState, 2, 0, 1, 6);

@@ -42,6 +42,11 @@ QString ClusterStateWords(const cluster::ConnectionEvent &event, const QString &
             return "Refused: invalid call, the node says \"" + Q(event.Detail) + "\"";
         case cluster::Refusal::Bumped:
             return "Refused: logged in elsewhere, the node says \"" + Q(event.Detail) + "\"";
+        case cluster::Refusal::AnotherPort:
+            return "Refused: logged in on another port, the node says \"" + Q(event.Detail) + "\"";
+        case cluster::Refusal::NodeCall:
+        case cluster::Refusal::LockedOut:
+            return "Refused: " + Q(event.Detail);
         case cluster::Refusal::None:
             break;
         }

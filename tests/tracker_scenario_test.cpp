@@ -346,9 +346,11 @@ TEST(TrackerScenario, FarCloudsGiveNoVerdict) {
 
 // A 2 m spot of 1,152.97 km through a cloud over southern Germany; from IO90IR, farther from the
 // cloud, the frequency of traffic is 159.53 MHz: 2 m (and 4 m) possible from home.
+// Each spot at its own minute: the same spot in the same minute is counted once.
 std::string TwoMetreSpot(UnixSeconds t) {
-    return synthetic::TimeText(t) +
-           "\tDX de G4ABC:    144174.0  S51ABC       JO01MM<ES>JN75EX 1000Z";
+    const std::string time = synthetic::TimeText(t);
+    return time + "\tDX de G4ABC:    144174.0  S51ABC       JO01MM<ES>JN75EX " +
+           time.substr(11, 2) + time.substr(14, 2) + "Z";
 }
 
 std::vector<AlarmEvent> TwoMetreAlarms(const Scenario &s) {

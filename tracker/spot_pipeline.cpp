@@ -1,6 +1,56 @@
 #include "spot_pipeline.h"
 
+#include "calc/ascii.h"
+
+#include <algorithm>
+#include <cmath>
+
 namespace ionvane::tracker {
+
+namespace {
+
+constexpr UnixSeconds SecondsPerMinute = 60;
+constexpr UnixSeconds SecondsPerDay = 86400;
+
+// The spot's own minute: its date and time, or the "HHMMZ" of a live line on the day that puts it
+// nearest the receipt (a spot sent at 23:59:58 may arrive after midnight), or the receipt's minute.
+std::int64_t SpotMinute(const spot::TimedReading &timed, UnixSeconds received) {
+    if (timed.SpotTime) {
+        return *timed.SpotTime / SecondsPerMinute;
+    }
+    if (!timed.MinuteOfDay) {
+        return received / SecondsPerMinute;
+    }
+    const UnixSeconds dayStart =
+        received - ((received % SecondsPerDay) + SecondsPerDay) % SecondsPerDay;
+    UnixSeconds at = dayStart + *timed.MinuteOfDay * SecondsPerMinute;
+    if (at - received > SecondsPerDay / 2) {
+        at -= SecondsPerDay;
+    } else if (received - at > SecondsPerDay / 2) {
+        at += SecondsPerDay;
+    }
+    return at / SecondsPerMinute;
+}
+
+// Only a spot naming both its spotter and its DX call is known again: bare comments are not.
+std::optional<SpotKey> KeyOf(const spot::Spot &read, std::int64_t minute) {
+    if (read.Spotter.empty() || read.DxCall.empty()) {
+        return std::nullopt;
+    }
+    constexpr double TenthKHzPerMHz = 1e4;
+    return SpotKey{calc::UpperCaseAscii(read.Spotter), calc::UpperCaseAscii(read.DxCall),
+                   std::llround(read.FreqMHz * TenthKHzPerMHz), minute};
+}
+
+LineResult Skipped(const spot::Spot &read, std::string reason) {
+    LineResult result;
+    result.What = LineResult::Kind::Skipped;
+    result.Read = read;
+    result.Reason = std::move(reason);
+    return result;
+}
+
+} // namespace
 
 SpotPipeline::SpotPipeline(SpotCalculator calculator, TrackerSettings settings, bool anyMode)
     : Calculator(std::move(calculator)), Settings(settings), AnyMode(anyMode),
@@ -10,18 +60,28 @@ LineResult SpotPipeline::Feed(UnixSeconds time, std::string_view line,
                               std::vector<TrackerEvent> &events) {
     // Every received line moves the clock, spot or not.
     Tracker.AdvanceTo(time, events);
-    LineResult result;
-    const spot::SpotReading reading = spot::ReadSpot(line);
+    const spot::TimedReading timed = spot::ReadTimedSpot(line);
+    const spot::SpotReading &reading = timed.Reading;
     if (reading.Problem == spot::SpotProblem::NotASpot) {
-        return result;
+        return {};
     }
-    result.Read = reading.Read;
     if (reading.Problem != spot::SpotProblem::None) {
-        result.What = LineResult::Kind::Skipped;
-        result.Reason = spot::ProblemText(reading.Problem);
-        return result;
+        return Skipped(reading.Read, std::string(spot::ProblemText(reading.Problem)));
     }
-    return Calculate(time, reading.Read, events);
+    const std::optional<SpotKey> key = KeyOf(reading.Read, SpotMinute(timed, time));
+    if (key && Counted.Seen(time, *key)) {
+        return Skipped(reading.Read, "already counted");
+    }
+    // A node's clock a little ahead of ours gives no spot from the future.
+    const UnixSeconds spotTime = std::min(time, timed.SpotTime.value_or(time));
+    if (time - spotTime >= RecentWindowS) {
+        return Skipped(reading.Read, "older than 15 minutes");
+    }
+    LineResult result = Calculate(spotTime, reading.Read, events);
+    if (key && result.What == LineResult::Kind::Spot) {
+        Counted.Count(time, *key);
+    }
+    return result;
 }
 
 LineResult SpotPipeline::FeedSpot(UnixSeconds time, const spot::Spot &spot,

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "cloud_tracker.h"
-#include "spot/spot_reader.h"
+#include "counted_spots.h"
+#include "spot/node_spot.h"
 
 #include <optional>
 #include <string>
@@ -36,7 +37,10 @@ class SpotPipeline {
     /// no cloud); otherwise they are skipped.
     SpotPipeline(SpotCalculator calculator, TrackerSettings settings, bool anyMode);
 
-    /// One line received at `time`; appends the tracker's events to `events`.
+    /// One line received at `time`; appends the tracker's events to `events`. A spot seen within
+    /// the last CountedOnceS is skipped as "already counted"; a spot the node gives with its own
+    /// time (a SH/DX listing, a CC11 line) is placed at that time, or skipped as "older than 15
+    /// minutes" when it is as old as the tracker's recent stretch.
     LineResult Feed(UnixSeconds time, std::string_view line, std::vector<TrackerEvent> &events);
 
     /// A spot already read elsewhere (a feed report) at `time`: as Feed from the mode check on.
@@ -62,6 +66,7 @@ class SpotPipeline {
     TrackerSettings Settings;
     bool AnyMode;
     CloudTracker Tracker;
+    CountedSpots Counted;
 };
 
 } // namespace ionvane::tracker

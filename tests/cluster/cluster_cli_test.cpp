@@ -4,6 +4,7 @@
 #include "tests/fakenode/fake_node.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -111,8 +112,9 @@ void EndBySignal(int signal) {
     ASSERT_TRUE(node.Listen());
     QList<QByteArray> lines;
     for (int i = 0; i < 2000; ++i) {
-        lines.append(QByteArray("DX de G4ABC:     50110.0  OH7AB        IO91<ES>KP32 no ") +
-                     QByteArray::number(i) + "  1730Z");
+        // Each at its own frequency: the same spot twice is counted once.
+        lines.append("DX de G4ABC:     " + QByteArray::number(50000 + i / 10) + "." +
+                     QByteArray::number(i % 10) + "  OH7AB        IO91<ES>KP32  1730Z");
     }
     node.Replay(lines, 1);
     QTemporaryDir dir;
@@ -158,6 +160,7 @@ struct RefusalCase {
     QByteArray NodePassword;
     QStringList Extra;
     bool Bump;
+    testing::CallAnswer Answer = testing::CallAnswer::Welcome;
 };
 
 TEST(ClusterCliTest, ARefusalEndsWithExitThreeAndNoReconnect) {
@@ -165,6 +168,10 @@ TEST(ClusterCliTest, ARefusalEndsWithExitThreeAndNoReconnect) {
         {"invalid call", "DK7UK", "", {}, false},
         {"wrong password", "", "right", {"--password", "wrong"}, false},
         {"bumped", "", "", {}, true},
+        {"on another port", "", "", {}, false, testing::CallAnswer::OtherPort},
+        {"a node's call", "", "", {}, false, testing::CallAnswer::NodeCall},
+        // Closed twice in a row right after the call, the first back-off (5 to 10 s) between.
+        {"locked out", "", "", {}, false, testing::CallAnswer::LockedOut},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Name);
@@ -173,6 +180,7 @@ TEST(ClusterCliTest, ARefusalEndsWithExitThreeAndNoReconnect) {
             script.Banned = {c.Banned};
         }
         script.Password = c.NodePassword;
+        script.Answer = c.Answer;
         FakeNode node(script);
         ASSERT_TRUE(node.Listen());
         Cli cli(
@@ -182,11 +190,11 @@ TEST(ClusterCliTest, ARefusalEndsWithExitThreeAndNoReconnect) {
             ASSERT_TRUE(WaitFor([&] { return cli.Count("connection", "logged-in") == 1; }));
             node.Bump();
         }
-        ASSERT_TRUE(cli.Finish());
+        ASSERT_TRUE(cli.Finish()) << cli.Text();
         EXPECT_EQ(cli.Process.exitCode(), 3);
         ASSERT_FALSE(cli.Lines.isEmpty());
         EXPECT_EQ(cli.Events().last().value("state").toString(), "refused");
-        EXPECT_EQ(node.Connections(), 1);
+        EXPECT_EQ(node.Connections(), c.Answer == testing::CallAnswer::LockedOut ? 2 : 1);
     }
 }
 
@@ -336,6 +344,41 @@ TEST(ClusterCliTest, TheCloudsComeBackAfterACrash) {
     cli.Process.terminate();
     ASSERT_TRUE(cli.Finish());
     EXPECT_EQ(cli.Process.exitCode(), 0);
+}
+
+// The last spots a node lists at each login (sh/dx), and one of them again as a CC11 line: each
+// counted once, across a restart too; one listed 20 minutes late places nothing.
+TEST(ClusterCliTest, ListedSpotsAreCountedOnceAcrossARestart) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto at = [&now](int minutesAgo, const char *form) {
+        return now.addSecs(-60 * minutesAgo).toString(form).toLatin1();
+    };
+    FakeNodeScript script;
+    for (const int ago : {2, 3, 20}) {
+        script.Listing << "  70200.0 EI9ZZE       " + at(ago, "d-MMM-yyyy HHmm") +
+                              "Z IO63<ES>JN58 4m   <PA0T" + QByteArray::number(ago) + ">";
+    }
+    const QByteArray cc11 = "CC11^70200.0^EI9ZZE^ " + at(2, "d-MMM-yyyy^HHmm") +
+                            "Z^IO63<ES>JN58 4m^PA0T2^142^139^GB7TST^15^11^27^14^^^^^^JO22";
+    QTemporaryDir dir;
+    for (const int run : {1, 2}) {
+        SCOPED_TRACE(run);
+        FakeNode node(script);
+        ASSERT_TRUE(node.Listen());
+        Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call",
+                            "DK7UK", "--send", "sh/dx 5", "--history",
+                            dir.filePath("history.sqlite"), "--for", "60"} +
+                HomeSettings);
+        ASSERT_TRUE(WaitFor([&] { return cli.Count("skipped") == (run == 1 ? 1 : 3); }));
+        node.SendLines({cc11});
+        ASSERT_TRUE(WaitFor([&] { return cli.Count("skipped") == (run == 1 ? 2 : 4); }));
+        EXPECT_EQ(cli.Count("spot"), run == 1 ? 2 : 0);
+        const QString reasons = cli.Text().c_str();
+        EXPECT_EQ(reasons.count("\"already counted\""), run == 1 ? 1 : 3);
+        EXPECT_EQ(reasons.count("\"older than 15 minutes\""), 1);
+        cli.Process.terminate();
+        ASSERT_TRUE(cli.Finish());
+    }
 }
 
 // Without --history the store is the per-user one; --history none makes none.

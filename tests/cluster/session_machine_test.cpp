@@ -171,7 +171,7 @@ struct RefusalCase {
     Refusal Expect;
 };
 
-TEST(SessionMachineTest, TheThreeRefusalsEndTheSessionWithoutRetry) {
+TEST(SessionMachineTest, RefusalsEndTheSessionWithoutRetry) {
     const std::vector<RefusalCase> cases = {
         {"invalid call",
          "",
@@ -197,6 +197,16 @@ TEST(SessionMachineTest, TheThreeRefusalsEndTheSessionWithoutRetry) {
           "Reconnected as DK7UK at 10.0.0.2, this instance is disconnected\r\n"},
          true,
          Refusal::Bumped},
+        {"on another port",
+         "",
+         {"login: ", "Sorry DK7UK you are connected to me on another port\r\n"},
+         true,
+         Refusal::AnotherPort},
+        {"a node's call",
+         "",
+         {"login: ", "0\r\n", "PC18^DXSpider Version: 1.57^\r\n"},
+         false,
+         Refusal::NodeCall},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Name);
@@ -221,6 +231,30 @@ TEST(SessionMachineTest, TheThreeRefusalsEndTheSessionWithoutRetry) {
         EXPECT_EQ(s.Port.Opens, 1);
         EXPECT_EQ(s.Port.Events.back().What, Kind::Refused);
     }
+}
+
+// A locked-out call: the node closes right after the call, without a word, at every try. One close
+// may be a node restart; the second in a row ends the session.
+TEST(SessionMachineTest, ClosedRightAfterTheCallTwiceInARowIsALockOut) {
+    Session s;
+    s.Machine.Start();
+    // Closed after the call, a connect refused (the node restarting), closed after the call twice.
+    for (const bool afterCall : {true, false, true, true}) {
+        if (s.Machine.State() == SessionState::Waiting) {
+            s.Fire(SessionTimer::Retry);
+        }
+        if (afterCall) {
+            s.Machine.Connected();
+            s.Machine.Received("login: ");
+            s.Machine.Received("DK7UK\r\n"); // the echo is no greeting
+        }
+        // The socket reports a close twice: as an error and as the disconnect.
+        s.Machine.Failed("The remote host closed the connection");
+        s.Machine.Failed("the node closed the connection");
+    }
+    EXPECT_EQ(s.Port.Opens, 4);
+    EXPECT_EQ(s.Port.Events.back().Why, Refusal::LockedOut);
+    EXPECT_EQ(s.Port.Events.back().Detail, "closed right after the call: is the call locked out?");
 }
 
 TEST(SessionMachineTest, TalkQuotingTheBumpNoticeIsNoBump) {

@@ -115,6 +115,13 @@ void FakeNode::HandleLine(const QByteArray &line) {
         } else if (Script.Banned.contains(Call)) {
             Write("Sorry " + Call + " is an invalid callsign\r\n");
             Client->disconnectFromHost();
+        } else if (Script.Answer == CallAnswer::OtherPort) {
+            Write("Sorry " + Call + " you are connected to me on another port\r\n");
+            Client->disconnectFromHost();
+        } else if (Script.Answer == CallAnswer::NodeCall) {
+            Write("0\r\nPC18^DXSpider Version: 1.57 build 0.1^\r\n");
+        } else if (Script.Answer == CallAnswer::LockedOut) {
+            Client->disconnectFromHost();
         } else if (!Script.Password.isEmpty()) {
             Phase = Stage::AwaitPassword;
             Write("password: ");
@@ -131,6 +138,9 @@ void FakeNode::HandleLine(const QByteArray &line) {
         }
         break;
     case Stage::LoggedIn:
+        if (line.toLower().startsWith("sh/dx")) {
+            SendLines(Script.Listing);
+        }
         if (!Script.Silent) {
             Prompt();
         }

@@ -24,6 +24,14 @@ enum class Greeting {
     CallColon,       ///< "call: "
 };
 
+/// How the node answers a call it does not ban.
+enum class CallAnswer {
+    Welcome,
+    OtherPort, ///< "Sorry CALL you are connected to me on another port", then the close
+    NodeCall,  ///< "0" and node protocol lines, as to a call the node knows as a node
+    LockedOut, ///< the close at once, without a word
+};
+
 struct FakeNodeScript {
     Greeting Greet = Greeting::Login;
     QByteArray Password;        ///< asked for after the call when not empty
@@ -33,6 +41,8 @@ struct FakeNodeScript {
     quint32 Seed = 1;           ///< of the random pieces
     bool Silent = false;        ///< after the welcome, send nothing, not even prompts
     bool PromptLineEnd = true;  ///< end the command prompt with CR LF (false: bare "... >")
+    CallAnswer Answer = CallAnswer::Welcome;
+    QList<QByteArray> Listing; ///< the answer to "sh/dx ..." (the last spots, newest first)
 };
 
 class FakeNode : public QObject {

@@ -176,9 +176,14 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         std::vector<std::pair<tracker::UnixSeconds, std::string>> lines;
         for (const Report &report : reports) {
             if (report.AgoS < tracker::RecentWindowS) {
+                // Each at its own minute: the same spot in the same minute is counted once.
+                const QString minute =
+                    QDateTime::fromSecsSinceEpoch(received - report.AgoS, QTimeZone::utc())
+                        .toString("HHmm");
                 lines.emplace_back(received - report.AgoS,
                                    std::string("DX de EA4XX:     50313.0  DL1XX        ") +
-                                       report.From + "<ES>" + report.To + "  1000Z");
+                                       report.From + "<ES>" + report.To + "  " +
+                                       minute.toStdString() + "Z");
             }
         }
         std::sort(lines.begin(), lines.end());

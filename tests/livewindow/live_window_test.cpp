@@ -406,6 +406,32 @@ class LiveWindowTest : public QObject, LiveWindowFixture {
         QVERIFY(!live.Session().Core().ClusterRunning());
         QVERIFY(cluster::LoadClusterSettings(ConfigDir->path()).Call.isEmpty());
     }
+
+    void refusalIsElidedAndNeverWidensTheWindow() {
+        // State: a node that answers the call as to a second login; the window at its narrowest.
+        // Action: Connect. Expected: "Refused: ..." with the node's words, cut to the width with
+        // the whole text in the tool tip, and the window no wider.
+        testing::FakeNodeScript script;
+        script.Answer = testing::CallAnswer::OtherPort;
+        testing::FakeNode node(script);
+        QVERIFY(node.Listen());
+        frmLive live(Setup());
+        live.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&live));
+        live.resize(live.minimumSizeHint());
+        QTRY_COMPARE(live.width(), live.minimumSizeHint().width());
+        live.findChild<QLineEdit *>("txtClusterHost")->setText("127.0.0.1");
+        live.findChild<QSpinBox *>("spnClusterPort")->setValue(node.Port());
+        live.findChild<QLineEdit *>("txtCall")->setText("DK7UK");
+        auto *state = live.findChild<QLabel *>("lblClusterState");
+        QTest::mouseClick(live.findChild<QPushButton *>("cmdClusterConnect"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(state->text().startsWith("Refused: "), 5000);
+        QCOMPARE(state->text(), QString("Refused: logged in on another port, the node says "
+                                        "\"Sorry DK7UK you are connected to me on another port\""));
+        state->repaint();
+        QCOMPARE(live.width(), live.minimumSizeHint().width());
+        QCOMPARE(state->toolTip(), state->text());
+    }
 };
 
 QTEST_MAIN(LiveWindowTest)

@@ -94,8 +94,10 @@ void WriteNodeCapture(std::ostream &out, int hours, int linesPerHour, unsigned s
             } else if (roll > 0.85) {
                 lengthKm = uniform(2600, 4000); // a double hop
             }
+            // A DX call of its own for each spot of a minute: the same spot twice is counted once.
+            const std::string dxCall = "S5" + std::to_string(i % 100) + "ES";
             text += SpotLine(t, PathThrough(scattered, uniform(0, 180), lengthKm), freqKHz,
-                             roll > 0.5 ? "ES" : "", pick(Calls), pick(Spotters));
+                             roll > 0.5 ? "ES" : "", dxCall, pick(Spotters));
         } else if (std::uniform_int_distribution<int>(1, 20)(random) == 1) {
             text += TimeText(t) + "\t" + pick(Chatter);
         } else {
