@@ -107,7 +107,7 @@ class LiveCore : public QObject {
     void happened(const ionvane::live::LiveEvent &event);
 
   private:
-    void Take(LineSource from, UnixSeconds received, UnixSeconds spotTime, const std::string &raw,
+    void Take(LineSource from, UnixSeconds received, const std::string &raw,
               const tracker::LineResult &result);
     void Say(LiveEvent event) { emit happened(event); }
     void SayTrackerEvents(bool restored);

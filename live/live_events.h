@@ -26,7 +26,8 @@ struct SpotTaken {
     /// The time the event is reported at: the tracker's clock once a cluster line was taken (the
     /// line's time unless the clock was already later), the receipt time of a report.
     UnixSeconds Time = 0;
-    /// The spot's own time: a feed report's decode time, the line's time for everything else.
+    /// A spot's own time (a feed report's decode time, a listed spot's time), the receipt time of
+    /// a skipped line or report.
     UnixSeconds SpotTime = 0;
     std::string Raw; ///< the line, or a report's capture body ("MQTT TOPIC PAYLOAD")
     tracker::LineResult Result;

@@ -23,13 +23,16 @@ SourceLine SourceLines::Feed(tracker::SpotPipeline &pipeline, tracker::UnixSecon
     const auto report = feed::StoredEvent(Reader, feed::Seconds(std::chrono::seconds(time)), line);
     if (!report) {
         read.Result = pipeline.Feed(time, line, events);
+        if (read.Result.What == tracker::LineResult::Kind::Spot) {
+            read.Time = read.Result.SpotTime;
+        }
         return read;
     }
     read.From = LineSource::Feed;
     pipeline.Tick(time, events);
     read.Result = FeedReport(pipeline, *report, events);
-    if (report->What == feed::FeedEvent::Kind::Spot) {
-        read.Time = report->Time.time_since_epoch().count();
+    if (read.Result.What == tracker::LineResult::Kind::Spot) {
+        read.Time = read.Result.SpotTime;
     }
     return read;
 }

@@ -24,7 +24,7 @@ enum class LineSource { Cluster, Feed };
 struct SourceLine {
     LineSource From = LineSource::Cluster;
     tracker::LineResult Result;
-    tracker::UnixSeconds Time = 0; ///< the spot's own time for a feed spot, else the line's
+    tracker::UnixSeconds Time = 0; ///< a spot's own time, else the line's
 };
 
 /// Reads lines of either source back into a tracker, remembering the feed's sequence numbers so

@@ -94,6 +94,7 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
                                    std::vector<TrackerEvent> &events) {
     LineResult result;
     result.Read = spot;
+    result.SpotTime = time;
     if (!AnyMode && !spot.Es) {
         result.What = LineResult::Kind::Skipped;
         result.Reason = "tagged " + spot.Tag + ", not Es";
