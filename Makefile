@@ -11,8 +11,8 @@ EXAMPLE := --from IO90IR --to JN77EX --freq 50.1 --home IO90IR --es-layer 110 --
 FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch fuzz_feed fuzz_topojson fuzz_capture \
 	fuzz_cluster fuzz_wsjtx
 
-.PHONY: all deps build test test-release test-asan test-package fuzz-build fuzz fuzz-smoke bench \
-	run screenshot format format-check clean
+.PHONY: all deps build check test test-release test-asan test-package fuzz-build fuzz fuzz-smoke \
+	bench run screenshot format format-check clean
 
 all: build
 
@@ -22,6 +22,13 @@ deps:
 build: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
+
+# The inner loop: the unit tier alone (the model, the readers, the sessions without a socket or a
+# process), in seconds. `make test` stays the whole gate.
+check:
+	@cmake --preset $(PRESET) >/dev/null
+	@cmake --build --preset $(PRESET)
+	@ctest --preset $(PRESET) -L unit
 
 # Every test in the release build, again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # then a short run of each fuzz target, then the Debian package installed and removed (as root).

@@ -259,8 +259,7 @@ int FeedMode(int argc, char *argv[]) {
     ionvane::feed::FeedSettings settings;
     settings.Host = "127.0.0.1";
     settings.Port = port;
-    settings.Bands = {ionvane::feed::FeedBand::M10, ionvane::feed::FeedBand::M6,
-                      ionvane::feed::FeedBand::M4, ionvane::feed::FeedBand::M2};
+    settings.Bands = {ionvane::spot::AllBands.begin(), ionvane::spot::AllBands.end()};
     std::size_t received = 0;
     ionvane::feed::FeedEnvironment environment;
     environment.Now = [&] {

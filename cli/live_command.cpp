@@ -11,6 +11,7 @@
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/host_port.h"
+#include "cluster/login_fields.h"
 #include "cluster/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
@@ -34,9 +35,6 @@ namespace {
 
 using cluster::ConnectionEvent;
 
-/// A call sign is at most a dozen characters with prefix and suffix ("EA8/DK7UK/P"); 20 leaves room
-/// for node-specific suffixes ("DK7UK-12").
-constexpr qsizetype MaxCallChars = 20;
 /// QTimer counts in int milliseconds (24.8 days); a longer --for is waited for in daily steps.
 constexpr std::int64_t LongestTimerMs = 24LL * 3600 * 1000;
 constexpr double MsPerSecond = 1000;
@@ -62,11 +60,6 @@ std::optional<HostAndPort> ParseHost(const QString &text, const std::string &opt
         break;
     }
     return std::nullopt;
-}
-
-// Text sent to the node must stay on one line: a line end inside it would send a second command.
-bool OnOneLine(const QString &text) {
-    return !text.contains('\r') && !text.contains('\n') && !text.contains(QChar(0));
 }
 
 // The options of the live sessions alone; the settings options are those of every other command.
@@ -126,27 +119,20 @@ std::string ReadClusterTarget(const QCommandLineParser &parser, const SessionOpt
     if (callText.isEmpty()) {
         return "missing --call";
     }
-    const bool callChars = std::all_of(callText.begin(), callText.end(), [](QChar c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-               c == '/' || c == '-';
-    });
-    if (!callChars || callText.size() > MaxCallChars) {
-        return "--call takes a call sign (letters, digits, / and -)";
+    if (const auto wrong = cluster::CheckLoginFields(callText, parser.value(session.Password),
+                                                     parser.values(session.Send))) {
+        const char *option = wrong->Field == cluster::LoginField::Call       ? "--call"
+                             : wrong->Field == cluster::LoginField::Password ? "--password"
+                                                                             : "--send";
+        return std::string(option) + " " + wrong->Words;
     }
     target.Session.Call = Utf8(callText.toUpper());
     target.Session.Node = Utf8(target.Host) + ":" + std::to_string(target.Port);
-
     target.PasswordGiven = parser.isSet(session.Password);
     if (target.PasswordGiven) {
-        if (!OnOneLine(parser.value(session.Password))) {
-            return "--password takes text on one line";
-        }
         target.Session.Password = Utf8(parser.value(session.Password));
     }
     for (const QString &command : parser.values(session.Send)) {
-        if (!OnOneLine(command)) {
-            return "--send takes text on one line";
-        }
         target.Session.Commands.push_back(Utf8(command));
     }
     return {};
@@ -163,7 +149,7 @@ std::string ReadFeedTarget(const QCommandLineParser &parser, const SessionOption
     target.Host = Utf8(broker->Host);
     target.Port = broker->Port.value_or(feed::MqttPort);
     for (const QString &name : parser.values(session.Band)) {
-        const auto band = feed::BandFromText(Utf8(name.trimmed()));
+        const auto band = spot::BandFromName(Utf8(name.trimmed()));
         if (!band) {
             return "--band takes 10m, 6m, 4m or 2m";
         }

@@ -39,7 +39,7 @@ struct ClusterTarget {
 struct FeedTarget {
     std::string Host;
     int Port = 0;
-    std::vector<feed::FeedBand> Bands;
+    std::vector<spot::Band> Bands;
 };
 
 /// Where --wsjtx listens, and whether recordings count.

@@ -1,11 +1,11 @@
 #include "cluster_settings.h"
 
 #include "core_dumps.h"
+#include "files/atomic_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -66,13 +66,7 @@ bool SavePassword(const QString &dir, const QString &password) {
     if (!QDir().mkpath(dir)) {
         return false;
     }
-    QSaveFile file(path);
-    // The new file gets its permissions before a byte of the password is written into it.
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(OwnerOnly)) {
-        return false;
-    }
-    const QByteArray bytes = password.toUtf8() + '\n';
-    return file.write(bytes) == bytes.size() && file.commit();
+    return files::WriteFileAtomically(path, password.toUtf8() + '\n', OwnerOnly);
 }
 
 StoredPassword LoadPassword(const QString &dir) {

@@ -29,7 +29,7 @@ std::string Seconds(Milliseconds duration) {
 } // namespace
 
 SessionMachine::SessionMachine(SessionConfig config, SessionPort &port)
-    : Config(std::move(config)), Port(port) {}
+    : Config(std::move(config)), Port(port), Retries(Config.Timings.Retry) {}
 
 void SessionMachine::Start() {
     if (Current == SessionState::Idle) {
@@ -48,7 +48,7 @@ void SessionMachine::BeginConnect() {
     Telnet = TelnetFilter();
     Splitter = LineSplitter();
     UnansweredKeepAlives = 0;
-    TryTimesMs.push_back(Port.SteadyMs());
+    Retries.Tried(Port.SteadyMs());
     Port.Connection({ConnectionEvent::Kind::Connecting, Config.Node, Refusal::None, {}});
     Port.StartTimer(SessionTimer::Connect, Config.Timings.Connect);
     Port.Open();
@@ -76,7 +76,7 @@ void SessionMachine::SendPassword() {
 void SessionMachine::EnterLoggedIn() {
     Current = SessionState::LoggedIn;
     ClosedAfterCall = 0;
-    LoggedInAtMs = Port.SteadyMs();
+    Retries.Up(Port.SteadyMs());
     Port.StopTimer(SessionTimer::Login);
     Port.Connection(
         {ConnectionEvent::Kind::LoggedIn, Config.Node + " as " + Config.Call, Refusal::None, {}});
@@ -311,42 +311,15 @@ void SessionMachine::TimerFired(SessionTimer timer) {
     }
 }
 
-Milliseconds SessionMachine::NextRetryDelay() {
-    const SessionTimings &t = Config.Timings;
-    const double spanMs = static_cast<double>((t.FirstRetryMax - t.FirstRetryMin).count());
-    const double random = std::clamp(Port.Random01(), 0.0, 1.0);
-    double delayMs = static_cast<double>(t.FirstRetryMin.count()) + random * spanMs;
-    // The exponent is bounded so that the double never overflows, however long the failures last.
-    constexpr int LongestDoubling = 30;
-    delayMs = std::ldexp(delayMs, std::min(Failures, LongestDoubling));
-    delayMs = std::min(delayMs, static_cast<double>(t.LongestRetry.count()));
-    auto delay = Milliseconds(static_cast<std::int64_t>(delayMs));
-    ++Failures;
-
-    const std::int64_t now = Port.SteadyMs();
-    while (!TryTimesMs.empty() && now - TryTimesMs.front() >= t.TryWindow.count()) {
-        TryTimesMs.pop_front();
-    }
-    if (TryTimesMs.size() >= MaxTriesPerWindow) {
-        const std::int64_t oldestCounted = TryTimesMs[TryTimesMs.size() - MaxTriesPerWindow];
-        delay = std::max(delay, Milliseconds(oldestCounted + t.TryWindow.count() - now));
-    }
-    return delay;
-}
-
 void SessionMachine::Lose(std::string_view detail) {
     if (!IsOpen(Current)) {
         return;
-    }
-    if (Current == SessionState::LoggedIn &&
-        Port.SteadyMs() - LoggedInAtMs >= Config.Timings.StableSession.count()) {
-        Failures = 0;
     }
     Current = SessionState::Waiting;
     StopAllTimers();
     Port.Close();
     Port.Connection({ConnectionEvent::Kind::Lost, std::string(detail), Refusal::None, {}});
-    const Milliseconds delay = NextRetryDelay();
+    const Milliseconds delay = Retries.Failed(Port.SteadyMs(), Port.Random01());
     Port.Connection(
         {ConnectionEvent::Kind::Waiting, "next try in " + Seconds(delay), Refusal::None, delay});
     Port.StartTimer(SessionTimer::Retry, delay);

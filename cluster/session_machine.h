@@ -8,6 +8,8 @@
 #include "node_text.h"
 #include "telnet_filter.h"
 
+#include "retry/retry_policy.h"
+
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -28,22 +30,9 @@ struct SessionTimings {
     /// Keep-alive after 4 minutes without a line: node operators ask for no more than one every few
     /// minutes, since each empty line makes the node print its prompt.
     Milliseconds KeepAlive{240'000};
-    /// The first retry after 5 to 10 s, randomised so that clients cut off together (a node
-    /// restart) do not all come back in the same second.
-    Milliseconds FirstRetryMin{5'000};
-    Milliseconds FirstRetryMax{10'000};
-    /// Doubling stops at 10 minutes: operators ban addresses that reconnect too eagerly.
-    Milliseconds LongestRetry{600'000};
-    /// The window in which at most MaxTriesPerWindow connects are made: one hour.
-    Milliseconds TryWindow{3'600'000};
-    /// A session logged in this long was a good one: after its loss the back-off starts again at
-    /// its first step, as a session lost soon after its login counts as one more failure.
-    Milliseconds StableSession{60'000};
+    /// The back-off after a loss; a session counts as up once logged in.
+    retry::RetryTimings Retry;
 };
-
-/// At most 10 connects an hour, whatever the back-off says: a node that accepts and drops at once
-/// must not see a client at its door every few seconds.
-constexpr std::size_t MaxTriesPerWindow = 10;
 
 /// Most bytes left waiting to be written to a node, past what the socket itself holds: 16 KiB
 /// are over 5,000 telnet answers, where an honest node negotiates a handful of options once. A
@@ -134,7 +123,6 @@ class SessionMachine {
     void TakeTailAsLine(const std::string &tail);
     [[nodiscard]] bool IsEcho(std::string_view line) const;
     [[nodiscard]] bool IsPasswordEcho(std::string_view line) const;
-    Milliseconds NextRetryDelay();
     void StopAllTimers();
 
     SessionConfig Config;
@@ -142,9 +130,7 @@ class SessionMachine {
     SessionState Current = SessionState::Idle;
     TelnetFilter Telnet;
     LineSplitter Splitter;
-    std::deque<std::int64_t> TryTimesMs; ///< connects in the last TryWindow
-    int Failures = 0;                    ///< failed sessions since the last good one
-    std::int64_t LoggedInAtMs = 0;
+    retry::RetryPolicy Retries;
     int UnansweredKeepAlives = 0;
     int ClosedAfterCall = 0; ///< connections in a row closed right after the call
 };

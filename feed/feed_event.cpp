@@ -30,7 +30,7 @@ std::string FeedEvent::CaptureText() const {
 }
 
 FeedEvent ReportEvent(ReportReader &reader, Seconds receivedAt, std::string_view topic,
-                      std::string_view payload, std::span<const FeedBand> bands) {
+                      std::string_view payload, std::span<const spot::Band> bands) {
     FeedEvent event;
     event.ReceivedAt = receivedAt;
     event.Raw = CaptureBody(topic, payload);

@@ -56,7 +56,7 @@ struct FeedEvent {
 /// none of `bands` (the bands subscribed to; a replay knows only that they were feed bands) is
 /// skipped unread.
 FeedEvent ReportEvent(ReportReader &reader, Seconds receivedAt, std::string_view topic,
-                      std::string_view payload, std::span<const FeedBand> bands = AllBands);
+                      std::string_view payload, std::span<const spot::Band> bands = spot::AllBands);
 
 /// The event of one capture line in a replay, or nothing when the line is no feed line (a cluster
 /// line goes to the cluster's reader instead). Gives what the live source gave for the report.

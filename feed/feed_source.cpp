@@ -55,7 +55,7 @@ double SystemRandom() {
 FeedSource::FeedSource(FeedSettings settings, FeedEnvironment environment, FeedTimings timings,
                        QObject *parent)
     : QObject(parent), Settings(std::move(settings)), Environment(std::move(environment)),
-      Timings(timings) {
+      Timings(timings), Retries(Timings.Retry) {
     mosquitto_lib_init();
     for (QTimer *timer : {&ConnectTimer, &SubscribeTimer, &RetryTimer}) {
         timer->setSingleShot(true);
@@ -81,7 +81,7 @@ FeedSource::~FeedSource() {
 
 std::vector<std::string> FeedSource::Topics() const {
     std::vector<std::string> topics;
-    for (const FeedBand band : Settings.Bands) {
+    for (const spot::Band band : Settings.Bands) {
         std::string topic = BandTopic(band);
         if (std::find(topics.begin(), topics.end(), topic) == topics.end()) {
             topics.push_back(std::move(topic));
@@ -94,7 +94,7 @@ void FeedSource::Start() {
     if (Current != FeedState::Stopped && Current != FeedState::Refused) {
         return;
     }
-    FailuresInARow = 0;
+    Retries.Restart();
     if (Topics().empty() || Settings.Port < 1 || Settings.Port > MaxPort) {
         // Nothing to ask the broker for, or nowhere to ask: no attempt could succeed.
         Current = FeedState::Refused;
@@ -119,6 +119,12 @@ bool FeedSource::InSession() const {
            Current == FeedState::Live;
 }
 
+std::int64_t FeedSource::NowMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               Environment.Now().time_since_epoch())
+        .count();
+}
+
 Seconds FeedSource::ReceiptTime() const {
     return std::chrono::floor<std::chrono::seconds>(Environment.Now());
 }
@@ -137,12 +143,8 @@ void FeedSource::Say(FeedConnection connection, std::string detail,
 
 void FeedSource::Attempt() {
     TearDown(false);
-    const auto now = Environment.Now();
-    Attempts.push_back(now);
+    Retries.Tried(NowMs());
     ++AttemptCount;
-    while (Attempts.size() > static_cast<std::size_t>(std::max(Timings.AttemptsPerWindow, 1))) {
-        Attempts.pop_front();
-    }
     Current = FeedState::Connecting;
     ConnectTimer.start();
     const unsigned generation = Generation;
@@ -252,7 +254,7 @@ void FeedSource::Subscribed(const SubackNote &note) {
         return;
     }
     Current = FeedState::Live;
-    FailuresInARow = 0;
+    Retries.Up(NowMs());
     Say(FeedConnection::Subscribed,
         refused.empty() ? taken : taken + " (refused: " + refused + ")");
 }
@@ -277,30 +279,9 @@ void FeedSource::Fail(const std::string &reason) {
     }
 }
 
-std::chrono::milliseconds FeedSource::NextWait() {
-    // The wait lies in the upper half of min(FirstRetry * 2^(n+1), RetryCap) after n failures in
-    // a row: 5-10 s, 10-20 s, ... and 5-10 minutes at the cap.
-    auto upper = Timings.FirstRetry * 2;
-    for (int i = 0; i < FailuresInARow && upper < Timings.RetryCap; ++i) {
-        upper *= 2;
-    }
-    upper = std::min(upper, Timings.RetryCap);
-    const double random = Environment.Random ? std::clamp(Environment.Random(), 0.0, 1.0) : 0.5;
-    auto wait = upper / 2 + std::chrono::milliseconds(static_cast<std::chrono::milliseconds::rep>(
-                                random * static_cast<double>((upper / 2).count())));
-    ++FailuresInARow;
-    // The attempt cap: the attempt after the last AttemptsPerWindow waits until the oldest of
-    // them leaves the window.
-    if (Attempts.size() >= static_cast<std::size_t>(std::max(Timings.AttemptsPerWindow, 1))) {
-        const auto windowFree = std::chrono::ceil<std::chrono::milliseconds>(
-            Attempts.front() + Timings.AttemptWindow - Environment.Now());
-        wait = std::max(wait, windowFree);
-    }
-    return wait;
-}
-
 void FeedSource::WaitAndRetry() {
-    const auto wait = NextWait();
+    const double random = Environment.Random ? Environment.Random() : 0.5;
+    const auto wait = Retries.Failed(NowMs(), random);
     RetryTimer.start(wait);
     Say(FeedConnection::Waiting, "Next attempt in " + WholeSeconds(wait), wait);
 }

@@ -8,6 +8,8 @@
 #include "feed_event.h"
 #include "report_reader.h"
 
+#include "retry/retry_policy.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -34,7 +36,7 @@ constexpr int MqttPort = 1883;
 struct FeedSettings {
     std::string Host{PublicBroker};
     int Port = MqttPort;
-    std::vector<FeedBand> Bands = DefaultBands(); ///< each once; the order of the subscriptions
+    std::vector<spot::Band> Bands = DefaultBands(); ///< each once; the order of the subscriptions
 };
 
 /// The waits of a session. Tests shorten them; the program keeps the defaults.
@@ -43,17 +45,8 @@ struct FeedTimings {
     std::chrono::milliseconds ConnectTimeout{15000};
     /// From the subscription request to the broker's confirmation.
     std::chrono::milliseconds SubscribeTimeout{15000};
-    /// The first retry comes after 5 to 10 s (this to twice this), each later one after twice
-    /// as long, randomised the same way, so that many clients cut off at once do not come back
-    /// at once.
-    std::chrono::milliseconds FirstRetry{5000};
-    /// No wait beyond 10 minutes: an opening lasts an hour or two, and a broker back after a
-    /// longer outage should be found within minutes.
-    std::chrono::milliseconds RetryCap{600000};
-    /// At most 10 attempts in any hour, whatever happens in between: a broker that takes the
-    /// connection and drops it at once is not hammered.
-    int AttemptsPerWindow = 10;
-    std::chrono::milliseconds AttemptWindow{3600000};
+    /// The back-off after a loss; a session counts as up once its topics are confirmed.
+    retry::RetryTimings Retry;
     /// MQTT keep-alive: the broker closes a session silent for 1.5 times this, and the client
     /// pings after this long without traffic and gives up when the answer has not come after as
     /// long again. 60 s is the usual value of MQTT clients; 5 s is the least libmosquitto takes.
@@ -152,9 +145,9 @@ class FeedSource : public QObject {
     void ActOnNotes();
     void WatchWrites();
 
-    [[nodiscard]] std::chrono::milliseconds NextWait();
     void Say(FeedConnection connection, std::string detail, std::chrono::milliseconds retryIn = {});
     [[nodiscard]] Seconds ReceiptTime() const;
+    [[nodiscard]] std::int64_t NowMs() const;
     [[nodiscard]] bool InSession() const;
 
     FeedSettings Settings;
@@ -176,9 +169,8 @@ class FeedSource : public QObject {
     QTimer RetryTimer;
     QTimer HousekeepingTimer;
 
-    int FailuresInARow = 0;
+    retry::RetryPolicy Retries;
     unsigned AttemptCount = 0; ///< picks the broker's address in turn
-    std::deque<std::chrono::system_clock::time_point> Attempts;
 
     ReportReader Reader;
 };

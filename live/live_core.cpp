@@ -67,7 +67,7 @@ std::size_t LiveCore::Restore() {
             history::RestoreRecent(*Store, Pipeline, now,
                                    [this](std::int64_t time, std::string_view line,
                                           std::vector<tracker::TrackerEvent> &events) {
-                                       const history::SourceLine read =
+                                       const SourceLine read =
                                            Stored.Feed(Pipeline, time, line, events);
                                        if (read.Result.What != tracker::LineResult::Kind::Ignored) {
                                            Say(SpotTaken{read.From, time, read.Time,
@@ -90,8 +90,7 @@ void LiveCore::ClusterLine(UnixSeconds time, const std::string &line) {
     // The ageing the line's time brings comes before what the line itself brings.
     Pipeline.Tick(time, Events);
     SayTrackerEvents(false);
-    const tracker::LineResult result = Pipeline.Feed(time, line, Events);
-    Take(LineSource::Cluster, time, time, line, result);
+    Take(LineSource::Cluster, time, line, Pipeline.Feed(time, line, Events));
 }
 
 void LiveCore::FeedReport(const feed::FeedEvent &event) {
@@ -104,12 +103,7 @@ void LiveCore::FeedReport(const feed::FeedEvent &event) {
     }
     Pipeline.Tick(received, Events);
     SayTrackerEvents(false);
-    const tracker::LineResult result = history::FeedReport(Pipeline, event, Events);
-    // A spot at its own time, a skipped report at its receipt.
-    const UnixSeconds spotTime = event.What == feed::FeedEvent::Kind::Spot
-                                     ? event.Time.time_since_epoch().count()
-                                     : received;
-    Take(LineSource::Feed, received, spotTime, event.Raw, result);
+    Take(LineSource::Feed, received, event.Raw, live::FeedReport(Pipeline, event, Events));
 }
 
 void LiveCore::WsjtxDatagram(const wsjtx::WsjtxEvent &event) {
@@ -122,11 +116,7 @@ void LiveCore::WsjtxDatagram(const wsjtx::WsjtxEvent &event) {
     }
     Pipeline.Tick(received, Events);
     SayTrackerEvents(false);
-    const tracker::LineResult result = history::WsjtxDatagram(Pipeline, event, Events);
-    const UnixSeconds spotTime = event.What == wsjtx::WsjtxEvent::Kind::Spot
-                                     ? event.Reading.Time.time_since_epoch().count()
-                                     : received;
-    Take(LineSource::Wsjtx, received, spotTime, event.Raw, result);
+    Take(LineSource::Wsjtx, received, event.Raw, live::WsjtxDatagram(Pipeline, event, Events));
 }
 
 void LiveCore::CaptureLine(UnixSeconds time, std::string_view body) {
@@ -152,9 +142,11 @@ void LiveCore::StartAgeing() {
 }
 
 // The one recording rule: every line and report is stored at its receipt time, every spot at its
-// own time, with the alarms the line brought.
-void LiveCore::Take(LineSource from, UnixSeconds received, UnixSeconds spotTime,
-                    const std::string &raw, const tracker::LineResult &result) {
+// own time (a late feed report's, a listed spot's), with the alarms the line brought.
+void LiveCore::Take(LineSource from, UnixSeconds received, const std::string &raw,
+                    const tracker::LineResult &result) {
+    const UnixSeconds spotTime =
+        result.What == tracker::LineResult::Kind::Spot ? result.SpotTime : received;
     if (result.What != tracker::LineResult::Kind::Ignored) {
         // A report's event carries its receipt time; a cluster line's the clock, which a capture
         // stepping back a second leaves where it was.

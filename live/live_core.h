@@ -123,7 +123,7 @@ class LiveCore : public QObject {
     void happened(const ionvane::live::LiveEvent &event);
 
   private:
-    void Take(LineSource from, UnixSeconds received, UnixSeconds spotTime, const std::string &raw,
+    void Take(LineSource from, UnixSeconds received, const std::string &raw,
               const tracker::LineResult &result);
     void Say(LiveEvent event) { emit happened(event); }
     void SayTrackerEvents(bool restored);
@@ -132,7 +132,7 @@ class LiveCore : public QObject {
     CoreSetup Setup;
     tracker::SpotPipeline Pipeline;
     history::HistoryStore *Store = nullptr;
-    history::SourceLines Stored;        ///< reads the store's lines of every source back
+    SourceLines Stored;                 ///< reads the store's lines of every source back
     feed::ReportReader CaptureReader;   ///< reads the feed reports of capture lines
     wsjtx::DecodeReader CaptureDecodes; ///< reads the WSJT-X datagrams of capture lines
     bool WsjtxRecordings = false;

@@ -4,7 +4,7 @@
 
 #include "cluster/session_machine.h"
 #include "feed/feed_event.h"
-#include "history/source_lines.h"
+#include "source_lines.h"
 #include "tracker/spot_pipeline.h"
 #include "wsjtx/wsjtx_event.h"
 
@@ -19,8 +19,6 @@
 namespace ionvane::live {
 
 using tracker::UnixSeconds;
-/// Where a line or report came from.
-using LineSource = history::LineSource;
 
 /// A received line or report that read as a spot: calculated, or skipped with its reason. Lines
 /// that are no spot at all (talk, prompts) give none.
@@ -29,8 +27,8 @@ struct SpotTaken {
     /// The time the event is reported at: the tracker's clock once a cluster line was taken (the
     /// line's time unless the clock was already later), the receipt time of a report.
     UnixSeconds Time = 0;
-    /// The spot's own time: a feed report's or WSJT-X decode's own time, the line's time for
-    /// everything else.
+    /// A spot's own time (a feed report's or WSJT-X decode's own time, a listed spot's time), the
+    /// receipt time of a skipped line or report.
     UnixSeconds SpotTime = 0;
     std::string Raw; ///< the line, or a report's capture body ("MQTT TOPIC PAYLOAD")
     tracker::LineResult Result;

@@ -4,8 +4,9 @@
 #include "calc/locator.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/host_port.h"
+#include "cluster/login_fields.h"
 #include "connection_words.h"
-#include "elided_label.h"
+#include "window_style.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -36,10 +37,6 @@ namespace ionvane::livewindow {
 
 namespace {
 
-// The alarm banner's type: the largest on the window, read across the room (points).
-constexpr double AlarmPointSize = 17;
-// The connection states: a little larger than the controls around them (points).
-constexpr double StatePointSize = 11;
 // Splitter shares at first start, before the user moves them: the map takes most of the width.
 constexpr int MapShare = 700;
 constexpr int SideShare = 560;
@@ -52,14 +49,6 @@ constexpr int RowPaddingPx = 6;
 constexpr int BandPanelShare = 260;
 constexpr int CloudTableShare = 200;
 constexpr int SpotListShare = 260;
-
-constexpr const char *GeometryKey = "live/geometry";
-constexpr const char *MainSplitterKey = "live/splitMain";
-constexpr const char *SideSplitterKey = "live/splitSide";
-constexpr const char *AlarmBandKey = "live/alarmBand";
-constexpr const char *SpotBandKey = "live/spotBand";
-constexpr const char *BrokerKey = "feed/broker";
-constexpr const char *FeedBandsKey = "feed/bands";
 
 QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -84,22 +73,10 @@ std::optional<map::GeoPoint> LocatorPoint(const std::string &locator) {
     return map::GeoPoint{position.LatDeg, position.LonDeg};
 }
 
-QString DefaultBroker() {
-    return Q(feed::PublicBroker) + ":" + QString::number(feed::MqttPort);
-}
-
-void SetBold(QWidget *widget, double pointSize) {
-    QFont font = widget->font();
-    font.setPointSizeF(pointSize);
-    font.setBold(true);
-    widget->setFont(font);
-}
-
 } // namespace
 
 frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
-    : QMainWindow(parent), Setup(std::move(setup)),
-      Stored(Setup.ConfigDir + "/live.ini", QSettings::IniFormat),
+    : QMainWindow(parent), Setup(std::move(setup)), Remembered(LoadLiveSettings(Setup.ConfigDir)),
       HomePoint(HomeOf(Setup.Home.HomeLocator)) {
     setObjectName("frmLive");
     setWindowTitle(LiveTitle);
@@ -120,7 +97,9 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     auto *bar = new QHBoxLayout;
     bar->addWidget(BuildClusterBar(), 3);
     bar->addWidget(BuildFeedBar(), 2);
-    wsjtxBar = new WsjtxBar(Stored, Live->Core(), Setup.NowUtc, client);
+    wsjtxBar = new WsjtxBar(
+        Remembered, [this] { SaveLiveSettings(Setup.ConfigDir, Remembered); }, Live->Core(),
+        Setup.NowUtc, client);
     bar->addWidget(wsjtxBar, 1);
     layout->addLayout(bar);
 
@@ -197,7 +176,8 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     connect(bandPanel, &BandPanel::selectedBandChanged, this, &frmLive::RefreshMap);
     connect(bandPanel, &BandPanel::alarmBandChanged, this, [this](tracker::Band band) {
         Live->Core().SetAlarmBand(band);
-        Stored.setValue(AlarmBandKey, Q(tracker::BandName(band)));
+        Remembered.AlarmBand = band;
+        SaveLiveSettings(Setup.ConfigDir, Remembered);
     });
     connect(Live.get(), &LiveSession::changed, this, &frmLive::Refresh);
     connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
@@ -263,97 +243,6 @@ void frmLive::FirstFrame() {
     }
 }
 
-QWidget *frmLive::BuildClusterBar() {
-    auto *box = new QGroupBox("DX cluster", this);
-    auto *grid = new QGridLayout(box);
-    const cluster::ClusterSettings settings = cluster::LoadClusterSettings(Setup.ConfigDir);
-    txtClusterHost = new QLineEdit(settings.Host, box);
-    txtClusterHost->setObjectName("txtClusterHost");
-    txtClusterHost->setPlaceholderText("node host");
-    spnClusterPort = new QSpinBox(box);
-    spnClusterPort->setObjectName("spnClusterPort");
-    spnClusterPort->setRange(1, static_cast<int>(cluster::MaxPort));
-    spnClusterPort->setValue(settings.Port);
-    txtCall = new QLineEdit(settings.Call, box);
-    txtCall->setObjectName("txtCall");
-    txtCall->setPlaceholderText("your call");
-    const cluster::StoredPassword stored = cluster::LoadPassword(Setup.ConfigDir);
-    txtPassword = new QLineEdit(stored.Password, box);
-    txtPassword->setObjectName("txtPassword");
-    txtPassword->setEchoMode(QLineEdit::Password);
-    txtPassword->setPlaceholderText("optional");
-    txtCommands = new QLineEdit(settings.Commands.join("; "), box);
-    txtCommands->setObjectName("txtCommands");
-    txtCommands->setPlaceholderText("commands after login, separated by ;");
-    cmdClusterConnect = new QPushButton("&Connect", box);
-    cmdClusterConnect->setObjectName("cmdClusterConnect");
-    lblClusterState =
-        new ElidedLabel(stored.Problem == cluster::PasswordProblem::ReadableByOthers
-                            ? "The stored password could be read by others: enter it again"
-                            : DisconnectedWords,
-                        box);
-    lblClusterState->setObjectName("lblClusterState");
-    SetBold(lblClusterState, StatePointSize);
-
-    const auto caption = [box](const char *text, QWidget *buddy) {
-        auto *label = new QLabel(text, box);
-        label->setBuddy(buddy);
-        return label;
-    };
-    grid->addWidget(caption("&Host", txtClusterHost), 0, 0);
-    grid->addWidget(txtClusterHost, 0, 1);
-    grid->addWidget(caption("P&ort", spnClusterPort), 0, 2);
-    grid->addWidget(spnClusterPort, 0, 3);
-    grid->addWidget(caption("Ca&ll", txtCall), 0, 4);
-    grid->addWidget(txtCall, 0, 5);
-    grid->addWidget(caption("Pass&word", txtPassword), 0, 6);
-    grid->addWidget(txtPassword, 0, 7);
-    grid->addWidget(caption("Co&mmands", txtCommands), 1, 0);
-    grid->addWidget(txtCommands, 1, 1, 1, 5);
-    grid->addWidget(cmdClusterConnect, 1, 6, 1, 2);
-    grid->addWidget(lblClusterState, 2, 0, 1, 8);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(5, 1);
-    grid->setColumnStretch(7, 1);
-    connect(cmdClusterConnect, &QPushButton::clicked, this, &frmLive::ClusterConnectClicked);
-    return box;
-}
-
-QWidget *frmLive::BuildFeedBar() {
-    auto *box = new QGroupBox("PSK Reporter feed", this);
-    auto *grid = new QGridLayout(box);
-    txtBroker = new QLineEdit(Stored.value(BrokerKey, DefaultBroker()).toString(), box);
-    txtBroker->setObjectName("txtBroker");
-    auto *brokerLabel = new QLabel("&Broker", box);
-    brokerLabel->setBuddy(txtBroker);
-    grid->addWidget(brokerLabel, 0, 0);
-    grid->addWidget(txtBroker, 0, 1, 1, 4);
-    QStringList chosen;
-    for (const feed::FeedBand band : feed::DefaultBands()) {
-        chosen << Q(feed::BandName(band));
-    }
-    chosen = Stored.value(FeedBandsKey, chosen).toStringList();
-    int column = 1;
-    for (const tracker::Band band : tracker::AllBands) {
-        const QString name = Q(tracker::BandName(band));
-        auto *check = new QCheckBox(BandLabel(band), box);
-        check->setObjectName("chkFeed" + name);
-        check->setChecked(chosen.contains(name));
-        chkFeedBands[tracker::BandIndex(band)] = check;
-        grid->addWidget(check, 1, column++);
-    }
-    cmdFeedConnect = new QPushButton("Co&nnect", box);
-    cmdFeedConnect->setObjectName("cmdFeedConnect");
-    grid->addWidget(new QLabel("Bands", box), 1, 0);
-    grid->addWidget(cmdFeedConnect, 1, 5);
-    lblFeedState = new ElidedLabel(DisconnectedWords, box);
-    lblFeedState->setObjectName("lblFeedState");
-    SetBold(lblFeedState, StatePointSize);
-    grid->addWidget(lblFeedState, 2, 0, 1, 6);
-    connect(cmdFeedConnect, &QPushButton::clicked, this, &frmLive::FeedConnectClicked);
-    return box;
-}
-
 QWidget *frmLive::BuildSpotList() {
     auto *box = new QWidget(this);
     auto *layout = new QVBoxLayout(box);
@@ -388,42 +277,40 @@ QWidget *frmLive::BuildSpotList() {
         const int band = cmbSpotBand->currentData().toInt();
         SpotsModel->SetBandFilter(band < 0 ? std::nullopt
                                            : std::optional(static_cast<tracker::Band>(band)));
-        Stored.setValue(SpotBandKey, cmbSpotBand->currentIndex());
+        Remembered.SpotBandIndex = cmbSpotBand->currentIndex();
+        SaveLiveSettings(Setup.ConfigDir, Remembered);
     });
     return box;
 }
 
 void frmLive::RestoreState() {
-    if (!restoreGeometry(Stored.value(GeometryKey).toByteArray())) {
+    // Read before the controls below save what they are set to.
+    const LiveSettings remembered = Remembered;
+    if (!restoreGeometry(remembered.Geometry)) {
         resize(DefaultWidthPx, DefaultHeightPx);
     }
-    splitMain->restoreState(Stored.value(MainSplitterKey).toByteArray());
-    splitSide->restoreState(Stored.value(SideSplitterKey).toByteArray());
+    splitMain->restoreState(remembered.MainSplitter);
+    splitSide->restoreState(remembered.SideSplitter);
     // The region of the home decides the alarm band until the user chooses one.
-    const tracker::Band regional = Live->Core().AlarmBand();
-    const auto alarm = tracker::BandFromName(
-        Stored.value(AlarmBandKey, Q(tracker::BandName(regional))).toString().toStdString());
-    bandPanel->SetAlarmBand(alarm.value_or(regional));
+    bandPanel->SetAlarmBand(remembered.AlarmBand.value_or(Live->Core().AlarmBand()));
     Live->Core().SetAlarmBand(bandPanel->AlarmBand());
-    cmbSpotBand->setCurrentIndex(
-        std::clamp(Stored.value(SpotBandKey, 0).toInt(), 0, cmbSpotBand->count() - 1));
+    cmbSpotBand->setCurrentIndex(std::clamp(remembered.SpotBandIndex, 0, cmbSpotBand->count() - 1));
 }
 
 void frmLive::SaveState() {
-    Stored.setValue(GeometryKey, saveGeometry());
-    Stored.setValue(MainSplitterKey, splitMain->saveState());
-    Stored.setValue(SideSplitterKey, splitSide->saveState());
-    Stored.setValue(AlarmBandKey, Q(tracker::BandName(bandPanel->AlarmBand())));
-    Stored.setValue(SpotBandKey, cmbSpotBand->currentIndex());
-    Stored.setValue(BrokerKey, txtBroker->text().trimmed());
-    QStringList bands;
+    Remembered.Geometry = saveGeometry();
+    Remembered.MainSplitter = splitMain->saveState();
+    Remembered.SideSplitter = splitSide->saveState();
+    Remembered.AlarmBand = bandPanel->AlarmBand();
+    Remembered.SpotBandIndex = cmbSpotBand->currentIndex();
+    Remembered.Broker = txtBroker->text().trimmed();
+    Remembered.FeedBands.clear();
     for (const tracker::Band band : tracker::AllBands) {
         if (chkFeedBands[tracker::BandIndex(band)]->isChecked()) {
-            bands << Q(tracker::BandName(band));
+            Remembered.FeedBands.push_back(band);
         }
     }
-    Stored.setValue(FeedBandsKey, bands);
-    Stored.sync();
+    SaveLiveSettings(Setup.ConfigDir, Remembered);
 }
 
 void frmLive::closeEvent(QCloseEvent *event) {
@@ -541,99 +428,6 @@ void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
 void frmLive::AcknowledgeAlarm() {
     cmdAlarm->hide();
     actAcknowledge->setEnabled(false);
-}
-
-void frmLive::ClusterConnectClicked() {
-    live::LiveCore &core = Live->Core();
-    if (core.ClusterRunning()) {
-        core.StopCluster();
-        cmdClusterConnect->setText("&Connect");
-        lblClusterState->setText(DisconnectedWords);
-        return;
-    }
-    cluster::ClusterSettings settings;
-    settings.Host = txtClusterHost->text().trimmed();
-    settings.Port = static_cast<std::uint16_t>(spnClusterPort->value());
-    settings.Call = txtCall->text().trimmed().toUpper();
-    for (const QString &command : txtCommands->text().split(';', Qt::SkipEmptyParts)) {
-        // A line end inside a command would send a second one.
-        const QString oneLine = command.trimmed().remove('\r').remove('\n');
-        if (!oneLine.isEmpty()) {
-            settings.Commands << oneLine;
-        }
-    }
-    if (settings.Host.isEmpty() || settings.Call.isEmpty()) {
-        lblClusterState->setText("Enter the node's host and your call");
-        return;
-    }
-    cluster::SaveClusterSettings(Setup.ConfigDir, settings);
-    const QString password = txtPassword->text().remove('\r').remove('\n');
-    if (password != cluster::LoadPassword(Setup.ConfigDir).Password) {
-        cluster::SavePassword(Setup.ConfigDir, password);
-    }
-    cluster::SessionConfig config;
-    config.Node = (settings.Host + ":" + QString::number(settings.Port)).toStdString();
-    config.Call = settings.Call.toStdString();
-    config.Password = password.toStdString();
-    for (const QString &command : settings.Commands) {
-        config.Commands.push_back(command.toStdString());
-    }
-    ClusterHost = settings.Host;
-    cmdClusterConnect->setText("Dis&connect");
-    core.StartCluster(settings.Host, settings.Port, std::move(config));
-}
-
-void frmLive::Heard(const live::LiveEvent &event) {
-    if (const auto *node = std::get_if<live::ClusterConnection>(&event)) {
-        ClusterChanged(node->Event);
-    } else if (const auto *feed = std::get_if<live::FeedConnection>(&event)) {
-        FeedChanged(feed->Event);
-    } else if (const auto *problem = std::get_if<live::StoreProblem>(&event)) {
-        statusBar()->showMessage(Q(problem->Message));
-    }
-}
-
-void frmLive::ClusterChanged(const cluster::ConnectionEvent &event) {
-    lblClusterState->setText(ClusterStateWords(event, ClusterHost));
-    if (event.What == cluster::ConnectionEvent::Kind::Refused) {
-        // The node said no: the session has ended, and the button offers a new start.
-        cmdClusterConnect->setText("&Connect");
-    }
-}
-
-void frmLive::FeedConnectClicked() {
-    live::LiveCore &core = Live->Core();
-    if (core.FeedRunning()) {
-        core.StopFeed();
-        cmdFeedConnect->setText("Co&nnect");
-        lblFeedState->setText(DisconnectedWords);
-        return;
-    }
-    feed::FeedSettings settings;
-    const cluster::HostReading broker = cluster::ReadHostAndPort(txtBroker->text());
-    if (broker.Problem != cluster::HostProblem::None) {
-        lblFeedState->setText("Enter the broker as host:port");
-        return;
-    }
-    settings.Host = broker.Read.Host.toStdString();
-    settings.Port = broker.Read.Port.value_or(feed::MqttPort);
-    settings.Bands.clear();
-    for (const tracker::Band band : tracker::AllBands) {
-        if (chkFeedBands[tracker::BandIndex(band)]->isChecked()) {
-            // The feed names its bands as the tracker does.
-            settings.Bands.push_back(*feed::BandFromText(tracker::BandName(band)));
-        }
-    }
-    SaveState();
-    cmdFeedConnect->setText("Disco&nnect");
-    core.StartFeed(settings);
-}
-
-void frmLive::FeedChanged(const feed::FeedEvent &event) {
-    lblFeedState->setText(FeedStateWords(event));
-    if (event.Connection == feed::FeedConnection::Refused) {
-        cmdFeedConnect->setText("Co&nnect");
-    }
 }
 
 } // namespace ionvane::livewindow

@@ -6,6 +6,7 @@
 #include "band_panel.h"
 #include "cloud_table_model.h"
 #include "live_session.h"
+#include "live_settings.h"
 #include "spot_list_model.h"
 
 #include "cluster/cluster_session.h"
@@ -15,7 +16,6 @@
 #include "wsjtx_bar.h"
 
 #include <QMainWindow>
-#include <QSettings>
 
 #include <functional>
 #include <memory>
@@ -110,7 +110,7 @@ class frmLive : public QMainWindow {
     [[nodiscard]] std::optional<int> SelectedCloudId() const;
 
     LiveWindowSetup Setup;
-    QSettings Stored;
+    LiveSettings Remembered;
     map::GeoPoint HomePoint;
     std::unique_ptr<LiveSession> Live;
     QString ClusterHost;

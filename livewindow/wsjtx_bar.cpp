@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 
 namespace ionvane::livewindow {
 
@@ -16,25 +15,16 @@ constexpr double StatePointSize = 11;
 // The words count seconds: refreshed once a second, ms.
 constexpr int WordsIntervalMs = 1000;
 
-constexpr const char *AddressKey = "wsjtx/address";
-constexpr const char *RecordingsKey = "wsjtx/recordings";
-constexpr const char *ListeningKey = "wsjtx/listening";
-
 constexpr const char *NotListeningWords = "Not listening";
-
-QString DefaultAddress() {
-    return QString::fromLatin1(wsjtx::DefaultAddress.data(),
-                               static_cast<qsizetype>(wsjtx::DefaultAddress.size())) +
-           ':' + QString::number(wsjtx::DefaultPort);
-}
 
 } // namespace
 
-WsjtxBar::WsjtxBar(QSettings &stored, live::LiveCore &core, std::function<UnixSeconds()> nowUtc,
-                   QWidget *parent)
-    : QGroupBox("WSJT-X", parent), Stored(stored), Core(&core), NowUtc(std::move(nowUtc)) {
+WsjtxBar::WsjtxBar(LiveSettings &remembered, std::function<void()> save, live::LiveCore &core,
+                   std::function<UnixSeconds()> nowUtc, QWidget *parent)
+    : QGroupBox("WSJT-X", parent), Remembered(remembered), Save(std::move(save)), Core(&core),
+      NowUtc(std::move(nowUtc)) {
     auto *grid = new QGridLayout(this);
-    txtWsjtx = new QLineEdit(Stored.value(AddressKey, DefaultAddress()).toString(), this);
+    txtWsjtx = new QLineEdit(Remembered.WsjtxAddress, this);
     txtWsjtx->setObjectName("txtWsjtx");
     txtWsjtx->setToolTip("The UDP Server of WSJT-X (Settings > Reporting): PORT or ADDRESS:PORT; "
                          "a multicast group such as 239.255.0.1:2237 to listen beside other "
@@ -45,7 +35,7 @@ WsjtxBar::WsjtxBar(QSettings &stored, live::LiveCore &core, std::function<UnixSe
     chkWsjtxRecordings->setObjectName("chkWsjtxRecordings");
     chkWsjtxRecordings->setToolTip(
         "Count decodes of recordings opened in WSJT-X, at the time they arrive");
-    chkWsjtxRecordings->setChecked(Stored.value(RecordingsKey, false).toBool());
+    chkWsjtxRecordings->setChecked(Remembered.WsjtxRecordings);
     cmdWsjtxListen = new QPushButton("&Listen", this);
     cmdWsjtxListen->setObjectName("cmdWsjtxListen");
     lblWsjtxState = new QLabel(NotListeningWords, this);
@@ -67,7 +57,8 @@ WsjtxBar::WsjtxBar(QSettings &stored, live::LiveCore &core, std::function<UnixSe
         }
     });
     connect(chkWsjtxRecordings, &QCheckBox::toggled, this, [this](bool recordings) {
-        Stored.setValue(RecordingsKey, recordings);
+        Remembered.WsjtxRecordings = recordings;
+        Save();
         if (Core) {
             Core->SetWsjtxRecordings(recordings);
         }
@@ -75,7 +66,7 @@ WsjtxBar::WsjtxBar(QSettings &stored, live::LiveCore &core, std::function<UnixSe
     connect(&Words, &QTimer::timeout, this, &WsjtxBar::ShowWords);
     connect(&core, &live::LiveCore::happened, this, &WsjtxBar::Heard);
     core.SetWsjtxRecordings(Recordings());
-    if (Stored.value(ListeningKey, false).toBool()) {
+    if (Remembered.WsjtxListening) {
         QTimer::singleShot(0, this, &WsjtxBar::Listen);
     }
 }
@@ -95,12 +86,14 @@ void WsjtxBar::Listen() {
         lblWsjtxState->setText(QString::fromStdString(where.Problem));
         return;
     }
-    Stored.setValue(AddressKey, txtWsjtx->text().trimmed());
+    Remembered.WsjtxAddress = txtWsjtx->text().trimmed();
+    Save();
     Core->StartWsjtx(*where.Read);
 }
 
 void WsjtxBar::StopListening() {
-    Stored.setValue(ListeningKey, false);
+    Remembered.WsjtxListening = false;
+    Save();
     if (Core) {
         Core->StopWsjtx();
     }
@@ -115,7 +108,8 @@ void WsjtxBar::Heard(const live::LiveEvent &liveEvent) {
     switch (event.State) {
     case wsjtx::Listening::Listening:
         ListeningSince = event.ReceivedAt;
-        Stored.setValue(ListeningKey, true);
+        Remembered.WsjtxListening = true;
+        Save();
         ShowListening(true);
         ShowWords();
         Words.start(WordsIntervalMs);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "live/live_core.h"
+#include "live_settings.h"
 
 #include <QGroupBox>
 #include <QPointer>
@@ -16,7 +17,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSettings;
 
 namespace ionvane::livewindow {
 
@@ -26,10 +26,11 @@ class WsjtxBar : public QGroupBox {
     Q_OBJECT
 
   public:
-    /// `stored` (the window's settings) must outlive the bar; `nowUtc` is the clock the words
-    /// count with. Listens at once when it did when the window last closed.
-    WsjtxBar(QSettings &stored, live::LiveCore &core, std::function<UnixSeconds()> nowUtc,
-             QWidget *parent = nullptr);
+    /// `remembered` (the window's settings) must outlive the bar; `save` keeps them once the bar
+    /// changed them; `nowUtc` is the clock the words count with. Listens at once when it did when
+    /// the window last closed.
+    WsjtxBar(LiveSettings &remembered, std::function<void()> save, live::LiveCore &core,
+             std::function<UnixSeconds()> nowUtc, QWidget *parent = nullptr);
     ~WsjtxBar() override;
     WsjtxBar(const WsjtxBar &) = delete;
     WsjtxBar &operator=(const WsjtxBar &) = delete;
@@ -44,7 +45,8 @@ class WsjtxBar : public QGroupBox {
     void ShowWords();
     void ShowListening(bool listening);
 
-    QSettings &Stored;
+    LiveSettings &Remembered;
+    std::function<void()> Save;
     QPointer<live::LiveCore> Core;
     std::function<UnixSeconds()> NowUtc;
     wsjtx::Seconds ListeningSince{};

@@ -77,9 +77,13 @@ TEST(Bands, EdgesIncluded) {
     for (const auto &c : cases) {
         EXPECT_EQ(BandOf(c.FreqMHz), c.Expected) << c.FreqMHz;
     }
+    for (const char *text : {"10m", "10M", "10"}) {
+        EXPECT_EQ(BandFromName(text), Band::M10) << text;
+    }
     EXPECT_EQ(BandFromName("2M"), Band::M2);
-    EXPECT_EQ(BandFromName("10m"), Band::M10);
-    EXPECT_FALSE(BandFromName("3m").has_value());
+    for (const char *text : {"", "m", "3m", "20m", "6mm", "06m", " 6m", "2 m"}) {
+        EXPECT_FALSE(BandFromName(text).has_value()) << text;
+    }
 }
 
 TEST(EsClassifier, DistanceLimitsPerBand) {

@@ -96,6 +96,7 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
                                    std::string_view comment, std::vector<TrackerEvent> &events) {
     LineResult result;
     result.Read = spot;
+    result.SpotTime = time;
     const PropagationFinding propagation = FindPropagation(spot.Tag, comment, spot.Mode);
     if (!AnyMode && propagation.Kind != Propagation::Es) {
         result.What = LineResult::Kind::Skipped;

@@ -29,6 +29,8 @@ struct LineResult {
     EsClass Class = EsClass::OtherBand; ///< for Spot
     std::optional<int> CloudId; ///< the cloud a counted spot joined; none for one older than
                                 ///< the recent stretch
+    UnixSeconds SpotTime = 0;   ///< for Spot: its own time, which a node's listing, a CC11
+                                ///< line or a late feed report puts before the receipt
 };
 
 class SpotPipeline {

@@ -1,6 +1,7 @@
 #include "settings_file.h"
 
 #include "calc/utf8.h"
+#include "files/atomic_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,10 +11,7 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <unistd.h>
 #include <vector>
 
 namespace ionvane::window {
@@ -141,48 +139,14 @@ bool SaveSettingsFile(const QString &path, const Settings &settings,
     const std::string text = (homeUnchanged ? settings.HomeLineBytes : settings.HomeLocator) +
                              "\r\n" + calc::SingleText(settings.EsLayerHeightKm, format) + "\r\n" +
                              calc::SingleText(settings.HomeHeightKm, format) + "\r\n";
-    // A new file beside the settings file, renamed over it once it is complete and on disk: a
-    // crash, a kill or a full disk at any moment leaves either the old file or the new one. The
-    // rename replaces a symbolic link itself instead of writing through it to a file elsewhere.
+    // The file keeps its permissions; a new one (or one replacing a symbolic link) is rw-r--r--.
     const QFileInfo target(path);
-    QTemporaryFile temp(target.absolutePath() + "/" + target.fileName() + ".XXXXXX");
-    if (!temp.open()) {
-        return false;
-    }
-    const int fd = temp.handle();
-    const char *next = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, left);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        next += written;
-        left -= static_cast<std::size_t>(written);
-    }
     const auto permissions =
         target.isFile() && !target.isSymLink()
             ? target.permissions()
             : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
-    if (::fsync(fd) != 0 || !temp.setPermissions(permissions)) {
-        return false;
-    }
-    if (::rename(QFile::encodeName(temp.fileName()).constData(),
-                 QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        return false;
-    }
-    temp.setAutoRemove(false);
-    // Make the rename itself durable.
-    const int dir = ::open(QFile::encodeName(target.absolutePath()).constData(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return files::WriteFileAtomically(
+        path, QByteArray(text.data(), static_cast<qsizetype>(text.size())), permissions);
 }
 
 std::optional<float> EsLayerHeightFromAnswer(std::string_view answer,

@@ -41,9 +41,9 @@ SessionTimings ShortTimings() {
     t.Connect = 5'000ms;
     t.Login = 5'000ms;
     t.KeepAlive = 60'000ms;
-    t.FirstRetryMin = 50ms;
-    t.FirstRetryMax = 100ms;
-    t.LongestRetry = 400ms;
+    t.Retry.FirstMin = 50ms;
+    t.Retry.FirstMax = 100ms;
+    t.Retry.Longest = 400ms;
     return t;
 }
 

@@ -1,6 +1,7 @@
 // The cluster settings file and the password file, in a temporary directory.
 #include "cluster/cluster_settings.h"
 #include "cluster/host_port.h"
+#include "cluster/login_fields.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,30 @@
 
 namespace ionvane::cluster {
 namespace {
+
+TEST(ClusterSettingsTest, LoginFieldsThatCannotBeSent) {
+    const struct {
+        QString Call;
+        QString Password;
+        QStringList Commands;
+        std::optional<LoginField> Wrong;
+    } cases[] = {
+        {"EA8/DK7UK/P", "secret", {"set/ve7cc", "sh/dx 5"}, std::nullopt},
+        {"dk7uk-12", "", {}, std::nullopt},
+        {"", "", {}, LoginField::Call},
+        {"DK7UK PASS", "", {}, LoginField::Call},
+        {"DK7UK\n", "", {}, LoginField::Call},
+        {"ABCDEFGHIJKLMNOPQRSTU", "", {}, LoginField::Call}, // 21 characters
+        {"DK7UK", "sec\rret", {}, LoginField::Password},
+        {"DK7UK", QString("sec") + QChar(0), {}, LoginField::Password},
+        {"DK7UK", "", {"set/ve7cc", "bye\nsh/dx"}, LoginField::Commands},
+    };
+    for (const auto &c : cases) {
+        const auto problem = CheckLoginFields(c.Call, c.Password, c.Commands);
+        EXPECT_EQ(problem ? std::optional(problem->Field) : std::nullopt, c.Wrong)
+            << c.Call.toStdString();
+    }
+}
 
 TEST(ClusterSettingsTest, RoundTripInAFileOfTheirOwn) {
     QTemporaryDir dir;

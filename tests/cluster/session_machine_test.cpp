@@ -359,9 +359,9 @@ TEST(SessionMachineTest, BackOffDoublesFromFiveToTenSecondsUpToTenMinutes) {
 TEST(SessionMachineTest, AtMostTenTriesAnHour) {
     SessionConfig config = Config();
     // Short retries, so that the cap is what holds the eleventh try back.
-    config.Timings.FirstRetryMin = 1'000ms;
-    config.Timings.FirstRetryMax = 1'000ms;
-    config.Timings.LongestRetry = 1'000ms;
+    config.Timings.Retry.FirstMin = 1'000ms;
+    config.Timings.Retry.FirstMax = 1'000ms;
+    config.Timings.Retry.Longest = 1'000ms;
     Session s(config);
     s.Machine.Start();
     for (int i = 0; i < 9; ++i) {

@@ -116,7 +116,7 @@ TEST(CaptureLine, OtherLinesAreNotFeedLines) {
 
 // A broker may send what no subscription asked for: such a report belongs to no band followed.
 TEST(CaptureLine, AReportOnATopicNotSubscribedToIsSkippedUnread) {
-    const FeedBand sixOnly[] = {FeedBand::M6};
+    const spot::Band sixOnly[] = {spot::Band::M6};
     for (const char *topic : {"pskr/filter/v2/2m/FT8/EA8XXX", "pskr/filter/v2/6m",
                               "pskr/filter/v2/6mx/FT8", "other/pskr/filter/v2/6m/FT8"}) {
         ReportReader reader;

@@ -165,11 +165,15 @@ FakeBroker::FakeBroker(Script script) : Plays(script) {
         while (QTcpSocket *socket = Server.nextPendingConnection()) {
             ++Accepted;
             Pending.clear();
+            Granted = false;
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
                 const QByteArray data = socket->readAll();
                 Bytes += data;
                 Pending += data;
                 socket->write(Answer());
+                if (Granted && Plays == Script::GrantThenDrop) {
+                    socket->disconnectFromHost();
+                }
             });
         }
     });
@@ -188,8 +192,9 @@ QByteArray FakeBroker::Answer() {
         Pending.remove(0, 2 + length);
         if (packet[0] == ConnectType && Plays != Script::Silent) {
             answer += QByteArray("\x20\x02\x00\x00", 4);
-        } else if (packet[0] == SubscribeType &&
-                   (Plays == Script::RefuseTopics || Plays == Script::GrantTopics)) {
+        } else if (packet[0] == SubscribeType && Plays != Script::Silent &&
+                   Plays != Script::ConnackOnly) {
+            Granted = true;
             // Packet id, then each topic: two length bytes, the text, one QoS byte.
             int topics = 0;
             for (int at = 4; at + 2 <= packet.size();) {

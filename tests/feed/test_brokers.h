@@ -70,7 +70,8 @@ class Publisher {
 /// ignores it), and records everything the client sends.
 class FakeBroker {
   public:
-    enum class Script { Silent, ConnackOnly, RefuseTopics, GrantTopics };
+    /// GrantThenDrop confirms the topics and closes the connection at once.
+    enum class Script { Silent, ConnackOnly, RefuseTopics, GrantTopics, GrantThenDrop };
 
     explicit FakeBroker(Script script);
     [[nodiscard]] quint16 Port() const { return Server.serverPort(); }
@@ -85,6 +86,7 @@ class FakeBroker {
     QByteArray Bytes;
     QByteArray Pending;
     int Accepted = 0;
+    bool Granted = false;
 };
 
 } // namespace ionvane::feed::test

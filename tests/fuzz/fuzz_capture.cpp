@@ -4,7 +4,7 @@
 #include "cli/batch_reader.h"
 #include "cli/spot_events.h"
 #include "cli/tracker_events.h"
-#include "history/source_lines.h"
+#include "live/source_lines.h"
 #include "spot/utc_time.h"
 #include "tracker/capture.h"
 #include "tracker/spot_pipeline.h"
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     tracker::SpotPipeline pipeline(
         tracker::SpotCalculator(calc::PlainNumberFormat(), {"IO90IR", 110.0F, 0.15F}), {}, false);
     std::vector<tracker::TrackerEvent> events;
-    history::SourceLines sources;
+    live::SourceLines sources;
     std::string text;
     bool tooLong = false;
     tracker::UnixSeconds clock = 0;

@@ -22,9 +22,10 @@ CoreSetup HomeSetup() {
 }
 
 TEST(LiveCore, ReportsAreStoredAtReceiptAndTheirSpotsAtTheirOwnTime) {
-    // A feed report decoded at T0 and received ten minutes later, and a cluster line: each line at
-    // its receipt, the feed's spot at its decode time (the command line once stored it at its
-    // receipt, the window the report itself at its decode time).
+    // A feed report decoded at T0 and received ten minutes later, and a spot a node sends in the
+    // CC11 form six minutes after its own time: each line at its receipt, each spot at its own
+    // time (the command line once stored a report's spot at its receipt, the window the report
+    // itself at its decode time).
     QTemporaryDir dir;
     history::HistoryStore store(dir.filePath("history.sqlite"), T0);
     LiveCore core(HomeSetup());
@@ -35,7 +36,8 @@ TEST(LiveCore, ReportsAreStoredAtReceiptAndTheirSpotsAtTheirOwnTime) {
         "pskr/filter/v2/6m/FT8/EA4XXX/DL1XX/IN80DO/JN58TD/0/0",
         R"({"sq":7,"f":50313000,"md":"FT8","rp":-12,"t":1781431200,"sc":"EA4XXX","sl":"IN80DO",)"
         R"("rc":"DL1XX","rl":"JN58TD","b":"6m"})"));
-    core.ClusterLine(T0 + 660, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1011Z");
+    core.ClusterLine(T0 + 660,
+                     "CC11^144174.0^S51ABC^14-Jun-2026^1005Z^JO01MM<ES>JN75EX^DK7UK^^JO90");
     const auto lines = store.LinesSince(0);
     ASSERT_EQ(lines.size(), 2U);
     EXPECT_EQ(lines[0].Time, T0 + 600);
@@ -43,7 +45,7 @@ TEST(LiveCore, ReportsAreStoredAtReceiptAndTheirSpotsAtTheirOwnTime) {
     const auto spots = store.SpotsSince(0);
     ASSERT_EQ(spots.size(), 2U);
     EXPECT_EQ(spots[0].Time, T0);
-    EXPECT_EQ(spots[1].Time, T0 + 660);
+    EXPECT_EQ(spots[1].Time, T0 + 300);
 }
 
 TEST(LiveCore, AFullDiskIsSaidOnceAndTheSessionGoesOn) {

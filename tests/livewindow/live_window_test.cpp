@@ -1,148 +1,14 @@
 // The live window driven with a replayed capture of an opening, on the capture's own clock: the
-// cloud table, the band panel, the alarm, the spot list, the double-click into the main window,
-// the remembered geometry, the history at start and the connection states.
-#include "cluster/cluster_settings.h"
-#include "feed/feed_event.h"
-#include "livewindow/band_panel.h"
-#include "livewindow/connection_words.h"
-#include "livewindow/live_window.h"
-#include "tests/fakenode/fake_node.h"
-#include "tests/map/user_view.h"
-#include "tracker/capture.h"
-#include "window/locale_format.h"
-#include "window/main_window.h"
+// cloud table, the band panel, the map, the double-click into the main window, the remembered
+// geometry and settings, and the connection bars and their states.
+#include "live_window_fixture.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QSpinBox>
-#include <QSplitter>
-#include <QStatusBar>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QTimeZone>
-#include <QtTest>
-
-#include <memory>
-
-using namespace ionvane;
-using livewindow::frmLive;
-
-namespace {
-
-// Counts what reached the desktop.
-class FakeOutlet : public livewindow::AlarmOutlet {
-  public:
-    void Notify(const QString &title, const QString &text) override {
-        Notes << title + " | " + text;
-    }
-    void Beep() override { ++Beeps; }
-    QStringList Notes;
-    int Beeps = 0;
-};
-
-class SilentDialogs : public window::Dialogs {
-  public:
-    void OpenOver(QWidget * /*window*/) override {}
-    void ShowMessage(const QString &text, const QString & /*title*/, Icon /*icon*/) override {
-        Messages << text;
-    }
-    QString AskText(const QString & /*prompt*/, const QString & /*title*/) override { return {}; }
-    QStringList Messages;
-};
-
-struct CaptureRow {
-    tracker::UnixSeconds Time;
-    std::string Line;
-};
-
-std::vector<CaptureRow> ReadCapture() {
-    QFile file(IONVANE_TEST_DATA "/opening.capture");
-    std::vector<CaptureRow> rows;
-    if (!file.open(QIODevice::ReadOnly)) {
-        return rows;
-    }
-    while (!file.atEnd()) {
-        const std::string text = file.readLine().trimmed().toStdString();
-        if (const auto line = tracker::ReadCaptureLine(text)) {
-            rows.push_back({line->Time, std::string(line->Line)});
-        }
-    }
-    return rows;
-}
-
-// 2026-06-14T10:00:00Z, the first line of the capture.
-constexpr tracker::UnixSeconds CaptureStart = 1781431200;
-
-} // namespace
-
-class LiveWindowTest : public QObject {
+class LiveWindowTest : public QObject, LiveWindowFixture {
     Q_OBJECT
 
-  private:
-    std::unique_ptr<QTemporaryDir> ConfigDir;
-    FakeOutlet Outlet;
-    tracker::UnixSeconds Now = CaptureStart;
-    std::vector<CaptureRow> Capture;
-
-    livewindow::LiveWindowSetup Setup(history::HistoryStore *store = nullptr) {
-        livewindow::LiveWindowSetup setup;
-        setup.ConfigDir = ConfigDir->path();
-        setup.Home = window::Settings{"IO90IR", 110.0F, 0.15F, "IO90IR"};
-        setup.Format = window::NumberFormatOf(QLocale::c());
-        setup.Store = store;
-        setup.NowUtc = [this] { return Now; };
-        setup.SessionClock = cluster::SessionClock::System();
-        setup.Outlet = &Outlet;
-        // No land: these tests look at the tables and panels, not at the map.
-        setup.Outlines = std::make_shared<const map::WorldOutlines>();
-        return setup;
-    }
-
-    // A session of the window's home without a window.
-    live::CoreSetup CoreSetup() {
-        live::CoreSetup setup;
-        setup.Format = window::NumberFormatOf(QLocale::c());
-        setup.Home = tracker::HomeSettings{"IO90IR", 110.0F, 0.15F};
-        setup.NowUtc = [this] { return Now; };
-        return setup;
-    }
-
-    // Feeds the capture's lines [first, last) as the cluster session hands them over.
-    void Replay(frmLive &live, std::size_t first, std::size_t last) {
-        for (std::size_t i = first; i < last && i < Capture.size(); ++i) {
-            Now = Capture[i].Time;
-            live.Session().ClusterLine(Capture[i].Time, Capture[i].Line);
-        }
-    }
-
-    static QString Cell(QTableView *table, int row, int column) {
-        return table->model()->index(row, column).data().toString();
-    }
-
-    static QString BandRow(frmLive &live, const char *band) {
-        return live.findChild<QPushButton *>(QString("cmdBand") + band)->text();
-    }
-
   private slots:
-    void initTestCase() {
-        Capture = ReadCapture();
-        QCOMPARE(Capture.size(), std::size_t{5});
-        QCOMPARE(Capture.front().Time, CaptureStart);
-    }
-
-    void init() {
-        ConfigDir = std::make_unique<QTemporaryDir>();
-        Outlet = FakeOutlet();
-        Now = CaptureStart;
-    }
+    void initTestCase() { InitCase(); }
+    void init() { Init(); }
 
     void cloudTableFilledFromReplayedCapture() {
         // State: an empty window. Action: the opening's first four lines, then its prompt 16
@@ -177,6 +43,43 @@ class LiveWindowTest : public QObject {
         Replay(live, 4, 5);
         QCOMPARE(Cell(table, 0, C::Age), QString("16 min (fading)"));
         QCOMPARE(Cell(table, 0, C::LastHeard), QString("15 min ago"));
+    }
+
+    void bandPanelNamesEachBandsOwnCloud() {
+        // State: a verdict followed outside Region 1 (no 4 m): 6 m marginal through cloud 1 with
+        // cloud 2 also within the margin, 2 m possible through cloud 2. Expected: no 4 m row;
+        // each row names its own headline cloud's beam and frequency; 6 m in amber with cloud 2
+        // in small type under it; 2 m with no other cloud.
+        livewindow::BandPanel panel;
+        tracker::VerdictEvent v;
+        v.Shown = tracker::BandBit(tracker::Band::M10) | tracker::BandBit(tracker::Band::M6) |
+                  tracker::BandBit(tracker::Band::M2);
+        for (const tracker::Band band : tracker::AllBands) {
+            v.Bands[tracker::BandIndex(band)].Which = band;
+        }
+        const tracker::CloudFromHome near{1, {"JN11AB", 227.6, 9.1, 1100, 48.14F}};
+        const tracker::CloudFromHome far{2, {"KM06BL", 124.7, 3.2, 2100, 146.62F}};
+        tracker::BandVerdict &six = v.Bands[tracker::BandIndex(tracker::Band::M6)];
+        six.State = tracker::VerdictState::Marginal;
+        six.CloudId = 1;
+        six.Home = near.Home;
+        six.Via = {near, far};
+        tracker::BandVerdict &two = v.Bands[tracker::BandIndex(tracker::Band::M2)];
+        two.State = tracker::VerdictState::Possible;
+        two.CloudId = 2;
+        two.Home = far.Home;
+        two.Via = {far};
+        panel.SetVerdict(v);
+        panel.show();
+        QVERIFY(!panel.findChild<QPushButton *>("cmdBand4m")->isVisible());
+        QCOMPARE(panel.RowText(tracker::Band::M6),
+                 QString("6 m marginal\nbeam 228 towards JN11AB up to 48.1 MHz"));
+        QVERIFY(panel.findChild<QPushButton *>("cmdBand6m")->styleSheet().contains("#ffb300"));
+        QCOMPARE(panel.findChild<QLabel *>("lblVia6m")->text(),
+                 QString("also cloud 2: beam 125 towards KM06BL up to 146.6 MHz"));
+        QCOMPARE(panel.RowText(tracker::Band::M2),
+                 QString("2 m POSSIBLE\nbeam 125 towards KM06BL up to 146.6 MHz"));
+        QVERIFY(!panel.findChild<QLabel *>("lblVia2m")->isVisible());
     }
 
     void cloudTableSortsByNumberNotText() {
@@ -280,262 +183,6 @@ class LiveWindowTest : public QObject {
             QVERIFY2(BandRow(live, band).contains("closed"), band);
         }
         QCOMPARE(live.windowTitle(), QString("Ionvane Live"));
-    }
-
-    void alarmBannerOncePerAlarmAndEscAcknowledges() {
-        // State: the alarm band set to 2 m. Action: the capture's 2 m spot (which also opens
-        // 4 m), then another 2 m spot through the same cloud, then Esc, then one more.
-        // Expected: one banner, one notification and one beep for the 2 m opening, none for
-        // 4 m (below the alarm band); Esc hides the banner, and the same opening never brings
-        // it back.
-        frmLive live(Setup());
-        live.findChild<QComboBox *>("cmbAlarmBand")->setCurrentIndex(3);
-        auto *banner = live.findChild<QPushButton *>("cmdAlarm");
-        live.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&live));
-        QVERIFY(!banner->isVisible());
-
-        Replay(live, 0, 4);
-        QVERIFY(banner->isVisible());
-        QCOMPARE(banner->text(),
-                 QString("2 m OPEN beam 102 towards JN77TE, up to 153.3 MHz    (click or Esc)"));
-        QCOMPARE(Outlet.Notes.size(), 1);
-        QVERIFY(Outlet.Notes.front().startsWith(
-            "Ionvane Live: 2 m open | 2 m OPEN beam 102 towards JN77TE, up to 153.3 MHz"));
-        QCOMPARE(Outlet.Beeps, 1);
-
-        Now = CaptureStart + 90;
-        live.Session().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1001Z");
-        QCOMPARE(Outlet.Notes.size(), 1);
-        QVERIFY(banner->isVisible());
-
-        // Acknowledging moves nothing under the pointer (the layout is settled before each look).
-        auto *bands = live.findChild<QWidget *>("bandPanel");
-        QCoreApplication::processEvents();
-        const QPoint bandsAt = bands->mapTo(&live, QPoint());
-        QTest::keyClick(&live, Qt::Key_Escape);
-        QVERIFY(!banner->isVisible());
-        QCoreApplication::processEvents();
-        QCOMPARE(bands->mapTo(&live, QPoint()), bandsAt);
-
-        Now = CaptureStart + 120;
-        live.Session().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1002Z");
-        QVERIFY(!banner->isVisible());
-        QCOMPARE(Outlet.Notes.size(), 1);
-        QCOMPARE(Outlet.Beeps, 1);
-    }
-
-    void alarmBandChosenInTheWindowIsTheTrackers() {
-        // State: "6 m up" chosen before the opening. Action: the capture's 6 m spot and another
-        // one; then "2 m up", the ageing tick 20 minutes on (the cloud fades, every band closes),
-        // and 40 minutes on (closed and alarmed long enough ago to alarm again) a 6 m spot and a
-        // 2 m spot through the same place.
-        // Expected: the 6 m alarm once (banner, notification, beep); after the change only the
-        // 2 m alarm, neither 6 m nor 4 m.
-        frmLive live(Setup());
-        auto *alarmBand = live.findChild<QComboBox *>("cmbAlarmBand");
-        alarmBand->setCurrentIndex(1);
-        auto *banner = live.findChild<QPushButton *>("cmdAlarm");
-        live.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&live));
-        Replay(live, 0, 1);
-        QVERIFY(banner->isVisible());
-        QVERIFY(banner->text().startsWith("6 m OPEN"));
-        Now = CaptureStart + 60;
-        live.Session().ClusterLine(Now, "DX de G4ABC:     50110.0  S51ABC  IO90IR<ES>JN77EX 1001Z");
-        QCOMPARE(Outlet.Notes.size(), 1);
-        QVERIFY(Outlet.Notes.front().startsWith("Ionvane Live: 6 m open"));
-        QCOMPARE(Outlet.Beeps, 1);
-        QTest::keyClick(&live, Qt::Key_Escape);
-
-        alarmBand->setCurrentIndex(3);
-        Now = CaptureStart + 20 * 60;
-        live.Session().Tick();
-        Now = CaptureStart + 40 * 60;
-        live.Session().ClusterLine(Now, "DX de G4ABC:     50100.0  S51ABC  IO90IR<ES>JN77EX 1040Z");
-        Now += 30;
-        live.Session().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1040Z");
-        QCOMPARE(Outlet.Notes.size(), 2);
-        QVERIFY(Outlet.Notes.back().startsWith("Ionvane Live: 2 m open"));
-        QCOMPARE(Outlet.Beeps, 2);
-        QVERIFY(banner->text().startsWith("2 m OPEN"));
-    }
-
-    void alarmBannerAcknowledgedByClick() {
-        // State: the default alarm band, 4 m. Action: the opening, then a click on the banner.
-        // Expected: both 4 m and 2 m alarm; the click hides the banner.
-        frmLive live(Setup());
-        live.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&live));
-        Replay(live, 0, 4);
-        auto *banner = live.findChild<QPushButton *>("cmdAlarm");
-        QVERIFY(banner->isVisible());
-        QCOMPARE(Outlet.Notes.size(), 2);
-        QTest::mouseClick(banner, Qt::LeftButton);
-        QVERIFY(!banner->isVisible());
-    }
-
-    void spotListGreysSkippedLinesAndFiltersByBand() {
-        // State: the capture's first four lines (a 6 m spot, an FT8 line without locators, a WWV
-        // line, a 2 m spot). Expected: three rows, newest first, the skipped one grey with its
-        // reason; the WWV line is no spot at all. The 2 m filter leaves the 2 m spot.
-        frmLive live(Setup());
-        Replay(live, 0, 4);
-        auto *table = live.findChild<QTableView *>("tblSpots");
-        using S = livewindow::SpotListModel;
-        QCOMPARE(table->model()->rowCount(), 3);
-        QCOMPARE(Cell(table, 0, S::Freq), QString("144.174"));
-        QCOMPARE(Cell(table, 0, S::What), QString("Es, cloud 1"));
-        QCOMPARE(Cell(table, 1, S::What), QString("skipped: No locators found in the spot"));
-        QCOMPARE(Cell(table, 2, S::Time), QString("10:00:00"));
-        QCOMPARE(Cell(table, 2, S::Spotter), QString("G4ABC"));
-        QCOMPARE(Cell(table, 2, S::PathKm), QString("1173"));
-        QCOMPARE(Cell(table, 0, S::Spotter), QString("DK7UK"));
-        const QVariant grey = table->model()->index(1, S::What).data(Qt::ForegroundRole);
-        QVERIFY(grey.isValid());
-        QVERIFY(!table->model()->index(0, S::What).data(Qt::ForegroundRole).isValid());
-
-        live.findChild<QComboBox *>("cmbSpotBand")->setCurrentIndex(4);
-        QCOMPARE(table->model()->rowCount(), 1);
-        QCOMPARE(Cell(table, 0, S::Band), QString("2m"));
-        live.findChild<QComboBox *>("cmbSpotBand")->setCurrentIndex(0);
-        QCOMPARE(table->model()->rowCount(), 3);
-    }
-
-    void bandPanelNamesEachBandsOwnCloud() {
-        // State: a verdict followed outside Region 1 (no 4 m): 6 m marginal through cloud 1 with
-        // cloud 2 also within the margin, 2 m possible through cloud 2. Expected: no 4 m row;
-        // each row names its own headline cloud's beam and frequency; 6 m in amber with cloud 2
-        // in small type under it; 2 m with no other cloud.
-        livewindow::BandPanel panel;
-        tracker::VerdictEvent v;
-        v.Shown = tracker::BandBit(tracker::Band::M10) | tracker::BandBit(tracker::Band::M6) |
-                  tracker::BandBit(tracker::Band::M2);
-        for (const tracker::Band band : tracker::AllBands) {
-            v.Bands[tracker::BandIndex(band)].Which = band;
-        }
-        const tracker::CloudFromHome near{1, {"JN11AB", 227.6, 9.1, 1100, 48.14F}};
-        const tracker::CloudFromHome far{2, {"KM06BL", 124.7, 3.2, 2100, 146.62F}};
-        tracker::BandVerdict &six = v.Bands[tracker::BandIndex(tracker::Band::M6)];
-        six.State = tracker::VerdictState::Marginal;
-        six.CloudId = 1;
-        six.Home = near.Home;
-        six.Via = {near, far};
-        tracker::BandVerdict &two = v.Bands[tracker::BandIndex(tracker::Band::M2)];
-        two.State = tracker::VerdictState::Possible;
-        two.CloudId = 2;
-        two.Home = far.Home;
-        two.Via = {far};
-        panel.SetVerdict(v);
-        panel.show();
-        QVERIFY(!panel.findChild<QPushButton *>("cmdBand4m")->isVisible());
-        QCOMPARE(panel.RowText(tracker::Band::M6),
-                 QString("6 m marginal\nbeam 228 towards JN11AB up to 48.1 MHz"));
-        QVERIFY(panel.findChild<QPushButton *>("cmdBand6m")->styleSheet().contains("#ffb300"));
-        QCOMPARE(panel.findChild<QLabel *>("lblVia6m")->text(),
-                 QString("also cloud 2: beam 125 towards KM06BL up to 146.6 MHz"));
-        QCOMPARE(panel.RowText(tracker::Band::M2),
-                 QString("2 m POSSIBLE\nbeam 125 towards KM06BL up to 146.6 MHz"));
-        QVERIFY(!panel.findChild<QLabel *>("lblVia2m")->isVisible());
-    }
-
-    void spotListKeepsTheNewestThousand() {
-        // State: a session without a window. Action: 1,005 spots. Expected: the 1,000 newest are
-        // kept, the newest first; the five oldest are gone.
-        livewindow::LiveSession session(CoreSetup());
-        for (int i = 0; i < 1005; ++i) {
-            const std::string line = "DX de G4ABC:     " + std::to_string(50100 + i) +
-                                     ".0  S51ABC  IO90IR<ES>JN77EX 1000Z";
-            session.ClusterLine(CaptureStart + i, line);
-        }
-        QCOMPARE(session.Spots().size(), livewindow::MaxListedSpots);
-        QCOMPARE(session.Spots().front().Read.FreqMHzText, std::string("51.104"));
-        QCOMPARE(session.Spots().back().Read.FreqMHzText, std::string("50.105"));
-    }
-
-    void lateFeedReportsCountAtTheirOwnTimes() {
-        // State: two sessions without a window. Action: five 6 m reports of one cloud, of 14 to
-        // 2 minutes before their receipt, all received at once (the one of 12 minutes ago after
-        // the one of 2 minutes ago), and one of 20 minutes ago; the same five spots as cluster
-        // lines, each at its own time. Expected: the same cloud, drift and best spot (the newest
-        // of the equal frequencies), and all five paths on the map.
-        struct Report {
-            tracker::UnixSeconds AgoS;
-            const char *From;
-            const char *To;
-        };
-        const Report reports[] = {
-            {14 * 60, "IN80DO", "JN47GJ"}, {10 * 60, "IN80DO", "JN57PG"},
-            {2 * 60, "IN80DO", "JN48QT"},  {12 * 60, "IN80DO", "JN58TD"},
-            {6 * 60, "IM99TL", "JN48QT"},  {20 * 60, "IN80DO", "JN58TD"},
-        };
-        const tracker::UnixSeconds received = CaptureStart + 20 * 60;
-        const auto session = [this] {
-            return std::make_unique<livewindow::LiveSession>(CoreSetup());
-        };
-        const auto late = session();
-        feed::ReportReader reader;
-        long long sequence = 401;
-        for (const Report &report : reports) {
-            const std::string payload =
-                "{\"sq\":" + std::to_string(sequence++) +
-                ",\"f\":50313000,\"md\":\"FT8\",\"rp\":-12,\"t\":" +
-                std::to_string(received - report.AgoS) + ",\"sc\":\"EA4XXX\",\"sl\":\"" +
-                report.From + "\",\"rc\":\"DL1XX\",\"rl\":\"" + report.To + "\",\"b\":\"6m\"}";
-            const std::string topic = std::string("pskr/filter/v2/6m/FT8/EA4XXX/DL1XX/") +
-                                      report.From + '/' + report.To + "/281/230";
-            late->FeedReport(feed::ReportEvent(
-                reader, feed::Seconds(std::chrono::seconds(received)), topic, payload));
-        }
-        QCOMPARE(late->Spots().size(), std::size(reports));
-        QVERIFY(!late->Spots().front().CloudId.has_value()); // 20 minutes: older than the stretch
-
-        const auto inOrder = session();
-        std::vector<std::pair<tracker::UnixSeconds, std::string>> lines;
-        for (const Report &report : reports) {
-            if (report.AgoS < tracker::RecentWindowS) {
-                // Each at its own minute: the same spot in the same minute is counted once.
-                const QString minute =
-                    QDateTime::fromSecsSinceEpoch(received - report.AgoS, QTimeZone::utc())
-                        .toString("HHmm");
-                lines.emplace_back(received - report.AgoS,
-                                   std::string("DX de EA4XX:     50313.0  DL1XX        ") +
-                                       report.From + "<ES>" + report.To + "  " +
-                                       minute.toStdString() + "Z");
-            }
-        }
-        std::sort(lines.begin(), lines.end());
-        for (const auto &[time, line] : lines) {
-            inOrder->ClusterLine(time, line);
-        }
-        Now = received;
-        inOrder->Tick();
-
-        QCOMPARE(late->Now(), received);
-        QCOMPARE(inOrder->Now(), received);
-        QCOMPARE(late->Clouds().size(), std::size_t{1});
-        QCOMPARE(inOrder->Clouds().size(), std::size_t{1});
-        const tracker::CloudSnapshot a = late->Clouds()[0].Cloud;
-        const tracker::CloudSnapshot b = inOrder->Clouds()[0].Cloud;
-        // The same sums in the same order: equal to the last bit.
-        QVERIFY(a.LatDeg == b.LatDeg && a.LonDeg == b.LonDeg);
-        QCOMPARE(a.Spots, 5);
-        QCOMPARE(a.Spots, b.Spots);
-        QCOMPARE(a.FirstSeen, received - 14 * 60);
-        QCOMPARE(a.FirstSeen, b.FirstSeen);
-        QCOMPARE(a.LastSeen, received - 2 * 60);
-        QCOMPARE(a.LastSeen, b.LastSeen);
-        QVERIFY(a.CriticalFreqMHz == b.CriticalFreqMHz);
-        // Five spots over twelve minutes of a still cloud: no drift either way.
-        QVERIFY(!a.Movement.has_value() && !b.Movement.has_value());
-        const auto lateBest = late->BestSpotOf(a.Id);
-        const auto inOrderBest = inOrder->BestSpotOf(b.Id);
-        QVERIFY(lateBest && inOrderBest);
-        QCOMPARE(lateBest->Time, received - 2 * 60);
-        QCOMPARE(lateBest->Read.FromLoc, inOrderBest->Read.FromLoc);
-        QCOMPARE(lateBest->Read.ToLoc, inOrderBest->Read.ToLoc);
-        QCOMPARE(late->RecentPaths().size(), std::size_t{5});
-        QCOMPARE(inOrder->RecentPaths().size(), std::size_t{5});
     }
 
     void doubleClickCalculatesBestSpotInMainWindow_data() {
@@ -699,86 +346,6 @@ class LiveWindowTest : public QObject {
         QCOMPARE(live.findChild<QLabel *>("lblClusterState")->text(), QString("Not connected"));
     }
 
-    void ageingTickFadesCloudsWithoutLines() {
-        // State: the opening's cloud. Action: the ageing tick 16 minutes later, nothing received.
-        // Expected: the cloud fades and every band closes, as a line at that time would do.
-        frmLive live(Setup());
-        Replay(live, 0, 4);
-        Now = CaptureStart + 16 * 60;
-        live.Session().Tick();
-        auto *table = live.findChild<QTableView *>("tblClouds");
-        QCOMPARE(Cell(table, 0, livewindow::CloudTableModel::Age), QString("16 min (fading)"));
-        QVERIFY(BandRow(live, "6m").contains("closed"));
-        QCOMPARE(live.windowTitle(), QString("Ionvane Live"));
-    }
-
-    void storeOpenedOnceDrawnShowsTheLastHour() {
-        // State: a store that recorded the opening. Action: a new window five minutes later,
-        // without a store, shown; the store handed over once it has been drawn, as the program
-        // does. Expected: the window was drawn first (empty), then the cloud and the spots are
-        // there, and new lines go into the store.
-        QTemporaryDir storeDir;
-        {
-            history::HistoryStore store(storeDir.filePath("history.sqlite"), CaptureStart);
-            frmLive live(Setup(&store));
-            Replay(live, 0, 4);
-        }
-        Now = CaptureStart + 5 * 60;
-        frmLive live(Setup());
-        QSignalSpy drawn(&live, &frmLive::firstFrameDrawn);
-        live.show();
-        QVERIFY(drawn.wait(10'000));
-        auto *clouds = live.findChild<QTableView *>("tblClouds");
-        QCOMPARE(clouds->model()->rowCount(), 0);
-        history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
-        live.UseStore(&store);
-        QCOMPARE(clouds->model()->rowCount(), 1);
-        QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Centre), QString("JN39RG"));
-        QCOMPARE(live.findChild<QTableView *>("tblSpots")->model()->rowCount(), 3);
-        live.Session().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1005Z");
-        QCOMPARE(store.LinesSince(Now).size(), std::size_t{1});
-        QCOMPARE(drawn.size(), 1);
-    }
-
-    void storeMovedAsideIsSaidInTheStatusBar() {
-        // State: a store file that is no database. Action: the store opened and handed over.
-        // Expected: the status bar says it was moved aside.
-        QTemporaryDir storeDir;
-        const QString path = storeDir.filePath("history.sqlite");
-        QFile garbage(path);
-        QVERIFY(garbage.open(QIODevice::WriteOnly));
-        garbage.write(QByteArray(4096, 'x'));
-        garbage.close();
-        frmLive live(Setup());
-        history::HistoryStore store(path, Now);
-        live.UseStore(&store);
-        QVERIFY2(live.statusBar()->currentMessage().contains("moved aside"),
-                 qPrintable(live.statusBar()->currentMessage()));
-    }
-
-    void historyOfTheLastHourShownAtStart() {
-        // State: a store that recorded the opening. Action: a new window five minutes later.
-        // Expected: the cloud and the spots are back, and the alarms already raised are not
-        // raised again.
-        QTemporaryDir storeDir;
-        {
-            history::HistoryStore store(storeDir.filePath("history.sqlite"), CaptureStart);
-            frmLive live(Setup(&store));
-            Replay(live, 0, 4);
-        }
-        const int notes = static_cast<int>(Outlet.Notes.size());
-        Now = CaptureStart + 5 * 60;
-        history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
-        frmLive live(Setup(&store));
-        auto *clouds = live.findChild<QTableView *>("tblClouds");
-        QCOMPARE(clouds->model()->rowCount(), 1);
-        QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Centre), QString("JN39RG"));
-        QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Age), QString("5 min"));
-        QCOMPARE(live.findChild<QTableView *>("tblSpots")->model()->rowCount(), 3);
-        QCOMPARE(Outlet.Notes.size(), notes);
-        QVERIFY(!live.findChild<QPushButton *>("cmdAlarm")->isVisible());
-    }
-
     void connectionStateWords_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("refusal");
@@ -866,6 +433,19 @@ class LiveWindowTest : public QObject {
         QCOMPARE(saved.Host, QString("127.0.0.1"));
         QCOMPARE(saved.Call, QString("DK7UK"));
         QCOMPARE(saved.Commands, QStringList({"set/ve7cc", "sh/dx 5"}));
+    }
+
+    void clusterBarRefusesACallThatIsNoCallSign() {
+        // State: "DK7UK PASS" typed as the call. Action: Connect. Expected: the words of the
+        // command line's --call, no session, nothing saved.
+        frmLive live(Setup());
+        live.findChild<QLineEdit *>("txtClusterHost")->setText("127.0.0.1");
+        live.findChild<QLineEdit *>("txtCall")->setText("DK7UK PASS");
+        QTest::mouseClick(live.findChild<QPushButton *>("cmdClusterConnect"), Qt::LeftButton);
+        QCOMPARE(live.findChild<QLabel *>("lblClusterState")->text(),
+                 QString("Call takes a call sign (letters, digits, / and -)"));
+        QVERIFY(!live.Session().Core().ClusterRunning());
+        QVERIFY(cluster::LoadClusterSettings(ConfigDir->path()).Call.isEmpty());
     }
 
     void refusalIsElidedAndNeverWidensTheWindow() {

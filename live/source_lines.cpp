@@ -1,6 +1,6 @@
 #include "source_lines.h"
 
-namespace ionvane::history {
+namespace ionvane::live {
 
 tracker::LineResult FeedReport(tracker::SpotPipeline &pipeline, const feed::FeedEvent &event,
                                std::vector<tracker::TrackerEvent> &events) {
@@ -41,23 +41,26 @@ SourceLine SourceLines::Feed(tracker::SpotPipeline &pipeline, tracker::UnixSecon
         read.From = LineSource::Wsjtx;
         pipeline.Tick(time, events);
         read.Result = WsjtxDatagram(pipeline, *datagram, events);
-        if (datagram->What == wsjtx::WsjtxEvent::Kind::Spot) {
-            read.Time = datagram->Reading.Time.time_since_epoch().count();
+        if (read.Result.What == tracker::LineResult::Kind::Spot) {
+            read.Time = read.Result.SpotTime;
         }
         return read;
     }
     const auto report = feed::StoredEvent(Reader, feed::Seconds(std::chrono::seconds(time)), line);
     if (!report) {
         read.Result = pipeline.Feed(time, line, events);
+        if (read.Result.What == tracker::LineResult::Kind::Spot) {
+            read.Time = read.Result.SpotTime;
+        }
         return read;
     }
     read.From = LineSource::Feed;
     pipeline.Tick(time, events);
     read.Result = FeedReport(pipeline, *report, events);
-    if (report->What == feed::FeedEvent::Kind::Spot) {
-        read.Time = report->Time.time_since_epoch().count();
+    if (read.Result.What == tracker::LineResult::Kind::Spot) {
+        read.Time = read.Result.SpotTime;
     }
     return read;
 }
 
-} // namespace ionvane::history
+} // namespace ionvane::live

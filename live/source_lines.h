@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ionvane::history {
+namespace ionvane::live {
 
 /// A feed report in the tracker, after the clock was moved to its receipt time: its spot at the
 /// spot's own time, or skipped with the report reader's reason. A connection event gives Ignored.
@@ -33,8 +33,7 @@ enum class LineSource { Cluster, Feed, Wsjtx };
 struct SourceLine {
     LineSource From = LineSource::Cluster;
     tracker::LineResult Result;
-    tracker::UnixSeconds Time = 0; ///< the spot's own time for a feed or WSJT-X spot, else the
-                                   ///< line's
+    tracker::UnixSeconds Time = 0; ///< a spot's own time, else the line's
 };
 
 /// Reads lines of every source back into a tracker, remembering the feed's sequence numbers so
@@ -56,4 +55,4 @@ class SourceLines {
     wsjtx::DecodeReader Wsjtx;
 };
 
-} // namespace ionvane::history
+} // namespace ionvane::live

@@ -1,8 +1,6 @@
 #include "band.h"
 
-#include <cctype>
-
-namespace ionvane::tracker {
+namespace ionvane::spot {
 
 BandEdges EdgesOf(Band band) {
     switch (band) {
@@ -47,16 +45,13 @@ std::string_view BandInWords(Band band) {
 }
 
 std::optional<Band> BandFromName(std::string_view name) {
+    if (!name.empty() && (name.back() == 'm' || name.back() == 'M')) {
+        name.remove_suffix(1);
+    }
     for (const Band band : AllBands) {
-        const std::string_view known = BandName(band);
-        if (known.size() != name.size()) {
-            continue;
-        }
-        bool same = true;
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            same = same && std::tolower(static_cast<unsigned char>(name[i])) == known[i];
-        }
-        if (same) {
+        std::string_view metres = BandName(band);
+        metres.remove_suffix(1);
+        if (name == metres) {
             return band;
         }
     }
@@ -73,4 +68,4 @@ std::optional<Band> BandOf(double freqMHz) {
     return std::nullopt;
 }
 
-} // namespace ionvane::tracker
+} // namespace ionvane::spot

@@ -1,0 +1,83 @@
+#include "live_settings.h"
+
+#include "feed/feed_bands.h"
+#include "feed/feed_source.h"
+#include "wsjtx/wsjtx_source.h"
+
+#include <QSettings>
+#include <QStringList>
+
+namespace ionvane::livewindow {
+
+namespace {
+
+constexpr const char *FileName = "/live.ini";
+constexpr const char *GeometryKey = "live/geometry";
+constexpr const char *MainSplitterKey = "live/splitMain";
+constexpr const char *SideSplitterKey = "live/splitSide";
+constexpr const char *AlarmBandKey = "live/alarmBand";
+constexpr const char *SpotBandKey = "live/spotBand";
+constexpr const char *BrokerKey = "feed/broker";
+constexpr const char *FeedBandsKey = "feed/bands";
+constexpr const char *WsjtxAddressKey = "wsjtx/address";
+constexpr const char *WsjtxRecordingsKey = "wsjtx/recordings";
+constexpr const char *WsjtxListeningKey = "wsjtx/listening";
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+LiveSettings LoadLiveSettings(const QString &dir) {
+    const QSettings stored(dir + FileName, QSettings::IniFormat);
+    LiveSettings settings;
+    settings.Geometry = stored.value(GeometryKey).toByteArray();
+    settings.MainSplitter = stored.value(MainSplitterKey).toByteArray();
+    settings.SideSplitter = stored.value(SideSplitterKey).toByteArray();
+    settings.AlarmBand = tracker::BandFromName(stored.value(AlarmBandKey).toString().toStdString());
+    settings.SpotBandIndex = stored.value(SpotBandKey, 0).toInt();
+    settings.Broker =
+        stored.value(BrokerKey, Q(feed::PublicBroker) + ":" + QString::number(feed::MqttPort))
+            .toString();
+    if (stored.contains(FeedBandsKey)) {
+        for (const QString &name : stored.value(FeedBandsKey).toStringList()) {
+            if (const auto band = tracker::BandFromName(name.toStdString())) {
+                settings.FeedBands.push_back(*band);
+            }
+        }
+    } else {
+        settings.FeedBands = feed::DefaultBands();
+    }
+    settings.WsjtxAddress = stored
+                                .value(WsjtxAddressKey, Q(wsjtx::DefaultAddress) + ':' +
+                                                            QString::number(wsjtx::DefaultPort))
+                                .toString();
+    settings.WsjtxRecordings = stored.value(WsjtxRecordingsKey, false).toBool();
+    settings.WsjtxListening = stored.value(WsjtxListeningKey, false).toBool();
+    return settings;
+}
+
+bool SaveLiveSettings(const QString &dir, const LiveSettings &settings) {
+    QSettings stored(dir + FileName, QSettings::IniFormat);
+    stored.setValue(GeometryKey, settings.Geometry);
+    stored.setValue(MainSplitterKey, settings.MainSplitter);
+    stored.setValue(SideSplitterKey, settings.SideSplitter);
+    if (settings.AlarmBand) {
+        stored.setValue(AlarmBandKey, Q(tracker::BandName(*settings.AlarmBand)));
+    }
+    stored.setValue(SpotBandKey, settings.SpotBandIndex);
+    stored.setValue(BrokerKey, settings.Broker);
+    QStringList bands;
+    for (const tracker::Band band : settings.FeedBands) {
+        bands << Q(tracker::BandName(band));
+    }
+    stored.setValue(FeedBandsKey, bands);
+    stored.setValue(WsjtxAddressKey, settings.WsjtxAddress);
+    stored.setValue(WsjtxRecordingsKey, settings.WsjtxRecordings);
+    stored.setValue(WsjtxListeningKey, settings.WsjtxListening);
+    stored.sync();
+    return stored.status() == QSettings::NoError;
+}
+
+} // namespace ionvane::livewindow

@@ -1,0 +1,146 @@
+// What the live window tests share: the opening's capture on its own clock, a configuration
+// directory of their own, and an alarm outlet that counts what reached the desktop.
+#pragma once
+
+#include "cluster/cluster_settings.h"
+#include "feed/feed_event.h"
+#include "livewindow/band_panel.h"
+#include "livewindow/connection_words.h"
+#include "livewindow/live_window.h"
+#include "tests/fakenode/fake_node.h"
+#include "tests/map/user_view.h"
+#include "tracker/capture.h"
+#include "window/locale_format.h"
+#include "window/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <QtTest>
+
+#include <memory>
+
+using namespace ionvane;
+using livewindow::frmLive;
+
+namespace {
+
+// Counts what reached the desktop.
+class FakeOutlet : public livewindow::AlarmOutlet {
+  public:
+    void Notify(const QString &title, const QString &text) override {
+        Notes << title + " | " + text;
+    }
+    void Beep() override { ++Beeps; }
+    QStringList Notes;
+    int Beeps = 0;
+};
+
+class SilentDialogs : public window::Dialogs {
+  public:
+    void OpenOver(QWidget * /*window*/) override {}
+    void ShowMessage(const QString &text, const QString & /*title*/, Icon /*icon*/) override {
+        Messages << text;
+    }
+    QString AskText(const QString & /*prompt*/, const QString & /*title*/) override { return {}; }
+    QStringList Messages;
+};
+
+struct CaptureRow {
+    tracker::UnixSeconds Time;
+    std::string Line;
+};
+
+std::vector<CaptureRow> ReadCapture() {
+    QFile file(IONVANE_TEST_DATA "/opening.capture");
+    std::vector<CaptureRow> rows;
+    if (!file.open(QIODevice::ReadOnly)) {
+        return rows;
+    }
+    while (!file.atEnd()) {
+        const std::string text = file.readLine().trimmed().toStdString();
+        if (const auto line = tracker::ReadCaptureLine(text)) {
+            rows.push_back({line->Time, std::string(line->Line)});
+        }
+    }
+    return rows;
+}
+
+// 2026-06-14T10:00:00Z, the first line of the capture.
+constexpr tracker::UnixSeconds CaptureStart = 1781431200;
+
+// The capture, the clock and the places of one test; a test class holds one and calls InitCase
+// and Init from its own slots.
+class LiveWindowFixture {
+  protected:
+    std::unique_ptr<QTemporaryDir> ConfigDir;
+    FakeOutlet Outlet;
+    tracker::UnixSeconds Now = CaptureStart;
+    std::vector<CaptureRow> Capture;
+
+    livewindow::LiveWindowSetup Setup(history::HistoryStore *store = nullptr) {
+        livewindow::LiveWindowSetup setup;
+        setup.ConfigDir = ConfigDir->path();
+        setup.Home = window::Settings{"IO90IR", 110.0F, 0.15F, "IO90IR"};
+        setup.Format = window::NumberFormatOf(QLocale::c());
+        setup.Store = store;
+        setup.NowUtc = [this] { return Now; };
+        setup.SessionClock = cluster::SessionClock::System();
+        setup.Outlet = &Outlet;
+        // No land: these tests look at the tables and panels, not at the map.
+        setup.Outlines = std::make_shared<const map::WorldOutlines>();
+        return setup;
+    }
+
+    // A session of the window's home without a window.
+    live::CoreSetup CoreSetup() {
+        live::CoreSetup setup;
+        setup.Format = window::NumberFormatOf(QLocale::c());
+        setup.Home = tracker::HomeSettings{"IO90IR", 110.0F, 0.15F};
+        setup.NowUtc = [this] { return Now; };
+        return setup;
+    }
+
+    // Feeds the capture's lines [first, last) as the cluster session hands them over.
+    void Replay(frmLive &live, std::size_t first, std::size_t last) {
+        for (std::size_t i = first; i < last && i < Capture.size(); ++i) {
+            Now = Capture[i].Time;
+            live.Session().ClusterLine(Capture[i].Time, Capture[i].Line);
+        }
+    }
+
+    static QString Cell(QTableView *table, int row, int column) {
+        return table->model()->index(row, column).data().toString();
+    }
+
+    static QString BandRow(frmLive &live, const char *band) {
+        return live.findChild<QPushButton *>(QString("cmdBand") + band)->text();
+    }
+
+    void InitCase() {
+        Capture = ReadCapture();
+        QCOMPARE(Capture.size(), std::size_t{5});
+        QCOMPARE(Capture.front().Time, CaptureStart);
+    }
+
+    void Init() {
+        ConfigDir = std::make_unique<QTemporaryDir>();
+        Outlet = FakeOutlet();
+        Now = CaptureStart;
+    }
+};
+
+} // namespace
