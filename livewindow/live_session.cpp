@@ -181,7 +181,7 @@ std::vector<map::SpotPath> LiveSession::RecentPaths() const {
             continue;
         }
         if (row.From && row.To && row.SpotBand) {
-            paths.push_back({*row.From, *row.To, row.Read.FreqMHz});
+            paths.push_back({*row.From, *row.To, row.Read.FreqMHz, row.CloudId, row.Time, 1.0});
         }
     }
     return paths;
