@@ -187,7 +187,11 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
         Live->SetAlarmBand(band);
         Stored.setValue(AlarmBandKey, Q(tracker::BandName(band)));
     });
-    connect(Live.get(), &LiveSession::changed, this, &frmLive::Refresh);
+    RefreshTimer = new QTimer(this);
+    RefreshTimer->setSingleShot(true);
+    RefreshTimer->setInterval(Setup.RefreshIntervalMs);
+    connect(RefreshTimer, &QTimer::timeout, this, &frmLive::Refresh);
+    connect(Live.get(), &LiveSession::changed, this, &frmLive::RefreshSoon);
     connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
 
     RestoreState();
@@ -427,7 +431,18 @@ void frmLive::closeEvent(QCloseEvent *event) {
     event->accept();
 }
 
+void frmLive::RefreshSoon() {
+    // Every report changes the session; the widgets show the changes a few times a second, all
+    // those gathered since the last time at once.
+    if (Setup.RefreshIntervalMs <= 0) {
+        Refresh();
+    } else if (!RefreshTimer->isActive()) {
+        RefreshTimer->start();
+    }
+}
+
 void frmLive::Refresh() {
+    RefreshTimer->stop();
     const std::optional<int> selected = SelectedCloudId();
     Clouds->SetClouds(Live->Clouds(), Live->Now());
     if (selected) {

@@ -101,6 +101,8 @@ class LiveWindowTest : public QObject {
         setup.Outlet = &Outlet;
         // No land: these tests look at the tables and panels, not at the map.
         setup.Outlines = std::make_shared<const map::WorldOutlines>();
+        // Each change shown at once; one test below gathers them as the program does.
+        setup.RefreshIntervalMs = 0;
         return setup;
     }
 
@@ -163,6 +165,23 @@ class LiveWindowTest : public QObject {
 
         Replay(live, 4, 5);
         QCOMPARE(Cell(table, 0, C::Age), QString("16 min (fading)"));
+    }
+
+    void changesGatheredAndShownTogether() {
+        // State: a window that gathers changes as the program does. Action: four lines in a row.
+        // Expected: nothing shown until the window gets back to its event loop, then the three
+        // spots among them and their cloud at once.
+        livewindow::LiveWindowSetup setup = Setup();
+        setup.RefreshIntervalMs = livewindow::DefaultRefreshIntervalMs;
+        frmLive live(std::move(setup));
+        auto *clouds = live.findChild<QTableView *>("tblClouds");
+        auto *spots = live.findChild<QTableView *>("tblSpots");
+        Replay(live, 0, 4);
+        QCOMPARE(clouds->model()->rowCount(), 0);
+        QCOMPARE(spots->model()->rowCount(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(spots->model()->rowCount(), 3, 5000);
+        QCOMPARE(clouds->model()->rowCount(), 1);
+        QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::HighestFreq), QString("144.174"));
     }
 
     void cloudTableSortsByNumberNotText() {
