@@ -31,6 +31,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -121,25 +122,26 @@ class KeyWatch : public QObject {
     }
 };
 
-// The spot list's paints: the age of the newest report it shows.
+// The spot list's paints: the age of the newest report it shows, and the reports it shows.
 class ListWatch : public QObject {
   public:
-    explicit ListWatch(std::function<double()> newestAge) : NewestAge(std::move(newestAge)) {}
+    ListWatch(const long &shown, std::function<double(long)> ageOf)
+        : Shown(shown), AgeOf(std::move(ageOf)) {}
     std::vector<double> Ages;
+    std::vector<long> ShownAt;
 
   protected:
     bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint) {
-            const double age = NewestAge();
-            if (age >= 0) {
-                Ages.push_back(age);
-            }
+        if (event->type() == QEvent::Paint && Shown > 0) {
+            Ages.push_back(AgeOf(Shown - 1));
+            ShownAt.push_back(Shown);
         }
         return false;
     }
 
   private:
-    std::function<double()> NewestAge;
+    const long &Shown;
+    std::function<double(long)> AgeOf;
 };
 
 int WindowMode(int argc, char *argv[]) {
@@ -171,6 +173,9 @@ int WindowMode(int argc, char *argv[]) {
     setup.NowUtc = nowUtc;
     setup.SessionClock = cluster::SessionClock::System();
     livewindow::frmLive live(std::move(setup));
+    // The context of this benchmark's connections: gone before the window, whose feed still
+    // reports its end when it goes.
+    QObject context;
     QEventLoop wait;
     QTimer limit;
     limit.setSingleShot(true);
@@ -199,7 +204,7 @@ int WindowMode(int argc, char *argv[]) {
     }
     long received = 0;
     bool connected = false;
-    QObject::connect(source, &feed::FeedSource::Event, &live, [&](const feed::FeedEvent &event) {
+    QObject::connect(source, &feed::FeedSource::Event, &context, [&](const feed::FeedEvent &event) {
         if (event.What == feed::FeedEvent::Kind::Connection) {
             connected = source->State() == feed::FeedState::Live;
             wait.quit();
@@ -223,11 +228,13 @@ int WindowMode(int argc, char *argv[]) {
     // What the spot list shows was taken when its model last changed.
     long shown = 0;
     QAbstractItemModel *spots = live.findChild<QTableView *>("tblSpots")->model();
-    QObject::connect(spots, &QAbstractItemModel::modelReset, &live, [&] { shown = received; });
-    QObject::connect(spots, &QAbstractItemModel::layoutChanged, &live, [&] { shown = received; });
-    QObject::connect(spots, &QAbstractItemModel::rowsInserted, &live, [&] { shown = received; });
-    ListWatch list(
-        [&] { return shown > 0 ? MonotonicSeconds() - (start + (shown - 1) / rate) : -1; });
+    QObject::connect(spots, &QAbstractItemModel::modelReset, &context, [&] { shown = received; });
+    QObject::connect(spots, &QAbstractItemModel::layoutChanged, &context,
+                     [&] { shown = received; });
+    QObject::connect(spots, &QAbstractItemModel::rowsInserted, &context, [&] { shown = received; });
+    ListWatch list(shown, [&](long report) {
+        return MonotonicSeconds() - (start + static_cast<double>(report) / rate);
+    });
     live.findChild<QTableView *>("tblSpots")->viewport()->installEventFilter(&list);
     auto *map = live.findChild<QWidget *>("mapView");
     KeyWatch keys;
@@ -235,10 +242,12 @@ int WindowMode(int argc, char *argv[]) {
 
     const double cpuBefore = CpuSeconds();
     const pid_t child =
-        bench::StartPinned({publisher, port.toStdString(), capture, std::to_string(rate),
-                            std::to_string(static_cast<long long>(start * 1e9))},
-                           1, "", "");
+        ionvane::bench::StartPinned({publisher, port.toStdString(), capture, std::to_string(rate),
+                                     std::to_string(static_cast<long long>(start * 1e9))},
+                                    1, "", "");
     const double end = start + static_cast<double>(total) / rate;
+    // A key event made in the presser thread would make the keyboard's device object there.
+    QInputDevice::primaryKeyboard();
     std::atomic<bool> stop = false;
     std::thread presser([&] {
         int presses = 0;
@@ -258,19 +267,20 @@ int WindowMode(int argc, char *argv[]) {
     long maxQueued = 0;
     QTimer sampler;
     // Every tick also hands control back to the waits below, which look again.
-    QObject::connect(&sampler, &QTimer::timeout, &live, [&] {
+    QObject::connect(&sampler, &QTimer::timeout, &context, [&] {
         maxQueued = std::max(maxQueued, sentBy(MonotonicSeconds()) - received);
         wait.quit();
     });
     sampler.start(SampleIntervalMs);
     if (!picture.isEmpty()) {
-        QTimer::singleShot(static_cast<int>((end - MonotonicSeconds()) * 2 / 3 * 1000), &live, [&] {
-            live.findChild<QPushButton *>("cmdBand6m")->click();
-            auto *clouds = live.findChild<QTableView *>("tblClouds");
-            clouds->selectRow(0);
-            QTimer::singleShot(livewindow::DefaultRefreshIntervalMs * 2, &live,
-                               [map, picture] { map->grab().save(picture); });
-        });
+        QTimer::singleShot(static_cast<int>((end - MonotonicSeconds()) * 2 / 3 * 1000), &context,
+                           [&] {
+                               live.findChild<QPushButton *>("cmdBand6m")->click();
+                               auto *clouds = live.findChild<QTableView *>("tblClouds");
+                               clouds->selectRow(0);
+                               QTimer::singleShot(livewindow::DefaultRefreshIntervalMs * 2, &live,
+                                                  [map, picture] { map->grab().save(picture); });
+                           });
     }
     limit.start(static_cast<int>((end - MonotonicSeconds()) * 1000) + DrainLimitMs);
     while (limit.isActive() && !(received >= total && MonotonicSeconds() > end)) {
@@ -278,20 +288,19 @@ int WindowMode(int argc, char *argv[]) {
     }
     const double cpu = CpuSeconds() - cpuBefore;
     const double wall = MonotonicSeconds() - start;
-    // The last report on screen: the spot list's first paint once it shows the last taken.
+    // The last report on screen: the spot list's first paint that shows it.
     const long last = received;
-    std::size_t agesBefore = list.Ages.size();
+    const auto lastShown = [&] {
+        return std::find(list.ShownAt.begin(), list.ShownAt.end(), last) != list.ShownAt.end();
+    };
     limit.start(DrainLimitMs);
-    while (limit.isActive()) {
-        if (shown >= last && list.Ages.size() > agesBefore) {
-            break;
-        }
-        if (shown < last) {
-            agesBefore = list.Ages.size();
-        }
+    while (limit.isActive() && !lastShown()) {
         wait.exec();
     }
-    const double lastShownAge = list.Ages.empty() ? -1 : list.Ages.back();
+    const auto at = std::find(list.ShownAt.begin(), list.ShownAt.end(), last);
+    const double lastShownAge =
+        at == list.ShownAt.end() ? -1
+                                 : list.Ages[static_cast<std::size_t>(at - list.ShownAt.begin())];
     stop = true;
     presser.join();
     int status = 0;
@@ -300,6 +309,7 @@ int WindowMode(int argc, char *argv[]) {
     std::printf("%.0f %ld %ld %.4f %ld %.4f %.4f %.4f %.4f %.4f %zu %zu\n", rate, total, received,
                 cpu / wall, maxQueued, Median(list.Ages), Max(list.Ages), lastShownAge,
                 Median(keys.Answers), Max(keys.Answers), keys.Answers.size(), keys.PostedAt.size());
+    std::fflush(stdout);
     live.close();
     return 0;
 }
@@ -342,7 +352,7 @@ int Orchestrate(int argc, char *argv[]) {
     const fs::path dir =
         fs::temp_directory_path() / ("ionvane-live-burst-" + std::to_string(getpid()));
     fs::create_directories(dir);
-    const bench::LocalBroker broker = bench::StartBroker(mosquitto, dir, 1);
+    const ionvane::bench::LocalBroker broker = ionvane::bench::StartBroker(mosquitto, dir, 1);
     if (broker.Pid == 0) {
         std::fprintf(stderr, "%s did not start on 127.0.0.1\n", mosquitto.c_str());
         return 1;
@@ -355,8 +365,8 @@ int Orchestrate(int argc, char *argv[]) {
     bool ok = true;
     for (const int rate : {200, 1000}) {
         const fs::path capture = dir / ("burst-" + std::to_string(rate) + ".capture");
-        bench::WriteBurst(capture, T0, 30142870000ULL, static_cast<unsigned>(rate),
-                          rate * BurstSeconds, BurstSeconds, 3);
+        ionvane::bench::WriteBurst(capture, T0, 30142870000ULL, static_cast<unsigned>(rate),
+                                   rate * BurstSeconds, BurstSeconds, 3);
         for (const auto &[name, program] : builds) {
             std::vector<std::string> args = {
                 program,   "--window",       std::to_string(broker.Port),
@@ -365,7 +375,7 @@ int Orchestrate(int argc, char *argv[]) {
                 args.push_back((fs::path(pictures) / "burst-1000.png").string());
             }
             const fs::path out = dir / "window.out";
-            const pid_t child = bench::StartPinned(args, 0, "", out.string());
+            const pid_t child = ionvane::bench::StartPinned(args, 0, "", out.string());
             int status = 0;
             waitpid(child, &status, 0);
             Result r;
@@ -377,7 +387,7 @@ int Orchestrate(int argc, char *argv[]) {
             results.emplace_back(name, r);
         }
     }
-    bench::StopBroker(broker);
+    ionvane::bench::StopBroker(broker);
     fs::remove_all(dir);
     std::printf("Live window under a feed burst (%d s at each rate; window on core 0, broker and "
                 "publisher on core 1):\n",

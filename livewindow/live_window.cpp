@@ -382,6 +382,9 @@ QWidget *frmLive::BuildSpotList() {
     tblSpots->verticalHeader()->hide();
     tblSpots->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + RowPaddingPx);
     tblSpots->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Columns fit the rows in view: measuring all thousand rows' texts again at every refresh
+    // was the costliest part of it at the feed's rate.
+    tblSpots->horizontalHeader()->setResizeContentsPrecision(0);
     tblSpots->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(tblSpots, 1);
     connect(cmbSpotBand, &QComboBox::currentIndexChanged, this, [this] {
