@@ -288,16 +288,26 @@ int WindowMode(int argc, char *argv[]) {
     }
     const double cpu = CpuSeconds() - cpuBefore;
     const double wall = MonotonicSeconds() - start;
-    // The last report on screen: the spot list's first paint that shows it.
+    // The last report on screen: the spot list's first paint that shows it. A window that
+    // refreshes inside the report's own handling (as one without gathering does) resets its list
+    // before this benchmark's slot, connected after the window's, has counted the report: there
+    // the list is one report ahead of `shown`, which this allows for (its ages are then one
+    // report's interval too high).
     const long last = received;
-    const auto lastShown = [&] {
-        return std::find(list.ShownAt.begin(), list.ShownAt.end(), last) != list.ShownAt.end();
+    const auto paintShowing = [&](long report) {
+        return std::find(list.ShownAt.begin(), list.ShownAt.end(), report);
     };
+    const double drainStart = MonotonicSeconds();
     limit.start(DrainLimitMs);
-    while (limit.isActive() && !lastShown()) {
+    while (
+        limit.isActive() && paintShowing(last) == list.ShownAt.end() &&
+        !(paintShowing(last - 1) != list.ShownAt.end() && MonotonicSeconds() - drainStart > 2.0)) {
         wait.exec();
     }
-    const auto at = std::find(list.ShownAt.begin(), list.ShownAt.end(), last);
+    auto at = paintShowing(last);
+    if (at == list.ShownAt.end()) {
+        at = paintShowing(last - 1);
+    }
     const double lastShownAge =
         at == list.ShownAt.end() ? -1
                                  : list.Ages[static_cast<std::size_t>(at - list.ShownAt.begin())];
