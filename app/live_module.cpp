@@ -37,8 +37,7 @@ class LiveProgram : public LiveWindowHandle {
                          [this, nowUtc] {
                              Store = std::make_unique<history::HistoryStore>(
                                  history::HistoryStore::DefaultPath(), nowUtc());
-                             Live->UseStore(Store->IsOpen() ? Store.get() : nullptr,
-                                            QString::fromStdString(Store->Message()));
+                             Live->UseStore(Store.get());
                          });
         if (request.SpotChosen) {
             QObject::connect(Live.get(), &livewindow::frmLive::spotChosen, Live.get(),

@@ -22,8 +22,8 @@
 #include "feed_burst.h"
 #include "local_broker.h"
 
-#include "feed/feed_source.h"
 #include "history/history_store.h"
+#include "live/live_core.h"
 #include "livewindow/live_window.h"
 #include "window/locale_format.h"
 
@@ -190,28 +190,27 @@ int WindowMode(int argc, char *argv[]) {
     while (!outlines && limit.isActive()) {
         wait.exec();
     }
-    live.UseStore(&store, {});
+    live.UseStore(&store);
 
     live.findChild<QLineEdit *>("txtBroker")->setText("127.0.0.1:" + port);
     for (const char *band : {"10m", "6m", "4m", "2m"}) {
         live.findChild<QCheckBox *>(QString("chkFeed") + band)->setChecked(true);
     }
     live.findChild<QPushButton *>("cmdFeedConnect")->click();
-    auto *source = live.findChild<feed::FeedSource *>();
-    if (source == nullptr) {
-        std::fprintf(stderr, "the window made no feed source\n");
-        return 1;
-    }
     long received = 0;
     bool connected = false;
-    QObject::connect(source, &feed::FeedSource::Event, &context, [&](const feed::FeedEvent &event) {
-        if (event.What == feed::FeedEvent::Kind::Connection) {
-            connected = source->State() == feed::FeedState::Live;
-            wait.quit();
-        } else {
-            ++received;
-        }
-    });
+    QObject::connect(
+        &live.Session().Core(), &ionvane::live::LiveCore::happened, &context,
+        [&](const ionvane::live::LiveEvent &event) {
+            if (const auto *taken = std::get_if<ionvane::live::SpotTaken>(&event);
+                taken != nullptr && taken->From == ionvane::live::LineSource::Feed &&
+                !taken->Restored) {
+                ++received;
+            } else if (const auto *change = std::get_if<ionvane::live::FeedConnection>(&event)) {
+                connected = change->Event.Connection == feed::FeedConnection::Subscribed;
+                wait.quit();
+            }
+        });
     limit.start(ReadyLimitMs);
     while (!connected && limit.isActive()) {
         wait.exec();

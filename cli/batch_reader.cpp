@@ -1,5 +1,6 @@
 #include "batch_reader.h"
 
+#include "calc/ascii.h"
 #include "calc/utf8.h"
 
 #include <istream>
@@ -61,6 +62,10 @@ BatchLine ParseBatchLine(std::string_view line) {
         parsed.What = BatchLine::Kind::Skip;
     } else if (parsed.Fields.size() == 3 || parsed.Fields.size() == 4) {
         parsed.What = BatchLine::Kind::Calculate;
+        if (parsed.Fields.size() == 4) {
+            // As typing into the home box leaves it, and as --home takes it: "zO3" is ZO3.
+            parsed.Fields[3] = calc::UpperCaseAscii(parsed.Fields[3]);
+        }
     } else {
         parsed.What = BatchLine::Kind::Malformed;
     }

@@ -36,7 +36,8 @@ struct BatchLine {
 };
 
 /// Blank lines and lines whose first field starts with '#' are skipped; three or four fields
-/// separated by blanks or tabs are a calculation; anything else is malformed.
+/// separated by blanks or tabs are a calculation, its HOME field upper-cased (ASCII letters);
+/// anything else is malformed.
 BatchLine ParseBatchLine(std::string_view line);
 
 } // namespace ionvane::cli

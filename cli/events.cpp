@@ -87,18 +87,4 @@ JsonObject ConnectionEventJson(const QDateTime &timeUtc, const cluster::Connecti
     return json;
 }
 
-JsonObject SpotEventJson(const QDateTime &timeUtc, std::string_view raw, const spot::Spot &read,
-                         std::string_view result) {
-    JsonObject json = Event("spot", timeUtc);
-    json.String("raw", raw).Raw("spot", SpotJson(read)).Raw("result", result);
-    return json;
-}
-
-JsonObject SkippedEventJson(const QDateTime &timeUtc, std::string_view raw,
-                            std::string_view reason) {
-    JsonObject json = Event("skipped", timeUtc);
-    json.String("raw", raw).String("reason", reason);
-    return json;
-}
-
 } // namespace ionvane::cli

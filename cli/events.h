@@ -54,14 +54,4 @@ class EventWriter {
 /// {"event":"connection","time":T,"state":"lost","detail":"...","retryInSeconds":N (waiting only)}
 JsonObject ConnectionEventJson(const QDateTime &timeUtc, const cluster::ConnectionEvent &event);
 
-/// {"event":"spot","time":T,"raw":"...","spot":{...},"result":{...}}; "spot" is SpotJson, what
-/// --spot and --batch --spots report under "spot", and `result` the JSON object of --spot --json
-/// for the same line.
-JsonObject SpotEventJson(const QDateTime &timeUtc, std::string_view raw, const spot::Spot &read,
-                         std::string_view result);
-
-/// {"event":"skipped","time":T,"raw":"...","reason":"..."}
-JsonObject SkippedEventJson(const QDateTime &timeUtc, std::string_view raw,
-                            std::string_view reason);
-
 } // namespace ionvane::cli

@@ -3,7 +3,7 @@
 #include "cli.h"
 #include "events.h"
 #include "feed_events.h"
-#include "live_tracker.h"
+#include "live_event_lines.h"
 #include "option_number.h"
 #include "stop_signals.h"
 
@@ -13,10 +13,10 @@
 #include "cluster/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
+#include "live/live_core.h"
 
 #include <QCommandLineParser>
 #include <QEventLoop>
-#include <QTimeZone>
 #include <QTimer>
 
 #include <algorithm>
@@ -38,9 +38,6 @@ constexpr qsizetype MaxCallChars = 20;
 /// QTimer counts in int milliseconds (24.8 days); a longer --for is waited for in daily steps.
 constexpr std::int64_t LongestTimerMs = 24LL * 3600 * 1000;
 constexpr double MsPerSecond = 1000;
-/// How often the clouds age without a line, ms: a tenth of a minute-scale fade is fine enough, and
-/// a quiet node costs one tick every 30 s.
-constexpr int AgeingIntervalMs = 30'000;
 
 std::string Utf8(const QString &text) {
     return text.toStdString();
@@ -180,10 +177,6 @@ std::string StoredPassword(std::ostream &err) {
     return Utf8(stored.Password);
 }
 
-QDateTime UtcTime(feed::Seconds time) {
-    return QDateTime::fromSecsSinceEpoch(time.time_since_epoch().count(), QTimeZone::utc());
-}
-
 } // namespace
 
 QList<QCommandLineOption> LiveSessionOptions() {
@@ -283,118 +276,58 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         }
     }
     EventWriter writer(out);
-    std::optional<history::HistoryStore> store;
     const cluster::SessionClock clock = cluster::SessionClock::System();
+    std::optional<history::HistoryStore> store;
     if (options.HistoryPath != "none") {
         store.emplace(options.HistoryPath.isEmpty() ? history::HistoryStore::DefaultPath()
                                                     : options.HistoryPath,
                       clock.UtcNow().toSecsSinceEpoch());
-        if (!store->Message().empty()) {
-            err << "ionvane-cli: " << store->Message() << '\n';
-        }
-        if (!store->IsOpen()) {
-            store.reset();
-        }
     }
-    LiveTracker live(options.Format, options.Home, options.Tracker, options.AnyMode, writer,
-                     store ? &*store : nullptr, err);
+    live::CoreSetup setup;
+    setup.Format = options.Format;
+    setup.Home = options.Home;
+    setup.Tracker = options.Tracker;
+    setup.AnyMode = options.AnyMode;
+    setup.Log = log.IsOpen() ? &log : nullptr;
+    setup.NowUtc = [clock] { return clock.UtcNow().toSecsSinceEpoch(); };
+    setup.SessionClock = clock;
+    live::LiveCore core(std::move(setup));
 
-    std::unique_ptr<cluster::ClusterSession> session;
-    if (options.Cluster) {
-        cluster::SessionConfig config = options.Cluster->Session;
-        if (!options.Cluster->PasswordGiven) {
-            config.Password = StoredPassword(err);
-        }
-        session = std::make_unique<cluster::ClusterSession>(options.Cluster->Host,
-                                                            options.Cluster->Port, config, clock);
-    }
-    std::unique_ptr<feed::FeedSource> feedSource;
-    if (options.Feed) {
-        feed::FeedSettings settings;
-        settings.Host = options.Feed->Host;
-        settings.Port = options.Feed->Port;
-        settings.Bands = options.Feed->Bands;
-        feedSource = std::make_unique<feed::FeedSource>(settings, feed::FeedEnvironment{});
-    }
-    const int sources = (session ? 1 : 0) + (feedSource ? 1 : 0);
+    const int sources = (options.Cluster ? 1 : 0) + (options.Feed ? 1 : 0);
     int refused = 0;
-
     QEventLoop loop;
     int exitCode = ExitComputed;
+    bool finished = false;
     bool logFailed = false;
     const auto finish = [&](int code) {
         exitCode = code;
-        if (session) {
-            session->Stop();
-        }
-        if (feedSource) {
-            feedSource->Stop();
-        }
+        finished = true;
+        core.Stop();
         loop.quit();
     };
-    // A refused source ends for good; the session goes on while another source is left.
-    const auto sourceRefused = [&] {
-        if (++refused == sources) {
-            finish(ExitRefused);
-        }
-    };
-    const auto logLine = [&](const QDateTime &time, std::string_view line) {
-        if (log.IsOpen() && !log.Write(time, line) && !logFailed) {
+    QObject::connect(&core, &live::LiveCore::happened, &loop, [&](const live::LiveEvent &event) {
+        LiveEventLines(event, SpotInResult::Repeated,
+                       [&](const std::string &line) { writer.Write(line); });
+        // A refused source ends for good; the session goes on while another source is left.
+        const auto *node = std::get_if<live::ClusterConnection>(&event);
+        const auto *feed = std::get_if<live::FeedConnection>(&event);
+        if ((node != nullptr && node->Event.What == ConnectionEvent::Kind::Refused) ||
+            (feed != nullptr && feed->Event.Connection == feed::FeedConnection::Refused)) {
+            if (++refused == sources) {
+                finish(ExitRefused);
+            }
+        } else if (const auto *problem = std::get_if<live::StoreProblem>(&event)) {
+            err << "ionvane-cli: " << problem->Message << '\n';
+            err.flush();
+        } else if (std::holds_alternative<live::LogProblem>(event)) {
             logFailed = true;
             finish(ExitNotComputed);
-            return false;
-        }
-        return true;
-    };
-
-    if (session) {
-        QObject::connect(session.get(), &cluster::ClusterSession::connectionChanged, &loop,
-                         [&](const QDateTime &time, const ConnectionEvent &event) {
-                             writer.Write(ConnectionEventJson(time, event));
-                             if (event.What == ConnectionEvent::Kind::Refused) {
-                                 sourceRefused();
-                             }
-                         });
-        QObject::connect(session.get(), &cluster::ClusterSession::lineReceived, &loop,
-                         [&](const QDateTime &time, const std::string &line) {
-                             if (!logLine(time, line)) {
-                                 return;
-                             }
-                             live.Line(time, line);
-                             if (writer.Failed()) {
-                                 finish(ExitNotComputed);
-                             }
-                         });
-    }
-    if (feedSource) {
-        QObject::connect(feedSource.get(), &feed::FeedSource::Event, &loop,
-                         [&](const feed::FeedEvent &event) {
-                             if (event.What == feed::FeedEvent::Kind::Connection) {
-                                 writer.Write(FeedConnectionEventJson(event));
-                                 if (event.Connection == feed::FeedConnection::Refused) {
-                                     sourceRefused();
-                                 }
-                                 return;
-                             }
-                             if (!logLine(UtcTime(event.ReceivedAt), event.Raw)) {
-                                 return;
-                             }
-                             live.Report(event);
-                             if (writer.Failed()) {
-                                 finish(ExitNotComputed);
-                             }
-                         });
-    }
-
-    // Clouds fade and go while the sources are quiet too.
-    QTimer ageing;
-    QObject::connect(&ageing, &QTimer::timeout, &loop, [&] {
-        live.Tick(clock.UtcNow().toSecsSinceEpoch());
-        if (writer.Failed()) {
+        } else if (std::holds_alternative<live::Settled>(event) && writer.Failed()) {
             finish(ExitNotComputed);
         }
     });
-    ageing.start(AgeingIntervalMs);
+    core.UseStore(store ? &*store : nullptr);
+    core.StartAgeing();
 
     const StopSignals stopSignals([&] { finish(ExitComputed); });
     QTimer forTimer;
@@ -421,23 +354,30 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     }
     // The last hour comes back once a stop signal is caught: a stop asked for while the clouds are
     // written still ends the session cleanly, with the store closed.
-    live.Restore(clock.UtcNow().toSecsSinceEpoch());
+    core.Restore();
     // Started from the loop, so that a refusal at once still finds the loop running.
     QTimer::singleShot(0, &loop, [&] {
-        if (session) {
-            session->Start();
+        if (finished) {
+            loop.quit();
+            return;
         }
-        if (feedSource) {
-            feedSource->Start();
+        if (options.Cluster) {
+            cluster::SessionConfig config = options.Cluster->Session;
+            if (!options.Cluster->PasswordGiven) {
+                config.Password = StoredPassword(err);
+            }
+            core.StartCluster(options.Cluster->Host, options.Cluster->Port, std::move(config));
+        }
+        if (options.Feed) {
+            feed::FeedSettings settings;
+            settings.Host = options.Feed->Host;
+            settings.Port = options.Feed->Port;
+            settings.Bands = options.Feed->Bands;
+            core.StartFeed(settings);
         }
     });
     loop.exec();
-    if (session) {
-        session->Stop();
-    }
-    if (feedSource) {
-        feedSource->Stop();
-    }
+    core.Stop();
     if (logFailed) {
         err << "ionvane-cli: cannot write the log " << Utf8(options.LogPath) << '\n';
     }

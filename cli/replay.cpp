@@ -1,12 +1,12 @@
 #include "replay.h"
 
 #include "batch_reader.h"
+#include "live_event_lines.h"
+
 #include "feed/capture_line.h"
-#include "history/recorder.h"
-#include "history/source_lines.h"
-#include "spot_events.h"
+#include "history/history_store.h"
+#include "live/live_core.h"
 #include "tracker/capture.h"
-#include "tracker_events.h"
 
 #include <QDateTime>
 
@@ -46,12 +46,6 @@ class EventPrinter {
             Flush();
         }
     }
-    void Events(std::vector<tracker::TrackerEvent> &events) {
-        for (const auto &event : events) {
-            Line(TrackerEventJson(event));
-        }
-        events.clear();
-    }
     void Flush() {
         Out << Buffer;
         Out.flush();
@@ -71,20 +65,29 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         err << "ionvane-cli: cannot read the capture " << options.CaptureFile << '\n';
         return 1;
     }
-    tracker::SpotPipeline pipeline(tracker::SpotCalculator(options.Format, options.Home),
-                                   options.Tracker, options.AnyMode);
     std::optional<history::HistoryStore> store;
     if (options.HistoryFile) {
         store.emplace(QString::fromStdString(*options.HistoryFile),
                       QDateTime::currentSecsSinceEpoch(), history::DefaultRetentionDays,
                       ReplayLinesPerCommit);
-        if (!store->Message().empty()) {
-            err << "ionvane-cli: " << store->Message() << '\n';
-        }
     }
+    live::CoreSetup setup;
+    setup.Format = options.Format;
+    setup.Home = options.Home;
+    setup.Tracker = options.Tracker;
+    setup.AnyMode = options.AnyMode;
+    setup.NowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
+    live::LiveCore core(std::move(setup));
     EventPrinter printer(out);
-    history::SourceLines sources;
-    std::vector<tracker::TrackerEvent> events;
+    QObject::connect(&core, &live::LiveCore::happened, &core, [&](const live::LiveEvent &event) {
+        LiveEventLines(event, SpotInResult::Left,
+                       [&](const std::string &line) { printer.Line(line); });
+        if (const auto *problem = std::get_if<live::StoreProblem>(&event)) {
+            err << "ionvane-cli: " << problem->Message << '\n';
+        }
+    });
+    core.UseStore(store ? &*store : nullptr);
+
     LineReader reader(file, MaxCaptureLineBytes);
     std::string text;
     bool tooLong = false;
@@ -95,24 +98,7 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
             ++notCapture;
             continue;
         }
-        // The ageing the line's time brings comes before what the line itself brings.
-        pipeline.Tick(line->Time, events);
-        printer.Events(events);
-        const history::SourceLine read = sources.Feed(pipeline, line->Time, line->Line, events);
-        const tracker::LineResult &result = read.Result;
-        // A feed report's events carry its receipt time, as the live session writes them; its
-        // spot's own time may lie ahead of it.
-        const tracker::UnixSeconds time =
-            read.From == history::LineSource::Feed ? line->Time : pipeline.Clouds().Now();
-        if (result.What == tracker::LineResult::Kind::Spot) {
-            printer.Line(SpotEventJson(time, line->Line, result));
-        } else if (result.What == tracker::LineResult::Kind::Skipped) {
-            printer.Line(SkippedEventJson(time, line->Line, result.Reason));
-        }
-        if (store) {
-            history::Record(*store, line->Time, line->Line, result, events);
-        }
-        printer.Events(events);
+        core.CaptureLine(line->Time, line->Line);
     }
     printer.Flush();
     if (file.bad()) {

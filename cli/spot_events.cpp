@@ -16,7 +16,7 @@ std::string EventWithRaw(std::string_view event, tracker::UnixSeconds time, std:
 } // namespace
 
 std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
-                          const tracker::LineResult &result) {
+                          const tracker::LineResult &result, bool spotInResult) {
     std::string out = EventWithRaw("spot", time, raw);
     AppendSpotMembers(out, result.Read);
     StringMember(out, "classification", tracker::EsClassName(result.Class));
@@ -34,6 +34,9 @@ std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
     Key(out, "result");
     out += '{';
     AppendReportMembers(out, result.Run.Outcome, result.Run.Screen);
+    if (spotInResult) {
+        AppendSpotMembers(out, result.Read);
+    }
     out += "}}";
     return out;
 }

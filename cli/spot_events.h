@@ -12,9 +12,10 @@ namespace ionvane::cli {
 /// {"event":"spot","time":..,"raw":..,"spot":{..},"classification":"es","band":"6m" or null,
 ///  "cloud":1 or null,"result":{..as --json..}}: "spot" is SpotJson's object, the classification
 ///  the tracker's (es, multi-hop, too-short, other-mode, other-band, no-result), the cloud the one
-///  a counted spot joined.
+///  a counted spot joined. With `spotInResult`, "result" ends with the "spot" member too, as
+///  --spot --json writes it.
 std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
-                          const tracker::LineResult &result);
+                          const tracker::LineResult &result, bool spotInResult = false);
 
 /// {"event":"skipped","time":..,"raw":..,"reason":..}
 std::string SkippedEventJson(tracker::UnixSeconds time, std::string_view raw,

@@ -122,10 +122,10 @@ bool CalculateRun::ReadFrequency(const CalculateInput &input) {
     if (input.FreqMHz) {
         return TakeFrequency(*input.FreqMHz);
     }
-    if (!calc::IsNumeric(input.txtFreq, Format)) {
+    // "." is a decimal point in every regional format, the regional separator as well.
+    if (!calc::IsFrequencyNumeric(input.txtFreq, Format)) {
         return Fail(calc::StatusCodeOf(calc::Status::NoWorkingFrequency));
     }
-    // "." is a decimal point in every regional format, the regional separator as well.
     return TakeFrequency(calc::FrequencyValue(input.txtFreq, Format));
 }
 

@@ -2,26 +2,29 @@
 
 namespace ionvane::history {
 
-void Record(HistoryStore &store, std::int64_t time, std::string_view line,
-            const tracker::LineResult &result, const std::vector<tracker::TrackerEvent> &events) {
-    store.AddLine(time, line);
+bool Record(HistoryStore &store, std::int64_t receivedAt, std::int64_t spotAt,
+            std::string_view line, const tracker::LineResult &result,
+            const std::vector<tracker::TrackerEvent> &events) {
+    bool written = store.AddLine(receivedAt, line);
     if (result.What == tracker::LineResult::Kind::Spot) {
         StoredSpot spot;
-        spot.Time = time;
+        spot.Time = spotAt;
         spot.FromLoc = result.Read.FromLoc;
         spot.ToLoc = result.Read.ToLoc;
         spot.FreqMHz = result.Read.FreqMHz;
         spot.Band = result.SpotBand ? std::string(tracker::BandName(*result.SpotBand)) : "";
         spot.Classification = tracker::EsClassName(result.Class);
         spot.Cloud = result.CloudId;
-        store.AddSpot(spot);
+        written = store.AddSpot(spot) && written;
     }
     for (const auto &event : events) {
         if (const auto *alarm = std::get_if<tracker::AlarmEvent>(&event)) {
-            store.AddAlarm(alarm->Time, tracker::BandName(alarm->Which), alarm->CloudId,
-                           alarm->Text);
+            written = store.AddAlarm(alarm->Time, tracker::BandName(alarm->Which), alarm->CloudId,
+                                     alarm->Text) &&
+                      written;
         }
     }
+    return written;
 }
 
 std::size_t RestoreRecent(HistoryStore &store, tracker::SpotPipeline &pipeline, std::int64_t now) {

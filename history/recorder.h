@@ -11,10 +11,12 @@
 
 namespace ionvane::history {
 
-/// Records a line fed to the tracker at `time`: the line, its spot when it was calculated, and the
-/// alarms among `events`.
-void Record(HistoryStore &store, std::int64_t time, std::string_view line,
-            const tracker::LineResult &result, const std::vector<tracker::TrackerEvent> &events);
+/// Records a line or report received at `receivedAt`: the line at that time, its spot when it was
+/// calculated at the spot's own time `spotAt` (a feed report's decode time, else `receivedAt`),
+/// and the alarms among `events`. False when a write failed (the store's message says why).
+bool Record(HistoryStore &store, std::int64_t receivedAt, std::int64_t spotAt,
+            std::string_view line, const tracker::LineResult &result,
+            const std::vector<tracker::TrackerEvent> &events);
 
 /// Feeds the lines of the store's last hour before `now` into `pipeline` and moves its clock on to
 /// `now`; the events of this replay are dropped (the clouds and verdict it leaves are what the

@@ -1,7 +1,6 @@
 #include "live_session.h"
 
 #include "calc/locator.h"
-#include "history/recorder.h"
 
 #include <algorithm>
 
@@ -23,90 +22,39 @@ void PlaceEnds(SpotRow &row) {
 
 } // namespace
 
-LiveSession::LiveSession(tracker::SpotCalculator calculator, tracker::TrackerSettings settings,
-                         history::HistoryStore *store, std::function<UnixSeconds()> nowUtc,
-                         QObject *parent)
-    : QObject(parent), Pipeline(std::move(calculator), settings, false), Store(store),
-      NowUtc(std::move(nowUtc)), AlarmFrom(settings.AlarmFrom) {
-    connect(&Ageing, &QTimer::timeout, this, &LiveSession::Tick);
+LiveSession::LiveSession(live::CoreSetup setup, QObject *parent)
+    : QObject(parent), Engine(std::move(setup)) {
+    connect(&Engine, &live::LiveCore::happened, this, &LiveSession::Heard);
 }
 
-std::size_t LiveSession::Restore() {
-    const UnixSeconds now = NowUtc();
-    if (Store == nullptr) {
-        Pipeline.Tick(now, Events);
-        Events.clear();
-        return 0;
-    }
-    // The lines themselves rather than history::RestoreRecent: the spot list and each cloud's
-    // best spot need every line's result.
-    const std::vector<history::StoredLine> lines = Store->LinesSince(now - history::RestoreWindowS);
-    for (const history::StoredLine &stored : lines) {
-        const history::SourceLine read = Restored.Feed(Pipeline, stored.Time, stored.Line, Events);
-        Take(read.Time, stored.Line, read.Result, read.From, false);
-        Publish(false);
-    }
-    Pipeline.Tick(now, Events);
-    Publish(false);
-    emit changed();
-    return lines.size();
-}
-
-void LiveSession::ClusterLine(UnixSeconds time, const std::string &line) {
-    // The ageing that the line's time brings comes before what the line itself brings.
-    Pipeline.Tick(time, Events);
-    Publish(true);
-    const tracker::LineResult result = Pipeline.Feed(time, line, Events);
-    Take(time, line, result, SpotSource::Cluster, true);
-    Publish(true);
-    emit changed();
-}
-
-void LiveSession::FeedReport(const feed::FeedEvent &event) {
-    if (event.What == feed::FeedEvent::Kind::Connection) {
-        return;
-    }
-    const UnixSeconds received = event.ReceivedAt.time_since_epoch().count();
-    Pipeline.Tick(received, Events);
-    Publish(true);
-    // A spot at its own time, a skipped report at its receipt.
-    const UnixSeconds time = event.What == feed::FeedEvent::Kind::Spot
-                                 ? event.Time.time_since_epoch().count()
-                                 : received;
-    Take(time, event.Raw, history::FeedReport(Pipeline, event, Events), SpotSource::Feed, true);
-    Publish(true);
-    emit changed();
-}
-
-void LiveSession::Tick() {
-    Pipeline.Tick(NowUtc(), Events);
-    Publish(true);
-    emit changed();
-}
-
-void LiveSession::StartAgeing() {
-    Ageing.start(AgeingIntervalMs);
-}
-
-void LiveSession::Take(UnixSeconds time, const std::string &line, const tracker::LineResult &result,
-                       SpotSource source, bool live) {
-    if (live && Store != nullptr) {
-        // Alarms below the alarm band were never raised for the user, so they are not recorded.
-        std::vector<tracker::TrackerEvent> recorded;
-        for (const auto &event : Events) {
-            const auto *alarm = std::get_if<tracker::AlarmEvent>(&event);
-            if (alarm == nullptr || alarm->Which >= AlarmFrom) {
-                recorded.push_back(event);
-            }
+void LiveSession::Heard(const live::LiveEvent &event) {
+    if (const auto *taken = std::get_if<live::SpotTaken>(&event)) {
+        Take(*taken);
+    } else if (const auto *change = std::get_if<live::TrackerChange>(&event)) {
+        if (const auto *cloud = std::get_if<tracker::CloudEvent>(&change->Event);
+            cloud != nullptr && cloud->State == tracker::CloudState::Gone) {
+            CloudSpots.erase(cloud->Cloud.Id);
         }
-        history::Record(*Store, time, line, result, recorded);
+        if (const auto *alarm = std::get_if<tracker::AlarmEvent>(&change->Event);
+            alarm != nullptr && !change->Restored) {
+            emit alarmed(*alarm);
+        }
+    } else if (const auto *done = std::get_if<live::RestoreDone>(&event)) {
+        // Clouds that went while the clock moved on to now take their spots with them.
+        std::erase_if(CloudSpots, [&](const auto &spots) {
+            return std::none_of(done->Clouds.begin(), done->Clouds.end(),
+                                [&](const auto &cloud) { return cloud.Cloud.Id == spots.first; });
+        });
+    } else if (std::holds_alternative<live::Settled>(event)) {
+        emit changed();
     }
-    if (result.What == tracker::LineResult::Kind::Ignored) {
-        return;
-    }
+}
+
+void LiveSession::Take(const live::SpotTaken &taken) {
+    const tracker::LineResult &result = taken.Result;
     SpotRow row;
-    row.Time = time;
-    row.Source = source;
+    row.Time = taken.SpotTime;
+    row.Source = taken.From;
     row.Skipped = result.What == tracker::LineResult::Kind::Skipped;
     row.Reason = result.Reason;
     row.Read = result.Read;
@@ -133,21 +81,12 @@ void LiveSession::Take(UnixSeconds time, const std::string &line, const tracker:
         while (spots.size() > 1 && spots.front().Time < Now() - tracker::RecentWindowS) {
             spots.pop_front();
         }
-    }
-}
-
-void LiveSession::Publish(bool live) {
-    for (const auto &event : Events) {
-        if (const auto *cloud = std::get_if<tracker::CloudEvent>(&event);
-            cloud != nullptr && cloud->State == tracker::CloudState::Gone) {
-            CloudSpots.erase(cloud->Cloud.Id);
-        }
-        if (const auto *alarm = std::get_if<tracker::AlarmEvent>(&event);
-            alarm != nullptr && live && alarm->Which >= AlarmFrom) {
-            emit alarmed(*alarm);
+        // As many as the tracker keeps of a cloud: a big opening on the feed brings a thousand
+        // reports a second, which the recent stretch alone would let grow to a million rows.
+        while (spots.size() > tracker::MaxRecentSpotsPerCloud) {
+            spots.pop_front();
         }
     }
-    Events.clear();
 }
 
 std::optional<SpotRow> LiveSession::BestSpotOf(int cloudId) const {
@@ -175,13 +114,20 @@ std::optional<SpotRow> LiveSession::BestSpotOf(int cloudId) const {
 std::vector<map::SpotPath> LiveSession::RecentPaths() const {
     std::vector<map::SpotPath> paths;
     const UnixSeconds since = Now() - MapPathWindowS;
-    for (const SpotRow &row : Rows) {
-        // Not the end of the list: a feed report listed after later spots may be older.
-        if (row.Time < since) {
-            continue;
-        }
-        if (row.From && row.To && row.SpotBand) {
+    const auto add = [&](const SpotRow &row) {
+        if (row.Time >= since && row.From && row.To && row.SpotBand) {
             paths.push_back({*row.From, *row.To, row.Read.FreqMHz, row.CloudId, row.Time, 1.0});
+        }
+    };
+    // Each cloud's paths from its own spots, which reach further back than the list at the
+    // feed's rate; the others from the list, whole (a feed report listed after later spots may
+    // be older).
+    for (const auto &[id, spots] : CloudSpots) {
+        std::for_each(spots.begin(), spots.end(), add);
+    }
+    for (const SpotRow &row : Rows) {
+        if (!row.CloudId || !CloudSpots.contains(*row.CloudId)) {
+            add(row);
         }
     }
     return paths;

@@ -5,6 +5,7 @@
 #include "cluster/cluster_settings.h"
 #include "cluster/host_port.h"
 #include "connection_words.h"
+#include "live_window_parts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,35 +36,6 @@ namespace ionvane::livewindow {
 
 namespace {
 
-// The alarm banner's type: the largest on the window, read across the room (points).
-constexpr double AlarmPointSize = 17;
-// The connection states: a little larger than the controls around them (points).
-constexpr double StatePointSize = 11;
-// Splitter shares at first start, before the user moves them: the map takes most of the width.
-constexpr int MapShare = 700;
-constexpr int SideShare = 560;
-// The first size: room for the map, the band panel and a dozen rows of each table on a 1366x768
-// laptop screen or larger (pixels).
-constexpr int DefaultWidthPx = 1280;
-constexpr int DefaultHeightPx = 760;
-// Space above and below the text of a table row (pixels).
-constexpr int RowPaddingPx = 6;
-constexpr int BandPanelShare = 260;
-constexpr int CloudTableShare = 200;
-constexpr int SpotListShare = 260;
-
-constexpr const char *GeometryKey = "live/geometry";
-constexpr const char *MainSplitterKey = "live/splitMain";
-constexpr const char *SideSplitterKey = "live/splitSide";
-constexpr const char *AlarmBandKey = "live/alarmBand";
-constexpr const char *SpotBandKey = "live/spotBand";
-constexpr const char *BrokerKey = "feed/broker";
-constexpr const char *FeedBandsKey = "feed/bands";
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 map::GeoPoint HomeOf(const std::string &homeLocator) {
     calc::HomeCheck check = calc::CheckHomeLoc(homeLocator);
     if (check.StatusCode != 0) {
@@ -74,26 +46,6 @@ map::GeoPoint HomeOf(const std::string &homeLocator) {
     return map::GeoPoint{check.Home.LatDeg, check.Home.LonDeg};
 }
 
-std::optional<map::GeoPoint> LocatorPoint(const std::string &locator) {
-    if (locator.size() != 6 ||
-        calc::FirstInvalidPosition(std::u32string(locator.begin(), locator.end())) != 0) {
-        return std::nullopt;
-    }
-    const calc::Position position = calc::DecodeLocator(std::string_view(locator));
-    return map::GeoPoint{position.LatDeg, position.LonDeg};
-}
-
-QString DefaultBroker() {
-    return Q(feed::PublicBroker) + ":" + QString::number(feed::MqttPort);
-}
-
-void SetBold(QWidget *widget, double pointSize) {
-    QFont font = widget->font();
-    font.setPointSizeF(pointSize);
-    font.setBold(true);
-    widget->setFont(font);
-}
-
 } // namespace
 
 frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
@@ -102,11 +54,15 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
       HomePoint(HomeOf(Setup.Home.HomeLocator)) {
     setObjectName("frmLive");
     setWindowTitle(LiveTitle);
-    Live = std::make_unique<LiveSession>(
-        tracker::SpotCalculator(Setup.Format, tracker::HomeSettings{Setup.Home.HomeLocator,
-                                                                    Setup.Home.EsLayerHeightKm,
-                                                                    Setup.Home.HomeHeightKm}),
-        Setup.Tracker, Setup.Store, Setup.NowUtc);
+    live::CoreSetup core;
+    core.Format = Setup.Format;
+    core.Home = tracker::HomeSettings{Setup.Home.HomeLocator, Setup.Home.EsLayerHeightKm,
+                                      Setup.Home.HomeHeightKm};
+    core.Tracker = Setup.Tracker;
+    core.NowUtc = Setup.NowUtc;
+    core.SessionClock = Setup.SessionClock;
+    core.FeedEnvironment = Setup.FeedEnvironment;
+    Live = std::make_unique<LiveSession>(std::move(core));
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
@@ -184,7 +140,7 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     connect(tblClouds, &QTableView::doubleClicked, this, &frmLive::CloudActivated);
     connect(bandPanel, &BandPanel::selectedBandChanged, this, &frmLive::RefreshMap);
     connect(bandPanel, &BandPanel::alarmBandChanged, this, [this](tracker::Band band) {
-        Live->SetAlarmBand(band);
+        Live->Core().SetAlarmBand(band);
         Stored.setValue(AlarmBandKey, Q(tracker::BandName(band)));
     });
     RefreshTimer = new QTimer(this);
@@ -193,13 +149,12 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     connect(RefreshTimer, &QTimer::timeout, this, &frmLive::Refresh);
     connect(Live.get(), &LiveSession::changed, this, &frmLive::RefreshSoon);
     connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
+    connect(&Live->Core(), &live::LiveCore::happened, this, &frmLive::Heard);
 
     RestoreState();
-    Live->Restore();
-    Live->StartAgeing();
-    if (!Setup.StoreMessage.isEmpty()) {
-        statusBar()->showMessage(Setup.StoreMessage);
-    }
+    Live->Core().UseStore(Setup.Store);
+    Live->Core().Restore();
+    Live->Core().StartAgeing();
 }
 
 frmLive::~frmLive() {
@@ -207,12 +162,7 @@ frmLive::~frmLive() {
         // The reader holds nothing of the window's, but must end before its QThread goes.
         OutlinesReader->wait();
     }
-    if (Cluster) {
-        Cluster->Stop();
-    }
-    if (Feed) {
-        Feed->Stop();
-    }
+    Live->Core().Stop();
 }
 
 void frmLive::ReadOutlinesOnceDrawn() {
@@ -231,13 +181,10 @@ void frmLive::ReadOutlinesOnceDrawn() {
             [reader = OutlinesReader] { reader->start(); });
 }
 
-void frmLive::UseStore(history::HistoryStore *store, const QString &message) {
+void frmLive::UseStore(history::HistoryStore *store) {
     Setup.Store = store;
-    Live->SetStore(store);
-    Live->Restore();
-    if (!message.isEmpty()) {
-        statusBar()->showMessage(message);
-    }
+    Live->Core().UseStore(store);
+    Live->Core().Restore();
 }
 
 bool frmLive::event(QEvent *event) {
@@ -264,138 +211,6 @@ void frmLive::FirstFrame() {
     }
 }
 
-QWidget *frmLive::BuildClusterBar() {
-    auto *box = new QGroupBox("DX cluster", this);
-    auto *grid = new QGridLayout(box);
-    const cluster::ClusterSettings settings = cluster::LoadClusterSettings(Setup.ConfigDir);
-    txtClusterHost = new QLineEdit(settings.Host, box);
-    txtClusterHost->setObjectName("txtClusterHost");
-    txtClusterHost->setPlaceholderText("node host");
-    spnClusterPort = new QSpinBox(box);
-    spnClusterPort->setObjectName("spnClusterPort");
-    spnClusterPort->setRange(1, static_cast<int>(cluster::MaxPort));
-    spnClusterPort->setValue(settings.Port);
-    txtCall = new QLineEdit(settings.Call, box);
-    txtCall->setObjectName("txtCall");
-    txtCall->setPlaceholderText("your call");
-    const cluster::StoredPassword stored = cluster::LoadPassword(Setup.ConfigDir);
-    txtPassword = new QLineEdit(stored.Password, box);
-    txtPassword->setObjectName("txtPassword");
-    txtPassword->setEchoMode(QLineEdit::Password);
-    txtPassword->setPlaceholderText("optional");
-    txtCommands = new QLineEdit(settings.Commands.join("; "), box);
-    txtCommands->setObjectName("txtCommands");
-    txtCommands->setPlaceholderText("commands after login, separated by ;");
-    cmdClusterConnect = new QPushButton("&Connect", box);
-    cmdClusterConnect->setObjectName("cmdClusterConnect");
-    lblClusterState = new QLabel(stored.Problem == cluster::PasswordProblem::ReadableByOthers
-                                     ? "The stored password could be read by others: enter it again"
-                                     : DisconnectedWords,
-                                 box);
-    lblClusterState->setObjectName("lblClusterState");
-    SetBold(lblClusterState, StatePointSize);
-
-    const auto caption = [box](const char *text, QWidget *buddy) {
-        auto *label = new QLabel(text, box);
-        label->setBuddy(buddy);
-        return label;
-    };
-    grid->addWidget(caption("&Host", txtClusterHost), 0, 0);
-    grid->addWidget(txtClusterHost, 0, 1);
-    grid->addWidget(caption("P&ort", spnClusterPort), 0, 2);
-    grid->addWidget(spnClusterPort, 0, 3);
-    grid->addWidget(caption("Ca&ll", txtCall), 0, 4);
-    grid->addWidget(txtCall, 0, 5);
-    grid->addWidget(caption("Pass&word", txtPassword), 0, 6);
-    grid->addWidget(txtPassword, 0, 7);
-    grid->addWidget(caption("Co&mmands", txtCommands), 1, 0);
-    grid->addWidget(txtCommands, 1, 1, 1, 5);
-    grid->addWidget(cmdClusterConnect, 1, 6, 1, 2);
-    grid->addWidget(lblClusterState, 2, 0, 1, 8);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(5, 1);
-    grid->setColumnStretch(7, 1);
-    connect(cmdClusterConnect, &QPushButton::clicked, this, &frmLive::ClusterConnectClicked);
-    return box;
-}
-
-QWidget *frmLive::BuildFeedBar() {
-    auto *box = new QGroupBox("PSK Reporter feed", this);
-    auto *grid = new QGridLayout(box);
-    txtBroker = new QLineEdit(Stored.value(BrokerKey, DefaultBroker()).toString(), box);
-    txtBroker->setObjectName("txtBroker");
-    auto *brokerLabel = new QLabel("&Broker", box);
-    brokerLabel->setBuddy(txtBroker);
-    grid->addWidget(brokerLabel, 0, 0);
-    grid->addWidget(txtBroker, 0, 1, 1, 4);
-    QStringList chosen;
-    for (const feed::FeedBand band : feed::DefaultBands()) {
-        chosen << Q(feed::BandName(band));
-    }
-    chosen = Stored.value(FeedBandsKey, chosen).toStringList();
-    int column = 1;
-    for (const tracker::Band band : tracker::AllBands) {
-        const QString name = Q(tracker::BandName(band));
-        auto *check = new QCheckBox(BandLabel(band), box);
-        check->setObjectName("chkFeed" + name);
-        check->setChecked(chosen.contains(name));
-        chkFeedBands[tracker::BandIndex(band)] = check;
-        grid->addWidget(check, 1, column++);
-    }
-    cmdFeedConnect = new QPushButton("Co&nnect", box);
-    cmdFeedConnect->setObjectName("cmdFeedConnect");
-    grid->addWidget(new QLabel("Bands", box), 1, 0);
-    grid->addWidget(cmdFeedConnect, 1, 5);
-    lblFeedState = new QLabel(DisconnectedWords, box);
-    lblFeedState->setObjectName("lblFeedState");
-    SetBold(lblFeedState, StatePointSize);
-    grid->addWidget(lblFeedState, 2, 0, 1, 6);
-    connect(cmdFeedConnect, &QPushButton::clicked, this, &frmLive::FeedConnectClicked);
-    return box;
-}
-
-QWidget *frmLive::BuildSpotList() {
-    auto *box = new QWidget(this);
-    auto *layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *top = new QHBoxLayout;
-    auto *title = new QLabel("Newest spots", box);
-    SetBold(title, StatePointSize);
-    cmbSpotBand = new QComboBox(box);
-    cmbSpotBand->setObjectName("cmbSpotBand");
-    cmbSpotBand->addItem("All bands", -1);
-    for (const tracker::Band band : tracker::AllBands) {
-        cmbSpotBand->addItem(BandLabel(band), static_cast<int>(band));
-    }
-    auto *filterLabel = new QLabel("Sho&w", box);
-    filterLabel->setBuddy(cmbSpotBand);
-    top->addWidget(title, 1);
-    top->addWidget(filterLabel);
-    top->addWidget(cmbSpotBand);
-    layout->addLayout(top);
-    SpotsModel = new SpotListModel(this);
-    tblSpots = new QTableView(box);
-    tblSpots->setObjectName("tblSpots");
-    tblSpots->setModel(SpotsModel);
-    tblSpots->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tblSpots->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tblSpots->verticalHeader()->hide();
-    tblSpots->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + RowPaddingPx);
-    tblSpots->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Columns fit the rows in view: measuring all thousand rows' texts again at every refresh
-    // was the costliest part of it at the feed's rate.
-    tblSpots->horizontalHeader()->setResizeContentsPrecision(0);
-    tblSpots->horizontalHeader()->setStretchLastSection(true);
-    layout->addWidget(tblSpots, 1);
-    connect(cmbSpotBand, &QComboBox::currentIndexChanged, this, [this] {
-        const int band = cmbSpotBand->currentData().toInt();
-        SpotsModel->SetBandFilter(band < 0 ? std::nullopt
-                                           : std::optional(static_cast<tracker::Band>(band)));
-        Stored.setValue(SpotBandKey, cmbSpotBand->currentIndex());
-    });
-    return box;
-}
-
 void frmLive::RestoreState() {
     if (!restoreGeometry(Stored.value(GeometryKey).toByteArray())) {
         resize(DefaultWidthPx, DefaultHeightPx);
@@ -407,7 +222,7 @@ void frmLive::RestoreState() {
             .toString()
             .toStdString());
     bandPanel->SetAlarmBand(alarm.value_or(Setup.Tracker.AlarmFrom));
-    Live->SetAlarmBand(bandPanel->AlarmBand());
+    Live->Core().SetAlarmBand(bandPanel->AlarmBand());
     cmbSpotBand->setCurrentIndex(
         std::clamp(Stored.value(SpotBandKey, 0).toInt(), 0, cmbSpotBand->count() - 1));
 }
@@ -432,105 +247,6 @@ void frmLive::SaveState() {
 void frmLive::closeEvent(QCloseEvent *event) {
     SaveState();
     event->accept();
-}
-
-void frmLive::RefreshSoon() {
-    // Every report changes the session; the widgets show the changes a few times a second, all
-    // those gathered since the last time at once.
-    if (Setup.RefreshIntervalMs <= 0) {
-        Refresh();
-    } else if (!RefreshTimer->isActive()) {
-        RefreshTimer->start();
-    }
-}
-
-void frmLive::Refresh() {
-    RefreshTimer->stop();
-    const std::optional<int> selected = SelectedCloudId();
-    Clouds->SetClouds(Live->Clouds(), Live->Now());
-    if (selected) {
-        // A new set of clouds resets the table: the cloud the user picked stays picked.
-        for (int row = 0; row < CloudsSorted->rowCount(); ++row) {
-            const QModelIndex index = CloudsSorted->index(row, 0);
-            if (index.data(CloudTableModel::CloudIdRole).toInt() == *selected) {
-                tblClouds->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect |
-                                                               QItemSelectionModel::Rows);
-                break;
-            }
-        }
-    }
-    SpotsModel->SetSpots(Live->Spots());
-    const tracker::VerdictEvent verdict = Live->Verdict();
-    bandPanel->SetVerdict(verdict);
-    const std::optional<tracker::Band> highest = bandPanel->HighestPossible();
-    setWindowTitle(highest ? QString("%1 - %2 possible").arg(LiveTitle, BandLabel(*highest))
-                           : QString(LiveTitle));
-    RefreshMap();
-}
-
-void frmLive::RefreshMap() {
-    map::MapScene scene;
-    scene.Paths = Live->RecentPaths();
-    for (const tracker::CloudEvent &cloud : Live->Clouds()) {
-        map::CloudPatch patch;
-        patch.Id = cloud.Cloud.Id;
-        patch.Centre = map::GeoPoint{cloud.Cloud.LatDeg, cloud.Cloud.LonDeg};
-        patch.HighestFreqMHz = cloud.Cloud.HighestFreqMHz;
-        if (cloud.Cloud.Movement) {
-            patch.Drift =
-                map::CloudDrift{cloud.Cloud.Movement->SpeedKmh, cloud.Cloud.Movement->TowardsDeg};
-        }
-        patch.Fading = cloud.State == tracker::CloudState::Fading;
-        scene.Clouds.push_back(patch);
-    }
-    // The map paints patches in order, and at a wide view neighbouring patches overlap: the
-    // clouds that matter most (live, then highest frequency) go on top.
-    std::stable_sort(scene.Clouds.begin(), scene.Clouds.end(),
-                     [](const map::CloudPatch &a, const map::CloudPatch &b) {
-                         return std::pair(!a.Fading, a.HighestFreqMHz) <
-                                std::pair(!b.Fading, b.HighestFreqMHz);
-                     });
-    if (const std::optional<tracker::Band> band = bandPanel->SelectedBand()) {
-        const tracker::BandVerdict verdict = Live->Verdict().Bands[tracker::BandIndex(*band)];
-        const auto towards = LocatorPoint(verdict.Home.TowardsLoc);
-        for (const map::CloudPatch &patch : scene.Clouds) {
-            if (verdict.CloudId && patch.Id == *verdict.CloudId && towards) {
-                scene.Selected = map::SelectedBandLine{
-                    patch.Centre, *towards,
-                    (BandLabel(*band) + " " + QString::fromStdString(verdict.Home.TowardsLoc) +
-                     QString(" %1°").arg(std::lround(verdict.Home.AzimuthDeg) % 360))
-                        .toStdString()};
-            }
-        }
-    }
-    scene.HighlightedCloudId = HighlightedCloud;
-    mapView->SetScene(std::move(scene));
-}
-
-std::optional<int> frmLive::SelectedCloudId() const {
-    const QModelIndexList rows = tblClouds->selectionModel()->selectedRows();
-    if (rows.isEmpty()) {
-        return std::nullopt;
-    }
-    return rows.front().data(CloudTableModel::CloudIdRole).toInt();
-}
-
-void frmLive::CloudSelected() {
-    const std::optional<int> selected = SelectedCloudId();
-    if (selected != HighlightedCloud &&
-        (selected || !tblClouds->selectionModel()->hasSelection())) {
-        HighlightedCloud = selected;
-        RefreshMap();
-    }
-}
-
-void frmLive::CloudActivated(const QModelIndex &index) {
-    const int id = index.data(CloudTableModel::CloudIdRole).toInt();
-    if (const std::optional<SpotRow> best = Live->BestSpotOf(id)) {
-        emit spotChosen(QString::fromStdString(best->Read.FromLoc),
-                        QString::fromStdString(best->Read.ToLoc),
-                        QString::fromStdString(best->Read.FreqMHzText));
-    }
 }
 
 void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
@@ -558,115 +274,6 @@ void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
 void frmLive::AcknowledgeAlarm() {
     cmdAlarm->hide();
     actAcknowledge->setEnabled(false);
-}
-
-void frmLive::ClusterConnectClicked() {
-    if (Cluster) {
-        Cluster->Stop();
-        Cluster->deleteLater();
-        Cluster.clear();
-        cmdClusterConnect->setText("&Connect");
-        lblClusterState->setText(DisconnectedWords);
-        return;
-    }
-    cluster::ClusterSettings settings;
-    settings.Host = txtClusterHost->text().trimmed();
-    settings.Port = static_cast<std::uint16_t>(spnClusterPort->value());
-    settings.Call = txtCall->text().trimmed().toUpper();
-    for (const QString &command : txtCommands->text().split(';', Qt::SkipEmptyParts)) {
-        // A line end inside a command would send a second one.
-        const QString oneLine = command.trimmed().remove('\r').remove('\n');
-        if (!oneLine.isEmpty()) {
-            settings.Commands << oneLine;
-        }
-    }
-    if (settings.Host.isEmpty() || settings.Call.isEmpty()) {
-        lblClusterState->setText("Enter the node's host and your call");
-        return;
-    }
-    cluster::SaveClusterSettings(Setup.ConfigDir, settings);
-    const QString password = txtPassword->text().remove('\r').remove('\n');
-    if (password != cluster::LoadPassword(Setup.ConfigDir).Password) {
-        cluster::SavePassword(Setup.ConfigDir, password);
-    }
-    cluster::SessionConfig config;
-    config.Node = (settings.Host + ":" + QString::number(settings.Port)).toStdString();
-    config.Call = settings.Call.toStdString();
-    config.Password = password.toStdString();
-    for (const QString &command : settings.Commands) {
-        config.Commands.push_back(command.toStdString());
-    }
-    ClusterHost = settings.Host;
-    Cluster = new cluster::ClusterSession(settings.Host, settings.Port, std::move(config),
-                                          Setup.SessionClock, this);
-    connect(Cluster, &cluster::ClusterSession::connectionChanged, this,
-            [this](const QDateTime &, const cluster::ConnectionEvent &event) {
-                ClusterChanged(event);
-            });
-    connect(Cluster, &cluster::ClusterSession::lineReceived, this,
-            [this](const QDateTime &time, const std::string &line) {
-                Live->ClusterLine(time.toSecsSinceEpoch(), line);
-            });
-    cmdClusterConnect->setText("Dis&connect");
-    Cluster->Start();
-}
-
-void frmLive::ClusterChanged(const cluster::ConnectionEvent &event) {
-    lblClusterState->setText(ClusterStateWords(event, ClusterHost));
-    if (event.What == cluster::ConnectionEvent::Kind::Refused) {
-        // The node said no: no retry, and the button offers a new start.
-        if (Cluster) {
-            Cluster->deleteLater();
-            Cluster.clear();
-        }
-        cmdClusterConnect->setText("&Connect");
-    }
-}
-
-void frmLive::FeedConnectClicked() {
-    if (Feed) {
-        Feed->Stop();
-        Feed->deleteLater();
-        Feed.clear();
-        cmdFeedConnect->setText("Co&nnect");
-        lblFeedState->setText(DisconnectedWords);
-        return;
-    }
-    feed::FeedSettings settings;
-    const cluster::HostReading broker = cluster::ReadHostAndPort(txtBroker->text());
-    if (broker.Problem != cluster::HostProblem::None) {
-        lblFeedState->setText("Enter the broker as host:port");
-        return;
-    }
-    settings.Host = broker.Read.Host.toStdString();
-    settings.Port = broker.Read.Port.value_or(feed::MqttPort);
-    settings.Bands.clear();
-    for (const tracker::Band band : tracker::AllBands) {
-        if (chkFeedBands[tracker::BandIndex(band)]->isChecked()) {
-            // The feed names its bands as the tracker does.
-            settings.Bands.push_back(*feed::BandFromText(tracker::BandName(band)));
-        }
-    }
-    SaveState();
-    Feed = new feed::FeedSource(settings, Setup.FeedEnvironment, {}, this);
-    connect(Feed, &feed::FeedSource::Event, this, &frmLive::FeedEvent);
-    cmdFeedConnect->setText("Disco&nnect");
-    Feed->Start();
-}
-
-void frmLive::FeedEvent(const feed::FeedEvent &event) {
-    if (event.What != feed::FeedEvent::Kind::Connection) {
-        Live->FeedReport(event);
-        return;
-    }
-    lblFeedState->setText(FeedStateWords(event));
-    if (event.Connection == feed::FeedConnection::Refused) {
-        cmdFeedConnect->setText("Co&nnect");
-        if (Feed) {
-            Feed->deleteLater();
-            Feed.clear();
-        }
-    }
 }
 
 } // namespace ionvane::livewindow

@@ -14,7 +14,6 @@
 #include "window/settings_file.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QSettings>
 
 #include <functional>
@@ -47,11 +46,9 @@ struct LiveWindowSetup {
     window::Settings Home;
     calc::NumberFormat Format;
     tracker::TrackerSettings Tracker;
-    /// May be null: no history then, or until UseStore hands one over.
+    /// May be null: no history then, or until UseStore hands one over. What the user should know
+    /// about its opening (moved aside, not opened) is shown in the status bar.
     history::HistoryStore *Store = nullptr;
-    /// What the user should know about the store (moved aside, not opened); shown in the status
-    /// bar when not empty.
-    QString StoreMessage;
     std::function<UnixSeconds()> NowUtc;
     cluster::SessionClock SessionClock;
     feed::FeedEnvironment FeedEnvironment;
@@ -79,9 +76,9 @@ class frmLive : public QMainWindow {
     [[nodiscard]] std::optional<int> HighlightedCloudId() const { return HighlightedCloud; }
     /// Saves geometry, splitters and settings (also done on close).
     void SaveState();
-    /// The history store opened after the window was made (null when it could not be), with
-    /// what the user should know about it: its last hour is shown and new lines go into it.
-    void UseStore(history::HistoryStore *store, const QString &message);
+    /// The history store opened after the window was made: its last hour is shown, new lines go
+    /// into it, and what the user should know about its opening is shown in the status bar.
+    void UseStore(history::HistoryStore *store);
 
   signals:
     /// A cloud was double-clicked: its best spot, for the calculator's From, To and Frequency
@@ -112,8 +109,9 @@ class frmLive : public QMainWindow {
     void AcknowledgeAlarm();
     void ClusterConnectClicked();
     void FeedConnectClicked();
+    void Heard(const live::LiveEvent &event);
     void ClusterChanged(const cluster::ConnectionEvent &event);
-    void FeedEvent(const feed::FeedEvent &event);
+    void FeedChanged(const feed::FeedEvent &event);
     void CloudSelected();
     void CloudActivated(const QModelIndex &index);
     [[nodiscard]] std::optional<int> SelectedCloudId() const;
@@ -122,9 +120,7 @@ class frmLive : public QMainWindow {
     QSettings Stored;
     map::GeoPoint HomePoint;
     std::unique_ptr<LiveSession> Live;
-    QPointer<cluster::ClusterSession> Cluster;
     QString ClusterHost;
-    QPointer<feed::FeedSource> Feed;
 
     QLineEdit *txtClusterHost = nullptr;
     QSpinBox *spnClusterPort = nullptr;

@@ -53,6 +53,12 @@ TEST(CliBatch, HostileBytesGiveOneValidObjectPerLine) {
     EXPECT_EQ(objects[5]["homeLocator"].toString(), "\x01\x1f");
 }
 
+TEST(CliBatch, HomeFieldIsUpperCasedAsHomeIs) {
+    const auto objects = RunBatch("KO18AO JO55OB 144.289 zO3\n");
+    ASSERT_EQ(objects.size(), 1U);
+    EXPECT_EQ(objects[0]["homeLocator"].toString(), "ZO3IO9");
+}
+
 TEST(CliBatch, AHundredThousandLines) {
     std::string input;
     for (int i = 0; i < 100'000; ++i) {

@@ -222,7 +222,7 @@ TEST(HistoryRestore, TheLastHourGivesTheSameCloudsAndNoSecondAlarm) {
         for (const auto &text : lines) {
             const auto line = tracker::ReadCaptureLine(text);
             const auto result = before.Feed(line->Time, line->Line, events);
-            Record(store, line->Time, line->Line, result, events);
+            Record(store, line->Time, line->Time, line->Line, result, events);
             events.clear();
         }
     }

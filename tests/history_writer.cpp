@@ -37,7 +37,7 @@ int main(int argc, char *argv[]) {
         }
         const auto line = tracker::ReadCaptureLine(text);
         const auto result = pipeline.Feed(line->Time, line->Line, events);
-        history::Record(store, line->Time, line->Line, result, events);
+        history::Record(store, line->Time, line->Time, line->Line, result, events);
         events.clear();
         ++done;
         if (write(STDOUT_FILENO, ".", 1) != 1) {

@@ -188,6 +188,31 @@ TEST(IsNumeric, FollowsTheRegionalFormat) {
     }
 }
 
+// In German "50." failed at the point while "50.1" passed as grouped digits; in Polish, French
+// and Russian "50.1" failed outright.
+TEST(IsFrequencyNumeric, TakesAPointWhereverTheRegionalSeparatorStands) {
+    const NumberFormat polish{",", "\u00A0", 2};
+    const NumberFormat french{",", "\u202F", 2};
+    struct Case {
+        const char *Text;
+        bool German, Polish, French, English;
+    };
+    const Case cases[] = {
+        {"50.1", true, true, true, true},      {"50.", true, true, true, true},
+        {".5", true, true, true, true},        {"50,1", true, true, true, true},
+        {"-0.5e3", true, true, true, true},    {"1.234,5", true, false, false, false},
+        {"50.1,5", true, false, false, false}, {"50,1.5", false, false, false, true},
+        {"5.a", false, false, false, false},   {".", false, false, false, false},
+        {"50..1", false, false, false, false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(IsFrequencyNumeric(c.Text, German), c.German) << '"' << c.Text << '"';
+        EXPECT_EQ(IsFrequencyNumeric(c.Text, polish), c.Polish) << '"' << c.Text << '"';
+        EXPECT_EQ(IsFrequencyNumeric(c.Text, french), c.French) << '"' << c.Text << '"';
+        EXPECT_EQ(IsFrequencyNumeric(c.Text, English), c.English) << '"' << c.Text << '"';
+    }
+}
+
 TEST(TextToDouble, ReadsTheRegionalFormat) {
     EXPECT_EQ(TextToDouble("1,172.77", English), 1172.77);
     EXPECT_EQ(TextToDouble("1.172,77", German), 1172.77);

@@ -341,6 +341,13 @@ TEST(SpotReader, ReadsWhatTheHamMeant) {
         // The spotter's grid in a column of its own after the time, as some web clusters show it.
         {"DK7UK\t50313.0\tEA8XXX\tFT8 -12dB IL18\t1206Z\tJO40", "50.313", "JO40", "IL18", "", true,
          "EA8XXX", "DK7UK"},
+        // Two locators joined into one word are a path, never the DX call.
+        {"50313 JN48QT-IO91", "50.313", "JN48QT", "IO91", "", true, "", ""},
+        {"50.313 io91/jn48", "50.313", "IO91", "JN48", "", true, "", ""},
+        {"DX de DK7UK:     50313.0  JN48QT-IO91  ES                        1206Z", "50.313",
+         "JN48QT", "IO91", "ES", true, "", "DK7UK"},
+        {"50.313\tJN48QT-IO91\tEA8XXX\tDK7UK\t12:06", "50.313", "JN48QT", "IO91", "", true,
+         "EA8XXX", "DK7UK"},
     };
     for (const WildCase &c : cases) {
         const SpotReading reading = ReadSpot(c.Line);

@@ -81,6 +81,10 @@ class CloudTracker {
     std::optional<int> AddSpot(UnixSeconds time, const TrackedSpot &spot,
                                std::vector<TrackerEvent> &events);
 
+    /// Bands at or above `band` alarm, from the next change of a verdict on.
+    void SetAlarmFrom(Band band) { Settings.AlarmFrom = band; }
+    [[nodiscard]] Band AlarmFrom() const { return Settings.AlarmFrom; }
+
     /// The home locator the verdicts name.
     void SetHomeLocator(const std::string &homeLocator) { HomeLocator = homeLocator; }
 

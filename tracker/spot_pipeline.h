@@ -48,6 +48,10 @@ class SpotPipeline {
         Tracker.AdvanceTo(now, events);
     }
 
+    /// Bands at or above `band` alarm, from the next change of a verdict on.
+    void SetAlarmFrom(Band band) { Tracker.SetAlarmFrom(band); }
+    [[nodiscard]] Band AlarmFrom() const { return Tracker.AlarmFrom(); }
+
     [[nodiscard]] const CloudTracker &Clouds() const { return Tracker; }
 
   private:

@@ -1,5 +1,6 @@
 // The JSON lines of the live command line.
 #include "cli/events.h"
+#include "cli/spot_events.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ TEST(EventsTest, ConnectionEventsWithTheirStateAndRetry) {
 }
 
 TEST(EventsTest, RawLinesAreEscaped) {
-    EXPECT_EQ(SkippedEventJson(Time, "DX de \"X\":\t50313.0 \\", "Not a spot").Text(),
+    EXPECT_EQ(SkippedEventJson(Time.toSecsSinceEpoch(), "DX de \"X\":\t50313.0 \\", "Not a spot"),
               R"({"event":"skipped","time":"2026-06-14T10:00:25Z",)"
               R"("raw":"DX de \"X\":\t50313.0 \\","reason":"Not a spot"})");
 }

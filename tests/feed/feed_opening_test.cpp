@@ -1,6 +1,8 @@
-// One Es opening heard twice: read from a cluster capture, and published as feed reports to a
-// mosquitto of our own and received through the feed source. The tracker must place the same
-// clouds, fit the same drift, give the same verdicts and raise the same 2 m alarm either way.
+// One Es opening heard three ways: a cluster capture replayed by ionvane-cli --replay, the same
+// lines handed to the live core as the live window hands it the cluster's lines, and the same
+// opening published as feed reports to a mosquitto of our own, received through the feed source
+// and handed to the live core. The tracker must place the same clouds, fit the same drift, give
+// the same verdicts and raise the same 2 m alarm every way.
 //
 // What "the same opening" means here:
 // - Every cluster spot with two locators, on a band the feed is followed on (10, 6, 4 and 2 m)
@@ -14,15 +16,23 @@
 //   the cluster tracker's clock, and with it the ageing of clouds. The feed tracker's clock is
 //   moved at the same moments (as a live session's ageing timer moves it between reports), so
 //   that fading, going and the verdicts that follow them fall at the same seconds on both sides.
-// With that, every tracker event must be equal field for field, each number to the last bit.
+// - A report is received in the second of its decode: the core moves the clock to a report's
+//   receipt time, as to a line's, so any delay would shift every event after it. That a late
+//   report counts at its own time is shown by the window's and the tracker's own tests.
+// With that, every tracker event of the two cores must be equal field for field, each number to
+// the last bit, and the replay's cloud, verdict and alarm lines the JSON of the same events.
+#include "cli/tracker_events.h"
 #include "feed/feed_source.h"
+#include "live/live_core.h"
 #include "spot/spot_reader.h"
 #include "synthetic/node_capture.h"
 #include "synthetic/synthetic_capture.h"
 #include "tracker/capture.h"
-#include "tracker/spot_pipeline.h"
 
 #include "test_brokers.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -48,10 +58,6 @@ using tracker::VerdictEvent;
 // that a sequence number squeezed into 32 bits would show.
 constexpr std::uint64_t FirstSequence = 30142870000;
 
-// A report reaches the feed's subscribers some seconds after the decode it reports, s: its spot
-// time is its own `t`, not the receipt time.
-constexpr UnixSeconds FeedDelayS = 7;
-
 // Reports published before the test waits for all of them to arrive: a broker holds at most 1,000
 // undelivered QoS 0 messages for a subscriber by default and drops the rest.
 constexpr std::size_t ReportsPerBatch = 200;
@@ -59,12 +65,27 @@ constexpr std::size_t ReportsPerBatch = 200;
 // The longest wait for one batch to arrive, ms; a batch takes milliseconds.
 constexpr int BatchWaitMs = 20000;
 
-// The home of both trackers, and its station (110 km layer, 150 m above sea level).
-tracker::SpotPipeline Pipeline() {
-    return {tracker::SpotCalculator(calc::PlainNumberFormat(),
-                                    tracker::HomeSettings{"IO90IR", 110.0F, 0.15F}),
-            tracker::TrackerSettings{}, false};
+// The home of every tracker, and its station (110 km layer, 150 m above sea level).
+live::CoreSetup Home() {
+    live::CoreSetup setup;
+    setup.Format = calc::PlainNumberFormat();
+    setup.Home = tracker::HomeSettings{"IO90IR", 110.0F, 0.15F};
+    setup.NowUtc = [] { return UnixSeconds{0}; };
+    return setup;
 }
+const QStringList HomeOptions = {"--home", "IO90IR", "--es-layer", "110", "--masl", "150"};
+
+// The tracker events a core tells, in order.
+struct Heard {
+    std::vector<TrackerEvent> Events;
+    explicit Heard(live::LiveCore &core) {
+        QObject::connect(&core, &live::LiveCore::happened, &core, [this](const auto &event) {
+            if (const auto *change = std::get_if<live::TrackerChange>(&event)) {
+                Events.push_back(change->Event);
+            }
+        });
+    }
+};
 
 struct Line {
     UnixSeconds Time = 0;
@@ -192,14 +213,32 @@ Tally Count(const std::vector<TrackerEvent> &events) {
     return tally;
 }
 
-// The tracker events of the opening read from the cluster capture.
+// The tracker events of the opening's cluster lines handed to the core one by one.
 std::vector<TrackerEvent> FromCluster(const std::vector<Line> &lines) {
-    tracker::SpotPipeline pipeline = Pipeline();
-    std::vector<TrackerEvent> events;
+    live::LiveCore core(Home());
+    const Heard heard(core);
     for (const Line &line : lines) {
-        pipeline.Feed(line.Time, line.Text, events);
+        core.ClusterLine(line.Time, line.Text);
     }
-    return events;
+    return heard.Events;
+}
+
+// The cloud, verdict and alarm lines of ionvane-cli --replay of the capture.
+std::vector<std::string> FromReplay(const std::string &capture) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("opening.capture");
+    std::ofstream(path.toStdString()) << capture;
+    QProcess replay;
+    replay.start(IONVANE_CLI, QStringList{"--replay", path, "--history", "none"} + HomeOptions);
+    EXPECT_TRUE(replay.waitForFinished(60'000));
+    std::vector<std::string> lines;
+    for (const QByteArray &line : replay.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("{\"event\":\"cloud\"") || line.startsWith("{\"event\":\"verdict\"") ||
+            line.startsWith("{\"event\":\"alarm\"")) {
+            lines.push_back(line.toStdString());
+        }
+    }
+    return lines;
 }
 
 // The tracker events of the same opening published as feed reports to a local mosquitto and
@@ -230,7 +269,7 @@ std::vector<TrackerEvent> FromFeed(const std::vector<Line> &lines) {
     environment.Now = [&] {
         const UnixSeconds at = received < reports.size() ? reports[received].Time
                                                          : (lines.empty() ? 0 : lines.back().Time);
-        return std::chrono::system_clock::time_point(std::chrono::seconds(at + FeedDelayS));
+        return std::chrono::system_clock::time_point(std::chrono::seconds(at));
     };
     environment.Random = [] { return 0.5; };
     FeedTimings timings;
@@ -238,14 +277,14 @@ std::vector<TrackerEvent> FromFeed(const std::vector<Line> &lines) {
     timings.SubscribeTimeout = 5000ms;
     FeedSource source(settings, environment, timings);
 
-    tracker::SpotPipeline pipeline = Pipeline();
-    std::vector<TrackerEvent> events;
+    live::LiveCore core(Home());
+    const Heard heard(core);
     std::size_t nextLine = 0;
-    // Moves the clock through the lines before `end` that gave no report.
+    // Moves the clock through the lines before `end` that gave no report, as the ageing timer does.
     const auto passLinesBefore = [&](std::size_t end) {
         for (; nextLine < end; ++nextLine) {
             if (!reportOfSequence.contains(FirstSequence + nextLine)) {
-                pipeline.Tick(lines[nextLine].Time, events);
+                core.AgeTo(lines[nextLine].Time);
             }
         }
     };
@@ -262,10 +301,9 @@ std::vector<TrackerEvent> FromFeed(const std::vector<Line> &lines) {
             return;
         }
         const Report &report = reports[expected];
-        EXPECT_EQ(event.ReceivedAt.time_since_epoch().count(), report.Time + FeedDelayS);
         EXPECT_EQ(event.Time.time_since_epoch().count(), report.Time) << event.Raw;
         passLinesBefore(report.LineIndex);
-        pipeline.FeedSpot(event.Time.time_since_epoch().count(), event.Reading.Read, events);
+        core.FeedReport(event);
         nextLine = report.LineIndex + 1;
     });
 
@@ -291,10 +329,25 @@ std::vector<TrackerEvent> FromFeed(const std::vector<Line> &lines) {
     EXPECT_TRUE(inOrder) << "report " << received << " arrived out of order";
     EXPECT_EQ(received, reports.size());
     passLinesBefore(lines.size());
-    return events;
+    return heard.Events;
 }
 
-// Both event lists, the first difference shown with its neighbours.
+// The replay's lines are the JSON of the core's events, one for one.
+void ExpectSameLines(const std::vector<TrackerEvent> &core,
+                     const std::vector<std::string> &replay) {
+    const std::size_t common = std::min(core.size(), replay.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (cli::TrackerEventJson(core[i]) != replay[i]) {
+            ADD_FAILURE() << "event " << i
+                          << " differs\n core:   " << cli::TrackerEventJson(core[i])
+                          << "\n replay: " << replay[i];
+            return;
+        }
+    }
+    EXPECT_EQ(core.size(), replay.size());
+}
+
+// Both event lists, the first difference shown.
 void ExpectSameEvents(const std::vector<TrackerEvent> &cluster,
                       const std::vector<TrackerEvent> &feed) {
     const std::size_t common = std::min(cluster.size(), feed.size());
@@ -311,8 +364,11 @@ void ExpectSameEvents(const std::vector<TrackerEvent> &cluster,
 TEST(FeedOpening, CaptureFileGivesTheSameCloudsAndAlarmAsTheFeed) {
     std::ifstream in(IONVANE_TEST_DATA "/opening.capture");
     ASSERT_TRUE(in.good());
-    const std::vector<Line> lines = CaptureLines(in);
+    std::stringstream capture;
+    capture << in.rdbuf();
+    const std::vector<Line> lines = CaptureLines(capture);
     const auto cluster = FromCluster(lines);
+    ExpectSameLines(cluster, FromReplay(capture.str()));
     // A 6 m spot and a 2 m spot whose path centres lie 150 km apart over the Alps and southern
     // Germany: one cloud, and 2 m open from IO90IR through it.
     const Tally tally = Count(cluster);
@@ -360,6 +416,7 @@ TEST(FeedOpening, DriftingOpeningWithFourCharacterLocatorsAndTags) {
     std::istringstream in(capture.str());
     const std::vector<Line> lines = CaptureLines(in);
     const auto cluster = FromCluster(lines);
+    ExpectSameLines(cluster, FromReplay(capture.str()));
     const Tally tally = Count(cluster);
     EXPECT_GE(tally.Clouds, 1U);
     EXPECT_GT(tally.Drifts, 0U);
@@ -379,6 +436,7 @@ TEST(FeedOpening, SyntheticNodeCapturesGiveTheSameEventsFromTheFeed) {
         synthetic::WriteNodeCapture(capture, 3, 4200, s.Seed);
         const std::vector<Line> lines = CaptureLines(capture);
         const auto cluster = FromCluster(lines);
+        ExpectSameLines(cluster, FromReplay(capture.str()));
         const Tally tally = Count(cluster);
         EXPECT_GT(tally.Clouds, 0U) << "seed " << s.Seed;
         EXPECT_GT(tally.Drifts, 0U) << "seed " << s.Seed;

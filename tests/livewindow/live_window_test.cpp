@@ -106,6 +106,15 @@ class LiveWindowTest : public QObject {
         return setup;
     }
 
+    // A session of the window's home without a window.
+    live::CoreSetup CoreSetup() {
+        live::CoreSetup setup;
+        setup.Format = window::NumberFormatOf(QLocale::c());
+        setup.Home = tracker::HomeSettings{"IO90IR", 110.0F, 0.15F};
+        setup.NowUtc = [this] { return Now; };
+        return setup;
+    }
+
     // Feeds the capture's lines [first, last) as the cluster session hands them over.
     void Replay(frmLive &live, std::size_t first, std::size_t last) {
         for (std::size_t i = first; i < last && i < Capture.size(); ++i) {
@@ -323,6 +332,42 @@ class LiveWindowTest : public QObject {
         QCOMPARE(Outlet.Beeps, 1);
     }
 
+    void alarmBandChosenInTheWindowIsTheTrackers() {
+        // State: "6 m up" chosen before the opening. Action: the capture's 6 m spot and another
+        // one; then "2 m up", the ageing tick 20 minutes on (the cloud fades, every band closes),
+        // and 40 minutes on (closed and alarmed long enough ago to alarm again) a 6 m spot and a
+        // 2 m spot through the same place.
+        // Expected: the 6 m alarm once (banner, notification, beep); after the change only the
+        // 2 m alarm, neither 6 m nor 4 m.
+        frmLive live(Setup());
+        auto *alarmBand = live.findChild<QComboBox *>("cmbAlarmBand");
+        alarmBand->setCurrentIndex(1);
+        auto *banner = live.findChild<QPushButton *>("cmdAlarm");
+        live.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&live));
+        Replay(live, 0, 1);
+        QVERIFY(banner->isVisible());
+        QVERIFY(banner->text().startsWith("6 m OPEN"));
+        Now = CaptureStart + 60;
+        live.Session().ClusterLine(Now, "DX de G4ABC:     50110.0  S51ABC  IO90IR<ES>JN77EX 1001Z");
+        QCOMPARE(Outlet.Notes.size(), 1);
+        QVERIFY(Outlet.Notes.front().startsWith("Ionvane Live: 6 m open"));
+        QCOMPARE(Outlet.Beeps, 1);
+        QTest::keyClick(&live, Qt::Key_Escape);
+
+        alarmBand->setCurrentIndex(3);
+        Now = CaptureStart + 20 * 60;
+        live.Session().Tick();
+        Now = CaptureStart + 40 * 60;
+        live.Session().ClusterLine(Now, "DX de G4ABC:     50100.0  S51ABC  IO90IR<ES>JN77EX 1040Z");
+        Now += 30;
+        live.Session().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1040Z");
+        QCOMPARE(Outlet.Notes.size(), 2);
+        QVERIFY(Outlet.Notes.back().startsWith("Ionvane Live: 2 m open"));
+        QCOMPARE(Outlet.Beeps, 2);
+        QVERIFY(banner->text().startsWith("2 m OPEN"));
+    }
+
     void alarmBannerAcknowledgedByClick() {
         // State: the default alarm band, 4 m. Action: the opening, then a click on the banner.
         // Expected: both 4 m and 2 m alarm; the click hides the banner.
@@ -364,10 +409,7 @@ class LiveWindowTest : public QObject {
     void spotListKeepsTheNewestThousand() {
         // State: a session without a window. Action: 1,005 spots. Expected: the 1,000 newest are
         // kept, the newest first; the five oldest are gone.
-        livewindow::LiveSession session(
-            tracker::SpotCalculator(window::NumberFormatOf(QLocale::c()),
-                                    tracker::HomeSettings{"IO90IR", 110.0F, 0.15F}),
-            tracker::TrackerSettings{}, nullptr, [this] { return Now; });
+        livewindow::LiveSession session(CoreSetup());
         for (int i = 0; i < 1005; ++i) {
             const std::string line = "DX de G4ABC:     " + std::to_string(50100 + i) +
                                      ".0  S51ABC  IO90IR<ES>JN77EX 1000Z";
@@ -376,6 +418,28 @@ class LiveWindowTest : public QObject {
         QCOMPARE(session.Spots().size(), livewindow::MaxListedSpots);
         QCOMPARE(session.Spots().front().Read.FreqMHzText, std::string("51.104"));
         QCOMPARE(session.Spots().back().Read.FreqMHzText, std::string("50.105"));
+    }
+
+    void aCloudKeepsAsManySpotsAsTheTracker() {
+        // State: a session without a window. Action: five spots more than the tracker keeps of a
+        // cloud, all through one cloud within its recent stretch. Expected: the map's paths of
+        // that cloud are the newest the tracker keeps; the five oldest are gone.
+        livewindow::LiveSession session(CoreSetup());
+        const int count = static_cast<int>(tracker::MaxRecentSpotsPerCloud) + 5;
+        for (int i = 0; i < count; ++i) {
+            // 50100.0 to 50550.4 kHz, a tenth of a kHz apart.
+            const std::string line = "DX de G4ABC:     " + std::to_string(50100 + i / 10) + "." +
+                                     std::to_string(i % 10) + "  S51ABC  IO90IR<ES>JN77EX 1000Z";
+            session.ClusterLine(CaptureStart + i / 10, line);
+        }
+        const std::vector<map::SpotPath> paths = session.RecentPaths();
+        QCOMPARE(paths.size(), tracker::MaxRecentSpotsPerCloud);
+        QCOMPARE(std::min_element(paths.begin(), paths.end(),
+                                  [](const map::SpotPath &a, const map::SpotPath &b) {
+                                      return a.FreqMHz < b.FreqMHz;
+                                  })
+                     ->FreqMHz,
+                 50.1005);
     }
 
     void lateFeedReportsCountAtTheirOwnTimes() {
@@ -396,10 +460,7 @@ class LiveWindowTest : public QObject {
         };
         const tracker::UnixSeconds received = CaptureStart + 20 * 60;
         const auto session = [this] {
-            return std::make_unique<livewindow::LiveSession>(
-                tracker::SpotCalculator(window::NumberFormatOf(QLocale::c()),
-                                        tracker::HomeSettings{"IO90IR", 110.0F, 0.15F}),
-                tracker::TrackerSettings{}, nullptr, [this] { return Now; });
+            return std::make_unique<livewindow::LiveSession>(CoreSetup());
         };
         const auto late = session();
         feed::ReportReader reader;
@@ -639,8 +700,8 @@ class LiveWindowTest : public QObject {
     void storeOpenedOnceDrawnShowsTheLastHour() {
         // State: a store that recorded the opening. Action: a new window five minutes later,
         // without a store, shown; the store handed over once it has been drawn, as the program
-        // does. Expected: the window was drawn first (empty), then the cloud, the spots and the
-        // store's message are there, and new lines go into the store.
+        // does. Expected: the window was drawn first (empty), then the cloud and the spots are
+        // there, and new lines go into the store.
         QTemporaryDir storeDir;
         {
             history::HistoryStore store(storeDir.filePath("history.sqlite"), CaptureStart);
@@ -655,14 +716,29 @@ class LiveWindowTest : public QObject {
         auto *clouds = live.findChild<QTableView *>("tblClouds");
         QCOMPARE(clouds->model()->rowCount(), 0);
         history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
-        live.UseStore(&store, "the store was moved aside");
+        live.UseStore(&store);
         QCOMPARE(clouds->model()->rowCount(), 1);
         QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Centre), QString("JN39RG"));
         QCOMPARE(live.findChild<QTableView *>("tblSpots")->model()->rowCount(), 3);
-        QCOMPARE(live.statusBar()->currentMessage(), QString("the store was moved aside"));
         live.Session().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1005Z");
         QCOMPARE(store.LinesSince(Now).size(), std::size_t{1});
         QCOMPARE(drawn.size(), 1);
+    }
+
+    void storeMovedAsideIsSaidInTheStatusBar() {
+        // State: a store file that is no database. Action: the store opened and handed over.
+        // Expected: the status bar says it was moved aside.
+        QTemporaryDir storeDir;
+        const QString path = storeDir.filePath("history.sqlite");
+        QFile garbage(path);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        frmLive live(Setup());
+        history::HistoryStore store(path, Now);
+        live.UseStore(&store);
+        QVERIFY2(live.statusBar()->currentMessage().contains("moved aside"),
+                 qPrintable(live.statusBar()->currentMessage()));
     }
 
     void historyOfTheLastHourShownAtStart() {

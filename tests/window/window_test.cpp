@@ -422,9 +422,13 @@ class WindowTest : public QObject {
 
     void shortcutsReachHomeBoxAndHelp() {
         Box("txtFromLoc")->setText("IO90IR");
+        Box("txtHomeLoc")->setText("IO90IR");
         Box("txtFreq")->setFocus();
         QTest::keyClick(Box("txtFreq"), Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(FocusName(), QString("txtHomeLoc"));
+        // The full home box is selected, so the new locator replaces it.
+        QTest::keyClicks(Box("txtHomeLoc"), "jo62qm");
+        QCOMPARE(Box("txtHomeLoc")->text(), QString("JO62QM"));
         QTest::keyClick(Box("txtHomeLoc"), Qt::Key_F1);
         QCOMPARE(Fake.Messages.size(), std::size_t{1});
         QCOMPARE(Fake.Messages[0].Title, QString("Tarkel's Ionvane"));
@@ -671,6 +675,36 @@ class WindowTest : public QObject {
     }
 
     // Captions and tool tips, and each box's limit on what is typed and what is pasted.
+    // State: a window in a decimal-comma region. Action: "50.1" typed key by key, then pasted,
+    // then Calculate. Expected: no message at the point, and the frequency read as 50.1 MHz.
+    void pointIsADecimalPointInEveryRegion_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("de_DE") << "de_DE"
+                               << "Enter a frequency like 50.2 or 122.7 (or 50,2 or 122,7)";
+        QTest::newRow("pl_PL") << "pl_PL"
+                               << "Enter a frequency like 50.2 or 122.7 (or 50,2 or 122,7)";
+    }
+    void pointIsADecimalPointInEveryRegion() {
+        QFETCH(QString, locale);
+        QFETCH(QString, tip);
+        Start(nullptr, QLocale(locale));
+        QCOMPARE(Box("txtFreq")->toolTip(), tip);
+        Box("txtHomeLoc")->setText("JO62QM");
+        Box("txtFromLoc")->setText("IO90IR");
+        Box("txtToLoc")->setText("JN77EX");
+        TypeInto("txtFreq", "50.1");
+        QCOMPARE(Box("txtFreq")->text(), QString("50.1"));
+        Box("txtFreq")->clear();
+        QGuiApplication::clipboard()->setText("50.1");
+        QTest::keyClick(Box("txtFreq"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Box("txtFreq")->text(), QString("50.1"));
+        QVERIFY(Fake.Messages.empty());
+        Button("cmdCalcMUF")->click();
+        QCOMPARE(Label("lblAZResult")->text(), QString("es from IO90IR to JN77EX on 50,1mhz"));
+        QCOMPARE(Window->windowTitle(), QString("MUF = 62,96mhz,  try towards JN06LJ"));
+    }
+
     void captionsTipsAndLimits_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
@@ -837,6 +871,10 @@ class WindowTest : public QObject {
         Alt(Qt::Key_C);
         QTest::keyClicks(QApplication::focusWidget(), "jo");
         QCOMPARE(Box("txtToLoc")->text(), QString("JO")); // "To Locator missing!" focused it
+        Box("txtHomeLoc")->setText("IO90IR");
+        FileMenuKey(Qt::Key_S);
+        QTest::keyClicks(QApplication::focusWidget(), "jn77");
+        QCOMPARE(Box("txtHomeLoc")->text(), QString("JN77"));
     }
 
     // Every key that a box hears as a character puts the normal title back; keys that only move,

@@ -1,0 +1,85 @@
+// What a live session tells its front ends: plain values, turned into JSON lines by the command
+// line and into rows, map scenes and alarms by the live window.
+#pragma once
+
+#include "cluster/session_machine.h"
+#include "feed/feed_event.h"
+#include "history/source_lines.h"
+#include "tracker/spot_pipeline.h"
+
+#include <QDateTime>
+#include <QMetaType>
+
+#include <cstddef>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace ionvane::live {
+
+using tracker::UnixSeconds;
+/// Where a line or report came from.
+using LineSource = history::LineSource;
+
+/// A received line or report that read as a spot: calculated, or skipped with its reason. Lines
+/// that are no spot at all (talk, prompts) give none.
+struct SpotTaken {
+    LineSource From = LineSource::Cluster;
+    /// The time the event is reported at: the tracker's clock once a cluster line was taken (the
+    /// line's time unless the clock was already later), the receipt time of a report.
+    UnixSeconds Time = 0;
+    /// The spot's own time: a feed report's decode time, the line's time for everything else.
+    UnixSeconds SpotTime = 0;
+    std::string Raw; ///< the line, or a report's capture body ("MQTT TOPIC PAYLOAD")
+    tracker::LineResult Result;
+    bool Restored = false; ///< read back from the store at start, not received now
+};
+
+/// A cloud, verdict or alarm of the tracker. Restored ones come from reading the store back: an
+/// alarm among them was raised in an earlier session and is not raised again.
+struct TrackerChange {
+    tracker::TrackerEvent Event;
+    bool Restored = false;
+};
+
+/// The store's last hour has been read back: what the tracker holds now.
+struct RestoreDone {
+    std::size_t Lines = 0;
+    std::vector<tracker::CloudEvent> Clouds; ///< as "new" or "fading" at the clock
+    tracker::VerdictEvent Verdict;
+};
+
+/// A change of the cluster session's connection.
+struct ClusterConnection {
+    QDateTime TimeUtc;
+    cluster::ConnectionEvent Event;
+};
+
+/// A change of the feed's connection (a Connection event of the feed source).
+struct FeedConnection {
+    feed::FeedEvent Event;
+};
+
+/// The history store failed: it could not be opened as it was (moved aside, or none at all), or
+/// a line could not be written (a full disk). A write failure is said once a session; the
+/// session goes on, and so do the tries to record.
+struct StoreProblem {
+    enum class Kind { Open, Write };
+    Kind What = Kind::Open;
+    std::string Message;
+};
+
+/// The session log could not be written: the line was not taken, and nothing more is logged.
+struct LogProblem {};
+
+/// Everything one received line, report, ageing tick or restore brought has been told.
+struct Settled {
+    UnixSeconds Now = 0;
+};
+
+using LiveEvent = std::variant<SpotTaken, TrackerChange, RestoreDone, ClusterConnection,
+                               FeedConnection, StoreProblem, LogProblem, Settled>;
+
+} // namespace ionvane::live
+
+Q_DECLARE_METATYPE(ionvane::live::LiveEvent)

@@ -1,0 +1,82 @@
+// The live core's recording rule and its word on a failing store, shared by every front end.
+#include "live/live_core.h"
+
+#include "../full_disk.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace ionvane::live {
+namespace {
+
+constexpr UnixSeconds T0 = 1781431200; // 2026-06-14T10:00:00Z
+
+CoreSetup HomeSetup() {
+    CoreSetup setup;
+    setup.Format = calc::PlainNumberFormat();
+    setup.Home = tracker::HomeSettings{"IO90IR", 110.0F, 0.15F};
+    setup.NowUtc = [] { return T0; };
+    return setup;
+}
+
+TEST(LiveCore, ReportsAreStoredAtReceiptAndTheirSpotsAtTheirOwnTime) {
+    // A feed report decoded at T0 and received ten minutes later, and a cluster line: each line at
+    // its receipt, the feed's spot at its decode time (the command line once stored it at its
+    // receipt, the window the report itself at its decode time).
+    QTemporaryDir dir;
+    history::HistoryStore store(dir.filePath("history.sqlite"), T0);
+    LiveCore core(HomeSetup());
+    core.UseStore(&store);
+    feed::ReportReader reader;
+    core.FeedReport(feed::ReportEvent(
+        reader, feed::Seconds(std::chrono::seconds(T0 + 600)),
+        "pskr/filter/v2/6m/FT8/EA4XXX/DL1XX/IN80DO/JN58TD/0/0",
+        R"({"sq":7,"f":50313000,"md":"FT8","rp":-12,"t":1781431200,"sc":"EA4XXX","sl":"IN80DO",)"
+        R"("rc":"DL1XX","rl":"JN58TD","b":"6m"})"));
+    core.ClusterLine(T0 + 660, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1011Z");
+    const auto lines = store.LinesSince(0);
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_EQ(lines[0].Time, T0 + 600);
+    EXPECT_EQ(lines[1].Time, T0 + 660);
+    const auto spots = store.SpotsSince(0);
+    ASSERT_EQ(spots.size(), 2U);
+    EXPECT_EQ(spots[0].Time, T0);
+    EXPECT_EQ(spots[1].Time, T0 + 660);
+}
+
+TEST(LiveCore, AFullDiskIsSaidOnceAndTheSessionGoesOn) {
+    QTemporaryDir dir;
+    history::HistoryStore store(dir.filePath("history.sqlite"), T0);
+    LiveCore core(HomeSetup());
+    std::vector<StoreProblem> problems;
+    int spots = 0;
+    QObject::connect(&core, &LiveCore::happened, &core, [&](const LiveEvent &event) {
+        if (const auto *problem = std::get_if<StoreProblem>(&event)) {
+            problems.push_back(*problem);
+        }
+        spots += std::holds_alternative<SpotTaken>(event) ? 1 : 0;
+    });
+    core.UseStore(&store);
+    {
+        const ionvane::testing::FullDisk full;
+        for (int i = 0; i < 3; ++i) {
+            core.ClusterLine(T0 + i, "DX de G4ABC:     50100.0  S51ABC  IO90IR<ES>JN77EX 1000Z");
+        }
+    }
+    ASSERT_EQ(problems.size(), 1U);
+    EXPECT_EQ(problems[0].What, StoreProblem::Kind::Write);
+    EXPECT_EQ(problems[0].Message.rfind("Writing the history failed", 0), 0U)
+        << problems[0].Message;
+    EXPECT_EQ(spots, 3);
+}
+
+} // namespace
+} // namespace ionvane::live
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
