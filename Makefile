@@ -75,7 +75,7 @@ bench: deps
 		$(if $(OTHER_BENCH),$(OTHER_BENCH)/ionvane_window_start $(OTHER_BENCH)/ionvane_live_window_start)
 	@echo
 	@build/bench/bin/ionvane_map_bench
-	@$(if $(OTHER_BENCH),echo "The same, other build:" && $(OTHER_BENCH)/ionvane_map_bench)
+	@$(if $(OTHER_BENCH),echo "The same for the other build:" && $(OTHER_BENCH)/ionvane_map_bench)
 	@echo
 	@build/bench/bin/ionvane_feed_bench build/bench/bin/ionvane_feed_publisher \
 		$$(command -v mosquitto || echo /usr/sbin/mosquitto)
