@@ -59,7 +59,9 @@ fuzz-smoke: fuzz-build
 # Benchmarks, never timed tests: the calculation with Google Benchmark (medians of 5), then whole
 # processes (ionvane-cli --batch throughput and memory, the start-up of the window and of the live
 # window beside a bare Qt window), then the map's repaint, then feed reports from a local mosquitto
-# through the tracker beside their replay from a capture.
+# through the tracker beside their replay from a capture, then the live window under feed bursts.
+# OTHER_BENCH=DIR (the bench/bin folder of another build, such as main's) measures its start-up
+# programs and its live window in the same turns, for figures before and after.
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
@@ -76,12 +78,18 @@ bench: deps
 	@echo
 	@build/bench/bin/ionvane_process_bench build/bench/bin/ionvane-cli build/bench/bin/ionvane_window_start \
 		build/bench/bin/ionvane_live_window_start build/bench/bin/ionvane_bare_window $$(command -v GeodSolve) \
-		build/bench/bin/ionvane-capture-generator
+		build/bench/bin/ionvane-capture-generator \
+		$(if $(OTHER_BENCH),$(OTHER_BENCH)/ionvane_window_start $(OTHER_BENCH)/ionvane_live_window_start)
 	@echo
 	@build/bench/bin/ionvane_map_bench
+	@$(if $(OTHER_BENCH),echo "The same for the other build:" && $(OTHER_BENCH)/ionvane_map_bench)
 	@echo
 	@build/bench/bin/ionvane_feed_bench build/bench/bin/ionvane_feed_publisher \
 		$$(command -v mosquitto || echo /usr/sbin/mosquitto)
+	@echo
+	@build/bench/bin/ionvane_live_burst_bench build/bench/bin/ionvane_feed_publisher \
+		$$(command -v mosquitto || echo /usr/sbin/mosquitto) \
+		$(if $(OTHER_BENCH),--other $(OTHER_BENCH)/ionvane_live_burst_bench)
 
 run: build
 	@if [ -x $(BIN)/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \

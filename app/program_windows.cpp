@@ -1,12 +1,8 @@
 #include "program_windows.h"
 
-#include "cluster/cluster_settings.h"
-#include "window/locale_format.h"
-
 #include <QApplication>
-#include <QDateTime>
+#include <QDir>
 #include <QIcon>
-#include <QLocale>
 
 namespace ionvane::app {
 
@@ -16,57 +12,56 @@ void SetUpApplication() {
     QApplication::setWindowIcon(QIcon(":/icons/ionvane-32.png"));
 }
 
-ProgramWindows::ProgramWindows() : Calculator(Dialogs, window::SettingsPlaces::ForThisProgram()) {
-    QObject::connect(&Calculator, &window::frmMUF::liveWindowRequested, &Calculator,
-                     [this] { OpenLive(); });
+QString LiveModulePath() {
+    return QDir(QApplication::applicationDirPath())
+        .filePath(QStringLiteral(IONVANE_LIVE_MODULE_RELATIVE));
 }
 
-// The live window goes before the store it records in.
+ProgramWindows::ProgramWindows() : LiveModule(LiveModulePath()) {}
+
+// The live window goes before the module that holds its code, and before the calculator it
+// hands spots to.
 ProgramWindows::~ProgramWindows() {
     Live.reset();
 }
 
+window::frmMUF &ProgramWindows::Calculator() {
+    if (!Calc) {
+        Calc = std::make_unique<window::frmMUF>(Dialogs, window::SettingsPlaces::ForThisProgram());
+        QObject::connect(Calc.get(), &window::frmMUF::liveWindowRequested, Calc.get(),
+                         [this] { OpenLive(); });
+    }
+    return *Calc;
+}
+
 void ProgramWindows::Show(bool live) {
-    if (live) {
-        OpenLive();
-    } else {
-        Calculator.show();
+    if (!live || !OpenLive()) {
+        Calculator().show();
     }
 }
 
-void ProgramWindows::OpenLive() {
-    // The live window and its history store are made when first asked for: the calculator alone
-    // opens no database and no map.
+bool ProgramWindows::OpenLive() {
     if (!Live) {
-        const auto nowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
-        livewindow::LiveWindowSetup setup;
-        setup.ConfigDir = cluster::ClusterSettingsDir();
-        setup.Format = window::NumberFormatOf(QLocale());
-        setup.Home = window::LoadSettingsFile(window::SettingsPlaces::ForThisProgram().LoadPath(),
-                                              setup.Format);
-        setup.NowUtc = nowUtc;
-        setup.SessionClock = cluster::SessionClock::System();
-        setup.Outlet = &Outlet;
-        Live = std::make_unique<livewindow::frmLive>(std::move(setup));
-        // The store and its database driver open once the window is drawn: its first look does
-        // not wait for them, and the last hour fills the tables a moment later.
-        QObject::connect(Live.get(), &livewindow::frmLive::firstFrameDrawn, Live.get(),
-                         [this, nowUtc] {
-                             Store = std::make_unique<history::HistoryStore>(
-                                 history::HistoryStore::DefaultPath(), nowUtc());
-                             Live->UseStore(Store.get());
-                         });
+        const auto open = reinterpret_cast<OpenLiveFunction>(LiveModule.resolve(LiveEntryName));
+        if (open == nullptr) {
+            Dialogs.ShowMessage(
+                QApplication::translate("ProgramWindows", "The live window cannot be opened: %1")
+                    .arg(LiveModule.errorString()),
+                "Ionvane", window::Dialogs::Icon::Critical);
+            return false;
+        }
+        LiveRequest request;
         // A double-clicked cloud is calculated in the main window, as if typed there.
-        QObject::connect(Live.get(), &livewindow::frmLive::spotChosen, &Calculator,
-                         [this](const QString &from, const QString &to, const QString &freq) {
-                             Calculator.show();
-                             Calculator.raise();
-                             Calculator.CalculateSpot(from, to, freq);
-                         });
+        request.SpotChosen = [this](const QString &from, const QString &to, const QString &freq) {
+            window::frmMUF &calculator = Calculator();
+            calculator.show();
+            calculator.raise();
+            calculator.CalculateSpot(from, to, freq);
+        };
+        Live.reset(open(request));
     }
-    Live->show();
-    Live->raise();
-    Live->activateWindow();
+    Live->Show();
+    return true;
 }
 
 } // namespace ionvane::app

@@ -1,12 +1,13 @@
-// The program's windows as `ionvane` starts them: the calculator, and the live window with its
-// history store made when first asked for. The program and the start-up benchmarks share this, so
-// that what is measured is what users start.
+// The program's windows as `ionvane` starts them: the calculator, and the live window loaded from
+// its module when first asked for. The program and the start-up benchmarks share this, so that
+// what is measured is what users start.
 #pragma once
 
-#include "history/history_store.h"
-#include "livewindow/live_window.h"
+#include "live_module.h"
 #include "window/dialogs.h"
 #include "window/main_window.h"
+
+#include <QLibrary>
 
 #include <memory>
 
@@ -14,6 +15,10 @@ namespace ionvane::app {
 
 /// The application's name, desktop id and icon, set once QApplication exists.
 void SetUpApplication();
+
+/// Where the live window module is: `LiveModuleRelative` from the program's own folder, as built
+/// and as installed.
+QString LiveModulePath();
 
 class ProgramWindows {
   public:
@@ -26,15 +31,18 @@ class ProgramWindows {
     /// cloud is double-clicked).
     void Show(bool live);
 
-    /// Makes the live window when first asked for, and brings it up.
-    void OpenLive();
+    /// Loads the live window when first asked for, and brings it up; false, after telling the
+    /// user why, when its module cannot be loaded.
+    bool OpenLive();
 
   private:
+    /// The calculator, made when first needed: `ionvane --live` may never show it.
+    window::frmMUF &Calculator();
+
     window::QtDialogs Dialogs;
-    window::frmMUF Calculator;
-    std::unique_ptr<history::HistoryStore> Store;
-    livewindow::DesktopAlarmOutlet Outlet;
-    std::unique_ptr<livewindow::frmLive> Live;
+    std::unique_ptr<window::frmMUF> Calc;
+    QLibrary LiveModule;
+    std::unique_ptr<LiveWindowHandle> Live;
 };
 
 } // namespace ionvane::app

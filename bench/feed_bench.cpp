@@ -22,6 +22,8 @@
 #include "feed/capture_line.h"
 #include "feed/feed_event.h"
 #include "feed/feed_source.h"
+#include "feed_burst.h"
+#include "local_broker.h"
 #include "synthetic/synthetic_capture.h"
 #include "tracker/spot_pipeline.h"
 
@@ -51,6 +53,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using ionvane::bench::WriteBurst;
 using ionvane::feed::Seconds;
 
 // A burst: 100,000 reports.
@@ -68,86 +71,8 @@ constexpr std::int64_t T0 = 1781431200;
 constexpr std::uint64_t FirstSequence = 30142870000;
 // Rounds of each measure; the medians are printed.
 constexpr int Rounds = 3;
-// The longest wait for the broker to take connections, and the pause between two tries, ms.
-constexpr int ListenWaitMs = 10000;
-constexpr int ListenProbeMs = 50;
 // The longest a burst may take before the benchmark gives up, ms.
 constexpr int BurstLimitMs = 300000;
-
-struct CloudPlace {
-    ionvane::synthetic::Point Centre;
-    double DriftBearingDeg;
-    double DriftKmh;
-};
-
-// Eight clouds over Europe drifting at 30 to 150 km/h, as in a big June opening.
-const CloudPlace Clouds[] = {
-    {{45.0, 10.0}, 45, 80},  {{41.0, -4.0}, 80, 120},  {{47.5, 19.0}, 300, 60},
-    {{43.0, 2.0}, 20, 150},  {{51.0, 14.0}, 200, 40},  {{38.0, 23.0}, 330, 90},
-    {{49.0, 30.0}, 260, 30}, {{55.0, 10.0}, 170, 110},
-};
-const char *const Calls[] = {"EA8XXX", "DK7UK",  "G4ABC",  "F5ABC", "SM6XYZ", "OZ1XX",
-                             "PA3XYZ", "I2ABC",  "S51ABC", "YU1AA", "SV1AB",  "OH2BH",
-                             "LZ1AB",  "HA5XYZ", "OK1ABC", "SP9XX"};
-
-// Writes a burst of feed capture lines: reports through the clouds, 6 m most, then 4 m, 2 m and
-// 10 m; about one in twenty skipped (MSK144 or one locator), as on the real feed.
-void WriteBurst(const fs::path &file, std::int64_t start, std::uint64_t firstSequence,
-                unsigned seed) {
-    std::mt19937 random(seed);
-    const auto uniform = [&](double low, double high) {
-        return std::uniform_real_distribution<double>(low, high)(random);
-    };
-    std::ofstream out(file);
-    for (int i = 0; i < BurstReports; ++i) {
-        const std::int64_t t = start + static_cast<std::int64_t>(i) * BurstSpanS / BurstReports;
-        const CloudPlace &cloud = Clouds[random() % std::size(Clouds)];
-        const double hoursIn = static_cast<double>(t - start) / 3600;
-        const auto centre = ionvane::synthetic::Destination(cloud.Centre, cloud.DriftBearingDeg,
-                                                            cloud.DriftKmh * hoursIn);
-        const auto scattered =
-            ionvane::synthetic::Destination(centre, uniform(0, 360), uniform(0, 80));
-        const double roll = uniform(0, 1);
-        long hz = 50313000 + static_cast<long>(random() % 2000);
-        const char *band = "6m";
-        const char *mode = "FT8";
-        double lengthKm = uniform(900, 2200);
-        if (roll < 0.1) {
-            hz = 144174000 + static_cast<long>(random() % 2000);
-            band = "2m";
-            lengthKm = uniform(1300, 2200);
-        } else if (roll < 0.25) {
-            hz = 70154000 + static_cast<long>(random() % 2000);
-            band = "4m";
-        } else if (roll < 0.3) {
-            hz = 28074000 + static_cast<long>(random() % 2000);
-            band = "10m";
-        } else if (roll < 0.35) {
-            mode = "FT4";
-            hz = 50318000 + static_cast<long>(random() % 2000);
-        }
-        if (roll > 0.98) {
-            mode = "MSK144";
-            hz = 50280000;
-        }
-        const auto ends = ionvane::synthetic::PathThrough(scattered, uniform(0, 180), lengthKm);
-        const std::string receiverLoc = roll > 0.96 && roll <= 0.98 ? "" : ends.ToLoc;
-        const std::string sender = Calls[random() % std::size(Calls)];
-        const std::string receiver = Calls[random() % std::size(Calls)];
-        const std::string topic = std::string("pskr/filter/v2/") + band + "/" + mode + "/" +
-                                  sender + "/" + receiver + "/" + ends.FromLoc + "/" + receiverLoc +
-                                  "/223/230";
-        const std::string payload =
-            R"({"sq":)" + std::to_string(firstSequence + static_cast<std::uint64_t>(i)) +
-            R"(,"f":)" + std::to_string(hz) + R"(,"md":")" + mode + R"(","rp":)" +
-            std::to_string(-20 + static_cast<int>(random() % 30)) + R"(,"t":)" + std::to_string(t) +
-            R"(,"sc":")" + sender + R"(","sl":")" + ends.FromLoc + R"(","rc":")" + receiver +
-            R"(","rl":")" + receiverLoc + R"(","sa":223,"ra":230,"b":")" + band + R"("})";
-        out << ionvane::feed::CaptureLine(Seconds(std::chrono::seconds(t + FeedDelayS)), topic,
-                                          payload)
-            << '\n';
-    }
-}
 
 // The receipt times of a capture's lines, in order.
 std::vector<Seconds> ReceiptTimes(const fs::path &file) {
@@ -386,36 +311,6 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-quint16 FreePort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(s, reinterpret_cast<sockaddr *>(&address), size);
-    getsockname(s, reinterpret_cast<sockaddr *>(&address), &size);
-    close(s);
-    return ntohs(address.sin_port);
-}
-
-// Whether something takes connections on 127.0.0.1:`port` within ListenWaitMs.
-bool Listening(quint16 port) {
-    for (int waited = 0; waited < ListenWaitMs; waited += ListenProbeMs) {
-        const int s = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        const bool taken = connect(s, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-        close(s);
-        if (taken) {
-            return true;
-        }
-        usleep(ListenProbeMs * 1000);
-    }
-    return false;
-}
-
 int Orchestrate(const std::string &self, const std::string &publisher,
                 const std::string &mosquitto) {
     const fs::path dir =
@@ -423,26 +318,18 @@ int Orchestrate(const std::string &self, const std::string &publisher,
     fs::create_directories(dir);
     const fs::path first = dir / "burst1.capture";
     const fs::path second = dir / "burst2.capture";
-    WriteBurst(first, T0, FirstSequence, 1);
-    WriteBurst(second, T0 + SecondBurstAfterS, FirstSequence + BurstReports, 2);
+    WriteBurst(first, T0, FirstSequence, 1, BurstReports, BurstSpanS, FeedDelayS);
+    WriteBurst(second, T0 + SecondBurstAfterS, FirstSequence + BurstReports, 2, BurstReports,
+               BurstSpanS, FeedDelayS);
 
-    const quint16 port = FreePort();
-    const fs::path config = dir / "mosquitto.conf";
-    {
-        std::ofstream out(config);
-        // No limit on the messages queued for a subscriber: mosquitto drops QoS 0 messages past
-        // 1,000 queued by default, and a burst of 100,000 must reach the tracker whole.
-        out << "listener " << port << " 127.0.0.1\nallow_anonymous true\npersistence false\n"
-            << "max_queued_messages 0\nlog_dest none\n";
-    }
-    const pid_t broker = Spawn({mosquitto, "-c", config.string()}, 1, "");
-    if (!Listening(port)) {
-        std::fprintf(stderr, "%s did not start on 127.0.0.1:%d\n", mosquitto.c_str(), port);
-        kill(broker, SIGTERM);
-        waitpid(broker, nullptr, 0);
+    const ionvane::bench::LocalBroker localBroker = ionvane::bench::StartBroker(mosquitto, dir, 1);
+    if (localBroker.Pid == 0) {
+        std::fprintf(stderr, "%s did not start on 127.0.0.1\n", mosquitto.c_str());
         fs::remove_all(dir);
         return 1;
     }
+    const pid_t broker = localBroker.Pid;
+    const std::uint16_t port = localBroker.Port;
 
     std::vector<double> feedRate[2], feedCpuRate[2], replayRate[2], replayCpuRate[2];
     std::vector<Burst> feedBursts;
@@ -476,8 +363,7 @@ int Orchestrate(const std::string &self, const std::string &publisher,
         brokerUs.push_back(brokerPerRound / reports * 1e6);
         publisherUs.push_back((feed[0].PublisherCpu + feed[1].PublisherCpu) / reports * 1e6);
     }
-    kill(broker, SIGTERM);
-    waitpid(broker, nullptr, 0);
+    ionvane::bench::StopBroker(localBroker);
     fs::remove_all(dir);
     if (!ok) {
         std::fprintf(stderr, "the feed benchmark failed\n");
@@ -527,9 +413,10 @@ int main(int argc, char *argv[]) {
     if (argc == 3 && std::string(argv[1]) == "--write") {
         // The two bursts alone, for profiling the --feed and --replay sides by hand.
         fs::create_directories(argv[2]);
-        WriteBurst(fs::path(argv[2]) / "burst1.capture", T0, FirstSequence, 1);
+        WriteBurst(fs::path(argv[2]) / "burst1.capture", T0, FirstSequence, 1, BurstReports,
+                   BurstSpanS, FeedDelayS);
         WriteBurst(fs::path(argv[2]) / "burst2.capture", T0 + SecondBurstAfterS,
-                   FirstSequence + BurstReports, 2);
+                   FirstSequence + BurstReports, 2, BurstReports, BurstSpanS, FeedDelayS);
         return 0;
     }
     if (argc < 2 || argc > 3 || argv[1][0] == '-') {

@@ -6,7 +6,11 @@
 // - panning: the view moved by the arrow keys, a fifth of its radius (80 px) each time (the
 //   pictures are painted again, the outlines in pixels hold: they are per home and zoom);
 // - zooming: each paint one wheel notch further (the outlines on view are rescaled from km);
-// - first paint after a new home (every outline projected again);
+// - a new home: the paint right after it (the old picture, while the outlines are projected round
+//   the new home in a worker), the paint once they are (every outline scaled to pixels again),
+//   and the wall-clock time from setting the home to its picture;
+// - the same scene, pan and zoom with 10,000 paths in the window (200 a cloud, of which the map
+//   draws the newest 50 of each and all of the ringed cloud);
 // and once, reading the built-in outlines.
 // `ionvane_map_bench --profile scene|pan|zoom N` paints N times of one kind and prints nothing,
 // for `valgrind --tool=callgrind --toggle-collect='*ProfiledPaints*'`, whose instruction counts
@@ -16,6 +20,7 @@
 #include "tests/map/user_view.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QImage>
 #include <QKeyEvent>
 
@@ -127,8 +132,43 @@ int main(int argc, char *argv[]) {
         return 0;
     }
 
-    const Figure first = MedianMs(
-        11, [&] { view.SetHome(testing::HomeIO90IR, "IO90IR"); }, paint);
+    // A new home: the paint at once (the old picture), the paint once the outlines are projected
+    // round it, and the time from one to the other; IO90IR and JN58TD in turns.
+    paint();
+    std::vector<double> homeOld, homeOldCpu, homeNew, homeNewCpu, homeTotal;
+    for (int i = 0; i < 11; ++i) {
+        const auto start = Clock::now();
+        double cpu = CpuMs();
+        if (i % 2 == 0) {
+            view.SetHome({48.145833333333333, 11.625}, "JN58TD");
+        } else {
+            view.SetHome(testing::HomeIO90IR, "IO90IR");
+        }
+        paint();
+        homeOld.push_back(Milliseconds(Clock::now() - start));
+        homeOldCpu.push_back(CpuMs() - cpu);
+        QEventLoop wait;
+        QObject::connect(&view, &MapView::homeShown, &wait, &QEventLoop::quit);
+        if (view.HomePending()) {
+            wait.exec();
+        }
+        const auto shown = Clock::now();
+        cpu = CpuMs();
+        paint();
+        homeNew.push_back(Milliseconds(Clock::now() - shown));
+        homeNewCpu.push_back(CpuMs() - cpu);
+        homeTotal.push_back(Milliseconds(Clock::now() - start));
+    }
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    view.SetHome(testing::HomeIO90IR, "IO90IR");
+    QEventLoop settle;
+    QObject::connect(&view, &MapView::homeShown, &settle, &QEventLoop::quit);
+    if (view.HomePending()) {
+        settle.exec();
+    }
     paint();
     const Figure repaint = MedianMs(100, nothing, paint);
     const Figure scene = MedianMs(100, newScene, paint);
@@ -136,6 +176,17 @@ int main(int argc, char *argv[]) {
     const Figure pan = MedianMs(100, panStep, paint);
     view.GoHome();
     const Figure zoom = MedianMs(40, zoomStep, paint);
+
+    // 10,000 paths in the window.
+    view.GoHome();
+    notch = 0;
+    step = 0;
+    const MapScene crowded = testing::FakeOpening(50, 10000);
+    const Figure crowdedScene = MedianMs(
+        40, [&] { view.SetScene(crowded); }, paint);
+    const Figure crowdedPan = MedianMs(40, panStep, paint);
+    view.GoHome();
+    const Figure crowdedZoom = MedianMs(40, zoomStep, paint);
 
     std::printf("Map, 1000x800, world outlines, 50 clouds, 500 paths, one core, medians "
                 "(wall clock / process CPU time):\n");
@@ -147,7 +198,14 @@ int main(int argc, char *argv[]) {
     line("repaint at 200% (2000x1600 device pixels)", repaint2);
     line("repaint while panning (100 paints)", pan);
     line("repaint after a zoom step (40 paints)", zoom);
-    line("first paint after a new home (11 paints)", first);
+    line("a new home: paint at once (old picture)", {median(homeOld), median(homeOldCpu)});
+    line("a new home: paint once projected", {median(homeNew), median(homeNewCpu)});
+    std::printf("  %-44s %8.2f ms\n", "a new home: set to its picture shown", median(homeTotal));
+    std::printf("With 10,000 paths in the window (50 clouds, 200 paths each; drawn: the newest 50 "
+                "a cloud and all of the ringed one):\n");
+    line("repaint after a new scene (40 paints)", crowdedScene);
+    line("repaint while panning (40 paints)", crowdedPan);
+    line("repaint after a zoom step (40 paints)", crowdedZoom);
     std::printf("  %-44s %8.2f ms\n", "reading the built-in outlines (once)", loadMs);
     return 0;
 }

@@ -153,10 +153,10 @@ void ReplayFigures(const std::string &cli, const std::string &generator, const f
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (argc != 7) {
+    if (argc != 7 && argc != 9) {
         std::fprintf(stderr,
                      "usage: %s IONVANE-CLI WINDOW-START LIVE-WINDOW-START BARE-WINDOW GEODSOLVE "
-                     "CAPTURE-GENERATOR\n",
+                     "CAPTURE-GENERATOR [OTHER-WINDOW-START OTHER-LIVE-WINDOW-START]\n",
                      argv[0]);
         return 2;
     }
@@ -196,38 +196,60 @@ int main(int argc, char *argv[]) {
     }
     ReplayFigures(cli, argv[6], work, batchRate);
 
-    // The window programs are copied so that nothing they might write lands beside the real one;
-    // the live window's settings and history store go to folders of the benchmark's own (the
-    // first run makes them, the others start as a user does, with an empty hour behind them).
-    const fs::path ionvane = work / "ionvane";
-    const fs::path ionvaneLive = work / "ionvane-live";
-    fs::copy_file(argv[2], ionvane, fs::copy_options::overwrite_existing);
-    fs::copy_file(argv[3], ionvaneLive, fs::copy_options::overwrite_existing);
+    // The window programs are copied so that nothing they might write lands beside the real one,
+    // with the live window's module where they look for it; the live window's settings and
+    // history store go to folders of the benchmark's own (the first run makes them, the others
+    // start as a user does, with an empty hour behind them). A second pair of start programs
+    // (another build's, such as main's) may be given to be measured in the same turns.
+    const fs::path bin = work / "bin";
+    fs::create_directories(bin);
+    const fs::path module = bin / IONVANE_LIVE_MODULE_RELATIVE;
+    fs::create_directories(module.parent_path());
+    fs::copy_file(fs::path(argv[3]).parent_path() / IONVANE_LIVE_MODULE_RELATIVE, module,
+                  fs::copy_options::overwrite_existing);
+    std::vector<std::pair<std::string, fs::path>> programs = {
+        {"ionvane start to window shown (offscreen)", bin / "ionvane"},
+        {"ionvane --live start to live window shown", bin / "ionvane-live"}};
+    fs::copy_file(argv[2], programs[0].second, fs::copy_options::overwrite_existing);
+    fs::copy_file(argv[3], programs[1].second, fs::copy_options::overwrite_existing);
+    if (argc == 9) {
+        const fs::path baseBin = work / "base";
+        fs::create_directories(baseBin);
+        programs.emplace_back("  the same, other build", baseBin / "ionvane");
+        programs.emplace_back("  the same --live, other build", baseBin / "ionvane-live");
+        fs::copy_file(argv[7], programs[2].second, fs::copy_options::overwrite_existing);
+        fs::copy_file(argv[8], programs[3].second, fs::copy_options::overwrite_existing);
+    }
     const std::string bareWindow = argv[4];
     const std::vector<std::string> offscreen = {"QT_QPA_PLATFORM=offscreen"};
     const std::vector<std::string> liveEnvironment = {
         "QT_QPA_PLATFORM=offscreen", "XDG_DATA_HOME=" + (work / "live-data").string(),
         "XDG_CONFIG_HOME=" + (work / "live-config").string()};
-    std::vector<Measure> windowRuns;
-    std::vector<Measure> liveRuns;
+    std::vector<std::vector<Measure>> runs(programs.size());
     std::vector<Measure> bareRuns;
-    // Taken in turns, so that all three see the same state of the machine.
+    // Taken in turns, so that all see the same state of the machine.
     for (int i = 0; i < 21; ++i) {
-        windowRuns.push_back(Run({ionvane.string()}, "", work / "window.out", offscreen));
-        liveRuns.push_back(Run({ionvaneLive.string()}, "", work / "live.out", liveEnvironment));
+        for (std::size_t p = 0; p < programs.size(); ++p) {
+            const bool live = p % 2 == 1;
+            runs[p].push_back(Run({programs[p].second.string()}, "", work / "window.out",
+                                  live ? liveEnvironment : offscreen));
+        }
         bareRuns.push_back(Run({bareWindow}, "", work / "bare.out", offscreen));
     }
-    const Measure window = Median(windowRuns);
-    const Measure live = Median(liveRuns);
     const Measure bare = Median(bareRuns);
-    std::printf("%-44s %11.1f ms %9ld kB\n", "ionvane start to window shown (offscreen)",
-                window.Seconds * 1e3, window.PeakKb);
-    std::printf("%-44s %11.1f ms %9ld kB\n", "ionvane --live start to live window shown",
-                live.Seconds * 1e3, live.PeakKb);
+    std::vector<Measure> medians;
+    for (std::size_t p = 0; p < programs.size(); ++p) {
+        medians.push_back(Median(runs[p]));
+        std::printf("%-44s %11.1f ms %9ld kB\n", programs[p].first.c_str(),
+                    medians[p].Seconds * 1e3, medians[p].PeakKb);
+    }
     std::printf("%-44s %11.1f ms %9ld kB\n", "bare Qt window, same measure", bare.Seconds * 1e3,
                 bare.PeakKb);
-    std::printf("%-44s %14.2f\n", "ratio ionvane / bare", window.Seconds / bare.Seconds);
-    std::printf("%-44s %14.2f\n", "ratio ionvane --live / bare", live.Seconds / bare.Seconds);
+    const char *ratioNames[] = {"ratio ionvane / bare", "ratio ionvane --live / bare",
+                                "  other build: ionvane / bare", "  other build: --live / bare"};
+    for (std::size_t p = 0; p < programs.size(); ++p) {
+        std::printf("%-44s %14.2f\n", ratioNames[p], medians[p].Seconds / bare.Seconds);
+    }
     fs::remove_all(work);
     return 0;
 }

@@ -81,6 +81,11 @@ void LiveSession::Take(const live::SpotTaken &taken) {
         while (spots.size() > 1 && spots.front().Time < Now() - tracker::RecentWindowS) {
             spots.pop_front();
         }
+        // As many as the tracker keeps of a cloud: a big opening on the feed brings a thousand
+        // reports a second, which the recent stretch alone would let grow to a million rows.
+        while (spots.size() > tracker::MaxRecentSpotsPerCloud) {
+            spots.pop_front();
+        }
     }
 }
 
@@ -109,13 +114,20 @@ std::optional<SpotRow> LiveSession::BestSpotOf(int cloudId) const {
 std::vector<map::SpotPath> LiveSession::RecentPaths() const {
     std::vector<map::SpotPath> paths;
     const UnixSeconds since = Now() - MapPathWindowS;
-    for (const SpotRow &row : Rows) {
-        // Not the end of the list: a feed report listed after later spots may be older.
-        if (row.Time < since) {
-            continue;
+    const auto add = [&](const SpotRow &row) {
+        if (row.Time >= since && row.From && row.To && row.SpotBand) {
+            paths.push_back({*row.From, *row.To, row.Read.FreqMHz, row.CloudId, row.Time, 1.0});
         }
-        if (row.From && row.To && row.SpotBand) {
-            paths.push_back({*row.From, *row.To, row.Read.FreqMHz});
+    };
+    // Each cloud's paths from its own spots, which reach further back than the list at the
+    // feed's rate; the others from the list, whole (a feed report listed after later spots may
+    // be older).
+    for (const auto &[id, spots] : CloudSpots) {
+        std::for_each(spots.begin(), spots.end(), add);
+    }
+    for (const SpotRow &row : Rows) {
+        if (!row.CloudId || !CloudSpots.contains(*row.CloudId)) {
+            add(row);
         }
     }
     return paths;

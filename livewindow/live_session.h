@@ -66,7 +66,8 @@ class LiveSession : public QObject {
     /// The spot of the highest frequency among a cloud's spots of the recent stretch (the newest
     /// of equals): the one a double-click hands to the calculator.
     [[nodiscard]] std::optional<SpotRow> BestSpotOf(int cloudId) const;
-    /// The paths of the recent stretch, for the map.
+    /// The paths of the recent stretch, for the map: each cloud's, as many as the tracker keeps
+    /// of it (MaxRecentSpotsPerCloud), and the listed ones through no cloud.
     [[nodiscard]] std::vector<map::SpotPath> RecentPaths() const;
 
   signals:

@@ -30,8 +30,14 @@ class QSpinBox;
 class QSplitter;
 class QTableView;
 class QThread;
+class QTimer;
 
 namespace ionvane::livewindow {
+
+/// How often at most the tables, the band panel and the map show what arrived, ms: four times a
+/// second reads as live, where the feed can bring a thousand reports a second and each repaint
+/// of the map and the tables costs milliseconds.
+constexpr int DefaultRefreshIntervalMs = 250;
 
 /// What the live window is given: its places, the home station, the clocks and the outlets.
 struct LiveWindowSetup {
@@ -52,6 +58,8 @@ struct LiveWindowSetup {
     /// The land and borders; read from the program's own outlines in a worker, once the window
     /// has been drawn, when null.
     std::shared_ptr<const map::WorldOutlines> Outlines;
+    /// Changes are gathered and shown at most this often, ms; 0 shows each change at once.
+    int RefreshIntervalMs = DefaultRefreshIntervalMs;
 };
 
 /// The window's own title, before the highest possible band is added to it.
@@ -96,6 +104,7 @@ class frmLive : public QMainWindow {
     QWidget *BuildFeedBar();
     QWidget *BuildSpotList();
     void RestoreState();
+    void RefreshSoon();
     void Refresh();
     void RefreshMap();
     void ShowAlarm(const tracker::AlarmEvent &alarm);
@@ -140,6 +149,8 @@ class frmLive : public QMainWindow {
     QComboBox *cmbSpotBand = nullptr;
     QTableView *tblSpots = nullptr;
     std::optional<int> HighlightedCloud;
+    /// Runs out when the changes gathered since the last refresh are to be shown.
+    QTimer *RefreshTimer = nullptr;
     /// Reads the program's outlines once the window is drawn; null when the setup brought them.
     QThread *OutlinesReader = nullptr;
     bool FirstFrameDone = false;

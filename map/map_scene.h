@@ -4,6 +4,9 @@
 
 #include "projection.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,7 +25,35 @@ struct SpotPath {
     GeoPoint From;
     GeoPoint To;
     double FreqMHz = 0.0;
+    std::optional<int> CloudId; ///< the cloud the spot counted for, if any
+    std::int64_t TimeS = 0;     ///< the spot's time (s since 1970): the newest are drawn
+    /// How strongly it is drawn, from 1 (the newest) down to FadedPathWeight: set by ChoosePaths.
+    double Weight = 1.0;
 };
+
+/// Paths drawn for each cloud, and for the paths through no cloud: the newest ones. At the
+/// feed's rate a cloud gathers thousands of paths in the 15 minutes the map shows, a solid star
+/// in which neither the cloud nor home's line can be read; 50 still show how far it reaches.
+constexpr std::size_t NewestPathsPerCloud = 50;
+/// The weight of the oldest path drawn: older paths fade out towards it.
+constexpr double FadedPathWeight = 0.25;
+
+/// What the map draws of a scene's paths.
+struct PathChoice {
+    /// The paths drawn, oldest first (painted first, so the newest lie on top), each weighted.
+    std::vector<SpotPath> Drawn;
+    /// For each cloud, its paths that are not drawn.
+    std::map<int, std::size_t> NotDrawn;
+    /// Paths through no cloud that are not drawn.
+    std::size_t NotDrawnElsewhere = 0;
+};
+
+/// Chooses from `paths` the newest `newest` of each cloud and of the paths through no cloud, and
+/// every path of `selectedCloud`. Within a cloud the newest weighs 1 and each older one less, down
+/// to FadedPathWeight for the `newest`-th and every older path of the selected cloud. Equal times
+/// keep their order in `paths`, the later counting as newer.
+PathChoice ChoosePaths(std::vector<SpotPath> paths, std::optional<int> selectedCloud,
+                       std::size_t newest = NewestPathsPerCloud);
 
 /// The movement of a cloud: speed over the ground and the bearing it moves towards.
 struct CloudDrift {

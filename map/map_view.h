@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -24,6 +25,10 @@ class QToolButton;
 namespace ionvane::map {
 
 class LabelTexts;
+struct PlaneWorld;
+struct ScreenWorld;
+struct PlaneScene;
+struct ScreenScene;
 
 /// The view at start and after "Home": home in the middle, 3,000 km to the nearer edge, which
 /// takes in every single-hop Es path from home with room to spare.
@@ -50,10 +55,17 @@ class MapView : public QWidget {
     explicit MapView(QWidget *parent = nullptr);
     ~MapView() override;
 
-    /// Centres the map on `home` (its locator as `label`) and goes back to the default view.
+    /// Centres the map on `home` (its locator as `label`) and goes back to the default view. With
+    /// a picture on screen, the outlines are projected around the new home in a worker while the
+    /// old picture stays; the map changes when they are ready (homeShown).
     void SetHome(GeoPoint home, const QString &label);
+    /// Whether a new home waits for its outlines to be projected.
+    bool HomePending() const { return HomeAsked != HomeApplied; }
     /// The land and borders to draw; without them (null) the map shows `error` instead.
     void SetOutlines(std::shared_ptr<const WorldOutlines> outlines, const QString &error = {});
+    /// What to show: its clouds, the selected band's line, and of its paths those ChoosePaths
+    /// picks (the newest of each cloud, all of the highlighted cloud); the others are counted
+    /// beside their cloud.
     void SetScene(MapScene scene);
     /// The radius (km) of the dashed one-hop ring; non-finite or non-positive keeps the old one.
     void SetOneHopKm(double oneHopKm);
@@ -79,6 +91,8 @@ class MapView : public QWidget {
 
   signals:
     void ViewChanged();
+    /// The home last set is the one the map shows.
+    void homeShown();
 
   protected:
     void changeEvent(QEvent *event) override;
@@ -91,11 +105,6 @@ class MapView : public QWidget {
     void keyPressEvent(QKeyEvent *event) override;
 
   private:
-    struct PlaneWorld;
-    struct ScreenWorld;
-    struct PlaneScene;
-    struct ScreenScene;
-
     // What a picture of the map depends on besides the home, outlines and scene, whose setters
     // drop the pictures.
     struct LayerKey {
@@ -109,12 +118,15 @@ class MapView : public QWidget {
         bool operator==(const LayerKey &) const = default;
     };
 
+    void ApplyHome(GeoPoint home, const QString &label, std::unique_ptr<PlaneWorld> world);
     void ReadyLayer(QImage &layer, double devicePixelRatio) const;
     void DropPictures();
     // The sea, land, borders, coasts, field grid and range rings.
     void PaintStatic(QPainter &painter);
     // Over the static layer: paths, clouds, labels, the selected line, home, legend and scale.
     void PaintScene(QPainter &painter);
+    // The legend, bottom left: cloud colours, what of the paths is drawn and how many are not.
+    void PaintLegend(QPainter &painter, std::size_t pathsNotDrawn);
     double PixelsPerKm() const;
     QPointF PlaneOrigin() const;
     void SetView(PlanePoint centre, double radiusKm);
@@ -124,10 +136,15 @@ class MapView : public QWidget {
                               double devicePixelRatio);
 
     AzimuthalEquidistant Projection{GeoPoint{}};
+    // Counts of homes asked for and shown: a home asked for while another is projected wins.
+    unsigned HomeAsked = 0;
+    unsigned HomeApplied = 0;
     QString HomeLabel;
     std::shared_ptr<const WorldOutlines> Outlines;
     QString OutlinesError;
-    MapScene Data;
+    MapScene Data; ///< its paths: those drawn
+    std::map<int, std::size_t> PathsNotDrawn;
+    std::size_t PathsNotDrawnElsewhere = 0;
     double OneHopKm = DefaultOneHopKm;
 
     PlanePoint Centre;

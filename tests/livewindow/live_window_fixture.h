@@ -102,6 +102,8 @@ class LiveWindowFixture {
         setup.Outlet = &Outlet;
         // No land: these tests look at the tables and panels, not at the map.
         setup.Outlines = std::make_shared<const map::WorldOutlines>();
+        // Each change shown at once; one test gathers them as the program does.
+        setup.RefreshIntervalMs = 0;
         return setup;
     }
 

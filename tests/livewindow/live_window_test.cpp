@@ -82,6 +82,45 @@ class LiveWindowTest : public QObject, LiveWindowFixture {
         QVERIFY(!panel.findChild<QLabel *>("lblVia2m")->isVisible());
     }
 
+    void changesGatheredAndShownTogether() {
+        // State: a window that gathers changes as the program does. Action: four lines in a row.
+        // Expected: nothing shown until the window gets back to its event loop, then the three
+        // spots among them and their cloud at once.
+        livewindow::LiveWindowSetup setup = Setup();
+        setup.RefreshIntervalMs = livewindow::DefaultRefreshIntervalMs;
+        frmLive live(std::move(setup));
+        auto *clouds = live.findChild<QTableView *>("tblClouds");
+        auto *spots = live.findChild<QTableView *>("tblSpots");
+        Replay(live, 0, 4);
+        QCOMPARE(clouds->model()->rowCount(), 0);
+        QCOMPARE(spots->model()->rowCount(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(spots->model()->rowCount(), 3, 5000);
+        QCOMPARE(clouds->model()->rowCount(), 1);
+        QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::HighestFreq), QString("144.174"));
+    }
+
+    void aCloudKeepsAsManySpotsAsTheTracker() {
+        // State: a session without a window. Action: five spots more than the tracker keeps of a
+        // cloud, all through one cloud within its recent stretch. Expected: the map's paths of
+        // that cloud are the newest the tracker keeps; the five oldest are gone.
+        livewindow::LiveSession session(CoreSetup());
+        const int count = static_cast<int>(tracker::MaxRecentSpotsPerCloud) + 5;
+        for (int i = 0; i < count; ++i) {
+            // 50100.0 to 50550.4 kHz, a tenth of a kHz apart.
+            const std::string line = "DX de G4ABC:     " + std::to_string(50100 + i / 10) + "." +
+                                     std::to_string(i % 10) + "  S51ABC  IO90IR<ES>JN77EX 1000Z";
+            session.ClusterLine(CaptureStart + i / 10, line);
+        }
+        const std::vector<map::SpotPath> paths = session.RecentPaths();
+        QCOMPARE(paths.size(), tracker::MaxRecentSpotsPerCloud);
+        QCOMPARE(std::min_element(paths.begin(), paths.end(),
+                                  [](const map::SpotPath &a, const map::SpotPath &b) {
+                                      return a.FreqMHz < b.FreqMHz;
+                                  })
+                     ->FreqMHz,
+                 50.1005);
+    }
+
     void cloudTableSortsByNumberNotText() {
         // State: two clouds far apart, 50.1 and 144.174 MHz. Action: sort by the highest
         // frequency ascending. Expected: 50.1 first, although "144" sorts before "50" as text.

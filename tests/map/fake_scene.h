@@ -36,7 +36,7 @@ inline MapScene FakeOpening(int clouds, int paths) {
         const double halfKm = 700 + 300 * unit(random);
         scene.Paths.push_back({Destination(cloud.Centre, bearing, halfKm),
                                Destination(cloud.Centre, bearing + 180, halfKm),
-                               cloud.HighestFreqMHz});
+                               cloud.HighestFreqMHz, cloud.Id, i, 1.0});
     }
     scene.Selected = SelectedBandLine{{46.5, 10.5}, {42.1, 22.9}, "2 m: try KN12, 112\xc2\xb0"};
     scene.HighlightedCloudId = 1;

@@ -1,0 +1,130 @@
+// The live window's refresh: the cloud table, the spot list, the band panel, the title and the
+// map, from what the session holds, a few times a second.
+#include "live_window.h"
+
+#include "calc/locator.h"
+#include "window_style.h"
+
+#include <QItemSelectionModel>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ionvane::livewindow {
+
+namespace {
+
+std::optional<map::GeoPoint> LocatorPoint(const std::string &locator) {
+    if (locator.size() != 6 ||
+        calc::FirstInvalidPosition(std::u32string(locator.begin(), locator.end())) != 0) {
+        return std::nullopt;
+    }
+    const calc::Position position = calc::DecodeLocator(std::string_view(locator));
+    return map::GeoPoint{position.LatDeg, position.LonDeg};
+}
+
+} // namespace
+
+void frmLive::RefreshSoon() {
+    // Every report changes the session; the widgets show the changes a few times a second, all
+    // those gathered since the last time at once.
+    if (Setup.RefreshIntervalMs <= 0) {
+        Refresh();
+    } else if (!RefreshTimer->isActive()) {
+        RefreshTimer->start();
+    }
+}
+
+void frmLive::Refresh() {
+    RefreshTimer->stop();
+    const std::optional<int> selected = SelectedCloudId();
+    Clouds->SetClouds(Live->Clouds(), Live->Now());
+    if (selected) {
+        // A new set of clouds resets the table: the cloud the user picked stays picked.
+        for (int row = 0; row < CloudsSorted->rowCount(); ++row) {
+            const QModelIndex index = CloudsSorted->index(row, 0);
+            if (index.data(CloudTableModel::CloudIdRole).toInt() == *selected) {
+                tblClouds->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect |
+                                                               QItemSelectionModel::Rows);
+                break;
+            }
+        }
+    }
+    SpotsModel->SetSpots(Live->Spots());
+    const tracker::VerdictEvent verdict = Live->Verdict();
+    bandPanel->SetVerdict(verdict);
+    const std::optional<tracker::Band> highest = bandPanel->HighestPossible();
+    setWindowTitle(highest ? QString("%1 - %2 possible").arg(LiveTitle, BandLabel(*highest))
+                           : QString(LiveTitle));
+    RefreshMap();
+}
+
+void frmLive::RefreshMap() {
+    map::MapScene scene;
+    scene.Paths = Live->RecentPaths();
+    for (const tracker::CloudEvent &cloud : Live->Clouds()) {
+        map::CloudPatch patch;
+        patch.Id = cloud.Cloud.Id;
+        patch.Centre = map::GeoPoint{cloud.Cloud.LatDeg, cloud.Cloud.LonDeg};
+        patch.HighestFreqMHz = cloud.Cloud.HighestFreqMHz;
+        if (cloud.Cloud.Movement) {
+            patch.Drift =
+                map::CloudDrift{cloud.Cloud.Movement->SpeedKmh, cloud.Cloud.Movement->TowardsDeg};
+        }
+        patch.Fading = cloud.State == tracker::CloudState::Fading;
+        scene.Clouds.push_back(patch);
+    }
+    // The map paints patches in order, and at a wide view neighbouring patches overlap: the
+    // clouds that matter most (live, then highest frequency) go on top.
+    std::stable_sort(scene.Clouds.begin(), scene.Clouds.end(),
+                     [](const map::CloudPatch &a, const map::CloudPatch &b) {
+                         return std::pair(!a.Fading, a.HighestFreqMHz) <
+                                std::pair(!b.Fading, b.HighestFreqMHz);
+                     });
+    if (const std::optional<tracker::Band> band = bandPanel->SelectedBand()) {
+        const tracker::BandVerdict verdict = Live->Verdict().Bands[tracker::BandIndex(*band)];
+        const auto towards = LocatorPoint(verdict.Home.TowardsLoc);
+        for (const map::CloudPatch &patch : scene.Clouds) {
+            if (verdict.CloudId && patch.Id == *verdict.CloudId && towards) {
+                scene.Selected = map::SelectedBandLine{
+                    patch.Centre, *towards,
+                    (BandLabel(*band) + " " + QString::fromStdString(verdict.Home.TowardsLoc) +
+                     QString(" %1°").arg(std::lround(verdict.Home.AzimuthDeg) % 360))
+                        .toStdString()};
+            }
+        }
+    }
+    scene.HighlightedCloudId = HighlightedCloud;
+    mapView->SetScene(std::move(scene));
+}
+
+std::optional<int> frmLive::SelectedCloudId() const {
+    const QModelIndexList rows = tblClouds->selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        return std::nullopt;
+    }
+    return rows.front().data(CloudTableModel::CloudIdRole).toInt();
+}
+
+void frmLive::CloudSelected() {
+    const std::optional<int> selected = SelectedCloudId();
+    if (selected != HighlightedCloud &&
+        (selected || !tblClouds->selectionModel()->hasSelection())) {
+        HighlightedCloud = selected;
+        RefreshMap();
+    }
+}
+
+void frmLive::CloudActivated(const QModelIndex &index) {
+    const int id = index.data(CloudTableModel::CloudIdRole).toInt();
+    if (const std::optional<SpotRow> best = Live->BestSpotOf(id)) {
+        emit spotChosen(QString::fromStdString(best->Read.FromLoc),
+                        QString::fromStdString(best->Read.ToLoc),
+                        QString::fromStdString(best->Read.FreqMHzText));
+    }
+}
+
+} // namespace ionvane::livewindow
