@@ -1,0 +1,58 @@
+// What the command line asks ionvane-cli for: its options read, and the settings of the run.
+#pragma once
+
+#include "live_command.h"
+#include "replay.h"
+
+#include "command/calculate_command.h"
+#include "window/settings_file.h"
+
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace ionvane::cli {
+
+struct UsageError {
+    std::string Message;
+};
+
+/// --help or --version: the text to print on stdout before leaving with success.
+struct HelpRequested {
+    std::string Text;
+};
+
+// What the command line asks for. The settings and the command are not part of it: RunCli loads
+// the settings (only where no option gives them) and makes the command once the options are read.
+struct Options {
+    Options() : Command(calc::NumberFormat{}) {}
+    bool Batch = false;
+    bool Spots = false;                  ///< batch of raw cluster lines
+    bool AnyMode = false;                ///< batch spots tagged as another mode are calculated too
+    std::optional<std::string> SpotLine; ///< one raw spot
+    bool Json = false;
+    command::CalculateInput Input;
+    calc::NumberFormat Format;
+    std::optional<std::string> HomeLocator; ///< --home, upper-cased
+    std::optional<float> EsLayerHeightKm;   ///< --es-layer
+    std::optional<float> HomeHeightKm;      ///< --masl, converted to km
+    window::Settings Settings;              ///< filled by LoadSettings
+    command::CalculateCommand Command;      ///< made once, for the number format
+    std::optional<ReplayOptions> Replay;    ///< its home settings filled by LoadSettings
+    std::optional<LiveOptions> Live;        ///< --cluster, --mqtt; its home settings likewise
+};
+
+// The outcome of reading the command line: what to do, a usage error, or a text to print (--help,
+// --version).
+using ParsedCommandLine = std::variant<Options, UsageError, HelpRequested>;
+
+/// Reads the command line `arguments` (program name first).
+ParsedCommandLine ParseOptions(const QStringList &arguments);
+
+// The settings of the run: the settings file where an option does not give a setting, each option
+// over it. The file is read only when some setting is left to it.
+window::Settings LoadSettings(const Options &options);
+
+} // namespace ionvane::cli
