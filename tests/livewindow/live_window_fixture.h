@@ -36,7 +36,9 @@
 using namespace ionvane;
 using livewindow::frmLive;
 
-namespace {
+// Named, not anonymous: the live window's test class, spread over two files, derives from the
+// fixture.
+namespace live_window_test {
 
 // Counts what reached the desktop.
 class FakeOutlet : public livewindow::AlarmOutlet {
@@ -64,7 +66,7 @@ struct CaptureRow {
     std::string Line;
 };
 
-std::vector<CaptureRow> ReadCapture() {
+inline std::vector<CaptureRow> ReadCapture() {
     QFile file(IONVANE_TEST_DATA "/opening.capture");
     std::vector<CaptureRow> rows;
     if (!file.open(QIODevice::ReadOnly)) {
@@ -145,4 +147,6 @@ class LiveWindowFixture {
     }
 };
 
-} // namespace
+} // namespace live_window_test
+
+using namespace live_window_test;
