@@ -21,6 +21,8 @@
 #include "child_process.h"
 #include "feed_burst.h"
 #include "local_broker.h"
+#include "paint_watch.h"
+#include "process_figures.h"
 
 #include "history/history_store.h"
 #include "live/live_core.h"
@@ -52,6 +54,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using ionvane::bench::CpuSeconds;
+using ionvane::bench::KeyWatch;
+using ionvane::bench::ListWatch;
+using ionvane::bench::MonotonicSeconds;
 
 // Each burst lasts this long, s.
 constexpr int BurstSeconds = 30;
@@ -67,21 +73,6 @@ constexpr int KeyIntervalMs = 1000;
 // 2026-06-14T10:00:00Z: the burst's own report times, replaced by the publisher as it sends.
 constexpr std::int64_t T0 = 1781431200;
 
-double MonotonicSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval &t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 double Median(std::vector<double> values) {
     if (values.empty()) {
         return 0;
@@ -93,56 +84,6 @@ double Median(std::vector<double> values) {
 double Max(const std::vector<double> &values) {
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
 }
-
-// The map's paints after a key: the first after the key was handled ends its answer.
-class KeyWatch : public QObject {
-  public:
-    std::mutex Lock;
-    std::vector<double> PostedAt; ///< monotonic s, one per key posted
-    std::vector<double> Answers;  ///< s from posting to the end of the map's repaint
-    std::size_t Handled = 0;
-    bool Pending = false;
-
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::KeyPress) {
-            Pending = true;
-        } else if (event->type() == QEvent::Paint && Pending) {
-            // Painted here so that the time taken includes the repaint itself.
-            watched->event(event);
-            const double now = MonotonicSeconds();
-            std::lock_guard guard(Lock);
-            if (Handled < PostedAt.size()) {
-                Answers.push_back(now - PostedAt[Handled++]);
-            }
-            Pending = false;
-            return true;
-        }
-        return false;
-    }
-};
-
-// The spot list's paints: the age of the newest report it shows, and the reports it shows.
-class ListWatch : public QObject {
-  public:
-    ListWatch(const long &shown, std::function<double(long)> ageOf)
-        : Shown(shown), AgeOf(std::move(ageOf)) {}
-    std::vector<double> Ages;
-    std::vector<long> ShownAt;
-
-  protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint && Shown > 0) {
-            Ages.push_back(AgeOf(Shown - 1));
-            ShownAt.push_back(Shown);
-        }
-        return false;
-    }
-
-  private:
-    const long &Shown;
-    std::function<double(long)> AgeOf;
-};
 
 int WindowMode(int argc, char *argv[]) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
