@@ -3,6 +3,8 @@
 // geometry and settings, and the connection bars and their states.
 #include "live_window_fixture.h"
 
+#include <QListView>
+
 class LiveWindowTest : public QObject, LiveWindowFixture {
     Q_OBJECT
 
@@ -72,6 +74,10 @@ class LiveWindowTest : public QObject, LiveWindowFixture {
         panel.SetVerdict(v);
         panel.show();
         QVERIFY(!panel.findChild<QPushButton *>("cmdBand4m")->isVisible());
+        // Nor is "4 m up" offered as the alarm band.
+        const auto *alarmChoices =
+            qobject_cast<QListView *>(panel.findChild<QComboBox *>("cmbAlarmBand")->view());
+        QVERIFY(alarmChoices->isRowHidden(2) && !alarmChoices->isRowHidden(3));
         QCOMPARE(panel.RowText(tracker::Band::M6),
                  QString("6 m marginal\nbeam 228 towards JN11AB up to 48.1 MHz"));
         QVERIFY(panel.findChild<QPushButton *>("cmdBand6m")->styleSheet().contains("#ffb300"));
