@@ -34,32 +34,20 @@ tracker::LineResult WsjtxDatagram(tracker::SpotPipeline &pipeline, const wsjtx::
 SourceLine SourceLines::Feed(tracker::SpotPipeline &pipeline, tracker::UnixSeconds time,
                              std::string_view line, std::vector<tracker::TrackerEvent> &events) {
     SourceLine read;
-    read.Time = time;
-    const auto datagram =
-        wsjtx::StoredEvent(Wsjtx, wsjtx::Seconds(std::chrono::seconds(time)), line);
-    if (datagram) {
+    const wsjtx::Seconds received{std::chrono::seconds(time)};
+    if (const auto datagram = wsjtx::StoredEvent(Wsjtx, received, line)) {
         read.From = LineSource::Wsjtx;
         pipeline.Tick(time, events);
         read.Result = WsjtxDatagram(pipeline, *datagram, events);
-        if (read.Result.What == tracker::LineResult::Kind::Spot) {
-            read.Time = read.Result.SpotTime;
-        }
-        return read;
-    }
-    const auto report = feed::StoredEvent(Reader, feed::Seconds(std::chrono::seconds(time)), line);
-    if (!report) {
+    } else if (const auto report = feed::StoredEvent(Reader, received, line)) {
+        read.From = LineSource::Feed;
+        pipeline.Tick(time, events);
+        read.Result = FeedReport(pipeline, *report, events);
+    } else {
         read.Result = pipeline.Feed(time, line, events);
-        if (read.Result.What == tracker::LineResult::Kind::Spot) {
-            read.Time = read.Result.SpotTime;
-        }
-        return read;
     }
-    read.From = LineSource::Feed;
-    pipeline.Tick(time, events);
-    read.Result = FeedReport(pipeline, *report, events);
-    if (read.Result.What == tracker::LineResult::Kind::Spot) {
-        read.Time = read.Result.SpotTime;
-    }
+    // A spot at its own time, anything else at the line's.
+    read.Time = read.Result.What == tracker::LineResult::Kind::Spot ? read.Result.SpotTime : time;
     return read;
 }
 

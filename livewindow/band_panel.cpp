@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -168,6 +169,11 @@ void BandPanel::Show(tracker::Band band) {
     QPushButton *row = Rows[index];
     const bool followed = (Verdict.Shown & tracker::BandBit(band)) != 0;
     row->setVisible(followed);
+    // A band the home's region does not follow (4 m outside Region 1) is offered for no alarm
+    // either; the rows keep their places, so a row is a band's index.
+    if (auto *choices = qobject_cast<QListView *>(cmbAlarmBand->view())) {
+        choices->setRowHidden(static_cast<int>(index), !followed);
+    }
     row->setText(RowText(band));
     switch (Verdict.Bands[index].State) {
     case tracker::VerdictState::Possible:

@@ -1,6 +1,8 @@
 // The live window's cloud table, band panel and map, and the double-click into the main window.
 #include "live_window_test.h"
 
+#include <QListView>
+
 void LiveWindowTest::cloudTableFilledFromReplayedCapture() {
     // State: an empty window. Action: the opening's first four lines, then its prompt 16
     // minutes later. Expected: one cloud, updated by the 2 m spot, then fading; the figures
@@ -63,6 +65,10 @@ void LiveWindowTest::bandPanelNamesEachBandsOwnCloud() {
     panel.SetVerdict(v);
     panel.show();
     QVERIFY(!panel.findChild<QPushButton *>("cmdBand4m")->isVisible());
+    // Nor is "4 m up" offered as the alarm band.
+    const auto *alarmChoices =
+        qobject_cast<QListView *>(panel.findChild<QComboBox *>("cmbAlarmBand")->view());
+    QVERIFY(alarmChoices->isRowHidden(2) && !alarmChoices->isRowHidden(3));
     QCOMPARE(panel.RowText(tracker::Band::M6),
              QString("6 m marginal\nbeam 228 towards JN11AB up to 48.1 MHz"));
     QVERIFY(panel.findChild<QPushButton *>("cmdBand6m")->styleSheet().contains("#ffb300"));
