@@ -3,13 +3,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 namespace ionvane::app {
 
 void SetUpApplication() {
     QApplication::setApplicationName("Ionvane");
     QApplication::setDesktopFileName("io.github.ionvane.Ionvane");
-    QApplication::setWindowIcon(QIcon(":/icons/ionvane-32.png"));
+    // Read by the built-in PNG reader alone: a reader free to detect the format first loads every
+    // image format plugin (and libjpeg behind one) to ask whether it reads the file.
+    QImageReader icon(QStringLiteral(":/icons/ionvane-32.png"), "png");
+    icon.setAutoDetectImageFormat(false);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
 }
 
 QString LiveModulePath() {

@@ -150,6 +150,18 @@ void ReplayFigures(const std::string &cli, const std::string &generator, const f
     }
 }
 
+// Puts the live window's module beside a copied start program where it looks for it, taken from
+// beside the program the copy is made of (a build from before the module has none).
+void CopyLiveModule(const fs::path &program, const fs::path &copyBin) {
+    const fs::path module = program.parent_path() / IONVANE_LIVE_MODULE_RELATIVE;
+    if (!fs::exists(module)) {
+        return;
+    }
+    const fs::path copy = copyBin / IONVANE_LIVE_MODULE_RELATIVE;
+    fs::create_directories(copy.parent_path());
+    fs::copy_file(module, copy, fs::copy_options::overwrite_existing);
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -203,18 +215,17 @@ int main(int argc, char *argv[]) {
     // (another build's, such as main's) may be given to be measured in the same turns.
     const fs::path bin = work / "bin";
     fs::create_directories(bin);
-    const fs::path module = bin / IONVANE_LIVE_MODULE_RELATIVE;
-    fs::create_directories(module.parent_path());
-    fs::copy_file(fs::path(argv[3]).parent_path() / IONVANE_LIVE_MODULE_RELATIVE, module,
-                  fs::copy_options::overwrite_existing);
+    CopyLiveModule(argv[3], bin);
     std::vector<std::pair<std::string, fs::path>> programs = {
         {"ionvane start to window shown (offscreen)", bin / "ionvane"},
         {"ionvane --live start to live window shown", bin / "ionvane-live"}};
     fs::copy_file(argv[2], programs[0].second, fs::copy_options::overwrite_existing);
     fs::copy_file(argv[3], programs[1].second, fs::copy_options::overwrite_existing);
     if (argc == 9) {
-        const fs::path baseBin = work / "base";
+        // In a tree of its own, so that its --live loads its own module.
+        const fs::path baseBin = work / "other" / "bin";
         fs::create_directories(baseBin);
+        CopyLiveModule(argv[8], baseBin);
         programs.emplace_back("  the same, other build", baseBin / "ionvane");
         programs.emplace_back("  the same --live, other build", baseBin / "ionvane-live");
         fs::copy_file(argv[7], programs[2].second, fs::copy_options::overwrite_existing);
