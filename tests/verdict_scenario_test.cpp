@@ -2,13 +2,47 @@
 // headline cloud, the hysteresis that holds it open, one alarm per opening at the right minute,
 // and the bands and alarm band by the home's region. The spots that must not open anything are in
 // es_or_not_scenario_test.cpp.
+#include "tracker/home_view.h"
 #include "tracker/region.h"
 #include "tracker_scenario.h"
+
+#include <cmath>
+#include <deque>
+#include <random>
 
 namespace ionvane::tracker {
 namespace {
 
 using namespace scenario;
+
+TEST(HomeView, HighestTrafficIsTheHighestAnySpotGives) {
+    // The cloud's frequency of traffic is worked out from the spots of the highest path MUF only:
+    // it must be, to the bit, the highest that working out every spot gives. Random clouds over
+    // Europe seen from IO90IR, each with spots of random MUFs and frequencies, many of them on
+    // the same MUF (the same path spotted on other frequencies).
+    const HomeView home(calc::NumberFormat{}, HomeSettings{"IO90IR", 110.0F, 0.15F});
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> lat(38, 60), lon(-10, 30), muf(20, 200), freq(28, 148);
+    for (int cloud = 0; cloud < 300; ++cloud) {
+        const auto reflection = home.Through(lat(random), lon(random));
+        ASSERT_TRUE(reflection);
+        std::deque<RecentSpots::Spot> spots;
+        const int count = 1 + cloud % 40;
+        for (int i = 0; i < count; ++i) {
+            const double pathMuf =
+                i % 3 == 0 && !spots.empty() ? spots.back().PathMufMHz : muf(random);
+            spots.push_back({0, 0, 0, 1, 10, freq(random), Band::M6, pathMuf});
+        }
+        float everySpot = -1;
+        for (const RecentSpots::Spot &spot : spots) {
+            const float traffic = home.TrafficFreqMHz(*reflection, spot.PathMufMHz, spot.FreqMHz);
+            if (std::isfinite(traffic) && traffic > everySpot) {
+                everySpot = traffic;
+            }
+        }
+        EXPECT_EQ(home.HighestTrafficFreqMHz(*reflection, spots), everySpot) << "cloud " << cloud;
+    }
+}
 
 TEST(VerdictScenario, VerdictFromHomeNamesTheCloud) {
     // The worked example: IO90IR to JN77EX on 50.1 MHz seen from IO90IR itself gives a frequency

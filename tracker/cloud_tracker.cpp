@@ -102,13 +102,7 @@ void CloudTracker::Recompute(Cloud &cloud) const {
     // its recent spots gives over it.
     cloud.FromHome.reset();
     if (const auto reflection = Home.Through(shown.LatDeg, shown.LonDeg)) {
-        float best = -1;
-        for (const RecentSpots::Spot &spot : recent.All()) {
-            const float traffic = Home.TrafficFreqMHz(*reflection, spot.PathMufMHz, spot.FreqMHz);
-            if (std::isfinite(traffic) && traffic > best) {
-                best = traffic;
-            }
-        }
+        const float best = Home.HighestTrafficFreqMHz(*reflection, recent.All());
         if (best >= 0) {
             cloud.FromHome = CloudFromHome{shown.Id, reflection->Figures};
             cloud.FromHome->Home.TrafficFreqMHz = best;

@@ -4,6 +4,10 @@
 #include "calc/path.h"
 #include "calc/path_centre.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace ionvane::tracker {
 
 HomeView::HomeView(calc::NumberFormat format, const HomeSettings &home)
@@ -32,6 +36,32 @@ std::optional<HomeReflection> HomeView::Through(double latDeg, double lonDeg) co
     figures.ElevationDeg = calc::ShownValue(propagation::ElevationDeg(reflection.FromHome));
     figures.DistanceKm = path.DistanceKm;
     return reflection;
+}
+
+float HomeView::HighestTrafficFreqMHz(const HomeReflection &reflection,
+                                      const std::deque<RecentSpots::Spot> &spots) const {
+    // The spot's own frequency cancels out of the frequency of traffic (the home MUF grows with
+    // it), which grows with the spotted path's MUF alone: only the spots of the highest path MUF
+    // can give the highest. A feed opening holds thousands of spots a cloud, each worked out
+    // again at every report; those within a millionth of the highest MUF are all worked out, far
+    // wider than the few units in the last place that the arithmetic and the rounding to the
+    // shown decimals can move a result by.
+    constexpr double CandidateShare = 1 - 1e-6;
+    double highestMufMHz = -std::numeric_limits<double>::infinity();
+    for (const RecentSpots::Spot &spot : spots) {
+        highestMufMHz = std::max(highestMufMHz, spot.PathMufMHz);
+    }
+    float best = -1;
+    for (const RecentSpots::Spot &spot : spots) {
+        if (spot.PathMufMHz < highestMufMHz * CandidateShare) {
+            continue;
+        }
+        const float traffic = TrafficFreqMHz(reflection, spot.PathMufMHz, spot.FreqMHz);
+        if (std::isfinite(traffic) && traffic > best) {
+            best = traffic;
+        }
+    }
+    return best;
 }
 
 float HomeView::TrafficFreqMHz(const HomeReflection &reflection, double pathMufMHz,

@@ -4,6 +4,7 @@
 
 #include "calc/home_location.h"
 #include "propagation/es_layer.h"
+#include "recent_spots.h"
 #include "spot_calculation.h"
 
 #include <optional>
@@ -31,6 +32,11 @@ class HomeView {
     /// `pathMufMHz`; not finite beyond the float range.
     [[nodiscard]] float TrafficFreqMHz(const HomeReflection &reflection, double pathMufMHz,
                                        double freqMHz) const;
+
+    /// The highest frequency of traffic over `reflection` that any of `spots` gives, as
+    /// TrafficFreqMHz gives it for each; negative when none gives a finite one.
+    [[nodiscard]] float HighestTrafficFreqMHz(const HomeReflection &reflection,
+                                              const std::deque<RecentSpots::Spot> &spots) const;
 
     /// The home locator completed to six characters ("IO90IR").
     [[nodiscard]] const std::string &HomeLocator() const { return Check.CompletedLoc; }
