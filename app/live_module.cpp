@@ -1,15 +1,16 @@
-// The live window module (see live_module.h): the live window, its history store opened once the
-// window is drawn, and the desktop's alarm outlet.
+// The live window module (see live_module.h): the live window, its core with the history store
+// loaded once the window is drawn (core_module.h), and the desktop's alarm outlet.
 #include "live_module.h"
 
 #include "cluster/cluster_settings.h"
-#include "history/history_store.h"
+#include "core_module.h"
 #include "livewindow/alarm_outlet.h"
 #include "livewindow/live_window.h"
 #include "window/locale_format.h"
 #include "window/settings_file.h"
 
 #include <QDateTime>
+#include <QLibrary>
 #include <QLocale>
 
 #include <memory>
@@ -20,7 +21,7 @@ namespace {
 
 class LiveProgram : public LiveWindowHandle {
   public:
-    explicit LiveProgram(const LiveRequest &request) {
+    explicit LiveProgram(const LiveRequest &request) : CoreModule(request.CoreModulePath) {
         const auto nowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
         livewindow::LiveWindowSetup setup;
         setup.ConfigDir = cluster::ClusterSettingsDir();
@@ -28,24 +29,25 @@ class LiveProgram : public LiveWindowHandle {
         setup.Home = window::LoadSettingsFile(window::SettingsPlaces::ForThisProgram().LoadPath(),
                                               setup.Format);
         setup.NowUtc = nowUtc;
-        setup.SessionClock = cluster::SessionClock::System();
         setup.Outlet = &Outlet;
+        // The sources, the store and their libraries come once the window is drawn: its first
+        // look does not wait for them, and the last hour fills the tables a moment later.
+        setup.CoreOnceDrawn = true;
+        setup.OpenCore = [this](live::CoreSetup core) -> live::OpenedCore {
+            const auto open = reinterpret_cast<OpenCoreFunction>(CoreModule.resolve(CoreEntryName));
+            if (open == nullptr) {
+                return {nullptr, CoreModule.errorString().toStdString()};
+            }
+            return {std::unique_ptr<live::CoreControl>(open(std::move(core))), {}};
+        };
         Live = std::make_unique<livewindow::frmLive>(std::move(setup));
-        // The store and its database driver open once the window is drawn: its first look does
-        // not wait for them, and the last hour fills the tables a moment later.
-        QObject::connect(Live.get(), &livewindow::frmLive::firstFrameDrawn, Live.get(),
-                         [this, nowUtc] {
-                             Store = std::make_unique<history::HistoryStore>(
-                                 history::HistoryStore::DefaultPath(), nowUtc());
-                             Live->UseStore(Store.get());
-                         });
         if (request.SpotChosen) {
             QObject::connect(Live.get(), &livewindow::frmLive::spotChosen, Live.get(),
                              request.SpotChosen);
         }
     }
 
-    // The live window goes before the store it records in.
+    // The live window goes (with its core) before the module that holds the core's code.
     ~LiveProgram() override { Live.reset(); }
 
     void Show() override {
@@ -55,7 +57,8 @@ class LiveProgram : public LiveWindowHandle {
     }
 
   private:
-    std::unique_ptr<history::HistoryStore> Store;
+    /// Never unloaded: the core's code stays until the program ends.
+    QLibrary CoreModule;
     livewindow::DesktopAlarmOutlet Outlet;
     std::unique_ptr<livewindow::frmLive> Live;
 };

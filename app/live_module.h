@@ -11,6 +11,8 @@ namespace ionvane::app {
 
 /// What the live window is opened with.
 struct LiveRequest {
+    /// The core module (core_module.h), loaded once the window has been drawn.
+    QString CoreModulePath;
     /// A cloud was double-clicked: its best spot for the calculator's From, To and Frequency.
     std::function<void(const QString &fromLoc, const QString &toLoc, const QString &freqMHzText)>
         SpotChosen;

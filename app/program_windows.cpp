@@ -23,6 +23,11 @@ QString LiveModulePath() {
         .filePath(QStringLiteral(IONVANE_LIVE_MODULE_RELATIVE));
 }
 
+QString LiveCoreModulePath() {
+    return QDir(QApplication::applicationDirPath())
+        .filePath(QStringLiteral(IONVANE_LIVE_CORE_MODULE_RELATIVE));
+}
+
 ProgramWindows::ProgramWindows() : LiveModule(LiveModulePath()) {}
 
 // The live window goes before the module that holds its code, and before the calculator it
@@ -57,6 +62,7 @@ bool ProgramWindows::OpenLive() {
             return false;
         }
         LiveRequest request;
+        request.CoreModulePath = LiveCoreModulePath();
         // A double-clicked cloud is calculated in the main window, as if typed there.
         request.SpotChosen = [this](const QString &from, const QString &to, const QString &freq) {
             window::frmMUF &calculator = Calculator();

@@ -112,7 +112,9 @@ int WindowMode(int argc, char *argv[]) {
     setup.Home = window::Settings{"IO90IR", 110.0F, 0.15F, "IO90IR"};
     setup.Format = window::NumberFormatOf(QLocale::c());
     setup.NowUtc = nowUtc;
-    setup.SessionClock = cluster::SessionClock::System();
+    setup.OpenCore = [](live::CoreSetup core) {
+        return live::OpenedCore{std::make_unique<live::LiveCore>(std::move(core)), {}};
+    };
     livewindow::frmLive live(std::move(setup));
     // The context of this benchmark's connections: gone before the window, whose feed still
     // reports its end when it goes.
@@ -140,18 +142,16 @@ int WindowMode(int argc, char *argv[]) {
     live.findChild<QPushButton *>("cmdFeedConnect")->click();
     long received = 0;
     bool connected = false;
-    QObject::connect(
-        &live.Session().Core(), &ionvane::live::LiveCore::happened, &context,
-        [&](const ionvane::live::LiveEvent &event) {
-            if (const auto *taken = std::get_if<ionvane::live::SpotTaken>(&event);
-                taken != nullptr && taken->From == ionvane::live::LineSource::Feed &&
-                !taken->Restored) {
-                ++received;
-            } else if (const auto *change = std::get_if<ionvane::live::FeedConnection>(&event)) {
-                connected = change->Event.Connection == feed::FeedConnection::Subscribed;
-                wait.quit();
-            }
-        });
+    live.Session().Core()->Subscribe(&context, [&](const ionvane::live::LiveEvent &event) {
+        if (const auto *taken = std::get_if<ionvane::live::SpotTaken>(&event);
+            taken != nullptr && taken->From == ionvane::live::LineSource::Feed &&
+            !taken->Restored) {
+            ++received;
+        } else if (const auto *change = std::get_if<ionvane::live::FeedConnection>(&event)) {
+            connected = change->Event.Connection == feed::FeedConnection::Subscribed;
+            wait.quit();
+        }
+    });
     limit.start(ReadyLimitMs);
     while (!connected && limit.isActive()) {
         wait.exec();

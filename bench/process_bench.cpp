@@ -150,16 +150,22 @@ void ReplayFigures(const std::string &cli, const std::string &generator, const f
     }
 }
 
-// Puts the live window's module beside a copied start program where it looks for it, taken from
-// beside the program the copy is made of (a build from before the module has none).
+// Puts the live window's modules (the window's and its core's) beside a copied start program
+// where it looks for them, taken from beside the program the copy is made of (a build from before
+// the modules has none).
 void CopyLiveModule(const fs::path &program, const fs::path &copyBin) {
-    const fs::path module = program.parent_path() / IONVANE_LIVE_MODULE_RELATIVE;
-    if (!fs::exists(module)) {
+    const fs::path folder = (program.parent_path() / IONVANE_LIVE_MODULE_RELATIVE).parent_path();
+    if (!fs::exists(folder)) {
         return;
     }
-    const fs::path copy = copyBin / IONVANE_LIVE_MODULE_RELATIVE;
-    fs::create_directories(copy.parent_path());
-    fs::copy_file(module, copy, fs::copy_options::overwrite_existing);
+    const fs::path copy = (copyBin / IONVANE_LIVE_MODULE_RELATIVE).parent_path();
+    fs::create_directories(copy);
+    for (const fs::directory_entry &module : fs::directory_iterator(folder)) {
+        if (module.path().extension() == ".so") {
+            fs::copy_file(module.path(), copy / module.path().filename(),
+                          fs::copy_options::overwrite_existing);
+        }
+    }
 }
 
 } // namespace

@@ -48,6 +48,10 @@ LiveCore::~LiveCore() {
     Stop();
 }
 
+void LiveCore::Subscribe(QObject *context, std::function<void(const LiveEvent &)> listener) {
+    connect(this, &LiveCore::happened, context, std::move(listener));
+}
+
 void LiveCore::UseStore(history::HistoryStore *store) {
     Store = store != nullptr && store->IsOpen() ? store : nullptr;
     StoreFailed = false;
@@ -185,7 +189,9 @@ bool LiveCore::Logged(UnixSeconds time, std::string_view raw) {
 
 void LiveCore::StartCluster(const QString &host, quint16 port, cluster::SessionConfig config) {
     StopCluster();
-    Cluster = new cluster::ClusterSession(host, port, std::move(config), Setup.SessionClock, this);
+    Cluster = new cluster::ClusterSession(
+        host, port, std::move(config),
+        Setup.SessionClock ? *Setup.SessionClock : cluster::SessionClock::System(), this);
     connect(Cluster, &cluster::ClusterSession::connectionChanged, this,
             [this, session = Cluster.data()](const QDateTime &time,
                                              const cluster::ConnectionEvent &event) {
@@ -208,7 +214,8 @@ void LiveCore::StopCluster() {
 
 void LiveCore::StartFeed(const feed::FeedSettings &settings, const feed::FeedTimings &timings) {
     StopFeed();
-    Feed = new feed::FeedSource(settings, Setup.FeedEnvironment, timings, this);
+    Feed = new feed::FeedSource(settings, Setup.FeedEnvironment.value_or(feed::FeedEnvironment{}),
+                                timings, this);
     connect(Feed, &feed::FeedSource::Event, this,
             [this, source = Feed.data()](const feed::FeedEvent &event) {
                 if (event.What != feed::FeedEvent::Kind::Connection) {
@@ -229,9 +236,9 @@ void LiveCore::StopFeed() {
 
 void LiveCore::StartWsjtx(const wsjtx::ListenAddress &where) {
     StopWsjtx();
-    Wsjtx = new wsjtx::WsjtxSource(where,
-                                   wsjtx::ReaderSettings{Setup.Home.HomeLocator, WsjtxRecordings},
-                                   Setup.WsjtxEnvironment, this);
+    Wsjtx = new wsjtx::WsjtxSource(
+        where, wsjtx::ReaderSettings{Setup.Home.HomeLocator, WsjtxRecordings},
+        Setup.WsjtxEnvironment.value_or(wsjtx::SourceEnvironment{}), this);
     connect(Wsjtx, &wsjtx::WsjtxSource::Event, this,
             [this, source = Wsjtx.data()](const wsjtx::WsjtxEvent &event) {
                 if (event.What != wsjtx::WsjtxEvent::Kind::Listening) {
@@ -245,6 +252,15 @@ void LiveCore::StartWsjtx(const wsjtx::ListenAddress &where) {
                 }
             });
     Wsjtx->Start();
+}
+
+std::string LiveCore::StartWsjtx(const QString &address) {
+    const wsjtx::ListenReading where = wsjtx::ReadListenAddress(address);
+    if (!where.Read) {
+        return where.Problem;
+    }
+    StartWsjtx(*where.Read);
+    return {};
 }
 
 void LiveCore::StopWsjtx() {

@@ -9,6 +9,7 @@
 // event in live_events.h.
 #pragma once
 
+#include "core_control.h"
 #include "live_events.h"
 
 #include "cluster/cluster_session.h"
@@ -25,28 +26,7 @@
 
 namespace ionvane::live {
 
-/// How often the clouds age while nothing arrives, ms: a tenth of a minute-scale fade is fine
-/// enough, and a quiet session costs one tick every 30 s.
-constexpr int AgeingIntervalMs = 30'000;
-
-/// What a session is made with: the user's settings, and the clocks, files and random sources
-/// from outside, so that tests drive it with a capture's own times.
-struct CoreSetup {
-    calc::NumberFormat Format;
-    tracker::HomeSettings Home;
-    tracker::TrackerSettings Tracker;
-    /// Spots tagged with another propagation mode are calculated too (and still place no cloud).
-    bool AnyMode = false;
-    /// May be null (no log); it must outlive the core.
-    cluster::SessionLog *Log = nullptr;
-    /// The time, seconds since 1970 (UTC), of the ageing tick and the restore.
-    std::function<UnixSeconds()> NowUtc;
-    cluster::SessionClock SessionClock = cluster::SessionClock::System();
-    feed::FeedEnvironment FeedEnvironment;
-    wsjtx::SourceEnvironment WsjtxEnvironment;
-};
-
-class LiveCore : public QObject {
+class LiveCore : public QObject, public CoreControl {
     Q_OBJECT
 
   public:
@@ -58,19 +38,19 @@ class LiveCore : public QObject {
     /// The store to record into and restore from (null: none); it must outlive the core. What
     /// the user should know of its opening (moved aside, not opened) comes out as a StoreProblem;
     /// a store that is not open is not used.
-    void UseStore(history::HistoryStore *store);
+    void UseStore(history::HistoryStore *store) override;
 
     /// Reads the store's last hour back into the tracker (its alarms are not raised again) and
     /// moves the clock to now: SpotTaken and TrackerChange events marked Restored, a RestoreDone
     /// and a Settled. Returns the lines read back.
-    std::size_t Restore();
+    std::size_t Restore() override;
 
     /// A line from the cluster received at `time`: the ageing that time brings, the line's spot,
     /// and what the spot changed. Written to the log first; a line the log cannot take is dropped.
-    void ClusterLine(UnixSeconds time, const std::string &line);
+    void ClusterLine(UnixSeconds time, const std::string &line) override;
     /// An event of the feed: a spot at its own time or a skipped report, after the ageing its
     /// receipt time brings. Connection events count for nothing here.
-    void FeedReport(const feed::FeedEvent &event);
+    void FeedReport(const feed::FeedEvent &event) override;
     /// A datagram of WSJT-X: a decode's spot at its slot time (a recording's at its receipt) or a
     /// skipped decode, after the ageing its receipt time brings; heartbeats and status messages
     /// are logged and recorded only. Listening changes count for nothing here.
@@ -80,44 +60,48 @@ class LiveCore : public QObject {
     /// The clock moved on to `now` without anything received.
     void AgeTo(UnixSeconds now);
     /// The clock moved on to the time of NowUtc (the ageing timer).
-    void Tick() { AgeTo(Setup.NowUtc()); }
+    void Tick() override { AgeTo(Setup.NowUtc()); }
     /// Ages the clouds every AgeingIntervalMs from now on.
-    void StartAgeing();
+    void StartAgeing() override;
 
     /// Bands at or above `band` alarm; from the next change of a verdict on.
-    void SetAlarmBand(tracker::Band band) { Pipeline.SetAlarmFrom(band); }
-    [[nodiscard]] tracker::Band AlarmBand() const { return Pipeline.AlarmFrom(); }
+    void SetAlarmBand(tracker::Band band) override { Pipeline.SetAlarmFrom(band); }
+    [[nodiscard]] tracker::Band AlarmBand() const override { return Pipeline.AlarmFrom(); }
 
-    [[nodiscard]] UnixSeconds Now() const { return Pipeline.Clouds().Now(); }
-    [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const {
+    [[nodiscard]] UnixSeconds Now() const override { return Pipeline.Clouds().Now(); }
+    [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const override {
         return Pipeline.Clouds().CurrentClouds();
     }
-    [[nodiscard]] tracker::VerdictEvent Verdict() const {
+    [[nodiscard]] tracker::VerdictEvent Verdict() const override {
         return Pipeline.Clouds().CurrentVerdict();
     }
 
     /// Starts a session with the node (stopping one already running); its connection changes
     /// come out as ClusterConnection events. A refused session ends for good.
-    void StartCluster(const QString &host, quint16 port, cluster::SessionConfig config);
-    void StopCluster();
-    [[nodiscard]] bool ClusterRunning() const { return !Cluster.isNull(); }
+    void StartCluster(const QString &host, quint16 port, cluster::SessionConfig config) override;
+    void StopCluster() override;
+    [[nodiscard]] bool ClusterRunning() const override { return !Cluster.isNull(); }
     /// Starts following the feed (stopping a feed already followed); its connection changes come
     /// out as FeedConnection events. A refused feed ends for good.
-    void StartFeed(const feed::FeedSettings &settings, const feed::FeedTimings &timings = {});
-    void StopFeed();
-    [[nodiscard]] bool FeedRunning() const { return !Feed.isNull(); }
+    void StartFeed(const feed::FeedSettings &settings, const feed::FeedTimings &timings);
+    void StartFeed(const feed::FeedSettings &settings) override { StartFeed(settings, {}); }
+    void StopFeed() override;
+    [[nodiscard]] bool FeedRunning() const override { return !Feed.isNull(); }
     /// Starts listening for WSJT-X (stopping a source already listening); its listening changes
     /// come out as WsjtxListening events. A source that cannot take its port ends for good.
     void StartWsjtx(const wsjtx::ListenAddress &where);
-    void StopWsjtx();
-    [[nodiscard]] bool WsjtxRunning() const { return !Wsjtx.isNull(); }
+    std::string StartWsjtx(const QString &address) override;
+    void StopWsjtx() override;
+    [[nodiscard]] bool WsjtxRunning() const override { return !Wsjtx.isNull(); }
     /// Whether WSJT-X's decodes of recordings count, live, in captures and in the store's lines
     /// read back; may change while listening.
-    void SetWsjtxRecordings(bool recordings);
+    void SetWsjtxRecordings(bool recordings) override;
     /// The WSJT-X heard last by the running source, for the words of its state; null when none.
-    [[nodiscard]] const wsjtx::Client *WsjtxHeard() const;
+    [[nodiscard]] const wsjtx::Client *WsjtxHeard() const override;
     /// Stops every source.
-    void Stop();
+    void Stop() override;
+
+    void Subscribe(QObject *context, std::function<void(const LiveEvent &)> listener) override;
 
   signals:
     void happened(const ionvane::live::LiveEvent &event);

@@ -109,9 +109,12 @@ QWidget *frmLive::BuildFeedBar() {
 }
 
 void frmLive::ClusterConnectClicked() {
-    live::LiveCore &core = Live->Core();
-    if (core.ClusterRunning()) {
-        core.StopCluster();
+    live::CoreControl *core = CoreFor(lblClusterState);
+    if (core == nullptr) {
+        return;
+    }
+    if (core->ClusterRunning()) {
+        core->StopCluster();
         cmdClusterConnect->setText("&Connect");
         lblClusterState->setText(DisconnectedWords);
         return;
@@ -151,7 +154,7 @@ void frmLive::ClusterConnectClicked() {
     }
     ClusterHost = settings.Host;
     cmdClusterConnect->setText("Dis&connect");
-    core.StartCluster(settings.Host, settings.Port, std::move(config));
+    core->StartCluster(settings.Host, settings.Port, std::move(config));
 }
 
 void frmLive::Heard(const live::LiveEvent &event) {
@@ -173,9 +176,12 @@ void frmLive::ClusterChanged(const cluster::ConnectionEvent &event) {
 }
 
 void frmLive::FeedConnectClicked() {
-    live::LiveCore &core = Live->Core();
-    if (core.FeedRunning()) {
-        core.StopFeed();
+    live::CoreControl *core = CoreFor(lblFeedState);
+    if (core == nullptr) {
+        return;
+    }
+    if (core->FeedRunning()) {
+        core->StopFeed();
         cmdFeedConnect->setText("Co&nnect");
         lblFeedState->setText(DisconnectedWords);
         return;
@@ -196,7 +202,7 @@ void frmLive::FeedConnectClicked() {
     }
     SaveState();
     cmdFeedConnect->setText("Disco&nnect");
-    core.StartFeed(settings);
+    core->StartFeed(settings);
 }
 
 void frmLive::FeedChanged(const feed::FeedEvent &event) {

@@ -22,9 +22,11 @@ void PlaceEnds(SpotRow &row) {
 
 } // namespace
 
-LiveSession::LiveSession(live::CoreSetup setup, QObject *parent)
-    : QObject(parent), Engine(std::move(setup)) {
-    connect(&Engine, &live::LiveCore::happened, this, &LiveSession::Heard);
+LiveSession::~LiveSession() = default;
+
+void LiveSession::Attach(std::unique_ptr<live::CoreControl> core) {
+    Engine = std::move(core);
+    Engine->Subscribe(this, [this](const live::LiveEvent &event) { Heard(event); });
 }
 
 void LiveSession::Heard(const live::LiveEvent &event) {

@@ -1,15 +1,17 @@
 // What the live window shows of the live core's session: the newest spots, each cloud's best
 // spot and the paths for the map, kept from the core's events; the core itself does the rest
-// (sources, recording, restore, ageing, tracker, alarm band).
+// (sources, recording, restore, ageing, tracker, alarm band). The core comes once the window is
+// drawn: until then the session is empty.
 #pragma once
 
-#include "live/live_core.h"
+#include "live/core_control.h"
 #include "map/map_scene.h"
 
 #include <QObject>
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,22 +47,31 @@ class LiveSession : public QObject {
     Q_OBJECT
 
   public:
-    explicit LiveSession(live::CoreSetup setup, QObject *parent = nullptr);
+    explicit LiveSession(QObject *parent = nullptr) : QObject(parent) {}
+    ~LiveSession() override;
+    LiveSession(const LiveSession &) = delete;
+    LiveSession &operator=(const LiveSession &) = delete;
 
-    /// The session itself: sources, store, restore, alarm band.
-    [[nodiscard]] live::LiveCore &Core() { return Engine; }
+    /// Takes the session's core, and hears it from now on.
+    void Attach(std::unique_ptr<live::CoreControl> core);
+    /// The session itself (sources, store, restore, alarm band); null until attached.
+    [[nodiscard]] live::CoreControl *Core() { return Engine.get(); }
 
     /// A line from the cluster received at `time`, as the cluster session hands it over.
-    void ClusterLine(UnixSeconds time, const std::string &line) { Engine.ClusterLine(time, line); }
+    void ClusterLine(UnixSeconds time, const std::string &line) { Engine->ClusterLine(time, line); }
     /// An event of the feed, as the feed source hands it over.
-    void FeedReport(const feed::FeedEvent &event) { Engine.FeedReport(event); }
+    void FeedReport(const feed::FeedEvent &event) { Engine->FeedReport(event); }
     /// The ageing timer's tick.
-    void Tick() { Engine.Tick(); }
+    void Tick() { Engine->Tick(); }
 
-    [[nodiscard]] tracker::Band AlarmBand() const { return Engine.AlarmBand(); }
-    [[nodiscard]] UnixSeconds Now() const { return Engine.Now(); }
-    [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const { return Engine.Clouds(); }
-    [[nodiscard]] tracker::VerdictEvent Verdict() const { return Engine.Verdict(); }
+    [[nodiscard]] tracker::Band AlarmBand() const { return Engine->AlarmBand(); }
+    [[nodiscard]] UnixSeconds Now() const { return Engine ? Engine->Now() : 0; }
+    [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const {
+        return Engine ? Engine->Clouds() : std::vector<tracker::CloudEvent>{};
+    }
+    [[nodiscard]] tracker::VerdictEvent Verdict() const {
+        return Engine ? Engine->Verdict() : tracker::VerdictEvent{};
+    }
     /// The listed spots, newest first.
     [[nodiscard]] const std::deque<SpotRow> &Spots() const { return Rows; }
     /// The spot of the highest frequency among a cloud's spots of the recent stretch (the newest
@@ -80,7 +91,7 @@ class LiveSession : public QObject {
     void Heard(const live::LiveEvent &event);
     void Take(const live::SpotTaken &taken);
 
-    live::LiveCore Engine;
+    std::unique_ptr<live::CoreControl> Engine;
     std::deque<SpotRow> Rows;
     /// The counted spots of each cloud, oldest first, pruned to the recent stretch.
     std::map<int, std::deque<SpotRow>> CloudSpots;

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSplitter>
@@ -71,16 +72,8 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
       HomePoint(HomeOf(Setup.Home.HomeLocator)) {
     setObjectName("frmLive");
     setWindowTitle(LiveTitle);
-    live::CoreSetup core;
-    core.Format = Setup.Format;
-    core.Home = tracker::HomeSettings{Setup.Home.HomeLocator, Setup.Home.EsLayerHeightKm,
-                                      Setup.Home.HomeHeightKm};
-    core.Tracker = Setup.Tracker;
-    core.NowUtc = Setup.NowUtc;
-    core.SessionClock = Setup.SessionClock;
-    core.FeedEnvironment = Setup.FeedEnvironment;
-    core.WsjtxEnvironment = Setup.WsjtxEnvironment;
-    Live = std::make_unique<LiveSession>(std::move(core));
+    Live = std::make_unique<LiveSession>();
+    NoCoreWords = "Starting the live sources…";
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
@@ -89,8 +82,8 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     bar->addWidget(BuildClusterBar(), 3);
     bar->addWidget(BuildFeedBar(), 2);
     wsjtxBar = new WsjtxBar(
-        Remembered, [this] { SaveLiveSettings(Setup.ConfigDir, Remembered); }, Live->Core(),
-        Setup.NowUtc, client);
+        Remembered, [this] { SaveLiveSettings(Setup.ConfigDir, Remembered); }, Setup.NowUtc,
+        client);
     bar->addWidget(wsjtxBar, 1);
     layout->addLayout(bar);
 
@@ -166,7 +159,9 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     connect(tblClouds, &QTableView::doubleClicked, this, &frmLive::CloudActivated);
     connect(bandPanel, &BandPanel::selectedBandChanged, this, &frmLive::RefreshMap);
     connect(bandPanel, &BandPanel::alarmBandChanged, this, [this](tracker::Band band) {
-        Live->Core().SetAlarmBand(band);
+        if (live::CoreControl *core = Live->Core()) {
+            core->SetAlarmBand(band);
+        }
         Remembered.AlarmBand = band;
         SaveLiveSettings(Setup.ConfigDir, Remembered);
     });
@@ -176,12 +171,13 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     connect(RefreshTimer, &QTimer::timeout, this, &frmLive::Refresh);
     connect(Live.get(), &LiveSession::changed, this, &frmLive::RefreshSoon);
     connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
-    connect(&Live->Core(), &live::LiveCore::happened, this, &frmLive::Heard);
 
     RestoreState();
-    Live->Core().UseStore(Setup.Store);
-    Live->Core().Restore();
-    Live->Core().StartAgeing();
+    if (Setup.CoreOnceDrawn) {
+        connect(this, &frmLive::firstFrameDrawn, this, &frmLive::AttachCore);
+    } else {
+        AttachCore();
+    }
 }
 
 frmLive::~frmLive() {
@@ -189,7 +185,49 @@ frmLive::~frmLive() {
         // The reader holds nothing of the window's, but must end before its QThread goes.
         OutlinesReader->wait();
     }
-    Live->Core().Stop();
+    if (live::CoreControl *core = Live->Core()) {
+        core->Stop();
+    }
+}
+
+void frmLive::AttachCore() {
+    live::CoreSetup setup;
+    setup.Format = Setup.Format;
+    setup.Home = tracker::HomeSettings{Setup.Home.HomeLocator, Setup.Home.EsLayerHeightKm,
+                                       Setup.Home.HomeHeightKm};
+    setup.Tracker = Setup.Tracker;
+    setup.NowUtc = Setup.NowUtc;
+    live::OpenedCore opened = Setup.OpenCore ? Setup.OpenCore(std::move(setup))
+                                             : live::OpenedCore{nullptr, "no live core"};
+    if (!opened.Core) {
+        NoCoreWords = "The live sources cannot be started: " + Q(opened.Problem);
+        statusBar()->showMessage(NoCoreWords);
+        return;
+    }
+    Live->Attach(std::move(opened.Core));
+    live::CoreControl &core = *Live->Core();
+    wsjtxBar->UseCore(core);
+    core.Subscribe(this, [this](const live::LiveEvent &event) { Heard(event); });
+    {
+        // The home's region decides the alarm band until the user chooses one: the region's
+        // choice is not kept as the user's.
+        const QSignalBlocker quiet(bandPanel);
+        bandPanel->SetAlarmBand(Remembered.AlarmBand.value_or(core.AlarmBand()));
+    }
+    core.SetAlarmBand(bandPanel->AlarmBand());
+    if (Setup.Store != nullptr) {
+        core.UseStore(Setup.Store);
+    }
+    core.Restore();
+    core.StartAgeing();
+}
+
+live::CoreControl *frmLive::CoreFor(QLabel *state) {
+    live::CoreControl *core = Live->Core();
+    if (core == nullptr) {
+        state->setText(NoCoreWords);
+    }
+    return core;
 }
 
 void frmLive::ReadOutlinesOnceDrawn() {
@@ -210,8 +248,10 @@ void frmLive::ReadOutlinesOnceDrawn() {
 
 void frmLive::UseStore(history::HistoryStore *store) {
     Setup.Store = store;
-    Live->Core().UseStore(store);
-    Live->Core().Restore();
+    if (live::CoreControl *core = Live->Core()) {
+        core->UseStore(store);
+        core->Restore();
+    }
 }
 
 bool frmLive::event(QEvent *event) {
@@ -289,9 +329,10 @@ void frmLive::RestoreState() {
     }
     splitMain->restoreState(remembered.MainSplitter);
     splitSide->restoreState(remembered.SideSplitter);
-    // The region of the home decides the alarm band until the user chooses one.
-    bandPanel->SetAlarmBand(remembered.AlarmBand.value_or(Live->Core().AlarmBand()));
-    Live->Core().SetAlarmBand(bandPanel->AlarmBand());
+    if (remembered.AlarmBand) {
+        const QSignalBlocker quiet(bandPanel);
+        bandPanel->SetAlarmBand(*remembered.AlarmBand);
+    }
     cmbSpotBand->setCurrentIndex(std::clamp(remembered.SpotBandIndex, 0, cmbSpotBand->count() - 1));
 }
 

@@ -9,8 +9,6 @@
 #include "live_settings.h"
 #include "spot_list_model.h"
 
-#include "cluster/cluster_session.h"
-#include "feed/feed_source.h"
 #include "map/map_view.h"
 #include "window/settings_file.h"
 #include "wsjtx_bar.h"
@@ -47,13 +45,16 @@ struct LiveWindowSetup {
     window::Settings Home;
     calc::NumberFormat Format;
     tracker::TrackerSettings Tracker;
-    /// May be null: no history then, or until UseStore hands one over. What the user should know
-    /// about its opening (moved aside, not opened) is shown in the status bar.
+    /// Makes the session's core: the sources, the store and the tracker.
+    live::OpenCore OpenCore;
+    /// The core is made once the window has been drawn, not at once: its libraries do not delay
+    /// the window's first look.
+    bool CoreOnceDrawn = false;
+    /// May be null: no history then (or the one OpenCore brings), or until UseStore hands one
+    /// over. What the user should know about its opening (moved aside, not opened) is shown in the
+    /// status bar.
     history::HistoryStore *Store = nullptr;
     std::function<UnixSeconds()> NowUtc;
-    cluster::SessionClock SessionClock;
-    feed::FeedEnvironment FeedEnvironment;
-    wsjtx::SourceEnvironment WsjtxEnvironment;
     AlarmOutlet *Outlet = nullptr;
     /// The land and borders; read from the program's own outlines in a worker, once the window
     /// has been drawn, when null.
@@ -100,6 +101,9 @@ class frmLive : public QMainWindow {
 
   private:
     void ReadOutlinesOnceDrawn();
+    void AttachCore();
+    /// The session's core, or null with the reason in `state` when there is none (yet).
+    live::CoreControl *CoreFor(QLabel *state);
     QWidget *BuildClusterBar();
     QWidget *BuildFeedBar();
     QWidget *BuildSpotList();
@@ -123,6 +127,8 @@ class frmLive : public QMainWindow {
     map::GeoPoint HomePoint;
     std::unique_ptr<LiveSession> Live;
     QString ClusterHost;
+    /// Why the session has no core (yet).
+    QString NoCoreWords;
 
     QLineEdit *txtClusterHost = nullptr;
     QSpinBox *spnClusterPort = nullptr;

@@ -19,9 +19,9 @@ constexpr const char *NotListeningWords = "Not listening";
 
 } // namespace
 
-WsjtxBar::WsjtxBar(LiveSettings &remembered, std::function<void()> save, live::LiveCore &core,
+WsjtxBar::WsjtxBar(LiveSettings &remembered, std::function<void()> save,
                    std::function<UnixSeconds()> nowUtc, QWidget *parent)
-    : QGroupBox("WSJT-X", parent), Remembered(remembered), Save(std::move(save)), Core(&core),
+    : QGroupBox("WSJT-X", parent), Remembered(remembered), Save(std::move(save)),
       NowUtc(std::move(nowUtc)) {
     auto *grid = new QGridLayout(this);
     txtWsjtx = new QLineEdit(Remembered.WsjtxAddress, this);
@@ -64,7 +64,11 @@ WsjtxBar::WsjtxBar(LiveSettings &remembered, std::function<void()> save, live::L
         }
     });
     connect(&Words, &QTimer::timeout, this, &WsjtxBar::ShowWords);
-    connect(&core, &live::LiveCore::happened, this, &WsjtxBar::Heard);
+}
+
+void WsjtxBar::UseCore(live::CoreControl &core) {
+    Core = &core;
+    core.Subscribe(this, [this](const live::LiveEvent &event) { Heard(event); });
     core.SetWsjtxRecordings(Recordings());
     if (Remembered.WsjtxListening) {
         QTimer::singleShot(0, this, &WsjtxBar::Listen);
@@ -81,14 +85,13 @@ void WsjtxBar::Listen() {
     if (!Core || Core->WsjtxRunning()) {
         return;
     }
-    const wsjtx::ListenReading where = wsjtx::ReadListenAddress(txtWsjtx->text());
-    if (!where.Read) {
-        lblWsjtxState->setText(QString::fromStdString(where.Problem));
+    const std::string problem = Core->StartWsjtx(txtWsjtx->text());
+    if (!problem.empty()) {
+        lblWsjtxState->setText(QString::fromStdString(problem));
         return;
     }
     Remembered.WsjtxAddress = txtWsjtx->text().trimmed();
     Save();
-    Core->StartWsjtx(*where.Read);
 }
 
 void WsjtxBar::StopListening() {

@@ -4,11 +4,10 @@
 // source; the address, the tick box and whether it listened are kept in the window's settings.
 #pragma once
 
-#include "live/live_core.h"
+#include "live/core_control.h"
 #include "live_settings.h"
 
 #include <QGroupBox>
-#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -27,14 +26,16 @@ class WsjtxBar : public QGroupBox {
 
   public:
     /// `remembered` (the window's settings) must outlive the bar; `save` keeps them once the bar
-    /// changed them; `nowUtc` is the clock the words count with. Listens at once when it did when
-    /// the window last closed.
-    WsjtxBar(LiveSettings &remembered, std::function<void()> save, live::LiveCore &core,
+    /// changed them; `nowUtc` is the clock the words count with.
+    WsjtxBar(LiveSettings &remembered, std::function<void()> save,
              std::function<UnixSeconds()> nowUtc, QWidget *parent = nullptr);
     ~WsjtxBar() override;
     WsjtxBar(const WsjtxBar &) = delete;
     WsjtxBar &operator=(const WsjtxBar &) = delete;
 
+    /// The core that runs the source, which must outlive the bar's use of it; listens at once
+    /// when the bar did when the window last closed.
+    void UseCore(live::CoreControl &core);
     [[nodiscard]] bool Recordings() const;
     /// Starts listening at the address in the box; says why not when it cannot.
     void Listen();
@@ -47,7 +48,7 @@ class WsjtxBar : public QGroupBox {
 
     LiveSettings &Remembered;
     std::function<void()> Save;
-    QPointer<live::LiveCore> Core;
+    live::CoreControl *Core = nullptr;
     std::function<UnixSeconds()> NowUtc;
     wsjtx::Seconds ListeningSince{};
     QTimer Words;

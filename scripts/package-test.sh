@@ -83,13 +83,15 @@ check "ionvane-cli --version" "ionvane-cli $version" "$(ionvane-cli --version)"
 check "ionvane --version without a display" "ionvane $version" \
     "$(env -u DISPLAY -u WAYLAND_DISPLAY ionvane --version 2>&1)"
 
-# The live window's module where the program looks for it (a path it keeps as UTF-16 text), with
-# every library it needs.
-module=$(dpkg -L ionvane | grep '/libionvane_live_window\.so$')
-check "live window module beside the program" \
-    "$(realpath -m "/usr/bin/$(strings -el /usr/bin/ionvane | grep -m1 'libionvane_live_window\.so$')")" \
-    "$module"
-check "live window module's libraries" "" "$(ldd "$module" 2>&1 | grep 'not found')"
+# The live window's modules (the window's and its core's) where the program looks for them (paths
+# it keeps as UTF-16 text), with every library they need.
+for name in live_window live_core; do
+    module=$(dpkg -L ionvane | grep "/libionvane_$name\\.so$")
+    check "$name module beside the program" \
+        "$(realpath -m "/usr/bin/$(strings -el /usr/bin/ionvane | grep -m1 "libionvane_$name\\.so$")")" \
+        "$module"
+    check "$name module's libraries" "" "$(ldd "$module" 2>&1 | grep 'not found')"
+done
 
 # The worked example of the README, run by a user of its own, with a home of its own.
 mkdir "$work/home"

@@ -133,15 +133,15 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
     void spotListKeepsTheNewestThousand() {
         // State: a session without a window. Action: 1,005 spots. Expected: the 1,000 newest are
         // kept, the newest first; the five oldest are gone.
-        livewindow::LiveSession session(CoreSetup());
+        const auto session = NewSession();
         for (int i = 0; i < 1005; ++i) {
             const std::string line = "DX de G4ABC:     " + std::to_string(50100 + i) +
                                      ".0  S51ABC  IO90IR<ES>JN77EX 1000Z";
-            session.ClusterLine(CaptureStart + i, line);
+            session->ClusterLine(CaptureStart + i, line);
         }
-        QCOMPARE(session.Spots().size(), livewindow::MaxListedSpots);
-        QCOMPARE(session.Spots().front().Read.FreqMHzText, std::string("51.104"));
-        QCOMPARE(session.Spots().back().Read.FreqMHzText, std::string("50.105"));
+        QCOMPARE(session->Spots().size(), livewindow::MaxListedSpots);
+        QCOMPARE(session->Spots().front().Read.FreqMHzText, std::string("51.104"));
+        QCOMPARE(session->Spots().back().Read.FreqMHzText, std::string("50.105"));
     }
 
     void lateFeedReportsCountAtTheirOwnTimes() {
@@ -161,9 +161,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
             {6 * 60, "IM99TL", "JN48QT"},  {20 * 60, "IN80DO", "JN58TD"},
         };
         const tracker::UnixSeconds received = CaptureStart + 20 * 60;
-        const auto session = [this] {
-            return std::make_unique<livewindow::LiveSession>(CoreSetup());
-        };
+        const auto session = [this] { return NewSession(); };
         const auto late = session();
         feed::ReportReader reader;
         long long sequence = 401;

@@ -4,6 +4,8 @@
 
 #include "cluster/cluster_settings.h"
 #include "feed/feed_event.h"
+#include "history/history_store.h"
+#include "live/live_core.h"
 #include "livewindow/band_panel.h"
 #include "livewindow/connection_words.h"
 #include "livewindow/live_window.h"
@@ -99,8 +101,10 @@ class LiveWindowFixture {
         setup.Home = window::Settings{"IO90IR", 110.0F, 0.15F, "IO90IR"};
         setup.Format = window::NumberFormatOf(QLocale::c());
         setup.Store = store;
+        setup.OpenCore = [](live::CoreSetup core) {
+            return live::OpenedCore{std::make_unique<live::LiveCore>(std::move(core)), {}};
+        };
         setup.NowUtc = [this] { return Now; };
-        setup.SessionClock = cluster::SessionClock::System();
         setup.Outlet = &Outlet;
         // No land: these tests look at the tables and panels, not at the map.
         setup.Outlines = std::make_shared<const map::WorldOutlines>();
@@ -116,6 +120,13 @@ class LiveWindowFixture {
         setup.Home = tracker::HomeSettings{"IO90IR", 110.0F, 0.15F};
         setup.NowUtc = [this] { return Now; };
         return setup;
+    }
+
+    // A session of the window's home without a window.
+    std::unique_ptr<livewindow::LiveSession> NewSession() {
+        auto session = std::make_unique<livewindow::LiveSession>();
+        session->Attach(std::make_unique<live::LiveCore>(CoreSetup()));
+        return session;
     }
 
     // Feeds the capture's lines [first, last) as the cluster session hands them over.

@@ -178,7 +178,7 @@ void LiveWindowTest::clusterBarRefusesACallThatIsNoCallSign() {
     QTest::mouseClick(live.findChild<QPushButton *>("cmdClusterConnect"), Qt::LeftButton);
     QCOMPARE(live.findChild<QLabel *>("lblClusterState")->text(),
              QString("Call takes a call sign (letters, digits, / and -)"));
-    QVERIFY(!live.Session().Core().ClusterRunning());
+    QVERIFY(!live.Session().Core()->ClusterRunning());
     QVERIFY(cluster::LoadClusterSettings(ConfigDir->path()).Call.isEmpty());
 }
 

@@ -100,15 +100,15 @@ void LiveWindowTest::aCloudKeepsAsManySpotsAsTheTracker() {
     // State: a session without a window. Action: five spots more than the tracker keeps of a
     // cloud, all through one cloud within its recent stretch. Expected: the map's paths of
     // that cloud are the newest the tracker keeps; the five oldest are gone.
-    livewindow::LiveSession session(CoreSetup());
+    const auto session = NewSession();
     const int count = static_cast<int>(tracker::MaxRecentSpotsPerCloud) + 5;
     for (int i = 0; i < count; ++i) {
         // 50100.0 to 50550.4 kHz, a tenth of a kHz apart.
         const std::string line = "DX de G4ABC:     " + std::to_string(50100 + i / 10) + "." +
                                  std::to_string(i % 10) + "  S51ABC  IO90IR<ES>JN77EX 1000Z";
-        session.ClusterLine(CaptureStart + i / 10, line);
+        session->ClusterLine(CaptureStart + i / 10, line);
     }
-    const std::vector<map::SpotPath> paths = session.RecentPaths();
+    const std::vector<map::SpotPath> paths = session->RecentPaths();
     QCOMPARE(paths.size(), tracker::MaxRecentSpotsPerCloud);
     QCOMPARE(std::min_element(paths.begin(), paths.end(),
                               [](const map::SpotPath &a, const map::SpotPath &b) {

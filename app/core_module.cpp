@@ -1,0 +1,47 @@
+// The core module (see core_module.h): a live core that owns its history store.
+#include "core_module.h"
+
+#include "history/history_store.h"
+#include "live/live_core.h"
+
+#include <memory>
+
+namespace ionvane::app {
+
+namespace {
+
+// Made before the core and gone after it, as a base class: the core records into it to the end.
+struct StoreHolder {
+    std::unique_ptr<history::HistoryStore> OwnStore;
+};
+
+class StoredCore : private StoreHolder, public live::LiveCore {
+  public:
+    StoredCore(live::CoreSetup setup, std::unique_ptr<history::HistoryStore> store)
+        : StoreHolder{std::move(store)}, live::LiveCore(std::move(setup)) {}
+
+    // The store is taken at the first restore, once the front end listens: what went wrong in
+    // opening it is told to someone.
+    std::size_t Restore() override {
+        if (!StoreTaken) {
+            StoreTaken = true;
+            UseStore(OwnStore.get());
+        }
+        return live::LiveCore::Restore();
+    }
+
+  private:
+    bool StoreTaken = false;
+};
+
+} // namespace
+
+} // namespace ionvane::app
+
+extern "C" Q_DECL_EXPORT ionvane::live::CoreControl *
+ionvane_open_live_core(ionvane::live::CoreSetup setup) {
+    using namespace ionvane;
+    auto store = std::make_unique<history::HistoryStore>(history::HistoryStore::DefaultPath(),
+                                                         setup.NowUtc());
+    return new app::StoredCore(std::move(setup), std::move(store));
+}

@@ -1,0 +1,16 @@
+// The live session's core as the live window loads it once it has been drawn: a module of its
+// own, holding the sources and the history store with the network, feed and database libraries
+// they bind (most of the live window's start when loaded with it).
+#pragma once
+
+#include "live/core_control.h"
+
+namespace ionvane::app {
+
+/// The module's entry point, looked up by the name CoreEntryName: a new core recording into the
+/// history store at its usual place (what went wrong in opening it comes as the core's
+/// StoreProblem), owned by the caller.
+using OpenCoreFunction = live::CoreControl *(*)(live::CoreSetup setup);
+inline constexpr const char *CoreEntryName = "ionvane_open_live_core";
+
+} // namespace ionvane::app

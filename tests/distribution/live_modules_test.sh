@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The live window's two modules: the window's own binds none of the network, feed and database
+# libraries (they would delay its first look), and `ionvane --live` loads the core's once drawn,
+# which opens the history store.
+#   live_modules_test.sh IONVANE WINDOW-MODULE
+set -u
+window=$1
+module=$2
+# shellcheck source=../lib/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
+
+check "window module needs no network, feed or database library" "" \
+    "$(readelf -d "$module" | grep -E 'NEEDED.*(Network|Sql|mosquitto|ssl|crypto)')"
+
+work=$(mktemp -d)
+pid=
+trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+QT_QPA_PLATFORM=offscreen XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config \
+    "$window" --live >/dev/null 2>&1 &
+pid=$!
+# Bounded: 30 s covers a sanitizer build on a loaded machine; a start takes well under one.
+for _ in $(seq 300); do
+    [[ -e $work/data/Ionvane/history.sqlite ]] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+check "the core opened the history store" yes \
+    "$([[ -e $work/data/Ionvane/history.sqlite ]] && echo yes)"
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+rm -rf "$work"
+trap - EXIT
+checks_summary
