@@ -2,6 +2,7 @@
 #include "live_window_test.h"
 
 #include <QListView>
+#include <QUdpSocket>
 
 void LiveWindowTest::cloudTableFilledFromReplayedCapture() {
     // State: an empty window. Action: the opening's first four lines, then its prompt 16
@@ -295,6 +296,34 @@ void LiveWindowTest::landFollowsOnceTheWindowIsUp() {
     QVERIFY(polandPixel() != land);
     QVERIFY(read.wait(30'000));
     QCOMPARE(polandPixel(), land);
+}
+
+void LiveWindowTest::coreComesOnceDrawnAndWsjtxListensAgain() {
+    // State: a window whose core comes once it is drawn, its WSJT-X box listening on a free port
+    // of 127.0.0.1 when it last closed. Action: Connect before the first frame, then show it.
+    // Expected: no session yet, and Connect says so; once drawn, the core restores and the box
+    // listens again.
+    QUdpSocket probe;
+    QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.localPort();
+    probe.close();
+    livewindow::LiveSettings remembered;
+    remembered.WsjtxAddress = QString("127.0.0.1:%1").arg(port);
+    remembered.WsjtxListening = true;
+    QVERIFY(livewindow::SaveLiveSettings(ConfigDir->path(), remembered));
+    livewindow::LiveWindowSetup setup = Setup();
+    setup.CoreOnceDrawn = true;
+    frmLive live(std::move(setup));
+    QSignalSpy drawn(&live, &frmLive::firstFrameDrawn);
+    live.findChild<QPushButton *>("cmdClusterConnect")->click();
+    QVERIFY(live.Session().Core() == nullptr);
+    QCOMPARE(live.findChild<QLabel *>("lblClusterState")->text(),
+             QString("Starting the live sources\u2026"));
+    live.show();
+    QVERIFY(drawn.wait(10'000));
+    QVERIFY(live.Session().Core() != nullptr);
+    auto *listen = live.findChild<QPushButton *>("cmdWsjtxListen");
+    QTRY_COMPARE_WITH_TIMEOUT(listen->text(), QString("S&top"), 10'000);
 }
 
 QTEST_MAIN(LiveWindowTest)

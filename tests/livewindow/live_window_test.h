@@ -25,6 +25,7 @@ class LiveWindowTest : public QObject, LiveWindowFixture {
     void doubleClickCalculatesBestSpotInMainWindow();
     void mainWindowFileMenuOpensLiveWindow();
     void landFollowsOnceTheWindowIsUp();
+    void coreComesOnceDrawnAndWsjtxListensAgain();
     void geometryAndSplittersRemembered();
     void feedSettingsRemembered();
     void passwordReadableByOthersIsNotUsed();
