@@ -198,7 +198,9 @@ TEST(FeedCli, TheClusterAndTheFeedFeedOneTracker) {
     Publisher publisher(broker.Port());
     ASSERT_TRUE(publisher.Publish(StuttgartTopic,
                                   Report(201, "FT8", "IN80DO", "JN48QT", NowSeconds() - 10)));
-    ASSERT_TRUE(WaitUntil([&] { return cli.Events("spot").size() == 2; })) << cli.Text();
+    // The spot's line and its cloud's are written one after the other: wait for both.
+    ASSERT_TRUE(WaitUntil([&] { return cli.Events("spot").size() == 2 && cli.CloudSpots(1) == 2; }))
+        << cli.Text();
 
     // One cloud of the node's spot and the feed's report.
     const auto spots = cli.Events("spot");
