@@ -326,4 +326,16 @@ void LiveWindowTest::coreComesOnceDrawnAndWsjtxListensAgain() {
     QTRY_COMPARE_WITH_TIMEOUT(listen->text(), QString("S&top"), 10'000);
 }
 
+void LiveWindowTest::aCoreThatCannotBeMadeIsSaid() {
+    // State: a core that cannot be made (its module missing). Action: open the window, press
+    // the feed's Connect. Expected: the window stands without sources, and says why.
+    livewindow::LiveWindowSetup setup = Setup();
+    setup.OpenCore = [](live::CoreSetup) { return live::OpenedCore{nullptr, "no such file"}; };
+    frmLive live(std::move(setup));
+    live.findChild<QPushButton *>("cmdFeedConnect")->click();
+    const QString words("The live sources cannot be started: no such file");
+    QCOMPARE(live.statusBar()->currentMessage(), words);
+    QCOMPARE(live.findChild<QLabel *>("lblFeedState")->text(), words);
+}
+
 QTEST_MAIN(LiveWindowTest)

@@ -26,6 +26,7 @@ class LiveWindowTest : public QObject, LiveWindowFixture {
     void mainWindowFileMenuOpensLiveWindow();
     void landFollowsOnceTheWindowIsUp();
     void coreComesOnceDrawnAndWsjtxListensAgain();
+    void aCoreThatCannotBeMadeIsSaid();
     void geometryAndSplittersRemembered();
     void feedSettingsRemembered();
     void passwordReadableByOthersIsNotUsed();
