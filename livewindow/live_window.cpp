@@ -291,7 +291,7 @@ QWidget *frmLive::BuildSpotList() {
     for (const tracker::Band band : tracker::AllBands) {
         cmbSpotBand->addItem(BandLabel(band), static_cast<int>(band));
     }
-    auto *filterLabel = new QLabel("Sho&w", box);
+    auto *filterLabel = new QLabel("&Show", box);
     filterLabel->setBuddy(cmbSpotBand);
     top->addWidget(title, 1);
     top->addWidget(filterLabel);

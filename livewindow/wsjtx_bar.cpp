@@ -36,7 +36,7 @@ WsjtxBar::WsjtxBar(LiveSettings &remembered, std::function<void()> save,
     chkWsjtxRecordings->setToolTip(
         "Count decodes of recordings opened in WSJT-X, at the time they arrive");
     chkWsjtxRecordings->setChecked(Remembered.WsjtxRecordings);
-    cmdWsjtxListen = new QPushButton("&Listen", this);
+    cmdWsjtxListen = new QPushButton("Lis&ten", this);
     cmdWsjtxListen->setObjectName("cmdWsjtxListen");
     lblWsjtxState = new QLabel(NotListeningWords, this);
     lblWsjtxState->setObjectName("lblWsjtxState");
@@ -138,7 +138,7 @@ void WsjtxBar::ShowWords() {
 }
 
 void WsjtxBar::ShowListening(bool listening) {
-    cmdWsjtxListen->setText(listening ? "S&top" : "&Listen");
+    cmdWsjtxListen->setText(listening ? "S&top" : "Lis&ten");
     txtWsjtx->setEnabled(!listening);
 }
 

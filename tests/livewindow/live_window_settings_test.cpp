@@ -1,6 +1,8 @@
 // The live window's remembered geometry and settings, and the connection bars and their states.
 #include "live_window_test.h"
 
+#include <QAbstractButton>
+
 void LiveWindowTest::geometryAndSplittersRemembered() {
     // State: a window resized and its splitters moved, then closed. Expected: the next window
     // opens at that size with the splitters where they were, and with the same alarm band.
@@ -206,4 +208,28 @@ void LiveWindowTest::refusalIsElidedAndNeverWidensTheWindow() {
     state->repaint();
     QCOMPARE(live.width(), live.minimumSizeHint().width());
     QCOMPARE(state->toolTip(), state->text());
+}
+
+void LiveWindowTest::eachAltLetterLeadsToOneControl() {
+    // State: the window as it opens. Expected: no two controls share an Alt letter: Qt would only
+    // move the focus between them, and a button among them would never be pressed.
+    frmLive live(Setup());
+    QMap<QChar, QStringList> owners;
+    const auto note = [&owners](const QString &text) {
+        const qsizetype at = text.indexOf('&');
+        if (at >= 0 && at + 1 < text.size()) {
+            owners[text[at + 1].toLower()] << text;
+        }
+    };
+    for (const QAbstractButton *button : live.findChildren<QAbstractButton *>()) {
+        note(button->text());
+    }
+    for (const QLabel *label : live.findChildren<QLabel *>()) {
+        if (label->buddy() != nullptr) {
+            note(label->text());
+        }
+    }
+    for (const QStringList &texts : owners) {
+        QVERIFY2(texts.size() == 1, qPrintable(texts.join(", ")));
+    }
 }

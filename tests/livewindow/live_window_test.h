@@ -36,4 +36,5 @@ class LiveWindowTest : public QObject, LiveWindowFixture {
     void clusterBarLogsInToFakeNodeAndFillsTable();
     void clusterBarRefusesACallThatIsNoCallSign();
     void refusalIsElidedAndNeverWidensTheWindow();
+    void eachAltLetterLeadsToOneControl();
 };
