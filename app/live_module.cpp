@@ -22,13 +22,12 @@ namespace {
 class LiveProgram : public LiveWindowHandle {
   public:
     explicit LiveProgram(const LiveRequest &request) : CoreModule(request.CoreModulePath) {
-        const auto nowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
         livewindow::LiveWindowSetup setup;
         setup.ConfigDir = cluster::ClusterSettingsDir();
         setup.Format = window::NumberFormatOf(QLocale());
         setup.Home = window::LoadSettingsFile(window::SettingsPlaces::ForThisProgram().LoadPath(),
                                               setup.Format);
-        setup.NowUtc = nowUtc;
+        setup.NowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
         setup.Outlet = &Outlet;
         // The sources, the store and their libraries come once the window is drawn: its first
         // look does not wait for them, and the last hour fills the tables a moment later.
