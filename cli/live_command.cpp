@@ -9,6 +9,7 @@
 #include "calc/ascii.h"
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
+#include "cluster/login_fields.h"
 #include "cluster/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
@@ -30,6 +31,10 @@ namespace ionvane::cli {
 namespace {
 
 using cluster::ConnectionEvent;
+
+/// The environment variable a cluster password may come in, out of sight of the process list that
+/// shows --password to every user; --password wins over it, and it over the stored password file.
+constexpr const char *PasswordVariable = "IONVANE_PASSWORD";
 
 /// QTimer counts in int milliseconds (24.8 days); a longer --for is waited for in daily steps.
 constexpr std::int64_t LongestTimerMs = 24LL * 3600 * 1000;
@@ -89,7 +94,16 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     std::optional<cluster::SessionConfig> clusterConfig;
     if (options.Cluster) {
         clusterConfig = options.Cluster->Session;
-        if (!options.Cluster->PasswordGiven) {
+        const QString fromEnvironment = qEnvironmentVariable(PasswordVariable);
+        if (!options.Cluster->PasswordGiven && !fromEnvironment.isEmpty()) {
+            // Checked as --password is: a line end would send a line of its own to the node.
+            if (cluster::CheckLoginFields(QString::fromStdString(clusterConfig->Call),
+                                          fromEnvironment, {})) {
+                err << "ionvane-cli: " << PasswordVariable << " must be text on one line\n";
+                return ExitUsage;
+            }
+            clusterConfig->Password = Utf8(fromEnvironment);
+        } else if (!options.Cluster->PasswordGiven) {
             const std::optional<std::string> stored = StoredPassword(err);
             if (!stored) {
                 return ExitNotComputed;

@@ -126,6 +126,15 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         core.CaptureLine(line->Time, line->Line);
     }
     printer.Flush();
+    // The last lines held back for one commit, and the count of every line a failed write or
+    // commit lost: a replay into a store that says nothing of them would seem complete.
+    if (store && store->IsWritable() && (!store->Finish() || store->LostLines() > 0)) {
+        err << "ionvane-cli: " << store->LostLines() << " line"
+            << (store->LostLines() == 1 ? "" : "s") << " of " << shown
+            << " could not be recorded in the history store ("
+            << calc::OneLineText(store->Message()) << ")\n";
+        return 1;
+    }
     if (file.bad()) {
         err << "ionvane-cli: reading the capture " << shown << " failed\n";
         return 1;

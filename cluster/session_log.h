@@ -20,7 +20,8 @@ std::string CaptureLine(const QDateTime &timeUtc, std::string_view line);
 class SessionLog {
   public:
     /// Opens `path` for appending (created 0600 when missing); false with `error` set when it
-    /// cannot.
+    /// cannot, or when it is not a regular file (a FIFO, a device, a directory), which is never
+    /// waited for.
     bool Open(const QString &path, QString &error);
 
     /// Writes one line; false once a write failed (a full disk), after which nothing more is

@@ -2,6 +2,7 @@
 
 #include "calc/ascii.h"
 #include "store_file.h"
+#include "store_sql.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,23 +10,20 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QStandardPaths>
+#include <QUrl>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace ionvane::history {
+
+using namespace sql;
 
 namespace {
 
 constexpr std::int64_t SecondsPerDay = 86400;
 // The schema this program writes; a store with another is moved aside rather than misread.
 constexpr int SchemaVersion = 1;
-// SQLite's primary result codes (sqlite3.h) that tell a busy or damaged store from others.
-constexpr int SqliteBusy = 5;
-constexpr int SqliteLocked = 6;
-constexpr int SqliteReadOnly = 8;
-constexpr int SqliteCorrupt = 11;
-constexpr int SqliteNotADatabase = 26;
-constexpr int PrimaryCodeMask = 0xFF;
-
 const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS lines(id INTEGER PRIMARY KEY, time INTEGER NOT NULL, "
     "line TEXT NOT NULL)",
@@ -38,30 +36,6 @@ const char *const Schema[] = {
     "band TEXT NOT NULL, cloud INTEGER NOT NULL, text TEXT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS alarms_time ON alarms(time)",
 };
-
-QString Text(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string Utf8(const QString &text) {
-    return text.toStdString();
-}
-
-// Runs one statement; false on any error, which then goes to `error` when given.
-bool Exec(QSqlDatabase &db, const QString &statement, QString *firstValue = nullptr,
-          QSqlError *error = nullptr) {
-    QSqlQuery query(db);
-    if (!query.exec(statement)) {
-        if (error != nullptr) {
-            *error = query.lastError();
-        }
-        return false;
-    }
-    if (firstValue != nullptr) {
-        *firstValue = query.next() ? query.value(0).toString() : QString();
-    }
-    return true;
-}
 
 } // namespace
 
@@ -83,7 +57,8 @@ HistoryStore::HistoryStore(const QString &path, std::int64_t now, int retentionD
         OpenMessage = shown + " is " + std::string(KindText(kind)) + ", not a store" + noHistory;
         return;
     }
-    if (kind == StoreFileKind::File && !MayWrite(path)) {
+    // A file in a folder no one may write cannot have the -wal file a writer makes beside it.
+    if (kind == StoreFileKind::File && (!MayWrite(path) || !FolderWritable(path))) {
         OpenReadOnly(path, shown + " is read-only");
         return;
     }
@@ -118,7 +93,10 @@ HistoryStore::HistoryStore(const QString &path, std::int64_t now, int retentionD
 }
 
 void HistoryStore::OpenReadOnly(const QString &path, const std::string &why) {
-    if (TryOpen(path, true) == Outcome::Opened) {
+    // A store in a folder no one may write (a read-only file system) cannot have its -shm file
+    // made beside it, which a reader of a WAL store needs; read as an immutable file it needs none.
+    if (TryOpen(path, true) == Outcome::Opened ||
+        (!FolderWritable(path) && TryOpen(path, true, true) == Outcome::Opened)) {
         ReadOnly = true;
         OpenMessage = why + ": its history is read, but nothing is recorded in this run.";
     } else {
@@ -176,7 +154,7 @@ HistoryStore::Outcome HistoryStore::Prune(std::int64_t now, int retentionDays) {
 }
 
 HistoryStore::~HistoryStore() {
-    Commit();
+    Finish();
     Close();
 }
 
@@ -209,13 +187,18 @@ HistoryStore::Outcome HistoryStore::Failure(const QSqlError &error) {
     }
 }
 
-HistoryStore::Outcome HistoryStore::TryOpen(const QString &path, bool readOnly) {
+HistoryStore::Outcome HistoryStore::TryOpen(const QString &path, bool readOnly, bool immutable) {
     Close();
     Db = QSqlDatabase::addDatabase("QSQLITE", ConnectionName);
-    Db.setDatabaseName(path);
-    Db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1%2")
+    Db.setDatabaseName(
+        immutable
+            ? QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                  "?immutable=1"
+            : path);
+    Db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1%2%3")
                              .arg(BusyTimeoutMs)
-                             .arg(readOnly ? ";QSQLITE_OPEN_READONLY" : ""));
+                             .arg(readOnly ? ";QSQLITE_OPEN_READONLY" : "")
+                             .arg(immutable ? ";QSQLITE_OPEN_URI" : ""));
     if (!Db.open()) {
         return Failure(Db.lastError());
     }
@@ -278,65 +261,8 @@ bool HistoryStore::Prepare() {
            InsertAlarm.prepare("INSERT INTO alarms(time, band, cloud, text) VALUES(?, ?, ?, ?)");
 }
 
-bool HistoryStore::Step(QSqlQuery &query) {
-    if (!InTransaction && LinesPerCommit > 1) {
-        InTransaction = Db.transaction();
-    }
-    if (!query.exec()) {
-        OpenMessage = "Writing the history failed: " + Utf8(query.lastError().text());
-        return false;
-    }
-    return true;
-}
-
-bool HistoryStore::AddLine(std::int64_t time, std::string_view line) {
-    if (!IsWritable()) {
-        return false;
-    }
-    InsertLine.bindValue(0, QVariant::fromValue<qlonglong>(time));
-    InsertLine.bindValue(1, Text(line));
-    const bool ok = Step(InsertLine);
-    if (++Uncommitted >= LinesPerCommit) {
-        Commit();
-    }
-    return ok;
-}
-
-bool HistoryStore::AddSpot(const StoredSpot &spot) {
-    if (!IsWritable()) {
-        return false;
-    }
-    InsertSpot.bindValue(0, QVariant::fromValue<qlonglong>(spot.Time));
-    InsertSpot.bindValue(1, Text(spot.FromLoc));
-    InsertSpot.bindValue(2, Text(spot.ToLoc));
-    InsertSpot.bindValue(3, spot.FreqMHz);
-    InsertSpot.bindValue(4, Text(spot.Band));
-    InsertSpot.bindValue(5, Text(spot.Classification));
-    InsertSpot.bindValue(6, spot.Cloud ? QVariant(*spot.Cloud) : QVariant());
-    return Step(InsertSpot);
-}
-
-bool HistoryStore::AddAlarm(std::int64_t time, std::string_view band, int cloud,
-                            std::string_view text) {
-    if (!IsWritable()) {
-        return false;
-    }
-    InsertAlarm.bindValue(0, QVariant::fromValue<qlonglong>(time));
-    InsertAlarm.bindValue(1, Text(band));
-    InsertAlarm.bindValue(2, cloud);
-    InsertAlarm.bindValue(3, Text(text));
-    return Step(InsertAlarm);
-}
-
-void HistoryStore::Commit() {
-    if (InTransaction) {
-        Db.commit();
-        InTransaction = false;
-    }
-    Uncommitted = 0;
-}
-
-std::vector<StoredLine> HistoryStore::LinesSince(std::int64_t since) {
+std::vector<StoredLine> HistoryStore::LinesSince(std::int64_t since, std::size_t maxLines,
+                                                 std::size_t maxBytes) {
     std::vector<StoredLine> lines;
     if (!Open) {
         return lines;
@@ -344,13 +270,22 @@ std::vector<StoredLine> HistoryStore::LinesSince(std::int64_t since) {
     Commit();
     QSqlQuery query(Db);
     query.setForwardOnly(true);
-    query.prepare("SELECT time, line FROM lines WHERE time >= ? ORDER BY id");
+    // Newest first, so that the bound keeps the newest; turned round below.
+    query.prepare("SELECT time, line FROM lines WHERE time >= ? ORDER BY id DESC LIMIT ?");
     query.addBindValue(QVariant::fromValue<qlonglong>(since));
+    query.addBindValue(QVariant::fromValue<qlonglong>(static_cast<qlonglong>(maxLines)));
+    std::size_t bytes = 0;
     if (query.exec()) {
         while (query.next()) {
-            lines.push_back({query.value(0).toLongLong(), Utf8(query.value(1).toString())});
+            std::string line = Utf8(query.value(1).toString());
+            bytes += line.size();
+            if (bytes > maxBytes) {
+                break;
+            }
+            lines.push_back({query.value(0).toLongLong(), std::move(line)});
         }
     }
+    std::reverse(lines.begin(), lines.end());
     return lines;
 }
 

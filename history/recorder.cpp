@@ -27,7 +27,7 @@ bool Record(HistoryStore &store, std::int64_t receivedAt, std::int64_t spotAt,
                       written;
         }
     }
-    return written;
+    return store.EndLine() && written;
 }
 
 std::size_t RestoreRecent(HistoryStore &store, tracker::SpotPipeline &pipeline, std::int64_t now) {

@@ -2,10 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace ionvane::history {
@@ -88,6 +90,13 @@ bool MayWrite(const QString &path) {
     constexpr mode_t AnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
     return ::stat(name.constData(), &info) == 0 && (info.st_mode & AnyWrite) != 0 &&
            ::access(name.constData(), W_OK) == 0;
+}
+
+bool FolderWritable(const QString &path) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    struct statvfs mounted {};
+    return ::access(folder.constData(), W_OK) == 0 &&
+           (::statvfs(folder.constData(), &mounted) != 0 || (mounted.f_flag & ST_RDONLY) == 0);
 }
 
 void CreatePrivateFile(const QString &path) {

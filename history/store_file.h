@@ -21,6 +21,10 @@ enum class StoreFileKind { Missing, File, Directory, Fifo, Device, Other };
 /// counts as read-only even for root: its owner made it so on purpose.
 [[nodiscard]] bool MayWrite(const QString &path);
 
+/// Whether files may be made in the folder holding `path`: false on a read-only file system for
+/// any user, and in a folder without write permission for any user but root.
+[[nodiscard]] bool FolderWritable(const QString &path);
+
 /// Makes an empty file at `path`, readable and writable by the user alone, when none is there:
 /// SQLite creates its files with the umask (0644 as a rule), and the store holds what the nodes
 /// sent, passwords echoed by mistake included. SQLite gives the -wal and -shm files the same

@@ -55,6 +55,7 @@ void LiveCore::Subscribe(QObject *context, std::function<void(const LiveEvent &)
 void LiveCore::UseStore(history::HistoryStore *store) {
     Store = store != nullptr && store->IsOpen() ? store : nullptr;
     StoreFailed = false;
+    StoreBusySaid = false;
     if (store != nullptr && !store->Message().empty()) {
         Say(StoreProblem{StoreProblem::Kind::Open, store->Message()});
     }
@@ -136,6 +137,9 @@ void LiveCore::CaptureLine(UnixSeconds time, std::string_view body) {
 }
 
 void LiveCore::AgeTo(UnixSeconds now) {
+    if (Store != nullptr) {
+        StoreWritten(Store->Commit()); // lines waiting for a locked store, when nothing else comes
+    }
     Pipeline.Tick(now, Events);
     SayTrackerEvents(false);
     Say(Settled{Now()});
@@ -157,13 +161,33 @@ void LiveCore::Take(LineSource from, UnixSeconds received, const std::string &ra
         const UnixSeconds time = from == LineSource::Cluster ? Now() : received;
         Say(SpotTaken{from, time, spotTime, raw, result, false});
     }
-    if (Store != nullptr && !history::Record(*Store, received, spotTime, raw, result, Events) &&
-        !StoreFailed) {
-        StoreFailed = true;
-        Say(StoreProblem{StoreProblem::Kind::Write, Store->Message()});
+    if (Store != nullptr) {
+        StoreWritten(history::Record(*Store, received, spotTime, raw, result, Events));
     }
     SayTrackerEvents(false);
     Say(Settled{Now()});
+}
+
+// A failed write is said once a session; a locked store once as it locks and once as the lines
+// waiting for it are written.
+void LiveCore::StoreWritten(bool written) {
+    if (!written && !StoreFailed) {
+        StoreFailed = true;
+        Say(StoreProblem{StoreProblem::Kind::Write, Store->Message()});
+    }
+    if (Store->IsBusy() && !StoreBusySaid) {
+        StoreBusySaid = true;
+        Say(StoreProblem{StoreProblem::Kind::Busy,
+                         "The history store is locked by another program: " +
+                             std::to_string(Store->WaitingLines()) +
+                             " line(s) waiting, written when it is free."});
+    } else if (!Store->IsBusy() && StoreBusySaid) {
+        StoreBusySaid = false;
+        if (written) {
+            Say(StoreProblem{StoreProblem::Kind::Free,
+                             "The history store is free again: the waiting lines are written."});
+        }
+    }
 }
 
 void LiveCore::SayTrackerEvents(bool restored) {

@@ -110,6 +110,7 @@ class LiveCore : public QObject, public CoreControl {
     void Take(LineSource from, UnixSeconds received, const std::string &raw,
               const tracker::LineResult &result);
     void Say(LiveEvent event) { emit happened(event); }
+    void StoreWritten(bool written);
     void SayTrackerEvents(bool restored);
     bool Logged(UnixSeconds time, std::string_view raw);
 
@@ -122,6 +123,7 @@ class LiveCore : public QObject, public CoreControl {
     bool WsjtxRecordings = false;
     std::vector<tracker::TrackerEvent> Events;
     bool StoreFailed = false;
+    bool StoreBusySaid = false;
     bool LogFailed = false;
     QTimer Ageing;
     QPointer<cluster::ClusterSession> Cluster;

@@ -67,9 +67,10 @@ struct WsjtxListening {
 
 /// The history store failed: it could not be opened as it was (moved aside, or none at all), or
 /// a line could not be written (a full disk). A write failure is said once a session; the
-/// session goes on, and so do the tries to record.
+/// session goes on, and so do the tries to record. Busy: another program keeps the store locked
+/// and lines wait in memory, said once when it starts and once when they are written (Free).
 struct StoreProblem {
-    enum class Kind { Open, Write };
+    enum class Kind { Open, Write, Busy, Free };
     Kind What = Kind::Open;
     std::string Message;
 };

@@ -15,8 +15,12 @@ namespace ionvane::testing {
 
 class CliProcess {
   public:
-    explicit CliProcess(const QStringList &arguments) {
+    explicit CliProcess(const QStringList &arguments, const QString &password = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("IONVANE_PASSWORD");
+        if (!password.isNull()) {
+            env.insert("IONVANE_PASSWORD", password);
+        }
         env.insert("HOME", Home.path());
         env.insert("XDG_CONFIG_HOME", Home.path() + "/config");
         env.insert("XDG_DATA_HOME", Home.path() + "/data");

@@ -225,7 +225,8 @@ TEST(HistoryOpening, WhatIsNotDamagedIsLeftAsItIs) {
     }
 }
 
-// A replay holding the store's write lock past the patience: the store is read, not moved aside.
+// Another program holding the store's write lock past the patience: the store is read, not moved
+// aside.
 TEST(HistoryOpening, AStoreLockedByAnotherProcessIsReadOnly) {
     QTemporaryDir dir;
     const QString path = dir.filePath("history.sqlite");
@@ -233,15 +234,19 @@ TEST(HistoryOpening, AStoreLockedByAnotherProcessIsReadOnly) {
     std::ofstream(capture.toStdString()) << Opening()[0] << '\n';
     StoreOfTwoLines(path);
     QProcess writer;
-    writer.start(IONVANE_HISTORY_WRITER, {path, capture, "1", "1000"});
-    ASSERT_TRUE(writer.waitForReadyRead(10'000)); // its line written, its transaction open
+    writer.start(IONVANE_HISTORY_WRITER, {path, capture, "1", "lock"});
+    QByteArray progress;
+    while (!progress.endsWith('L') && writer.waitForReadyRead(10'000)) {
+        progress += writer.readAll(); // its line written, then its lock taken
+    }
+    ASSERT_EQ(progress, ".L");
     {
         HistoryStore store(path, T0);
         EXPECT_FALSE(store.IsWritable());
         EXPECT_NE(store.Message().find(" is in use by another program: its history is read"),
                   std::string::npos)
             << store.Message();
-        EXPECT_EQ(store.LinesSince(0).size(), 2U);
+        EXPECT_EQ(store.LinesSince(0).size(), 3U);
     }
     writer.kill();
     writer.waitForFinished();

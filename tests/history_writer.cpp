@@ -1,13 +1,16 @@
 // A stand-in for a live session, for the crash test: feeds the lines of a capture to the tracker
 // and records each in a history store, writes one byte to stdout after each line, and after LINES
-// lines waits to be killed. With LINES_PER_COMMIT above LINES it dies holding the store's write
-// lock, as a replay in the middle of its work.
+// lines waits to be killed. With "lock" it then takes the store's write lock on a connection of
+// its own, as an sqlite3 shell in BEGIN EXCLUSIVE does, writes one byte more and holds the lock
+// until killed.
 //
-//   ionvane_history_writer STORE CAPTURE LINES [LINES_PER_COMMIT]
+//   ionvane_history_writer STORE CAPTURE LINES [lock]
 #include "history/recorder.h"
 #include "tracker/capture.h"
 
 #include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <fstream>
 #include <string>
@@ -29,8 +32,7 @@ int main(int argc, char *argv[]) {
     tracker::SpotPipeline pipeline(
         tracker::SpotCalculator(calc::PlainNumberFormat(), {"IO90IR", 110.0F, 0.15F}), {}, false);
     const auto first = tracker::ReadCaptureLine(texts.at(0));
-    history::HistoryStore store(QString::fromLocal8Bit(argv[1]), first->Time,
-                                history::DefaultRetentionDays, argc == 5 ? std::stoi(argv[4]) : 1);
+    history::HistoryStore store(QString::fromLocal8Bit(argv[1]), first->Time);
     std::vector<tracker::TrackerEvent> events;
     long done = 0;
     for (const std::string &text : texts) {
@@ -48,6 +50,14 @@ int main(int argc, char *argv[]) {
     }
     if (done < wanted) {
         return 3; // the capture is shorter than asked: end, so the waiting test sees it
+    }
+    if (argc == 5 && std::string(argv[4]) == "lock") {
+        QSqlDatabase locker = QSqlDatabase::addDatabase("QSQLITE", "locker");
+        locker.setDatabaseName(QString::fromLocal8Bit(argv[1]));
+        if (!locker.open() || !QSqlQuery(locker).exec("BEGIN EXCLUSIVE") ||
+            write(STDOUT_FILENO, "L", 1) != 1) {
+            return 4;
+        }
     }
     for (;;) {
         pause();

@@ -7,6 +7,8 @@
 
 #include <QTemporaryDir>
 
+#include <sys/stat.h> // mkfifo
+
 #include <gtest/gtest.h>
 
 namespace ionvane::cluster {
@@ -164,6 +166,28 @@ TEST(SessionLogTest, TheLogIsTheUsersAlone) {
     ASSERT_TRUE(log.Open(dir.filePath("session.log"), error));
     EXPECT_EQ(QFile::permissions(dir.filePath("session.log")),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+}
+
+// A FIFO without a reader once held the start for good; a device swallows the session.
+TEST(SessionLogTest, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString Path;
+        QString Says;
+    } cases[] = {
+        {fifo, "it is a FIFO, not a regular file"},
+        {"/dev/null", "it is a device, not a regular file"},
+        {dir.path(), "Is a directory"},
+    };
+    for (const auto &c : cases) {
+        SessionLog log;
+        QString error;
+        EXPECT_FALSE(log.Open(c.Path, error)) << c.Path.toStdString();
+        EXPECT_EQ(error, c.Says);
+        EXPECT_FALSE(log.IsOpen());
+    }
 }
 
 TEST(SessionLogTest, CaptureLineHasTheUtcSecondATabAndTheCleanedLine) {

@@ -4,6 +4,8 @@
 #include "../full_disk.h"
 
 #include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -72,6 +74,41 @@ TEST(LiveCore, AFullDiskIsSaidOnceAndTheSessionGoesOn) {
     EXPECT_EQ(problems[0].Message.rfind("Writing the history failed", 0), 0U)
         << problems[0].Message;
     EXPECT_EQ(spots, 3);
+}
+
+// Intake goes on while another program keeps the store locked; the front ends hear it once as it
+// locks and once as the waiting lines are written, by the ageing tick when no line comes.
+TEST(LiveCore, ALockedStoreIsSaidOnceAndItsLinesWrittenOnceFree) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.sqlite");
+    history::HistoryStore store(path, T0);
+    LiveCore core(HomeSetup());
+    std::vector<StoreProblem::Kind> said;
+    QObject::connect(&core, &LiveCore::happened, &core, [&](const LiveEvent &event) {
+        if (const auto *problem = std::get_if<StoreProblem>(&event)) {
+            said.push_back(problem->What);
+        }
+    });
+    core.UseStore(&store);
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other program");
+        other.setDatabaseName(path);
+        ASSERT_TRUE(other.open());
+        ASSERT_TRUE(QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
+        for (int i = 0; i < 3; ++i) {
+            core.ClusterLine(T0 + i, "DX de G4ABC:     50100.0  S51ABC  IO90IR<ES>JN77EX 1000Z");
+        }
+        core.AgeTo(T0 + 30);
+        EXPECT_EQ(said, std::vector<StoreProblem::Kind>{StoreProblem::Kind::Busy});
+        ASSERT_TRUE(QSqlQuery(other).exec("ROLLBACK"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("other program");
+    core.AgeTo(T0 + 60);
+    EXPECT_EQ(said, (std::vector{StoreProblem::Kind::Busy, StoreProblem::Kind::Free}));
+    const auto lines = store.LinesSince(0);
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[2].Time, T0 + 2);
 }
 
 } // namespace
