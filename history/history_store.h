@@ -122,6 +122,8 @@ class HistoryStore {
     [[nodiscard]] std::size_t WaitingLines() const { return WaitingLineCount; }
     /// Lines that could not be recorded since the store opened.
     [[nodiscard]] long long LostLines() const { return Lost; }
+    /// Why the last write failed, in SQLite's words ("disk I/O error"); "" when none did.
+    [[nodiscard]] const std::string &LastWriteError() const { return WriteError; }
 
     /// The lines received at or after `since`, oldest first; at most `maxLines` lines and
     /// `maxBytes` bytes of text, the newest kept.
@@ -164,6 +166,7 @@ class HistoryStore {
     bool Busy = false;
     bool LineRefused = false; ///< the line last added found too much waiting; its rows go too
     long long Lost = 0;
+    std::string WriteError;
 };
 
 } // namespace ionvane::history

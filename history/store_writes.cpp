@@ -20,6 +20,7 @@ bool HistoryStore::AddLine(std::int64_t time, std::string_view line) {
         WaitingLineCount >= MaxWaitingLines || WaitingBytes + line.size() > MaxWaitingBytes;
     if (LineRefused) {
         ++Lost;
+        WriteError = "the store stayed locked by another program";
         OpenMessage = "Writing the history failed: the store stayed locked by another program "
                       "and " +
                       std::to_string(MaxWaitingLines) + " lines or " +
@@ -62,6 +63,7 @@ bool HistoryStore::Finish() {
     const bool written = WriteWaiting(BusyTimeoutMs);
     if (Busy) {
         Lost += static_cast<long long>(WaitingLineCount);
+        WriteError = "the store stayed locked by another program";
         OpenMessage = "Writing the history failed: the store stayed locked by another program; " +
                       std::to_string(WaitingLineCount) + " lines were not recorded.";
         DropWaiting();
@@ -132,9 +134,9 @@ bool HistoryStore::Stalled(const QSqlError &error) {
         return true;
     }
     Lost += static_cast<long long>(WaitingLineCount);
-    OpenMessage = "Writing the history failed: " +
-                  Utf8(error.databaseText().isEmpty() ? error.text() : error.databaseText()) +
-                  "; " + std::to_string(WaitingLineCount) + " lines were not recorded.";
+    WriteError = Utf8(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+    OpenMessage = "Writing the history failed: " + WriteError + "; " +
+                  std::to_string(WaitingLineCount) + " lines were not recorded.";
     DropWaiting();
     Busy = false;
     return false;

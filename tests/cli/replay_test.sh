@@ -131,6 +131,11 @@ err=$( (
 check "full disk exit code" 1 $?
 check "full disk message" "could not be recorded in the history store" \
     "$(grep -o 'could not be recorded in the history store' <<<"$err")"
+mkdir "$work/dir.sqlite"
+err=$("$cli" --replay "$capture" "${settings[@]}" --history "$work/dir.sqlite" 2>&1 >/dev/null)
+check "history not a store exit code" 1 $?
+check "history not a store message" "nothing of $capture was recorded in the history store" \
+    "$(grep -o 'nothing of .* was recorded in the history store' <<<"$err")"
 
 for bad in "--json" "--alarm-band 3m" "--min-km 6m=50" "--min-km 6m" "--min-km 3m=500" \
     "--max-hop-km lots" "--max-hop-km 5000" "--from IO90IR"; do

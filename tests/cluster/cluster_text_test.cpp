@@ -185,7 +185,7 @@ TEST(SessionLogTest, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
         SessionLog log;
         QString error;
         EXPECT_FALSE(log.Open(c.Path, error)) << c.Path.toStdString();
-        EXPECT_EQ(error, c.Says);
+        EXPECT_EQ(error.toStdString(), c.Says.toStdString());
         EXPECT_FALSE(log.IsOpen());
     }
 }
