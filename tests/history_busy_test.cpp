@@ -6,8 +6,10 @@
 #include "history/history_store.h"
 #include "history/store_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -153,33 +155,61 @@ TEST(HistoryRestoreBound, TheNewestLinesWithinTheBoundAreRead) {
     }
 }
 
+// What a store in a folder no one may write must give: its history, and nothing recorded.
+void ExpectReadAndNotWritten(const QString &path) {
+    ASSERT_FALSE(FolderWritable(path));
+    HistoryStore store(path, T0);
+    EXPECT_FALSE(store.IsWritable());
+    EXPECT_NE(store.Message().find(" is read-only: its history is read"), std::string::npos)
+        << store.Message();
+    EXPECT_EQ(store.LinesSince(0).size(), 2U);
+}
+
 // A store on a read-only file system: no -shm file can be made beside it, which a reader of a WAL
-// store needs. Root may write any folder whatever its permission bits, so only a read-only mount
-// holds for root.
-TEST(HistoryOpening, AStoreInAFolderNoOneMayWriteIsRead) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "run as root, who may write a folder without write permission";
+// store needs, and it was read as no store at all. Root may write any folder whatever its
+// permission bits, so for root the test runs again in a mount namespace of its own, with the
+// store's folder mounted read-only.
+TEST(HistoryOpening, AStoreOnAReadOnlyFileSystemIsRead) {
+    constexpr const char *Mounted = "IONVANE_READ_ONLY_STORE";
+    if (qEnvironmentVariableIsSet(Mounted)) {
+        ExpectReadAndNotWritten(qEnvironmentVariable(Mounted));
+        return;
     }
     QTemporaryDir dir;
-    const QString folder = dir.filePath("read-only");
+    const QString folder = dir.filePath("store");
+    const QString readOnly = dir.filePath("read-only");
     QDir().mkpath(folder);
-    const QString path = folder + "/history.sqlite";
+    QDir().mkpath(readOnly);
     {
-        HistoryStore store(path, T0);
+        HistoryStore store(folder + "/history.sqlite", T0);
         store.AddLine(T0, "first");
         store.AddLine(T0, "second");
     }
-    ASSERT_FALSE(QFile::exists(path + "-shm"));
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    ASSERT_FALSE(FolderWritable(path));
-    {
-        HistoryStore store(path, T0);
-        EXPECT_FALSE(store.IsWritable());
-        EXPECT_NE(store.Message().find(" is read-only: its history is read"), std::string::npos)
-            << store.Message();
-        EXPECT_EQ(store.LinesSince(0).size(), 2U);
+    ASSERT_FALSE(QFile::exists(folder + "/history.sqlite-shm"));
+    if (::geteuid() != 0) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        ExpectReadAndNotWritten(folder + "/history.sqlite");
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return;
     }
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    constexpr int NoMount = 77;
+    QProcess inner;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(Mounted, readOnly + "/history.sqlite");
+    inner.setProcessEnvironment(env);
+    inner.setProcessChannelMode(QProcess::MergedChannels);
+    inner.start("unshare", {"-m", "sh", "-c",
+                            "mount --bind -o ro \"$1\" \"$2\" || exit 77; exec \"$3\" "
+                            "--gtest_filter=HistoryOpening.AStoreOnAReadOnlyFileSystemIsRead",
+                            "sh", folder, readOnly, QCoreApplication::applicationFilePath()});
+    if (!inner.waitForStarted(10'000)) {
+        GTEST_SKIP() << "run as root and no unshare to mount a folder read-only";
+    }
+    ASSERT_TRUE(inner.waitForFinished(30'000));
+    if (inner.exitCode() == NoMount) {
+        GTEST_SKIP() << "run as root and no read-only mount allowed here";
+    }
+    EXPECT_EQ(inner.exitCode(), 0) << inner.readAll().toStdString();
 }
 
 } // namespace
