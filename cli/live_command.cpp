@@ -200,6 +200,10 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     });
     loop.exec();
     core.Stop();
+    // Lines still waiting for a store another program keeps locked get a last, patient try.
+    if (store && store->WaitingLines() > 0 && !store->Finish()) {
+        err << "ionvane-cli: " << store->Message() << '\n';
+    }
     if (logFailed) {
         err << "ionvane-cli: cannot write the log " << calc::OneLineText(Utf8(options.LogPath))
             << '\n';

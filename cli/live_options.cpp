@@ -49,7 +49,8 @@ struct SessionOptions {
                             "CALL"};
     QCommandLineOption Password{"password",
                                 "With --cluster: the password, if the node asks for one "
-                                "(default: the stored password file).",
+                                "(default: $IONVANE_PASSWORD, else the stored password file). "
+                                "Visible to other users in the process list.",
                                 "TEXT"};
     QCommandLineOption Send{"send", "With --cluster: a command sent after login; repeat for more.",
                             "COMMAND"};
