@@ -17,10 +17,7 @@ class CliProcess {
   public:
     explicit CliProcess(const QStringList &arguments, const QString &password = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("IONVANE_PASSWORD");
-        if (!password.isNull()) {
-            env.insert("IONVANE_PASSWORD", password);
-        }
+        env.insert("IONVANE_PASSWORD", password); // never the user's
         env.insert("HOME", Home.path());
         env.insert("XDG_CONFIG_HOME", Home.path() + "/config");
         env.insert("XDG_DATA_HOME", Home.path() + "/data");

@@ -1,16 +1,12 @@
 // A stand-in for a live session, for the crash test: feeds the lines of a capture to the tracker
 // and records each in a history store, writes one byte to stdout after each line, and after LINES
-// lines waits to be killed. With "lock" it then takes the store's write lock on a connection of
-// its own, as an sqlite3 shell in BEGIN EXCLUSIVE does, writes one byte more and holds the lock
-// until killed.
+// lines waits to be killed.
 //
-//   ionvane_history_writer STORE CAPTURE LINES [lock]
+//   ionvane_history_writer STORE CAPTURE LINES
 #include "history/recorder.h"
 #include "tracker/capture.h"
 
 #include <QCoreApplication>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 #include <fstream>
 #include <string>
@@ -18,7 +14,7 @@
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    if (argc != 4 && argc != 5) {
+    if (argc != 4) {
         return 2;
     }
     std::ifstream capture(argv[2]);
@@ -50,14 +46,6 @@ int main(int argc, char *argv[]) {
     }
     if (done < wanted) {
         return 3; // the capture is shorter than asked: end, so the waiting test sees it
-    }
-    if (argc == 5 && std::string(argv[4]) == "lock") {
-        QSqlDatabase locker = QSqlDatabase::addDatabase("QSQLITE", "locker");
-        locker.setDatabaseName(QString::fromLocal8Bit(argv[1]));
-        if (!locker.open() || !QSqlQuery(locker).exec("BEGIN EXCLUSIVE") ||
-            write(STDOUT_FILENO, "L", 1) != 1) {
-            return 4;
-        }
     }
     for (;;) {
         pause();
