@@ -126,14 +126,15 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         core.CaptureLine(line->Time, line->Line);
     }
     printer.Flush();
-    // The last lines held back for one commit, and the count of every line a failed write or
-    // commit lost: a replay into a store that says nothing of them would seem complete.
+    // A replay into a store that says nothing of the lines it did not record would seem complete.
     if (store && !store->IsWritable()) {
         // Read-only, locked by another program at start, or none at all: said as it opened.
         err << "ionvane-cli: nothing of " << shown << " was recorded in the history store "
             << calc::OneLineText(*options.HistoryFile) << '\n';
         return 1;
     }
+    // The last lines held back for one commit, then the count of every line a failed write or
+    // commit lost.
     if (store && (!store->Finish() || store->LostLines() > 0)) {
         err << "ionvane-cli: " << store->LostLines() << " line"
             << (store->LostLines() == 1 ? "" : "s") << " of " << shown

@@ -77,8 +77,9 @@ class HistoryStore {
     /// Opens or creates (0600) the store at `path` at the time `now`, deletes what is older than
     /// the retention, and commits after every `linesPerCommit` lines (1 for a live session, so a
     /// crash loses nothing). Message() tells what went otherwise:
-    /// - a store another process keeps locked past BusyTimeoutMs, or one the user may not write,
-    ///   is opened read-only: its history is read, nothing is recorded (IsWritable() false);
+    /// - a store another process keeps locked past BusyTimeoutMs, or one the user may not write
+    ///   (a read-only file, or one in a folder no one may write: a read-only file system), is
+    ///   opened read-only: its history is read, nothing is recorded (IsWritable() false);
     /// - a store SQLite finds damaged ("file is not a database", a failed integrity check) is
     ///   renamed to PATH.broken-YYYYMMDDTHHMMSSZ (with its -wal and -shm files) and a new one
     ///   started, unless a process has it open;

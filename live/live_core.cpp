@@ -178,9 +178,8 @@ void LiveCore::StoreWritten(bool written) {
     if (Store->IsBusy() && !StoreBusySaid) {
         StoreBusySaid = true;
         Say(StoreProblem{StoreProblem::Kind::Busy,
-                         "The history store is locked by another program: " +
-                             std::to_string(Store->WaitingLines()) +
-                             " line(s) waiting, written when it is free."});
+                         "The history store is locked by another program: the lines wait in "
+                         "memory and are written when it is free."});
     } else if (!Store->IsBusy() && StoreBusySaid) {
         StoreBusySaid = false;
         if (written) {
