@@ -19,6 +19,9 @@ struct LiveSettings {
     QByteArray SideSplitter;
     std::optional<tracker::Band> AlarmBand; ///< none: the tracker's default
     int SpotBandIndex = 0;                  ///< the spot list's band choice, 0 for all bands
+    int SpotSourceIndex = 0;                ///< the spot list's source choice, 0 for all
+    bool ClusterAtStart = false;            ///< log in to the node when the window starts
+    bool FeedAtStart = false;               ///< connect to the broker when the window starts
     QString Broker;                         ///< HOST:PORT as typed
     std::vector<tracker::Band> FeedBands;
     QString WsjtxAddress;         ///< [ADDRESS:]PORT as typed

@@ -9,6 +9,7 @@
 #include "window_style.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -87,20 +88,19 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     bar->addWidget(wsjtxBar, 1);
     layout->addLayout(bar);
 
-    cmdAlarm = new QPushButton(client);
+    splitMain = new QSplitter(Qt::Horizontal, client);
+    splitMain->setObjectName("splitMain");
+    mapView = new map::MapView(splitMain);
+    mapView->setObjectName("mapView");
+    // The banner lies over the top of the map, outside every layout: showing it moves nothing,
+    // and acknowledging it leaves no empty strip behind.
+    cmdAlarm = new QPushButton(mapView);
     cmdAlarm->setObjectName("cmdAlarm");
     cmdAlarm->setStyleSheet("QPushButton { background: #c62828; color: white; border: none;"
-                            " padding: 10px; }");
+                            " padding: 10px; text-align: left; }");
     SetBold(cmdAlarm, AlarmPointSize);
-    // The banner never widens the window, whatever its text.
-    cmdAlarm->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    cmdAlarm->setMinimumWidth(1);
-    // Its place stays when it is hidden: acknowledging an alarm moves nothing under the pointer.
-    QSizePolicy alarmPolicy = cmdAlarm->sizePolicy();
-    alarmPolicy.setRetainSizeWhenHidden(true);
-    cmdAlarm->setSizePolicy(alarmPolicy);
     cmdAlarm->hide();
-    layout->addWidget(cmdAlarm);
+    mapView->installEventFilter(this);
     connect(cmdAlarm, &QPushButton::clicked, this, &frmLive::AcknowledgeAlarm);
     actAcknowledge = new QAction("Acknowledge the alarm", this);
     actAcknowledge->setObjectName("actAcknowledge");
@@ -109,10 +109,6 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     addAction(actAcknowledge);
     connect(actAcknowledge, &QAction::triggered, this, &frmLive::AcknowledgeAlarm);
 
-    splitMain = new QSplitter(Qt::Horizontal, client);
-    splitMain->setObjectName("splitMain");
-    mapView = new map::MapView(splitMain);
-    mapView->setObjectName("mapView");
     mapView->SetHome(
         HomePoint, QString::fromStdString(calc::CheckHomeLoc(Setup.Home.HomeLocator).CompletedLoc));
     mapView->SetOneHopKm(Setup.Tracker.Classifier.MaxDistanceKm);
@@ -172,7 +168,14 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     connect(Live.get(), &LiveSession::changed, this, &frmLive::RefreshSoon);
     connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
 
+    StartCluster = Remembered.ClusterAtStart;
+    StartFeed = Remembered.FeedAtStart;
+    BuildMenu();
     RestoreState();
+    // The session's end (logout, SIGTERM) quits the program as Exit does, and a logout asks the
+    // windows to keep their data first: the window saves then as on close.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &frmLive::SaveState);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &frmLive::SaveState);
     if (Setup.CoreOnceDrawn) {
         connect(this, &frmLive::firstFrameDrawn, this, &frmLive::AttachCore);
     } else {
@@ -220,6 +223,50 @@ void frmLive::AttachCore() {
     }
     core.Restore();
     core.StartAgeing();
+    if (StartCluster) {
+        ClusterConnectClicked();
+    }
+    if (StartFeed) {
+        FeedConnectClicked();
+    }
+}
+
+void frmLive::ReopenCore() {
+    live::CoreControl *core = Live->Core();
+    if (core == nullptr) {
+        // No core yet: the one to come takes the new home.
+        return;
+    }
+    StartCluster = core->ClusterRunning();
+    StartFeed = core->FeedRunning();
+    wsjtxBar->ForgetCore();
+    Live->Detach();
+    cmdClusterConnect->setText("&Connect");
+    cmdFeedConnect->setText("Co&nnect");
+    AttachCore();
+}
+
+void frmLive::SetHome(const window::Settings &home) {
+    const window::Settings &now = Setup.Home;
+    if (home.HomeLocator == now.HomeLocator && home.EsLayerHeightKm == now.EsLayerHeightKm &&
+        home.HomeHeightKm == now.HomeHeightKm) {
+        return;
+    }
+    const bool moved = calc::CheckHomeLoc(home.HomeLocator).CompletedLoc !=
+                       calc::CheckHomeLoc(now.HomeLocator).CompletedLoc;
+    Setup.Home = home;
+    if (moved) {
+        HomePoint = HomeOf(home.HomeLocator);
+        mapView->SetHome(HomePoint,
+                         QString::fromStdString(calc::CheckHomeLoc(home.HomeLocator).CompletedLoc));
+        Clouds->SetHome(HomePoint);
+    }
+    ReopenCore();
+}
+
+void frmLive::HomeSetHere(window::Settings home) {
+    SetHome(home);
+    emit homeChanged(Setup.Home);
 }
 
 live::CoreControl *frmLive::CoreFor(QLabel *state) {
@@ -291,11 +338,18 @@ QWidget *frmLive::BuildSpotList() {
     for (const tracker::Band band : tracker::AllBands) {
         cmbSpotBand->addItem(BandLabel(band), static_cast<int>(band));
     }
+    cmbSpotSource = new QComboBox(box);
+    cmbSpotSource->setObjectName("cmbSpotSource");
+    cmbSpotSource->addItem("All sources", -1);
+    cmbSpotSource->addItem("Cluster", static_cast<int>(SpotSource::Cluster));
+    cmbSpotSource->addItem("Feed", static_cast<int>(SpotSource::Feed));
+    cmbSpotSource->addItem("Own decodes", static_cast<int>(SpotSource::Wsjtx));
     auto *filterLabel = new QLabel("&Show", box);
     filterLabel->setBuddy(cmbSpotBand);
     top->addWidget(title, 1);
     top->addWidget(filterLabel);
     top->addWidget(cmbSpotBand);
+    top->addWidget(cmbSpotSource);
     layout->addLayout(top);
     SpotsModel = new SpotListModel(this);
     tblSpots = new QTableView(box);
@@ -318,6 +372,13 @@ QWidget *frmLive::BuildSpotList() {
         Remembered.SpotBandIndex = cmbSpotBand->currentIndex();
         SaveLiveSettings(Setup.ConfigDir, Remembered);
     });
+    connect(cmbSpotSource, &QComboBox::currentIndexChanged, this, [this] {
+        const int source = cmbSpotSource->currentData().toInt();
+        SpotsModel->SetSourceFilter(source < 0 ? std::nullopt
+                                               : std::optional(static_cast<SpotSource>(source)));
+        Remembered.SpotSourceIndex = cmbSpotSource->currentIndex();
+        SaveLiveSettings(Setup.ConfigDir, Remembered);
+    });
     return box;
 }
 
@@ -334,6 +395,8 @@ void frmLive::RestoreState() {
         bandPanel->SetAlarmBand(*remembered.AlarmBand);
     }
     cmbSpotBand->setCurrentIndex(std::clamp(remembered.SpotBandIndex, 0, cmbSpotBand->count() - 1));
+    cmbSpotSource->setCurrentIndex(
+        std::clamp(remembered.SpotSourceIndex, 0, cmbSpotSource->count() - 1));
 }
 
 void frmLive::SaveState() {
@@ -342,6 +405,7 @@ void frmLive::SaveState() {
     Remembered.SideSplitter = splitSide->saveState();
     Remembered.AlarmBand = bandPanel->AlarmBand();
     Remembered.SpotBandIndex = cmbSpotBand->currentIndex();
+    Remembered.SpotSourceIndex = cmbSpotSource->currentIndex();
     Remembered.Broker = txtBroker->text().trimmed();
     Remembered.FeedBands.clear();
     for (const tracker::Band band : tracker::AllBands) {
@@ -358,16 +422,10 @@ void frmLive::closeEvent(QCloseEvent *event) {
 }
 
 void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
-    // The banner says what to do in the tracker's few words, read across the room; the elevation,
-    // distance and cloud are in its tool tip.
-    const tracker::HomeFigures home = Live->Verdict().Bands[tracker::BandIndex(alarm.Which)].Home;
-    cmdAlarm->setText(QString::fromStdString(alarm.Text) + "    (click or Esc)");
-    cmdAlarm->setToolTip(QString("Elevation %1°, %2 km, via cloud %3\n")
-                             .arg(QString::number(home.ElevationDeg, 'f', 1))
-                             .arg(std::lround(home.DistanceKm))
-                             .arg(alarm.CloudId) +
-                         "Click or press Esc to acknowledge");
+    Alarm = alarm;
+    ShowBanner();
     cmdAlarm->show();
+    cmdAlarm->raise();
     actAcknowledge->setEnabled(true);
     if (Setup.Outlet != nullptr) {
         Setup.Outlet->Notify(QString(LiveTitle) + ": " + BandLabel(alarm.Which) + " open",
@@ -376,7 +434,38 @@ void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
     }
 }
 
+void frmLive::ShowBanner() {
+    if (!Alarm) {
+        return;
+    }
+    // The banner says what the alarm band's row says now, with the alarm's time: the tracker's
+    // words of the moment once read "beam 210" beside a row already saying "beam 200".
+    const tracker::BandVerdict verdict = Live->Verdict().Bands[tracker::BandIndex(Alarm->Which)];
+    cmdAlarm->setText(BannerText(verdict, Alarm->Time, "    (click or Esc)"));
+    QString tip = QString("Raised through cloud %1\n").arg(Alarm->CloudId);
+    if (verdict.State != tracker::VerdictState::Closed) {
+        tip += QString("Elevation %1°, %2 km, via cloud %3\n")
+                   .arg(QString::number(verdict.Home.ElevationDeg, 'f', 1))
+                   .arg(std::lround(verdict.Home.DistanceKm))
+                   .arg(verdict.CloudId.value_or(Alarm->CloudId));
+    }
+    cmdAlarm->setToolTip(tip + "Click or press Esc to acknowledge");
+    PlaceBanner();
+}
+
+void frmLive::PlaceBanner() {
+    cmdAlarm->setGeometry(0, 0, mapView->width(), cmdAlarm->sizeHint().height());
+}
+
+bool frmLive::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == mapView && event->type() == QEvent::Resize) {
+        PlaceBanner();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void frmLive::AcknowledgeAlarm() {
+    Alarm.reset();
     cmdAlarm->hide();
     actAcknowledge->setEnabled(false);
 }

@@ -56,6 +56,7 @@ void frmLive::Refresh() {
     SpotsModel->SetSpots(Live->Spots());
     const tracker::VerdictEvent verdict = Live->Verdict();
     bandPanel->SetVerdict(verdict);
+    ShowBanner();
     const std::optional<tracker::Band> highest = bandPanel->HighestPossible();
     setWindowTitle(highest ? QString("%1 - %2 possible").arg(LiveTitle, BandLabel(*highest))
                            : QString(LiveTitle));

@@ -5,11 +5,13 @@
 #include <QLocale>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 
 namespace ionvane::map {
 
-void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn) {
+void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn,
+                          const std::vector<QRectF> &keepClear) {
     const QFontMetricsF metrics(painter.font());
     const double lineHeight = metrics.height() + 3;
     const std::array<std::pair<FreqClass, QString>, 4> classes{{
@@ -49,8 +51,29 @@ void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn) {
         boxWidth = std::max(boxWidth, metrics.horizontalAdvance(row.Text) + swatchWidth + 6);
     }
     const auto rowCount = static_cast<double>(rows.size() + 1);
-    const QRectF box(8, height() - 8 - lineHeight * rowCount - 8, boxWidth + 16,
-                     lineHeight * rowCount + 8);
+    // Bottom left first, as maps put it; the bottom right holds the scale.
+    const QSizeF size(boxWidth + 16, lineHeight * rowCount + 8);
+    constexpr double MarginPx = 8;
+    const std::array corners{
+        QRectF(QPointF(MarginPx, height() - MarginPx - size.height()), size),
+        QRectF(QPointF(MarginPx, MarginPx), size),
+        QRectF(QPointF(width() - MarginPx - size.width(), MarginPx), size),
+    };
+    QRectF box = corners.front();
+    std::size_t fewest = keepClear.size() + 1;
+    for (const QRectF &corner : corners) {
+        const auto covered = static_cast<std::size_t>(
+            std::count_if(keepClear.begin(), keepClear.end(),
+                          [&](const QRectF &r) { return r.intersects(corner); }));
+        if (covered < fewest) {
+            fewest = covered;
+            box = corner;
+        }
+        if (covered == 0) {
+            break;
+        }
+    }
+    LegendBox = box;
     painter.setPen(QPen(QColor(0, 0, 0, 0x60), 1.0));
     painter.setBrush(QColor(255, 255, 255, 0xe0));
     painter.drawRoundedRect(box, 4, 4);

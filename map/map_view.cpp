@@ -197,9 +197,13 @@ const ScreenScene &MapView::Scene(double pixelsPerKm, double devicePixelRatio) {
         }
         StalePlaneScene.reset();
         for (const CloudPatch &cloud : Data.Clouds) {
-            PlaneScene::Cloud c{Projection.Forward(cloud.Centre),    std::nullopt,
-                                ClassOfFreq(cloud.HighestFreqMHz),   cloud.Fading,
-                                Data.HighlightedCloudId == cloud.Id, 0};
+            PlaneScene::Cloud c{Projection.Forward(cloud.Centre),
+                                std::nullopt,
+                                ClassOfFreq(cloud.HighestFreqMHz),
+                                cloud.Fading,
+                                Data.HighlightedCloudId == cloud.Id,
+                                0,
+                                cloud.Id};
             if (const auto notDrawn = PathsNotDrawn.find(cloud.Id);
                 notDrawn != PathsNotDrawn.end()) {
                 c.PathsNotDrawn = notDrawn->second;

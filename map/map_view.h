@@ -78,6 +78,8 @@ class MapView : public QWidget {
     QPointF WidgetPoint(GeoPoint point) const;
     /// The position under widget point `point` (the antipode beyond the world's edge).
     GeoPoint GeoPointAt(QPointF point) const;
+    /// Where the legend was drawn in the last picture, widget coordinates.
+    QRectF LegendRect() const { return LegendBox; }
     /// "Home": back to home in the middle at the default radius (also the Home key).
     QAction *HomeAction() const { return ActHome; }
 
@@ -126,7 +128,12 @@ class MapView : public QWidget {
     // Over the static layer: paths, clouds, labels, the selected line, home, legend and scale.
     void PaintScene(QPainter &painter);
     // The legend, bottom left: cloud colours, what of the paths is drawn and how many are not.
-    void PaintLegend(QPainter &painter, std::size_t pathsNotDrawn);
+    /// The legend in the first corner (bottom left, top left, top right) where it overlaps none
+    /// of `keepClear` (widget pixels), else where it overlaps the fewest.
+    void PaintLegend(QPainter &painter, std::size_t pathsNotDrawn,
+                     const std::vector<QRectF> &keepClear);
+    /// Where the legend was last drawn, widget pixels.
+    QRectF LegendBox;
     double PixelsPerKm() const;
     QPointF PlaneOrigin() const;
     void SetView(PlanePoint centre, double radiusKm);

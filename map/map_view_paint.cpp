@@ -267,9 +267,20 @@ void MapView::PaintScene(QPainter &painter) {
         }
     }
 
-    // Labels over paths and clouds: the paths of each cloud not drawn, the ring distances, then
-    // the fields where there is room.
+    // Labels over paths and clouds: each cloud's number (as the table and the band rows name it),
+    // the paths of each cloud not drawn, the ring distances, then the fields where there is room.
     std::vector<QRectF> labels;
+    if (PlaneSceneCache) {
+        QFont numberFont = labelFont;
+        numberFont.setBold(true);
+        painter.setFont(numberFont);
+        for (const auto &cloud : PlaneSceneCache->Clouds) {
+            const QPointF at = ToPlanePixels(cloud.Centre, s);
+            if (visible.contains(at)) {
+                PlaceLabel(painter, *Labels, QString::number(cloud.Id), at, TextColour, labels);
+            }
+        }
+    }
     painter.setFont(labelFont);
     if (PlaneSceneCache) {
         const double radiusPx = std::max(CloudPatchRadiusKm * s, MinCloudRadiusPx);
@@ -304,6 +315,9 @@ void MapView::PaintScene(QPainter &painter) {
         }
     }
 
+    // Labels that are drawn wherever they fall (home's, the try-towards point's), kept clear of
+    // the legend.
+    std::vector<QRectF> pinned;
     // The selected band: home, the cloud, the try-towards point.
     if (!scene.SelectedLine.empty()) {
         for (const auto &[pen, _] :
@@ -326,6 +340,7 @@ void MapView::PaintScene(QPainter &painter) {
                 std::vector<QRectF> none;
                 PlaceLabel(painter, *Labels, text, at + QPointF(widthPx / 2 + 14, -12),
                            SelectedColour, none);
+                pinned.insert(pinned.end(), none.begin(), none.end());
             }
         }
     }
@@ -350,10 +365,30 @@ void MapView::PaintScene(QPainter &painter) {
         const QPointF offset(side.x() * (homeMetrics.horizontalAdvance(HomeLabel) / 2 + 10),
                              side.y() * (homeMetrics.height() / 2 + 4));
         PlaceLabel(painter, *Labels, HomeLabel, offset, HomeColour, none);
+        pinned.insert(pinned.end(), none.begin(), none.end());
     }
     painter.resetTransform();
+    // What the legend must leave in view: home, the selected band's line and its try-towards
+    // crosshair with their labels, in the widget's pixels.
+    std::vector<QRectF> keepClear;
+    for (const auto *placed : {&labels, &pinned}) {
+        for (const QRectF &label : *placed) {
+            keepClear.push_back(label.translated(origin));
+        }
+    }
+    keepClear.emplace_back(origin - QPointF(8, 8), QSizeF(16, 16));
+    for (const Line &line : scene.SelectedLine) {
+        for (const QPointF &point : line.Points) {
+            keepClear.emplace_back(point + origin - QPointF(3, 3), QSizeF(6, 6));
+        }
+    }
+    if (PlaneSceneCache && PlaneSceneCache->TryTowards) {
+        const QPointF at = ToPlanePixels(*PlaneSceneCache->TryTowards, s) + origin;
+        keepClear.emplace_back(at - QPointF(12, 12), QSizeF(24, 24));
+    }
 
-    // The legend, bottom left: the cloud colours and what of the paths is drawn.
+    // The legend in a corner where it hides none of that: the cloud colours and what of the
+    // paths is drawn.
     painter.setFont(labelFont);
     const QFontMetricsF metrics(labelFont);
     const double lineHeight = metrics.height() + 3;
@@ -361,7 +396,7 @@ void MapView::PaintScene(QPainter &painter) {
     for (const auto &[id, count] : PathsNotDrawn) {
         notDrawn += count;
     }
-    PaintLegend(painter, notDrawn);
+    PaintLegend(painter, notDrawn, keepClear);
 
     // Scale: the radius of the view.
     const QString scaleText = tr("%1 km to the edge").arg(std::lround(RadiusKm));
