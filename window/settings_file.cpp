@@ -99,11 +99,12 @@ namespace {
 // The decimal mark the current format does not use: "0,35" written under de_DE is read under
 // en_US, "0.35" written under en_US under de_DE.
 calc::NumberFormat OtherDecimalMark(const calc::NumberFormat &format) {
-    calc::NumberFormat other = format;
     const bool comma = format.DecimalSeparator == ",";
-    other.DecimalSeparator = comma ? "." : ",";
-    other.GroupSeparator = comma ? "," : ".";
-    return other;
+    return calc::NumberFormat{comma ? calc::EnglishNumberFormat().DecimalSeparator
+                                    : calc::EnglishNumberFormat().GroupSeparator,
+                              comma ? calc::EnglishNumberFormat().GroupSeparator
+                                    : calc::EnglishNumberFormat().DecimalSeparator,
+                              format.DefaultDecimals};
 }
 
 // A number of the file in the current format; when that gives none within [min, max], the same

@@ -142,14 +142,14 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         auto *banner = live.findChild<QPushButton *>("cmdAlarm");
         const auto *row = live.findChild<QPushButton *>("cmdBand2m");
         QVERIFY(banner->isVisible());
-        QVERIFY(banner->text().startsWith("2 m OPEN since 10:01 UTC"));
+        QVERIFY(banner->text().startsWith("2 m OPEN since 10:00 UTC"));
         QCOMPARE(SecondLine(banner->text()), SecondLine(row->text()));
         const QString atAlarm = row->text();
 
         Now = CaptureStart + 150;
         live.Session().ClusterLine(Now, "DX de DK7UK:    146500.0  S51XYZ  JO01MM<ES>JN75EX 1002Z");
         QVERIFY(row->text() != atAlarm);
-        QVERIFY(banner->text().startsWith("2 m OPEN since 10:01 UTC"));
+        QVERIFY(banner->text().startsWith("2 m OPEN since 10:00 UTC"));
         QCOMPARE(SecondLine(banner->text()), SecondLine(row->text()));
 
         QTest::keyClick(&live, Qt::Key_Escape);
