@@ -6,10 +6,13 @@
 #include "calc/home_location.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+
+#include <tuple>
 
 namespace ionvane::livewindow {
 
@@ -40,6 +43,40 @@ void frmLive::BuildMenu() {
         emit exitRequested();
         close();
     });
+
+    QMenu *view = menuBar()->addMenu("&View");
+    auto *themes = new QActionGroup(this);
+    for (const auto &[name, text, theme] :
+         {std::tuple{"mnuMapDesktop", "Map as the &desktop (light or dark)",
+                     map::MapTheme::FollowDesktop},
+          std::tuple{"mnuMapDay", "Map by d&ay", map::MapTheme::Day},
+          std::tuple{"mnuMapNight", "Map by &night", map::MapTheme::Night}}) {
+        QAction *action = view->addAction(text);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setChecked(Remembered.MapTheme == theme);
+        themes->addAction(action);
+        connect(action, &QAction::triggered, this, [this, chosen = theme] {
+            Remembered.MapTheme = chosen;
+            SaveLiveSettings(Setup.ConfigDir, Remembered);
+            ApplyMapTheme();
+        });
+    }
+}
+
+void frmLive::ApplyMapTheme() {
+    const bool night =
+        Remembered.MapTheme == map::MapTheme::Night ||
+        (Remembered.MapTheme == map::MapTheme::FollowDesktop && map::IsDark(palette()));
+    mapView->SetPalette(night ? map::NightPalette() : map::DayPalette());
+}
+
+void frmLive::changeEvent(QEvent *event) {
+    QMainWindow::changeEvent(event);
+    // The desktop's palette changed (a theme switched at dusk): the map follows when it may.
+    if (event->type() == QEvent::PaletteChange && mapView != nullptr) {
+        ApplyMapTheme();
+    }
 }
 
 QString frmLive::Ask(const QString &prompt, const QString &title, const QString &current) {

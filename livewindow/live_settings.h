@@ -3,6 +3,7 @@
 // where WSJT-X is listened to.
 #pragma once
 
+#include "map/map_palette.h"
 #include "tracker/band.h"
 
 #include <QByteArray>
@@ -22,7 +23,8 @@ struct LiveSettings {
     int SpotSourceIndex = 0;                ///< the spot list's source choice, 0 for all
     bool ClusterAtStart = false;            ///< log in to the node when the window starts
     bool FeedAtStart = false;               ///< connect to the broker when the window starts
-    QString Broker;                         ///< HOST:PORT as typed
+    map::MapTheme MapTheme = map::MapTheme::FollowDesktop;
+    QString Broker; ///< HOST:PORT as typed
     std::vector<tracker::Band> FeedBands;
     QString WsjtxAddress;         ///< [ADDRESS:]PORT as typed
     bool WsjtxRecordings = false; ///< decodes of recordings count

@@ -171,6 +171,7 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     StartCluster = Remembered.ClusterAtStart;
     StartFeed = Remembered.FeedAtStart;
     BuildMenu();
+    ApplyMapTheme();
     RestoreState();
     // The session's end (logout, SIGTERM) quits the program as Exit does, and a logout asks the
     // windows to keep their data first: the window saves then as on close.

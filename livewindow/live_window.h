@@ -113,6 +113,7 @@ class frmLive : public QMainWindow {
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
   private:
@@ -121,6 +122,8 @@ class frmLive : public QMainWindow {
     /// A new core for a new home, the sources that were running started again.
     void ReopenCore();
     void BuildMenu();
+    /// The map's palette as the View menu and the desktop say.
+    void ApplyMapTheme();
     void AskHomeLocator();
     void AskEsLayerHeight();
     void AskMasl();

@@ -74,10 +74,10 @@ void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn,
         }
     }
     LegendBox = box;
-    painter.setPen(QPen(QColor(0, 0, 0, 0x60), 1.0));
-    painter.setBrush(QColor(255, 255, 255, 0xe0));
+    painter.setPen(QPen(Colours.BoxEdge, 1.0));
+    painter.setBrush(Colours.BoxFill);
     painter.drawRoundedRect(box, 4, 4);
-    painter.setPen(TextColour);
+    painter.setPen(Colours.Text);
     painter.drawText(QPointF(box.left() + 8, box.top() + 4 + metrics.ascent()), title);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row &row = rows[i];
@@ -107,19 +107,19 @@ void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn,
             break;
         case Swatch::Selected:
             painter.setBrush(Qt::NoBrush);
-            painter.setPen(QPen(SelectedColour, 2.0));
+            painter.setPen(QPen(Colours.Selected, 2.0));
             painter.drawEllipse(QRectF(left, top + 2, lineHeight - 6, lineHeight - 6));
             break;
         case Swatch::HomeLine:
-            painter.setPen(QPen(SelectedColour, 2.5, Qt::SolidLine, Qt::RoundCap));
+            painter.setPen(QPen(Colours.Selected, 2.5, Qt::SolidLine, Qt::RoundCap));
             painter.drawLine(QPointF(left, middle), QPointF(left + swatchWidth - 4, middle));
             break;
         case Swatch::Count:
-            painter.setPen(TextColour);
+            painter.setPen(Colours.Text);
             painter.drawText(QPointF(left, top + metrics.ascent()), "+N");
             break;
         }
-        painter.setPen(TextColour);
+        painter.setPen(Colours.Text);
         painter.drawText(QPointF(left + swatchWidth + 4, top + metrics.ascent()), row.Text);
     }
 }

@@ -17,6 +17,13 @@
 
 namespace ionvane::map {
 
+void MapView::SetPalette(const MapPalette &palette) {
+    Colours = palette;
+    Labels->Halo = palette.Halo;
+    DropPictures();
+    update();
+}
+
 MapView::MapView(QWidget *parent) : QWidget(parent), Labels(std::make_unique<LabelTexts>()) {
     setObjectName("mapView");
     setFocusPolicy(Qt::WheelFocus);

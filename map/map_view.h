@@ -2,6 +2,7 @@
 // fields, range rings, spot paths, Es clouds and the selected band's line, painted with QPainter.
 #pragma once
 
+#include "map_palette.h"
 #include "map_scene.h"
 #include "world_outlines.h"
 
@@ -78,6 +79,9 @@ class MapView : public QWidget {
     QPointF WidgetPoint(GeoPoint point) const;
     /// The position under widget point `point` (the antipode beyond the world's edge).
     GeoPoint GeoPointAt(QPointF point) const;
+    /// Paints with `palette` from now on (DayPalette at first).
+    void SetPalette(const MapPalette &palette);
+    [[nodiscard]] const MapPalette &Palette() const { return Colours; }
     /// Where the legend was drawn in the last picture, widget coordinates.
     QRectF LegendRect() const { return LegendBox; }
     /// "Home": back to home in the middle at the default radius (also the Home key).
@@ -180,6 +184,7 @@ class MapView : public QWidget {
     std::optional<LayerKey> PictureKey;
 
     std::unique_ptr<LabelTexts> Labels;
+    MapPalette Colours = DayPalette();
 
     QAction *ActHome = nullptr;
     QToolButton *cmdMapHome = nullptr;
