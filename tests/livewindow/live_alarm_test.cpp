@@ -26,7 +26,8 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         Replay(live, 0, 4);
         QVERIFY(banner->isVisible());
         QCOMPARE(banner->text(),
-                 QString("2 m OPEN beam 102 towards JN77TE, up to 153.3 MHz    (click or Esc)"));
+                 QString("2 m OPEN since 10:00 UTC    (click or Esc)\n"
+                         "beam 102 towards JN77TE up to 153.3 MHz"));
         QCOMPARE(Outlet.Notes.size(), 1);
         QVERIFY(Outlet.Notes.front().startsWith(
             "Ionvane Live: 2 m open | 2 m OPEN beam 102 towards JN77TE, up to 153.3 MHz"));

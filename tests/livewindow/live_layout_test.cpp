@@ -228,6 +228,20 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         QCOMPARE(static_cast<int>(livewindow::TroubleOf(detail.toStdString(), everUp)), trouble);
     }
 
+    void mapFollowsADarkDesktop() {
+        // State: the map as the desktop. Action: a dark desktop palette; then View > Map by day.
+        // Expected: the night palette, then the day one whatever the desktop.
+        frmLive live(Setup());
+        const auto *map = live.findChild<map::MapView *>("mapView");
+        QCOMPARE(map->Palette().Sea, map::DayPalette().Sea);
+        QPalette dark = live.palette();
+        dark.setColor(QPalette::Window, QColor(0x20, 0x22, 0x24));
+        live.setPalette(dark);
+        QCOMPARE(map->Palette().Sea, map::NightPalette().Sea);
+        live.findChild<QAction *>("mnuMapDay")->trigger();
+        QCOMPARE(map->Palette().Sea, map::DayPalette().Sea);
+    }
+
     void homeSharedBothWays() {
         // State: the calculator and the live window wired as the program wires them. Action: a
         // home typed in the calculator; then an E-layer height set in the live window's menu.
