@@ -10,7 +10,9 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <tuple>
 
@@ -20,6 +22,48 @@ namespace {
 // How long a refused answer is shown in the status bar, ms: read, then out of the way.
 constexpr int RefusalShownMs = 8000;
 } // namespace
+
+void frmLive::ReopenCore() {
+    live::CoreControl *core = Live->Core();
+    if (core == nullptr) {
+        // No core yet: the one to come takes the new home.
+        return;
+    }
+    StartCluster = core->ClusterRunning();
+    StartFeed = core->FeedRunning();
+    wsjtxBar->ForgetCore();
+    Live->Detach();
+    cmdClusterConnect->setText("&Connect");
+    cmdFeedConnect->setText("Co&nnect");
+    AttachCore();
+}
+
+void frmLive::SetHome(const window::Settings &home) {
+    const window::Settings &now = Setup.Home;
+    // A locator half typed in the calculator ("JO0") is no home yet: the last whole one stays.
+    if (calc::CheckHomeLoc(home.HomeLocator).StatusCode != 0 ||
+        (home.HomeLocator == now.HomeLocator && home.EsLayerHeightKm == now.EsLayerHeightKm &&
+         home.HomeHeightKm == now.HomeHeightKm)) {
+        return;
+    }
+    const bool moved = calc::CheckHomeLoc(home.HomeLocator).CompletedLoc !=
+                       calc::CheckHomeLoc(now.HomeLocator).CompletedLoc;
+    Setup.Home = home;
+    if (moved) {
+        HomePoint = HomeOf(home.HomeLocator);
+        mapView->SetHome(HomePoint,
+                         QString::fromStdString(calc::CheckHomeLoc(home.HomeLocator).CompletedLoc));
+        Clouds->SetHome(HomePoint);
+    }
+    // The core is made again once the typing stops: "JO01" then "JO01MM" read the last hour back
+    // once, not twice.
+    HomeSettled->start();
+}
+
+void frmLive::HomeSetHere(window::Settings home) {
+    SetHome(home);
+    emit homeChanged(Setup.Home);
+}
 
 void frmLive::BuildMenu() {
     QMenu *file = menuBar()->addMenu("&File");

@@ -51,10 +51,15 @@ constexpr int RowPaddingPx = 6;
 constexpr int BandPanelShare = 260;
 constexpr int CloudTableShare = 200;
 constexpr int SpotListShare = 260;
+// A new home is taken by the core this long after its last change (ms): a locator typed in the
+// calculator changes with every key.
+constexpr int HomeSettleMs = 400;
 
 QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+} // namespace
 
 map::GeoPoint HomeOf(const std::string &homeLocator) {
     calc::HomeCheck check = calc::CheckHomeLoc(homeLocator);
@@ -65,8 +70,6 @@ map::GeoPoint HomeOf(const std::string &homeLocator) {
     }
     return map::GeoPoint{check.Home.LatDeg, check.Home.LonDeg};
 }
-
-} // namespace
 
 frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     : QMainWindow(parent), Setup(std::move(setup)), Remembered(LoadLiveSettings(Setup.ConfigDir)),
@@ -168,6 +171,10 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     connect(Live.get(), &LiveSession::changed, this, &frmLive::RefreshSoon);
     connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
 
+    HomeSettled = new QTimer(this);
+    HomeSettled->setSingleShot(true);
+    HomeSettled->setInterval(HomeSettleMs);
+    connect(HomeSettled, &QTimer::timeout, this, &frmLive::ReopenCore);
     StartCluster = Remembered.ClusterAtStart;
     StartFeed = Remembered.FeedAtStart;
     BuildMenu();
@@ -230,44 +237,6 @@ void frmLive::AttachCore() {
     if (StartFeed) {
         FeedConnectClicked();
     }
-}
-
-void frmLive::ReopenCore() {
-    live::CoreControl *core = Live->Core();
-    if (core == nullptr) {
-        // No core yet: the one to come takes the new home.
-        return;
-    }
-    StartCluster = core->ClusterRunning();
-    StartFeed = core->FeedRunning();
-    wsjtxBar->ForgetCore();
-    Live->Detach();
-    cmdClusterConnect->setText("&Connect");
-    cmdFeedConnect->setText("Co&nnect");
-    AttachCore();
-}
-
-void frmLive::SetHome(const window::Settings &home) {
-    const window::Settings &now = Setup.Home;
-    if (home.HomeLocator == now.HomeLocator && home.EsLayerHeightKm == now.EsLayerHeightKm &&
-        home.HomeHeightKm == now.HomeHeightKm) {
-        return;
-    }
-    const bool moved = calc::CheckHomeLoc(home.HomeLocator).CompletedLoc !=
-                       calc::CheckHomeLoc(now.HomeLocator).CompletedLoc;
-    Setup.Home = home;
-    if (moved) {
-        HomePoint = HomeOf(home.HomeLocator);
-        mapView->SetHome(HomePoint,
-                         QString::fromStdString(calc::CheckHomeLoc(home.HomeLocator).CompletedLoc));
-        Clouds->SetHome(HomePoint);
-    }
-    ReopenCore();
-}
-
-void frmLive::HomeSetHere(window::Settings home) {
-    SetHome(home);
-    emit homeChanged(Setup.Home);
 }
 
 live::CoreControl *frmLive::CoreFor(QLabel *state) {
@@ -420,55 +389,6 @@ void frmLive::SaveState() {
 void frmLive::closeEvent(QCloseEvent *event) {
     SaveState();
     event->accept();
-}
-
-void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
-    Alarm = alarm;
-    ShowBanner();
-    cmdAlarm->show();
-    cmdAlarm->raise();
-    actAcknowledge->setEnabled(true);
-    if (Setup.Outlet != nullptr) {
-        Setup.Outlet->Notify(QString(LiveTitle) + ": " + BandLabel(alarm.Which) + " open",
-                             QString::fromStdString(alarm.Text));
-        Setup.Outlet->Beep();
-    }
-}
-
-void frmLive::ShowBanner() {
-    if (!Alarm) {
-        return;
-    }
-    // The banner says what the alarm band's row says now, with the alarm's time: the tracker's
-    // words of the moment once read "beam 210" beside a row already saying "beam 200".
-    const tracker::BandVerdict verdict = Live->Verdict().Bands[tracker::BandIndex(Alarm->Which)];
-    cmdAlarm->setText(BannerText(verdict, Alarm->Time, "    (click or Esc)"));
-    QString tip = QString("Raised through cloud %1\n").arg(Alarm->CloudId);
-    if (verdict.State != tracker::VerdictState::Closed) {
-        tip += QString("Elevation %1°, %2 km, via cloud %3\n")
-                   .arg(QString::number(verdict.Home.ElevationDeg, 'f', 1))
-                   .arg(std::lround(verdict.Home.DistanceKm))
-                   .arg(verdict.CloudId.value_or(Alarm->CloudId));
-    }
-    cmdAlarm->setToolTip(tip + "Click or press Esc to acknowledge");
-    PlaceBanner();
-}
-
-void frmLive::PlaceBanner() {
-    cmdAlarm->setGeometry(0, 0, mapView->width(), cmdAlarm->sizeHint().height());
-}
-
-bool frmLive::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == mapView && event->type() == QEvent::Resize) {
-        PlaceBanner();
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void frmLive::AcknowledgeAlarm() {
-    Alarm.reset();
-    cmdAlarm->hide();
-    actAcknowledge->setEnabled(false);
 }
 
 } // namespace ionvane::livewindow

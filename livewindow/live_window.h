@@ -67,6 +67,10 @@ struct LiveWindowSetup {
     std::function<QString(const QString &, const QString &, const QString &)> AskText;
 };
 
+/// Where the map is centred for `homeLocator`: its subsquare's centre, or the calculator's filler
+/// for a locator it refuses.
+map::GeoPoint HomeOf(const std::string &homeLocator);
+
 /// The window's own title, before the highest possible band is added to it.
 inline constexpr const char *LiveTitle = "Ionvane Live";
 
@@ -196,6 +200,8 @@ class frmLive : public QMainWindow {
     std::optional<tracker::AlarmEvent> Alarm;
     /// Runs out when the changes gathered since the last refresh are to be shown.
     QTimer *RefreshTimer = nullptr;
+    /// Runs out when a new home has stopped changing: the core is made again for it.
+    QTimer *HomeSettled = nullptr;
     /// Reads the program's outlines once the window is drawn; null when the setup brought them.
     QThread *OutlinesReader = nullptr;
     bool FirstFrameDone = false;

@@ -262,7 +262,7 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         home->selectAll();
         QTest::keyClicks(home, "JO01MM");
         QCOMPARE(live.Home().HomeLocator, std::string("JO01MM"));
-        QCOMPARE(live.Session().Verdict().HomeLocator, std::string("JO01MM"));
+        QTRY_COMPARE(live.Session().Verdict().HomeLocator, std::string("JO01MM"));
 
         live.findChild<QAction *>("mnuLiveEsLayer")->trigger();
         QCOMPARE(calculator.State().EsLayerHeightKm, 125.0F);
