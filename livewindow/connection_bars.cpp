@@ -88,10 +88,12 @@ QWidget *frmLive::BuildClusterBar() {
     chkClusterAtStart->setToolTip("Log in to the node whenever the live window starts");
     chkClusterAtStart->setChecked(Remembered.ClusterAtStart);
     grid->addWidget(caption("Co&mmands", txtCommands), 1, 0);
-    grid->addWidget(txtCommands, 1, 1, 1, 4);
-    grid->addWidget(chkClusterAtStart, 1, 5);
+    grid->addWidget(txtCommands, 1, 1, 1, 5);
     grid->addWidget(cmdClusterConnect, 1, 6, 1, 2);
-    grid->addWidget(lblClusterState, 2, 0, 1, 8);
+    // Under Connect, where Password's caption and box give it room: beside Call it widened the
+    // window by its text.
+    grid->addWidget(lblClusterState, 2, 0, 1, 6);
+    grid->addWidget(chkClusterAtStart, 2, 6, 1, 2);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(5, 1);
     grid->setColumnStretch(7, 1);

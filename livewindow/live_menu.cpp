@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QEvent>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>

@@ -6,6 +6,7 @@
 #include "cluster/host_port.h"
 #include "cluster/login_fields.h"
 #include "connection_words.h"
+#include "elided_label.h"
 #include "window_style.h"
 
 #include <QAction>
@@ -54,6 +55,8 @@ constexpr int SpotListShare = 260;
 // A new home is taken by the core this long after its last change (ms): a locator typed in the
 // calculator changes with every key.
 constexpr int HomeSettleMs = 400;
+// Characters the spot list's filters show at their narrowest ("All so..." "6 m").
+constexpr int FilterChars = 6;
 
 QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -300,7 +303,7 @@ QWidget *frmLive::BuildSpotList() {
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *top = new QHBoxLayout;
-    auto *title = new QLabel("Newest spots", box);
+    auto *title = new ElidedLabel("Newest spots", box);
     SetBold(title, StatePointSize);
     cmbSpotBand = new QComboBox(box);
     cmbSpotBand->setObjectName("cmbSpotBand");
@@ -314,6 +317,11 @@ QWidget *frmLive::BuildSpotList() {
     cmbSpotSource->addItem("Cluster", static_cast<int>(SpotSource::Cluster));
     cmbSpotSource->addItem("Feed", static_cast<int>(SpotSource::Feed));
     cmbSpotSource->addItem("Own decodes", static_cast<int>(SpotSource::Wsjtx));
+    // The filters give up width before the map does: their choices are short words.
+    for (QComboBox *filter : {cmbSpotBand, cmbSpotSource}) {
+        filter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        filter->setMinimumContentsLength(FilterChars);
+    }
     auto *filterLabel = new QLabel("&Show", box);
     filterLabel->setBuddy(cmbSpotBand);
     top->addWidget(title, 1);

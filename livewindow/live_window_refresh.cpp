@@ -5,6 +5,7 @@
 #include "calc/locator.h"
 #include "window_style.h"
 
+#include <QEvent>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>

@@ -271,13 +271,16 @@ void MapView::PaintScene(QPainter &painter) {
     // the paths of each cloud not drawn, the ring distances, then the fields where there is room.
     std::vector<QRectF> labels;
     if (PlaneSceneCache) {
+        const double radiusPx = std::max(CloudPatchRadiusKm * s, MinCloudRadiusPx);
         QFont numberFont = labelFont;
         numberFont.setBold(true);
         painter.setFont(numberFont);
         for (const auto &cloud : PlaneSceneCache->Clouds) {
             const QPointF at = ToPlanePixels(cloud.Centre, s);
             if (visible.contains(at)) {
-                PlaceLabel(painter, *Labels, QString::number(cloud.Id), at, Colours.Text, labels);
+                // Above left of the patch, clear of its colour and of the "+N" below right.
+                PlaceLabel(painter, *Labels, QString::number(cloud.Id),
+                           at - QPointF(radiusPx, radiusPx) * 0.8, Colours.Text, labels);
             }
         }
     }
