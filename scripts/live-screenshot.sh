@@ -97,7 +97,11 @@ HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data QT_SCALE_FACTOR
     "$work/stage/bin/ionvane" --live >"$work/ionvane.log" 2>&1 &
 pids+=($!)
 window=$(timeout 30 xdotool search --sync --onlyvisible --name "Ionvane Live" | head -1)
-xdotool windowsize --sync "$window" 100% 100% || true
+# The whole screen less openbox's title bar, as a maximised window on a laptop.
+width=${screen%x*}
+height=${screen#*x}
+xdotool windowmove --sync "$window" 0 0 || true
+xdotool windowsize --sync "$window" "$width" $((height - 22 * ${scale%.*})) || true
 xdotool windowactivate --sync "$window" || true
 if [[ $phase == mid ]]; then
     sleep 3

@@ -64,8 +64,12 @@ def send_wsjtx(port, count):
               + text("FT8") + struct.pack(">???II", False, False, True, 1500, 1500)
               + text("G4XYZ") + text("IO90") + text(None) + struct.pack(">?", False) + text(None)
               + struct.pack(">?BII", False, 0, 10, 15) + text("Default") + text(None))
-    calls = [("S51ABC", "JN76"), ("9A2XY", "JN75"), ("OE3ABC", "JN88"), ("I4XYZ", "JN54"),
-             ("EA6AB", "JM19"), ("HA5XX", "JN97")]
+    # Each call once: the same call on the same band within 2 minutes counts once.
+    calls = [(f"{prefix}{i}AB", grid) for i, (prefix, grid) in enumerate(
+        [("S5", "JN76"), ("9A", "JN75"), ("OE", "JN88"), ("I", "JN54"), ("EA", "JM19"),
+         ("HA", "JN97"), ("S5", "JN65"), ("9A", "JN86"), ("OK", "JN89"), ("OM", "JN98"),
+         ("I", "JN63"), ("EA", "JN11"), ("F", "JN03"), ("HB", "JN47"), ("DL", "JN58"),
+         ("YU", "KN04")])]
     for i in range(count):
         sock.sendto(status, target)
         call, grid = calls[i % len(calls)]
