@@ -1,6 +1,7 @@
 // The map's legend: what the colours mean and what of the paths is drawn.
 #include "map_drawing.h"
 #include "map_view.h"
+#include "map_view_caches.h"
 
 #include <QLocale>
 #include <QPainter>
@@ -9,6 +10,27 @@
 #include <array>
 
 namespace ionvane::map {
+
+std::vector<QRectF> MapView::LegendKeepClear(const std::vector<QRectF> &labels,
+                                             const ScreenScene &scene, QPointF origin,
+                                             double pixelsPerKm) const {
+    std::vector<QRectF> keepClear;
+    for (const QRectF &label : labels) {
+        keepClear.push_back(label.translated(origin));
+    }
+    // Home, every point of the selected band's line, and its try-towards crosshair (pixels).
+    keepClear.emplace_back(origin - QPointF(8, 8), QSizeF(16, 16));
+    for (const Line &line : scene.SelectedLine) {
+        for (const QPointF &point : line.Points) {
+            keepClear.emplace_back(point + origin - QPointF(3, 3), QSizeF(6, 6));
+        }
+    }
+    if (PlaneSceneCache && PlaneSceneCache->TryTowards) {
+        const QPointF at = ToPlanePixels(*PlaneSceneCache->TryTowards, pixelsPerKm) + origin;
+        keepClear.emplace_back(at - QPointF(12, 12), QSizeF(24, 24));
+    }
+    return keepClear;
+}
 
 void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn,
                           const std::vector<QRectF> &keepClear) {

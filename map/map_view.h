@@ -136,6 +136,10 @@ class MapView : public QWidget {
     /// of `keepClear` (widget pixels), else where it overlaps the fewest.
     void PaintLegend(QPainter &painter, std::size_t pathsNotDrawn,
                      const std::vector<QRectF> &keepClear);
+    /// What the legend must leave in view, widget pixels: the labels placed (`labels`, plane
+    /// pixels), home, the selected band's line and its try-towards crosshair.
+    std::vector<QRectF> LegendKeepClear(const std::vector<QRectF> &labels, const ScreenScene &scene,
+                                        QPointF origin, double pixelsPerKm) const;
     /// Where the legend was last drawn, widget pixels.
     QRectF LegendBox;
     double PixelsPerKm() const;

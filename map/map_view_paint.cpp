@@ -371,24 +371,8 @@ void MapView::PaintScene(QPainter &painter) {
         pinned.insert(pinned.end(), none.begin(), none.end());
     }
     painter.resetTransform();
-    // What the legend must leave in view: home, the selected band's line and its try-towards
-    // crosshair with their labels, in the widget's pixels.
-    std::vector<QRectF> keepClear;
-    for (const auto *placed : {&labels, &pinned}) {
-        for (const QRectF &label : *placed) {
-            keepClear.push_back(label.translated(origin));
-        }
-    }
-    keepClear.emplace_back(origin - QPointF(8, 8), QSizeF(16, 16));
-    for (const Line &line : scene.SelectedLine) {
-        for (const QPointF &point : line.Points) {
-            keepClear.emplace_back(point + origin - QPointF(3, 3), QSizeF(6, 6));
-        }
-    }
-    if (PlaneSceneCache && PlaneSceneCache->TryTowards) {
-        const QPointF at = ToPlanePixels(*PlaneSceneCache->TryTowards, s) + origin;
-        keepClear.emplace_back(at - QPointF(12, 12), QSizeF(24, 24));
-    }
+    labels.insert(labels.end(), pinned.begin(), pinned.end());
+    const std::vector<QRectF> keepClear = LegendKeepClear(labels, scene, origin, s);
 
     // The legend in a corner where it hides none of that: the cloud colours and what of the
     // paths is drawn.

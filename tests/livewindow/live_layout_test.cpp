@@ -16,18 +16,6 @@ const char *const EightPaths[] = {
     "KP20LE<ES>JO92LF", "IM58KR<ES>JN23RH", "KM17UX<ES>JN65TK", "JN97LM<ES>KO85TS",
 };
 
-// Answers every question with one text.
-class Answering : public window::Dialogs {
-  public:
-    explicit Answering(QString answer) : Answer(std::move(answer)) {}
-    void OpenOver(QWidget * /*window*/) override {}
-    void ShowMessage(const QString & /*text*/, const QString & /*title*/, Icon /*icon*/) override {}
-    QString AskText(const QString & /*prompt*/, const QString & /*title*/) override {
-        return Answer;
-    }
-    QString Answer;
-};
-
 QString SecondLine(const QString &text) {
     return text.section('\n', 1, 1);
 }
@@ -247,7 +235,7 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         // home typed in the calculator; then an E-layer height set in the live window's menu.
         // Expected: each seen by the other at once, the live core's verdicts from the new home.
         QTemporaryDir programDir;
-        Answering dialogs("123");
+        SilentDialogs dialogs;
         window::frmMUF calculator(
             dialogs, window::SettingsPlaces{programDir.path(), ConfigDir->path()}, QLocale::c());
         livewindow::LiveWindowSetup setup = Setup();
