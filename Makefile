@@ -104,6 +104,8 @@ run: build
 screenshot: build
 	@cmake --install $(BUILD) --prefix $(BUILD)/stage >/dev/null
 	scripts/screenshot.sh $(BUILD)/stage/bin/ionvane app/screenshots/main-window.png
+	scripts/live-screenshot.sh $(BUILD) /tmp/live-window.png 1366x768 1 light mid
+	convert /tmp/live-window.png -colors 256 PNG8:app/screenshots/live-window.png
 
 format:
 	clang-format -i $(SOURCES)

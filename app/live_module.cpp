@@ -25,8 +25,8 @@ class LiveProgram : public LiveWindowHandle {
         livewindow::LiveWindowSetup setup;
         setup.ConfigDir = cluster::ClusterSettingsDir();
         setup.Format = window::NumberFormatOf(QLocale());
-        setup.Home = window::LoadSettingsFile(window::SettingsPlaces::ForThisProgram().LoadPath(),
-                                              setup.Format);
+        setup.Home = request.Home.value_or(window::LoadSettingsFile(
+            window::SettingsPlaces::ForThisProgram().LoadPath(), setup.Format));
         setup.NowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
         setup.Outlet = &Outlet;
         // The sources, the store and their libraries come once the window is drawn: its first
@@ -44,7 +44,21 @@ class LiveProgram : public LiveWindowHandle {
             QObject::connect(Live.get(), &livewindow::frmLive::spotChosen, Live.get(),
                              request.SpotChosen);
         }
+        if (request.HomeChanged) {
+            QObject::connect(Live.get(), &livewindow::frmLive::homeChanged, Live.get(),
+                             request.HomeChanged);
+        }
+        if (request.CalculatorRequested) {
+            QObject::connect(Live.get(), &livewindow::frmLive::calculatorRequested, Live.get(),
+                             request.CalculatorRequested);
+        }
+        if (request.ExitRequested) {
+            QObject::connect(Live.get(), &livewindow::frmLive::exitRequested, Live.get(),
+                             request.ExitRequested);
+        }
     }
+
+    void SetHome(const window::Settings &home) override { Live->SetHome(home); }
 
     // The live window goes (with its core) before the module that holds the core's code.
     ~LiveProgram() override { Live.reset(); }

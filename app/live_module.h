@@ -3,9 +3,12 @@
 // needs (a fifth of a bare Qt window's start on a small machine).
 #pragma once
 
+#include "window/settings_file.h"
+
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace ionvane::app {
 
@@ -16,6 +19,14 @@ struct LiveRequest {
     /// A cloud was double-clicked: its best spot for the calculator's From, To and Frequency.
     std::function<void(const QString &fromLoc, const QString &toLoc, const QString &freqMHzText)>
         SpotChosen;
+    /// The calculator's home when it is open; none: the settings file's.
+    std::optional<window::Settings> Home;
+    /// The home was changed in the live window's menu.
+    std::function<void(const window::Settings &home)> HomeChanged;
+    /// File > Calculator in the live window.
+    std::function<void()> CalculatorRequested;
+    /// File > Exit in the live window.
+    std::function<void()> ExitRequested;
 };
 
 /// The live window with its history store and alarm outlet, as the module makes them.
@@ -27,6 +38,8 @@ class LiveWindowHandle {
     LiveWindowHandle &operator=(const LiveWindowHandle &) = delete;
     /// Shows the window, raised and active.
     virtual void Show() = 0;
+    /// A home set in the calculator, taken at once.
+    virtual void SetHome(const window::Settings &home) = 0;
 };
 
 /// The module's entry point, looked up by the name LiveEntryName: a new live window owned by the

@@ -1,6 +1,7 @@
 // Ionvane: the sporadic-E MUF calculator's window.
 #include "program_windows.h"
 #include "start_options.h"
+#include "window/session_end.h"
 
 #include <QApplication>
 
@@ -47,6 +48,12 @@ int main(int argc, char *argv[]) {
         return *exitCode;
     }
 
+    // Logout, shutdown and `kill` end the program as Exit does, every window saving its settings.
+    ionvane::window::SessionEnd sessionEnd;
+    QObject::connect(&sessionEnd, &ionvane::window::SessionEnd::ending, &app, [] {
+        QApplication::closeAllWindows();
+        QApplication::quit();
+    });
     ionvane::app::ProgramWindows windows;
     windows.Show(request.Live);
     return QApplication::exec();

@@ -41,6 +41,19 @@ window::frmMUF &ProgramWindows::Calculator() {
         Calc = std::make_unique<window::frmMUF>(Dialogs, window::SettingsPlaces::ForThisProgram());
         QObject::connect(Calc.get(), &window::frmMUF::liveWindowRequested, Calc.get(),
                          [this] { OpenLive(); });
+        // One home for both windows, told across at once.
+        QObject::connect(Calc.get(), &window::frmMUF::homeChanged, Calc.get(),
+                         [this](const window::Settings &home) {
+                             if (Live) {
+                                 Live->SetHome(home);
+                             }
+                         });
+        QObject::connect(Calc.get(), &window::frmMUF::exitRequested, Calc.get(),
+                         [] { QApplication::closeAllWindows(); });
+        if (LiveHome) {
+            // Opened after a home was set in the live window: the calculator starts from it.
+            Calc->ApplyHome(*LiveHome);
+        }
     }
     return *Calc;
 }
@@ -63,6 +76,22 @@ bool ProgramWindows::OpenLive() {
         }
         LiveRequest request;
         request.CoreModulePath = LiveCoreModulePath();
+        if (Calc) {
+            request.Home = Calc->Home();
+        }
+        request.HomeChanged = [this](const window::Settings &home) {
+            LiveHome = home;
+            if (Calc) {
+                Calc->ApplyHome(home);
+            }
+        };
+        request.CalculatorRequested = [this] {
+            window::frmMUF &calculator = Calculator();
+            calculator.show();
+            calculator.raise();
+            calculator.activateWindow();
+        };
+        request.ExitRequested = [] { QApplication::closeAllWindows(); };
         // A double-clicked cloud is calculated in the main window, as if typed there.
         request.SpotChosen = [this](const QString &from, const QString &to, const QString &freq) {
             window::frmMUF &calculator = Calculator();

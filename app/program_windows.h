@@ -10,6 +10,7 @@
 #include <QLibrary>
 
 #include <memory>
+#include <optional>
 
 namespace ionvane::app {
 
@@ -45,6 +46,8 @@ class ProgramWindows {
     std::unique_ptr<window::frmMUF> Calc;
     QLibrary LiveModule;
     std::unique_ptr<LiveWindowHandle> Live;
+    /// The home last set in the live window, for a calculator made after it.
+    std::optional<window::Settings> LiveHome;
 };
 
 } // namespace ionvane::app

@@ -1,10 +1,14 @@
 #include "band_panel.h"
 
+#include "elided_label.h"
+
 #include <QComboBox>
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QTimeZone>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -55,7 +59,7 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
         Rows[tracker::BandIndex(band)] = row;
         layout->addWidget(row);
         // The other clouds that carry the band, in small type under its row.
-        auto *others = new QLabel(this);
+        auto *others = new ElidedLabel(QString(), this);
         others->setObjectName("lblVia" + QString::fromUtf8(tracker::BandName(band).data()));
         others->setIndent(12);
         others->hide();
@@ -128,10 +132,6 @@ void BandPanel::SetAlarmBand(tracker::Band band) {
     cmbAlarmBand->setCurrentIndex(static_cast<int>(tracker::BandIndex(band)));
 }
 
-namespace {
-
-// "beam 228 towards JN11AB up to 57.2 MHz": the beam in whole degrees, the frequency of traffic as
-// the highest to expect, to 0.1 MHz.
 QString BeamText(const tracker::HomeFigures &home) {
     return QString("beam %1 towards %2 up to %3 MHz")
         .arg(std::lround(home.AzimuthDeg) % 360)
@@ -139,7 +139,21 @@ QString BeamText(const tracker::HomeFigures &home) {
         .arg(QString::number(static_cast<double>(home.TrafficFreqMHz), 'f', 1));
 }
 
-} // namespace
+QString BannerText(const tracker::BandVerdict &verdict, tracker::UnixSeconds alarmTime,
+                   const QString &hint) {
+    const QString at =
+        QDateTime::fromSecsSinceEpoch(alarmTime, QTimeZone::utc()).toString("HH:mm") + " UTC";
+    const QString band = BandLabel(verdict.Which);
+    switch (verdict.State) {
+    case tracker::VerdictState::Possible:
+        return band + " OPEN since " + at + hint + "\n" + BeamText(verdict.Home);
+    case tracker::VerdictState::Marginal:
+        return band + " marginal now, alarm at " + at + hint + "\n" + BeamText(verdict.Home);
+    case tracker::VerdictState::Closed:
+        break;
+    }
+    return band + " closed again, alarm at " + at + hint;
+}
 
 QString BandPanel::RowText(tracker::Band band) const {
     const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
@@ -154,14 +168,28 @@ QString BandPanel::RowText(tracker::Band band) const {
     return BandLabel(band) + " closed\nno Es path from home";
 }
 
-QString BandPanel::OthersText(tracker::Band band) const {
+QString BandPanel::OthersTip(tracker::Band band) const {
     const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
     QStringList lines;
     for (std::size_t i = 1; i < verdict.Via.size(); ++i) {
-        lines << QString("also cloud %1: ").arg(verdict.Via[i].CloudId) +
-                     BeamText(verdict.Via[i].Home);
+        lines << QString("cloud %1: ").arg(verdict.Via[i].CloudId) + BeamText(verdict.Via[i].Home);
     }
     return lines.join('\n');
+}
+
+QString BandPanel::OthersText(tracker::Band band) const {
+    const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
+    if (verdict.Via.size() < 2) {
+        return {};
+    }
+    // One line whatever the opening brings: seven clouds on one band once pushed the tables down
+    // to two rows. The best of the others is named, the rest counted; all are in the tool tip.
+    const tracker::CloudFromHome &next = verdict.Via[1];
+    QString line = QString("also cloud %1: ").arg(next.CloudId) + BeamText(next.Home);
+    if (verdict.Via.size() > 2) {
+        line += QString("  +%1 more").arg(verdict.Via.size() - 2);
+    }
+    return line;
 }
 
 void BandPanel::Show(tracker::Band band) {
@@ -190,6 +218,7 @@ void BandPanel::Show(tracker::Band band) {
     row->setAccessibleName(RowText(band));
     const QString others = OthersText(band);
     Others[index]->setText(others);
+    Others[index]->SetFixedTip(OthersTip(band));
     Others[index]->setVisible(followed && !others.isEmpty());
 }
 

@@ -12,13 +12,25 @@
 #include <optional>
 
 class QComboBox;
-class QLabel;
 class QPushButton;
 
 namespace ionvane::livewindow {
 
+class ElidedLabel;
+
 /// "6 m": a band as the panel and the title write it.
 QString BandLabel(tracker::Band band);
+
+/// "beam 228 towards JN11AB up to 57.2 MHz": a band's figures from home as its row shows them, the
+/// beam in whole degrees, the frequency of traffic to 0.1 MHz.
+QString BeamText(const tracker::HomeFigures &home);
+
+/// The alarm banner's words for the alarm raised at `alarmTime` (seconds since 1970, UTC) on
+/// `verdict`'s band, as that band stands now: "4 m OPEN since 19:42 UTC", `hint`, and on a second
+/// line the band row's own figures while it is open, so that the banner and the row never
+/// disagree; "marginal now" or "closed again" after.
+QString BannerText(const tracker::BandVerdict &verdict, tracker::UnixSeconds alarmTime,
+                   const QString &hint);
 
 class BandPanel : public QWidget {
     Q_OBJECT
@@ -39,8 +51,11 @@ class BandPanel : public QWidget {
     /// The text a band's row shows: "6 m POSSIBLE", "6 m marginal" or "6 m closed", then the
     /// headline cloud's beam, try-towards locator and frequency of traffic.
     [[nodiscard]] QString RowText(tracker::Band band) const;
-    /// The other clouds that carry the band, one line each, small under its row; "" for none.
+    /// The other clouds that carry the band in one small line under its row: the best of them,
+    /// and "+2 more" for the rest; "" for none.
     [[nodiscard]] QString OthersText(tracker::Band band) const;
+    /// Every other cloud that carries the band, one line each: the small line's tool tip.
+    [[nodiscard]] QString OthersTip(tracker::Band band) const;
     /// Whether a band's row shows it possible.
     [[nodiscard]] bool ShowsPossible(tracker::Band band) const {
         return Verdict.Bands[tracker::BandIndex(band)].Possible();
@@ -56,7 +71,7 @@ class BandPanel : public QWidget {
     tracker::VerdictEvent Verdict;
     std::optional<tracker::Band> Clicked;
     std::array<QPushButton *, tracker::BandCount> Rows{};
-    std::array<QLabel *, tracker::BandCount> Others{};
+    std::array<ElidedLabel *, tracker::BandCount> Others{};
     QComboBox *cmbAlarmBand = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include <QColor>
 
 #include <cmath>
+#include <map>
 
 namespace ionvane::livewindow {
 
@@ -34,10 +35,35 @@ void CloudTableModel::SetHome(map::GeoPoint home) {
 }
 
 void CloudTableModel::SetClouds(std::vector<tracker::CloudEvent> clouds, tracker::UnixSeconds now) {
-    beginResetModel();
-    Rows = std::move(clouds);
     Now = now;
-    endResetModel();
+    std::map<int, tracker::CloudEvent *> incoming;
+    for (tracker::CloudEvent &cloud : clouds) {
+        incoming[cloud.Cloud.Id] = &cloud;
+    }
+    for (std::size_t i = Rows.size(); i-- > 0;) {
+        if (!incoming.contains(Rows[i].Cloud.Id)) {
+            const int row = static_cast<int>(i);
+            beginRemoveRows({}, row, row);
+            Rows.erase(Rows.begin() + static_cast<std::ptrdiff_t>(i));
+            endRemoveRows();
+        }
+    }
+    for (tracker::CloudEvent &held : Rows) {
+        const auto found = incoming.find(held.Cloud.Id);
+        held = std::move(*found->second);
+        incoming.erase(found);
+    }
+    if (!Rows.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+    }
+    if (!incoming.empty()) {
+        const int first = rowCount();
+        beginInsertRows({}, first, first + static_cast<int>(incoming.size()) - 1);
+        for (const auto &[id, cloud] : incoming) {
+            Rows.push_back(std::move(*cloud));
+        }
+        endInsertRows();
+    }
 }
 
 int CloudTableModel::rowCount(const QModelIndex &parent) const {
@@ -57,6 +83,8 @@ QVariant CloudTableModel::headerData(int section, Qt::Orientation orientation, i
         case CriticalFreq:
             return "Equivalent critical frequency, MHz: what a cloud at the path centre needs to "
                    "return the spots heard through it; not an ionosonde's foEs";
+        case Id:
+            return "The cloud's number, as the map and the band panel give it";
         case LastHeard:
             return "Time since the cloud's last spot";
         case HighestFreq:
@@ -73,6 +101,8 @@ QVariant CloudTableModel::headerData(int section, Qt::Orientation orientation, i
         return {};
     }
     switch (section) {
+    case Id:
+        return "Cloud";
     case Centre:
         return "Centre";
     case Age:
@@ -126,6 +156,8 @@ QVariant CloudTableModel::SortValue(const tracker::CloudEvent &cloud, int column
     const tracker::CloudSnapshot &c = cloud.Cloud;
     const map::GeoPoint centre{c.LatDeg, c.LonDeg};
     switch (column) {
+    case Id:
+        return c.Id;
     case Centre:
         return QString::fromStdString(c.CentreLoc);
     case Age:
@@ -155,6 +187,7 @@ QVariant CloudTableModel::Text(const tracker::CloudEvent &cloud, int column) con
     const tracker::CloudSnapshot &c = cloud.Cloud;
     const QVariant value = SortValue(cloud, column);
     switch (column) {
+    case Id:
     case Centre:
         return value;
     case Age: {

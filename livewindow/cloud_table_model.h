@@ -11,25 +11,29 @@
 
 namespace ionvane::livewindow {
 
-/// Headers are short so that all ten columns fit beside the map: "Eq. fc" is the equivalent
-/// critical frequency in MHz (what the model says a cloud at the path centre needs, not an
-/// ionosonde's foEs), "Top MHz" the highest frequency heard, "Heard" how long ago its last spot
-/// was, "Dist" and "Az" the distance and azimuth from home.
+/// Headers are short so that all eleven columns fit beside the map: "Eq. fc" is the equivalent
+/// critical frequency in MHz, "Cloud" the number the map and the band panel give it (what the model
+/// says a cloud at the path centre needs, not an ionosonde's foEs), "Top MHz" the highest frequency
+/// heard, "Heard" how long ago its last spot was, "Dist" and "Az" the distance and azimuth from
+/// home.
 class CloudTableModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
     enum Column {
+        Id,
         Centre,
-        Age,
-        LastHeard,
-        Spots,
-        Bands,
-        CriticalFreq,
-        HighestFreq,
-        Drift,
+        // Where to beam comes first: a side panel narrower than the table once hid these behind
+        // its scroll bar.
         Distance,
         Azimuth,
+        HighestFreq,
+        Bands,
+        Spots,
+        Age,
+        LastHeard,
+        CriticalFreq,
+        Drift,
         ColumnCount
     };
     /// The role that holds the value a column sorts by.
@@ -41,7 +45,10 @@ class CloudTableModel : public QAbstractTableModel {
 
     /// The home station the distances and azimuths are measured from.
     void SetHome(map::GeoPoint home);
-    /// The clouds as they stand at `now` (seconds since 1970, UTC).
+    /// The clouds as they stand at `now` (seconds since 1970, UTC). Rows of clouds still there are
+    /// changed in place, gone ones removed and new ones added, never the whole table reset: a
+    /// reset between the two clicks of a double-click, four times a second while the feed is
+    /// busy, lost the double-click and the selection.
     void SetClouds(std::vector<tracker::CloudEvent> clouds, tracker::UnixSeconds now);
 
     [[nodiscard]] const std::vector<tracker::CloudEvent> &Clouds() const { return Rows; }

@@ -17,10 +17,26 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QValidator>
 
 #include <algorithm>
 
 namespace ionvane::livewindow {
+
+namespace {
+
+// Upper-cases a call as it is typed: the node and the log want "DK7UK", and the box shows what
+// will be sent.
+class UpperCase : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString &input, int & /*position*/) const override {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 QWidget *frmLive::BuildClusterBar() {
     auto *box = new QGroupBox("DX cluster", this);
@@ -67,14 +83,35 @@ QWidget *frmLive::BuildClusterBar() {
     grid->addWidget(txtCall, 0, 5);
     grid->addWidget(caption("Pass&word", txtPassword), 0, 6);
     grid->addWidget(txtPassword, 0, 7);
+    chkClusterAtStart = new QCheckBox("At start", box);
+    chkClusterAtStart->setObjectName("chkClusterAtStart");
+    chkClusterAtStart->setToolTip("Log in to the node whenever the live window starts");
+    chkClusterAtStart->setChecked(Remembered.ClusterAtStart);
     grid->addWidget(caption("Co&mmands", txtCommands), 1, 0);
     grid->addWidget(txtCommands, 1, 1, 1, 5);
     grid->addWidget(cmdClusterConnect, 1, 6, 1, 2);
-    grid->addWidget(lblClusterState, 2, 0, 1, 8);
+    // Under Connect, where Password's caption and box give it room: beside Call it widened the
+    // window by its text.
+    grid->addWidget(lblClusterState, 2, 0, 1, 6);
+    grid->addWidget(chkClusterAtStart, 2, 6, 1, 2);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(5, 1);
     grid->setColumnStretch(7, 1);
+    txtCall->setValidator(new UpperCase(txtCall));
     connect(cmdClusterConnect, &QPushButton::clicked, this, &frmLive::ClusterConnectClicked);
+    // Enter in the login boxes connects, as in a login form; it never ends a running session.
+    for (QLineEdit *field : {txtClusterHost, txtCall, txtPassword}) {
+        connect(field, &QLineEdit::returnPressed, this, [this] {
+            const live::CoreControl *core = Live->Core();
+            if (core == nullptr || !core->ClusterRunning()) {
+                ClusterConnectClicked();
+            }
+        });
+    }
+    connect(chkClusterAtStart, &QCheckBox::toggled, this, [this](bool atStart) {
+        Remembered.ClusterAtStart = atStart;
+        SaveLiveSettings(Setup.ConfigDir, Remembered);
+    });
     return box;
 }
 
@@ -85,8 +122,13 @@ QWidget *frmLive::BuildFeedBar() {
     txtBroker->setObjectName("txtBroker");
     auto *brokerLabel = new QLabel("&Broker", box);
     brokerLabel->setBuddy(txtBroker);
+    chkFeedAtStart = new QCheckBox("At start", box);
+    chkFeedAtStart->setObjectName("chkFeedAtStart");
+    chkFeedAtStart->setToolTip("Connect to the broker whenever the live window starts");
+    chkFeedAtStart->setChecked(Remembered.FeedAtStart);
     grid->addWidget(brokerLabel, 0, 0);
     grid->addWidget(txtBroker, 0, 1, 1, 4);
+    grid->addWidget(chkFeedAtStart, 0, 5);
     int column = 1;
     for (const tracker::Band band : tracker::AllBands) {
         auto *check = new QCheckBox(BandLabel(band), box);
@@ -105,6 +147,10 @@ QWidget *frmLive::BuildFeedBar() {
     SetBold(lblFeedState, StatePointSize);
     grid->addWidget(lblFeedState, 2, 0, 1, 6);
     connect(cmdFeedConnect, &QPushButton::clicked, this, &frmLive::FeedConnectClicked);
+    connect(chkFeedAtStart, &QCheckBox::toggled, this, [this](bool atStart) {
+        Remembered.FeedAtStart = atStart;
+        SaveLiveSettings(Setup.ConfigDir, Remembered);
+    });
     return box;
 }
 
@@ -153,6 +199,7 @@ void frmLive::ClusterConnectClicked() {
         config.Commands.push_back(command.toStdString());
     }
     ClusterHost = settings.Host;
+    ClusterMemory = ConnectionMemory{};
     cmdClusterConnect->setText("Dis&connect");
     core->StartCluster(settings.Host, settings.Port, std::move(config));
 }
@@ -168,7 +215,7 @@ void frmLive::Heard(const live::LiveEvent &event) {
 }
 
 void frmLive::ClusterChanged(const cluster::ConnectionEvent &event) {
-    lblClusterState->setText(ClusterStateWords(event, ClusterHost));
+    lblClusterState->setText(ClusterStateWords(event, ClusterHost, &ClusterMemory));
     if (event.What == cluster::ConnectionEvent::Kind::Refused) {
         // The node said no: the session has ended, and the button offers a new start.
         cmdClusterConnect->setText("&Connect");
@@ -201,12 +248,13 @@ void frmLive::FeedConnectClicked() {
         }
     }
     SaveState();
+    FeedMemory = ConnectionMemory{};
     cmdFeedConnect->setText("Disco&nnect");
     core->StartFeed(settings);
 }
 
 void frmLive::FeedChanged(const feed::FeedEvent &event) {
-    lblFeedState->setText(FeedStateWords(event));
+    lblFeedState->setText(FeedStateWords(event, &FeedMemory));
     if (event.Connection == feed::FeedConnection::Refused) {
         cmdFeedConnect->setText("Co&nnect");
     }

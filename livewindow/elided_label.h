@@ -10,9 +10,15 @@ namespace ionvane::livewindow {
 class ElidedLabel : public QLabel {
   public:
     explicit ElidedLabel(const QString &text, QWidget *parent = nullptr);
+    /// A tip shown whether or not the text is cut (the whole list a short line stands for); an
+    /// empty one gives back the cut text's own tip.
+    void SetFixedTip(const QString &tip);
 
   protected:
     void paintEvent(QPaintEvent *event) override;
+
+  private:
+    QString FixedTip;
 };
 
 } // namespace ionvane::livewindow

@@ -29,6 +29,16 @@ void LiveSession::Attach(std::unique_ptr<live::CoreControl> core) {
     Engine->Subscribe(this, [this](const live::LiveEvent &event) { Heard(event); });
 }
 
+void LiveSession::Detach() {
+    if (Engine) {
+        Engine->Stop();
+    }
+    Engine.reset();
+    Rows.clear();
+    CloudSpots.clear();
+    emit changed();
+}
+
 void LiveSession::Heard(const live::LiveEvent &event) {
     if (const auto *taken = std::get_if<live::SpotTaken>(&event)) {
         Take(*taken);
@@ -64,6 +74,7 @@ void LiveSession::Take(const live::SpotTaken &taken) {
     row.Class = result.Class;
     row.CloudId = result.CloudId;
     if (!row.Skipped && result.Run.Figures.Completed) {
+        row.PathMufMHz = result.Run.Figures.PathMufMHz;
         PlaceEnds(row);
     }
     Rows.push_front(row);
@@ -102,7 +113,7 @@ std::optional<SpotRow> LiveSession::BestSpotOf(int cloudId) const {
         if (row.Time < since) {
             continue;
         }
-        if (best == nullptr || row.Read.FreqMHz >= best->Read.FreqMHz) {
+        if (best == nullptr || row.PathMufMHz >= best->PathMufMHz) {
             best = &row;
         }
     }

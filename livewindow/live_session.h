@@ -41,6 +41,7 @@ struct SpotRow {
     std::optional<int> CloudId;
     std::optional<map::GeoPoint> From; ///< set when the calculation completed
     std::optional<map::GeoPoint> To;
+    double PathMufMHz = 0; ///< the spotted path's MUF, when the calculation completed
 };
 
 class LiveSession : public QObject {
@@ -54,6 +55,9 @@ class LiveSession : public QObject {
 
     /// Takes the session's core, and hears it from now on.
     void Attach(std::unique_ptr<live::CoreControl> core);
+    /// Stops the core and lets it go with everything heard from it: a new home needs a new core,
+    /// which reads the last hour back from the store.
+    void Detach();
     /// The session itself (sources, store, restore, alarm band); null until attached.
     [[nodiscard]] live::CoreControl *Core() { return Engine.get(); }
 
@@ -74,8 +78,10 @@ class LiveSession : public QObject {
     }
     /// The listed spots, newest first.
     [[nodiscard]] const std::deque<SpotRow> &Spots() const { return Rows; }
-    /// The spot of the highest frequency among a cloud's spots of the recent stretch (the newest
-    /// of equals): the one a double-click hands to the calculator.
+    /// The spot of the highest path MUF among a cloud's spots of the recent stretch (the newest of
+    /// equals): the one whose frequency of traffic the band row shows, and the one a double-click
+    /// hands to the calculator. The highest frequency alone once gave the calculator a spot of a
+    /// longer path and a lower MUF than the row's.
     [[nodiscard]] std::optional<SpotRow> BestSpotOf(int cloudId) const;
     /// The paths of the recent stretch, for the map: each cloud's, as many as the tracker keeps
     /// of it (MaxRecentSpotsPerCloud), and the listed ones through no cloud.

@@ -17,6 +17,10 @@ constexpr const char *MainSplitterKey = "live/splitMain";
 constexpr const char *SideSplitterKey = "live/splitSide";
 constexpr const char *AlarmBandKey = "live/alarmBand";
 constexpr const char *SpotBandKey = "live/spotBand";
+constexpr const char *SpotSourceKey = "live/spotSource";
+constexpr const char *ClusterAtStartKey = "cluster/connectAtStart";
+constexpr const char *FeedAtStartKey = "feed/connectAtStart";
+constexpr const char *MapThemeKey = "map/theme";
 constexpr const char *BrokerKey = "feed/broker";
 constexpr const char *FeedBandsKey = "feed/bands";
 constexpr const char *WsjtxAddressKey = "wsjtx/address";
@@ -37,6 +41,13 @@ LiveSettings LoadLiveSettings(const QString &dir) {
     settings.SideSplitter = stored.value(SideSplitterKey).toByteArray();
     settings.AlarmBand = tracker::BandFromName(stored.value(AlarmBandKey).toString().toStdString());
     settings.SpotBandIndex = stored.value(SpotBandKey, 0).toInt();
+    settings.SpotSourceIndex = stored.value(SpotSourceKey, 0).toInt();
+    settings.ClusterAtStart = stored.value(ClusterAtStartKey, false).toBool();
+    settings.FeedAtStart = stored.value(FeedAtStartKey, false).toBool();
+    const QString theme = stored.value(MapThemeKey).toString();
+    settings.MapTheme = theme == "day"     ? map::MapTheme::Day
+                        : theme == "night" ? map::MapTheme::Night
+                                           : map::MapTheme::FollowDesktop;
     settings.Broker =
         stored.value(BrokerKey, Q(feed::PublicBroker) + ":" + QString::number(feed::MqttPort))
             .toString();
@@ -67,6 +78,12 @@ bool SaveLiveSettings(const QString &dir, const LiveSettings &settings) {
         stored.setValue(AlarmBandKey, Q(tracker::BandName(*settings.AlarmBand)));
     }
     stored.setValue(SpotBandKey, settings.SpotBandIndex);
+    stored.setValue(SpotSourceKey, settings.SpotSourceIndex);
+    stored.setValue(ClusterAtStartKey, settings.ClusterAtStart);
+    stored.setValue(FeedAtStartKey, settings.FeedAtStart);
+    stored.setValue(MapThemeKey, settings.MapTheme == map::MapTheme::Day     ? "day"
+                                 : settings.MapTheme == map::MapTheme::Night ? "night"
+                                                                             : "desktop");
     stored.setValue(BrokerKey, settings.Broker);
     QStringList bands;
     for (const tracker::Band band : settings.FeedBands) {

@@ -3,6 +3,7 @@
 // where WSJT-X is listened to.
 #pragma once
 
+#include "map/map_palette.h"
 #include "tracker/band.h"
 
 #include <QByteArray>
@@ -19,7 +20,11 @@ struct LiveSettings {
     QByteArray SideSplitter;
     std::optional<tracker::Band> AlarmBand; ///< none: the tracker's default
     int SpotBandIndex = 0;                  ///< the spot list's band choice, 0 for all bands
-    QString Broker;                         ///< HOST:PORT as typed
+    int SpotSourceIndex = 0;                ///< the spot list's source choice, 0 for all
+    bool ClusterAtStart = false;            ///< log in to the node when the window starts
+    bool FeedAtStart = false;               ///< connect to the broker when the window starts
+    map::MapTheme MapTheme = map::MapTheme::FollowDesktop;
+    QString Broker; ///< HOST:PORT as typed
     std::vector<tracker::Band> FeedBands;
     QString WsjtxAddress;         ///< [ADDRESS:]PORT as typed
     bool WsjtxRecordings = false; ///< decodes of recordings count

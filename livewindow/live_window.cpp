@@ -6,9 +6,11 @@
 #include "cluster/host_port.h"
 #include "cluster/login_fields.h"
 #include "connection_words.h"
+#include "elided_label.h"
 #include "window_style.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -50,10 +52,17 @@ constexpr int RowPaddingPx = 6;
 constexpr int BandPanelShare = 260;
 constexpr int CloudTableShare = 200;
 constexpr int SpotListShare = 260;
+// A new home is taken by the core this long after its last change (ms): a locator typed in the
+// calculator changes with every key.
+constexpr int HomeSettleMs = 400;
+// Characters the spot list's filters show at their narrowest ("All so..." "6 m").
+constexpr int FilterChars = 6;
 
 QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+} // namespace
 
 map::GeoPoint HomeOf(const std::string &homeLocator) {
     calc::HomeCheck check = calc::CheckHomeLoc(homeLocator);
@@ -64,8 +73,6 @@ map::GeoPoint HomeOf(const std::string &homeLocator) {
     }
     return map::GeoPoint{check.Home.LatDeg, check.Home.LonDeg};
 }
-
-} // namespace
 
 frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     : QMainWindow(parent), Setup(std::move(setup)), Remembered(LoadLiveSettings(Setup.ConfigDir)),
@@ -87,20 +94,19 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     bar->addWidget(wsjtxBar, 1);
     layout->addLayout(bar);
 
-    cmdAlarm = new QPushButton(client);
+    splitMain = new QSplitter(Qt::Horizontal, client);
+    splitMain->setObjectName("splitMain");
+    mapView = new map::MapView(splitMain);
+    mapView->setObjectName("mapView");
+    // The banner lies over the top of the map, outside every layout: showing it moves nothing,
+    // and acknowledging it leaves no empty strip behind.
+    cmdAlarm = new QPushButton(mapView);
     cmdAlarm->setObjectName("cmdAlarm");
     cmdAlarm->setStyleSheet("QPushButton { background: #c62828; color: white; border: none;"
-                            " padding: 10px; }");
+                            " padding: 10px; text-align: left; }");
     SetBold(cmdAlarm, AlarmPointSize);
-    // The banner never widens the window, whatever its text.
-    cmdAlarm->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    cmdAlarm->setMinimumWidth(1);
-    // Its place stays when it is hidden: acknowledging an alarm moves nothing under the pointer.
-    QSizePolicy alarmPolicy = cmdAlarm->sizePolicy();
-    alarmPolicy.setRetainSizeWhenHidden(true);
-    cmdAlarm->setSizePolicy(alarmPolicy);
     cmdAlarm->hide();
-    layout->addWidget(cmdAlarm);
+    mapView->installEventFilter(this);
     connect(cmdAlarm, &QPushButton::clicked, this, &frmLive::AcknowledgeAlarm);
     actAcknowledge = new QAction("Acknowledge the alarm", this);
     actAcknowledge->setObjectName("actAcknowledge");
@@ -109,10 +115,6 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     addAction(actAcknowledge);
     connect(actAcknowledge, &QAction::triggered, this, &frmLive::AcknowledgeAlarm);
 
-    splitMain = new QSplitter(Qt::Horizontal, client);
-    splitMain->setObjectName("splitMain");
-    mapView = new map::MapView(splitMain);
-    mapView->setObjectName("mapView");
     mapView->SetHome(
         HomePoint, QString::fromStdString(calc::CheckHomeLoc(Setup.Home.HomeLocator).CompletedLoc));
     mapView->SetOneHopKm(Setup.Tracker.Classifier.MaxDistanceKm);
@@ -172,7 +174,19 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     connect(Live.get(), &LiveSession::changed, this, &frmLive::RefreshSoon);
     connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
 
+    HomeSettled = new QTimer(this);
+    HomeSettled->setSingleShot(true);
+    HomeSettled->setInterval(HomeSettleMs);
+    connect(HomeSettled, &QTimer::timeout, this, &frmLive::ReopenCore);
+    StartCluster = Remembered.ClusterAtStart;
+    StartFeed = Remembered.FeedAtStart;
+    BuildMenu();
+    ApplyMapTheme();
     RestoreState();
+    // The session's end (logout, SIGTERM) quits the program as Exit does, and a logout asks the
+    // windows to keep their data first: the window saves then as on close.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &frmLive::SaveState);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &frmLive::SaveState);
     if (Setup.CoreOnceDrawn) {
         connect(this, &frmLive::firstFrameDrawn, this, &frmLive::AttachCore);
     } else {
@@ -220,6 +234,12 @@ void frmLive::AttachCore() {
     }
     core.Restore();
     core.StartAgeing();
+    if (StartCluster) {
+        ClusterConnectClicked();
+    }
+    if (StartFeed) {
+        FeedConnectClicked();
+    }
 }
 
 live::CoreControl *frmLive::CoreFor(QLabel *state) {
@@ -283,7 +303,7 @@ QWidget *frmLive::BuildSpotList() {
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *top = new QHBoxLayout;
-    auto *title = new QLabel("Newest spots", box);
+    auto *title = new ElidedLabel("Newest spots", box);
     SetBold(title, StatePointSize);
     cmbSpotBand = new QComboBox(box);
     cmbSpotBand->setObjectName("cmbSpotBand");
@@ -291,11 +311,23 @@ QWidget *frmLive::BuildSpotList() {
     for (const tracker::Band band : tracker::AllBands) {
         cmbSpotBand->addItem(BandLabel(band), static_cast<int>(band));
     }
+    cmbSpotSource = new QComboBox(box);
+    cmbSpotSource->setObjectName("cmbSpotSource");
+    cmbSpotSource->addItem("All sources", -1);
+    cmbSpotSource->addItem("Cluster", static_cast<int>(SpotSource::Cluster));
+    cmbSpotSource->addItem("Feed", static_cast<int>(SpotSource::Feed));
+    cmbSpotSource->addItem("Own decodes", static_cast<int>(SpotSource::Wsjtx));
+    // The filters give up width before the map does: their choices are short words.
+    for (QComboBox *filter : {cmbSpotBand, cmbSpotSource}) {
+        filter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        filter->setMinimumContentsLength(FilterChars);
+    }
     auto *filterLabel = new QLabel("&Show", box);
     filterLabel->setBuddy(cmbSpotBand);
     top->addWidget(title, 1);
     top->addWidget(filterLabel);
     top->addWidget(cmbSpotBand);
+    top->addWidget(cmbSpotSource);
     layout->addLayout(top);
     SpotsModel = new SpotListModel(this);
     tblSpots = new QTableView(box);
@@ -318,6 +350,13 @@ QWidget *frmLive::BuildSpotList() {
         Remembered.SpotBandIndex = cmbSpotBand->currentIndex();
         SaveLiveSettings(Setup.ConfigDir, Remembered);
     });
+    connect(cmbSpotSource, &QComboBox::currentIndexChanged, this, [this] {
+        const int source = cmbSpotSource->currentData().toInt();
+        SpotsModel->SetSourceFilter(source < 0 ? std::nullopt
+                                               : std::optional(static_cast<SpotSource>(source)));
+        Remembered.SpotSourceIndex = cmbSpotSource->currentIndex();
+        SaveLiveSettings(Setup.ConfigDir, Remembered);
+    });
     return box;
 }
 
@@ -334,6 +373,8 @@ void frmLive::RestoreState() {
         bandPanel->SetAlarmBand(*remembered.AlarmBand);
     }
     cmbSpotBand->setCurrentIndex(std::clamp(remembered.SpotBandIndex, 0, cmbSpotBand->count() - 1));
+    cmbSpotSource->setCurrentIndex(
+        std::clamp(remembered.SpotSourceIndex, 0, cmbSpotSource->count() - 1));
 }
 
 void frmLive::SaveState() {
@@ -342,6 +383,7 @@ void frmLive::SaveState() {
     Remembered.SideSplitter = splitSide->saveState();
     Remembered.AlarmBand = bandPanel->AlarmBand();
     Remembered.SpotBandIndex = cmbSpotBand->currentIndex();
+    Remembered.SpotSourceIndex = cmbSpotSource->currentIndex();
     Remembered.Broker = txtBroker->text().trimmed();
     Remembered.FeedBands.clear();
     for (const tracker::Band band : tracker::AllBands) {
@@ -355,30 +397,6 @@ void frmLive::SaveState() {
 void frmLive::closeEvent(QCloseEvent *event) {
     SaveState();
     event->accept();
-}
-
-void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
-    // The banner says what to do in the tracker's few words, read across the room; the elevation,
-    // distance and cloud are in its tool tip.
-    const tracker::HomeFigures home = Live->Verdict().Bands[tracker::BandIndex(alarm.Which)].Home;
-    cmdAlarm->setText(QString::fromStdString(alarm.Text) + "    (click or Esc)");
-    cmdAlarm->setToolTip(QString("Elevation %1°, %2 km, via cloud %3\n")
-                             .arg(QString::number(home.ElevationDeg, 'f', 1))
-                             .arg(std::lround(home.DistanceKm))
-                             .arg(alarm.CloudId) +
-                         "Click or press Esc to acknowledge");
-    cmdAlarm->show();
-    actAcknowledge->setEnabled(true);
-    if (Setup.Outlet != nullptr) {
-        Setup.Outlet->Notify(QString(LiveTitle) + ": " + BandLabel(alarm.Which) + " open",
-                             QString::fromStdString(alarm.Text));
-        Setup.Outlet->Beep();
-    }
-}
-
-void frmLive::AcknowledgeAlarm() {
-    cmdAlarm->hide();
-    actAcknowledge->setEnabled(false);
 }
 
 } // namespace ionvane::livewindow

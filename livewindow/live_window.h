@@ -5,6 +5,7 @@
 #include "alarm_outlet.h"
 #include "band_panel.h"
 #include "cloud_table_model.h"
+#include "connection_words.h"
 #include "live_session.h"
 #include "live_settings.h"
 #include "spot_list_model.h"
@@ -61,7 +62,14 @@ struct LiveWindowSetup {
     std::shared_ptr<const map::WorldOutlines> Outlines;
     /// Changes are gathered and shown at most this often, ms; 0 shows each change at once.
     int RefreshIntervalMs = DefaultRefreshIntervalMs;
+    /// Asks the user for a line of text (prompt, title, text to start from); an empty answer
+    /// changes nothing. Null: a QInputDialog.
+    std::function<QString(const QString &, const QString &, const QString &)> AskText;
 };
+
+/// Where the map is centred for `homeLocator`: its subsquare's centre, or the calculator's filler
+/// for a locator it refuses.
+map::GeoPoint HomeOf(const std::string &homeLocator);
 
 /// The window's own title, before the highest possible band is added to it.
 inline constexpr const char *LiveTitle = "Ionvane Live";
@@ -79,11 +87,22 @@ class frmLive : public QMainWindow {
     [[nodiscard]] std::optional<int> HighlightedCloudId() const { return HighlightedCloud; }
     /// Saves geometry, splitters and settings (also done on close).
     void SaveState();
+    /// The home station as the window uses it.
+    [[nodiscard]] const window::Settings &Home() const { return Setup.Home; }
+    /// Takes a home set elsewhere (the calculator): the map, the distances and the band verdicts
+    /// follow it at once. Says nothing back.
+    void SetHome(const window::Settings &home);
     /// The history store opened after the window was made: its last hour is shown, new lines go
     /// into it, and what the user should know about its opening is shown in the status bar.
     void UseStore(history::HistoryStore *store);
 
   signals:
+    /// The home was changed in this window's menu.
+    void homeChanged(const ionvane::window::Settings &home);
+    /// File > Calculator.
+    void calculatorRequested();
+    /// File > Exit: the program ends (a window on its own just closes).
+    void exitRequested();
     /// A cloud was double-clicked: its best spot, for the calculator's From, To and Frequency
     /// (`freqMHzText` with a point, "144.174").
     void spotChosen(const QString &fromLoc, const QString &toLoc, const QString &freqMHzText);
@@ -97,11 +116,24 @@ class frmLive : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
   private:
     void ReadOutlinesOnceDrawn();
     void AttachCore();
+    /// A new core for a new home, the sources that were running started again.
+    void ReopenCore();
+    void BuildMenu();
+    /// The map's palette as the View menu and the desktop say.
+    void ApplyMapTheme();
+    void AskHomeLocator();
+    void AskEsLayerHeight();
+    void AskMasl();
+    /// The home changed in this window: shown, and told to the calculator.
+    void HomeSetHere(window::Settings home);
+    QString Ask(const QString &prompt, const QString &title, const QString &current);
     /// The session's core, or null with the reason in `state` when there is none (yet).
     live::CoreControl *CoreFor(QLabel *state);
     QWidget *BuildClusterBar();
@@ -113,6 +145,10 @@ class frmLive : public QMainWindow {
     void RefreshMap();
     void ShowAlarm(const tracker::AlarmEvent &alarm);
     void AcknowledgeAlarm();
+    /// The banner's words for the alarm shown, as its band stands now.
+    void ShowBanner();
+    /// The banner across the top of the map.
+    void PlaceBanner();
     void ClusterConnectClicked();
     void FeedConnectClicked();
     void Heard(const live::LiveEvent &event);
@@ -136,6 +172,10 @@ class frmLive : public QMainWindow {
     QLineEdit *txtPassword = nullptr;
     QLineEdit *txtCommands = nullptr;
     QPushButton *cmdClusterConnect = nullptr;
+    QCheckBox *chkClusterAtStart = nullptr;
+    QCheckBox *chkFeedAtStart = nullptr;
+    ConnectionMemory ClusterMemory;
+    ConnectionMemory FeedMemory;
     QLabel *lblClusterState = nullptr;
     QLineEdit *txtBroker = nullptr;
     std::array<QCheckBox *, tracker::BandCount> chkFeedBands{};
@@ -153,13 +193,22 @@ class frmLive : public QMainWindow {
     QTableView *tblClouds = nullptr;
     SpotListModel *SpotsModel = nullptr;
     QComboBox *cmbSpotBand = nullptr;
+    QComboBox *cmbSpotSource = nullptr;
     QTableView *tblSpots = nullptr;
     std::optional<int> HighlightedCloud;
+    /// The alarm the banner shows, until acknowledged.
+    std::optional<tracker::AlarmEvent> Alarm;
     /// Runs out when the changes gathered since the last refresh are to be shown.
     QTimer *RefreshTimer = nullptr;
+    /// Runs out when a new home has stopped changing: the core is made again for it.
+    QTimer *HomeSettled = nullptr;
     /// Reads the program's outlines once the window is drawn; null when the setup brought them.
     QThread *OutlinesReader = nullptr;
     bool FirstFrameDone = false;
+    /// The sources started when the core comes: those marked "At start", or those running when a
+    /// new home asked for a new core.
+    bool StartCluster = false;
+    bool StartFeed = false;
     void FirstFrame();
 };
 

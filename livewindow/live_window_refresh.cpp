@@ -1,11 +1,13 @@
 // The live window's refresh: the cloud table, the spot list, the band panel, the title and the
-// map, from what the session holds, a few times a second.
+// map, from what the session holds, a few times a second; and the alarm banner over the map.
 #include "live_window.h"
 
 #include "calc/locator.h"
 #include "window_style.h"
 
+#include <QEvent>
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTimer>
@@ -56,6 +58,7 @@ void frmLive::Refresh() {
     SpotsModel->SetSpots(Live->Spots());
     const tracker::VerdictEvent verdict = Live->Verdict();
     bandPanel->SetVerdict(verdict);
+    ShowBanner();
     const std::optional<tracker::Band> highest = bandPanel->HighestPossible();
     setWindowTitle(highest ? QString("%1 - %2 possible").arg(LiveTitle, BandLabel(*highest))
                            : QString(LiveTitle));
@@ -125,6 +128,55 @@ void frmLive::CloudActivated(const QModelIndex &index) {
                         QString::fromStdString(best->Read.ToLoc),
                         QString::fromStdString(best->Read.FreqMHzText));
     }
+}
+
+void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
+    Alarm = alarm;
+    ShowBanner();
+    cmdAlarm->show();
+    cmdAlarm->raise();
+    actAcknowledge->setEnabled(true);
+    if (Setup.Outlet != nullptr) {
+        Setup.Outlet->Notify(QString(LiveTitle) + ": " + BandLabel(alarm.Which) + " open",
+                             QString::fromStdString(alarm.Text));
+        Setup.Outlet->Beep();
+    }
+}
+
+void frmLive::ShowBanner() {
+    if (!Alarm) {
+        return;
+    }
+    // The banner says what the alarm band's row says now, with the alarm's time: the tracker's
+    // words of the moment once read "beam 210" beside a row already saying "beam 200".
+    const tracker::BandVerdict verdict = Live->Verdict().Bands[tracker::BandIndex(Alarm->Which)];
+    cmdAlarm->setText(BannerText(verdict, Alarm->Time, "    (click or Esc)"));
+    QString tip = QString("Raised through cloud %1\n").arg(Alarm->CloudId);
+    if (verdict.State != tracker::VerdictState::Closed) {
+        tip += QString("Elevation %1°, %2 km, via cloud %3\n")
+                   .arg(QString::number(verdict.Home.ElevationDeg, 'f', 1))
+                   .arg(std::lround(verdict.Home.DistanceKm))
+                   .arg(verdict.CloudId.value_or(Alarm->CloudId));
+    }
+    cmdAlarm->setToolTip(tip + "Click or press Esc to acknowledge");
+    PlaceBanner();
+}
+
+void frmLive::PlaceBanner() {
+    cmdAlarm->setGeometry(0, 0, mapView->width(), cmdAlarm->sizeHint().height());
+}
+
+bool frmLive::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == mapView && event->type() == QEvent::Resize) {
+        PlaceBanner();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmLive::AcknowledgeAlarm() {
+    Alarm.reset();
+    cmdAlarm->hide();
+    actAcknowledge->setEnabled(false);
 }
 
 } // namespace ionvane::livewindow

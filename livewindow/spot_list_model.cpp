@@ -46,6 +46,18 @@ QString SpotWhatText(const SpotRow &row) {
     return {};
 }
 
+QString SourceText(SpotSource source) {
+    switch (source) {
+    case SpotSource::Cluster:
+        return "cluster";
+    case SpotSource::Feed:
+        return "feed";
+    case SpotSource::Wsjtx:
+        return "WSJT-X";
+    }
+    return {};
+}
+
 SpotListModel::SpotListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 void SpotListModel::SetSpots(const std::deque<SpotRow> &spots) {
@@ -58,11 +70,16 @@ void SpotListModel::SetBandFilter(std::optional<tracker::Band> band) {
     Refill();
 }
 
+void SpotListModel::SetSourceFilter(std::optional<SpotSource> source) {
+    SourceFilter = source;
+    Refill();
+}
+
 void SpotListModel::Refill() {
     beginResetModel();
     Shown.clear();
     for (const SpotRow &row : All) {
-        if (!Filter || row.SpotBand == Filter) {
+        if ((!Filter || row.SpotBand == Filter) && (!SourceFilter || row.Source == SourceFilter)) {
             Shown.push_back(row);
         }
     }
@@ -81,8 +98,8 @@ QVariant SpotListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return {};
     }
-    static const char *const names[ColumnCount] = {"UTC", "Band", "MHz",     "From", "To",
-                                                   "Km",  "Call", "Spotter", "What"};
+    static const char *const names[ColumnCount] = {"UTC", "Source", "Band", "MHz",     "From",
+                                                   "To",  "Km",     "Call", "Spotter", "What"};
     return section >= 0 && section < ColumnCount ? QVariant(names[section]) : QVariant();
 }
 
@@ -95,10 +112,16 @@ QVariant SpotListModel::data(const QModelIndex &index, int role) const {
         const bool grey = row.Skipped || row.Class != tracker::EsClass::Counted;
         return grey ? QVariant(QBrush(GreyText)) : QVariant();
     }
+    if (role == Qt::ToolTipRole) {
+        // The reason in full, whatever the column's width: "skipped: Decode..." told nothing.
+        return row.Skipped || index.column() == What ? QVariant(SpotWhatText(row)) : QVariant();
+    }
     if (role != Qt::DisplayRole) {
         return {};
     }
     switch (index.column()) {
+    case Source:
+        return SourceText(row.Source);
     case Time:
         return QString::fromStdString(spot::UtcTimeText(row.Time))
             .mid(TimeOfDayStart, TimeOfDayLength);

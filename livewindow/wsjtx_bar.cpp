@@ -1,5 +1,7 @@
 #include "wsjtx_bar.h"
 
+#include "elided_label.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -38,7 +40,9 @@ WsjtxBar::WsjtxBar(LiveSettings &remembered, std::function<void()> save,
     chkWsjtxRecordings->setChecked(Remembered.WsjtxRecordings);
     cmdWsjtxListen = new QPushButton("Lis&ten", this);
     cmdWsjtxListen->setObjectName("cmdWsjtxListen");
-    lblWsjtxState = new QLabel(NotListeningWords, this);
+    // Elided: "Heard 3 stations in 2 min ..." grows as decodes come, and a label that asked for
+    // its text's width squeezed the cluster's host box to "7.0.0.1".
+    lblWsjtxState = new ElidedLabel(NotListeningWords, this);
     lblWsjtxState->setObjectName("lblWsjtxState");
     QFont bold = lblWsjtxState->font();
     bold.setBold(true);

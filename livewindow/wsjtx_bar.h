@@ -36,6 +36,8 @@ class WsjtxBar : public QGroupBox {
     /// The core that runs the source, which must outlive the bar's use of it; listens at once
     /// when the bar did when the window last closed.
     void UseCore(live::CoreControl &core);
+    /// The core is about to go (the home changed and a new one comes): nothing is asked of it.
+    void ForgetCore() { Core = nullptr; }
     [[nodiscard]] bool Recordings() const;
     /// Starts listening at the address in the box; says why not when it cannot.
     void Listen();

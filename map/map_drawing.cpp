@@ -194,7 +194,7 @@ bool PlaceLabel(QPainter &painter, LabelTexts &texts, const QString &text, QPoin
     // The halo is the text drawn white a pixel off in eight directions: glyphs come from the
     // glyph cache, where stroking the outline of the text costs a path per label.
     const QPointF topLeft(box.left(), box.top());
-    painter.setPen(HaloColour);
+    painter.setPen(texts.Halo);
     for (const QPointF offset : {QPointF(-1, -1), QPointF(0, -1), QPointF(1, -1), QPointF(-1, 0),
                                  QPointF(1, 0), QPointF(-1, 1), QPointF(0, 1), QPointF(1, 1)}) {
         painter.drawStaticText(topLeft + offset, label.Text);

@@ -28,6 +28,23 @@ struct LabelText {
     QRectF Box;
 };
 
+// Colours chosen to read at arm's length and for the common red-green colour weaknesses: a pale
+// sea and a pale warm land so that saturated cloud colours stand out, and cloud classes that
+// differ in lightness as well as in hue (dark blue, green, orange, red-magenta).
+inline const QColor OutsideColour(0x4a, 0x50, 0x57);
+inline const QColor SeaColour(0xdc, 0xe8, 0xf2);
+inline const QColor LandColour(0xf1, 0xec, 0xdf);
+inline const QColor CoastColour(0x7c, 0x93, 0xa8);
+inline const QColor BorderColour(0xb3, 0xa5, 0x8c);
+inline const QColor GridColour(0x6a, 0x5a, 0x9a, 0x90);
+inline const QColor FieldLabelColour(0x5a, 0x4a, 0x8a, 0xc0);
+inline const QColor RingColour(0x3a, 0x5f, 0x85, 0xa0);
+inline const QColor RingTextColour(0x2a, 0x45, 0x62);
+inline const QColor TextColour(0x20, 0x24, 0x28);
+inline const QColor HaloColour(0xff, 0xff, 0xff, 0xd0);
+inline const QColor HomeColour(0xc0, 0x10, 0x10);
+inline const QColor SelectedColour(0x10, 0x10, 0x10);
+
 // Laid-out labels by font and text, kept from repaint to repaint: the field names, ring
 // distances and home do not change while the map is panned and zoomed.
 class LabelTexts {
@@ -49,28 +66,14 @@ class LabelTexts {
         return *found;
     }
 
+    /// The halo drawn behind each label: white by day, near-black by night.
+    QColor Halo = HaloColour;
+
   private:
     // The 324 field names, the ring and home labels in two or three fonts, and room to spare.
     static constexpr qsizetype MaxTexts = 2000;
     QHash<QString, LabelText> Texts;
 };
-
-// Colours chosen to read at arm's length and for the common red-green colour weaknesses: a pale
-// sea and a pale warm land so that saturated cloud colours stand out, and cloud classes that
-// differ in lightness as well as in hue (dark blue, green, orange, red-magenta).
-inline const QColor OutsideColour(0x4a, 0x50, 0x57);
-inline const QColor SeaColour(0xdc, 0xe8, 0xf2);
-inline const QColor LandColour(0xf1, 0xec, 0xdf);
-inline const QColor CoastColour(0x7c, 0x93, 0xa8);
-inline const QColor BorderColour(0xb3, 0xa5, 0x8c);
-inline const QColor GridColour(0x6a, 0x5a, 0x9a, 0x90);
-inline const QColor FieldLabelColour(0x5a, 0x4a, 0x8a, 0xc0);
-inline const QColor RingColour(0x3a, 0x5f, 0x85, 0xa0);
-inline const QColor RingTextColour(0x2a, 0x45, 0x62);
-inline const QColor TextColour(0x20, 0x24, 0x28);
-inline const QColor HaloColour(0xff, 0xff, 0xff, 0xd0);
-inline const QColor HomeColour(0xc0, 0x10, 0x10);
-inline const QColor SelectedColour(0x10, 0x10, 0x10);
 
 // Opacity of cloud patches (0..255): opaque enough to read the class, light enough to show the
 // coast under them; fading clouds at about half.

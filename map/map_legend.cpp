@@ -1,15 +1,39 @@
 // The map's legend: what the colours mean and what of the paths is drawn.
 #include "map_drawing.h"
 #include "map_view.h"
+#include "map_view_caches.h"
 
 #include <QLocale>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 
 namespace ionvane::map {
 
-void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn) {
+std::vector<QRectF> MapView::LegendKeepClear(const std::vector<QRectF> &labels,
+                                             const ScreenScene &scene, QPointF origin,
+                                             double pixelsPerKm) const {
+    std::vector<QRectF> keepClear;
+    for (const QRectF &label : labels) {
+        keepClear.push_back(label.translated(origin));
+    }
+    // Home, every point of the selected band's line, and its try-towards crosshair (pixels).
+    keepClear.emplace_back(origin - QPointF(8, 8), QSizeF(16, 16));
+    for (const Line &line : scene.SelectedLine) {
+        for (const QPointF &point : line.Points) {
+            keepClear.emplace_back(point + origin - QPointF(3, 3), QSizeF(6, 6));
+        }
+    }
+    if (PlaneSceneCache && PlaneSceneCache->TryTowards) {
+        const QPointF at = ToPlanePixels(*PlaneSceneCache->TryTowards, pixelsPerKm) + origin;
+        keepClear.emplace_back(at - QPointF(12, 12), QSizeF(24, 24));
+    }
+    return keepClear;
+}
+
+void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn,
+                          const std::vector<QRectF> &keepClear) {
     const QFontMetricsF metrics(painter.font());
     const double lineHeight = metrics.height() + 3;
     const std::array<std::pair<FreqClass, QString>, 4> classes{{
@@ -49,12 +73,33 @@ void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn) {
         boxWidth = std::max(boxWidth, metrics.horizontalAdvance(row.Text) + swatchWidth + 6);
     }
     const auto rowCount = static_cast<double>(rows.size() + 1);
-    const QRectF box(8, height() - 8 - lineHeight * rowCount - 8, boxWidth + 16,
-                     lineHeight * rowCount + 8);
-    painter.setPen(QPen(QColor(0, 0, 0, 0x60), 1.0));
-    painter.setBrush(QColor(255, 255, 255, 0xe0));
+    // Bottom left first, as maps put it; the bottom right holds the scale.
+    const QSizeF size(boxWidth + 16, lineHeight * rowCount + 8);
+    constexpr double MarginPx = 8;
+    const std::array corners{
+        QRectF(QPointF(MarginPx, height() - MarginPx - size.height()), size),
+        QRectF(QPointF(MarginPx, MarginPx), size),
+        QRectF(QPointF(width() - MarginPx - size.width(), MarginPx), size),
+    };
+    QRectF box = corners.front();
+    std::size_t fewest = keepClear.size() + 1;
+    for (const QRectF &corner : corners) {
+        const auto covered = static_cast<std::size_t>(
+            std::count_if(keepClear.begin(), keepClear.end(),
+                          [&](const QRectF &r) { return r.intersects(corner); }));
+        if (covered < fewest) {
+            fewest = covered;
+            box = corner;
+        }
+        if (covered == 0) {
+            break;
+        }
+    }
+    LegendBox = box;
+    painter.setPen(QPen(Colours.BoxEdge, 1.0));
+    painter.setBrush(Colours.BoxFill);
     painter.drawRoundedRect(box, 4, 4);
-    painter.setPen(TextColour);
+    painter.setPen(Colours.Text);
     painter.drawText(QPointF(box.left() + 8, box.top() + 4 + metrics.ascent()), title);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row &row = rows[i];
@@ -84,19 +129,19 @@ void MapView::PaintLegend(QPainter &painter, std::size_t pathsNotDrawn) {
             break;
         case Swatch::Selected:
             painter.setBrush(Qt::NoBrush);
-            painter.setPen(QPen(SelectedColour, 2.0));
+            painter.setPen(QPen(Colours.Selected, 2.0));
             painter.drawEllipse(QRectF(left, top + 2, lineHeight - 6, lineHeight - 6));
             break;
         case Swatch::HomeLine:
-            painter.setPen(QPen(SelectedColour, 2.5, Qt::SolidLine, Qt::RoundCap));
+            painter.setPen(QPen(Colours.Selected, 2.5, Qt::SolidLine, Qt::RoundCap));
             painter.drawLine(QPointF(left, middle), QPointF(left + swatchWidth - 4, middle));
             break;
         case Swatch::Count:
-            painter.setPen(TextColour);
+            painter.setPen(Colours.Text);
             painter.drawText(QPointF(left, top + metrics.ascent()), "+N");
             break;
         }
-        painter.setPen(TextColour);
+        painter.setPen(Colours.Text);
         painter.drawText(QPointF(left + swatchWidth + 4, top + metrics.ascent()), row.Text);
     }
 }

@@ -17,6 +17,13 @@
 
 namespace ionvane::map {
 
+void MapView::SetPalette(const MapPalette &palette) {
+    Colours = palette;
+    Labels->Halo = palette.Halo;
+    DropPictures();
+    update();
+}
+
 MapView::MapView(QWidget *parent) : QWidget(parent), Labels(std::make_unique<LabelTexts>()) {
     setObjectName("mapView");
     setFocusPolicy(Qt::WheelFocus);
@@ -197,9 +204,13 @@ const ScreenScene &MapView::Scene(double pixelsPerKm, double devicePixelRatio) {
         }
         StalePlaneScene.reset();
         for (const CloudPatch &cloud : Data.Clouds) {
-            PlaneScene::Cloud c{Projection.Forward(cloud.Centre),    std::nullopt,
-                                ClassOfFreq(cloud.HighestFreqMHz),   cloud.Fading,
-                                Data.HighlightedCloudId == cloud.Id, 0};
+            PlaneScene::Cloud c{Projection.Forward(cloud.Centre),
+                                std::nullopt,
+                                ClassOfFreq(cloud.HighestFreqMHz),
+                                cloud.Fading,
+                                Data.HighlightedCloudId == cloud.Id,
+                                0,
+                                cloud.Id};
             if (const auto notDrawn = PathsNotDrawn.find(cloud.Id);
                 notDrawn != PathsNotDrawn.end()) {
                 c.PathsNotDrawn = notDrawn->second;

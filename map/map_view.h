@@ -2,6 +2,7 @@
 // fields, range rings, spot paths, Es clouds and the selected band's line, painted with QPainter.
 #pragma once
 
+#include "map_palette.h"
 #include "map_scene.h"
 #include "world_outlines.h"
 
@@ -78,6 +79,11 @@ class MapView : public QWidget {
     QPointF WidgetPoint(GeoPoint point) const;
     /// The position under widget point `point` (the antipode beyond the world's edge).
     GeoPoint GeoPointAt(QPointF point) const;
+    /// Paints with `palette` from now on (DayPalette at first).
+    void SetPalette(const MapPalette &palette);
+    [[nodiscard]] const MapPalette &Palette() const { return Colours; }
+    /// Where the legend was drawn in the last picture, widget coordinates.
+    QRectF LegendRect() const { return LegendBox; }
     /// "Home": back to home in the middle at the default radius (also the Home key).
     QAction *HomeAction() const { return ActHome; }
 
@@ -126,7 +132,16 @@ class MapView : public QWidget {
     // Over the static layer: paths, clouds, labels, the selected line, home, legend and scale.
     void PaintScene(QPainter &painter);
     // The legend, bottom left: cloud colours, what of the paths is drawn and how many are not.
-    void PaintLegend(QPainter &painter, std::size_t pathsNotDrawn);
+    /// The legend in the first corner (bottom left, top left, top right) where it overlaps none
+    /// of `keepClear` (widget pixels), else where it overlaps the fewest.
+    void PaintLegend(QPainter &painter, std::size_t pathsNotDrawn,
+                     const std::vector<QRectF> &keepClear);
+    /// What the legend must leave in view, widget pixels: the labels placed (`labels`, plane
+    /// pixels), home, the selected band's line and its try-towards crosshair.
+    std::vector<QRectF> LegendKeepClear(const std::vector<QRectF> &labels, const ScreenScene &scene,
+                                        QPointF origin, double pixelsPerKm) const;
+    /// Where the legend was last drawn, widget pixels.
+    QRectF LegendBox;
     double PixelsPerKm() const;
     QPointF PlaneOrigin() const;
     void SetView(PlanePoint centre, double radiusKm);
@@ -173,6 +188,7 @@ class MapView : public QWidget {
     std::optional<LayerKey> PictureKey;
 
     std::unique_ptr<LabelTexts> Labels;
+    MapPalette Colours = DayPalette();
 
     QAction *ActHome = nullptr;
     QToolButton *cmdMapHome = nullptr;

@@ -36,6 +36,7 @@ struct PlaneScene {
         bool Fading;
         bool Highlighted;
         std::size_t PathsNotDrawn;
+        int Id; ///< the number the cloud table and the band panel give it
     };
     std::vector<Cloud> Clouds;
     std::vector<std::vector<PlanePoint>> SelectedLine;

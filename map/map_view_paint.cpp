@@ -97,15 +97,15 @@ void MapView::PaintStatic(QPainter &painter) {
         farthestPx = std::max(farthestPx, std::hypot(corner.x(), corner.y()));
     }
     if (farthestPx < edgePx - DiscMarginPx) {
-        painter.fillRect(rect(), SeaColour);
+        painter.fillRect(rect(), Colours.Sea);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(origin);
     } else {
-        painter.fillRect(rect(), OutsideColour);
+        painter.fillRect(rect(), Colours.Outside);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(origin);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(SeaColour);
+        painter.setBrush(Colours.Sea);
         painter.drawEllipse(QPointF(0, 0), edgePx, edgePx);
     }
 
@@ -134,7 +134,7 @@ void MapView::PaintStatic(QPainter &painter) {
     // Unsmoothed: the smoothed coastline drawn over the edge hides the steps, and the fill is
     // several times faster without.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillPath(land, LandColour);
+    painter.fillPath(land, Colours.Land);
     painter.setRenderHint(QPainter::Antialiasing);
 
     const auto drawLines = [&](std::vector<std::optional<Line>> &lines,
@@ -161,16 +161,16 @@ void MapView::PaintStatic(QPainter &painter) {
             }
         }
     };
-    drawLines(world.Borders, plane.Borders, plane.BorderBounds, BorderColour);
-    drawLines(world.Coasts, plane.Coasts, plane.CoastBounds, CoastColour);
-    drawLines(world.Grid, plane.Grid, plane.GridBounds, GridColour);
+    drawLines(world.Borders, plane.Borders, plane.BorderBounds, Colours.Border);
+    drawLines(world.Coasts, plane.Coasts, plane.CoastBounds, Colours.Coast);
+    drawLines(world.Grid, plane.Grid, plane.GridBounds, Colours.Grid);
 
     // Range rings: exact circles round home on this projection; their distances are written
     // over the paths and clouds.
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(ThinPen(RingColour.darker(170), Qt::DashLine));
+    painter.setPen(ThinPen(Colours.Ring.darker(170), Qt::DashLine));
     painter.drawEllipse(QPointF(0, 0), OneHopKm * s, OneHopKm * s);
-    painter.setPen(ThinPen(RingColour));
+    painter.setPen(ThinPen(Colours.Ring));
     for (const double km : RangeRingsKm) {
         if (std::fabs(km - OneHopKm) > 1.0) {
             painter.drawEllipse(QPointF(0, 0), km * s, km * s);
@@ -251,9 +251,9 @@ void MapView::PaintScene(QPainter &painter) {
             }
             if (cloud.Highlighted) {
                 painter.setBrush(Qt::NoBrush);
-                painter.setPen(QPen(HaloColour, 5.0));
+                painter.setPen(QPen(Colours.Halo, 5.0));
                 painter.drawEllipse(at, radiusPx + 4, radiusPx + 4);
-                painter.setPen(QPen(SelectedColour, 2.5));
+                painter.setPen(QPen(Colours.Selected, 2.5));
                 painter.drawEllipse(at, radiusPx + 4, radiusPx + 4);
             }
             if (cloud.DriftTo) {
@@ -262,14 +262,28 @@ void MapView::PaintScene(QPainter &painter) {
                 if (arrow.length() < MinDriftArrowPx && arrow.length() > 0) {
                     to = at + (to - at) * (MinDriftArrowPx / arrow.length());
                 }
-                DrawArrow(painter, at, to, TextColour);
+                DrawArrow(painter, at, to, Colours.Text);
             }
         }
     }
 
-    // Labels over paths and clouds: the paths of each cloud not drawn, the ring distances, then
-    // the fields where there is room.
+    // Labels over paths and clouds: each cloud's number (as the table and the band rows name it),
+    // the paths of each cloud not drawn, the ring distances, then the fields where there is room.
     std::vector<QRectF> labels;
+    if (PlaneSceneCache) {
+        const double radiusPx = std::max(CloudPatchRadiusKm * s, MinCloudRadiusPx);
+        QFont numberFont = labelFont;
+        numberFont.setBold(true);
+        painter.setFont(numberFont);
+        for (const auto &cloud : PlaneSceneCache->Clouds) {
+            const QPointF at = ToPlanePixels(cloud.Centre, s);
+            if (visible.contains(at)) {
+                // Above left of the patch, clear of its colour and of the "+N" below right.
+                PlaceLabel(painter, *Labels, QString::number(cloud.Id),
+                           at - QPointF(radiusPx, radiusPx) * 0.8, Colours.Text, labels);
+            }
+        }
+    }
     painter.setFont(labelFont);
     if (PlaneSceneCache) {
         const double radiusPx = std::max(CloudPatchRadiusKm * s, MinCloudRadiusPx);
@@ -277,7 +291,7 @@ void MapView::PaintScene(QPainter &painter) {
             const QPointF at = ToPlanePixels(cloud.Centre, s);
             if (cloud.PathsNotDrawn > 0 && visible.contains(at)) {
                 PlaceLabel(painter, *Labels, QString("+%1").arg(cloud.PathsNotDrawn),
-                           at + QPointF(radiusPx, radiusPx) * 0.8, TextColour, labels);
+                           at + QPointF(radiusPx, radiusPx) * 0.8, Colours.Text, labels);
             }
         }
     }
@@ -286,8 +300,8 @@ void MapView::PaintScene(QPainter &painter) {
     for (const auto &label : ringLabels) {
         // A ring smaller than its label is left unlabelled.
         if (label.Km * s >= MinLabelledRingPx) {
-            PlaceLabel(painter, *Labels, label.Text, labelDirection * label.Km * s, RingTextColour,
-                       labels);
+            PlaceLabel(painter, *Labels, label.Text, labelDirection * label.Km * s,
+                       Colours.RingText, labels);
         }
     }
     QFont fieldFont = labelFont;
@@ -298,24 +312,27 @@ void MapView::PaintScene(QPainter &painter) {
         for (const auto &label : PlaneWorldCache->FieldLabels) {
             const QPointF at = ToPlanePixels(label.At, s);
             if (visible.contains(at)) {
-                PlaceLabel(painter, *Labels, label.Text, at, FieldLabelColour, labels,
+                PlaceLabel(painter, *Labels, label.Text, at, Colours.FieldLabel, labels,
                            FieldLabelSpacingPx);
             }
         }
     }
 
+    // Labels that are drawn wherever they fall (home's, the try-towards point's), kept clear of
+    // the legend.
+    std::vector<QRectF> pinned;
     // The selected band: home, the cloud, the try-towards point.
     if (!scene.SelectedLine.empty()) {
         for (const auto &[pen, _] :
-             {std::pair{QPen(HaloColour, 6.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin), 0},
-              std::pair{QPen(SelectedColour, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin),
+             {std::pair{QPen(Colours.Halo, 6.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin), 0},
+              std::pair{QPen(Colours.Selected, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin),
                         0}}) {
             drawLines(scene.SelectedLine, pen);
         }
         if (PlaneSceneCache && PlaneSceneCache->TryTowards) {
             const QPointF at = ToPlanePixels(*PlaneSceneCache->TryTowards, s);
-            painter.setPen(QPen(SelectedColour, 2.5));
-            painter.setBrush(HaloColour);
+            painter.setPen(QPen(Colours.Selected, 2.5));
+            painter.setBrush(Colours.Halo);
             painter.drawEllipse(at, 6.0, 6.0);
             painter.drawLine(at - QPointF(10, 0), at + QPointF(10, 0));
             painter.drawLine(at - QPointF(0, 10), at + QPointF(0, 10));
@@ -325,7 +342,8 @@ void MapView::PaintScene(QPainter &painter) {
                 const double widthPx = QFontMetricsF(labelFont).horizontalAdvance(text);
                 std::vector<QRectF> none;
                 PlaceLabel(painter, *Labels, text, at + QPointF(widthPx / 2 + 14, -12),
-                           SelectedColour, none);
+                           Colours.Selected, none);
+                pinned.insert(pinned.end(), none.begin(), none.end());
             }
         }
     }
@@ -350,10 +368,14 @@ void MapView::PaintScene(QPainter &painter) {
         const QPointF offset(side.x() * (homeMetrics.horizontalAdvance(HomeLabel) / 2 + 10),
                              side.y() * (homeMetrics.height() / 2 + 4));
         PlaceLabel(painter, *Labels, HomeLabel, offset, HomeColour, none);
+        pinned.insert(pinned.end(), none.begin(), none.end());
     }
     painter.resetTransform();
+    labels.insert(labels.end(), pinned.begin(), pinned.end());
+    const std::vector<QRectF> keepClear = LegendKeepClear(labels, scene, origin, s);
 
-    // The legend, bottom left: the cloud colours and what of the paths is drawn.
+    // The legend in a corner where it hides none of that: the cloud colours and what of the
+    // paths is drawn.
     painter.setFont(labelFont);
     const QFontMetricsF metrics(labelFont);
     const double lineHeight = metrics.height() + 3;
@@ -361,25 +383,25 @@ void MapView::PaintScene(QPainter &painter) {
     for (const auto &[id, count] : PathsNotDrawn) {
         notDrawn += count;
     }
-    PaintLegend(painter, notDrawn);
+    PaintLegend(painter, notDrawn, keepClear);
 
     // Scale: the radius of the view.
     const QString scaleText = tr("%1 km to the edge").arg(std::lround(RadiusKm));
     const QRectF scaleBox(width() - 8 - metrics.horizontalAdvance(scaleText) - 12,
                           height() - 8 - lineHeight - 4, metrics.horizontalAdvance(scaleText) + 12,
                           lineHeight + 4);
-    painter.setPen(QPen(QColor(0, 0, 0, 0x60), 1.0));
-    painter.setBrush(QColor(255, 255, 255, 0xe0));
+    painter.setPen(QPen(Colours.BoxEdge, 1.0));
+    painter.setBrush(Colours.BoxFill);
     painter.drawRoundedRect(scaleBox, 4, 4);
-    painter.setPen(TextColour);
+    painter.setPen(Colours.Text);
     painter.drawText(scaleBox, Qt::AlignCenter, scaleText);
 
     if (!Outlines && !OutlinesError.isEmpty()) {
         const QRectF messageBox(8, 44, width() - 16, lineHeight * 2 + 8);
-        painter.setBrush(QColor(255, 255, 255, 0xe0));
+        painter.setBrush(Colours.BoxFill);
         painter.setPen(QPen(HomeColour, 1.0));
         painter.drawRoundedRect(messageBox, 4, 4);
-        painter.setPen(TextColour);
+        painter.setPen(Colours.Text);
         painter.drawText(messageBox.adjusted(8, 4, -8, -4), Qt::AlignLeft | Qt::TextWordWrap,
                          tr("No coastlines: %1").arg(OutlinesError));
     }

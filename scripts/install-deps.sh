@@ -12,6 +12,7 @@ packages=(
     scdoc man-db bash-completion appstream desktop-file-utils
     file lintian
     libmosquitto-dev mosquitto
+    openbox xdotool imagemagick qt6-gtk-platformtheme
     locales
 )
 

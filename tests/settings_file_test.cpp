@@ -59,6 +59,29 @@ TEST(SettingsFile, LoadsWithSilentFallbacks) {
     }
 }
 
+TEST(SettingsFile, NumbersWithTheOtherDecimalMarkAreTaken) {
+    // A file written under de_DE ("0,35") read under en_US fell back to the defaults; a number
+    // that reads in neither form still does.
+    const calc::NumberFormat german{",", ".", 2};
+    struct Case {
+        QByteArray Content;
+        const calc::NumberFormat *Format;
+        float EsKm, HomeKm;
+    };
+    const Case cases[] = {
+        {"IO91WM\r\n100,5\r\n0,35\r\n", &English, 100.5F, 0.35F},
+        {"IO91WM\r\n100.5\r\n0.35\r\n", &german, 100.5F, 0.35F},
+        {"IO91WM\r\n100,5\r\n0,35\r\n", &german, 100.5F, 0.35F},
+        {"IO91WM\r\n131,5\r\n5,5\r\n", &English, 110.0F, 0.15F},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        const Settings s = LoadSettingsFile(WriteFile(dir, c.Content), *c.Format);
+        EXPECT_EQ(s.EsLayerHeightKm, c.EsKm) << c.Content.toStdString();
+        EXPECT_EQ(s.HomeHeightKm, c.HomeKm) << c.Content.toStdString();
+    }
+}
+
 TEST(SettingsFile, MissingFileGivesTheDefaults) {
     QTemporaryDir dir;
     const Settings s = LoadSettingsFile(dir.filePath(SettingsFileName), English);

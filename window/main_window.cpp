@@ -77,6 +77,13 @@ frmMUF::frmMUF(Dialogs &dialogs, SettingsPlaces places, const QLocale &locale, Q
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setAcceptDrops(true);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SaveSequence(); });
+    // A logout may end the program without another word: what the session manager is told to
+    // keep is written at once, and written again at Exit if the session goes on.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        if (!Unloaded) {
+            WriteSettings();
+        }
+    });
 }
 
 void frmMUF::LoadSequence() {
@@ -93,6 +100,10 @@ void frmMUF::SaveSequence() {
         return;
     }
     Unloaded = true;
+    WriteSettings();
+}
+
+void frmMUF::WriteSettings() {
     SaveSettingsFile(
         Places.SavePath(),
         Settings{S(txtHomeLoc->text()), Calc.EsLayerHeightKm, Calc.HomeHeightKm, HomeLineBytes},
@@ -102,6 +113,24 @@ void frmMUF::SaveSequence() {
 void frmMUF::ShowSettings() {
     lblEsLayerHeight->setText(Q(EsLayerHeightCaption(Calc.EsLayerHeightKm, Format)));
     lblMASL->setText(Q(MaslCaption(Calc.HomeHeightKm, Format)));
+    if (!ApplyingHome) {
+        emit homeChanged(Home());
+    }
+}
+
+Settings frmMUF::Home() const {
+    return Settings{S(txtHomeLoc->text()), Calc.EsLayerHeightKm, Calc.HomeHeightKm, HomeLineBytes};
+}
+
+void frmMUF::ApplyHome(const Settings &home) {
+    ApplyingHome = true;
+    if (Q(home.HomeLocator) != txtHomeLoc->text()) {
+        SetBoxText(txtHomeLoc, Q(home.HomeLocator));
+    }
+    Calc.EsLayerHeightKm = home.EsLayerHeightKm;
+    Calc.HomeHeightKm = home.HomeHeightKm;
+    ShowSettings();
+    ApplyingHome = false;
 }
 
 void frmMUF::closeEvent(QCloseEvent *event) {

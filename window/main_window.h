@@ -48,9 +48,19 @@ class frmMUF : public QMainWindow {
     /// Calculate, as if the user had typed them and pressed the button.
     void CalculateSpot(const QString &fromLoc, const QString &toLoc, const QString &freqMHzText);
 
+    /// The home as the window holds it now: the home box's text, the E-layer height and the
+    /// height above sea level.
+    [[nodiscard]] Settings Home() const;
+    /// Takes a home set elsewhere (the live window's menu) as if set here; says nothing back.
+    void ApplyHome(const Settings &home);
+
   signals:
     /// File > Live window: the program opens (or raises) its live window.
     void liveWindowRequested();
+    /// The home locator, E-layer height or height above sea level changed here.
+    void homeChanged(const ionvane::window::Settings &home);
+    /// Exit: the program ends, every window with it.
+    void exitRequested();
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,6 +74,8 @@ class frmMUF : public QMainWindow {
     void ApplyLook();
     void LoadSequence();
     void SaveSequence();
+    /// Writes the settings file (atomically) without ending the window's use of it.
+    void WriteSettings();
     void ShowSettings();
 
     bool LocatorKeyPress(QLineEdit *box, QKeyEvent *key);
@@ -84,6 +96,8 @@ class frmMUF : public QMainWindow {
     CalculateCommand Command;
     calc::CalcState Calc;
     bool Unloaded = false;
+    /// A home from elsewhere is being shown: not told back as this window's change.
+    bool ApplyingHome = false;
     /// The settings file's first line as it was read, written back unchanged when the home box
     /// still shows it.
     std::string HomeLineBytes;

@@ -175,7 +175,16 @@ void frmMUF::BuildMenus() {
     connect(mnuMASL, &QAction::triggered, this, &frmMUF::SetMasl);
     connect(mnuDefaults, &QAction::triggered, this, &frmMUF::SetDefaults);
     connect(mnuHelp, &QAction::triggered, this, &frmMUF::ShowHelp);
-    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(mnuExit, &QAction::triggered, this, [this] {
+        close();
+        emit exitRequested();
+    });
+    // A home locator the calculator takes is the live window's at once, not at the next start.
+    connect(txtHomeLoc, &QLineEdit::textChanged, this, [this] {
+        if (!ApplyingHome) {
+            emit homeChanged(Home());
+        }
+    });
     connect(mnuLive, &QAction::triggered, this, &frmMUF::liveWindowRequested);
 }
 

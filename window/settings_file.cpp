@@ -94,6 +94,37 @@ void ApplyDefaultsOutsideRange(Settings &settings) {
     }
 }
 
+namespace {
+
+// The decimal mark the current format does not use: "0,35" written under de_DE is read under
+// en_US, "0.35" written under en_US under de_DE.
+calc::NumberFormat OtherDecimalMark(const calc::NumberFormat &format) {
+    const bool comma = format.DecimalSeparator == ",";
+    return calc::NumberFormat{comma ? calc::EnglishNumberFormat().DecimalSeparator
+                                    : calc::EnglishNumberFormat().GroupSeparator,
+                              comma ? calc::EnglishNumberFormat().GroupSeparator
+                                    : calc::EnglishNumberFormat().DecimalSeparator,
+                              format.DefaultDecimals};
+}
+
+// A number of the file in the current format; when that gives none within [min, max], the same
+// text with the other decimal mark, if that gives one. Otherwise what the current format read.
+std::optional<float> ReadSetting(const std::string &line, const calc::NumberFormat &format,
+                                 double min, double max) {
+    const auto within = [&](std::optional<float> value) {
+        return value && static_cast<double>(*value) >= min && static_cast<double>(*value) <= max;
+    };
+    const std::string text = calc::ValidUtf8(line);
+    const std::optional<float> value = calc::TextToSingle(text, format);
+    if (within(value)) {
+        return value;
+    }
+    const std::optional<float> other = calc::TextToSingle(text, OtherDecimalMark(format));
+    return within(other) ? other : value;
+}
+
+} // namespace
+
 Settings ParseSettings(const std::optional<QByteArray> &content, const calc::NumberFormat &format) {
     Settings settings;
     const std::vector<std::string> lines =
@@ -110,11 +141,11 @@ Settings ParseSettings(const std::optional<QByteArray> &content, const calc::Num
     settings.HomeLineBytes = buffer;
     settings.HomeLocator = HomeLineText(buffer);
     readLine();
-    if (const auto value = calc::TextToSingle(calc::ValidUtf8(buffer), format)) {
+    if (const auto value = ReadSetting(buffer, format, MinEsLayerHeightKm, MaxEsLayerHeightKm)) {
         settings.EsLayerHeightKm = *value;
     }
     readLine();
-    if (const auto value = calc::TextToSingle(calc::ValidUtf8(buffer), format)) {
+    if (const auto value = ReadSetting(buffer, format, MinHomeHeightKm, MaxHomeHeightKm)) {
         settings.HomeHeightKm = *value;
     }
     ApplyDefaultsOutsideRange(settings);

@@ -25,8 +25,8 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
 
         Replay(live, 0, 4);
         QVERIFY(banner->isVisible());
-        QCOMPARE(banner->text(),
-                 QString("2 m OPEN beam 102 towards JN77TE, up to 153.3 MHz    (click or Esc)"));
+        QCOMPARE(banner->text(), QString("2 m OPEN since 10:00 UTC    (click or Esc)\n"
+                                         "beam 102 towards JN77TE up to 153.3 MHz"));
         QCOMPARE(Outlet.Notes.size(), 1);
         QVERIFY(Outlet.Notes.front().startsWith(
             "Ionvane Live: 2 m open | 2 m OPEN beam 102 towards JN77TE, up to 153.3 MHz"));
@@ -148,8 +148,8 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         // State: two sessions without a window. Action: five 6 m reports of one cloud, of 14 to
         // 2 minutes before their receipt, all received at once (the one of 12 minutes ago after
         // the one of 2 minutes ago), and one of 20 minutes ago; the same five spots as cluster
-        // lines, each at its own time. Expected: the same cloud, drift and best spot (the newest
-        // of the equal frequencies), and all five paths on the map.
+        // lines, each at its own time. Expected: the same cloud, drift and best spot (the one of
+        // the highest path MUF), and all five paths on the map.
         struct Report {
             tracker::UnixSeconds AgoS;
             const char *From;
@@ -220,7 +220,8 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         const auto lateBest = late->BestSpotOf(a.Id);
         const auto inOrderBest = inOrder->BestSpotOf(b.Id);
         QVERIFY(lateBest && inOrderBest);
-        QCOMPARE(lateBest->Time, received - 2 * 60);
+        // The highest path MUF: the shortest path at the one frequency, IN80DO to JN47GJ.
+        QCOMPARE(lateBest->Time, received - 14 * 60);
         QCOMPARE(lateBest->Read.FromLoc, inOrderBest->Read.FromLoc);
         QCOMPARE(lateBest->Read.ToLoc, inOrderBest->Read.ToLoc);
         QCOMPARE(late->RecentPaths().size(), std::size_t{5});

@@ -150,6 +150,38 @@ void MapViewTest::selectedLineAndPathsAreDrawn() {
 }
 
 // Without outlines the map still draws sea, grid and rings, and says why.
+void MapViewTest::legendKeepsClearOfTheSelectedLine() {
+    // State: a selected band whose try-towards point lies in the bottom left corner, where the
+    // legend goes. Expected: the legend moves to a corner clear of that crosshair, and goes back
+    // to the bottom left once no band is selected.
+    Render(*View);
+    const QRectF bottomLeft = View->LegendRect();
+    QVERIFY(bottomLeft.left() < 20 && bottomLeft.bottom() > 580);
+    const QPointF corner(bottomLeft.left() + 40, bottomLeft.bottom() - 20);
+    MapScene scene;
+    const GeoPoint cloud{48.0, -8.0};
+    scene.Selected = SelectedBandLine{cloud, View->GeoPointAt(corner), "6 m IN65 230\xc2\xb0"};
+    View->SetScene(scene);
+    Render(*View);
+    QVERIFY(!View->LegendRect().contains(corner));
+    QVERIFY(!View->LegendRect().contains(View->WidgetPoint(cloud)));
+    View->SetScene({});
+    Render(*View);
+    QCOMPARE(View->LegendRect(), bottomLeft);
+}
+
+void MapViewTest::nightPaletteDarkensSeaAndLand() {
+    // The night palette paints the sea and the land dark, and the day palette brings them back.
+    const QPointF sea = View->WidgetPoint(SeaPlaces[0].Point);
+    const QPointF land = View->WidgetPoint(LandPlaces[0].Point);
+    View->SetPalette(NightPalette());
+    const QImage night = Render(*View);
+    QCOMPARE(PixelAt(night, sea), NightPalette().Sea);
+    QCOMPARE(PixelAt(night, land), NightPalette().Land);
+    View->SetPalette(DayPalette());
+    QCOMPARE(PixelAt(Render(*View), sea), DayPalette().Sea);
+}
+
 void MapViewTest::missingOutlinesPaintSea() {
     View->SetOutlines(nullptr, "land outlines: not JSON");
     const QImage image = Render(*View);

@@ -100,6 +100,8 @@ class MapViewTest : public QObject {
     void cloudsTakeTheirClassColour();
     void selectedLineAndPathsAreDrawn();
     void missingOutlinesPaintSea();
+    void legendKeepsClearOfTheSelectedLine();
+    void nightPaletteDarkensSeaAndLand();
     void wheelZoomsAboutTheCursor();
     void dragPansAndHomeReturns();
     void keptPictureEqualsAFreshOne();
