@@ -1,0 +1,33 @@
+// What a call sign says about where its station is, before any table is asked: whether a word is
+// a call at all, and which part of a call with strokes ("EA8/ON4CAU", "ON4CAU/P", "G4ABC/MM")
+// names the place. Plain text in, plain values out.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ionvane::places {
+
+/// Longest call read, characters: the longest calls on the air ("VP2V/G4ABC/QRP", special event
+/// calls of a dozen letters) stay well under it.
+constexpr std::size_t MaxCallChars = 20;
+
+/// Whether `word` can be a call: letters, digits and strokes, at least one letter and one digit in
+/// the part that names the station, and neither a locator ("JN48", "IO90IR"), a number ("50313")
+/// nor a word ("TEST"). Case does not matter.
+bool IsCallSign(std::string_view word);
+
+/// The part of a call to look up in the country file.
+struct CallParts {
+    std::string Whole;  ///< the call as given, upper case
+    std::string Lookup; ///< the part whose prefix names the place ("EA8" of "EA8/ON4CAU")
+    bool Mobile = false;   ///< a /P, /M, /QRP ... call: its place is less sure over time
+    bool NoPlace = false;  ///< maritime (/MM) or aeronautical (/AM) mobile: on no land at all
+};
+
+/// Splits a call (IsCallSign true) into what names its place. Suffixes that name no place
+/// (P, M, QRP, A, LH, J, a single digit of a call area) are dropped; of two remaining parts the
+/// shorter one is the place ("EA8/ON4CAU" and "ON4CAU/EA8" both give "EA8").
+CallParts SplitCall(std::string_view call);
+
+} // namespace ionvane::places
