@@ -81,6 +81,8 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     setup.Home = options.Home;
     setup.Tracker = options.Tracker;
     setup.AnyMode = options.AnyMode;
+    setup.Countries = LoadCountryFile(options.Places, err);
+    setup.GridMemory = options.Places.GridMemory;
     setup.Log = log.IsOpen() ? &log : nullptr;
     setup.NowUtc = [clock] { return clock.UtcNow().toSecsSinceEpoch(); };
     setup.SessionClock = clock;

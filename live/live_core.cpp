@@ -39,6 +39,7 @@ LiveCore::LiveCore(CoreSetup setup, QObject *parent)
       Pipeline(tracker::SpotCalculator(Setup.Format, Setup.Home), Setup.Tracker, Setup.AnyMode),
       Stored(wsjtx::ReaderSettings{Setup.Home.HomeLocator, false}),
       CaptureDecodes(wsjtx::ReaderSettings{Setup.Home.HomeLocator, false}) {
+    Pipeline.UsePlaces(Setup.Countries.get(), Setup.GridMemory);
     connect(&Ageing, &QTimer::timeout, this, &LiveCore::Tick);
 }
 

@@ -55,8 +55,9 @@ EndPlace LocatorPlace(std::string_view locator) {
                     "locator"};
 }
 
-std::optional<EndPlace> CallPlace(std::string_view call, std::int64_t now, const GridMemory *memory,
-                                  const CountryFile *countries) {
+std::optional<EndPlace> CallPlace(std::string_view spotted, std::int64_t now,
+                                  const GridMemory *memory, const CountryFile *countries) {
+    const std::string call = StationCall(spotted);
     if (!IsCallSign(call) || SplitCall(call).NoPlace) {
         return std::nullopt;
     }
@@ -75,7 +76,8 @@ std::optional<EndPlace> CallPlace(std::string_view call, std::int64_t now, const
         return std::nullopt;
     }
     const bool exact = place->Matched.front() == '=';
-    const std::string what = exact ? "call " + place->Matched.substr(1) : "prefix " + place->Matched;
+    const std::string what =
+        exact ? "call " + place->Matched.substr(1) : "prefix " + place->Matched;
     const long sizeKm = std::lround(place->UncertaintyKm);
     return EndPlace{PlacedBy::Prefix, calc::EncodeLocator(place->LatDeg, place->LonDeg),
                     place->UncertaintyKm,

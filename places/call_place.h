@@ -38,9 +38,9 @@ struct EndPlace {
 /// The place of a locator the spot gives ("JN48" or "JN48AB").
 EndPlace LocatorPlace(std::string_view locator);
 
-/// The place of `call` at `now` from the grid memory (none: not asked) and then the country file
-/// (none: not asked); none for a word that is no call, a maritime or aeronautical mobile, or a
-/// call neither knows.
+/// The place of `call` (a spotter's SSID taken off) at `now` from the grid memory (none: not asked)
+/// and then the country file (none: not asked); none for a word that is no call, a maritime or
+/// aeronautical mobile, or a call neither knows.
 std::optional<EndPlace> CallPlace(std::string_view call, std::int64_t now, const GridMemory *memory,
                                   const CountryFile *countries);
 

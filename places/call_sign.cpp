@@ -8,10 +8,16 @@ namespace ionvane::places {
 
 namespace {
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // "JN48", "jn48ab", "IO90IR": two letters A-R, two digits, optionally two letters A-X. A call
 // never looks like this ("JN48" is no call; "JN4ABC" is not a locator).
@@ -31,15 +37,14 @@ bool IsLocatorWord(std::string_view w) {
 }
 
 // Suffixes after a stroke that say how the station works, not where it is.
-constexpr std::array<std::string_view, 9> NoPlaceSuffixes = {"P",   "M", "QRP", "A", "LH",
-                                                             "J",   "R", "B",   "QRPP"};
+constexpr std::array<std::string_view, 9> NoPlaceSuffixes = {"P", "M", "QRP", "A",   "LH",
+                                                             "J", "R", "B",   "QRPP"};
 
 bool IsNoPlaceSuffix(std::string_view part) {
     if (part.size() == 1 && IsDigit(part[0])) {
         return true; // "W1ABC/4": a call area inside the same country
     }
-    return std::find(NoPlaceSuffixes.begin(), NoPlaceSuffixes.end(), part) !=
-           NoPlaceSuffixes.end();
+    return std::find(NoPlaceSuffixes.begin(), NoPlaceSuffixes.end(), part) != NoPlaceSuffixes.end();
 }
 
 std::vector<std::string> Parts(const std::string &call) {
@@ -54,6 +59,21 @@ std::vector<std::string> Parts(const std::string &call) {
 }
 
 } // namespace
+
+std::string StationCall(std::string_view word) {
+    // An SSID is at most a few characters after the last dash.
+    constexpr std::size_t MaxSsidChars = 3;
+    const std::size_t dash = word.rfind('-');
+    if (dash != std::string_view::npos && word.size() - dash - 1 <= MaxSsidChars) {
+        word = word.substr(0, dash);
+    }
+    std::string call;
+    call.reserve(word.size());
+    for (const char c : word) {
+        call += Upper(c);
+    }
+    return call;
+}
 
 bool IsCallSign(std::string_view word) {
     if (word.size() < 3 || word.size() > MaxCallChars || word.front() == '/' ||

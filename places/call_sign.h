@@ -12,6 +12,10 @@ namespace ionvane::places {
 /// calls of a dozen letters) stay well under it.
 constexpr std::size_t MaxCallChars = 20;
 
+/// A spotter's call as nodes write it, without the SSID of a second login or a skimmer ("DK7UK-2",
+/// "DK7UK-#" give "DK7UK"), upper case.
+std::string StationCall(std::string_view word);
+
 /// Whether `word` can be a call: letters, digits and strokes, at least one letter and one digit in
 /// the part that names the station, and neither a locator ("JN48", "IO90IR"), a number ("50313")
 /// nor a word ("TEST"). Case does not matter.
@@ -19,10 +23,10 @@ bool IsCallSign(std::string_view word);
 
 /// The part of a call to look up in the country file.
 struct CallParts {
-    std::string Whole;  ///< the call as given, upper case
-    std::string Lookup; ///< the part whose prefix names the place ("EA8" of "EA8/ON4CAU")
-    bool Mobile = false;   ///< a /P, /M, /QRP ... call: its place is less sure over time
-    bool NoPlace = false;  ///< maritime (/MM) or aeronautical (/AM) mobile: on no land at all
+    std::string Whole;    ///< the call as given, upper case
+    std::string Lookup;   ///< the part whose prefix names the place ("EA8" of "EA8/ON4CAU")
+    bool Mobile = false;  ///< a /P, /M, /QRP ... call: its place is less sure over time
+    bool NoPlace = false; ///< maritime (/MM) or aeronautical (/AM) mobile: on no land at all
 };
 
 /// Splits a call (IsCallSign true) into what names its place. Suffixes that name no place

@@ -54,7 +54,6 @@ std::vector<std::string_view> Split(std::string_view text, char by) {
     return parts;
 }
 
-
 // "Canary Islands:  33:  36:  AF:   28.32:    15.85:     0.0:  EA8:"
 std::optional<Entity> ReadEntityLine(std::string_view line) {
     const std::vector<std::string_view> fields = Split(line, ':');

@@ -46,11 +46,11 @@ struct CountryPlace {
 
 /// What reading the file came to.
 struct CountryFileReading {
-    bool Read = false;             ///< false: nothing usable; Problem says why
-    std::string Problem;           ///< "it is larger than 4 MiB", "it holds no entity"
+    bool Read = false;   ///< false: nothing usable; Problem says why
+    std::string Problem; ///< "it is larger than 4 MiB", "it holds no entity"
     std::size_t Entities = 0;
     std::size_t Aliases = 0;
-    std::size_t SkippedLines = 0;  ///< lines that could not be read, passed over
+    std::size_t SkippedLines = 0; ///< lines that could not be read, passed over
 };
 
 class CountryFile {

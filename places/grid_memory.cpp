@@ -32,10 +32,10 @@ bool IsGrid(std::string_view grid) {
 } // namespace
 
 void GridMemory::Learn(std::string_view call, std::string_view grid, UnixSeconds when) {
-    if (!IsCallSign(call) || !IsGrid(grid) || MaxCalls == 0) {
+    const std::string key = StationCall(call);
+    if (!IsCallSign(key) || !IsGrid(grid) || MaxCalls == 0) {
         return;
     }
-    const std::string key = Upper(call);
     const auto found = Calls.find(key);
     if (found != Calls.end()) {
         if (found->second.Heard.When > when) {
@@ -53,7 +53,7 @@ void GridMemory::Learn(std::string_view call, std::string_view grid, UnixSeconds
 }
 
 std::optional<HeardGrid> GridMemory::Find(std::string_view call, UnixSeconds now) const {
-    const std::string key = Upper(call);
+    const std::string key = StationCall(call);
     const auto found = Calls.find(key);
     if (found == Calls.end()) {
         return std::nullopt;
@@ -96,9 +96,9 @@ std::size_t GridMemory::Load(std::string_view text) {
         const auto [at, error] =
             std::from_chars(seconds.data(), seconds.data() + seconds.size(), when);
         const std::string_view call = line.substr(0, first);
-        const std::string_view grid =
-            second == std::string_view::npos ? std::string_view()
-                                             : line.substr(first + 1, second - first - 1);
+        const std::string_view grid = second == std::string_view::npos
+                                          ? std::string_view()
+                                          : line.substr(first + 1, second - first - 1);
         if (seconds.empty() || error != std::errc() || at != seconds.data() + seconds.size() ||
             !IsCallSign(call) || !IsGrid(grid)) {
             ++passedOver;
