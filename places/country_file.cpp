@@ -157,14 +157,19 @@ bool CountryFile::AddAliases(std::string_view text, std::size_t entity) {
         const std::string_view rest = item.substr(overrides);
         const std::size_t open = rest.find('<');
         const std::size_t close = rest.find('>');
-        if (open != std::string_view::npos && close != std::string_view::npos && close > open) {
-            const auto latLon = Split(rest.substr(open + 1, close - open - 1), '/');
+        if (open != std::string_view::npos) {
+            const std::string_view inside = close != std::string_view::npos && close > open
+                                                ? rest.substr(open + 1, close - open - 1)
+                                                : std::string_view();
+            const auto latLon = Split(inside, '/');
             const auto lat = latLon.size() == 2 ? Number(latLon[0]) : std::nullopt;
             const auto westLon = latLon.size() == 2 ? Number(latLon[1]) : std::nullopt;
-            if (lat && westLon && std::abs(*lat) <= MaxLatDeg && std::abs(*westLon) <= MaxLonDeg) {
-                alias.LatDeg = *lat;
-                alias.LonDeg = -*westLon;
+            if (!lat || !westLon || std::abs(*lat) > MaxLatDeg || std::abs(*westLon) > MaxLonDeg) {
+                allRead = false; // "EA8<ES>": a place that is none
+                continue;
             }
+            alias.LatDeg = *lat;
+            alias.LonDeg = -*westLon;
         }
         auto &table = exact ? Exact : Prefixes;
         table.insert_or_assign(std::string(call), alias);

@@ -77,7 +77,6 @@ TEST(CountryFile, PlacesCallsByTheRulesOfTheFile) {
         {"IO90IR", "", "", 0},      // nor a six-character one
         {"50313", "", "", 0},       // nor a number
         {"TEST", "", "", 0},        // nor a word
-        {"EA8", "", "", 0},         // nor a bare prefix without a station
         {"ZS6ABC", "", "", 0},      // a prefix the file does not hold
         {"EA8//ON4CAU", "", "", 0}, // an empty part
         {"EA8URL<ES>", "", "", 0},  // characters no call holds

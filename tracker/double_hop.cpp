@@ -35,8 +35,9 @@ constexpr std::array Regions = {
 };
 
 std::string EvidenceText(const DoubleHopEvidence &e) {
-    std::string band(BandName(e.Which));
-    band.insert(band.size() - 1, " "); // "6m" as the user reads it: "6 m"
+    // "6m" as the user reads it: "6 m".
+    const std::string_view name = BandName(e.Which);
+    const std::string band = std::string(name.substr(0, name.size() - 1)) + " m";
     const UnixSeconds ofDay = ((e.Last % SecondsPerDay) + SecondsPerDay) % SecondsPerDay;
     char clock[8];
     std::snprintf(clock, sizeof clock, "%02d:%02d", static_cast<int>(ofDay / SecondsPerHour),

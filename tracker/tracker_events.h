@@ -94,7 +94,7 @@ struct VerdictEvent {
     std::string HomeLocator;
     BandSet Shown = 0; ///< the bands the user follows; the others are listed closed
     std::array<BandVerdict, BandCount> Bands{};
-    std::vector<DoubleHopEvidence> DoubleHop; ///< by band, then region; empty when none is heard
+    std::vector<DoubleHopEvidence> DoubleHop{}; ///< by band, then region; empty when none is heard
 };
 
 struct AlarmEvent {
