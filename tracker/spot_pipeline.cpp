@@ -77,8 +77,10 @@ LineResult SpotPipeline::FeedLine(UnixSeconds time, std::string_view line,
     const UnixSeconds spotTime = std::min(time, timed.SpotTime.value_or(time));
     LearnFromCluster(spotTime, reading.Read);
     std::optional<std::pair<spot::Spot, SpotPlacing>> placed;
-    if (reading.Problem == spot::SpotProblem::NoLocators ||
-        reading.Problem == spot::SpotProblem::OneLocator) {
+    // Only spots on the bands the tracker follows are worth placing: an HF spot stays as it was.
+    if ((reading.Problem == spot::SpotProblem::NoLocators ||
+         reading.Problem == spot::SpotProblem::OneLocator) &&
+        BandOf(reading.Read.FreqMHz)) {
         placed = PlaceFromCalls(spotTime, reading.Read);
     }
     if (reading.Problem != spot::SpotProblem::None && !placed) {
