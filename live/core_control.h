@@ -46,6 +46,8 @@ struct CoreSetup {
     /// GridMemory, by the grids their calls were heard with.
     std::shared_ptr<const places::CountryFile> Countries;
     bool GridMemory = true;
+    /// The file the grid memory is read from at start and written to at the end; "": none.
+    QString GridMemoryFile;
     /// May be null (no log); it must outlive the core.
     cluster::SessionLog *Log = nullptr;
     /// The time, seconds since 1970 (UTC), of the ageing tick and the restore.
