@@ -16,12 +16,10 @@ class QCommandLineParser;
 
 namespace ionvane::cli {
 
-/// Where the country file is found when --cty names none: Debian's hamradio-files package.
-constexpr const char *DefaultCountryFile = "/usr/share/hamradio-files/cty.dat";
-
 struct PlaceOptions {
-    std::optional<std::string> CountryFile; ///< --cty; none: DefaultCountryFile if it is there
-    bool GridMemory = true;                 ///< false with --no-grid-memory
+    std::optional<std::string>
+        CountryFile;        ///< --cty; none: live::DefaultCountryFile if it is there
+    bool GridMemory = true; ///< false with --no-grid-memory
 };
 
 /// --cty FILE, --no-grid-memory.
