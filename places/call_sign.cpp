@@ -116,6 +116,9 @@ CallParts SplitCall(std::string_view call) {
             split.NoPlace = true;
         } else if (IsNoPlaceSuffix(part)) {
             split.Mobile = split.Mobile || part != "QRP";
+            if (part.size() == 1 && IsDigit(part[0])) {
+                split.AreaDigit = part[0];
+            }
         } else if (!part.empty()) {
             kept.push_back(std::move(part));
         }
@@ -128,6 +131,12 @@ CallParts SplitCall(std::string_view call) {
     const auto shortest = std::min_element(
         kept.begin(), kept.end(), [](const auto &a, const auto &b) { return a.size() < b.size(); });
     split.Lookup = kept.size() == 1 ? kept.front() : *shortest;
+    if (!split.AreaDigit) {
+        const auto digit = std::find_if(split.Lookup.begin(), split.Lookup.end(), IsDigit);
+        if (digit != split.Lookup.end()) {
+            split.AreaDigit = *digit;
+        }
+    }
     return split;
 }
 

@@ -3,6 +3,7 @@
 // names the place. Plain text in, plain values out.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,9 @@ struct CallParts {
     std::string Lookup;   ///< the part whose prefix names the place ("EA8" of "EA8/ON4CAU")
     bool Mobile = false;  ///< a /P, /M, /QRP ... call: its place is less sure over time
     bool NoPlace = false; ///< maritime (/MM) or aeronautical (/AM) mobile: on no land at all
+    /// The call area the station works from: the digit after a stroke ("W1ABC/4": 4), else the
+    /// first digit of Lookup ("IK0ABC": 0); none for a lookup without a digit.
+    std::optional<char> AreaDigit;
 };
 
 /// Splits a call (IsCallSign true) into what names its place. Suffixes that name no place

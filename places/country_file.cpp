@@ -209,7 +209,19 @@ std::optional<CountryPlace> CountryFile::Find(std::string_view call) const {
     for (std::size_t length = std::min(lookup.size(), LongestPrefix); length > 0; --length) {
         const std::string prefix = lookup.substr(0, length);
         if (const auto found = Prefixes.find(prefix); found != Prefixes.end()) {
-            return PlaceOf(found->second, prefix);
+            CountryPlace place = PlaceOf(found->second, prefix);
+            const auto area = found->second.LatDeg || !parts.AreaDigit
+                                  ? std::nullopt
+                                  : CallAreaPlace(place.Where->PrimaryPrefix, *parts.AreaDigit);
+            if (area) {
+                place.LatDeg = area->LatDeg;
+                place.LonDeg = area->LonDeg;
+                place.UncertaintyKm = area->SizeKm;
+                const std::size_t digit = lookup.find(*parts.AreaDigit);
+                place.Matched = digit == std::string::npos ? prefix + *parts.AreaDigit
+                                                           : lookup.substr(0, digit + 1);
+            }
+            return place;
         }
     }
     return std::nullopt;

@@ -38,8 +38,10 @@ struct Entity {
 /// Where the country file puts a call.
 struct CountryPlace {
     const Entity *Where = nullptr;
-    std::string Matched; ///< the prefix or exact call that matched ("EA8", "=EA8URL")
-    double LatDeg = 0;   ///< the entity's centre, or the alias's own <lat/lon>
+    /// The prefix or exact call that matched ("EA8", "=EA8URL"); for a call area, the call up to
+    /// its digit ("IK0" of IK0ABC, "EA4" of EA4/IK0ABC).
+    std::string Matched;
+    double LatDeg = 0; ///< the entity's centre, or the alias's own <lat/lon>
     double LonDeg = 0;
     double UncertaintyKm = 0;
 };
@@ -89,6 +91,15 @@ class CountryFile {
 /// entity's largest extent, from an atlas, for the entities known to the table; EntitySizeUnknownKm
 /// for the rest.
 double EntitySizeKm(std::string_view primaryPrefix);
+
+/// The centre and size of a call area of an entity ("I", '0': Lazio and Umbria), for Italy,
+/// Spain and the United States; none for any other.
+struct AreaPlace {
+    double LatDeg = 0;
+    double LonDeg = 0;
+    double SizeKm = 0;
+};
+std::optional<AreaPlace> CallAreaPlace(std::string_view primaryPrefix, char digit);
 
 /// The size given to an entity the size table does not list, km: larger than any placing the
 /// tracker uses, so an unknown size never passes for a precise place.

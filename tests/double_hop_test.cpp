@@ -93,7 +93,9 @@ constexpr std::string_view Countries =
     "Canary Islands:           33:  36:  AF:   28.32:    15.85:     0.0:  EA8:\n"
     "    AM8,AN8,AO8,EA8,EB8,EC8,ED8,EE8,EF8,EG8,EH8;\n"
     "Italy:                    15:  28:  EU:   42.82:   -12.58:    -1.0:  I:\n"
-    "    4U,I,=II0PN/MM(40),=II1RT/N;\n";
+    "    4U,I,=II0PN/MM(40),=II1RT/N;\n"
+    "United States of America: 05:  08:  NA:   37.60:    91.87:     5.0:  K:\n"
+    "    AA,K,N,W,=W6GMT(4)[7];\n";
 
 TEST(PlacedSpot, CallsAreHeardWithGridsAndPlacedByThemFirst) {
     Pipeline p;
@@ -119,12 +121,13 @@ TEST(PlacedSpot, CallsAreHeardWithGridsAndPlacedByThemFirst) {
     EXPECT_EQ(prefix.Placed->From.Text, "locator");
     EXPECT_EQ(prefix.Placed->To.Text, "prefix EA8 (Canary Islands) +-250 km");
 
-    // Italy by its prefix is too coarse (+-600 km): listed with its places, moves no cloud.
+    // The north-west of the United States by its call area is too coarse (+-900 km): listed with
+    // its places, moves no cloud.
     const LineResult coarse =
-        p.Feed(T0 + 240, "DX de EA8ZZZ:     50313.0  IK0QQQ       FT8                       1004Z");
+        p.Feed(T0 + 240, "DX de EA8ZZZ:     50313.0  K7QQQ        FT8                       1004Z");
     EXPECT_EQ(coarse.What, LineResult::Kind::Skipped);
     EXPECT_EQ(coarse.Reason, "placed too coarsely to count: from prefix EA8 (Canary Islands) "
-                             "+-250 km, to prefix I (Italy) +-600 km");
+                             "+-250 km, to prefix K7 (United States of America) +-900 km");
     EXPECT_FALSE(coarse.CloudId);
 
     // A maritime mobile is placed nowhere, and the spot stays as it was read.

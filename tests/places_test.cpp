@@ -52,7 +52,7 @@ TEST(CountryFile, PlacesCallsByTheRulesOfTheFile) {
         double LonDeg; ///< east positive: the file writes west positive
     };
     const Case cases[] = {
-        {"EA3XYZ", "Spain", "EA", -3.43},
+        {"EA3XYZ", "Spain", "EA3", 1.8},             // a call area of Spain: Catalonia
         {"EA8URL", "Canary Islands", "EA8", -15.85}, // longest prefix: EA8 over EA
         {"ea8url", "Canary Islands", "EA8", -15.85}, // any case
         {"EA9AB", "Ceuta & Melilla", "EA9", -5.27},
@@ -64,10 +64,12 @@ TEST(CountryFile, PlacesCallsByTheRulesOfTheFile) {
         {"ON4CAU/P", "Belgium", "ON", 4.85},             // portable: the call's own country
         {"ON4CAU/M", "Belgium", "ON", 4.85},
         {"K1ABC/KP4", "Puerto Rico", "KP4", -66.55},
-        {"K1QM", "Puerto Rico", "=K1QM", -66.55}, // exact call over the prefix K
-        {"K1QN", "United States of America", "K", -91.87},
-        {"IT9ABC", "Sicily", "IT9", 14.00}, // an entity of the WAE list ("*IT9")
-        {"IK0ABC", "Italy", "I", 12.58},
+        {"K1QM", "Puerto Rico", "=K1QM", -66.55},             // exact call over the prefix K
+        {"K1QN", "United States of America", "K1", -71.5},    // New England
+        {"K1QN/6", "United States of America", "K6", -119.5}, // moved to another call area
+        {"IT9ABC", "Sicily", "IT9", 14.00},                   // an entity of the WAE list ("*IT9")
+        {"IK0ABC", "Italy", "IK0", 12.6},                     // Italy's call area 0: Lazio
+        {"4U1ABC", "Italy", "4U1", 8.0},
         {"3D2AG/P", "Rotuma Island", "=3D2AG/P", 177.08}, // only exact calls, with a stroke
         {"9Y4D", "Trinidad & Tobago", "9Y", -61.28},
         {"G4ABC/MM", "", "", 0},    // maritime mobile: on no land
@@ -98,7 +100,8 @@ TEST(CountryFile, UncertaintyIsTheSizeOfTheEntity) {
     const CountryFile file = RealFile();
     EXPECT_EQ(file.Find("EA8URL")->UncertaintyKm, 250); // the islands span about 500 km
     EXPECT_EQ(file.Find("9Y4D")->UncertaintyKm, 70);    // a small island state
-    EXPECT_EQ(file.Find("W1AW")->UncertaintyKm, 2300);  // a continent
+    EXPECT_EQ(file.Find("AA1AA/KP4")->UncertaintyKm, 90);
+    EXPECT_EQ(file.Find("WA7ABC")->UncertaintyKm, 900); // a call area as large as a country
     EXPECT_EQ(file.Find("3D2AG/P")->UncertaintyKm, EntitySizeUnknownKm); // not in the table
 }
 
@@ -156,7 +159,7 @@ TEST(CallPlace, TheGridMemoryComesBeforeTheCountryFile) {
     ASSERT_TRUE(prefix);
     EXPECT_EQ(prefix->Text, "prefix EA8 (Canary Islands) +-250 km");
     EXPECT_EQ(CallPlace("K1QM", At1002, nullptr, &file)->Text, "call K1QM (Puerto Rico) +-90 km");
-    EXPECT_FALSE(PlacedWithin(*CallPlace("IK0ABC", At1002, nullptr, &file), *prefix));
+    EXPECT_FALSE(PlacedWithin(*CallPlace("WA7ABC", At1002, nullptr, &file), *prefix));
     EXPECT_FALSE(CallPlace("G4ABC/MM", At1002, &memory, &file));
 }
 
