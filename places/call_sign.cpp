@@ -104,6 +104,15 @@ bool IsCallSign(std::string_view word) {
     return letter && digit && !IsLocatorWord(station);
 }
 
+std::optional<std::size_t> CallAreaAt(std::string_view call) {
+    for (std::size_t i = 1; i < call.size(); ++i) {
+        if (IsDigit(call[i]) && IsLetter(call[i - 1])) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 CallParts SplitCall(std::string_view call) {
     CallParts split;
     split.Whole.reserve(call.size());
@@ -131,11 +140,8 @@ CallParts SplitCall(std::string_view call) {
     const auto shortest = std::min_element(
         kept.begin(), kept.end(), [](const auto &a, const auto &b) { return a.size() < b.size(); });
     split.Lookup = kept.size() == 1 ? kept.front() : *shortest;
-    if (!split.AreaDigit) {
-        const auto digit = std::find_if(split.Lookup.begin(), split.Lookup.end(), IsDigit);
-        if (digit != split.Lookup.end()) {
-            split.AreaDigit = *digit;
-        }
+    if (const auto at = CallAreaAt(split.Lookup); at && !split.AreaDigit) {
+        split.AreaDigit = split.Lookup[*at];
     }
     return split;
 }

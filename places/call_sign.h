@@ -29,9 +29,13 @@ struct CallParts {
     bool Mobile = false;  ///< a /P, /M, /QRP ... call: its place is less sure over time
     bool NoPlace = false; ///< maritime (/MM) or aeronautical (/AM) mobile: on no land at all
     /// The call area the station works from: the digit after a stroke ("W1ABC/4": 4), else the
-    /// first digit of Lookup ("IK0ABC": 0); none for a lookup without a digit.
+    /// digit of Lookup at CallAreaAt ("IK0ABC": 0); none for a lookup without one.
     std::optional<char> AreaDigit;
 };
+
+/// Where the digit of a call's area is: the first digit after a letter ("IK0ABC": 2, "4U1ITU":
+/// 2), none for a call without one.
+std::optional<std::size_t> CallAreaAt(std::string_view call);
 
 /// Splits a call (IsCallSign true) into what names its place. Suffixes that name no place
 /// (P, M, QRP, A, LH, J, a single digit of a call area) are dropped; of two remaining parts the

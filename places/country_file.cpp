@@ -217,9 +217,10 @@ std::optional<CountryPlace> CountryFile::Find(std::string_view call) const {
                 place.LatDeg = area->LatDeg;
                 place.LonDeg = area->LonDeg;
                 place.UncertaintyKm = area->SizeKm;
-                const std::size_t digit = lookup.find(*parts.AreaDigit);
-                place.Matched = digit == std::string::npos ? prefix + *parts.AreaDigit
-                                                           : lookup.substr(0, digit + 1);
+                // "IK0" of IK0ABC; "W4" of W1ABC/4, which works from another area.
+                const auto at = CallAreaAt(lookup);
+                place.Matched = at && lookup[*at] == *parts.AreaDigit ? lookup.substr(0, *at + 1)
+                                                                      : prefix + *parts.AreaDigit;
             }
             return place;
         }

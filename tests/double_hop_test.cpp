@@ -130,6 +130,14 @@ TEST(PlacedSpot, CallsAreHeardWithGridsAndPlacedByThemFirst) {
                              "+-250 km, to prefix K7 (United States of America) +-900 km");
     EXPECT_FALSE(coarse.CloudId);
 
+    // Two locators without a grid after the time are learnt where the country file agrees with
+    // them, in whichever order the spotter wrote them.
+    p.Feed(T0 + 250, "DX de IK8ABC:     50313.0  EA8QQ        JM78<ES>IL18              1004Z");
+    p.Feed(T0 + 260, "DX de EA8RR:      50313.0  IK8ZZ        JM79<ES>IL28              1004Z");
+    EXPECT_EQ(p.Run.Grids().Find("EA8QQ", T0 + 300)->Grid, "IL18");
+    EXPECT_EQ(p.Run.Grids().Find("IK8ZZ", T0 + 300)->Grid, "JM79");
+    EXPECT_EQ(p.Run.Grids().Find("EA8RR", T0 + 300)->Grid, "IL28");
+
     // A maritime mobile is placed nowhere, and the spot stays as it was read.
     const LineResult mobile = p.Feed(
         T0 + 300, "DX de IK8ABC:     50313.0  G4ABC/MM     FT8                       1005Z JM78");

@@ -3,6 +3,7 @@
 #include "spot_pipeline.h"
 
 #include "calc/locator.h"
+#include "places/call_sign.h"
 #include "spot/spot_reader.h"
 
 #include <algorithm>
@@ -15,10 +16,38 @@ calc::Position PositionOf(std::string_view locator) {
     return calc::DecodeLocator(spot::CompletedLocator(locator));
 }
 
+// Whether the country file puts `call` where `locator` is: within its place's uncertainty and a
+// margin of LearnMarginKm.
+bool CountryAgrees(const places::CountryFile &countries, std::string_view call,
+                   std::string_view locator) {
+    // Beyond the place's own uncertainty: a station near a border, or a centre off in a corner.
+    constexpr double LearnMarginKm = 200;
+    const auto place = countries.Find(places::StationCall(call));
+    return place && DistanceKm({place->LatDeg, place->LonDeg}, PositionOf(locator)) <=
+                        place->UncertaintyKm + LearnMarginKm;
+}
+
 } // namespace
 
 void SpotPipeline::LearnFromCluster(UnixSeconds time, const spot::Spot &read) {
-    if (!UseGridMemory || read.SpotterGrid.empty()) {
+    if (!UseGridMemory) {
+        return;
+    }
+    if (read.SpotterGrid.empty()) {
+        // "IM76<ES>JN61" without a grid after the time: spotters mostly write their own locator
+        // first, but not all; the pair is learnt only where the country file agrees with it.
+        if (Countries == nullptr || read.FromLoc.empty() || read.ToLoc.empty()) {
+            return;
+        }
+        for (const auto &[fromCall, toCall] :
+             {std::pair{read.Spotter, read.DxCall}, std::pair{read.DxCall, read.Spotter}}) {
+            if (CountryAgrees(*Countries, fromCall, read.FromLoc) &&
+                CountryAgrees(*Countries, toCall, read.ToLoc)) {
+                Memory.Learn(fromCall, read.FromLoc, time);
+                Memory.Learn(toCall, read.ToLoc, time);
+                return;
+            }
+        }
         return;
     }
     // The grid after the time is the spotter's own (CC11, and "DX de" lines of many nodes).
