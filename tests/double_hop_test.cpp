@@ -88,6 +88,25 @@ TEST(DoubleHop, IsListedInTheVerdictWithoutAnAlarm) {
     EXPECT_TRUE(p.LastVerdict()->DoubleHop.empty());
 }
 
+TEST(DoubleHop, AReflectionPointInALiveCloudSupportsItAndStartsNone) {
+    Pipeline p;
+    // Alone, a double hop starts no cloud.
+    EXPECT_FALSE(
+        p.Feed(T0, "DX de EA4ABC:     50110.0  D44TD        IN70<ES>HK86                1000Z")
+            .CloudId);
+    EXPECT_TRUE(p.Run.Clouds().CurrentClouds().empty());
+    // One hop from IN70 to IL28LT, the middle of the double hop's path: its centre is the double
+    // hop's first reflection point.
+    const LineResult single = p.Feed(
+        T0 + 60, "DX de EA4ABC:     50110.0  EA8XYZ       IN70<ES>IL28LT              1001Z");
+    ASSERT_EQ(single.CloudId, 1);
+    const LineResult twoHops = p.Feed(
+        T0 + 120, "DX de EA4ABC:     50110.0  D44TD        IN70<ES>HK86 again          1002Z");
+    EXPECT_EQ(twoHops.Class, EsClass::MultiHop);
+    EXPECT_EQ(twoHops.CloudId, 1);
+    EXPECT_EQ(p.Run.Clouds().CurrentClouds().at(0).Cloud.Spots, 2);
+}
+
 // Real entries of cty.dat, aliases cut.
 constexpr std::string_view Countries =
     "Canary Islands:           33:  36:  AF:   28.32:    15.85:     0.0:  EA8:\n"
