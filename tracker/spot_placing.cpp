@@ -2,6 +2,7 @@
 // grid memory and the country file, learning the grids a cluster line gives, and the double hop.
 #include "spot_pipeline.h"
 
+#include "calc/ascii.h"
 #include "calc/locator.h"
 #include "places/call_sign.h"
 #include "spot/spot_reader.h"
@@ -13,7 +14,7 @@ namespace ionvane::tracker {
 namespace {
 
 calc::Position PositionOf(std::string_view locator) {
-    return calc::DecodeLocator(spot::CompletedLocator(locator));
+    return calc::DecodeLocator(spot::CompletedLocator(calc::UpperCaseAscii(locator)));
 }
 
 // Whether the country file puts `call` where `locator` is: within its place's uncertainty and a
