@@ -2,6 +2,8 @@
 #include "core_module.h"
 
 #include "history/history_store.h"
+#include "live/country_file_reading.h"
+#include "live/grid_memory_file.h"
 #include "live/live_core.h"
 
 #include <memory>
@@ -43,5 +45,9 @@ ionvane_open_live_core(ionvane::live::CoreSetup setup) {
     using namespace ionvane;
     auto store = std::make_unique<history::HistoryStore>(history::HistoryStore::DefaultPath(),
                                                          setup.NowUtc());
+    // Calls without locators are placed by the installed country file, if it can be read, and by
+    // the grid memory kept beside the store.
+    setup.Countries = live::ReadCountryFile(live::DefaultCountryFile).File;
+    setup.GridMemoryFile = live::GridMemoryPath(history::HistoryStore::DefaultPath());
     return new app::StoredCore(std::move(setup), std::move(store));
 }

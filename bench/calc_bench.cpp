@@ -4,6 +4,7 @@
 #include "calc/path.h"
 #include "calc/path_centre.h"
 #include "command/calculate_command.h"
+#include "places/country_file.h"
 #include "propagation/es_layer.h"
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 // The libm calls of the calculation, recorded while `Recording` is set (the link wraps sin, cos,
@@ -306,6 +310,23 @@ void FormatTwoDecimalsGrouped(benchmark::State &bench) {
     }
 }
 BENCHMARK(FormatTwoDecimalsGrouped);
+
+// Reading the whole country file of the hamradio-files package, as every session does at start
+// (it should take well under 50 ms); skipped where the package is not installed.
+void CountryFileRead(benchmark::State &bench) {
+    std::ifstream file("/usr/share/hamradio-files/cty.dat", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    if (text.empty()) {
+        bench.SkipWithError("no /usr/share/hamradio-files/cty.dat");
+        return;
+    }
+    for (auto _ : bench) {
+        places::CountryFile countries;
+        benchmark::DoNotOptimize(countries.Read(text));
+    }
+}
+BENCHMARK(CountryFileRead)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

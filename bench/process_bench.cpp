@@ -6,6 +6,7 @@
 #include "child_process.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +141,22 @@ void ReplayFigures(const std::string &cli, const std::string &generator, const f
                     rate, m.PeakKb);
         std::printf("%-44s %14.2f\n", "  ratio to the --batch line rate", rate / batchRate);
     }
+    // Placing calls (the default country file read at start, the grid memory) against neither, in
+    // the same run: the cost of placing spots without locators.
+    std::array<double, 2> rates{};
+    for (const bool placing : {true, false}) {
+        std::vector<Measure> runs;
+        for (int i = 0; i < 3; ++i) {
+            std::vector<std::string> args = {cli, "--replay", day.string()};
+            args.insert(args.end(), home.begin(), home.end());
+            if (!placing) {
+                args.insert(args.end(), {"--cty", "none", "--no-grid-memory"});
+            }
+            runs.push_back(Run(args, "", work / "replay.jsonl"));
+        }
+        rates[placing ? 0 : 1] = static_cast<double>(dayLines) / Median(runs).Seconds;
+    }
+    std::printf("%-44s %14.2f\n", "  placing calls / neither (--cty none)", rates[0] / rates[1]);
     for (const auto &[hours, capture] : captures) {
         std::vector<std::string> args = {cli, "--replay", capture.string()};
         args.insert(args.end(), home.begin(), home.end());

@@ -50,6 +50,7 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
         "FILE");
     parser.addOptions({replay, history});
     parser.addOptions(TrackerOptions());
+    parser.addOptions(PlaceOptionList());
     parser.addOptions(LiveSessionOptions());
     parser.addHelpOption();
     parser.addVersionOption();
@@ -159,6 +160,7 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
         if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
             return UsageError{problem};
         }
+        r.Places = ReadPlaceOptions(parser);
         if (parser.isSet(history) && parser.value(history) != "none") {
             r.HistoryFile = Utf8(parser.value(history));
         }
@@ -171,6 +173,7 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
             return UsageError{problem};
         }
         l.HistoryPath = parser.value(history);
+        l.Places = ReadPlaceOptions(parser);
     }
     return options;
 }

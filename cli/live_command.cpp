@@ -13,6 +13,7 @@
 #include "cluster/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
+#include "live/grid_memory_file.h"
 #include "live/live_core.h"
 
 #include <QDir>
@@ -86,6 +87,14 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     setup.Home = options.Home;
     setup.Tracker = options.Tracker;
     setup.AnyMode = options.AnyMode;
+    setup.Countries = LoadCountryFile(options.Places, err);
+    setup.GridMemory = options.Places.GridMemory;
+    // Kept beside the history store, and only with one: --history none leaves no trace.
+    if (store) {
+        setup.GridMemoryFile = live::GridMemoryPath(options.HistoryPath.isEmpty()
+                                                        ? history::HistoryStore::DefaultPath()
+                                                        : options.HistoryPath);
+    }
     setup.Log = log.IsOpen() ? &log : nullptr;
     setup.NowUtc = [clock] { return clock.UtcNow().toSecsSinceEpoch(); };
     setup.SessionClock = clock;

@@ -2,6 +2,8 @@
 // with them, read into the sources a live session runs with.
 #pragma once
 
+#include "place_options.h"
+
 #include "cluster/session_machine.h"
 #include "feed/feed_bands.h"
 #include "tracker/cloud_tracker.h"
@@ -56,6 +58,7 @@ struct LiveOptions {
     tracker::HomeSettings Home;
     tracker::TrackerSettings Tracker;
     QString HistoryPath; ///< "" for the per-user store, "none" for none
+    PlaceOptions Places;
 };
 
 /// The options of the live sessions alone (--cluster, --call, --password, --send, --mqtt, --band,

@@ -91,6 +91,8 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     setup.Home = options.Home;
     setup.Tracker = options.Tracker;
     setup.AnyMode = options.AnyMode;
+    setup.Countries = LoadCountryFile(options.Places, err);
+    setup.GridMemory = options.Places.GridMemory;
     setup.NowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
     live::LiveCore core(std::move(setup));
     core.SetWsjtxRecordings(options.WsjtxRecordings);

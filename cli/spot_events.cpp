@@ -3,6 +3,8 @@
 #include "cli/report.h"
 #include "cli/tracker_events.h"
 
+#include <algorithm>
+
 namespace ionvane::cli {
 
 namespace {
@@ -11,6 +13,21 @@ std::string EventWithRaw(std::string_view event, tracker::UnixSeconds time, std:
     std::string out = EventStart(event, time);
     StringMember(out, "raw", raw);
     return out;
+}
+
+// "placed":{"from":"locator","to":"prefix EA8 (Canary Islands) +-250 km","fromBy":"locator",
+// "toBy":"prefix","uncertaintyKm":250}: how a spot given without both locators was placed, the
+// uncertainty its larger one.
+void AppendPlacedMember(std::string &out, const tracker::SpotPlacing &placed) {
+    Key(out, "placed");
+    out += '{';
+    StringMember(out, "from", placed.From.Text);
+    StringMember(out, "to", placed.To.Text);
+    StringMember(out, "fromBy", places::PlacedByName(placed.From.By));
+    StringMember(out, "toBy", places::PlacedByName(placed.To.By));
+    DoubleMember(out, "uncertaintyKm",
+                 std::max(placed.From.UncertaintyKm, placed.To.UncertaintyKm));
+    out += '}';
 }
 
 } // namespace
@@ -29,6 +46,9 @@ std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
         IntegerMember(out, "cloud", *result.CloudId);
     } else {
         RawMember(out, "cloud", "null");
+    }
+    if (result.Placed) {
+        AppendPlacedMember(out, *result.Placed);
     }
     // The result last, as the live session writes it: a script can cut it off the line as is.
     Key(out, "result");

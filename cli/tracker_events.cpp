@@ -1,5 +1,6 @@
 #include "tracker_events.h"
 
+#include "calc/locator.h"
 #include "calc/number_text.h"
 #include "cli/report.h"
 
@@ -16,6 +17,35 @@ constexpr double FullTurnDeg = 360;
 
 void Rounded(std::string &out, std::string_view name, double value, int decimals) {
     DoubleMember(out, name, calc::FormattedValue(value, decimals));
+}
+
+void HopMember(std::string &out, std::string_view name, const calc::Position &hop) {
+    Key(out, name);
+    out += '{';
+    StringMember(out, "loc", calc::EncodeLocator(hop.LatDeg, hop.LonDeg));
+    Rounded(out, "latDeg", hop.LatDeg, PositionDecimals);
+    Rounded(out, "lonDeg", hop.LonDeg, PositionDecimals);
+    out += '}';
+}
+
+// "doubleHop":[{"band":"6m","region":"the Caribbean","spots":42,"last":..,"nearHop":{..},
+// "farHop":{..},"text":"6 m double hop to the Caribbean, 42 spots, last 19:53"}]
+void AppendDoubleHop(std::string &out, const std::vector<tracker::DoubleHopEvidence> &heard) {
+    Key(out, "doubleHop");
+    out += '[';
+    for (std::size_t i = 0; i < heard.size(); ++i) {
+        const tracker::DoubleHopEvidence &e = heard[i];
+        out += i == 0 ? "{" : ",{";
+        StringMember(out, "band", tracker::BandName(e.Which));
+        StringMember(out, "region", e.Region);
+        IntegerMember(out, "spots", e.Spots);
+        UtcTimeMember(out, "last", e.Last);
+        HopMember(out, "nearHop", e.NearHop);
+        HopMember(out, "farHop", e.FarHop);
+        StringMember(out, "text", e.Text);
+        out += '}';
+    }
+    out += ']';
 }
 
 } // namespace
@@ -111,7 +141,11 @@ std::string VerdictEventJson(const tracker::VerdictEvent &event) {
         }
         out += "]}";
     }
-    out += "]}";
+    out += ']';
+    if (!event.DoubleHop.empty()) {
+        AppendDoubleHop(out, event.DoubleHop);
+    }
+    out += '}';
     return out;
 }
 

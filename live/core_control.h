@@ -9,6 +9,7 @@
 #include "calc/number_format.h"
 #include "cluster/cluster_session.h"
 #include "feed/feed_source.h"
+#include "places/country_file.h"
 #include "wsjtx/wsjtx_source.h"
 
 #include <QString>
@@ -41,6 +42,12 @@ struct CoreSetup {
     tracker::TrackerSettings Tracker;
     /// Spots tagged with another propagation mode are calculated too (and still place no cloud).
     bool AnyMode = false;
+    /// Spots without both locators are placed by this country file (null: none) and, when
+    /// GridMemory, by the grids their calls were heard with.
+    std::shared_ptr<const places::CountryFile> Countries;
+    bool GridMemory = true;
+    /// The file the grid memory is read from at start and written to at the end; "": none.
+    QString GridMemoryFile;
     /// May be null (no log); it must outlive the core.
     cluster::SessionLog *Log = nullptr;
     /// The time, seconds since 1970 (UTC), of the ageing tick and the restore.

@@ -1,5 +1,6 @@
 #include "live_core.h"
 
+#include "grid_memory_file.h"
 #include "history/recorder.h"
 
 #include <QTimeZone>
@@ -39,6 +40,10 @@ LiveCore::LiveCore(CoreSetup setup, QObject *parent)
       Pipeline(tracker::SpotCalculator(Setup.Format, Setup.Home), Setup.Tracker, Setup.AnyMode),
       Stored(wsjtx::ReaderSettings{Setup.Home.HomeLocator, false}),
       CaptureDecodes(wsjtx::ReaderSettings{Setup.Home.HomeLocator, false}) {
+    Pipeline.UsePlaces(Setup.Countries.get(), Setup.GridMemory);
+    if (Setup.GridMemory && !Setup.GridMemoryFile.isEmpty()) {
+        LoadGridMemory(Setup.GridMemoryFile, Pipeline.Grids());
+    }
     connect(&Ageing, &QTimer::timeout, this, &LiveCore::Tick);
 }
 
@@ -46,6 +51,9 @@ LiveCore::LiveCore(CoreSetup setup, QObject *parent)
 LiveCore::~LiveCore() {
     blockSignals(true);
     Stop();
+    if (Setup.GridMemory && !Setup.GridMemoryFile.isEmpty()) {
+        SaveGridMemory(Setup.GridMemoryFile, Pipeline.Grids());
+    }
 }
 
 void LiveCore::Subscribe(QObject *context, std::function<void(const LiveEvent &)> listener) {

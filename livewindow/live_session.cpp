@@ -73,6 +73,9 @@ void LiveSession::Take(const live::SpotTaken &taken) {
     row.SpotBand = result.SpotBand;
     row.Class = result.Class;
     row.CloudId = result.CloudId;
+    if (result.Placed) {
+        row.Placed = "from " + result.Placed->From.Text + ", to " + result.Placed->To.Text;
+    }
     if (!row.Skipped && result.Run.Figures.Completed) {
         row.PathMufMHz = result.Run.Figures.PathMufMHz;
         PlaceEnds(row);

@@ -42,6 +42,9 @@ struct SpotRow {
     std::optional<map::GeoPoint> From; ///< set when the calculation completed
     std::optional<map::GeoPoint> To;
     double PathMufMHz = 0; ///< the spotted path's MUF, when the calculation completed
+    /// For a spot placed from its calls: "from heard with JN48 at 10:02, to prefix EA8 (Canary
+    /// Islands) +-250 km"; empty for a spot that gave its locators.
+    std::string Placed;
 };
 
 class LiveSession : public QObject {

@@ -25,6 +25,11 @@ QString SpotWhatText(const SpotRow &row) {
     if (row.Skipped) {
         return "skipped: " + Q(row.Reason);
     }
+    if (!row.Placed.empty()) {
+        SpotRow located = row;
+        located.Placed.clear();
+        return SpotWhatText(located) + "; placed " + Q(row.Placed);
+    }
     switch (row.Class) {
     case tracker::EsClass::Counted:
         return row.CloudId ? QString("Es, cloud %1").arg(*row.CloudId) : QString("Es");

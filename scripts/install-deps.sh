@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format clang libclang-rt-14-dev time
     xvfb xauth fonts-dejavu-core fonts-liberation2
-    geographiclib-tools
+    geographiclib-tools hamradio-files
     scdoc man-db bash-completion appstream desktop-file-utils
     file lintian
     libmosquitto-dev mosquitto

@@ -138,6 +138,7 @@ SpotReading ReadSpot(std::string_view rawLine) {
     std::optional<std::string> trailingGrid;
     if (layout && IsWholeLocator(layout->TrailingGrid)) {
         trailingGrid = UpperCaseAscii(layout->TrailingGrid).substr(0, 6);
+        spot.SpotterGrid = *trailingGrid;
     }
     bool sameLocators = false;
     if (toFound != nullptr) {

@@ -45,6 +45,9 @@ struct Spot {
     bool Es = true;      ///< false when the tag names another mode than sporadic E
     std::string DxCall;  ///< empty for a bare comment without one
     std::string Spotter; ///< empty where the line does not name one
+    /// The grid a cluster gives after the time (the spotter's own, as CC11 and "DX de" lines of
+    /// many nodes send it); empty where the line gives none.
+    std::string SpotterGrid;
 };
 
 struct SpotReading {

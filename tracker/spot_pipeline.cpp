@@ -58,28 +58,45 @@ SpotPipeline::SpotPipeline(SpotCalculator calculator, TrackerSettings settings, 
 
 LineResult SpotPipeline::Feed(UnixSeconds time, std::string_view line,
                               std::vector<TrackerEvent> &events) {
+    const std::size_t first = events.size();
     // Every received line moves the clock, spot or not.
-    Tracker.AdvanceTo(time, events);
+    Tick(time, events);
+    LineResult result = FeedLine(time, line, events);
+    ListDoubleHops(first, events);
+    return result;
+}
+
+LineResult SpotPipeline::FeedLine(UnixSeconds time, std::string_view line,
+                                  std::vector<TrackerEvent> &events) {
     const spot::TimedReading timed = spot::ReadTimedSpot(line);
     const spot::SpotReading &reading = timed.Reading;
     if (reading.Problem == spot::SpotProblem::NotASpot) {
         return {};
     }
-    if (reading.Problem != spot::SpotProblem::None) {
-        return Skipped(reading.Read, std::string(spot::ProblemText(reading.Problem)));
-    }
-    const std::optional<SpotKey> key = KeyOf(reading.Read, SpotMinute(timed, time));
-    if (key && Counted.Seen(time, *key)) {
-        return Skipped(reading.Read, "already counted");
-    }
     // A node's clock a little ahead of ours gives no spot from the future.
     const UnixSeconds spotTime = std::min(time, timed.SpotTime.value_or(time));
+    LearnFromCluster(spotTime, reading.Read);
+    std::optional<std::pair<spot::Spot, SpotPlacing>> placed;
+    // Only spots on the bands the tracker follows are worth placing: an HF spot stays as it was.
+    if ((reading.Problem == spot::SpotProblem::NoLocators ||
+         reading.Problem == spot::SpotProblem::OneLocator) &&
+        BandOf(reading.Read.FreqMHz)) {
+        placed = PlaceFromCalls(spotTime, reading.Read);
+    }
+    if (reading.Problem != spot::SpotProblem::None && !placed) {
+        return Skipped(reading.Read, std::string(spot::ProblemText(reading.Problem)));
+    }
+    const spot::Spot &read = placed ? placed->first : reading.Read;
+    const std::optional<SpotKey> key = KeyOf(read, SpotMinute(timed, time));
+    if (key && Counted.Seen(time, *key)) {
+        return Skipped(read, "already counted");
+    }
     if (time - spotTime >= RecentWindowS) {
-        return Skipped(reading.Read, "older than 15 minutes");
+        return Skipped(read, "older than 15 minutes");
     }
     // The comment's words are read from the whole line: the calls and the time around it are
     // never mode words.
-    LineResult result = Calculate(spotTime, reading.Read, line, events);
+    LineResult result = Calculate(spotTime, read, line, events, placed ? &placed->second : nullptr);
     if (key && result.What == LineResult::Kind::Spot) {
         Counted.Count(time, *key);
     }
@@ -88,15 +105,34 @@ LineResult SpotPipeline::Feed(UnixSeconds time, std::string_view line,
 
 LineResult SpotPipeline::FeedSpot(UnixSeconds time, const spot::Spot &spot,
                                   std::vector<TrackerEvent> &events) {
-    Tracker.AdvanceTo(time, events);
-    return Calculate(time, spot, {}, events);
+    const std::size_t first = events.size();
+    Tick(time, events);
+    if (UseGridMemory) {
+        // A feed report and a WSJT-X decode: the sender's locator first, the receiver's second.
+        Memory.Learn(spot.DxCall, spot.FromLoc, time);
+        Memory.Learn(spot.Spotter, spot.ToLoc, time);
+    }
+    LineResult result = Calculate(time, spot, {}, events, nullptr);
+    ListDoubleHops(first, events);
+    return result;
+}
+
+void SpotPipeline::Tick(UnixSeconds now, std::vector<TrackerEvent> &events) {
+    const std::size_t first = events.size();
+    Tracker.AdvanceTo(now, events);
+    DoubleHopChanged = DoubleHops.AgeTo(now) || DoubleHopChanged;
+    ListDoubleHops(first, events);
 }
 
 LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
-                                   std::string_view comment, std::vector<TrackerEvent> &events) {
+                                   std::string_view comment, std::vector<TrackerEvent> &events,
+                                   const SpotPlacing *placing) {
     LineResult result;
     result.Read = spot;
     result.SpotTime = time;
+    if (placing != nullptr) {
+        result.Placed = *placing;
+    }
     const PropagationFinding propagation = FindPropagation(spot.Tag, comment, spot.Mode);
     if (!AnyMode && propagation.Kind != Propagation::Es) {
         result.What = LineResult::Kind::Skipped;
@@ -115,6 +151,18 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
     }
     result.Class =
         ClassifySpot(result.SpotBand, propagation.Kind, figures.DistanceKm, Settings.Classifier);
+    const bool precise = placing == nullptr || places::PlacedWithin(placing->From, placing->To);
+    if (propagation.Kind == Propagation::Es) {
+        DoubleHop(time, spot, precise, result, events);
+    }
+    if (!precise) {
+        // Listed with its place, but too coarse to move a cloud or set a MUF.
+        result.What = LineResult::Kind::Skipped;
+        result.Reason =
+            "placed too coarsely to count: from " + placing->From.Text + ", to " + placing->To.Text;
+        result.CloudId.reset();
+        return result;
+    }
     if (result.Class != EsClass::Counted) {
         return result;
     }

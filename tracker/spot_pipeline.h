@@ -5,6 +5,8 @@
 
 #include "cloud_tracker.h"
 #include "counted_spots.h"
+#include "double_hop.h"
+#include "places/call_place.h"
 #include "spot/node_spot.h"
 
 #include <optional>
@@ -13,6 +15,13 @@
 #include <vector>
 
 namespace ionvane::tracker {
+
+/// How the two ends of a spot given without both locators were placed: From is the spotter's end,
+/// To the DX call's.
+struct SpotPlacing {
+    places::EndPlace From;
+    places::EndPlace To;
+};
 
 /// What became of one received line.
 struct LineResult {
@@ -31,6 +40,8 @@ struct LineResult {
                                 ///< the recent stretch
     UnixSeconds SpotTime = 0;   ///< for Spot: its own time, which a node's listing, a CC11
                                 ///< line or a late feed report puts before the receipt
+    /// For a spot placed from its calls (a Spot, or Skipped as placed too coarsely): how.
+    std::optional<SpotPlacing> Placed;
 };
 
 class SpotPipeline {
@@ -50,9 +61,16 @@ class SpotPipeline {
                         std::vector<TrackerEvent> &events);
 
     /// The clock moved on without a spot (a live timer, a receipt that gives no spot).
-    void Tick(UnixSeconds now, std::vector<TrackerEvent> &events) {
-        Tracker.AdvanceTo(now, events);
+    void Tick(UnixSeconds now, std::vector<TrackerEvent> &events);
+
+    /// Spots without both locators are placed from their calls: by the grid memory (when
+    /// `gridMemory`) and by `countries` (null: none; it must outlive the pipeline).
+    void UsePlaces(const places::CountryFile *countries, bool gridMemory) {
+        Countries = countries;
+        UseGridMemory = gridMemory;
     }
+    /// Every call heard with a grid, to be saved and restored by whoever owns the session.
+    [[nodiscard]] places::GridMemory &Grids() { return Memory; }
 
     /// Bands at or above `band` alarm, from the next change of a verdict on.
     void SetAlarmFrom(Band band) { Tracker.SetAlarmFrom(band); }
@@ -61,14 +79,30 @@ class SpotPipeline {
     [[nodiscard]] const CloudTracker &Clouds() const { return Tracker; }
 
   private:
+    LineResult FeedLine(UnixSeconds time, std::string_view line, std::vector<TrackerEvent> &events);
+    /// `placing`: how a spot without both locators was placed (null: it gave both).
     LineResult Calculate(UnixSeconds time, const spot::Spot &spot, std::string_view comment,
-                         std::vector<TrackerEvent> &events);
+                         std::vector<TrackerEvent> &events, const SpotPlacing *placing);
+    /// A spot without both locators placed from its calls, or none when an end stays unplaced.
+    std::optional<std::pair<spot::Spot, SpotPlacing>> PlaceFromCalls(UnixSeconds time,
+                                                                     const spot::Spot &read) const;
+    void LearnFromCluster(UnixSeconds time, const spot::Spot &read);
+    void DoubleHop(UnixSeconds time, const spot::Spot &spot, bool precise, LineResult &result,
+                   std::vector<TrackerEvent> &events);
+    /// Puts the double-hop listing into the verdicts from `first` on, and adds a verdict when the
+    /// listing changed without one.
+    void ListDoubleHops(std::size_t first, std::vector<TrackerEvent> &events);
 
     SpotCalculator Calculator;
     TrackerSettings Settings;
     bool AnyMode;
     CloudTracker Tracker;
     CountedSpots Counted;
+    const places::CountryFile *Countries = nullptr;
+    bool UseGridMemory = false;
+    places::GridMemory Memory;
+    DoubleHopWatch DoubleHops;
+    bool DoubleHopChanged = false;
 };
 
 } // namespace ionvane::tracker

@@ -4,6 +4,8 @@
 #include "band.h"
 #include "spot_calculation.h"
 
+#include "calc/earth.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -75,11 +77,24 @@ struct BandVerdict {
     [[nodiscard]] bool Possible() const { return State == VerdictState::Possible; }
 };
 
+/// Spots of one band over two Es hops towards one far region, with the two reflection points of
+/// the latest of them. Evidence only: it sets no verdict and raises no alarm.
+struct DoubleHopEvidence {
+    Band Which = Band::M6;
+    std::string Region; ///< "the Caribbean"
+    int Spots = 0;
+    UnixSeconds Last = 0;
+    calc::Position NearHop; ///< the reflection point nearer home
+    calc::Position FarHop;
+    std::string Text; ///< "6 m double hop to the Caribbean, 42 spots, last 19:53"
+};
+
 struct VerdictEvent {
     UnixSeconds Time = 0;
     std::string HomeLocator;
     BandSet Shown = 0; ///< the bands the user follows; the others are listed closed
     std::array<BandVerdict, BandCount> Bands{};
+    std::vector<DoubleHopEvidence> DoubleHop{}; ///< by band, then region; empty when none is heard
 };
 
 struct AlarmEvent {

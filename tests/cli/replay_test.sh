@@ -133,4 +133,21 @@ for bad in "--json" "--alarm-band 3m" "--min-km 6m=50" "--min-km 6m" "--min-km 3
     check "usage error for $bad" 2 $?
 done
 
+# An Italy-Spain opening whose spots mostly carry no locator: the calls are placed by the grids
+# they were heard with (a CC11 grid, a feed report) and by the country file, each end saying how;
+# coarse places are listed and count for nothing; maritime mobiles and words are never placed; the
+# double hops to the Canaries and Cape Verde are listed in the verdicts.
+placing=$("$cli" --replay "$data/placing.capture" "${settings[@]}" --locale en_US \
+    --cty "$data/cty-sample.dat")
+check "placed replay" "$(cat "$data/placing.events")" \
+    "$({ grep -v '"event":"spot"' <<<"$placing"
+        grep '"event":"spot"' <<<"$placing" | grep -o '"time":"[^"]*"\|"placed":{[^}]*}' |
+            paste -sd' ' | sed 's/ "time"/\n"time"/g'; })"
+unplaced=$("$cli" --replay "$data/placing.capture" "${settings[@]}" --cty none --no-grid-memory)
+check "nothing placed without the country file and the grid memory" 0 \
+    "$(grep -c '"placed"\|too coarsely' <<<"$unplaced")"
+err=$("$cli" --replay "$data/placing.capture" "${settings[@]}" --cty "$work" 2>&1 >/dev/null)
+check "a country file that is a directory" \
+    "ionvane-cli: the country file $work is not used: it is a directory" "$err"
+
 checks_summary "replay tests"

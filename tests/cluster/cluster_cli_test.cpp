@@ -50,8 +50,9 @@ TEST(ClusterCliTest, EverySpotGivesTheResultOfSpotJson) {
     node.Replay(QList<QByteArray>{"DX de OK1XX:     50110.0  OH7AB        JO70<ES>KP32  1730Z"} +
                     CaptureLines(),
                 2);
+    // Calls are not placed here: --spot places none, and its result is compared.
     Cli cli(QStringList{"--cluster", QString("127.0.0.1:%1").arg(node.Port()), "--call", "dk7uk",
-                        "--for", "60", "--locale", "pl_PL"} +
+                        "--for", "60", "--locale", "pl_PL", "--cty", "none", "--no-grid-memory"} +
             HomeSettings);
     // 8 spots and 3 skipped lines (no locator, one locator, tagged AU).
     ASSERT_TRUE(WaitFor([&] { return cli.Count("spot") + cli.Count("skipped") == 11; }))

@@ -20,6 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     cli::LineReader reader(in, Limit);
     tracker::SpotPipeline pipeline(
         tracker::SpotCalculator(calc::PlainNumberFormat(), {"IO90IR", 110.0F, 0.15F}), {}, false);
+    // Spots without locators are placed from their calls as a live session places them.
+    static const places::CountryFile countries = [] {
+        places::CountryFile file;
+        file.Read("Canary Islands:  33:  36:  AF:   28.32:    15.85:     0.0:  EA8:\n"
+                  "    EA8,EB8,=EA8URL;\n"
+                  "Italy:  15:  28:  EU:   42.82:   -12.58:    -1.0:  I:\n"
+                  "    4U,I,=II0PN/MM(40);\n");
+        return file;
+    }();
+    pipeline.UsePlaces(&countries, true);
     std::vector<tracker::TrackerEvent> events;
     live::SourceLines sources;
     std::string text;
