@@ -32,6 +32,13 @@ namespace ionvane::feed {
 constexpr std::string_view PublicBroker = "mqtt.pskreporter.info";
 constexpr int MqttPort = 1883;
 
+/// Longest MQTT packet taken from the broker, bytes: a report's packet is its topic (under 200
+/// bytes) and payload (about 250 bytes; one past MaxPayloadBytes is still read, to be skipped as
+/// too long). A broker sending more (two retained messages of 256 MB once took 540 MB) ends the
+/// session before the packet is held. The bytes of the broker's pings, 2 a keep-alive, count
+/// too, so a session without a single message for some 20 days would end and start again.
+constexpr std::uint64_t MaxPacketBytes = 64 * 1024;
+
 /// Where and what to follow.
 struct FeedSettings {
     std::string Host{PublicBroker};
@@ -161,6 +168,12 @@ class FeedSource : public QObject {
     int LookupId = -1;
     int SubscribeId = 0;
     std::vector<Note> Notes;
+    /// Bytes taken off the socket since the last packet the library told of (a CONNACK, SUBACK
+    /// or message): what the packet being read holds so far. PacketStart counts from the start
+    /// of the connection.
+    std::uint64_t PacketBytes = 0;
+    std::uint64_t PacketStart = 0;
+    bool PacketTold = false;
     /// Counts sessions: notes and lookups of an earlier one are dropped.
     unsigned Generation = 0;
 

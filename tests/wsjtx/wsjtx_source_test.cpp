@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace ionvane::wsjtx {
 namespace {
 
@@ -72,6 +75,53 @@ TEST(WsjtxSource, DatagramsSentToItBecomeSpotsAndSkips) {
     EXPECT_EQ(events.back().State, Listening::Stopped);
 }
 
+// A busy FT8 slot ends in a burst of decodes sent back to back. The source once stopped reading
+// for good after such a burst when the event loop (glib's, the tests' default) gave no second
+// readyRead while datagrams still waited; another thread spinning makes the timing of a loaded
+// machine. Every round ends in a heartbeat of its own, which must come out.
+TEST(WsjtxSource, KeepsReadingAfterBurstsUnderLoad) {
+    constexpr int Rounds = 30;
+    constexpr int BurstDatagrams = 100; // a busy slot's decodes
+    WsjtxSource source(Local(), ReaderSettings{"JO62QM", false}, Frozen());
+    std::string lastVersion;
+    QObject::connect(&source, &WsjtxSource::Event, [&](const WsjtxEvent &event) {
+        if (event.What == WsjtxEvent::Kind::News) {
+            lastVersion = event.Read.Beat.Version;
+        }
+    });
+    source.Start();
+    ASSERT_EQ(source.State(), Listening::Listening);
+    std::atomic<bool> stop{false};
+    std::thread spinner([&stop] {
+        while (!stop.load(std::memory_order_relaxed)) {
+        }
+    });
+    QUdpSocket sender;
+    const std::string decode = test::Decode(36015000, "CQ EA8ABC IL18");
+    int heard = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        for (int i = 0; i < BurstDatagrams; ++i) {
+            sender.writeDatagram(decode.data(), static_cast<qint64>(decode.size()),
+                                 QHostAddress::LocalHost, source.BoundPort());
+        }
+        const std::string version = "round-" + std::to_string(round);
+        const std::string last = test::Heartbeat(version.c_str());
+        sender.writeDatagram(last.data(), static_cast<qint64>(last.size()), QHostAddress::LocalHost,
+                             source.BoundPort());
+        const QDeadlineTimer deadline(5000);
+        while (lastVersion != version && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        if (lastVersion != version) {
+            break;
+        }
+        ++heard;
+    }
+    stop = true;
+    spinner.join();
+    EXPECT_EQ(heard, Rounds) << "deaf after round " << heard;
+}
+
 TEST(WsjtxSource, AMulticastAddressSharesThePortAndJoinsTheGroup) {
     std::vector<QHostAddress> joined;
     WsjtxSource source(Local("239.255.0.1"), ReaderSettings{}, Frozen(&joined));
@@ -83,6 +133,46 @@ TEST(WsjtxSource, AMulticastAddressSharesThePortAndJoinsTheGroup) {
     QUdpSocket other;
     EXPECT_TRUE(other.bind(QHostAddress::AnyIPv4, source.BoundPort(),
                            QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
+
+    // Bound to every address for the group, the socket also gets what is sent to the machine's
+    // own addresses: such a datagram is not taken.
+    std::vector<WsjtxEvent> events;
+    QObject::connect(&source, &WsjtxSource::Event,
+                     [&](const WsjtxEvent &event) { events.push_back(event); });
+    const std::string beat = test::Heartbeat();
+    other.writeDatagram(beat.data(), static_cast<qint64>(beat.size()), QHostAddress::LocalHost,
+                        source.BoundPort());
+    const QDeadlineTimer deadline(5000);
+    while (source.NotForGroup() == 0 && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_EQ(source.NotForGroup(), 1U);
+    EXPECT_TRUE(events.empty());
+}
+
+TEST(WsjtxSource, AGroupTakesOnlyDatagramsSentToIt) {
+    struct Case {
+        const char *Listened;
+        const char *Destination; // "" when the system did not tell
+        bool Taken;
+    };
+    const Case cases[] = {
+        {"239.255.0.1", "239.255.0.1", true},
+        {"239.255.0.1", "239.255.0.2", false},
+        {"239.255.0.1", "192.168.1.20", false},
+        {"239.255.0.1", "", false},
+        {"ff02::1", "ff02::1", true},
+        {"ff02::1", "ff02::1%2", true}, // the interface the system names
+        {"ff02::1", "fe80::1", false},
+        {"127.0.0.1", "127.0.0.1", true}, // a unicast socket gets only its own
+        {"127.0.0.1", "", true},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(SentToListened(QHostAddress(QString::fromLatin1(c.Listened)),
+                                 QHostAddress(QString::fromLatin1(c.Destination))),
+                  c.Taken)
+            << c.Listened << " " << c.Destination;
+    }
 }
 
 TEST(WsjtxSource, ReadsTheListenAddressAsTheUserWritesIt) {
