@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 
 #include <linux/tcp.h>
+#include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
@@ -33,7 +34,7 @@ std::optional<std::uint64_t> BytesTaken(int socket) {
     tcp_info info{};
     socklen_t size = sizeof info;
     int waiting = 0;
-    if (socket < 0 || getsockopt(socket, SOL_TCP, TCP_INFO, &info, &size) != 0 ||
+    if (socket < 0 || getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &size) != 0 ||
         size < sizeof info || ioctl(socket, FIONREAD, &waiting) != 0 || waiting < 0 ||
         info.tcpi_bytes_received < static_cast<std::uint64_t>(waiting)) {
         return std::nullopt;
