@@ -275,7 +275,6 @@ void FeedSource::WaitAndRetry() {
 void FeedSource::TearDown(bool goodbye) {
     ++Generation;
     Notes.clear();
-    PacketBytes = 0;
     PacketStart = 0;
     ConnectTimer.stop();
     SubscribeTimer.stop();

@@ -34,9 +34,10 @@ constexpr int MqttPort = 1883;
 
 /// Longest MQTT packet taken from the broker, bytes: a report's packet is its topic (under 200
 /// bytes) and payload (about 250 bytes; one past MaxPayloadBytes is still read, to be skipped as
-/// too long). A broker sending more (two retained messages of 256 MB once took 540 MB) ends the
-/// session before the packet is held. The bytes of the broker's pings, 2 a keep-alive, count
-/// too, so a session without a single message for some 20 days would end and start again.
+/// too long). A longer packet ends the session (two retained messages of 256 MB once took 540 MB):
+/// while it is read when it comes in several reads, as over a network, else once read, so that
+/// the next is not taken. The broker's pings, 2 bytes a keep-alive without a message between,
+/// count towards the packet after them.
 constexpr std::uint64_t MaxPacketBytes = 64 * 1024;
 
 /// Where and what to follow.
@@ -168,10 +169,8 @@ class FeedSource : public QObject {
     int LookupId = -1;
     int SubscribeId = 0;
     std::vector<Note> Notes;
-    /// Bytes taken off the socket since the last packet the library told of (a CONNACK, SUBACK
-    /// or message): what the packet being read holds so far. PacketStart counts from the start
-    /// of the connection.
-    std::uint64_t PacketBytes = 0;
+    /// Bytes of the connection taken off the socket up to the end of the last packet the
+    /// library told of (a CONNACK, SUBACK or message): where the packet being read starts.
     std::uint64_t PacketStart = 0;
     bool PacketTold = false;
     /// Counts sessions: notes and lookups of an earlier one are dropped.

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -35,7 +36,8 @@ std::optional<std::uint64_t> BytesTaken(int socket) {
     socklen_t size = sizeof info;
     int waiting = 0;
     if (socket < 0 || getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &size) != 0 ||
-        size < sizeof info || ioctl(socket, FIONREAD, &waiting) != 0 || waiting < 0 ||
+        size < offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received ||
+        ioctl(socket, FIONREAD, &waiting) != 0 || waiting < 0 ||
         info.tcpi_bytes_received < static_cast<std::uint64_t>(waiting)) {
         return std::nullopt;
     }
@@ -62,15 +64,17 @@ void FeedSource::ReadReady() {
         const int savedErrno = errno;
         // libmosquitto 2.0 takes any packet length the broker writes, and holds the whole packet
         // before telling of it: the bytes it took since the last packet it told of are counted.
+        std::uint64_t packetBytes = 0;
         if (const auto taken = BytesTaken(socket)) {
+            // The packet told of, or the one being read; the next starts after the one told of.
+            packetBytes = *taken - std::min(*taken, PacketStart);
             if (PacketTold) {
                 PacketStart = *taken;
             }
-            PacketBytes = *taken - std::min(*taken, PacketStart);
         }
         const unsigned generation = Generation;
         AfterLibraryCall(code, savedErrno);
-        if (Generation == generation && PacketBytes > MaxPacketBytes) {
+        if (Generation == generation && packetBytes > MaxPacketBytes) {
             Fail("The broker sent a packet longer than " + std::to_string(MaxPacketBytes) +
                  " bytes");
             return;

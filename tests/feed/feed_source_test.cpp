@@ -157,8 +157,10 @@ TEST(FeedSource, ReportsFromABrokerBecomeSpots) {
     EXPECT_EQ(recorder.Count(FeedConnection::Lost), 0);
 }
 
-// A broker's packet past MaxPacketBytes ends the session while it is read (two retained
-// messages of 256 MB once took the program to 540 MB); the next session takes reports again.
+// A broker's packet past MaxPacketBytes ends the session (two retained messages of 256 MB once
+// took the program to 540 MB); the next session takes reports again. Over loopback the packet
+// comes whole in one read, so it is skipped as too long before the session ends; over a network
+// the session ends while it is read.
 TEST(FeedSource, APacketPastTheLimitEndsTheSession) {
     LocalBroker broker;
     ASSERT_TRUE(broker.Start()) << broker.Output();
@@ -171,7 +173,6 @@ TEST(FeedSource, APacketPastTheLimitEndsTheSession) {
     ASSERT_TRUE(publisher.Connected());
     ASSERT_TRUE(publisher.Publish(Topic("6m", "FT8"), std::string(4 * MaxPacketBytes, 'x')));
     ASSERT_TRUE(WaitUntil([&] { return recorder.Count(FeedConnection::Lost) > 0; }));
-    EXPECT_TRUE(recorder.Reports().empty());
     const auto lost = std::find_if(recorder.Events.begin(), recorder.Events.end(), [](auto &e) {
         return e.What == FeedEvent::Kind::Connection && e.Connection == FeedConnection::Lost;
     });
@@ -179,8 +180,10 @@ TEST(FeedSource, APacketPastTheLimitEndsTheSession) {
 
     ASSERT_TRUE(WaitUntil([&] { return source.State() == FeedState::Live; }));
     ASSERT_TRUE(publisher.Publish(Topic("6m", "FT8"), Payload(1, 50313512, "FT8")));
-    ASSERT_TRUE(WaitUntil([&] { return !recorder.Reports().empty(); }));
-    EXPECT_EQ(recorder.Reports()[0].What, FeedEvent::Kind::Spot);
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto reports = recorder.Reports();
+        return !reports.empty() && reports.back().What == FeedEvent::Kind::Spot;
+    }));
 }
 
 TEST(FeedSource, SurvivesABrokerThatGoesAwayAndComesBack) {
