@@ -131,7 +131,6 @@ TEST(WsjtxDecodeReader, TheDialOffsetAndTimeAreBoundedBeforeUse) {
     constexpr quint64 Wraps = 18446744073709550616ULL; // 2^64 - 1000
     const Case cases[] = {
         {"dial that wraps", Wraps, 1512, SlotMs, DecodeProblem::OffBand},
-        {"dial past the radio spectrum", 300'000'000'001ULL, 0, SlotMs, DecodeProblem::OffBand},
         {"offset past the audio", 50313000, 5001, SlotMs, DecodeProblem::OffBand},
         {"highest audio offset", 50313000, 5000, SlotMs, DecodeProblem::None},
         {"20 m", 14074000, 1512, SlotMs, DecodeProblem::OffBand},
@@ -170,14 +169,11 @@ TEST(WsjtxDecodeReader, NewsAndUnreadableDatagramsAreRecordedWithinBounds) {
         {test::Status(50313000), true},
         {test::Status(50313000), false},
         {test::Status(50314000), true},
-        {test::Status(50314000, "FT4"), true},
         {test::Status(50314000, "FT4", "JO61"), true},
-        {test::Writer(3).Data(), false}, // clear
-        {test::Writer(6).Data(), true},  // close
+        {test::Writer(6).Data(), true}, // close
         {test::Writer(6).Data(), false},
         {test::Heartbeat("2.7.0"), true}, // back after closing
         {test::Writer(5).Data(), false},  // a type not read
-        {test::Decode(SlotMs, "EA7XYZ SP5AB RR73"), true},
         {test::Decode(SlotMs, "EA7XYZ SP5AB RR73"), true},
     };
     int step = 0;
