@@ -313,7 +313,8 @@ DecodeReading DecodeReader::ReadDecode(const Client &client, const Decode &heard
     reading.Time = heard.OffAir ? receivedAt : SlotTime(heard.TimeMs, receivedAt);
     const std::uint32_t periodS =
         client.Latest ? std::min(client.Latest->TrPeriodS, MaxSlotPeriodS) : 0;
-    if (reading.Time + std::chrono::seconds(periodS) + SlotTimeBehind < receivedAt) {
+    if (reading.Time + std::chrono::seconds(periodS) + SlotTimeBehind < receivedAt ||
+        receivedAt - reading.Time >= OldestSlot) {
         reading.Problem = DecodeProblem::TimeBehind;
         return reading;
     }

@@ -32,6 +32,10 @@ constexpr std::chrono::seconds SlotTimeBehind{60};
 /// Longest slot believed from a status, seconds: FST4's longest period is 30 minutes.
 constexpr std::uint32_t MaxSlotPeriodS = 1800;
 
+/// A slot this old is refused whatever its period, as the tracker refuses a cluster's listing as
+/// old as its recent stretch (15 minutes).
+constexpr std::chrono::minutes OldestSlot{15};
+
 /// Highest audio offset of a decode, Hz: WSJT-X's waterfall and decoders reach 5000 Hz.
 constexpr std::uint32_t MaxAudioOffsetHz = 5000;
 

@@ -79,9 +79,9 @@ class WsjtxSource : public QObject {
     /// system's small receive buffer while the tracker works.
     static constexpr std::size_t MaxWaiting = 4096;
     /// Datagrams handed on in one turn; the rest wait for the next turn, so that a flood does not
-    /// starve the window. Beyond MaxWaiting a flood stays in the system's receive buffer, which
-    /// drops what does not fit: the memory held is at most MaxWaiting datagrams of at most
-    /// MaxDatagramBytes.
+    /// starve the window. Beyond MaxWaiting a flood is read and dropped (and counted), so that the
+    /// socket is never left holding datagrams: the memory held is at most MaxWaiting datagrams of
+    /// at most MaxDatagramBytes.
     static constexpr int DatagramsPerTurn = 256;
     /// The system's receive buffer asked for, bytes: a datagram takes about 1 KiB of it whatever
     /// its size, so the usual 208 KiB hold some 200, fewer than a burst of decodes replayed from a
