@@ -275,6 +275,7 @@ void FeedSource::WaitAndRetry() {
 void FeedSource::TearDown(bool goodbye) {
     ++Generation;
     Notes.clear();
+    PacketStart = 0;
     ConnectTimer.stop();
     SubscribeTimer.stop();
     HousekeepingTimer.stop();

@@ -32,6 +32,14 @@ namespace ionvane::feed {
 constexpr std::string_view PublicBroker = "mqtt.pskreporter.info";
 constexpr int MqttPort = 1883;
 
+/// Longest MQTT packet taken from the broker, bytes: a report's packet is its topic (under 200
+/// bytes) and payload (about 250 bytes; one past MaxPayloadBytes is still read, to be skipped as
+/// too long). A longer packet ends the session (two retained messages of 256 MB once took 540 MB):
+/// while it is read when it comes in several reads, as over a network, else once read, so that
+/// the next is not taken. The broker's pings, 2 bytes a keep-alive without a message between,
+/// count towards the packet after them.
+constexpr std::uint64_t MaxPacketBytes = 64 * 1024;
+
 /// Where and what to follow.
 struct FeedSettings {
     std::string Host{PublicBroker};
@@ -161,6 +169,10 @@ class FeedSource : public QObject {
     int LookupId = -1;
     int SubscribeId = 0;
     std::vector<Note> Notes;
+    /// Bytes of the connection taken off the socket up to the end of the last packet the
+    /// library told of (a CONNACK, SUBACK or message): where the packet being read starts.
+    std::uint64_t PacketStart = 0;
+    bool PacketTold = false;
     /// Counts sessions: notes and lookups of an earlier one are dropped.
     unsigned Generation = 0;
 

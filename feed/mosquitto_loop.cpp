@@ -5,10 +5,17 @@
 
 #include <QSocketNotifier>
 
+#include <linux/tcp.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
 #include <mosquitto.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -21,6 +28,21 @@ namespace {
 // cost about a fifth of a report's time in a burst; the bound lets the timers and a window in the
 // same event loop have their turn during a flood.
 constexpr int MaxPacketsPerWakeUp = 64;
+
+// Bytes of the connection on `socket` taken off it so far: those the system received less those
+// still waiting; none when the system cannot tell.
+std::optional<std::uint64_t> BytesTaken(int socket) {
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    int waiting = 0;
+    if (socket < 0 || getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &size) != 0 ||
+        size < offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received ||
+        ioctl(socket, FIONREAD, &waiting) != 0 || waiting < 0 ||
+        info.tcpi_bytes_received < static_cast<std::uint64_t>(waiting)) {
+        return std::nullopt;
+    }
+    return info.tcpi_bytes_received - static_cast<std::uint64_t>(waiting);
+}
 
 } // namespace
 
@@ -35,11 +57,28 @@ void FeedSource::ReadReady() {
     for (int packet = 0; packet < MaxPacketsPerWakeUp && Client != nullptr; ++packet) {
         // libmosquitto reads one packet a call, and tells that the socket had nothing more (or
         // only part of a packet) by a success with errno EAGAIN, as its own loop checks it.
+        const int socket = mosquitto_socket(Client);
+        PacketTold = false;
         errno = 0;
         const int code = mosquitto_loop_read(Client, 1);
         const int savedErrno = errno;
+        // libmosquitto 2.0 takes any packet length the broker writes, and holds the whole packet
+        // before telling of it: the bytes it took since the last packet it told of are counted.
+        std::uint64_t packetBytes = 0;
+        if (const auto taken = BytesTaken(socket)) {
+            // The packet told of, or the one being read; the next starts after the one told of.
+            packetBytes = *taken - std::min(*taken, PacketStart);
+            if (PacketTold) {
+                PacketStart = *taken;
+            }
+        }
         const unsigned generation = Generation;
         AfterLibraryCall(code, savedErrno);
+        if (Generation == generation && packetBytes > MaxPacketBytes) {
+            Fail("The broker sent a packet longer than " + std::to_string(MaxPacketBytes) +
+                 " bytes");
+            return;
+        }
         if (code != MOSQ_ERR_SUCCESS || Generation != generation || savedErrno == EAGAIN ||
             savedErrno == EWOULDBLOCK) {
             return;
@@ -104,11 +143,13 @@ void FeedSource::WatchWrites() {
 }
 
 void FeedSource::OnConnect(mosquitto * /*client*/, void *self, int code) {
+    static_cast<FeedSource *>(self)->PacketTold = true;
     static_cast<FeedSource *>(self)->Notes.emplace_back(ConnackNote{code});
 }
 
 void FeedSource::OnSubscribe(mosquitto * /*client*/, void *self, int messageId, int count,
                              const int *granted) {
+    static_cast<FeedSource *>(self)->PacketTold = true;
     SubackNote note{messageId, {}};
     if (granted != nullptr && count > 0) {
         note.Granted.assign(granted, granted + count);
@@ -117,6 +158,7 @@ void FeedSource::OnSubscribe(mosquitto * /*client*/, void *self, int messageId, 
 }
 
 void FeedSource::OnMessage(mosquitto * /*client*/, void *self, const mosquitto_message *message) {
+    static_cast<FeedSource *>(self)->PacketTold = true;
     if (message == nullptr || message->topic == nullptr) {
         return;
     }

@@ -120,7 +120,8 @@ void LiveCore::FeedReport(const feed::FeedEvent &event) {
 }
 
 void LiveCore::WsjtxDatagram(const wsjtx::WsjtxEvent &event) {
-    if (event.What == wsjtx::WsjtxEvent::Kind::Listening) {
+    // Unchanged news and a flood of unreadable datagrams are neither logged, stored nor told.
+    if (event.What == wsjtx::WsjtxEvent::Kind::Listening || !event.Reading.Record) {
         return;
     }
     const UnixSeconds received = event.ReceivedAt.time_since_epoch().count();

@@ -91,6 +91,10 @@ std::string_view DecodeProblemText(DecodeProblem problem, DatagramProblem unread
         return "The sender is in the station's own square";
     case DecodeProblem::Repeated:
         return "The same call on the same band counted less than 2 minutes ago";
+    case DecodeProblem::OffBand:
+        return "The dial and audio offset lie outside the 10, 6, 4 and 2 m bands";
+    case DecodeProblem::TimeBehind:
+        return "The decode's time lies more than a minute before its receipt";
     }
     return "";
 }
@@ -145,16 +149,64 @@ Client &DecodeReader::ClientOf(const std::string &id, Seconds receivedAt) {
     return found->second;
 }
 
+bool DecodeReader::MinuteBudget::Take(Seconds now, int perMinute) {
+    // A clock stepping back starts a new minute too.
+    if (now < Start || now - Start >= std::chrono::minutes(1)) {
+        Start = now;
+        Used = 0;
+    }
+    if (Used >= perMinute) {
+        return false;
+    }
+    ++Used;
+    return true;
+}
+
+// Whether a heartbeat, status or close tells something new of its WSJT-X; read before the client
+// takes it in.
+bool DecodeReader::NewsChanges(const Datagram &datagram) const {
+    const auto found = Clients.find(datagram.Id);
+    if (found == Clients.end()) {
+        return true;
+    }
+    const Client &known = found->second;
+    switch (static_cast<MessageType>(datagram.Type)) {
+    case MessageType::Heartbeat:
+        return known.Version != datagram.Beat.Version || known.Closed;
+    case MessageType::Status:
+        return !known.Latest || known.Latest->DialFreqHz != datagram.State.DialFreqHz ||
+               known.Latest->Mode != datagram.State.Mode ||
+               known.Latest->DeGrid != datagram.State.DeGrid || known.Closed;
+    case MessageType::Close:
+        return !known.Closed;
+    case MessageType::Decode:
+    case MessageType::Clear:
+        break;
+    }
+    return false;
+}
+
 DecodeReading DecodeReader::Read(const Datagram &datagram, Seconds receivedAt) {
     DecodeReading reading;
     reading.Time = receivedAt;
     if (datagram.Problem == DatagramProblem::OtherType) {
+        // Types not read here tell the tracker nothing.
+        reading.Record = false;
         return reading;
     }
     if (datagram.Problem != DatagramProblem::None) {
         reading.Problem = DecodeProblem::Unreadable;
         reading.Unread = datagram.Problem;
+        reading.Record = UnreadableBudget.Take(receivedAt, UnreadableRecordsPerMinute);
+        if (reading.Record) {
+            reading.Unrecorded = std::exchange(UnreadableUnrecorded, 0);
+        } else {
+            ++UnreadableUnrecorded;
+        }
         return reading;
+    }
+    if (static_cast<MessageType>(datagram.Type) != MessageType::Decode) {
+        reading.Record = NewsChanges(datagram) && NewsBudget.Take(receivedAt, NewsRecordsPerMinute);
     }
     Client &client = ClientOf(datagram.Id, receivedAt);
     switch (static_cast<MessageType>(datagram.Type)) {
@@ -223,7 +275,10 @@ DecodeReading DecodeReader::ReadDecode(const Client &client, const Decode &heard
         spot.ToLoc = OwnLocator(Settings.HomeLocator);
     }
     const std::uint64_t dialHz = client.Latest ? client.Latest->DialFreqHz : 0;
-    if (dialHz > 0) {
+    // Both bounded before they are added: the sum cannot wrap.
+    const bool heardFreq =
+        dialHz > 0 && dialHz <= MaxDialHz && heard.DeltaFreqHz <= MaxAudioOffsetHz;
+    if (heardFreq) {
         spot.FreqMHzText = MHzText(dialHz + heard.DeltaFreqHz);
         spot.FreqMHz = calc::LeadingNumber(spot.FreqMHzText);
     }
@@ -242,6 +297,8 @@ DecodeReading DecodeReader::ReadDecode(const Client &client, const Decode &heard
         reading.Problem = DecodeProblem::NoGrid;
     } else if (dialHz == 0) {
         reading.Problem = DecodeProblem::NoDial;
+    } else if (!heardFreq || !tracker::BandOf(spot.FreqMHz)) {
+        reading.Problem = DecodeProblem::OffBand;
     } else if (spot.ToLoc.empty()) {
         reading.Problem = DecodeProblem::NoOwnLocator;
     } else if (spot.ToLoc.substr(0, 4) == spot.FromLoc) {
@@ -254,6 +311,13 @@ DecodeReading DecodeReader::ReadDecode(const Client &client, const Decode &heard
     }
     // A recording's slot time says when it was recorded, not when the sky carried it.
     reading.Time = heard.OffAir ? receivedAt : SlotTime(heard.TimeMs, receivedAt);
+    const std::uint32_t periodS =
+        client.Latest ? std::min(client.Latest->TrPeriodS, MaxSlotPeriodS) : 0;
+    if (reading.Time + std::chrono::seconds(periodS) + SlotTimeBehind < receivedAt ||
+        receivedAt - reading.Time >= OldestSlot) {
+        reading.Problem = DecodeProblem::TimeBehind;
+        return reading;
+    }
     const auto band = tracker::BandOf(spot.FreqMHz);
     const std::string key =
         spot.DxCall + ' ' + (band ? std::string(tracker::BandName(*band)) : spot.FreqMHzText);

@@ -25,6 +25,33 @@ using Seconds = std::chrono::sys_seconds;
 /// the clock within a second or two, so a later time is yesterday's slot received after midnight.
 constexpr std::chrono::seconds SlotTimeAhead{60};
 
+/// A decode comes at the end of its slot: a slot whose end lies more than this before the receipt
+/// is a wrong time on the wire (a time of 0 ms read at 18:00 would date a spot 18 hours back).
+constexpr std::chrono::seconds SlotTimeBehind{60};
+
+/// Longest slot believed from a status, seconds: FST4's longest period is 30 minutes.
+constexpr std::uint32_t MaxSlotPeriodS = 1800;
+
+/// A slot this old is refused whatever its period, as the tracker refuses a cluster's listing as
+/// old as its recent stretch (15 minutes).
+constexpr std::chrono::minutes OldestSlot{15};
+
+/// Highest audio offset of a decode, Hz: WSJT-X's waterfall and decoders reach 5000 Hz.
+constexpr std::uint32_t MaxAudioOffsetHz = 5000;
+
+/// Highest dial frequency believed, Hz: 300 GHz, the top of the radio spectrum. Below it a dial
+/// plus an offset cannot wrap ("18446744073709550616 Hz" plus 1512 Hz is not 50.313 MHz).
+constexpr std::uint64_t MaxDialHz = 300'000'000'000ULL;
+
+/// Heartbeats and status messages recorded (logged, stored, told) in a minute at most: WSJT-X
+/// sends one on each change of dial, mode or grid, a handful a minute while the user turns the
+/// dial; more is a flood (of invented ids, say).
+constexpr int NewsRecordsPerMinute = 30;
+
+/// Unreadable datagrams recorded in a minute at most; the rest are counted, and the next one
+/// recorded carries their number.
+constexpr int UnreadableRecordsPerMinute = 4;
+
 /// The same call on the same band counts once in this time: stations call CQ every 30 s (two
 /// 15-s FT8 slots), and each call should not weigh four times in the tracker's clouds.
 constexpr std::chrono::seconds RepeatWindow{120};
@@ -44,6 +71,8 @@ enum class DecodeProblem {
     NoOwnLocator,  ///< neither a DE grid in WSJT-X nor a home locator
     OwnSquare,     ///< the sender's grid is the station's own square: no sky path
     Repeated,      ///< the same call on the same band counted less than RepeatWindow ago
+    OffBand,       ///< the dial plus the offset lies outside the bands followed
+    TimeBehind,    ///< the decode's slot ended more than SlotTimeBehind before its receipt
 };
 
 /// The user's words for a problem ("Low-confidence decode"); for Unreadable the datagram's own
@@ -62,6 +91,13 @@ struct DecodeReading {
     DatagramProblem Unread = DatagramProblem::None; ///< with Unreadable
     spot::Spot Read; ///< complete when Problem is None: From = sender's grid, To = the station
     Seconds Time{};  ///< the decode's slot time, or the receipt time
+    /// Whether the datagram is worth recording (logging, storing, telling): every decode; a
+    /// heartbeat, status or close that changes what is known of WSJT-X (a new id, version, dial,
+    /// mode, grid); unreadable ones a few a minute. Within NewsRecordsPerMinute and
+    /// UnreadableRecordsPerMinute.
+    bool Record = true;
+    /// With a recorded unreadable datagram: the unreadable ones not recorded since the last.
+    std::uint64_t Unrecorded = 0;
 };
 
 /// Where one WSJT-X (one id) stands, from its heartbeats and status messages.
@@ -100,6 +136,14 @@ class DecodeReader {
     [[nodiscard]] std::size_t RememberedCalls() const { return Recent.size(); }
 
   private:
+    /// Records allowed in a minute that starts at the first record after the last minute ended.
+    struct MinuteBudget {
+        Seconds Start{};
+        int Used = 0;
+        bool Take(Seconds now, int perMinute);
+    };
+
+    [[nodiscard]] bool NewsChanges(const Datagram &datagram) const;
     Client &ClientOf(const std::string &id, Seconds receivedAt);
     DecodeReading ReadDecode(const Client &client, const Decode &heard, Seconds receivedAt);
     bool CountedRecently(const std::string &key, Seconds time) const;
@@ -109,6 +153,9 @@ class DecodeReader {
     std::map<std::string, Client> Clients;
     std::unordered_map<std::string, Seconds> Recent;
     std::deque<std::pair<std::string, Seconds>> RecentOrder;
+    MinuteBudget NewsBudget;
+    MinuteBudget UnreadableBudget;
+    std::uint64_t UnreadableUnrecorded = 0;
 };
 
 /// The mode of a decode's mode character: "~" FT8, "+" FT4, "&" MSK144, ":" Q65, "#" JT65, "@"

@@ -23,12 +23,25 @@ std::string WsjtxEvent::CaptureText() const {
     return spot::UtcTimeText(ReceivedAt.time_since_epoch().count()) + '\t' + Raw;
 }
 
+std::string WsjtxEvent::Reason() const {
+    std::string reason(DecodeProblemText(Reading.Problem, Reading.Unread));
+    if (Reading.Unrecorded > 0) {
+        reason += " (and " + std::to_string(Reading.Unrecorded) + " more unreadable not recorded)";
+    }
+    return reason;
+}
+
 WsjtxEvent DatagramEvent(DecodeReader &reader, Seconds receivedAt, const Datagram &datagram) {
     WsjtxEvent event;
     event.ReceivedAt = receivedAt;
     event.Read = datagram;
     event.Raw = CaptureBody(datagram);
     event.Reading = reader.Read(datagram, receivedAt);
+    if (event.Reading.Unrecorded > 0) {
+        // The capture line keeps the number of those not recorded; a reader of the line ignores
+        // the field.
+        event.Raw += " unrecorded=" + std::to_string(event.Reading.Unrecorded);
+    }
     switch (event.Reading.Problem) {
     case DecodeProblem::None:
         event.What = WsjtxEvent::Kind::Spot;

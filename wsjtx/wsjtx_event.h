@@ -42,10 +42,10 @@ struct WsjtxEvent {
     DecodeReading Reading; ///< the spot (at Reading.Time), or the problem
     std::string Raw;       ///< the capture body, "WSJTX Decode ..."
 
-    /// The reason a datagram gives no spot; empty for spots and news.
-    [[nodiscard]] std::string_view Reason() const {
-        return DecodeProblemText(Reading.Problem, Reading.Unread);
-    }
+    /// The reason a datagram gives no spot; empty for spots and news. An unreadable datagram
+    /// recorded after others not recorded says their number: "The datagram ends inside a field
+    /// (and 212 more unreadable not recorded)".
+    [[nodiscard]] std::string Reason() const;
 
     /// The line for the session log: the receipt time, a tab, Raw. Empty for listening events.
     [[nodiscard]] std::string CaptureText() const;

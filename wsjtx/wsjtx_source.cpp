@@ -2,10 +2,14 @@
 
 #include "cluster/host_port.h"
 
+#include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <QTimer>
 #include <QUdpSocket>
 #include <QVariant>
+
+#include <algorithm>
+#include <iterator>
 
 namespace ionvane::wsjtx {
 
@@ -72,6 +76,20 @@ std::string ListenAddressText(const ListenAddress &where) {
 
 bool IsMulticastGroup(const QHostAddress &address) {
     return address.isMulticast();
+}
+
+bool SentToListened(const QHostAddress &listened, const QHostAddress &destination) {
+    if (!IsMulticastGroup(listened)) {
+        return true;
+    }
+    if (listened.protocol() == QAbstractSocket::IPv6Protocol &&
+        destination.protocol() == QAbstractSocket::IPv6Protocol) {
+        // The group as written carries no interface (scope); the address told may.
+        const Q_IPV6ADDR a = listened.toIPv6Address();
+        const Q_IPV6ADDR b = destination.toIPv6Address();
+        return std::equal(std::begin(a.c), std::end(a.c), std::begin(b.c));
+    }
+    return listened.isEqual(destination, QHostAddress::TolerantConversion);
 }
 
 bool JoinOnEveryInterface(QUdpSocket &socket, const QHostAddress &group) {
@@ -155,6 +173,13 @@ void WsjtxSource::Start() {
     Socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
                             QVariant(ReceiveBufferBytes));
     connect(Socket, &QUdpSocket::readyRead, this, &WsjtxSource::ReadPending);
+    DroppedCount = 0;
+    NotForGroupCount = 0;
+    if (SafetyRead == nullptr) {
+        SafetyRead = new QTimer(this);
+        connect(SafetyRead, &QTimer::timeout, this, &WsjtxSource::ReadPending);
+    }
+    SafetyRead->start(SafetyReadMs);
     Say(Listening::Listening, multicast ? where + " (multicast group)" : where);
     // Datagrams that came between the bind and the connection are read now.
     ReadPending();
@@ -163,6 +188,9 @@ void WsjtxSource::Start() {
 void WsjtxSource::Stop() {
     if (Current == Listening::Stopped) {
         return;
+    }
+    if (SafetyRead != nullptr) {
+        SafetyRead->stop();
     }
     if (Socket != nullptr) {
         Socket->disconnect(this);
@@ -175,11 +203,25 @@ void WsjtxSource::Stop() {
 }
 
 void WsjtxSource::ReadPending() {
-    while (Socket != nullptr && Waiting.size() < MaxWaiting && Socket->hasPendingDatagrams()) {
-        const qint64 size = Socket->readDatagram(Buffer.data(), static_cast<qint64>(Buffer.size()));
-        if (size >= 0) {
-            Waiting.emplace_back(ReceiptTime(),
-                                 std::string(Buffer.data(), static_cast<std::size_t>(size)));
+    // Everything waiting is taken off the socket, whoever calls: a datagram left there may wait
+    // for a readyRead that does not come again.
+    for (std::size_t read = 0;
+         read < MaxReadsPerWakeUp && Socket != nullptr && Socket->hasPendingDatagrams(); ++read) {
+        // One byte more than any datagram read, so that a longer one shows as too long.
+        const QNetworkDatagram datagram =
+            Socket->receiveDatagram(static_cast<qint64>(MaxDatagramBytes + 1));
+        if (!datagram.isValid()) {
+            break; // a read error; the next wake-up tries again
+        }
+        if (!SentToListened(Where.Address, datagram.destinationAddress())) {
+            ++NotForGroupCount;
+        } else if (Waiting.size() >= MaxWaiting) {
+            ++DroppedCount;
+        } else {
+            const QByteArray bytes = datagram.data();
+            Waiting.emplace_back(
+                ReceiptTime(),
+                std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
         }
     }
     if (!Waiting.empty() && !HandOnScheduled) {

@@ -8,13 +8,14 @@
 #include <QHostAddress>
 #include <QObject>
 
-#include <array>
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
 #include <utility>
 
+class QTimer;
 class QUdpSocket;
 
 namespace ionvane::wsjtx {
@@ -46,6 +47,13 @@ std::string ListenAddressText(const ListenAddress &where);
 /// Whether listening at `address` joins a multicast group: 224.0.0.0/4 or ff00::/8.
 bool IsMulticastGroup(const QHostAddress &address);
 
+/// Whether a datagram sent to `destination` is taken by a source listening at `listened`. A
+/// socket on a unicast address is given only what was sent to it; one listening to a multicast
+/// group is bound to every address of the machine (to receive the group at all), so it takes only
+/// what was sent to the group: a unicast datagram from any host of the network is refused, and so
+/// is one whose destination the system did not tell.
+bool SentToListened(const QHostAddress &listened, const QHostAddress &destination);
+
 /// Joins `group` on every interface that is up and can carry multicast, the loopback interface
 /// included (WSJT-X may send a group out on loopback only); true when any join succeeded.
 bool JoinOnEveryInterface(QUdpSocket &socket, const QHostAddress &group);
@@ -71,14 +79,21 @@ class WsjtxSource : public QObject {
     /// system's small receive buffer while the tracker works.
     static constexpr std::size_t MaxWaiting = 4096;
     /// Datagrams handed on in one turn; the rest wait for the next turn, so that a flood does not
-    /// starve the window. Beyond MaxWaiting a flood stays in the system's receive buffer, which
-    /// drops what does not fit: the memory held is at most MaxWaiting datagrams of at most
-    /// MaxDatagramBytes.
+    /// starve the window. Beyond MaxWaiting a flood is read and dropped (and counted), so that the
+    /// socket is never left holding datagrams: the memory held is at most MaxWaiting datagrams of
+    /// at most MaxDatagramBytes.
     static constexpr int DatagramsPerTurn = 256;
     /// The system's receive buffer asked for, bytes: a datagram takes about 1 KiB of it whatever
     /// its size, so the usual 208 KiB hold some 200, fewer than a burst of decodes replayed from a
     /// file; 2 MiB holds some 2,000 (the system caps the request at its own maximum).
     static constexpr int ReceiveBufferBytes = 2 * 1024 * 1024;
+    /// Datagrams taken off the socket in one wake-up at most, those dropped beyond MaxWaiting
+    /// included: a flood faster than the reading still lets the event loop turn.
+    static constexpr std::size_t MaxReadsPerWakeUp = 2 * MaxWaiting;
+    /// How often the socket is read while listening whatever the event loop says, ms: readyRead
+    /// may not come again for datagrams left waiting (glib's event loop under load), and a
+    /// socket never read again is deaf for good. A fifth of a second is far below the 15-s slot.
+    static constexpr int SafetyReadMs = 200;
 
     WsjtxSource(ListenAddress where, ReaderSettings reader, SourceEnvironment environment,
                 QObject *parent = nullptr);
@@ -98,6 +113,10 @@ class WsjtxSource : public QObject {
     void SetRecordings(bool recordings) { Reader.Options().Recordings = recordings; }
     /// The WSJT-X heard last, for the words of its state.
     [[nodiscard]] const Client *LatestClient() const { return Reader.LatestClient(); }
+    /// Datagrams dropped because MaxWaiting were already waiting, since Start.
+    [[nodiscard]] std::uint64_t Dropped() const { return DroppedCount; }
+    /// Datagrams refused because they were not sent to the group listened to, since Start.
+    [[nodiscard]] std::uint64_t NotForGroup() const { return NotForGroupCount; }
 
   signals:
     void Event(const ionvane::wsjtx::WsjtxEvent &event);
@@ -112,11 +131,12 @@ class WsjtxSource : public QObject {
     SourceEnvironment Environment;
     DecodeReader Reader;
     QUdpSocket *Socket = nullptr;
+    QTimer *SafetyRead = nullptr;
     Listening Current = Listening::Stopped;
     bool HandOnScheduled = false;
     std::deque<std::pair<Seconds, std::string>> Waiting;
-    /// One byte more than any datagram read, so that a longer one shows as too long.
-    std::array<char, MaxDatagramBytes + 1> Buffer{};
+    std::uint64_t DroppedCount = 0;
+    std::uint64_t NotForGroupCount = 0;
 };
 
 } // namespace ionvane::wsjtx

@@ -1,10 +1,14 @@
 // WSJT-X's readers: any bytes as a datagram (after a status, so that decodes reach every rule)
 // and as a capture line. A datagram is never read past its end (the sanitizers see to that); a
-// spot read whole has a grid of four characters, another square as its station and a frequency;
-// a capture line written and read back writes the same line again.
+// spot read whole has a grid of four characters, another square as its station, a frequency in a
+// band followed and a time within a minute of its receipt; a decode is always recorded, and the
+// same news twice is recorded once; a capture line written and read back writes the same line
+// again.
 #include "calc/utf8.h"
+#include "spot/band.h"
 #include "wsjtx/capture_text.h"
 #include "wsjtx/decode_reader.h"
+#include "wsjtx/wsjtx_event.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -70,9 +74,15 @@ void CheckDatagram(std::string_view bytes) {
     if (reading.Problem == DecodeProblem::None) {
         Abort(spot.FromLoc.size() != 4 || spot.ToLoc.substr(0, 4) == spot.FromLoc ||
               !(spot.FreqMHz > 0) || spot.FreqMHzText.empty());
-        Abort(reading.Time > Receipt + SlotTimeAhead ||
-              reading.Time < Receipt - std::chrono::days(1));
+        Abort(!ionvane::spot::BandOf(spot.FreqMHz));
+        // The status gives no slot period: the slot ended no more than a minute back.
+        Abort(reading.Time > Receipt + SlotTimeAhead || reading.Time < Receipt - SlotTimeBehind);
     }
+    const bool decode = datagram.Problem == DatagramProblem::None &&
+                        datagram.Type == static_cast<std::uint32_t>(MessageType::Decode);
+    Abort(decode && !reading.Record);
+    const WsjtxEvent twice = DatagramEvent(reader, Receipt, datagram);
+    Abort(!decode && datagram.Problem == DatagramProblem::None && twice.Reading.Record);
     const std::string body = CaptureBody(datagram);
     const auto again = ReadCaptureBody(body);
     Abort(!again || CaptureBody(*again) != body || again->Problem != datagram.Problem);

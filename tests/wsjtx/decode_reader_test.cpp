@@ -4,6 +4,7 @@
 #include "wsjtx/capture_text.h"
 #include "wsjtx/decode_reader.h"
 #include "wsjtx/message_grid.h"
+#include "wsjtx/wsjtx_event.h"
 
 #include "datagram_writer.h"
 
@@ -117,6 +118,91 @@ TEST(WsjtxDecodeReader, EverySkippedDecodeHasItsReason) {
               DecodeProblem::NoOwnLocator);
 }
 
+// Numbers from the wire are bounded before they are added or dated: a dial near 2^64 Hz plus an
+// offset once wrapped to a plausible 6 m spot, and a time of 0 ms dated a spot 18 hours back.
+TEST(WsjtxDecodeReader, TheDialOffsetAndTimeAreBoundedBeforeUse) {
+    struct Case {
+        const char *Name;
+        quint64 DialHz;
+        quint32 OffsetHz;
+        quint32 TimeMs;
+        DecodeProblem Problem;
+    };
+    constexpr quint64 Wraps = 18446744073709550616ULL; // 2^64 - 1000
+    const Case cases[] = {
+        {"dial that wraps", Wraps, 1512, SlotMs, DecodeProblem::OffBand},
+        {"offset past the audio", 50313000, 5001, SlotMs, DecodeProblem::OffBand},
+        {"highest audio offset", 50313000, 5000, SlotMs, DecodeProblem::None},
+        {"20 m", 14074000, 1512, SlotMs, DecodeProblem::OffBand},
+        {"6 m top edge", 53995000, 5000, SlotMs, DecodeProblem::None},
+        {"midnight read at 10:00:25", 50313000, 1512, 0, DecodeProblem::TimeBehind},
+        // A 15-s slot ends 15 s after its start, and may come a minute after its end.
+        {"slot ended a minute ago", 50313000, 1512, 35950000, DecodeProblem::None},
+        {"slot ended a minute and a second ago", 50313000, 1512, 35949000,
+         DecodeProblem::TimeBehind},
+    };
+    for (const Case &c : cases) {
+        Reading r;
+        r.Feed(test::Status(c.DialHz));
+        const DecodeReading read =
+            r.Feed(test::Decode(c.TimeMs, "CQ EA8ABC IL18", "~", c.OffsetHz));
+        EXPECT_EQ(read.Problem, c.Problem) << c.Name;
+        if (c.Problem == DecodeProblem::OffBand && c.DialHz == Wraps) {
+            EXPECT_EQ(read.Read.FreqMHzText, "") << c.Name;
+        }
+    }
+}
+
+// Heartbeats and status messages are recorded when they tell something new, within a bound a
+// minute; unreadable datagrams a few a minute, the next one recorded carrying the number not.
+TEST(WsjtxDecodeReader, NewsAndUnreadableDatagramsAreRecordedWithinBounds) {
+    Reading r;
+    struct Step {
+        std::string Bytes;
+        bool Record;
+    };
+    const Step steps[] = {
+        {test::Heartbeat(), true},
+        {test::Heartbeat(), false},
+        {test::Heartbeat("2.7.0"), true},
+        {test::Heartbeat("2.7.0", "WSJT-X 2m"), true},
+        {test::Status(50313000), true},
+        {test::Status(50313000), false},
+        {test::Status(50314000), true},
+        {test::Status(50314000, "FT4", "JO61"), true},
+        {test::Writer(6).Data(), true}, // close
+        {test::Writer(6).Data(), false},
+        {test::Heartbeat("2.7.0"), true}, // back after closing
+        {test::Writer(5).Data(), false},  // a type not read
+        {test::Decode(SlotMs, "EA7XYZ SP5AB RR73"), true},
+    };
+    int step = 0;
+    for (const Step &s : steps) {
+        EXPECT_EQ(r.Feed(s.Bytes).Record, s.Record) << "step " << step;
+        ++step;
+    }
+
+    Reading flood;
+    int recorded = 0;
+    for (int i = 0; i < 100; ++i) {
+        recorded += flood.Feed(test::Status(50313000 + static_cast<quint64>(i)), Receipt).Record;
+    }
+    EXPECT_EQ(recorded, NewsRecordsPerMinute);
+    EXPECT_TRUE(flood.Feed(test::Status(50000000), Receipt + 60s).Record);
+
+    Reading unread;
+    for (int i = 0; i < UnreadableRecordsPerMinute + 6; ++i) {
+        const DecodeReading read = unread.Feed("x", Receipt + std::chrono::seconds(i));
+        EXPECT_EQ(read.Record, i < UnreadableRecordsPerMinute) << i;
+        EXPECT_EQ(read.Unrecorded, 0U) << i;
+    }
+    const WsjtxEvent next = DatagramEvent(unread.Reader, Receipt + 60s, ReadDatagram("x"));
+    EXPECT_TRUE(next.Reading.Record);
+    EXPECT_EQ(next.Reason(), "The datagram ends inside a field (and 6 more unreadable not "
+                             "recorded)");
+    EXPECT_EQ(next.Raw, "WSJTX Unread problem=short unrecorded=6");
+}
+
 TEST(WsjtxDecodeReader, ARecordingCountsWhenAskedAtItsReceiptTime) {
     Reading r;
     r.Reader.Options().Recordings = true;
@@ -201,7 +287,7 @@ TEST(WsjtxDecodeReader, AFloodOfIdsAndCallsStaysWithinItsBounds) {
     for (std::size_t i = 0; i < DecodeReader::MaxRecentCalls + 100; ++i) {
         const std::string call = "K1" + std::string{char('A' + i % 26), char('A' + i / 26 % 26),
                                                     char('A' + i / 676 % 26)};
-        r.Feed(test::Decode(SlotMs, ("CQ " + call + " IL18").c_str()), Receipt + 99s);
+        r.Feed(test::Decode(SlotMs, ("CQ " + call + " IL18").c_str()), Receipt + 50s);
     }
     EXPECT_EQ(r.Reader.RememberedCalls(), DecodeReader::MaxRecentCalls);
 }

@@ -1,6 +1,6 @@
 // ionvane-cli --wsjtx as a process, datagrams sent to it on 127.0.0.1: its listening event, the
-// spot and the skips among the tracker's events, every datagram in the log, and the log replayed
-// giving the same events.
+// spot and the skips among the tracker's events, every datagram that tells something in the log,
+// and the log replayed giving the same events.
 #include "datagram_writer.h"
 #include "tests/cli_process.h"
 
@@ -56,8 +56,9 @@ TEST(WsjtxCli, DecodesSentToItBecomeSpotsLoggedAndReplayed) {
     const auto slotMs = static_cast<quint32>(now.time().msecsSinceStartOfDay() / 15000 * 15000);
     QUdpSocket sender;
     for (const std::string &bytes :
-         {test::Heartbeat(), test::Status(50313000), test::Decode(slotMs, "CQ EA8ABC IL18"),
-          test::Decode(slotMs, "EA8ABC DL1ABC RR73"), std::string("\xAD\xBC\xCB\xDA")}) {
+         {test::Heartbeat(), test::Heartbeat(), test::Status(50313000),
+          test::Decode(slotMs, "CQ EA8ABC IL18"), test::Decode(slotMs, "EA8ABC DL1ABC RR73"),
+          std::string("\xAD\xBC\xCB\xDA")}) {
         sender.writeDatagram(bytes.data(), static_cast<qint64>(bytes.size()),
                              QHostAddress::LocalHost, port);
     }
@@ -82,6 +83,7 @@ TEST(WsjtxCli, DecodesSentToItBecomeSpotsLoggedAndReplayed) {
     QFile log(logPath);
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QList<QByteArray> logged = log.readAll().trimmed().split('\n');
+    // The second heartbeat, the same as the first, is not logged.
     ASSERT_EQ(logged.size(), 5);
     EXPECT_TRUE(logged[0].mid(20).startsWith("\tWSJTX Heartbeat ")) << logged[0].toStdString();
 
