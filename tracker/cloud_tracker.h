@@ -25,13 +25,23 @@ constexpr std::int64_t RecentWindowS = 15 * 60;
 /// A faded cloud is forgotten after this long without a spot, seconds (60 minutes: an opening
 /// that comes back after a pause is usually the same patch re-forming nearby).
 constexpr std::int64_t GoneAfterS = 60 * 60;
-/// A drift is reported only from at least this many spots spanning at least this long, and only
-/// when the fit's standard error of the speed is below DriftErrorShare of the speed: fewer spots,
-/// a shorter span or a looser fit, and the scatter of path centres (tens of km in a real opening)
-/// passes for movement.
+/// A drift is reported only from at least this many spots spanning at least this long, only when
+/// the fitted speed is at least DriftMinErrors standard errors of it and at least DriftMinKmh,
+/// and only when the fit before the newest spot came shows the same within
+/// DriftDirectionToleranceDeg: fewer
+/// spots, a shorter span or a looser fit, and the scatter of path centres (tens of km in a real
+/// opening) passes for movement. Three standard errors: a stationary cloud's fit passes by chance
+/// about once in a hundred looks instead of every few; 20 km/h: slower is no movement a beam
+/// heading or a map arrow would show within the quarter hour a cloud is followed.
 constexpr std::size_t DriftMinSpots = 5;
 constexpr std::int64_t DriftMinSpanS = 10 * 60;
-constexpr double DriftErrorShare = 0.5;
+constexpr double DriftMinErrors = 3;
+constexpr double DriftMinKmh = 20;
+constexpr double DriftDirectionToleranceDeg = 45;
+/// How far ahead the verdict moves a drifting cloud, and where the cloud event says it will be,
+/// seconds (15 minutes: Es clouds change shape and strength within that, a straight line no
+/// further).
+constexpr std::int64_t NowcastAheadS = 15 * 60;
 /// Fastest drift reported, km/h. Es clouds are seen moving at up to a few hundred km/h; a faster
 /// fit is scatter, so the speed is capped here and its direction kept.
 constexpr double MaxDriftKmh = 500;
@@ -67,6 +77,11 @@ struct TrackedSpot {
     /// A 2 m spot without an Es tag: it places nothing unless its cloud holds
     /// TwoMetreConfirmingSpots spots on 6 m or 4 m.
     bool NeedsConfirmation = false;
+    /// The share of its figures the spot can claim alone (ClaimShare), and its two stations
+    /// (StationKey): a cloud's figures are those two independent reports agree on.
+    double ClaimShare = 1;
+    std::uint64_t FromStation = 0;
+    std::uint64_t ToStation = 0;
 };
 
 /// Where a spot went.
@@ -124,6 +139,8 @@ class CloudTracker {
     };
 
     void Recompute(Cloud &cloud) const;
+    /// The cloud's drift from the fit of its recent centres, or none (see DriftMinErrors).
+    [[nodiscard]] std::optional<Drift> FitDrift(const Cloud &cloud) const;
     [[nodiscard]] Cloud *NearestTo(UnixSeconds at, double x, double y, double z);
     void UpdateVerdict(std::vector<TrackerEvent> &events);
     void Forget(std::size_t index, std::vector<TrackerEvent> &events);

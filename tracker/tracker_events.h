@@ -22,6 +22,12 @@ struct Drift {
     double TowardsDeg = 0; ///< true bearing of the movement, 0 up to 360
 };
 
+/// Where a drifting cloud will be in 15 minutes, seen from home.
+struct Nowcast {
+    std::string Loc;    ///< the locator of its position then
+    double BeamDeg = 0; ///< the beam from home towards it, true bearing
+};
+
 /// A cloud as it is reported.
 struct CloudSnapshot {
     int Id = 0;
@@ -35,6 +41,7 @@ struct CloudSnapshot {
     UnixSeconds FirstSeen = 0;
     UnixSeconds LastSeen = 0;
     std::optional<Drift> Movement;
+    std::optional<Nowcast> In15Min; ///< with a drift only
 };
 
 enum class CloudState { New, Update, Fading, Gone };
@@ -59,6 +66,10 @@ const char *VerdictStateName(VerdictState state);
 struct CloudFromHome {
     int CloudId = 0;
     HomeFigures Home;
+    /// Its Es spots of the recent stretch (15 minutes) per band, BandIndex order: what was heard.
+    std::array<int, BandCount> Heard{};
+    /// The band of the report its agreed figure comes from: a band not heard is predicted from it.
+    Band AgreedFrom = Band::M6;
     friend bool operator==(const CloudFromHome &, const CloudFromHome &) = default;
 };
 
@@ -73,7 +84,20 @@ struct BandVerdict {
     std::vector<CloudFromHome> Via;
 
     [[nodiscard]] bool Possible() const { return State == VerdictState::Possible; }
+    /// The band's own Es spots through the headline cloud in the last 15 minutes.
+    [[nodiscard]] int Heard() const {
+        return Via.empty() ? 0 : Via.front().Heard[BandIndex(Which)];
+    }
 };
+
+/// A home path below this elevation grazes the horizon, degrees: a station in the open with a
+/// long yagi may make it, most homes with trees and roofs around will not.
+constexpr double GrazingBelowDeg = 1;
+
+/// Whether the path from home leaves at a grazing elevation.
+inline bool Grazing(const HomeFigures &home) {
+    return home.ElevationDeg < GrazingBelowDeg;
+}
 
 struct VerdictEvent {
     UnixSeconds Time = 0;
@@ -87,6 +111,8 @@ struct AlarmEvent {
     Band Which = Band::M2;
     int CloudId = 0;
     std::string Text;
+    HomeFigures Home; ///< the try-towards figures through the cloud
+    int Heard = 0;    ///< the band's own Es spots through the cloud in the last 15 minutes
 };
 
 using TrackerEvent = std::variant<CloudEvent, VerdictEvent, AlarmEvent>;
