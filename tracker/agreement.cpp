@@ -54,12 +54,15 @@ double ClaimShare(double distanceKm, int coarseEnds, double latDeg) {
     return SecantOf(distanceKm) / SecantOf(longestKm);
 }
 
-Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure) {
+Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure, BandSet bands) {
     // The highest claims, highest first, in one pass.
     std::array<const RecentSpots::Spot *, AgreementCandidates> top{};
     std::array<double, AgreementCandidates> claims{};
     std::size_t held = 0;
     for (const RecentSpots::Spot &spot : spots) {
+        if ((bands & BandBit(spot.SpotBand)) == 0) {
+            continue;
+        }
         const double claim = ClaimOf(spot, figure);
         if (held == AgreementCandidates && !(claim > claims[held - 1])) {
             continue;

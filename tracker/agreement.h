@@ -50,6 +50,8 @@ struct Agreed {
     const RecentSpots::Spot *Spot = nullptr; ///< the report whose claim sets it
     double ValueMHz = 0;                     ///< the agreed claim
 };
-Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure);
+/// Only the spots on `bands` count.
+Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure,
+               BandSet bands = static_cast<BandSet>(~0U));
 
 } // namespace ionvane::tracker

@@ -3,6 +3,7 @@
 #include "agreement.h"
 #include "calc/earth.h"
 #include "calc/locator.h"
+#include "calc/number_text.h"
 #include "region.h"
 #include "verdict.h"
 
@@ -278,11 +279,15 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
     }
     const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
     Cloud *nearest = NearestTo(at, centre.X, centre.Y, centre.Z);
-    if (spot.NeedsConfirmation &&
-        (nearest == nullptr || nearest->Fading ||
-         nearest->Recent.SpotsOn(Band::M6) + nearest->Recent.SpotsOn(Band::M4) <
-             TwoMetreConfirmingSpots)) {
-        return Placement{std::nullopt, true};
+    if (spot.NeedsConfirmation) {
+        if (nearest == nullptr || nearest->Fading ||
+            nearest->Recent.SpotsOn(Band::M6) + nearest->Recent.SpotsOn(Band::M4) <
+                TwoMetreConfirmingSpots) {
+            return Placement{std::nullopt, true, std::string(EsClassText(EsClass::Unconfirmed))};
+        }
+        if (std::string misfit = TwoMetreMisfit(*nearest, spot); !misfit.empty()) {
+            return Placement{std::nullopt, true, std::move(misfit)};
+        }
     }
     CloudState state = CloudState::Update;
     if (nearest == nullptr) {
@@ -325,10 +330,71 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
     cloud.Shown.FirstSeen = std::min(cloud.Shown.FirstSeen, at);
     cloud.Shown.LastSeen = std::max(cloud.Shown.LastSeen, at);
     Recompute(cloud);
-    const int id = cloud.Shown.Id;
-    events.emplace_back(CloudEvent{Clock, state, cloud.Shown});
+    const int joinedId = cloud.Shown.Id;
+    const std::size_t merged =
+        MergeOverlapping(static_cast<std::size_t>(&cloud - Clouds.data()), events);
+    const Cloud &kept = Clouds[merged];
+    const int id = kept.Shown.Id;
+    events.emplace_back(CloudEvent{Clock, id == joinedId ? state : CloudState::Update, kept.Shown});
     UpdateVerdict(events);
-    return Placement{id, false};
+    return Placement{id, false, {}};
+}
+
+std::size_t CloudTracker::MergeOverlapping(std::size_t index, std::vector<TrackerEvent> &events) {
+    for (std::size_t other = 0; other < Clouds.size(); ++other) {
+        if (other == index || Clouds[other].Fading) {
+            continue;
+        }
+        const Unit here = UnitOf(Clouds[index].Shown.LatDeg, Clouds[index].Shown.LonDeg);
+        const Unit there = UnitOf(Clouds[other].Shown.LatDeg, Clouds[other].Shown.LonDeg);
+        if (!(ArcKm(here, there.X, there.Y, there.Z) < JoinRadiusKm)) {
+            continue;
+        }
+        // Clouds are held in order of id: the lower index is the older cloud, which stays.
+        const std::size_t keep = std::min(index, other);
+        const std::size_t drop = std::max(index, other);
+        Cloud &kept = Clouds[keep];
+        const Cloud &dropped = Clouds[drop];
+        kept.Recent.MergeFrom(dropped.Recent, MaxRecentSpotsPerCloud);
+        kept.Shown.Spots += dropped.Shown.Spots;
+        kept.Shown.FirstSeen = std::min(kept.Shown.FirstSeen, dropped.Shown.FirstSeen);
+        kept.Shown.LastSeen = std::max(kept.Shown.LastSeen, dropped.Shown.LastSeen);
+        Recompute(kept);
+        Forget(drop, events);
+        // The merged cloud moved: it may now overlap another.
+        return MergeOverlapping(keep, events);
+    }
+    return index;
+}
+
+std::string CloudTracker::TwoMetreMisfit(const Cloud &cloud, const TrackedSpot &spot) const {
+    constexpr BandSet LowerBands = BandBit(Band::M6) | BandBit(Band::M4);
+    const Unit position = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
+    double extentKm = 0;
+    for (const RecentSpots::Spot &held : cloud.Recent.All()) {
+        if ((LowerBands & BandBit(held.SpotBand)) != 0) {
+            extentKm = std::max(extentKm, ArcKm(position, held.X, held.Y, held.Z));
+        }
+    }
+    const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
+    const double offKm = ArcKm(position, centre.X, centre.Y, centre.Z);
+    const auto whole = [](double value) { return std::to_string(std::lround(value)); };
+    const auto tenths = [](double value) {
+        constexpr int Decimals = 1;
+        return calc::FormatFixed(value, Decimals, calc::PlainNumberFormat());
+    };
+    const std::string prefix = "2 m, not confirmed: looks like tropo (";
+    if (offKm > extentKm + TwoMetreExtentMarginKm) {
+        return prefix + "its path centre " + whole(offKm) +
+               " km from the cloud, whose 6 m and 4 m spots lie within " + whole(extentKm) + " km)";
+    }
+    const double lowerMHz = AgreeOn(cloud.Recent.All(), Figure::CriticalFreq, LowerBands).ValueMHz;
+    const double claimMHz = spot.CriticalFreqMHz * spot.ClaimShare;
+    if (claimMHz > lowerMHz * TwoMetreCriticalFactor) {
+        return prefix + "critical frequency " + tenths(claimMHz) +
+               " MHz, the cloud's 6 m and 4 m spots support " + tenths(lowerMHz) + " MHz)";
+    }
+    return {};
 }
 
 void CloudTracker::UpdateVerdict(std::vector<TrackerEvent> &events) {

@@ -49,6 +49,17 @@ constexpr double MaxDriftKmh = 500;
 /// the recent stretch already lie: 2 m Es comes from a cloud dense enough to carry 6 m first, and
 /// an untagged 2 m contact without one is tropo (ducts reach 1,000 km and more).
 constexpr int TwoMetreConfirmingSpots = 2;
+/// Such a 2 m spot confirms its cloud only when its own geometry fits it: its path centre no
+/// farther from the cloud's position than the cloud's farthest 6 m or 4 m spot plus this margin,
+/// km (the centres of one cloud's paths scatter by some tens of km, subsquare rounding included)
+/// ...
+constexpr double TwoMetreExtentMarginKm = 50;
+/// ... and the critical frequency it implies at most this factor above what the cloud's 6 m and
+/// 4 m spots agree on. Over the same path 2 m needs 144 / 50 = 2.9 times the critical frequency
+/// 6 m does, and 6 m spots show only that the cloud reaches their figure; a 2 m report asking
+/// more than three times that of the cloud asks more than any 6 m path through it has shown. A
+/// tropo duct read as Es does: 900 km under a 9.8 MHz cloud implies 38.7 MHz, four times.
+constexpr double TwoMetreCriticalFactor = 3;
 /// Most spots a cloud keeps for its recent stretch: 300 spots a minute (a busy feed in a big
 /// opening) for 15 minutes. Beyond it the oldest, least weighted spots are dropped, so a flood
 /// cannot grow memory without bound.
@@ -88,6 +99,8 @@ struct TrackedSpot {
 struct Placement {
     std::optional<int> CloudId; ///< the cloud it joined or started
     bool Unconfirmed = false;   ///< a 2 m spot no 6 m or 4 m cloud confirms: placed nowhere
+    /// Why, for an unconfirmed spot: "2 m, not confirmed: looks like tropo (...)".
+    std::string Reason;
 };
 
 class CloudTracker {
@@ -139,6 +152,12 @@ class CloudTracker {
     };
 
     void Recompute(Cloud &cloud) const;
+    /// Merges into `cloud` every other active cloud whose position lies within JoinRadiusKm of
+    /// its own: one patch is one cloud, however its spots first came. The older cloud keeps its
+    /// id; the other is reported gone. Returns the index of the cloud merged into.
+    std::size_t MergeOverlapping(std::size_t index, std::vector<TrackerEvent> &events);
+    /// Why an untagged 2 m spot centred at `centre` does not fit `cloud`; empty when it does.
+    [[nodiscard]] std::string TwoMetreMisfit(const Cloud &cloud, const TrackedSpot &spot) const;
     /// The cloud's drift from the fit of its recent centres, or none (see DriftMinErrors).
     [[nodiscard]] std::optional<Drift> FitDrift(const Cloud &cloud) const;
     [[nodiscard]] Cloud *NearestTo(UnixSeconds at, double x, double y, double z);

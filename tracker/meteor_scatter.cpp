@@ -14,14 +14,15 @@ struct Shower {
 
 // The major showers' active periods from the International Meteor Organization's working list
 // (rounded out to whole days; the Quadrantids run over the new year). The Arietids are a daytime
-// shower, the strongest of the year on radio and worked by MS operators in June.
+// shower, the strongest of the year on radio and worked by MS operators in June. Of two showers
+// active together the stronger is named.
 constexpr std::array<Shower, 10> Showers = {{
     {"Quadrantids", 12, 28, 1, 12},
     {"Lyrids", 4, 14, 4, 30},
     {"Eta Aquariids", 4, 19, 5, 28},
     {"Arietids", 5, 14, 6, 24},
-    {"Delta Aquariids", 7, 12, 8, 23},
     {"Perseids", 7, 17, 8, 24},
+    {"Delta Aquariids", 7, 12, 8, 23},
     {"Orionids", 10, 2, 11, 7},
     {"Leonids", 11, 6, 11, 30},
     {"Geminids", 12, 4, 12, 20},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace ionvane::tracker {
 
@@ -91,6 +92,25 @@ void RecentSpots::Push(const Spot &spot) {
     } else {
         Add(spot, 1);
     }
+}
+
+void RecentSpots::MergeFrom(const RecentSpots &other, std::size_t most) {
+    std::deque<Spot> merged;
+    std::merge(Spots.begin(), Spots.end(), other.Spots.begin(), other.Spots.end(),
+               std::back_inserter(merged),
+               [](const Spot &a, const Spot &b) { return a.Time < b.Time; });
+    while (merged.size() > most) {
+        merged.pop_front();
+    }
+    Spots = std::move(merged);
+    BandCounts = {};
+    CritOrder.clear();
+    FreqOrder.clear();
+    for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
+        ++BandCounts[BandIndex(BySeq(seq).SpotBand)];
+        Follow(seq);
+    }
+    Rebuild(Spots.empty() ? Reference : HourOf(Spots.back().Time));
 }
 
 void RecentSpots::PopFront() {

@@ -50,6 +50,9 @@ class RecentSpots {
     void Push(const Spot &spot);
     /// Drops the oldest spot.
     void PopFront();
+    /// Takes in every spot of `other`, in time order among its own, and keeps the newest `most`;
+    /// the summaries are counted again, as for a late spot.
+    void MergeFrom(const RecentSpots &other, std::size_t most);
 
     [[nodiscard]] bool Empty() const { return Spots.empty(); }
     [[nodiscard]] std::size_t Size() const { return Spots.size(); }

@@ -167,6 +167,7 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
     result.CloudId = placed.CloudId;
     if (placed.Unconfirmed) {
         result.Class = EsClass::Unconfirmed;
+        result.Reason = placed.Reason;
     }
     return result;
 }

@@ -111,7 +111,7 @@ struct AlarmEvent {
     Band Which = Band::M2;
     int CloudId = 0;
     std::string Text;
-    HomeFigures Home; ///< the try-towards figures through the cloud
+    HomeFigures Home{}; ///< the try-towards figures through the cloud
     int Heard = 0;    ///< the band's own Es spots through the cloud in the last 15 minutes
 };
 
