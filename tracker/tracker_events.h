@@ -112,7 +112,7 @@ struct AlarmEvent {
     int CloudId = 0;
     std::string Text;
     HomeFigures Home{}; ///< the try-towards figures through the cloud
-    int Heard = 0;    ///< the band's own Es spots through the cloud in the last 15 minutes
+    int Heard = 0;      ///< the band's own Es spots through the cloud in the last 15 minutes
 };
 
 using TrackerEvent = std::variant<CloudEvent, VerdictEvent, AlarmEvent>;
