@@ -3,7 +3,7 @@
 #include "agreement.h"
 #include "calc/earth.h"
 #include "calc/locator.h"
-#include "calc/number_text.h"
+#include "cloud_geometry.h"
 #include "region.h"
 #include "verdict.h"
 
@@ -18,26 +18,6 @@ namespace {
 constexpr double RadPerDeg = std::numbers::pi / calc::HalfTurnDeg;
 constexpr double FullTurnDeg = 360;
 constexpr double SecondsPerHour = 3600;
-
-struct Unit {
-    double X, Y, Z;
-};
-
-Unit UnitOf(double latDeg, double lonDeg) {
-    const double lat = latDeg * RadPerDeg;
-    const double lon = lonDeg * RadPerDeg;
-    return {std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)};
-}
-
-// Great-circle distance between two unit vectors, km; the arc tangent form stays exact for close
-// points, where the arc cosine of the dot product loses half its digits.
-double ArcKm(const Unit &a, double x, double y, double z) {
-    const double cx = a.Y * z - a.Z * y;
-    const double cy = a.Z * x - a.X * z;
-    const double cz = a.X * y - a.Y * x;
-    const double dot = a.X * x + a.Y * y + a.Z * z;
-    return std::atan2(std::sqrt(cx * cx + cy * cy + cz * cz), dot) * calc::EarthRadiusKm;
-}
 
 bool SameReport(const CloudSnapshot &a, const CloudSnapshot &b) {
     const bool sameDrift = a.Movement.has_value() == b.Movement.has_value() &&
@@ -338,63 +318,6 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
     events.emplace_back(CloudEvent{Clock, id == joinedId ? state : CloudState::Update, kept.Shown});
     UpdateVerdict(events);
     return Placement{id, false, {}};
-}
-
-std::size_t CloudTracker::MergeOverlapping(std::size_t index, std::vector<TrackerEvent> &events) {
-    for (std::size_t other = 0; other < Clouds.size(); ++other) {
-        if (other == index || Clouds[other].Fading) {
-            continue;
-        }
-        const Unit here = UnitOf(Clouds[index].Shown.LatDeg, Clouds[index].Shown.LonDeg);
-        const Unit there = UnitOf(Clouds[other].Shown.LatDeg, Clouds[other].Shown.LonDeg);
-        if (!(ArcKm(here, there.X, there.Y, there.Z) < JoinRadiusKm)) {
-            continue;
-        }
-        // Clouds are held in order of id: the lower index is the older cloud, which stays.
-        const std::size_t keep = std::min(index, other);
-        const std::size_t drop = std::max(index, other);
-        Cloud &kept = Clouds[keep];
-        const Cloud &dropped = Clouds[drop];
-        kept.Recent.MergeFrom(dropped.Recent, MaxRecentSpotsPerCloud);
-        kept.Shown.Spots += dropped.Shown.Spots;
-        kept.Shown.FirstSeen = std::min(kept.Shown.FirstSeen, dropped.Shown.FirstSeen);
-        kept.Shown.LastSeen = std::max(kept.Shown.LastSeen, dropped.Shown.LastSeen);
-        Recompute(kept);
-        Forget(drop, events);
-        // The merged cloud moved: it may now overlap another.
-        return MergeOverlapping(keep, events);
-    }
-    return index;
-}
-
-std::string CloudTracker::TwoMetreMisfit(const Cloud &cloud, const TrackedSpot &spot) const {
-    constexpr BandSet LowerBands = BandBit(Band::M6) | BandBit(Band::M4);
-    const Unit position = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
-    double extentKm = 0;
-    for (const RecentSpots::Spot &held : cloud.Recent.All()) {
-        if ((LowerBands & BandBit(held.SpotBand)) != 0) {
-            extentKm = std::max(extentKm, ArcKm(position, held.X, held.Y, held.Z));
-        }
-    }
-    const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
-    const double offKm = ArcKm(position, centre.X, centre.Y, centre.Z);
-    const auto whole = [](double value) { return std::to_string(std::lround(value)); };
-    const auto tenths = [](double value) {
-        constexpr int Decimals = 1;
-        return calc::FormatFixed(value, Decimals, calc::PlainNumberFormat());
-    };
-    const std::string prefix = "2 m, not confirmed: looks like tropo (";
-    if (offKm > extentKm + TwoMetreExtentMarginKm) {
-        return prefix + "its path centre " + whole(offKm) +
-               " km from the cloud, whose 6 m and 4 m spots lie within " + whole(extentKm) + " km)";
-    }
-    const double lowerMHz = AgreeOn(cloud.Recent.All(), Figure::CriticalFreq, LowerBands).ValueMHz;
-    const double claimMHz = spot.CriticalFreqMHz * spot.ClaimShare;
-    if (claimMHz > lowerMHz * TwoMetreCriticalFactor) {
-        return prefix + "critical frequency " + tenths(claimMHz) +
-               " MHz, the cloud's 6 m and 4 m spots support " + tenths(lowerMHz) + " MHz)";
-    }
-    return {};
 }
 
 void CloudTracker::UpdateVerdict(std::vector<TrackerEvent> &events) {
