@@ -203,6 +203,9 @@ TEST(VerdictScenario, TwoCloudsTradePlacesOnce) {
         ASSERT_EQ(six.Via.size(), 2U) << "minute " << i;
         EXPECT_EQ(six.Via[0].CloudId, sixHeadline[i - 3]) << "minute " << i;
         EXPECT_EQ(s.Verdict(Band::M10).CloudId, 1) << "minute " << i;
+        // Half a minute on, the headline has not moved: the challenger must last a minute.
+        s.Tick(T0 + i * Minute + 30);
+        EXPECT_EQ(s.Verdict(Band::M6).CloudId, sixHeadline[i - 3]) << "minute " << i << ":30";
     }
     EXPECT_EQ(s.Verdict(Band::M6).Home.TowardsLoc, "KN01PD");
     EXPECT_FLOAT_EQ(s.Verdict(Band::M6).Via[1].Home.TrafficFreqMHz, 62.89F);
