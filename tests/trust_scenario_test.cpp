@@ -143,6 +143,8 @@ TEST(TrustScenario, MeteorScatterAsHamsSendIt) {
         {PerseidsNight, 50260.0, america, perseids},
         {PerseidsNight, 144150.0, america, perseids},
         {PerseidsNight, 144365.0, america, ""},
+        {NewYear, 50280.0, europe, "Quadrantids: meteor scatter, not Es"},
+        {AfterQuadrantids, 50280.0, europe, ""},
     };
     for (const Case &c : cases) {
         Scenario s;
