@@ -54,50 +54,74 @@ double ClaimShare(double distanceKm, int coarseEnds, double latDeg) {
     return SecantOf(distanceKm) / SecantOf(longestKm);
 }
 
-Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure, BandSet bands) {
-    // The highest claims, highest first, in one pass.
-    std::array<const RecentSpots::Spot *, AgreementCandidates> top{};
-    std::array<double, AgreementCandidates> claims{};
-    std::size_t held = 0;
-    for (const RecentSpots::Spot &spot : spots) {
-        if ((bands & BandBit(spot.SpotBand)) == 0) {
-            continue;
+namespace {
+
+// The highest claims of one figure, highest first, kept as spots pass by.
+struct TopClaims {
+    std::array<const RecentSpots::Spot *, AgreementCandidates> Top{};
+    std::array<double, AgreementCandidates> Claims{};
+    std::size_t Held = 0;
+
+    void Offer(const RecentSpots::Spot &spot, double claim) {
+        if (Held == AgreementCandidates && !(claim > Claims[Held - 1])) {
+            return;
         }
-        const double claim = ClaimOf(spot, figure);
-        if (held == AgreementCandidates && !(claim > claims[held - 1])) {
-            continue;
-        }
-        std::size_t at = std::min(held, AgreementCandidates - 1);
-        while (at > 0 && claims[at - 1] < claim) {
-            claims[at] = claims[at - 1];
-            top[at] = top[at - 1];
+        std::size_t at = std::min(Held, AgreementCandidates - 1);
+        while (at > 0 && Claims[at - 1] < claim) {
+            Claims[at] = Claims[at - 1];
+            Top[at] = Top[at - 1];
             --at;
         }
-        claims[at] = claim;
-        top[at] = &spot;
-        held = std::min(held + 1, AgreementCandidates);
+        Claims[at] = claim;
+        Top[at] = &spot;
+        Held = std::min(Held + 1, AgreementCandidates);
     }
-    if (held == 0) {
-        return {};
+
+    [[nodiscard]] Agreed Resolve() const {
+        if (Held == 0) {
+            return {};
+        }
+        Agreed best;
+        for (std::size_t i = 0; i < Held; ++i) {
+            // The best partner of i is the highest independent claim other than its own.
+            for (std::size_t j = 0; j < Held; ++j) {
+                if (j == i || !Independent(*Top[i], *Top[j])) {
+                    continue;
+                }
+                const double value = std::min(Claims[i], Claims[j] / AgreementShare);
+                if (best.Spot == nullptr || value > best.ValueMHz) {
+                    best = {Top[i], value};
+                }
+                break;
+            }
+        }
+        if (best.Spot == nullptr) {
+            return {Top[Held - 1], Claims[Held - 1]};
+        }
+        return best;
     }
-    Agreed best;
-    for (std::size_t i = 0; i < held; ++i) {
-        // The best partner of i is the highest independent claim other than its own.
-        for (std::size_t j = 0; j < held; ++j) {
-            if (j == i || !Independent(*top[i], *top[j])) {
-                continue;
-            }
-            const double value = std::min(claims[i], claims[j] / AgreementShare);
-            if (best.Spot == nullptr || value > best.ValueMHz) {
-                best = {top[i], value};
-            }
-            break;
+};
+
+} // namespace
+
+Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure, BandSet bands) {
+    TopClaims top;
+    for (const RecentSpots::Spot &spot : spots) {
+        if ((bands & BandBit(spot.SpotBand)) != 0) {
+            top.Offer(spot, ClaimOf(spot, figure));
         }
     }
-    if (best.Spot == nullptr) {
-        return {top[held - 1], claims[held - 1]};
+    return top.Resolve();
+}
+
+AgreedFigures AgreeOnBoth(const std::deque<RecentSpots::Spot> &spots) {
+    TopClaims muf;
+    TopClaims critical;
+    for (const RecentSpots::Spot &spot : spots) {
+        muf.Offer(spot, spot.PathMufMHz * spot.ClaimShare);
+        critical.Offer(spot, spot.CriticalFreqMHz * spot.ClaimShare);
     }
-    return best;
+    return {muf.Resolve(), critical.Resolve()};
 }
 
 } // namespace ionvane::tracker

@@ -54,4 +54,11 @@ struct Agreed {
 Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure,
                BandSet bands = static_cast<BandSet>(~0U));
 
+/// Both figures of every spot in one pass over them, as AgreeOn gives each.
+struct AgreedFigures {
+    Agreed PathMuf;
+    Agreed CriticalFreq;
+};
+AgreedFigures AgreeOnBoth(const std::deque<RecentSpots::Spot> &spots);
+
 } // namespace ionvane::tracker

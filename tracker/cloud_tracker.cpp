@@ -113,7 +113,8 @@ void CloudTracker::Recompute(Cloud &cloud) const {
     shown.LatDeg = std::atan2(z, std::hypot(x, y)) / RadPerDeg;
     shown.LonDeg = std::atan2(y, x) / RadPerDeg;
     shown.CentreLoc = calc::EncodeLocator(shown.LatDeg, shown.LonDeg);
-    shown.CriticalFreqMHz = AgreeOn(recent.All(), Figure::CriticalFreq).ValueMHz;
+    const AgreedFigures figures = AgreeOnBoth(recent.All());
+    shown.CriticalFreqMHz = figures.CriticalFreq.ValueMHz;
     shown.HighestFreqMHz = recent.HighestFreqMHz();
     shown.Bands = recent.Bands();
 
@@ -149,7 +150,7 @@ void CloudTracker::Recompute(Cloud &cloud) const {
     // The home path through the cloud's position, and the frequency of traffic over it that its
     // recent spots agree on.
     cloud.FromHome.reset();
-    const Agreed agreed = AgreeOn(recent.All(), Figure::PathMuf);
+    const Agreed &agreed = figures.PathMuf;
     if (const auto reflection = Home.Through(atLatDeg, atLonDeg); reflection && agreed.Spot) {
         const float best = Home.TrafficFreqMHz(*reflection, agreed.ValueMHz, agreed.Spot->FreqMHz);
         if (std::isfinite(best) && best >= 0) {
