@@ -50,6 +50,10 @@ std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
     if (result.Placed) {
         AppendPlacedMember(out, *result.Placed);
     }
+    // Why a spot places no cloud for a reason of its own ("2 m, not confirmed: looks like tropo").
+    if (!result.Reason.empty()) {
+        StringMember(out, "reason", result.Reason);
+    }
     // The result last, as the live session writes it: a script can cut it off the line as is.
     Key(out, "result");
     out += '{';

@@ -97,6 +97,15 @@ std::string CloudEventJson(const tracker::CloudEvent &event) {
     } else {
         RawMember(out, "drift", "null");
     }
+    if (c.In15Min) {
+        Key(out, "in15min");
+        out += '{';
+        StringMember(out, "locator", c.In15Min->Loc);
+        Rounded(out, "beamDeg", c.In15Min->BeamDeg, calc::ShownDecimals);
+        out += '}';
+    } else {
+        RawMember(out, "in15min", "null");
+    }
     out += '}';
     return out;
 }
@@ -122,9 +131,11 @@ std::string VerdictEventJson(const tracker::VerdictEvent &event) {
             Rounded(out, "elevationDeg", v.Home.ElevationDeg, calc::ShownDecimals);
             Rounded(out, "distanceKm", v.Home.DistanceKm, calc::ShownDecimals);
             FloatMember(out, "trafficFreqMHz", v.Home.TrafficFreqMHz);
+            IntegerMember(out, "heard", v.Heard());
+            RawMember(out, "grazing", tracker::Grazing(v.Home) ? "true" : "false");
         } else {
             for (const char *name : {"cloud", "tryTowards", "azimuthDeg", "elevationDeg",
-                                     "distanceKm", "trafficFreqMHz"}) {
+                                     "distanceKm", "trafficFreqMHz", "heard", "grazing"}) {
                 RawMember(out, name, "null");
             }
         }
@@ -153,6 +164,10 @@ std::string AlarmEventJson(const tracker::AlarmEvent &event) {
     std::string out = EventStart("alarm", event.Time);
     StringMember(out, "band", tracker::BandName(event.Which));
     IntegerMember(out, "cloud", event.CloudId);
+    IntegerMember(out, "heard", event.Heard);
+    Rounded(out, "distanceKm", event.Home.DistanceKm, calc::ShownDecimals);
+    Rounded(out, "elevationDeg", event.Home.ElevationDeg, calc::ShownDecimals);
+    RawMember(out, "grazing", tracker::Grazing(event.Home) ? "true" : "false");
     StringMember(out, "text", event.Text);
     out += '}';
     return out;

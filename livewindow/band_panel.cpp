@@ -1,6 +1,7 @@
 #include "band_panel.h"
 
 #include "elided_label.h"
+#include "tracker/verdict.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -139,6 +140,12 @@ QString BeamText(const tracker::HomeFigures &home) {
         .arg(QString::number(static_cast<double>(home.TrafficFreqMHz), 'f', 1));
 }
 
+// A band's headline in the tracker's own words, the same the alarm and the command line use:
+// whether the band was heard or is predicted, the beam, the distance and the model's estimate.
+QString HeadlineText(const tracker::BandVerdict &verdict) {
+    return QString::fromStdString(tracker::HeadlineWords(verdict));
+}
+
 QString BannerText(const tracker::BandVerdict &verdict, tracker::UnixSeconds alarmTime,
                    const QString &hint) {
     const QString at =
@@ -146,9 +153,9 @@ QString BannerText(const tracker::BandVerdict &verdict, tracker::UnixSeconds ala
     const QString band = BandLabel(verdict.Which);
     switch (verdict.State) {
     case tracker::VerdictState::Possible:
-        return band + " OPEN since " + at + hint + "\n" + BeamText(verdict.Home);
+        return band + " OPEN since " + at + hint + "\n" + HeadlineText(verdict);
     case tracker::VerdictState::Marginal:
-        return band + " marginal now, alarm at " + at + hint + "\n" + BeamText(verdict.Home);
+        return band + " marginal now, alarm at " + at + hint + "\n" + HeadlineText(verdict);
     case tracker::VerdictState::Closed:
         break;
     }
@@ -159,9 +166,9 @@ QString BandPanel::RowText(tracker::Band band) const {
     const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
     switch (verdict.State) {
     case tracker::VerdictState::Possible:
-        return BandLabel(band) + " POSSIBLE\n" + BeamText(verdict.Home);
+        return BandLabel(band) + " POSSIBLE\n" + HeadlineText(verdict);
     case tracker::VerdictState::Marginal:
-        return BandLabel(band) + " marginal\n" + BeamText(verdict.Home);
+        return BandLabel(band) + " marginal\n" + HeadlineText(verdict);
     case tracker::VerdictState::Closed:
         break;
     }

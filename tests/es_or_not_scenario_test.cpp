@@ -51,25 +51,28 @@ TEST(EsOrNotScenario, MeteorScatterAndAuroraOpenNothing) {
 }
 
 TEST(EsOrNotScenario, TwoMetreTropoFromTheFeedNeedsSixMetresUnderIt) {
-    // FT8 reports on 2 m of 900 to 1,200 km across the North Sea, as a tropo duct gives them: no
-    // tag, so alone they are unconfirmed and place nothing. With two 6 m Es spots under the same
-    // place first, they count and 2 m opens.
+    // FT8 reports on 2 m of 950 to 1,250 km across the North Sea, as a tropo duct gives them: no
+    // tag, so alone they are unconfirmed and place nothing. With two 6 m Es spots of 1,800 and
+    // 2,000 km under the same place first, they still imply more than three times the 6 m spots'
+    // critical frequency: listed as tropo, placing nothing, 2 m closed.
     const Point duct{54.0, 3.0};
     for (const bool sixMetresFirst : {false, true}) {
         Scenario s;
         if (sixMetresFirst) {
-            s.Spot(T0, PathThrough(duct, 10, 1200), 50313.0);
-            s.Spot(T0 + Minute, PathThrough(duct, 60, 1300), 50313.0);
+            s.Spot(T0, PathThrough(duct, 10, 1800), 50313.0);
+            s.Spot(T0 + Minute, PathThrough(duct, 60, 2000), 50313.0);
         }
         for (int i = 0; i < 4; ++i) {
             const LineResult r = s.Report(T0 + (2 + i) * Minute,
-                                          PathThrough(duct, 90 + 20 * i, 900 + 100 * i), 144.174);
-            EXPECT_EQ(r.Class, sixMetresFirst ? EsClass::Counted : EsClass::Unconfirmed) << i;
-            EXPECT_EQ(r.CloudId.has_value(), sixMetresFirst) << i;
+                                          PathThrough(duct, 90 + 20 * i, 950 + 100 * i), 144.174);
+            EXPECT_EQ(r.Class, EsClass::Unconfirmed) << i;
+            EXPECT_FALSE(r.CloudId.has_value()) << i;
+            EXPECT_EQ(r.Reason.find("looks like tropo") != std::string::npos, sixMetresFirst)
+                << i << ": " << r.Reason;
         }
         EXPECT_EQ(s.Current().size(), sixMetresFirst ? 1U : 0U);
-        EXPECT_EQ(s.Verdict(Band::M2).Possible(), sixMetresFirst);
-        EXPECT_EQ(AlarmsOn(s, Band::M2).size(), sixMetresFirst ? 1U : 0U);
+        EXPECT_FALSE(s.Verdict(Band::M2).Possible());
+        EXPECT_TRUE(AlarmsOn(s, Band::M2).empty());
     }
 }
 

@@ -33,7 +33,7 @@ inline void WriteAll(const QString &path, const QByteArray &content) {
     file.write(content);
 }
 
-// Two clouds over 40 minutes, one of them with a 2 m spot, amid HF spots and talk.
+// Two clouds over 40 minutes, one of them with two agreeing 2 m spots, amid HF spots and talk.
 inline std::vector<std::string> Opening() {
     using synthetic::PathThrough;
     std::vector<std::string> lines;
@@ -41,7 +41,7 @@ inline std::vector<std::string> Opening() {
         const std::int64_t t = T0 + i * Minute;
         lines.push_back(synthetic::PlainSpotLine(t, 14074.0, "JA1ABC", "DK7UK"));
         lines.push_back(synthetic::SpotLine(t + 5, PathThrough({45.0, 10.0}, i * 23 % 180, 1500),
-                                            i == 30 ? 144174.0 : 50313.0));
+                                            i == 30 || i == 31 ? 144174.0 : 50313.0));
         if (i % 3 == 0) {
             lines.push_back(synthetic::SpotLine(
                 t + 20, PathThrough({40.0, -2.0}, i * 41 % 180, 1200), 50150.0));

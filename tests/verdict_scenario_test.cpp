@@ -119,7 +119,8 @@ TEST(VerdictScenario, TwoMetreAlarmOnceAndAgainOnlyAfterTheRules) {
         ASSERT_EQ(alarms.size(), 1U) << c.Name;
         EXPECT_EQ(alarms[0].CloudId, 1);
         EXPECT_EQ(alarms[0].Time, T0);
-        EXPECT_EQ(alarms[0].Text, "2 m OPEN beam 103 towards JN86IK, up to 159.5 MHz");
+        EXPECT_EQ(alarms[0].Text, "2 m OPEN (heard, 1 Es spot): beam 103, 1,403 km, towards "
+                                  "JN86IK; model estimate MUF 159.5 MHz");
         s.Tick(T0 + c.LastSpotS + 15 * Minute);
         EXPECT_FALSE(s.Pipeline.Clouds().CurrentVerdict().Bands[BandIndex(Band::M2)].Possible());
         s.Feed(TwoMetreSpot(T0 + c.ReopenS));
@@ -139,14 +140,14 @@ TEST(VerdictScenario, AlarmBandIsTheUsersChoice) {
     EXPECT_EQ(alarms[0].Which, Band::M6);
 }
 
-TEST(VerdictScenario, ASecondSpotThroughTheCloudKeepsTheVerdict) {
-    // Three 6 m spots through one cloud over Switzerland at different bearings and lengths: the
-    // cloud's frequency of traffic from IO90IR is the highest its spots give through its
-    // position, so a spot that alone would give less never lowers it. One verdict, 6 m possible
-    // at 52.24 MHz towards JN83BO from the first spot on.
+TEST(VerdictScenario, ASecondSpotThatAgreesKeepsTheVerdict) {
+    // Three 6 m spots through one cloud over Switzerland at different bearings and lengths within
+    // a few per cent: the cloud's frequency of traffic from IO90IR is the highest its spots agree
+    // on within 5%, so a spot that alone would give a little less never lowers it. One verdict,
+    // 6 m possible at 52.24 MHz towards JN83BO from the first spot on.
     Scenario s;
     const Point centre{47.5, 8.0};
-    const double lengths[] = {1400, 2000, 1700};
+    const double lengths[] = {1400, 1450, 1420};
     for (int i = 0; i < 3; ++i) {
         s.Spot(T0 + i * Minute, PathThrough(centre, 20 + 50 * i, lengths[i]), 50313.0);
         const BandVerdict six = s.Verdict(Band::M6);
@@ -166,13 +167,13 @@ TEST(VerdictScenario, PossibleMarginalOrClosedByTheEdge) {
         VerdictState Six;
         float TrafficFreqMHz;
     };
-    const Case cases[] = {{{47.5, 8.0}, VerdictState::Possible, 63.17F},
+    const Case cases[] = {{{47.5, 8.0}, VerdictState::Possible, 63.08F},
                           {{48.0, 4.0}, VerdictState::Marginal, 49.63F},
                           {{50.0, 1.0}, VerdictState::Closed, 0}};
     for (const Case &c : cases) {
         Scenario s;
         for (int i = 0; i < 3; ++i) {
-            s.Spot(T0 + i * Minute, PathThrough(c.Cloud, 20 + 50 * i, 1000 + 200 * i), 50313.0);
+            s.Spot(T0 + i * Minute, PathThrough(c.Cloud, 20 + 50 * i, 1000 + 20 * i), 50313.0);
         }
         const BandVerdict six = s.Verdict(Band::M6);
         EXPECT_EQ(six.State, c.Six) << c.Cloud.LatDeg;
@@ -183,17 +184,18 @@ TEST(VerdictScenario, PossibleMarginalOrClosedByTheEdge) {
 
 TEST(VerdictScenario, TwoCloudsTradePlacesOnce) {
     // Two clouds that both carry 6 m from IO90IR: three spots over the Bay of Biscay (cloud 1,
-    // 62.89 MHz), then one spot a minute over the Alps (cloud 2, 58.43 MHz). The 6 m headline is
-    // the cloud with more 6 m spots, the higher frequency breaking the tie: cloud 1 until cloud 2
-    // has its fourth spot, then cloud 2, once. 10 m has no spots on either: the higher frequency
-    // heads it throughout. Both clouds are listed for both bands.
+    // 62.89 MHz), then one spot a minute over the Alps (cloud 2, 58.43 MHz). The clouds are ranked
+    // by their 6 m spots, the higher frequency breaking the tie, but the headline stays on cloud 1
+    // until cloud 2 carries 6 m clearly better (twice its spots, from its sixth spot at minute 8)
+    // for a minute: cloud 2 from minute 9, once. 10 m has no spots on either: the higher
+    // frequency heads it throughout. Both clouds are listed for both bands.
     Scenario s;
     const Point west{44.0, 0.0};
     const Point east{46.5, 11.0};
     for (int i = 0; i < 3; ++i) {
         s.Spot(T0 + i * Minute, PathThrough(west, 20 + 50 * i, 1000), 50313.0);
     }
-    const int sixHeadline[] = {1, 1, 1, 2, 2, 2, 2};
+    const int sixHeadline[] = {1, 1, 1, 1, 1, 1, 2};
     for (int i = 3; i < 10; ++i) {
         s.Spot(T0 + i * Minute, PathThrough(east, 20 + 50 * i, 1300), 50313.0);
         const BandVerdict six = s.Verdict(Band::M6);
@@ -201,6 +203,9 @@ TEST(VerdictScenario, TwoCloudsTradePlacesOnce) {
         ASSERT_EQ(six.Via.size(), 2U) << "minute " << i;
         EXPECT_EQ(six.Via[0].CloudId, sixHeadline[i - 3]) << "minute " << i;
         EXPECT_EQ(s.Verdict(Band::M10).CloudId, 1) << "minute " << i;
+        // Half a minute on, the headline has not moved: the challenger must last a minute.
+        s.Tick(T0 + i * Minute + 30);
+        EXPECT_EQ(s.Verdict(Band::M6).CloudId, sixHeadline[i - 3]) << "minute " << i << ":30";
     }
     EXPECT_EQ(s.Verdict(Band::M6).Home.TowardsLoc, "KN01PD");
     EXPECT_FLOAT_EQ(s.Verdict(Band::M6).Via[1].Home.TrafficFreqMHz, 62.89F);
@@ -222,7 +227,7 @@ TEST(VerdictScenario, SixMetresNearAndTwoMetresFar) {
     const Point nearCloud{47.0, 1.0};
     const Point farCloud{49.5, 12.0};
     for (int i = 0; i < 4; ++i) {
-        s.Spot(T0 + i * Minute, PathThrough(nearCloud, 20 + 40 * i, 900 + 100 * i), 50313.0);
+        s.Spot(T0 + i * Minute, PathThrough(nearCloud, 20 + 40 * i, 900 + 20 * i), 50313.0);
     }
     s.Spot(T0 + 4 * Minute, PathThrough(farCloud, 30, 1300), 50313.0);
     s.Spot(T0 + 5 * Minute, PathThrough(farCloud, 70, 1300), 50313.0);
@@ -232,7 +237,7 @@ TEST(VerdictScenario, SixMetresNearAndTwoMetresFar) {
     const BandVerdict two = s.Verdict(Band::M2);
     EXPECT_TRUE(six.Possible());
     EXPECT_EQ(six.CloudId, 1);
-    EXPECT_EQ(std::lround(six.Home.AzimuthDeg), 157);
+    EXPECT_EQ(std::lround(six.Home.AzimuthDeg), 158);
     ASSERT_EQ(six.Via.size(), 2U);
     EXPECT_EQ(six.Via[1].CloudId, 2);
     EXPECT_TRUE(two.Possible());
@@ -244,10 +249,12 @@ TEST(VerdictScenario, SixMetresNearAndTwoMetresFar) {
 
 TEST(VerdictScenario, TwoMetreAlarmAtTheMinuteOfTheFirstConfirmedSpot) {
     // From Rome (JN61FW), a cloud off the Balearics carrying 6 m (about 55 MHz): 2 m spots Italy to
-    // Spain at minutes 5, 8 and 13. Tagged Es, the first opens 2 m and alarms at once; untagged,
-    // each needs two 6 m spots under the cloud, so with a single 6 m spot before minute 7 the
-    // first 2 m spot is listed unconfirmed and the alarm comes with the second. One 2 m alarm per
-    // opening either way, and 2 m closes when the cloud fades 15 minutes after its last spot.
+    // Spain at minutes 5, 8 and 13. The first 2 m spot alone cannot lift the cloud's figure above
+    // what its 6 m spots support: 2 m opens with the second, independent 2 m spot at minute 8,
+    // tagged or not. Untagged, each needs two 6 m spots under the cloud, so with a single 6 m spot
+    // before minute 7 the first 2 m spot is listed unconfirmed and 2 m opens with the third. One 2
+    // m alarm per opening either
+    // way, and 2 m closes when the cloud fades 15 minutes after its last spot.
     struct Case {
         const char *Name;
         std::vector<int> SixMetreMinutes;
@@ -261,20 +268,23 @@ TEST(VerdictScenario, TwoMetreAlarmAtTheMinuteOfTheFirstConfirmedSpot) {
          {0, 1, 2},
          "ES",
          {EsClass::Counted, EsClass::Counted, EsClass::Counted},
-         5,
-         "2 m OPEN beam 262 towards IM78AI, up to 158.1 MHz"},
+         8,
+         "2 m OPEN (heard, 2 Es spots): beam 262, 1,613 km, towards IM78AH; model estimate MUF "
+         "158.1 MHz"},
         {"untagged, 6 m under it",
          {0, 1, 2},
          "",
          {EsClass::Counted, EsClass::Counted, EsClass::Counted},
-         5,
-         "2 m OPEN beam 262 towards IM78AI, up to 158.1 MHz"},
+         8,
+         "2 m OPEN (heard, 2 Es spots): beam 262, 1,613 km, towards IM78AH; model estimate MUF "
+         "158.1 MHz"},
         {"untagged, 6 m comes later",
          {0, 7},
          "",
          {EsClass::Unconfirmed, EsClass::Counted, EsClass::Counted},
-         8,
-         "2 m OPEN beam 262 towards IM78AH, up to 158.0 MHz"},
+         13,
+         "2 m OPEN (heard, 2 Es spots): beam 262, 1,613 km, towards IM78AH; model estimate MUF "
+         "158.0 MHz"},
     };
     const Point cloud{40.5, 3.0};
     for (const Case &c : cases) {
@@ -310,10 +320,11 @@ TEST(VerdictScenario, TwoMetreAlarmAtTheMinuteOfTheFirstConfirmedSpot) {
 }
 
 TEST(VerdictScenario, PossibleHoldsFiveMinutesAfterNoCloudCarriesIt) {
-    // A cloud over Bavaria with a 6 m spot every minute and one 2 m spot at 1:10 (159.85 MHz from
-    // IO90IR). That spot leaves the 15-minute stretch at 16:10, and the next look, at minute 17,
+    // A cloud over Bavaria with a 6 m spot every minute and two agreeing 2 m spots at 1:10 and 1:20
+    // (159.85 MHz from IO90IR). They leave the 15-minute stretch at 16:20, and the next look, at
+    // minute 17,
     // finds no cloud carrying 2 m any more (the 6 m spots give 57.8 MHz): 2 m stays possible five
-    // minutes more and closes at minute 22. A 2 m spot at minute 18 in the second case carries it
+    // minutes more and closes at minute 22. Two 2 m spots at minute 18 in the second case carry it
     // again: no close, no second alarm.
     struct Case {
         const char *Name;
@@ -331,6 +342,7 @@ TEST(VerdictScenario, PossibleHoldsFiveMinutesAfterNoCloudCarriesIt) {
             s.Spot(t, PathThrough(cloud, 30 + 37 * minute % 150, 1300), 50313.0);
             if (minute == 1 || (c.SpotAgain && minute == 18)) {
                 s.Spot(t + 10, PathThrough(cloud, 70, 1400), 144174.0);
+                s.Spot(t + 20, PathThrough(cloud, 110, 1400), 144300.0);
             }
             if (!closedAt && minute > 1 && !s.Verdict(Band::M2).Possible()) {
                 closedAt = t - T0;

@@ -13,7 +13,8 @@ BandWatch::Watch(UnixSeconds now, const std::array<BandVerdict, BandCount> &judg
         BandState &state = Bands[index];
         const BandVerdict &fresh = judged[index];
         if (fresh.Possible()) {
-            state.Held = fresh;
+            KeepHeadline(now, state, shown[index]);
+            state.Held = shown[index];
             state.StoppedCarrying.reset();
         } else if (state.Held) {
             // The first look that finds no cloud carrying the band starts the hold.
@@ -26,7 +27,10 @@ BandWatch::Watch(UnixSeconds now, const std::array<BandVerdict, BandCount> &judg
             } else {
                 state.Held.reset();
                 state.StoppedCarrying.reset();
+                KeepHeadline(now, state, shown[index]);
             }
+        } else {
+            KeepHeadline(now, state, shown[index]);
         }
         const bool possible = shown[index].Possible();
         if (possible == state.Shown) {
@@ -49,8 +53,46 @@ BandWatch::Watch(UnixSeconds now, const std::array<BandVerdict, BandCount> &judg
 }
 
 bool BandWatch::Holding() const {
-    return std::any_of(Bands.begin(), Bands.end(),
-                       [](const BandState &state) { return state.Held.has_value(); });
+    return std::any_of(Bands.begin(), Bands.end(), [](const BandState &state) {
+        return state.Held.has_value() || state.Challenger.has_value();
+    });
+}
+
+void BandWatch::KeepHeadline(UnixSeconds now, BandState &state, BandVerdict &verdict) {
+    if (!verdict.CloudId) {
+        state.Headline.reset();
+        state.Challenger.reset();
+        return;
+    }
+    const auto kept =
+        std::find_if(verdict.Via.begin(), verdict.Via.end(), [&state](const CloudFromHome &cloud) {
+            return state.Headline && cloud.CloudId == *state.Headline;
+        });
+    if (kept == verdict.Via.end() || kept == verdict.Via.begin()) {
+        state.Headline = verdict.CloudId;
+        state.Challenger.reset();
+        return;
+    }
+    const CloudFromHome &top = verdict.Via.front();
+    const std::size_t band = BandIndex(verdict.Which);
+    const bool clearlyBetter =
+        static_cast<double>(top.Home.TrafficFreqMHz) >=
+            static_cast<double>(kept->Home.TrafficFreqMHz) * HeadlineMarginFactor ||
+        top.Heard[band] >= HeadlineSpotsFactor * std::max(1, kept->Heard[band]);
+    if (!clearlyBetter) {
+        state.Challenger.reset();
+    } else if (state.Challenger != top.CloudId) {
+        state.Challenger = top.CloudId;
+        state.ChallengerSince = now;
+    } else if (now - state.ChallengerSince >= HeadlineHoldS) {
+        state.Headline = top.CloudId;
+        state.Challenger.reset();
+        return;
+    }
+    // The cloud shown before stays first; `via` still lists every cloud that carries the band.
+    std::rotate(verdict.Via.begin(), kept, kept + 1);
+    verdict.CloudId = verdict.Via.front().CloudId;
+    verdict.Home = verdict.Via.front().Home;
 }
 
 } // namespace ionvane::tracker

@@ -22,6 +22,15 @@ constexpr std::int64_t AlarmClosedForS = 10 * 60;
 /// once.
 constexpr std::int64_t AlarmSpacingS = 30 * 60;
 
+/// A band's headline cloud gives way only to one that carries the band clearly better: a frequency
+/// of traffic at least this factor above the headline's (5% more, beyond the swings of a critical
+/// frequency within minutes) or at least HeadlineSpotsFactor times its spots on the band ...
+constexpr double HeadlineMarginFactor = 1.05;
+constexpr int HeadlineSpotsFactor = 2;
+/// ... for at least this long, seconds (one minute: two clouds near the same figure otherwise
+/// trade the first place with every spot, and the beam swings to and fro).
+constexpr std::int64_t HeadlineHoldS = 60;
+
 class BandWatch {
   public:
     explicit BandWatch(Band alarmFrom) : AlarmFrom(alarmFrom) {}
@@ -39,7 +48,8 @@ class BandWatch {
                                              const std::function<bool(int)> &isLive,
                                              std::vector<Band> &alarms);
 
-    /// Whether some band is shown possible: the clock alone can then change what it shows.
+    /// Whether some band is shown possible or its headline challenged: the clock alone can then
+    /// change what it shows.
     [[nodiscard]] bool Holding() const;
 
   private:
@@ -49,7 +59,14 @@ class BandWatch {
         bool Shown = false;                         ///< shown possible
         std::optional<UnixSeconds> ClosedSince;     ///< none: closed since the start
         std::optional<UnixSeconds> LastAlarm;
+        std::optional<int> Headline;     ///< the headline cloud shown
+        std::optional<int> Challenger;   ///< a cloud carrying the band clearly better ...
+        UnixSeconds ChallengerSince = 0; ///< ... since then
     };
+
+    /// Keeps the headline of `verdict` on the cloud shown before while that cloud still carries
+    /// the band and no other has carried it clearly better for HeadlineHoldS.
+    static void KeepHeadline(UnixSeconds now, BandState &state, BandVerdict &verdict);
 
     Band AlarmFrom;
     std::array<BandState, BandCount> Bands{};

@@ -1,7 +1,9 @@
 #include "cloud_tracker.h"
 
+#include "agreement.h"
 #include "calc/earth.h"
 #include "calc/locator.h"
+#include "cloud_geometry.h"
 #include "region.h"
 #include "verdict.h"
 
@@ -15,34 +17,51 @@ namespace {
 
 constexpr double RadPerDeg = std::numbers::pi / calc::HalfTurnDeg;
 constexpr double FullTurnDeg = 360;
-
-struct Unit {
-    double X, Y, Z;
-};
-
-Unit UnitOf(double latDeg, double lonDeg) {
-    const double lat = latDeg * RadPerDeg;
-    const double lon = lonDeg * RadPerDeg;
-    return {std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)};
-}
-
-// Great-circle distance between two unit vectors, km; the arc tangent form stays exact for close
-// points, where the arc cosine of the dot product loses half its digits.
-double ArcKm(const Unit &a, double x, double y, double z) {
-    const double cx = a.Y * z - a.Z * y;
-    const double cy = a.Z * x - a.X * z;
-    const double cz = a.X * y - a.Y * x;
-    const double dot = a.X * x + a.Y * y + a.Z * z;
-    return std::atan2(std::sqrt(cx * cx + cy * cy + cz * cz), dot) * calc::EarthRadiusKm;
-}
+constexpr double SecondsPerHour = 3600;
 
 bool SameReport(const CloudSnapshot &a, const CloudSnapshot &b) {
     const bool sameDrift = a.Movement.has_value() == b.Movement.has_value() &&
                            (!a.Movement || (a.Movement->SpeedKmh == b.Movement->SpeedKmh &&
                                             a.Movement->TowardsDeg == b.Movement->TowardsDeg));
+    const bool sameNowcast = a.In15Min.has_value() == b.In15Min.has_value() &&
+                             (!a.In15Min || (a.In15Min->Loc == b.In15Min->Loc &&
+                                             a.In15Min->BeamDeg == b.In15Min->BeamDeg));
     return a.LatDeg == b.LatDeg && a.LonDeg == b.LonDeg && a.Spots == b.Spots &&
            a.Bands == b.Bands && a.CriticalFreqMHz == b.CriticalFreqMHz &&
-           a.HighestFreqMHz == b.HighestFreqMHz && a.LastSeen == b.LastSeen && sameDrift;
+           a.HighestFreqMHz == b.HighestFreqMHz && a.LastSeen == b.LastSeen && sameDrift &&
+           sameNowcast;
+}
+
+// The drift a fit gives at the cloud's position, or none when it is below DriftMinErrors of its
+// standard error or below DriftMinKmh.
+std::optional<Drift> DriftOf(const CloudSnapshot &shown,
+                             const std::optional<RecentSpots::Fit> &fit) {
+    if (!fit) {
+        return std::nullopt;
+    }
+    // The least-squares velocity of the centres' unit vectors, seen in the plane tangent at the
+    // position: over a cloud's few hundred km, chord and arc differ by far less than the scatter.
+    const double lat0 = shown.LatDeg * RadPerDeg;
+    const double lon0 = shown.LonDeg * RadPerDeg;
+    const Unit east{-std::sin(lon0), std::cos(lon0), 0};
+    const Unit north{-std::sin(lat0) * std::cos(lon0), -std::sin(lat0) * std::sin(lon0),
+                     std::cos(lat0)};
+    const auto &v = fit->VelocityPerHour;
+    const double eastKmh = (east.X * v[0] + east.Y * v[1] + east.Z * v[2]) * calc::EarthRadiusKm;
+    const double northKmh =
+        (north.X * v[0] + north.Y * v[1] + north.Z * v[2]) * calc::EarthRadiusKm;
+    const double speedKmh = std::hypot(eastKmh, northKmh);
+    const double errorKmh = fit->SpeedErrorPerHour * calc::EarthRadiusKm;
+    if (!(speedKmh >= DriftMinErrors * errorKmh && speedKmh >= DriftMinKmh)) {
+        return std::nullopt;
+    }
+    Drift drift;
+    drift.SpeedKmh = std::min(speedKmh, MaxDriftKmh);
+    drift.TowardsDeg = std::atan2(eastKmh, northKmh) / RadPerDeg;
+    if (drift.TowardsDeg < 0) {
+        drift.TowardsDeg += FullTurnDeg;
+    }
+    return drift;
 }
 
 } // namespace
@@ -94,49 +113,76 @@ void CloudTracker::Recompute(Cloud &cloud) const {
     shown.LatDeg = std::atan2(z, std::hypot(x, y)) / RadPerDeg;
     shown.LonDeg = std::atan2(y, x) / RadPerDeg;
     shown.CentreLoc = calc::EncodeLocator(shown.LatDeg, shown.LonDeg);
-    shown.CriticalFreqMHz = recent.HighestCriticalFreqMHz();
+    const AgreedFigures figures = AgreeOnBoth(recent.All());
+    shown.CriticalFreqMHz = figures.CriticalFreq.ValueMHz;
     shown.HighestFreqMHz = recent.HighestFreqMHz();
     shown.Bands = recent.Bands();
 
-    // The home path through the cloud's position, and the highest frequency of traffic any of
-    // its recent spots gives over it.
-    cloud.FromHome.reset();
-    if (const auto reflection = Home.Through(shown.LatDeg, shown.LonDeg)) {
-        const float best = Home.HighestTrafficFreqMHz(*reflection, recent.All());
-        if (best >= 0) {
-            cloud.FromHome = CloudFromHome{shown.Id, reflection->Figures};
-            cloud.FromHome->Home.TrafficFreqMHz = best;
+    // A drifting cloud is where its fitted line puts it now; the home path runs through that
+    // point, and the cloud event says where the line puts it a quarter hour on.
+    shown.Movement = FitDrift(cloud);
+    shown.In15Min.reset();
+    double atLatDeg = shown.LatDeg;
+    double atLonDeg = shown.LonDeg;
+    if (shown.Movement) {
+        const auto fit = recent.CentreFit();
+        const UnixSeconds newest = recent.Newest().Time;
+        const auto along = [&](UnixSeconds at) {
+            const double hours =
+                static_cast<double>(std::min(at, newest + NowcastAheadS) - fit->MeanTime) /
+                SecondsPerHour;
+            const auto &v = fit->VelocityPerHour;
+            return std::array<double, 3>{fit->Mean[0] + v[0] * hours, fit->Mean[1] + v[1] * hours,
+                                         fit->Mean[2] + v[2] * hours};
+        };
+        const auto [nx, ny, nz] = along(Clock);
+        atLatDeg = std::atan2(nz, std::hypot(nx, ny)) / RadPerDeg;
+        atLonDeg = std::atan2(ny, nx) / RadPerDeg;
+        const auto [fx, fy, fz] = along(Clock + NowcastAheadS);
+        const double laterLatDeg = std::atan2(fz, std::hypot(fx, fy)) / RadPerDeg;
+        const double laterLonDeg = std::atan2(fy, fx) / RadPerDeg;
+        if (const auto later = Home.Through(laterLatDeg, laterLonDeg)) {
+            shown.In15Min =
+                Nowcast{calc::EncodeLocator(laterLatDeg, laterLonDeg), later->Figures.AzimuthDeg};
         }
     }
 
-    shown.Movement.reset();
+    // The home path through the cloud's position, and the frequency of traffic over it that its
+    // recent spots agree on.
+    cloud.FromHome.reset();
+    const Agreed &agreed = figures.PathMuf;
+    if (const auto reflection = Home.Through(atLatDeg, atLonDeg); reflection && agreed.Spot) {
+        const float best = Home.TrafficFreqMHz(*reflection, agreed.ValueMHz, agreed.Spot->FreqMHz);
+        if (std::isfinite(best) && best >= 0) {
+            cloud.FromHome =
+                CloudFromHome{shown.Id, reflection->Figures, {}, agreed.Spot->SpotBand};
+            cloud.FromHome->Home.TrafficFreqMHz = best;
+            for (const Band band : AllBands) {
+                cloud.FromHome->Heard[BandIndex(band)] = recent.SpotsOn(band);
+            }
+        }
+    }
+}
+
+std::optional<Drift> CloudTracker::FitDrift(const Cloud &cloud) const {
+    const RecentSpots &recent = cloud.Recent;
     const UnixSeconds spanS = recent.Newest().Time - recent.Oldest().Time;
-    const auto fit = recent.CentreFit();
-    if (recent.Size() < DriftMinSpots || spanS < DriftMinSpanS || !fit) {
-        return;
+    if (recent.Size() < DriftMinSpots || spanS < DriftMinSpanS) {
+        return std::nullopt;
     }
-    // The least-squares velocity of the centres' unit vectors, seen in the plane tangent at the
-    // position: over a cloud's few hundred km, chord and arc differ by far less than the scatter.
-    const double lat0 = shown.LatDeg * RadPerDeg;
-    const double lon0 = shown.LonDeg * RadPerDeg;
-    const Unit east{-std::sin(lon0), std::cos(lon0), 0};
-    const Unit north{-std::sin(lat0) * std::cos(lon0), -std::sin(lat0) * std::sin(lon0),
-                     std::cos(lat0)};
-    const auto &v = fit->VelocityPerHour;
-    const double eastKmh = (east.X * v[0] + east.Y * v[1] + east.Z * v[2]) * calc::EarthRadiusKm;
-    const double northKmh =
-        (north.X * v[0] + north.Y * v[1] + north.Z * v[2]) * calc::EarthRadiusKm;
-    const double speedKmh = std::hypot(eastKmh, northKmh);
-    if (!(fit->SpeedErrorPerHour * calc::EarthRadiusKm < DriftErrorShare * speedKmh)) {
-        return;
+    // The fit before the newest spot came must show the same drift: a stationary cloud's fit
+    // passes by chance now and then, and rarely twice in the same direction.
+    const auto drift = DriftOf(cloud.Shown, recent.CentreFit());
+    const auto before = DriftOf(cloud.Shown, recent.CentreFitBeforeNewest());
+    if (!drift || !before) {
+        return std::nullopt;
     }
-    Drift drift;
-    drift.SpeedKmh = std::min(speedKmh, MaxDriftKmh);
-    drift.TowardsDeg = std::atan2(eastKmh, northKmh) / RadPerDeg;
-    if (drift.TowardsDeg < 0) {
-        drift.TowardsDeg += FullTurnDeg;
+    const double turnDeg =
+        std::fabs(std::remainder(drift->TowardsDeg - before->TowardsDeg, FullTurnDeg));
+    if (!(turnDeg <= DriftDirectionToleranceDeg)) {
+        return std::nullopt;
     }
-    shown.Movement = drift;
+    return drift;
 }
 
 void CloudTracker::AdvanceTo(UnixSeconds now, std::vector<TrackerEvent> &events) {
@@ -214,11 +260,15 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
     }
     const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
     Cloud *nearest = NearestTo(at, centre.X, centre.Y, centre.Z);
-    if (spot.NeedsConfirmation &&
-        (nearest == nullptr || nearest->Fading ||
-         nearest->Recent.SpotsOn(Band::M6) + nearest->Recent.SpotsOn(Band::M4) <
-             TwoMetreConfirmingSpots)) {
-        return Placement{std::nullopt, true};
+    if (spot.NeedsConfirmation) {
+        if (nearest == nullptr || nearest->Fading ||
+            nearest->Recent.SpotsOn(Band::M6) + nearest->Recent.SpotsOn(Band::M4) <
+                TwoMetreConfirmingSpots) {
+            return Placement{std::nullopt, true, std::string(EsClassText(EsClass::Unconfirmed))};
+        }
+        if (std::string misfit = TwoMetreMisfit(*nearest, spot); !misfit.empty()) {
+            return Placement{std::nullopt, true, std::move(misfit)};
+        }
     }
     CloudState state = CloudState::Update;
     if (nearest == nullptr) {
@@ -237,9 +287,17 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
         state = CloudState::New;
     }
     Cloud &cloud = *nearest;
-    const RecentSpots::Spot recent{
-        at,           centre.X,      centre.Y,       centre.Z, spot.CriticalFreqMHz,
-        spot.FreqMHz, spot.SpotBand, spot.PathMufMHz};
+    const RecentSpots::Spot recent{at,
+                                   centre.X,
+                                   centre.Y,
+                                   centre.Z,
+                                   spot.CriticalFreqMHz,
+                                   spot.FreqMHz,
+                                   spot.SpotBand,
+                                   spot.PathMufMHz,
+                                   spot.ClaimShare,
+                                   spot.FromStation,
+                                   spot.ToStation};
     // A full cloud drops its oldest spot; a late spot older than all it holds is that oldest one.
     const bool full = cloud.Recent.Size() >= MaxRecentSpotsPerCloud;
     if (!full || at >= cloud.Recent.Oldest().Time) {
@@ -253,10 +311,14 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
     cloud.Shown.FirstSeen = std::min(cloud.Shown.FirstSeen, at);
     cloud.Shown.LastSeen = std::max(cloud.Shown.LastSeen, at);
     Recompute(cloud);
-    const int id = cloud.Shown.Id;
-    events.emplace_back(CloudEvent{Clock, state, cloud.Shown});
+    const int joinedId = cloud.Shown.Id;
+    const std::size_t merged =
+        MergeOverlapping(static_cast<std::size_t>(&cloud - Clouds.data()), events);
+    const Cloud &kept = Clouds[merged];
+    const int id = kept.Shown.Id;
+    events.emplace_back(CloudEvent{Clock, id == joinedId ? state : CloudState::Update, kept.Shown});
     UpdateVerdict(events);
-    return Placement{id, false};
+    return Placement{id, false, {}};
 }
 
 void CloudTracker::UpdateVerdict(std::vector<TrackerEvent> &events) {
@@ -289,7 +351,8 @@ void CloudTracker::UpdateVerdict(std::vector<TrackerEvent> &events) {
     events.emplace_back(CurrentVerdict());
     for (const Band band : alarms) {
         const BandVerdict &verdict = Verdicts[BandIndex(band)];
-        events.emplace_back(AlarmEvent{Clock, band, *verdict.CloudId, AlarmText(verdict)});
+        events.emplace_back(AlarmEvent{Clock, band, *verdict.CloudId, AlarmText(verdict),
+                                       verdict.Home, verdict.Heard()});
     }
 }
 

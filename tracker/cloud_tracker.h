@@ -25,13 +25,23 @@ constexpr std::int64_t RecentWindowS = 15 * 60;
 /// A faded cloud is forgotten after this long without a spot, seconds (60 minutes: an opening
 /// that comes back after a pause is usually the same patch re-forming nearby).
 constexpr std::int64_t GoneAfterS = 60 * 60;
-/// A drift is reported only from at least this many spots spanning at least this long, and only
-/// when the fit's standard error of the speed is below DriftErrorShare of the speed: fewer spots,
-/// a shorter span or a looser fit, and the scatter of path centres (tens of km in a real opening)
-/// passes for movement.
+/// A drift is reported only from at least this many spots spanning at least this long, only when
+/// the fitted speed is at least DriftMinErrors standard errors of it and at least DriftMinKmh,
+/// and only when the fit before the newest spot came shows the same within
+/// DriftDirectionToleranceDeg: fewer
+/// spots, a shorter span or a looser fit, and the scatter of path centres (tens of km in a real
+/// opening) passes for movement. Three standard errors: a stationary cloud's fit passes by chance
+/// about once in a hundred looks instead of every few; 20 km/h: slower is no movement a beam
+/// heading or a map arrow would show within the quarter hour a cloud is followed.
 constexpr std::size_t DriftMinSpots = 5;
 constexpr std::int64_t DriftMinSpanS = 10 * 60;
-constexpr double DriftErrorShare = 0.5;
+constexpr double DriftMinErrors = 3;
+constexpr double DriftMinKmh = 20;
+constexpr double DriftDirectionToleranceDeg = 45;
+/// How far ahead the verdict moves a drifting cloud, and where the cloud event says it will be,
+/// seconds (15 minutes: Es clouds change shape and strength within that, a straight line no
+/// further).
+constexpr std::int64_t NowcastAheadS = 15 * 60;
 /// Fastest drift reported, km/h. Es clouds are seen moving at up to a few hundred km/h; a faster
 /// fit is scatter, so the speed is capped here and its direction kept.
 constexpr double MaxDriftKmh = 500;
@@ -39,6 +49,17 @@ constexpr double MaxDriftKmh = 500;
 /// the recent stretch already lie: 2 m Es comes from a cloud dense enough to carry 6 m first, and
 /// an untagged 2 m contact without one is tropo (ducts reach 1,000 km and more).
 constexpr int TwoMetreConfirmingSpots = 2;
+/// Such a 2 m spot confirms its cloud only when its own geometry fits it: its path centre no
+/// farther from the cloud's position than the cloud's farthest 6 m or 4 m spot plus this margin,
+/// km (the centres of one cloud's paths scatter by some tens of km, subsquare rounding included)
+/// ...
+constexpr double TwoMetreExtentMarginKm = 50;
+/// ... and the critical frequency it implies at most this factor above what the cloud's 6 m and
+/// 4 m spots agree on. Over the same path 2 m needs 144 / 50 = 2.9 times the critical frequency
+/// 6 m does, and 6 m spots show only that the cloud reaches their figure; a 2 m report asking
+/// more than three times that of the cloud asks more than any 6 m path through it has shown. A
+/// tropo duct read as Es does: 900 km under a 9.8 MHz cloud implies 38.7 MHz, four times.
+constexpr double TwoMetreCriticalFactor = 3;
 /// Most spots a cloud keeps for its recent stretch: 300 spots a minute (a busy feed in a big
 /// opening) for 15 minutes. Beyond it the oldest, least weighted spots are dropped, so a flood
 /// cannot grow memory without bound.
@@ -67,12 +88,19 @@ struct TrackedSpot {
     /// A 2 m spot without an Es tag: it places nothing unless its cloud holds
     /// TwoMetreConfirmingSpots spots on 6 m or 4 m.
     bool NeedsConfirmation = false;
+    /// The share of its figures the spot can claim alone (ClaimShare), and its two stations
+    /// (StationKey): a cloud's figures are those two independent reports agree on.
+    double ClaimShare = 1;
+    std::uint64_t FromStation = 0;
+    std::uint64_t ToStation = 0;
 };
 
 /// Where a spot went.
 struct Placement {
     std::optional<int> CloudId; ///< the cloud it joined or started
     bool Unconfirmed = false;   ///< a 2 m spot no 6 m or 4 m cloud confirms: placed nowhere
+    /// Why, for an unconfirmed spot: "2 m, not confirmed: looks like tropo (...)".
+    std::string Reason;
 };
 
 class CloudTracker {
@@ -124,6 +152,14 @@ class CloudTracker {
     };
 
     void Recompute(Cloud &cloud) const;
+    /// Merges into `cloud` every other active cloud whose position lies within JoinRadiusKm of
+    /// its own: one patch is one cloud, however its spots first came. The older cloud keeps its
+    /// id; the other is reported gone. Returns the index of the cloud merged into.
+    std::size_t MergeOverlapping(std::size_t index, std::vector<TrackerEvent> &events);
+    /// Why an untagged 2 m spot centred at `centre` does not fit `cloud`; empty when it does.
+    [[nodiscard]] std::string TwoMetreMisfit(const Cloud &cloud, const TrackedSpot &spot) const;
+    /// The cloud's drift from the fit of its recent centres, or none (see DriftMinErrors).
+    [[nodiscard]] std::optional<Drift> FitDrift(const Cloud &cloud) const;
     [[nodiscard]] Cloud *NearestTo(UnixSeconds at, double x, double y, double z);
     void UpdateVerdict(std::vector<TrackerEvent> &events);
     void Forget(std::size_t index, std::vector<TrackerEvent> &events);

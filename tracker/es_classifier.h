@@ -4,6 +4,7 @@
 #pragma once
 
 #include "band.h"
+#include "spot/mode_tags.h"
 
 #include <array>
 #include <optional>
@@ -33,23 +34,9 @@ std::string_view EsClassName(EsClass esClass);
 /// (no 6 m or 4 m Es under it)"); empty for the other classes.
 std::string_view EsClassText(EsClass esClass);
 
-/// The propagation a spot names besides its locators.
-enum class Propagation { Es, MeteorScatter, Aurora, OtherMode };
-
-struct PropagationFinding {
-    Propagation Kind = Propagation::Es;
-    std::string Word; ///< the word that says so ("MSK144", "59A", "TR"); empty for Es
-};
-
-/// The propagation named by a spot's tag `tag` (as the spot reader found it), any word of its
-/// `comment` and the operating mode `mode` of a feed report. Meteor scatter: MS, METEOR, MSK,
-/// MSK144, MSK-144, FSK441, JT6M in any case, and the other-mode tags of the reader spelling it
-/// (MS, METEOR); aurora: AU, AUR, AURORA and their Es forms in any case, and a signal report
-/// ending in A (59A, 55A, 5A, 599A); other mode: ISCAT and Q65 with their sub-modes (Q65-30A)
-/// and every other non-Es tag. A mode word counts even beside an Es tag: "ES MSK144" is meteor
-/// scatter.
-PropagationFinding FindPropagation(std::string_view tag, std::string_view comment,
-                                   std::string_view mode);
+using spot::FindPropagation;
+using spot::Propagation;
+using spot::PropagationFinding;
 
 /// "meteor scatter, not Es", "aurora, not Es", "another mode, not Es"; empty for Es.
 std::string_view PropagationText(Propagation propagation);

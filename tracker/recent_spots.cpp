@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace ionvane::tracker {
 
@@ -11,6 +12,12 @@ namespace {
 // quarter, so the sums neither overflow nor lose digits to the spots that left.
 constexpr std::int64_t ReferenceStepS = 3600;
 constexpr double SecondsPerHour = 3600;
+
+// The sums a fit of the centres against time is made from.
+struct Sums {
+    double N, St, Stt, Svv;
+    std::array<double, 3> Sv, Stv;
+};
 
 std::int64_t HourOf(std::int64_t time) {
     return time - ((time % ReferenceStepS) + ReferenceStepS) % ReferenceStepS;
@@ -87,6 +94,25 @@ void RecentSpots::Push(const Spot &spot) {
     }
 }
 
+void RecentSpots::MergeFrom(const RecentSpots &other, std::size_t most) {
+    std::deque<Spot> merged;
+    std::merge(Spots.begin(), Spots.end(), other.Spots.begin(), other.Spots.end(),
+               std::back_inserter(merged),
+               [](const Spot &a, const Spot &b) { return a.Time < b.Time; });
+    while (merged.size() > most) {
+        merged.pop_front();
+    }
+    Spots = std::move(merged);
+    BandCounts = {};
+    CritOrder.clear();
+    FreqOrder.clear();
+    for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
+        ++BandCounts[BandIndex(BySeq(seq).SpotBand)];
+        Follow(seq);
+    }
+    Rebuild(Spots.empty() ? Reference : HourOf(Spots.back().Time));
+}
+
 void RecentSpots::PopFront() {
     const Spot &oldest = Spots.front();
     if (CritOrder.front() == FrontSeq) {
@@ -122,7 +148,11 @@ BandSet RecentSpots::Bands() const {
     return bands;
 }
 
-std::optional<RecentSpots::Fit> RecentSpots::CentreFit() const {
+namespace {
+
+std::optional<RecentSpots::Fit> FitOf(const Sums &sums, std::int64_t reference) {
+    const auto [N, St, Stt, Svv, Sv, Stv] = sums;
+    using Fit = RecentSpots::Fit;
     // Ordinary least squares of each coordinate on time: slope = Sxy / Sxx about the means, and
     // the residual sum of squares is the spread of the points less what the line explains.
     // Dividing by 2(n - 2): two coordinates of the ground plane, each fit spending two degrees
@@ -148,7 +178,34 @@ std::optional<RecentSpots::Fit> RecentSpots::CentreFit() const {
     const double residual = std::max(0.0, Svv - meanSquare / N - slopeSquare * timeSpread);
     const double variance = residual / (GroundAxes * (N - FitParameters));
     fit.SpeedErrorPerHour = std::sqrt(variance / timeSpread);
+    for (std::size_t i = 0; i < 3; ++i) {
+        fit.Mean[i] = Sv[i] / N;
+    }
+    fit.MeanTime = reference + std::llround(St / N * SecondsPerHour);
     return fit;
+}
+
+} // namespace
+
+std::optional<RecentSpots::Fit> RecentSpots::CentreFit() const {
+    return FitOf({N, St, Stt, Svv, Sv, Stv}, Reference);
+}
+
+std::optional<RecentSpots::Fit> RecentSpots::CentreFitBeforeNewest() const {
+    if (Spots.empty()) {
+        return std::nullopt;
+    }
+    const Spot &newest = Spots.back();
+    const double t = static_cast<double>(newest.Time - Reference) / SecondsPerHour;
+    Sums sums{N - 1,       St - t,
+              Stt - t * t, Svv - (newest.X * newest.X + newest.Y * newest.Y + newest.Z * newest.Z),
+              Sv,          Stv};
+    const std::array<double, 3> v{newest.X, newest.Y, newest.Z};
+    for (std::size_t i = 0; i < 3; ++i) {
+        sums.Sv[i] -= v[i];
+        sums.Stv[i] -= t * v[i];
+    }
+    return FitOf(sums, Reference);
 }
 
 } // namespace ionvane::tracker

@@ -28,12 +28,19 @@ class RecentSpots {
         double FreqMHz;
         Band SpotBand;
         double PathMufMHz; ///< the spotted path's MUF: with FreqMHz, the frequency of traffic
+        /// The share of its figures the spot can claim alone (below 1 for a four-character square
+        /// at an end: see ClaimShare).
+        double ClaimShare = 1;
+        std::uint64_t FromStation = 0; ///< the stations at its ends (see StationKey)
+        std::uint64_t ToStation = 0;
     };
 
     /// A straight-line fit of the centres over time.
     struct Fit {
         std::array<double, 3> VelocityPerHour; ///< rate of change of the centre's unit vector
         double SpeedErrorPerHour;              ///< standard error of the speed, same unit
+        std::array<double, 3> Mean;            ///< the mean of the centres' unit vectors ...
+        std::int64_t MeanTime;                 ///< ... on the line at this time, seconds
     };
 
     /// Adds a spot in time order. A spot no earlier than the newest is appended in constant time;
@@ -43,6 +50,9 @@ class RecentSpots {
     void Push(const Spot &spot);
     /// Drops the oldest spot.
     void PopFront();
+    /// Takes in every spot of `other`, in time order among its own, and keeps the newest `most`;
+    /// the summaries are counted again, as for a late spot.
+    void MergeFrom(const RecentSpots &other, std::size_t most);
 
     [[nodiscard]] bool Empty() const { return Spots.empty(); }
     [[nodiscard]] std::size_t Size() const { return Spots.size(); }
@@ -64,12 +74,16 @@ class RecentSpots {
     /// its speed from the scatter about the line (pooled over the two directions of the ground);
     /// none below three spots or two distinct times.
     [[nodiscard]] std::optional<Fit> CentreFit() const;
+    /// The same fit without the newest spot: the fit before it came, whatever order the spots
+    /// came in.
+    [[nodiscard]] std::optional<Fit> CentreFitBeforeNewest() const;
 
   private:
     [[nodiscard]] const Spot &BySeq(std::uint64_t seq) const {
         return Spots[static_cast<std::size_t>(seq - FrontSeq)];
     }
     void Add(const Spot &spot, double sign);
+
     void Rebuild(std::int64_t reference);
     void Follow(std::uint64_t seq);
 

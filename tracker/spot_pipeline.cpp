@@ -1,6 +1,10 @@
 #include "spot_pipeline.h"
 
+#include "agreement.h"
 #include "calc/ascii.h"
+#include "calc/locator.h"
+#include "meteor_scatter.h"
+#include "region.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +44,31 @@ std::optional<SpotKey> KeyOf(const spot::Spot &read, std::int64_t minute) {
     constexpr double TenthKHzPerMHz = 1e4;
     return SpotKey{calc::UpperCaseAscii(read.Spotter), calc::UpperCaseAscii(read.DxCall),
                    std::llround(read.FreqMHz * TenthKHzPerMHz), minute};
+}
+
+// As FindPropagation, and an untagged spot without a mode on a meteor-scatter frequency of its
+// spotter's region during a shower is meteor scatter ("Perseids").
+PropagationFinding FindPropagationAt(UnixSeconds time, const spot::Spot &spot,
+                                     std::string_view comment) {
+    PropagationFinding found = FindPropagation(spot.Tag, comment, spot.Mode);
+    if (found.Kind != Propagation::Es || !spot.Tag.empty() || !spot.Mode.empty()) {
+        return found;
+    }
+    const auto shower = ActiveShower(time);
+    if (!shower) {
+        return found;
+    }
+    // The reader gives four- or six-character locators; a report without one has no region.
+    constexpr std::size_t SquareLength = 4;
+    constexpr std::size_t SubsquareLength = 6;
+    if (spot.FromLoc.size() != SquareLength && spot.FromLoc.size() != SubsquareLength) {
+        return found;
+    }
+    const bool region1 = InItuRegion1(calc::DecodeLocator(std::string_view(spot.FromLoc)));
+    if (OnMeteorScatterFrequency(spot.FreqMHz, region1)) {
+        return {Propagation::MeteorScatter, std::string(*shower)};
+    }
+    return found;
 }
 
 LineResult Skipped(const spot::Spot &read, std::string reason) {
@@ -133,7 +162,7 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
     if (placing != nullptr) {
         result.Placed = *placing;
     }
-    const PropagationFinding propagation = FindPropagation(spot.Tag, comment, spot.Mode);
+    const PropagationFinding propagation = FindPropagationAt(time, spot, comment);
     if (!AnyMode && propagation.Kind != Propagation::Es) {
         result.What = LineResult::Kind::Skipped;
         result.Reason =
@@ -168,13 +197,25 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
     }
     // Every feed report and every cluster spot without a tag: 2 m tropo reaches as far as Es.
     const bool needsConfirmation = *result.SpotBand == Band::M2 && spot.Tag.empty();
-    const TrackedSpot tracked{
-        *result.SpotBand,        spot.FreqMHz,       figures.CentreLatDeg, figures.CentreLonDeg,
-        figures.CriticalFreqMHz, figures.PathMufMHz, needsConfirmation};
+    // A four-character locator names a square, not a station's place.
+    constexpr std::size_t SquareLength = 4;
+    const int coarseEnds =
+        (spot.FromLoc.size() <= SquareLength ? 1 : 0) + (spot.ToLoc.size() <= SquareLength ? 1 : 0);
+    const TrackedSpot tracked{*result.SpotBand,
+                              spot.FreqMHz,
+                              figures.CentreLatDeg,
+                              figures.CentreLonDeg,
+                              figures.CriticalFreqMHz,
+                              figures.PathMufMHz,
+                              needsConfirmation,
+                              ClaimShare(figures.DistanceKm, coarseEnds, figures.CentreLatDeg),
+                              StationKey(spot.Spotter, spot.FromLoc),
+                              StationKey(spot.DxCall, spot.ToLoc)};
     const Placement placed = Tracker.AddSpot(time, tracked, events);
     result.CloudId = placed.CloudId;
     if (placed.Unconfirmed) {
         result.Class = EsClass::Unconfirmed;
+        result.Reason = placed.Reason;
     }
     return result;
 }

@@ -24,6 +24,12 @@ struct Drift {
     double TowardsDeg = 0; ///< true bearing of the movement, 0 up to 360
 };
 
+/// Where a drifting cloud will be in 15 minutes, seen from home.
+struct Nowcast {
+    std::string Loc;    ///< the locator of its position then
+    double BeamDeg = 0; ///< the beam from home towards it, true bearing
+};
+
 /// A cloud as it is reported.
 struct CloudSnapshot {
     int Id = 0;
@@ -37,6 +43,7 @@ struct CloudSnapshot {
     UnixSeconds FirstSeen = 0;
     UnixSeconds LastSeen = 0;
     std::optional<Drift> Movement;
+    std::optional<Nowcast> In15Min; ///< with a drift only
 };
 
 enum class CloudState { New, Update, Fading, Gone };
@@ -61,6 +68,10 @@ const char *VerdictStateName(VerdictState state);
 struct CloudFromHome {
     int CloudId = 0;
     HomeFigures Home;
+    /// Its Es spots of the recent stretch (15 minutes) per band, BandIndex order: what was heard.
+    std::array<int, BandCount> Heard{};
+    /// The band of the report its agreed figure comes from: a band not heard is predicted from it.
+    Band AgreedFrom = Band::M6;
     friend bool operator==(const CloudFromHome &, const CloudFromHome &) = default;
 };
 
@@ -75,6 +86,10 @@ struct BandVerdict {
     std::vector<CloudFromHome> Via;
 
     [[nodiscard]] bool Possible() const { return State == VerdictState::Possible; }
+    /// The band's own Es spots through the headline cloud in the last 15 minutes.
+    [[nodiscard]] int Heard() const {
+        return Via.empty() ? 0 : Via.front().Heard[BandIndex(Which)];
+    }
 };
 
 /// Spots of one band over two Es hops towards one far region, with the two reflection points of
@@ -89,6 +104,15 @@ struct DoubleHopEvidence {
     std::string Text; ///< "6 m double hop to the Caribbean, 42 spots, last 19:53"
 };
 
+/// A home path below this elevation grazes the horizon, degrees: a station in the open with a
+/// long yagi may make it, most homes with trees and roofs around will not.
+constexpr double GrazingBelowDeg = 1;
+
+/// Whether the path from home leaves at a grazing elevation.
+inline bool Grazing(const HomeFigures &home) {
+    return home.ElevationDeg < GrazingBelowDeg;
+}
+
 struct VerdictEvent {
     UnixSeconds Time = 0;
     std::string HomeLocator;
@@ -102,6 +126,8 @@ struct AlarmEvent {
     Band Which = Band::M2;
     int CloudId = 0;
     std::string Text;
+    HomeFigures Home{}; ///< the try-towards figures through the cloud
+    int Heard = 0;      ///< the band's own Es spots through the cloud in the last 15 minutes
 };
 
 using TrackerEvent = std::variant<CloudEvent, VerdictEvent, AlarmEvent>;

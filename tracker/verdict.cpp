@@ -22,6 +22,21 @@ long TenthsMHz(float trafficFreqMHz) {
     return std::lround(static_cast<double>(trafficFreqMHz) * TenthsPerMHz);
 }
 
+// A distance in whole km with thousands grouped by commas, as hams write it: "1,380".
+std::string GroupedKm(double distanceKm) {
+    constexpr int GroupDigits = 3;
+    const std::string digits = std::to_string(std::lround(distanceKm));
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        const std::size_t left = digits.size() - i;
+        if (i > 0 && digits[i - 1] != '-' && left % GroupDigits == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
 bool SameToTheUser(const HomeFigures &a, const HomeFigures &b) {
     return a.TowardsLoc == b.TowardsLoc && BeamDeg(a.AzimuthDeg) == BeamDeg(b.AzimuthDeg) &&
            TenthsMHz(a.TrafficFreqMHz) == TenthsMHz(b.TrafficFreqMHz);
@@ -96,14 +111,38 @@ bool LooksTheSame(const BandVerdict &a, const BandVerdict &b) {
     return true;
 }
 
+std::string HeadlineWords(const BandVerdict &verdict) {
+    if (!verdict.CloudId || verdict.Via.empty()) {
+        return {};
+    }
+    constexpr int EstimateDecimals = 1;
+    constexpr int ElevationDecimals = 1;
+    const HomeFigures &home = verdict.Home;
+    const int heard = verdict.Heard();
+    std::string words = "(";
+    if (heard > 0) {
+        words += "heard, " + std::to_string(heard) + (heard == 1 ? " Es spot" : " Es spots");
+    } else {
+        words += "predicted from " + std::string(BandInWords(verdict.Via.front().AgreedFrom)) +
+                 ", none heard yet";
+    }
+    words += "): beam " + std::to_string(BeamDeg(home.AzimuthDeg)) + ", " +
+             GroupedKm(home.DistanceKm) + " km, towards " + home.TowardsLoc +
+             "; model estimate MUF " +
+             calc::FormatFixed(static_cast<double>(home.TrafficFreqMHz), EstimateDecimals,
+                               calc::PlainNumberFormat()) +
+             " MHz";
+    if (Grazing(home)) {
+        words +=
+            "; grazing path, " +
+            calc::FormatFixed(home.ElevationDeg, ElevationDecimals, calc::PlainNumberFormat()) +
+            " deg elevation";
+    }
+    return words;
+}
+
 std::string AlarmText(const BandVerdict &verdict) {
-    constexpr int AlarmFreqDecimals = 1;
-    return std::string(BandInWords(verdict.Which)) + " OPEN beam " +
-           std::to_string(BeamDeg(verdict.Home.AzimuthDeg)) + " towards " +
-           verdict.Home.TowardsLoc + ", up to " +
-           calc::FormatFixed(static_cast<double>(verdict.Home.TrafficFreqMHz), AlarmFreqDecimals,
-                             calc::PlainNumberFormat()) +
-           " MHz";
+    return std::string(BandInWords(verdict.Which)) + " OPEN " + HeadlineWords(verdict);
 }
 
 } // namespace ionvane::tracker

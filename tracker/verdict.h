@@ -34,7 +34,16 @@ std::array<BandVerdict, BandCount> JudgeBands(const std::vector<CloudCandidate> 
 /// 0.1 MHz, in the same order.
 bool LooksTheSame(const BandVerdict &a, const BandVerdict &b);
 
-/// The alarm's words: "2 m OPEN beam 125 towards KM06BL, up to 146.6 MHz".
+/// What the band's headline cloud gives from home, in the words the alarm, the window's banner and
+/// its rows all use: whether the band was heard through it (its own Es spots of the last 15
+/// minutes) or is predicted from another band, the beam, the distance to the reflection point and
+/// the try-towards locator; the model's figure as an estimate, and a grazing path noted:
+/// "(heard, 5 Es spots): beam 125, 1,380 km, towards KM06BL; model estimate MUF 146.6 MHz",
+/// "(predicted from 2 m, none heard yet): beam 257, 1,380 km, towards IM77WC; model estimate MUF
+/// 70.2 MHz; grazing path, 0.4 deg elevation". Empty for a band without a headline cloud.
+std::string HeadlineWords(const BandVerdict &verdict);
+
+/// The alarm's words: the band, "OPEN" and its HeadlineWords.
 std::string AlarmText(const BandVerdict &verdict);
 
 } // namespace ionvane::tracker

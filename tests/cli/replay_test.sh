@@ -15,12 +15,14 @@ settings=(--home IO90IR --es-layer 110 --masl 150)
 capture=$data/opening.capture
 
 # The worked example on 6 m (cloud over JN39JO, critical frequency 11.40 MHz, 6 m possible from
-# IO90IR at 50.04 MHz towards JN77EX), then a 2 m spot that joins the cloud and opens 4 m and 2 m
-# with one alarm each, an HF spot skipped, talk passed over, and the cloud fading 15 minutes on.
+# IO90IR at 50.04 MHz towards JN77EX), then a 2 m spot that joins the cloud but alone cannot lift
+# it above what the 6 m spot supports, and a second, independent 2 m spot that agrees and opens
+# 4 m (predicted from 2 m) and 2 m (heard) with one alarm each, an HF spot skipped, talk passed
+# over, and the cloud fading 15 minutes on.
 out=$("$cli" --replay "$capture" "${settings[@]}" --locale en_US)
 check "replay exit code" 0 $?
 check "tracker events" "$(cat "$data/opening.events")" "$(grep -v '"event":"spot"' <<<"$out")"
-check "spot events" 2 "$(grep -c '"event":"spot"' <<<"$out")"
+check "spot events" 3 "$(grep -c '"event":"spot"' <<<"$out")"
 check "spot event of the worked example" \
     '{"event":"spot","time":"2026-06-14T10:00:00Z","raw":"DX de G4ABC:     50100.0  S51ABC       IO90IR<ES>JN77EX 1000Z","spot":{"freqMHz":50.1,"from":"IO90IR","to":"JN77EX","tag":"ES","es":true,"dxCall":"S51ABC","spotter":"G4ABC"},' \
     "$(grep -m1 '"event":"spot"' <<<"$out" | grep -o '^.*"spotter":"G4ABC"},')"

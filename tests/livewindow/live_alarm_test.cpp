@@ -11,7 +11,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
     void init() { Init(); }
 
     void alarmBannerOncePerAlarmAndEscAcknowledges() {
-        // State: the alarm band set to 2 m. Action: the capture's 2 m spot (which also opens
+        // State: the alarm band set to 2 m. Action: the capture's two 2 m spots (which also open
         // 4 m), then another 2 m spot through the same cloud, then Esc, then one more.
         // Expected: one banner, one notification and one beep for the 2 m opening, none for
         // 4 m (below the alarm band); Esc hides the banner, and the same opening never brings
@@ -23,13 +23,16 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         QVERIFY(QTest::qWaitForWindowExposed(&live));
         QVERIFY(!banner->isVisible());
 
-        Replay(live, 0, 4);
+        Replay(live, 0, 5);
         QVERIFY(banner->isVisible());
-        QCOMPARE(banner->text(), QString("2 m OPEN since 10:00 UTC    (click or Esc)\n"
-                                         "beam 102 towards JN77TE up to 153.3 MHz"));
+        QCOMPARE(banner->text(),
+                 QString("2 m OPEN since 10:00 UTC    (click or Esc)\n"
+                         "(heard, 2 Es spots): beam 101, 1,276 km, towards JN77SK; model estimate "
+                         "MUF 152.3 MHz"));
         QCOMPARE(Outlet.Notes.size(), 1);
         QVERIFY(Outlet.Notes.front().startsWith(
-            "Ionvane Live: 2 m open | 2 m OPEN beam 102 towards JN77TE, up to 153.3 MHz"));
+            "Ionvane Live: 2 m open | 2 m OPEN (heard, 2 Es spots): beam 101, 1,276 km, towards "
+            "JN77SK; model estimate MUF 152.3 MHz"));
         QCOMPARE(Outlet.Beeps, 1);
 
         Now = CaptureStart + 90;
@@ -56,8 +59,8 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
     void alarmBandChosenInTheWindowIsTheTrackers() {
         // State: "6 m up" chosen before the opening. Action: the capture's 6 m spot and another
         // one; then "2 m up", the ageing tick 20 minutes on (the cloud fades, every band closes),
-        // and 40 minutes on (closed and alarmed long enough ago to alarm again) a 6 m spot and a
-        // 2 m spot through the same place.
+        // and 40 minutes on (closed and alarmed long enough ago to alarm again) a 6 m spot and
+        // two independent 2 m spots through the same place.
         // Expected: the 6 m alarm once (banner, notification, beep); after the change only the
         // 2 m alarm, neither 6 m nor 4 m.
         frmLive live(Setup());
@@ -83,6 +86,8 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         live.Session().ClusterLine(Now, "DX de G4ABC:     50100.0  S51ABC  IO90IR<ES>JN77EX 1040Z");
         Now += 30;
         live.Session().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1040Z");
+        Now += 10;
+        live.Session().ClusterLine(Now, "DX de F5ABC:    144300.0  OK1XYZ  IN99QH<ES>JN79QH 1040Z");
         QCOMPARE(Outlet.Notes.size(), 2);
         QVERIFY(Outlet.Notes.back().startsWith("Ionvane Live: 2 m open"));
         QCOMPARE(Outlet.Beeps, 2);
@@ -95,7 +100,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         frmLive live(Setup());
         live.show();
         QVERIFY(QTest::qWaitForWindowExposed(&live));
-        Replay(live, 0, 4);
+        Replay(live, 0, 5);
         auto *banner = live.findChild<QPushButton *>("cmdAlarm");
         QVERIFY(banner->isVisible());
         QCOMPARE(Outlet.Notes.size(), 2);

@@ -147,7 +147,7 @@ class LiveWindowFixture {
 
     void InitCase() {
         Capture = ReadCapture();
-        QCOMPARE(Capture.size(), std::size_t{5});
+        QCOMPARE(Capture.size(), std::size_t{6});
         QCOMPARE(Capture.front().Time, CaptureStart);
     }
 

@@ -25,7 +25,8 @@ void LiveWindowTest::cloudTableFilledFromReplayedCapture() {
     QCOMPARE(Cell(table, 0, C::Age), QString("0 min"));
     QCOMPARE(Cell(table, 0, C::Spots), QString("2"));
     QCOMPARE(Cell(table, 0, C::Bands), QString("6m 2m"));
-    QCOMPARE(Cell(table, 0, C::CriticalFreq), QString("33.1"));
+    // One 2 m spot beside one 6 m spot: the cloud claims what both support.
+    QCOMPARE(Cell(table, 0, C::CriticalFreq), QString("12.0"));
     QCOMPARE(Cell(table, 0, C::HighestFreq), QString("144.174"));
     QCOMPARE(Cell(table, 0, C::Drift), QString("-"));
     // From IO90IR (50.7292 N, 1.2917 W) to 49.2708 N, 7.4473 E on the 6371.291 km sphere.
@@ -34,7 +35,7 @@ void LiveWindowTest::cloudTableFilledFromReplayedCapture() {
     QCOMPARE(table->model()->headerData(C::CriticalFreq, Qt::Horizontal).toString(),
              QString("Eq. fc"));
 
-    Replay(live, 4, 5);
+    Replay(live, 4, 6);
     QCOMPARE(Cell(table, 0, C::Age), QString("16 min (fading)"));
     QCOMPARE(Cell(table, 0, C::LastHeard), QString("15 min ago"));
 }
@@ -191,8 +192,9 @@ void LiveWindowTest::highestCloudPaintedOnTop() {
 
 void LiveWindowTest::bandPanelSaysPossibleOrClosed() {
     // State: an empty window, every band closed. Action: the capture step by step.
-    // Expected: the 6 m spot opens 10 m and 6 m only; the 2 m spot opens all four through the
-    // cloud's position, towards JN77TE; sixteen minutes without a spot close them all again.
+    // Expected: the 6 m spot opens 10 m and 6 m only; the second, independent 2 m spot opens all
+    // four through the cloud's position, towards JN77SK; sixteen minutes without a spot close
+    // them all again.
     // The title follows.
     frmLive live(Setup());
     QVERIFY(BandRow(live, "2m").contains("closed"));
@@ -205,13 +207,13 @@ void LiveWindowTest::bandPanelSaysPossibleOrClosed() {
     QVERIFY(BandRow(live, "2m").startsWith("2 m closed"));
     QCOMPARE(live.windowTitle(), QString("Ionvane Live - 6 m possible"));
 
-    Replay(live, 1, 4);
+    Replay(live, 1, 5);
     for (const char *band : {"10m", "6m", "4m", "2m"}) {
-        QVERIFY2(BandRow(live, band).contains("beam 102 towards JN77TE up to 153.3 MHz"), band);
+        QVERIFY2(BandRow(live, band).contains("beam 101 towards JN77SK up to 152.3 MHz"), band);
     }
     QCOMPARE(live.windowTitle(), QString("Ionvane Live - 2 m possible"));
 
-    Replay(live, 4, 5);
+    Replay(live, 5, 6);
     for (const char *band : {"10m", "6m", "4m", "2m"}) {
         QVERIFY2(BandRow(live, band).contains("closed"), band);
     }

@@ -1,0 +1,70 @@
+// The evidence rules of the cloud tracker that look at a whole cloud: whether an untagged 2 m
+// spot fits the cloud it would join, and clouds that came to overlap merged into one.
+#include "agreement.h"
+#include "calc/number_text.h"
+#include "cloud_geometry.h"
+#include "cloud_tracker.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ionvane::tracker {
+
+std::size_t CloudTracker::MergeOverlapping(std::size_t index, std::vector<TrackerEvent> &events) {
+    for (std::size_t other = 0; other < Clouds.size(); ++other) {
+        if (other == index || Clouds[other].Fading) {
+            continue;
+        }
+        const Unit here = UnitOf(Clouds[index].Shown.LatDeg, Clouds[index].Shown.LonDeg);
+        const Unit there = UnitOf(Clouds[other].Shown.LatDeg, Clouds[other].Shown.LonDeg);
+        if (!(ArcKm(here, there.X, there.Y, there.Z) < JoinRadiusKm)) {
+            continue;
+        }
+        // Clouds are held in order of id: the lower index is the older cloud, which stays.
+        const std::size_t keep = std::min(index, other);
+        const std::size_t drop = std::max(index, other);
+        Cloud &kept = Clouds[keep];
+        const Cloud &dropped = Clouds[drop];
+        kept.Recent.MergeFrom(dropped.Recent, MaxRecentSpotsPerCloud);
+        kept.Shown.Spots += dropped.Shown.Spots;
+        kept.Shown.FirstSeen = std::min(kept.Shown.FirstSeen, dropped.Shown.FirstSeen);
+        kept.Shown.LastSeen = std::max(kept.Shown.LastSeen, dropped.Shown.LastSeen);
+        Recompute(kept);
+        Forget(drop, events);
+        // The merged cloud moved: it may now overlap another.
+        return MergeOverlapping(keep, events);
+    }
+    return index;
+}
+
+std::string CloudTracker::TwoMetreMisfit(const Cloud &cloud, const TrackedSpot &spot) const {
+    constexpr BandSet LowerBands = BandBit(Band::M6) | BandBit(Band::M4);
+    const Unit position = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
+    double extentKm = 0;
+    for (const RecentSpots::Spot &held : cloud.Recent.All()) {
+        if ((LowerBands & BandBit(held.SpotBand)) != 0) {
+            extentKm = std::max(extentKm, ArcKm(position, held.X, held.Y, held.Z));
+        }
+    }
+    const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
+    const double offKm = ArcKm(position, centre.X, centre.Y, centre.Z);
+    const auto whole = [](double value) { return std::to_string(std::lround(value)); };
+    const auto tenths = [](double value) {
+        constexpr int Decimals = 1;
+        return calc::FormatFixed(value, Decimals, calc::PlainNumberFormat());
+    };
+    const std::string prefix = "2 m, not confirmed: looks like tropo (";
+    if (offKm > extentKm + TwoMetreExtentMarginKm) {
+        return prefix + "its path centre " + whole(offKm) +
+               " km from the cloud, whose 6 m and 4 m spots lie within " + whole(extentKm) + " km)";
+    }
+    const double lowerMHz = AgreeOn(cloud.Recent.All(), Figure::CriticalFreq, LowerBands).ValueMHz;
+    const double claimMHz = spot.CriticalFreqMHz * spot.ClaimShare;
+    if (claimMHz > lowerMHz * TwoMetreCriticalFactor) {
+        return prefix + "critical frequency " + tenths(claimMHz) +
+               " MHz, the cloud's 6 m and 4 m spots support " + tenths(lowerMHz) + " MHz)";
+    }
+    return {};
+}
+
+} // namespace ionvane::tracker
