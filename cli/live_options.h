@@ -2,6 +2,7 @@
 // with them, read into the sources a live session runs with.
 #pragma once
 
+#include "alarm/alarm_deliveries.h"
 #include "cluster/session_machine.h"
 #include "feed/feed_bands.h"
 #include "tracker/cloud_tracker.h"
@@ -55,7 +56,8 @@ struct LiveOptions {
     calc::NumberFormat Format;
     tracker::HomeSettings Home;
     tracker::TrackerSettings Tracker;
-    QString HistoryPath; ///< "" for the per-user store, "none" for none
+    QString HistoryPath;             ///< "" for the per-user store, "none" for none
+    alarm::DeliverySettings Outlets; ///< --on-alarm, --ntfy, --rotator, --follow
 };
 
 /// The options of the live sessions alone (--cluster, --call, --password, --send, --mqtt, --band,

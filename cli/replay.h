@@ -2,6 +2,7 @@
 // calculation, the classifier and the tracker, printing one JSON event a line.
 #pragma once
 
+#include "alarm/alarm_deliveries.h"
 #include "tracker/spot_pipeline.h"
 
 #include <iosfwd>
@@ -18,6 +19,7 @@ struct ReplayOptions {
     bool AnyMode = false;
     bool WsjtxRecordings = false;           ///< WSJT-X decodes of recordings count
     std::optional<std::string> HistoryFile; ///< the store the lines are recorded in, if any
+    alarm::DeliverySettings Outlets;        ///< --on-alarm, --ntfy, --rotator, --follow
 };
 
 /// Replays the capture; the same capture and options always print the same events. Returns 0, or
