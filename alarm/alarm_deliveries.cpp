@@ -85,6 +85,10 @@ void AlarmDeliveries::StopRotator() {
     }
 }
 
+void AlarmDeliveries::Listen(QObject *context, std::function<void(const QString &)> listener) {
+    connect(this, &AlarmDeliveries::said, context, std::move(listener));
+}
+
 bool AlarmDeliveries::Idle() const {
     return (!Hook || Hook->Running() == 0) && (!Ntfy || Ntfy->Pending() == 0) &&
            (!RotatorOutlet || RotatorOutlet->Idle());

@@ -5,6 +5,7 @@
 
 #include "alarm_hook.h"
 #include "ntfy_sender.h"
+#include "outlet_control.h"
 #include "rotator_client.h"
 
 #include "live/live_events.h"
@@ -18,28 +19,20 @@
 
 namespace ionvane::alarm {
 
-/// What the user asked for; each outlet is off while its field is empty.
-struct DeliverySettings {
-    QString HookCommand;                   ///< run for each alarm by /bin/sh -c
-    QUrl NtfyUrl;                          ///< server and topic
-    QString NtfyToken;                     ///< for a protected topic
-    std::optional<RotatorAddress> Rotator; ///< rotctld
-    bool Follow = false;                   ///< the rotator follows the headline beam
-};
-
-class AlarmDeliveries : public QObject {
+class AlarmDeliveries : public QObject, public OutletControl {
     Q_OBJECT
   public:
     AlarmDeliveries(const DeliverySettings &settings, RotatorClock clock,
                     QObject *parent = nullptr);
 
     /// Connects to the rotator, if there is one.
-    void Start();
+    void Start() override;
     /// One event of the live session: verdicts move a following rotator, alarms go out.
-    void Take(const live::LiveEvent &event);
+    void Take(const live::LiveEvent &event) override;
     /// "Turn beam": the rotator to the headline of the highest band a cloud carries.
-    void TurnBeam();
-    void StopRotator();
+    void TurnBeam() override;
+    void StopRotator() override;
+    void Listen(QObject *context, std::function<void(const QString &)> listener) override;
     /// Nothing under way: no hook running, no post pending, no rotator command unanswered.
     [[nodiscard]] bool Idle() const;
     /// The headline beam now: the highest band a cloud carries, from home. None when all closed.

@@ -20,19 +20,6 @@ std::int64_t NowMs() {
 
 } // namespace
 
-std::string NtfyUrlProblem(const QUrl &url) {
-    if (!url.isValid() || (url.scheme() != "http" && url.scheme() != "https")) {
-        return "takes an http or https address, such as https://ntfy.sh/TOPIC";
-    }
-    if (url.host().isEmpty()) {
-        return "takes an address with a server";
-    }
-    if (url.path().remove('/').isEmpty()) {
-        return "takes an address with a topic after the server";
-    }
-    return {};
-}
-
 NtfySender::NtfySender(QUrl topicUrl, QString token, QObject *parent, retry::RetryTimings timings)
     : QObject(parent), TopicUrl(std::move(topicUrl)), Token(std::move(token)), Retry(timings) {
     Network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);

@@ -27,10 +27,6 @@ constexpr retry::RetryTimings NtfyTimings{
     retry::Milliseconds{2'000},     retry::Milliseconds{4'000}, retry::Milliseconds{60'000}, 20,
     retry::Milliseconds{3'600'000}, retry::Milliseconds{0}};
 
-/// Checks a `--ntfy` address: http or https, a server and a topic ("https://ntfy.sh/my-es").
-/// Returns "" when it will do, else what is wrong.
-std::string NtfyUrlProblem(const QUrl &url);
-
 class NtfySender : public QObject {
     Q_OBJECT
   public:

@@ -2,6 +2,7 @@
 // and "Follow" for both front ends; what goes wrong is said in words through `said`.
 #pragma once
 
+#include "outlet_control.h"
 #include "rotator_machine.h"
 
 #include <QObject>
@@ -13,12 +14,6 @@
 #include <functional>
 
 namespace ionvane::alarm {
-
-/// Where rotctld listens.
-struct RotatorAddress {
-    QString Host = "127.0.0.1";
-    quint16 Port = RotctldDefaultPort;
-};
 
 /// The clock and the dice of a client, passed in so that tests can drive them.
 struct RotatorClock {

@@ -14,8 +14,6 @@
 
 namespace ionvane::alarm {
 
-/// rotctld's own port (Hamlib's default for its rotator daemon).
-constexpr int RotctldDefaultPort = 4533;
 /// "Follow" turns only when the headline beam moved this far, degrees: a typical Yagi for 6 m or
 /// 2 m has a half-power beam width of 30 degrees or more, so smaller steps gain nothing and only
 /// wear the rotator.

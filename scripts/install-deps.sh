@@ -12,6 +12,7 @@ packages=(
     scdoc man-db bash-completion appstream desktop-file-utils
     file lintian
     libmosquitto-dev mosquitto
+    libcanberra-dev libhamlib-utils dbus
     locales
 )
 
