@@ -60,8 +60,8 @@ TEST(AlarmOutletSettings, ReadIntoTheOutletsWithDefaultsAndWrongValuesLeftOut) {
         bool Follows;
     };
     const Case cases[] = {
-        {"https://ntfy.sh/", "my-es", "rig.local", true, "https://ntfy.sh/my-es", "rig.local",
-         4533, true},
+        {"https://ntfy.sh/", "my-es", "rig.local", true, "https://ntfy.sh/my-es", "rig.local", 4533,
+         true},
         {"http://127.0.0.1:8080", "es", "127.0.0.1:4600", false, "http://127.0.0.1:8080/es",
          "127.0.0.1", 4600, false},
         {"ntfy.sh", "my-es", "host:99999", true, "", "", 0, false}, // no scheme, port too high
