@@ -36,8 +36,6 @@ while IFS='|' read -r args expected; do
 done <<'TABLE'
 --from IO90 --to JN77 --freq 50 --on-alarm true|--on-alarm goes with --cluster, --mqtt, --wsjtx or --replay
 --replay x --follow|--follow goes with --rotator
---replay x --rotator host:99999|--rotator takes a port from 1 to 65535
 --replay x --ntfy ntfy.sh/topic|--ntfy takes an http or https address, such as https://ntfy.sh/TOPIC
---replay x --ntfy https://ntfy.sh/|--ntfy takes an address with a topic after the server
 TABLE
 checks_summary
