@@ -24,6 +24,13 @@ std::string CommandText(double azimuthDeg) {
     return text.data();
 }
 
+// "the turn to 200.0°", as the turn was sent.
+std::string TurnWords(double azimuthDeg) {
+    std::array<char, 48> text{};
+    std::snprintf(text.data(), text.size(), "the turn to %.1f\u00b0", azimuthDeg);
+    return text.data();
+}
+
 std::optional<double> Number(const std::string &text) {
     double value = 0;
     const char *end = text.data() + text.size();
@@ -207,13 +214,9 @@ RotatorActions RotatorMachine::Line(const std::string &line, std::int64_t nowMs)
             return actions;
         }
         const Command refused = *InFlight;
-        std::string what = refused.What == Kind::Turn
-                               ? "the turn to " + CommandText(refused.AzimuthDeg).substr(2)
-                           : refused.What == Kind::Stop ? std::string("the stop")
-                                                        : std::string("the position");
-        if (!what.empty() && what.back() == '\n') {
-            what.pop_back();
-        }
+        const std::string what = refused.What == Kind::Turn   ? TurnWords(refused.AzimuthDeg)
+                                 : refused.What == Kind::Stop ? std::string("the stop")
+                                                              : std::string("the position");
         actions.Words.push_back("the rotator refused " + what + ": " + HamlibErrorWords(*code) +
                                 " (RPRT " + std::to_string(*code) + ")");
         const int magnitude = *code < 0 ? -*code : *code;

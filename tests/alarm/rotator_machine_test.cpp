@@ -58,13 +58,14 @@ TEST(RotatorMachine, ARefusalIsSaidInWordsAndOnlyAPassingOneIsTriedAgain) {
         bool Retried;
     };
     const Case cases[] = {
-        {"RPRT -5", "the rotator refused the turn to 200.0 0: timed out (RPRT -5)", true},
-        {"RPRT -14", "the rotator refused the turn to 200.0 0: communication bus busy (RPRT -14)",
-         true},
-        {"RPRT -1", "the rotator refused the turn to 200.0 0: invalid parameter (RPRT -1)", false},
-        {"RPRT -17", "the rotator refused the turn to 200.0 0: argument out of domain (RPRT -17)",
+        {"RPRT -5", "the rotator refused the turn to 200.0\u00b0: timed out (RPRT -5)", true},
+        {"RPRT -14",
+         "the rotator refused the turn to 200.0\u00b0: communication bus busy (RPRT -14)", true},
+        {"RPRT -1", "the rotator refused the turn to 200.0\u00b0: invalid parameter (RPRT -1)",
          false},
-        {"RPRT -99", "the rotator refused the turn to 200.0 0: error -99 (RPRT -99)", false},
+        {"RPRT -17",
+         "the rotator refused the turn to 200.0\u00b0: argument out of domain (RPRT -17)", false},
+        {"RPRT -99", "the rotator refused the turn to 200.0\u00b0: error -99 (RPRT -99)", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Answer);
