@@ -1,6 +1,7 @@
 // The core module (see core_module.h): a live core that owns its history store.
 #include "core_module.h"
 
+#include "alarm/alarm_deliveries.h"
 #include "history/history_store.h"
 #include "live/country_file_reading.h"
 #include "live/grid_memory_file.h"
@@ -50,4 +51,10 @@ ionvane_open_live_core(ionvane::live::CoreSetup setup) {
     setup.Countries = live::ReadCountryFile(live::DefaultCountryFile).File;
     setup.GridMemoryFile = live::GridMemoryPath(history::HistoryStore::DefaultPath());
     return new app::StoredCore(std::move(setup), std::move(store));
+}
+
+extern "C" Q_DECL_EXPORT ionvane::alarm::OutletControl *
+ionvane_open_alarm_outlets(const ionvane::alarm::DeliverySettings &settings) {
+    using namespace ionvane;
+    return new alarm::AlarmDeliveries(settings, alarm::RotatorClock::System());
 }

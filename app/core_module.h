@@ -3,6 +3,7 @@
 // they bind (most of the live window's start when loaded with it).
 #pragma once
 
+#include "alarm/outlet_control.h"
 #include "live/core_control.h"
 
 namespace ionvane::app {
@@ -12,5 +13,10 @@ namespace ionvane::app {
 /// StoreProblem), owned by the caller.
 using OpenCoreFunction = live::CoreControl *(*)(live::CoreSetup setup);
 inline constexpr const char *CoreEntryName = "ionvane_open_live_core";
+
+/// The alarm's outlets (the user's command, ntfy, the rotator), which bind the network library as
+/// the core does: looked up by the name OutletsEntryName, new, owned by the caller, not started.
+using OpenOutletsFunction = alarm::OutletControl *(*)(const alarm::DeliverySettings &settings);
+inline constexpr const char *OutletsEntryName = "ionvane_open_alarm_outlets";
 
 } // namespace ionvane::app

@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QLibrary>
 #include <QLocale>
+#include <QStatusBar>
 
 #include <memory>
 
@@ -21,7 +22,15 @@ namespace {
 
 class LiveProgram : public LiveWindowHandle {
   public:
-    explicit LiveProgram(const LiveRequest &request) : CoreModule(request.CoreModulePath) {
+    explicit LiveProgram(const LiveRequest &request)
+        : CoreModule(request.CoreModulePath),
+          Outlet(cluster::ClusterSettingsDir(), [this](const alarm::DeliverySettings &settings) {
+              // Resolved once the core is there: the core module is loaded by then.
+              const auto open =
+                  reinterpret_cast<OpenOutletsFunction>(CoreModule.resolve(OutletsEntryName));
+              return std::unique_ptr<alarm::OutletControl>(open != nullptr ? open(settings)
+                                                                           : nullptr);
+          }) {
         livewindow::LiveWindowSetup setup;
         setup.ConfigDir = cluster::ClusterSettingsDir();
         setup.Format = window::NumberFormatOf(QLocale());
@@ -40,6 +49,9 @@ class LiveProgram : public LiveWindowHandle {
             return {std::unique_ptr<live::CoreControl>(open(std::move(core))), {}};
         };
         Live = std::make_unique<livewindow::frmLive>(std::move(setup));
+        Outlet.AddTo(
+            *Live, [this] { Show(); },
+            [this](const QString &words) { Live->statusBar()->showMessage(words); });
         if (request.SpotChosen) {
             QObject::connect(Live.get(), &livewindow::frmLive::spotChosen, Live.get(),
                              request.SpotChosen);

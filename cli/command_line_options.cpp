@@ -1,5 +1,6 @@
 #include "command_line_options.h"
 
+#include "alarm_options.h"
 #include "option_number.h"
 #include "tracker_options.h"
 
@@ -52,6 +53,7 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     parser.addOptions(TrackerOptions());
     parser.addOptions(PlaceOptionList());
     parser.addOptions(LiveSessionOptions());
+    parser.addOptions(AlarmOptions());
     parser.addHelpOption();
     parser.addVersionOption();
     if (!parser.parse(arguments)) {
@@ -152,8 +154,15 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
         }
         options.HomeHeightKm = window::HomeHeightKmFromMetres(*metres);
     }
+    alarm::DeliverySettings outlets;
+    if (const std::string problem = ReadAlarmOptions(
+            parser, options.Replay.has_value() || options.Live.has_value(), outlets);
+        !problem.empty()) {
+        return UsageError{problem};
+    }
     if (options.Replay) {
         ReplayOptions &r = *options.Replay;
+        r.Outlets = outlets;
         r.Format = options.Format;
         r.AnyMode = options.AnyMode;
         r.WsjtxRecordings = parser.isSet("wsjtx-recordings");
@@ -167,6 +176,7 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     }
     if (options.Live) {
         LiveOptions &l = *options.Live;
+        l.Outlets = outlets;
         l.Format = options.Format;
         l.AnyMode = options.AnyMode;
         if (const std::string problem = ReadTrackerOptions(parser, l.Tracker); !problem.empty()) {

@@ -1,5 +1,6 @@
 #include "live_command.h"
 
+#include "alarm_options.h"
 #include "cli.h"
 #include "events.h"
 #include "feed_events.h"
@@ -99,6 +100,11 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     setup.NowUtc = [clock] { return clock.UtcNow().toSecsSinceEpoch(); };
     setup.SessionClock = clock;
     live::LiveCore core(std::move(setup));
+    const std::unique_ptr<alarm::AlarmDeliveries> outlets = StartOutlets(options.Outlets, err);
+    if (outlets) {
+        QObject::connect(&core, &live::LiveCore::happened, outlets.get(),
+                         [&outlets](const live::LiveEvent &event) { outlets->Take(event); });
+    }
 
     std::optional<cluster::SessionConfig> clusterConfig;
     if (options.Cluster) {

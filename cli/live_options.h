@@ -4,6 +4,7 @@
 
 #include "place_options.h"
 
+#include "alarm/alarm_deliveries.h"
 #include "cluster/session_machine.h"
 #include "feed/feed_bands.h"
 #include "tracker/cloud_tracker.h"
@@ -59,6 +60,7 @@ struct LiveOptions {
     tracker::TrackerSettings Tracker;
     QString HistoryPath; ///< "" for the per-user store, "none" for none
     PlaceOptions Places;
+    alarm::DeliverySettings Outlets; ///< --on-alarm, --ntfy, --rotator, --follow
 };
 
 /// The options of the live sessions alone (--cluster, --call, --password, --send, --mqtt, --band,

@@ -1,5 +1,6 @@
 #include "replay.h"
 
+#include "alarm_options.h"
 #include "batch_reader.h"
 #include "live_event_lines.h"
 
@@ -38,6 +39,9 @@ constexpr std::size_t MaxCaptureLineBytes =
 constexpr int ReplayLinesPerCommit = 1000;
 // Output is written in pieces of about this size, not per event: a replay is not live.
 constexpr std::size_t OutputChunkBytes = 1 << 16;
+// After the capture, the alarm outlets have this long to finish, ms: a hook's 10 s and its 2 s to
+// end, and a little for the last post and the rotator's answer.
+constexpr int OutletsLongestMs = 15'000;
 
 class EventPrinter {
   public:
@@ -97,6 +101,11 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     live::LiveCore core(std::move(setup));
     core.SetWsjtxRecordings(options.WsjtxRecordings);
     EventPrinter printer(out);
+    const std::unique_ptr<alarm::AlarmDeliveries> outlets = StartOutlets(options.Outlets, err);
+    if (outlets) {
+        QObject::connect(&core, &live::LiveCore::happened, outlets.get(),
+                         [&outlets](const live::LiveEvent &event) { outlets->Take(event); });
+    }
     QObject::connect(&core, &live::LiveCore::happened, &core, [&](const live::LiveEvent &event) {
         LiveEventLines(event, SpotInResult::Left,
                        [&](const std::string &line) { printer.Line(line); });
@@ -128,6 +137,9 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         core.CaptureLine(line->Time, line->Line);
     }
     printer.Flush();
+    if (outlets) {
+        FinishOutlets(*outlets, OutletsLongestMs);
+    }
     // A replay into a store that says nothing of the lines it did not record would seem complete.
     if (store && !store->IsWritable()) {
         // Read-only, locked by another program at start, or none at all: said as it opened.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "place_options.h"
+#include "alarm/alarm_deliveries.h"
 #include "tracker/spot_pipeline.h"
 
 #include <iosfwd>
@@ -20,6 +21,7 @@ struct ReplayOptions {
     bool WsjtxRecordings = false;           ///< WSJT-X decodes of recordings count
     std::optional<std::string> HistoryFile; ///< the store the lines are recorded in, if any
     PlaceOptions Places;
+    alarm::DeliverySettings Outlets; ///< --on-alarm, --ntfy, --rotator, --follow
 };
 
 /// Replays the capture; the same capture and options always print the same events. Returns 0, or

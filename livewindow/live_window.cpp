@@ -221,6 +221,9 @@ void frmLive::AttachCore() {
     Live->Attach(std::move(opened.Core));
     live::CoreControl &core = *Live->Core();
     wsjtxBar->UseCore(core);
+    if (Setup.Outlet != nullptr) {
+        Setup.Outlet->CoreAttached(core);
+    }
     core.Subscribe(this, [this](const live::LiveEvent &event) { Heard(event); });
     {
         // The home's region decides the alarm band until the user chooses one: the region's

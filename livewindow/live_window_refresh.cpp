@@ -174,6 +174,9 @@ bool frmLive::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmLive::AcknowledgeAlarm() {
+    if (Setup.Outlet != nullptr) {
+        Setup.Outlet->Acknowledged();
+    }
     Alarm.reset();
     cmdAlarm->hide();
     actAcknowledge->setEnabled(false);

@@ -29,6 +29,7 @@ add_custom_command(OUTPUT ${changelog}.gz
     VERBATIM)
 add_custom_target(ionvane_changelog ALL DEPENDS ${changelog}.gz)
 install(FILES ${changelog}.gz DESTINATION ${doc_dir})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/getting-the-alarm.md DESTINATION ${doc_dir})
 
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/ionvane-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ionvane-cli)
@@ -52,7 +53,9 @@ session.]=])
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window prefers Liberation Sans for its Arial metrics; without it the captions may not fit.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+# Hamlib's utilities hold rotctld, which turns the antenna; the freedesktop sound theme gives the
+# alarm's sound file chooser more to pick from (/usr/share/sounds/freedesktop).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, libhamlib-utils, sound-theme-freedesktop")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_IONVANE_STRIP ${CMAKE_STRIP})
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip.cmake)

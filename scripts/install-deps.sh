@@ -13,6 +13,7 @@ packages=(
     file lintian
     libmosquitto-dev mosquitto
     openbox xdotool imagemagick qt6-gtk-platformtheme
+    libcanberra-dev libhamlib-utils dbus
     locales
 )
 

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# ionvane-cli's alarm outlets from the outside: a replayed opening runs --on-alarm once per alarm
+# with its fields and JSON, with the events unchanged; a failing command is said once; the
+# outlets' options are refused where they do not belong.
+set -u
+cli=$1
+data=$2
+# shellcheck source=../lib/check.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+settings=(--home IO90IR --es-layer 110 --masl 150 --locale en_US)
+capture=$data/opening.capture
+
+# The opening raises a 4 m and a 2 m alarm: one run each, the events as without the hook.
+plain=$("$cli" --replay "$capture" "${settings[@]}")
+out=$("$cli" --replay "$capture" "${settings[@]}" \
+    --on-alarm "cd '$work' && cat > \"\$IONVANE_BAND.json\" && echo \"\$IONVANE_BEAM \$IONVANE_TOWARDS\" > \"\$IONVANE_BAND.env\"")
+check "replay exit code" 0 $?
+check "events unchanged" "$plain" "$out"
+check "2m hook's JSON" \
+    '{"band":"2m","beamDeg":101.65,"cloud":1,"heard":"2026-06-14T10:00:30Z","text":"2 m OPEN beam 102 towards JN77TE, up to 153.3 MHz","towards":"JN77TE"}' \
+    "$(cat "$work/2m.json")"
+check "4m hook's fields" "101.7 JN77TE" "$(cat "$work/4m.env")"
+
+# A command that fails for both alarms: said once on standard error, the replay a success.
+err=$("$cli" --replay "$capture" "${settings[@]}" --on-alarm 'exit 3' 2>&1 >/dev/null)
+check "failing hook exit code" 0 $?
+check "failing hook said once" "ionvane-cli: the alarm command failed (exit status 3)" "$err"
+
+while IFS='|' read -r args expected; do
+    read -ra argv <<<"$args"
+    err=$("$cli" "${argv[@]}" 2>&1 >/dev/null | head -1)
+    check "usage: $args" "ionvane-cli: $expected" "$err"
+done <<'TABLE'
+--from IO90 --to JN77 --freq 50 --on-alarm true|--on-alarm goes with --cluster, --mqtt, --wsjtx or --replay
+--replay x --follow|--follow goes with --rotator
+--replay x --ntfy ntfy.sh/topic|--ntfy takes an http or https address, such as https://ntfy.sh/TOPIC
+TABLE
+checks_summary
