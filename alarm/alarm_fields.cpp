@@ -8,7 +8,7 @@ namespace ionvane::alarm {
 
 namespace {
 
-QString Heard(const AlarmFields &fields) {
+QString AlarmTime(const AlarmFields &fields) {
     return QDateTime::fromSecsSinceEpoch(fields.Alarm.Time, Qt::UTC).toString(Qt::ISODate);
 }
 
@@ -44,7 +44,8 @@ QByteArray AlarmJson(const AlarmFields &fields) {
     QJsonObject object;
     object["band"] = BandText(fields);
     object["cloud"] = fields.Alarm.CloudId;
-    object["heard"] = Heard(fields);
+    object["time"] = AlarmTime(fields);
+    object["heard"] = fields.Alarm.Heard;
     object["beamDeg"] = fields.BeamDeg ? QJsonValue(*fields.BeamDeg) : QJsonValue();
     object["towards"] =
         fields.BeamDeg ? QJsonValue(QString::fromStdString(fields.TowardsLoc)) : QJsonValue();
@@ -56,7 +57,8 @@ QProcessEnvironment AlarmEnvironment(const AlarmFields &fields, QProcessEnvironm
     base.insert("IONVANE_BAND", BandText(fields));
     base.insert("IONVANE_BEAM", Beam(fields));
     base.insert("IONVANE_TOWARDS", QString::fromStdString(fields.TowardsLoc));
-    base.insert("IONVANE_HEARD", Heard(fields));
+    base.insert("IONVANE_HEARD", QString::number(fields.Alarm.Heard));
+    base.insert("IONVANE_TIME", AlarmTime(fields));
     base.insert("IONVANE_TEXT", QString::fromStdString(fields.Alarm.Text));
     base.insert("IONVANE_CLOUD", QString::number(fields.Alarm.CloudId));
     return base;

@@ -25,12 +25,15 @@ AlarmFields FieldsOf(const tracker::AlarmEvent &alarm, const tracker::VerdictEve
 /// The title a notification shows: "Es alarm: 2m".
 QString AlarmTitle(const AlarmFields &fields);
 
-/// {"band":"2m","cloud":3,"heard":"2026-06-14T10:05:00Z","beamDeg":123.4,"towards":"JN75",
-/// "text":"..."}; beamDeg and towards are null without a beam.
+/// {"band":"2m","cloud":3,"time":"2026-06-14T10:05:00Z","heard":2,"beamDeg":123.4,
+/// "towards":"JN75","text":"..."}: heard counts the band's own Es spots through the cloud in the
+/// last 15 minutes (0 for a band predicted from another); beamDeg and towards are null without a
+/// beam.
 QByteArray AlarmJson(const AlarmFields &fields);
 
-/// IONVANE_BAND, IONVANE_BEAM (degrees, "" without a beam), IONVANE_TOWARDS, IONVANE_HEARD (UTC,
-/// ISO 8601), IONVANE_TEXT and IONVANE_CLOUD, added to `base`.
+/// IONVANE_BAND, IONVANE_BEAM (degrees, "" without a beam), IONVANE_TOWARDS, IONVANE_HEARD (the
+/// band's own Es spots), IONVANE_TIME (UTC, ISO 8601), IONVANE_TEXT and IONVANE_CLOUD, added to
+/// `base`.
 QProcessEnvironment AlarmEnvironment(const AlarmFields &fields, QProcessEnvironment base);
 
 } // namespace ionvane::alarm

@@ -51,12 +51,12 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
     // Highest band on top, as a band plan reads.
     for (auto it = tracker::AllBands.rbegin(); it != tracker::AllBands.rend(); ++it) {
         const tracker::Band band = *it;
-        auto *row = new QPushButton(this);
+        auto *row = new ElidedButton(this);
         row->setObjectName("cmdBand" + QString::fromUtf8(tracker::BandName(band).data()));
         row->setCheckable(true);
         row->setFont(big);
         row->setFocusPolicy(Qt::NoFocus);
-        row->setToolTip("Click to draw this band's line on the map");
+        row->SetHint("Click to draw this band's line on the map");
         Rows[tracker::BandIndex(band)] = row;
         layout->addWidget(row);
         // The other clouds that carry the band, in small type under its row.

@@ -1,7 +1,9 @@
 #include "elided_label.h"
 
 #include <QPainter>
+#include <QStringList>
 #include <QStyle>
+#include <QStyleOptionButton>
 
 namespace ionvane::livewindow {
 
@@ -26,6 +28,32 @@ void ElidedLabel::paintEvent(QPaintEvent * /*event*/) {
     QPainter painter(this);
     style()->drawItemText(&painter, area, QStyle::visualAlignment(layoutDirection(), alignment()),
                           palette(), isEnabled(), shown, foregroundRole());
+}
+
+ElidedButton::ElidedButton(QWidget *parent) : QPushButton(parent) {
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void ElidedButton::SetHint(const QString &hint) {
+    Hint = hint;
+    setToolTip(hint);
+}
+
+void ElidedButton::paintEvent(QPaintEvent * /*event*/) {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const int width = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this).width();
+    QStringList lines = text().split('\n');
+    bool cut = false;
+    for (QString &line : lines) {
+        const QString shown = fontMetrics().elidedText(line, Qt::ElideRight, width);
+        cut = cut || shown != line;
+        line = shown;
+    }
+    option.text = lines.join('\n');
+    setToolTip(cut ? text() + "\n\n" + Hint : Hint);
+    QPainter painter(this);
+    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
 }
 
 } // namespace ionvane::livewindow

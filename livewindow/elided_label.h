@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 
 namespace ionvane::livewindow {
 
@@ -19,6 +20,22 @@ class ElidedLabel : public QLabel {
 
   private:
     QString FixedTip;
+};
+
+/// A push button whose lines show as much of their text as fits, each cut with "…", the whole text
+/// in its tool tip above its hint, and that never asks the window for more width: a band's
+/// headline in the alarm's full words would otherwise widen the window past a laptop's screen.
+class ElidedButton : public QPushButton {
+  public:
+    explicit ElidedButton(QWidget *parent = nullptr);
+    /// The tip shown under the text when the text is cut, and alone when it is not.
+    void SetHint(const QString &hint);
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+
+  private:
+    QString Hint;
 };
 
 } // namespace ionvane::livewindow

@@ -20,9 +20,9 @@ out=$("$cli" --replay "$capture" "${settings[@]}" \
 check "replay exit code" 0 $?
 check "events unchanged" "$plain" "$out"
 check "2m hook's JSON" \
-    '{"band":"2m","beamDeg":101.65,"cloud":1,"heard":"2026-06-14T10:00:30Z","text":"2 m OPEN beam 102 towards JN77TE, up to 153.3 MHz","towards":"JN77TE"}' \
+    '{"band":"2m","beamDeg":100.62,"cloud":1,"heard":2,"text":"2 m OPEN (heard, 2 Es spots): beam 101, 1,276 km, towards JN77SK; model estimate MUF 152.3 MHz","time":"2026-06-14T10:00:40Z","towards":"JN77SK"}' \
     "$(cat "$work/2m.json")"
-check "4m hook's fields" "101.7 JN77TE" "$(cat "$work/4m.env")"
+check "4m hook's fields" "100.6 JN77SK" "$(cat "$work/4m.env")"
 
 # A command that fails for both alarms: said once on standard error, the replay a success.
 err=$("$cli" --replay "$capture" "${settings[@]}" --on-alarm 'exit 3' 2>&1 >/dev/null)

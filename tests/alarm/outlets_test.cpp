@@ -42,6 +42,7 @@ AlarmFields TwoMetreAlarm() {
     AlarmFields fields;
     fields.Alarm = tracker::AlarmEvent{1781431500, tracker::Band::M2, 3,
                                        "2m open towards JN75 \u00b7 beam 123\u00b0"};
+    fields.Alarm.Heard = 2;
     fields.BeamDeg = 123.4;
     fields.TowardsLoc = "JN75";
     return fields;
@@ -136,9 +137,10 @@ TEST(AlarmHook, RunsWithTheFieldsAndTheJsonAndIsEndedWhenItHangs) {
     QFile file(out);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()).toStdString(),
-              "2m|123.4|JN75|2026-06-14T10:05:00Z|2m open towards JN75 \u00b7 beam 123\u00b0|"
-              R"({"band":"2m","beamDeg":123.4,"cloud":3,"heard":"2026-06-14T10:05:00Z",)"
-              "\"text\":\"2m open towards JN75 \u00b7 beam 123\u00b0\",\"towards\":\"JN75\"}"
+              "2m|123.4|JN75|2|2m open towards JN75 \u00b7 beam 123\u00b0|"
+              R"({"band":"2m","beamDeg":123.4,"cloud":3,"heard":2,)"
+              "\"text\":\"2m open towards JN75 \u00b7 beam 123\u00b0\",\"time\":\"2026-06-14T10:05:00Z\","
+              "\"towards\":\"JN75\"}"
               "\n");
 
     // A hook that hangs, twice, and one that fails: each ended, the failure said once.

@@ -126,7 +126,7 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         live.findChild<QComboBox *>("cmbAlarmBand")->setCurrentIndex(3);
         live.show();
         QVERIFY(QTest::qWaitForWindowExposed(&live));
-        Replay(live, 0, 4);
+        Replay(live, 0, 5);
         auto *banner = live.findChild<QPushButton *>("cmdAlarm");
         const auto *row = live.findChild<QPushButton *>("cmdBand2m");
         QVERIFY(banner->isVisible());

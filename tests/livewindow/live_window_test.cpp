@@ -52,8 +52,10 @@ void LiveWindowTest::bandPanelNamesEachBandsOwnCloud() {
     for (const tracker::Band band : tracker::AllBands) {
         v.Bands[tracker::BandIndex(band)].Which = band;
     }
-    const tracker::CloudFromHome near{1, {"JN11AB", 227.6, 9.1, 1100, 48.14F}};
-    const tracker::CloudFromHome far{2, {"KM06BL", 124.7, 3.2, 2100, 146.62F}};
+    tracker::CloudFromHome near{1, {"JN11AB", 227.6, 9.1, 1100, 48.14F}};
+    near.Heard[tracker::BandIndex(tracker::Band::M6)] = 3;
+    tracker::CloudFromHome far{2, {"KM06BL", 124.7, 3.2, 2100, 146.62F}};
+    far.Heard[tracker::BandIndex(tracker::Band::M6)] = 2;
     tracker::BandVerdict &six = v.Bands[tracker::BandIndex(tracker::Band::M6)];
     six.State = tracker::VerdictState::Marginal;
     six.CloudId = 1;
@@ -72,12 +74,14 @@ void LiveWindowTest::bandPanelNamesEachBandsOwnCloud() {
         qobject_cast<QListView *>(panel.findChild<QComboBox *>("cmbAlarmBand")->view());
     QVERIFY(alarmChoices->isRowHidden(2) && !alarmChoices->isRowHidden(3));
     QCOMPARE(panel.RowText(tracker::Band::M6),
-             QString("6 m marginal\nbeam 228 towards JN11AB up to 48.1 MHz"));
+             QString("6 m marginal\n(heard, 3 Es spots): beam 228, 1,100 km, towards JN11AB; model "
+                     "estimate MUF 48.1 MHz"));
     QVERIFY(panel.findChild<QPushButton *>("cmdBand6m")->styleSheet().contains("#ffb300"));
     QCOMPARE(panel.findChild<QLabel *>("lblVia6m")->text(),
              QString("also cloud 2: beam 125 towards KM06BL up to 146.6 MHz"));
     QCOMPARE(panel.RowText(tracker::Band::M2),
-             QString("2 m POSSIBLE\nbeam 125 towards KM06BL up to 146.6 MHz"));
+             QString("2 m POSSIBLE\n(predicted from 6 m, none heard yet): beam 125, 2,100 km, "
+                     "towards KM06BL; model estimate MUF 146.6 MHz"));
     QVERIFY(!panel.findChild<QLabel *>("lblVia2m")->isVisible());
 }
 
@@ -201,7 +205,8 @@ void LiveWindowTest::bandPanelSaysPossibleOrClosed() {
     QCOMPARE(live.windowTitle(), QString("Ionvane Live"));
 
     Replay(live, 0, 1);
-    QCOMPARE(BandRow(live, "6m"), QString("6 m POSSIBLE\nbeam 100 towards JN77EX up to 50.0 MHz"));
+    QCOMPARE(BandRow(live, "6m"), QString("6 m POSSIBLE\n(heard, 1 Es spot): beam 100, 1,173 km, "
+                                          "towards JN77EX; model estimate MUF 50.0 MHz"));
     QVERIFY(BandRow(live, "10m").contains("POSSIBLE"));
     QVERIFY(BandRow(live, "4m").startsWith("4 m closed"));
     QVERIFY(BandRow(live, "2m").startsWith("2 m closed"));
@@ -209,7 +214,8 @@ void LiveWindowTest::bandPanelSaysPossibleOrClosed() {
 
     Replay(live, 1, 5);
     for (const char *band : {"10m", "6m", "4m", "2m"}) {
-        QVERIFY2(BandRow(live, band).contains("beam 101 towards JN77SK up to 152.3 MHz"), band);
+        QVERIFY2(BandRow(live, band).contains("beam 101, 1,276 km, towards JN77SK; model estimate MUF 152.3 MHz"),
+                 band);
     }
     QCOMPARE(live.windowTitle(), QString("Ionvane Live - 2 m possible"));
 
