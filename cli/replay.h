@@ -2,8 +2,8 @@
 // calculation, the classifier and the tracker, printing one JSON event a line.
 #pragma once
 
-#include "place_options.h"
 #include "alarm/alarm_deliveries.h"
+#include "place_options.h"
 #include "tracker/spot_pipeline.h"
 
 #include <iosfwd>

@@ -136,12 +136,13 @@ TEST(AlarmHook, RunsWithTheFieldsAndTheJsonAndIsEndedWhenItHangs) {
     ASSERT_TRUE(WaitFor([&] { return ended == 1; }));
     QFile file(out);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()).toStdString(),
-              "2m|123.4|JN75|2|2m open towards JN75 \u00b7 beam 123\u00b0|"
-              R"({"band":"2m","beamDeg":123.4,"cloud":3,"heard":2,)"
-              "\"text\":\"2m open towards JN75 \u00b7 beam 123\u00b0\",\"time\":\"2026-06-14T10:05:00Z\","
-              "\"towards\":\"JN75\"}"
-              "\n");
+    EXPECT_EQ(
+        QString::fromUtf8(file.readAll()).toStdString(),
+        "2m|123.4|JN75|2|2m open towards JN75 \u00b7 beam 123\u00b0|"
+        R"({"band":"2m","beamDeg":123.4,"cloud":3,"heard":2,)"
+        "\"text\":\"2m open towards JN75 \u00b7 beam 123\u00b0\",\"time\":\"2026-06-14T10:05:00Z\","
+        "\"towards\":\"JN75\"}"
+        "\n");
 
     // A hook that hangs, twice, and one that fails: each ended, the failure said once.
     AlarmHook stuck("sleep 30", nullptr, 300);

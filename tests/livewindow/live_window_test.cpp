@@ -214,7 +214,8 @@ void LiveWindowTest::bandPanelSaysPossibleOrClosed() {
 
     Replay(live, 1, 5);
     for (const char *band : {"10m", "6m", "4m", "2m"}) {
-        QVERIFY2(BandRow(live, band).contains("beam 101, 1,276 km, towards JN77SK; model estimate MUF 152.3 MHz"),
+        QVERIFY2(BandRow(live, band)
+                     .contains("beam 101, 1,276 km, towards JN77SK; model estimate MUF 152.3 MHz"),
                  band);
     }
     QCOMPARE(live.windowTitle(), QString("Ionvane Live - 2 m possible"));
