@@ -79,6 +79,12 @@ void AlarmDeliveries::TurnBeam() {
     }
 }
 
+void AlarmDeliveries::TurnBeamTo(double azimuthDeg) {
+    if (RotatorOutlet) {
+        RotatorOutlet->TurnTo(azimuthDeg);
+    }
+}
+
 void AlarmDeliveries::StopRotator() {
     if (RotatorOutlet) {
         RotatorOutlet->Stop();

@@ -31,6 +31,7 @@ class AlarmDeliveries : public QObject, public OutletControl {
     void Take(const live::LiveEvent &event) override;
     /// "Turn beam": the rotator to the headline of the highest band a cloud carries.
     void TurnBeam() override;
+    void TurnBeamTo(double azimuthDeg) override;
     void StopRotator() override;
     void Listen(QObject *context, std::function<void(const QString &)> listener) override;
     /// Nothing under way: no hook running, no post pending, no rotator command unanswered.

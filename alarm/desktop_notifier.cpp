@@ -46,6 +46,25 @@ void DesktopNotifier::ActionInvoked(uint id, const QString &key) {
 
 void DesktopNotifier::Notify(const AlarmFields &fields) {
     const std::size_t band = tracker::BandIndex(fields.Alarm.Which);
+    if (Asking[band]) {
+        Held[band] = fields;
+        return;
+    }
+    Send(fields);
+}
+
+void DesktopNotifier::Answered(std::size_t band) {
+    Asking[band] = false;
+    if (Held[band]) {
+        const AlarmFields next = *Held[band];
+        Held[band].reset();
+        Send(next);
+    }
+}
+
+void DesktopNotifier::Send(const AlarmFields &fields) {
+    const std::size_t band = tracker::BandIndex(fields.Alarm.Which);
+    Asking[band] = true;
     QDBusMessage call = QDBusMessage::createMethodCall(NotificationService, NotificationPath,
                                                        NotificationInterface, "Notify");
     QStringList actions{ShowActionKey, "Show"};
@@ -64,9 +83,10 @@ void DesktopNotifier::Notify(const AlarmFields &fields) {
                 const QDBusPendingReply<uint> reply = *watcher;
                 if (reply.isError()) {
                     emit unanswered(fields);
-                    return;
+                } else {
+                    ShownIds[band] = reply.value();
                 }
-                ShownIds[band] = reply.value();
+                Answered(band);
             });
 }
 

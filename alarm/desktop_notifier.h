@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace ionvane::alarm {
 
@@ -42,10 +43,16 @@ class DesktopNotifier : public QObject {
 
   private:
     [[nodiscard]] bool Ours(uint id) const;
+    void Send(const AlarmFields &fields);
+    void Answered(std::size_t band);
 
     QDBusConnection Bus;
     QString IconName;
     std::array<uint, tracker::BandCount> ShownIds{}; ///< 0: none shown for the band
+    /// A band's Notify is on its way: its id is not known yet, so the band's next alarm waits for
+    /// it (only the newest) rather than open a second notification beside the first.
+    std::array<bool, tracker::BandCount> Asking{};
+    std::array<std::optional<AlarmFields>, tracker::BandCount> Held;
 };
 
 } // namespace ionvane::alarm

@@ -50,6 +50,8 @@ class OutletControl {
     virtual void Take(const live::LiveEvent &event) = 0;
     /// "Turn beam": the rotator to the headline of the highest band a cloud carries.
     virtual void TurnBeam() = 0;
+    /// "Turn beam" on one band: the rotator to `azimuthDeg` (true bearing, degrees).
+    virtual void TurnBeamTo(double azimuthDeg) = 0;
     virtual void StopRotator() = 0;
     /// Calls `listener` with each word of the outlets ("rotator: ...") while `context` lives.
     virtual void Listen(QObject *context, std::function<void(const QString &)> listener) = 0;

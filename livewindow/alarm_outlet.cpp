@@ -138,6 +138,12 @@ void DesktopAlarmOutlet::TurnBeam() {
     }
 }
 
+void DesktopAlarmOutlet::TurnBeamTo(double azimuthDeg) {
+    if (Shared) {
+        Shared->TurnBeamTo(azimuthDeg);
+    }
+}
+
 void DesktopAlarmOutlet::StopRotator() {
     if (Shared) {
         Shared->StopRotator();

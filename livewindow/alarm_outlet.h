@@ -37,6 +37,8 @@ class AlarmOutlet {
     virtual void CoreAttached(live::CoreControl & /*core*/) {}
     /// The user acknowledged the alarm.
     virtual void Acknowledged() {}
+    /// "Turn beam" on a band of the window: the rotator to `azimuthDeg`, where there is one.
+    virtual void TurnBeamTo(double /*azimuthDeg*/) {}
 };
 
 /// Makes the shared outlets (they bind the network library, so the program hands them over).
@@ -58,6 +60,7 @@ class DesktopAlarmOutlet : public QObject, public AlarmOutlet {
     void Beep() override;
     void CoreAttached(live::CoreControl &core) override;
     void Acknowledged() override;
+    void TurnBeamTo(double azimuthDeg) override;
 
     /// Adds "Turn beam", "Stop the rotator" and "Alarm outlets…" to `window` (with shortcuts),
     /// raising it for the notification's "Show"; words go to `say` (the status bar).

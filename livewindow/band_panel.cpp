@@ -3,6 +3,7 @@
 #include "elided_label.h"
 #include "tracker/verdict.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -58,6 +59,20 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
         row->setFocusPolicy(Qt::NoFocus);
         row->SetHint("Click to draw this band's line on the map");
         Rows[tracker::BandIndex(band)] = row;
+        // "Turn beam" in the row's context menu: the row has no room for a button, and the beam
+        // a ham turns to is the one the row says.
+        auto *turnBeam = new QAction("Turn beam", row);
+        turnBeam->setObjectName("actTurnBeam" + QString::fromUtf8(tracker::BandName(band).data()));
+        turnBeam->setEnabled(false);
+        row->addAction(turnBeam);
+        row->setContextMenuPolicy(Qt::ActionsContextMenu);
+        TurnBeams[tracker::BandIndex(band)] = turnBeam;
+        connect(turnBeam, &QAction::triggered, this, [this, band] {
+            const tracker::BandVerdict &shown = Verdict.Bands[tracker::BandIndex(band)];
+            if (shown.State != tracker::VerdictState::Closed) {
+                emit turnBeamAsked(shown.Home.AzimuthDeg);
+            }
+        });
         layout->addWidget(row);
         // The other clouds that carry the band, in small type under its row.
         auto *others = new ElidedLabel(QString(), this);
@@ -210,6 +225,7 @@ void BandPanel::Show(tracker::Band band) {
         choices->setRowHidden(static_cast<int>(index), !followed);
     }
     row->setText(RowText(band));
+    TurnBeams[index]->setEnabled(Verdict.Bands[index].State != tracker::VerdictState::Closed);
     switch (Verdict.Bands[index].State) {
     case tracker::VerdictState::Possible:
         row->setStyleSheet(PossibleStyle);

@@ -11,6 +11,7 @@
 #include <array>
 #include <optional>
 
+class QAction;
 class QComboBox;
 class QPushButton;
 
@@ -64,6 +65,8 @@ class BandPanel : public QWidget {
   signals:
     void selectedBandChanged();
     void alarmBandChanged(ionvane::tracker::Band band);
+    /// "Turn beam" on an open (possible or marginal) band's row: its headline beam, degrees.
+    void turnBeamAsked(double azimuthDeg);
 
   private:
     void Show(tracker::Band band);
@@ -71,6 +74,7 @@ class BandPanel : public QWidget {
     tracker::VerdictEvent Verdict;
     std::optional<tracker::Band> Clicked;
     std::array<QPushButton *, tracker::BandCount> Rows{};
+    std::array<QAction *, tracker::BandCount> TurnBeams{}; ///< each row's "Turn beam"
     std::array<ElidedLabel *, tracker::BandCount> Others{};
     QComboBox *cmbAlarmBand = nullptr;
 };

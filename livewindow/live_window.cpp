@@ -114,6 +114,7 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     actAcknowledge->setEnabled(false);
     addAction(actAcknowledge);
     connect(actAcknowledge, &QAction::triggered, this, &frmLive::AcknowledgeAlarm);
+    BuildTurnBeam();
 
     mapView->SetHome(
         HomePoint, QString::fromStdString(calc::CheckHomeLoc(Setup.Home.HomeLocator).CompletedLoc));
@@ -160,6 +161,11 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
             &frmLive::CloudSelected);
     connect(tblClouds, &QTableView::doubleClicked, this, &frmLive::CloudActivated);
     connect(bandPanel, &BandPanel::selectedBandChanged, this, &frmLive::RefreshMap);
+    connect(bandPanel, &BandPanel::turnBeamAsked, this, [this](double azimuthDeg) {
+        if (Setup.Outlet != nullptr) {
+            Setup.Outlet->TurnBeamTo(azimuthDeg);
+        }
+    });
     connect(bandPanel, &BandPanel::alarmBandChanged, this, [this](tracker::Band band) {
         if (live::CoreControl *core = Live->Core()) {
             core->SetAlarmBand(band);

@@ -149,6 +149,8 @@ class frmLive : public QMainWindow {
     void ShowBanner();
     /// The banner across the top of the map.
     void PlaceBanner();
+    /// "Turn beam" on the banner and on the band rows, through the alarm outlet.
+    void BuildTurnBeam();
     void ClusterConnectClicked();
     void FeedConnectClicked();
     void Heard(const live::LiveEvent &event);
@@ -183,6 +185,7 @@ class frmLive : public QMainWindow {
     QLabel *lblFeedState = nullptr;
     WsjtxBar *wsjtxBar = nullptr;
     QPushButton *cmdAlarm = nullptr;
+    QPushButton *cmdTurnBeam = nullptr; ///< on the banner, at its right end
     QAction *actAcknowledge = nullptr;
     QSplitter *splitMain = nullptr;
     QSplitter *splitSide = nullptr;

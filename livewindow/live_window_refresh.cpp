@@ -19,6 +19,10 @@ namespace ionvane::livewindow {
 
 namespace {
 
+// The banner's "Turn beam" keeps this far from the map's right edge, px: clear of the edge, as the
+// banner's own padding keeps its words.
+constexpr int TurnBeamMarginPx = 10;
+
 std::optional<map::GeoPoint> LocatorPoint(const std::string &locator) {
     if (locator.size() != 6 ||
         calc::FirstInvalidPosition(std::u32string(locator.begin(), locator.end())) != 0) {
@@ -135,6 +139,8 @@ void frmLive::ShowAlarm(const tracker::AlarmEvent &alarm) {
     ShowBanner();
     cmdAlarm->show();
     cmdAlarm->raise();
+    cmdTurnBeam->setVisible(Setup.Outlet != nullptr);
+    cmdTurnBeam->raise();
     actAcknowledge->setEnabled(true);
     if (Setup.Outlet != nullptr) {
         Setup.Outlet->Notify(QString(LiveTitle) + ": " + BandLabel(alarm.Which) + " open",
@@ -159,11 +165,35 @@ void frmLive::ShowBanner() {
                    .arg(verdict.CloudId.value_or(Alarm->CloudId));
     }
     cmdAlarm->setToolTip(tip + "Click or press Esc to acknowledge");
+    cmdTurnBeam->setEnabled(verdict.State != tracker::VerdictState::Closed);
     PlaceBanner();
 }
 
 void frmLive::PlaceBanner() {
-    cmdAlarm->setGeometry(0, 0, mapView->width(), cmdAlarm->sizeHint().height());
+    const int heightPx = cmdAlarm->sizeHint().height();
+    cmdAlarm->setGeometry(0, 0, mapView->width(), heightPx);
+    const QSize button = cmdTurnBeam->sizeHint();
+    cmdTurnBeam->setGeometry(mapView->width() - button.width() - TurnBeamMarginPx,
+                             (heightPx - button.height()) / 2, button.width(), button.height());
+}
+
+void frmLive::BuildTurnBeam() {
+    // Over the banner, not in it: a click on the banner acknowledges, one on the button turns.
+    cmdTurnBeam = new QPushButton("Turn beam", mapView);
+    cmdTurnBeam->setObjectName("cmdTurnBeam");
+    cmdTurnBeam->setToolTip("Turn the rotator to this band's beam");
+    cmdTurnBeam->setFocusPolicy(Qt::NoFocus);
+    cmdTurnBeam->hide();
+    connect(cmdTurnBeam, &QPushButton::clicked, this, [this] {
+        if (!Alarm || Setup.Outlet == nullptr) {
+            return;
+        }
+        const tracker::BandVerdict verdict =
+            Live->Verdict().Bands[tracker::BandIndex(Alarm->Which)];
+        if (verdict.State != tracker::VerdictState::Closed) {
+            Setup.Outlet->TurnBeamTo(verdict.Home.AzimuthDeg);
+        }
+    });
 }
 
 bool frmLive::eventFilter(QObject *watched, QEvent *event) {
@@ -179,6 +209,7 @@ void frmLive::AcknowledgeAlarm() {
     }
     Alarm.reset();
     cmdAlarm->hide();
+    cmdTurnBeam->hide();
     actAcknowledge->setEnabled(false);
 }
 

@@ -53,7 +53,13 @@ class Rotctld {
   public:
     explicit Rotctld(quint16 port) {
         Daemon.start("rotctld", {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
-        Daemon.waitForStarted();
+        // Started is not yet listening: on a loaded machine rotctld takes its time, and a client
+        // refused meanwhile backs off further with each try. Wait until it accepts.
+        Listens = Daemon.waitForStarted() && WaitFor([port] {
+                      QTcpSocket probe;
+                      probe.connectToHost(QHostAddress::LocalHost, port);
+                      return probe.waitForConnected(1'000);
+                  });
     }
     ~Rotctld() {
         Daemon.kill();
@@ -61,10 +67,11 @@ class Rotctld {
     }
     Rotctld(const Rotctld &) = delete;
     Rotctld &operator=(const Rotctld &) = delete;
-    [[nodiscard]] bool Running() const { return Daemon.state() == QProcess::Running; }
+    [[nodiscard]] bool Running() const { return Listens; }
 
   private:
     QProcess Daemon;
+    bool Listens = false;
 };
 
 retry::RetryTimings QuickRetry() {

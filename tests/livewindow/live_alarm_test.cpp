@@ -56,6 +56,28 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         QCOMPARE(Outlet.Beeps, 1);
     }
 
+    void turnBeamOnTheBannerAndTheBandRowSendsTheBandsBeam() {
+        // The banner's button and the open 2 m row's context action turn to the 2 m beam the
+        // row shows (101 degrees); the row offers no turn while the band is closed.
+        frmLive live(Setup());
+        live.findChild<QComboBox *>("cmbAlarmBand")->setCurrentIndex(3);
+        live.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&live));
+        auto *turnBeam = live.findChild<QPushButton *>("cmdTurnBeam");
+        QVERIFY(!turnBeam->isVisible());
+        QVERIFY(!live.findChild<QAction *>("actTurnBeam2m")->isEnabled());
+        Replay(live, 0, 5);
+        QVERIFY(turnBeam->isVisible());
+        turnBeam->click();
+        live.findChild<QAction *>("actTurnBeam2m")->trigger();
+        QCOMPARE(Outlet.Turns.size(), std::size_t{2});
+        QCOMPARE(std::lround(Outlet.Turns[0]), 101L);
+        QCOMPARE(Outlet.Turns[1], Outlet.Turns[0]);
+        QVERIFY(live.findChild<QPushButton *>("cmdAlarm")->isVisible()); // not acknowledged
+        QTest::keyClick(&live, Qt::Key_Escape);
+        QVERIFY(!turnBeam->isVisible());
+    }
+
     void alarmBandChosenInTheWindowIsTheTrackers() {
         // State: "6 m up" chosen before the opening. Action: the capture's 6 m spot and another
         // one; then "2 m up", the ageing tick 20 minutes on (the cloud fades, every band closes),

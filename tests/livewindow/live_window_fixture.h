@@ -49,8 +49,10 @@ class FakeOutlet : public livewindow::AlarmOutlet {
         Notes << title + " | " + text;
     }
     void Beep() override { ++Beeps; }
+    void TurnBeamTo(double azimuthDeg) override { Turns.push_back(azimuthDeg); }
     QStringList Notes;
     int Beeps = 0;
+    std::vector<double> Turns; ///< "Turn beam", degrees
 };
 
 class SilentDialogs : public window::Dialogs {
