@@ -77,29 +77,35 @@ TEST(TrustScenario, TwoMetreTropoUnderAndBesideASixMetreCloud) {
     // A 6 m cloud over the Alps; untagged 2 m feed reports. A 1,000 km duct through it implies
     // far more than its 6 m spots support, one 600 km away lies outside it, one far away has no
     // cloud at all: all listed unconfirmed with their reason, none reaching the cloud. A 2,000 km
-    // 2 m path through it fits and counts.
+    // 2 m path through it fits and counts. A 4 m duct under it is held to the cloud's 6 m spots
+    // the same way.
     struct Case {
         const char *Name;
         Point Centre;
         double LengthKm;
+        double FreqMHz;
         EsClass Class;
         const char *Reason;
     };
     const Point cloud{46.5, 9.0};
     const Case cases[] = {
-        {"duct under the cloud", cloud, 1000, EsClass::Unconfirmed,
+        {"duct under the cloud", cloud, 1000, 144.174, EsClass::Unconfirmed,
          "2 m, not confirmed: looks like tropo (critical frequency"},
+        {"4 m duct under the cloud", cloud, 1000, 70.154, EsClass::Unconfirmed,
+         "4 m, not confirmed: critical frequency"},
         {"beside the cloud",
          {46.5, 11.9},
          1300,
+         144.174,
          EsClass::Unconfirmed,
          "2 m, not confirmed: looks like tropo (its path centre"},
         {"far from any cloud",
          {53.0, 20.0},
          1100,
+         144.174,
          EsClass::Unconfirmed,
          "2 m, unconfirmed (no 6 m or 4 m Es under it)"},
-        {"Es through the cloud", cloud, 2000, EsClass::Counted, ""},
+        {"Es through the cloud", cloud, 2000, 144.174, EsClass::Counted, ""},
     };
     for (const Case &c : cases) {
         Scenario s;
@@ -108,12 +114,13 @@ TEST(TrustScenario, TwoMetreTropoUnderAndBesideASixMetreCloud) {
         }
         const double before = s.Current()[0].Cloud.CriticalFreqMHz;
         const LineResult r =
-            s.Report(T0 + 6 * Minute, PathThrough(c.Centre, 60, c.LengthKm), 144.174);
+            s.Report(T0 + 6 * Minute, PathThrough(c.Centre, 60, c.LengthKm), c.FreqMHz);
         EXPECT_EQ(r.Class, c.Class) << c.Name;
         EXPECT_EQ(r.Reason.rfind(c.Reason, 0), 0U) << c.Name << ": " << r.Reason;
         if (c.Class != EsClass::Counted) {
             EXPECT_EQ(s.Current()[0].Cloud.CriticalFreqMHz, before) << c.Name;
             EXPECT_FALSE(s.Verdict(Band::M2).Possible()) << c.Name;
+            EXPECT_FALSE(s.Verdict(Band::M4).Possible()) << c.Name;
         }
     }
 }
@@ -155,6 +162,69 @@ TEST(TrustScenario, MeteorScatterAsHamsSendIt) {
             << c.FreqKHz << " at " << c.Time;
         if (skipped) {
             EXPECT_EQ(r.Reason, c.Skipped) << c.FreqKHz << " at " << c.Time;
+        }
+    }
+}
+
+TEST(TrustScenario, TwoMetreTropoByItsSignature) {
+    // A strong 6 m cloud over the Alps held for 45 minutes by 800-900 km spots; untagged 2 m
+    // reports of 1,150 km through it every 10 minutes fit its geometry. Between the same two
+    // squares for 40 minutes they are a duct, told per spot; for 20 minutes, or between other
+    // squares each time, they count.
+    struct Case {
+        const char *Name;
+        int Reports;
+        bool SameSquares;
+        const char *Reason; // of the last report; empty: it counts
+    };
+    const Case cases[] = {
+        {"same squares for 40 min", 5, true,
+         "2 m, not confirmed: looks like tropo (same path for 40 min)"},
+        {"same squares for 20 min", 3, true, ""},
+        {"other squares each time", 5, false, ""},
+    };
+    const Point cloud{46.5, 9.0};
+    for (const Case &c : cases) {
+        Scenario s;
+        LineResult last;
+        for (int minute = 0; minute <= 45; ++minute) {
+            if (minute % 3 == 0) {
+                s.Spot(T0 + minute * Minute, PathThrough(cloud, minute * 7 % 180, 800 + minute * 2),
+                       50313.0);
+            }
+            const int report = (minute - 5) / 10;
+            if (minute % 10 == 5 && report < c.Reports) {
+                const double bearingDeg = c.SameSquares ? 60 : 60 + 25 * report;
+                last =
+                    s.Report(T0 + minute * Minute, PathThrough(cloud, bearingDeg, 1150), 144.174);
+            }
+        }
+        EXPECT_EQ(last.Reason, c.Reason) << c.Name;
+        EXPECT_EQ(last.Class, *c.Reason ? EsClass::Unconfirmed : EsClass::Counted) << c.Name;
+    }
+}
+
+TEST(TrustScenario, ARunOfPingsFromOnePair) {
+    // The same two calls spotted untagged again and again within minutes between showers: on a
+    // meteor-scatter frequency the third spot of the run is meteor scatter; on an Es frequency,
+    // or with long gaps, every spot counts.
+    struct Case {
+        double FreqKHz;
+        int GapMinutes;
+        bool Skipped;
+    };
+    const Case cases[] = {{50280.0, 2, true}, {50313.0, 2, false}, {50280.0, 9, false}};
+    for (const Case &c : cases) {
+        Scenario s;
+        LineResult last;
+        for (int i = 0; i < 3; ++i) {
+            last = s.Feed(SpotLine(NoShower + i * c.GapMinutes * Minute,
+                                   PathThrough({48.0, 12.0}, 80, 1300), c.FreqKHz, ""));
+        }
+        EXPECT_EQ(last.What, c.Skipped ? LineResult::Kind::Skipped : LineResult::Kind::Spot)
+            << c.FreqKHz << ", " << c.GapMinutes;
+        if (c.Skipped) {
+            EXPECT_EQ(last.Reason, "a run of pings from one pair: meteor scatter, not Es");
         }
     }
 }
@@ -223,16 +293,22 @@ TEST(TrustScenario, APossibleBandStaysPossibleThroughADip) {
 TEST(TrustScenario, DriftAndNowcast) {
     // A cloud still and one moving east at 100 km/h, a spot a minute for 14 minutes: the still
     // one has no drift and no nowcast; the moving one drifts east, and in 15 minutes lies east of
-    // where it is, the beam from IO90IR (north-west of it) towards it turned anticlockwise.
+    // where it is, the beam from IO90IR (north-west of it) towards it turned anticlockwise. A
+    // still cloud whose path centres scatter 30 km north and south, and by chance lie 10 km west
+    // in the first half and 10 km east in the second, fits 120 km/h east twice running, but at
+    // only 1.5 standard errors: no drift either.
     struct Case {
         double SpeedKmh;
+        double LeanKm, ScatterKm;
         bool Drifts;
     };
-    for (const Case c : {Case{0, false}, Case{100, true}}) {
+    for (const Case c : {Case{0, 0, 0, false}, Case{100, 0, 0, true}, Case{0, 10, 30, false}}) {
         Scenario s;
         const Point start{45.0, 5.0};
         for (int i = 0; i <= 14; ++i) {
-            const Point centre = synthetic::Destination(start, 90, c.SpeedKmh * i / 60.0);
+            const double eastKm = c.SpeedKmh * i / 60.0 + (i < 7 ? -c.LeanKm : c.LeanKm);
+            const Point centre = synthetic::Destination(synthetic::Destination(start, 90, eastKm),
+                                                        0, i % 2 == 1 ? c.ScatterKm : -c.ScatterKm);
             s.Spot(T0 + i * Minute, PathThrough(centre, i * 37 % 180, 1200 + i % 4 * 200), 50313.0);
         }
         const CloudSnapshot cloud = s.Current()[0].Cloud;

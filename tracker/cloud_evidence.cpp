@@ -1,5 +1,5 @@
 // The evidence rules of the cloud tracker that look at a whole cloud: whether an untagged 2 m
-// spot fits the cloud it would join, and clouds that came to overlap merged into one.
+// or 4 m spot fits the cloud it would join, and clouds that came to overlap merged into one.
 #include "agreement.h"
 #include "calc/number_text.h"
 #include "cloud_geometry.h"
@@ -37,12 +37,16 @@ std::size_t CloudTracker::MergeOverlapping(std::size_t index, std::vector<Tracke
     return index;
 }
 
-std::string CloudTracker::TwoMetreMisfit(const Cloud &cloud, const TrackedSpot &spot) const {
-    constexpr BandSet LowerBands = BandBit(Band::M6) | BandBit(Band::M4);
+std::string CloudTracker::Misfit(const Cloud &cloud, const TrackedSpot &spot) const {
+    // 2 m is judged against the cloud's 6 m and 4 m spots; 4 m against its 6 m spots alone, so
+    // that 4 m spots cannot confirm one another.
+    const bool twoMetre = spot.SpotBand == Band::M2;
+    const BandSet lowerBands = twoMetre ? BandBit(Band::M6) | BandBit(Band::M4) : BandBit(Band::M6);
+    const double criticalFactor = twoMetre ? TwoMetreCriticalFactor : FourMetreCriticalFactor;
     const Unit position = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
     double extentKm = 0;
     for (const RecentSpots::Spot &held : cloud.Recent.All()) {
-        if ((LowerBands & BandBit(held.SpotBand)) != 0) {
+        if ((lowerBands & BandBit(held.SpotBand)) != 0) {
             extentKm = std::max(extentKm, ArcKm(position, held.X, held.Y, held.Z));
         }
     }
@@ -53,16 +57,19 @@ std::string CloudTracker::TwoMetreMisfit(const Cloud &cloud, const TrackedSpot &
         constexpr int Decimals = 1;
         return calc::FormatFixed(value, Decimals, calc::PlainNumberFormat());
     };
-    const std::string prefix = "2 m, not confirmed: looks like tropo (";
+    const std::string prefix =
+        twoMetre ? "2 m, not confirmed: looks like tropo (" : "4 m, not confirmed: ";
+    const std::string suffix = twoMetre ? ")" : "";
+    const std::string spots = twoMetre ? "6 m and 4 m spots" : "6 m spots";
     if (offKm > extentKm + TwoMetreExtentMarginKm) {
-        return prefix + "its path centre " + whole(offKm) +
-               " km from the cloud, whose 6 m and 4 m spots lie within " + whole(extentKm) + " km)";
+        return prefix + "its path centre " + whole(offKm) + " km from the cloud, whose " + spots +
+               " lie within " + whole(extentKm) + " km" + suffix;
     }
-    const double lowerMHz = AgreeOn(cloud.Recent.All(), Figure::CriticalFreq, LowerBands).ValueMHz;
+    const double lowerMHz = AgreeOn(cloud.Recent.All(), Figure::CriticalFreq, lowerBands).ValueMHz;
     const double claimMHz = spot.CriticalFreqMHz * spot.ClaimShare;
-    if (claimMHz > lowerMHz * TwoMetreCriticalFactor) {
-        return prefix + "critical frequency " + tenths(claimMHz) +
-               " MHz, the cloud's 6 m and 4 m spots support " + tenths(lowerMHz) + " MHz)";
+    if (claimMHz > lowerMHz * criticalFactor) {
+        return prefix + "critical frequency " + tenths(claimMHz) + " MHz, the cloud's " + spots +
+               " support " + tenths(lowerMHz) + " MHz" + suffix;
     }
     return {};
 }

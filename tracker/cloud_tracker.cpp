@@ -266,7 +266,13 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
                 TwoMetreConfirmingSpots) {
             return Placement{std::nullopt, true, std::string(EsClassText(EsClass::Unconfirmed))};
         }
-        if (std::string misfit = TwoMetreMisfit(*nearest, spot); !misfit.empty()) {
+        if (std::string misfit = Misfit(*nearest, spot); !misfit.empty()) {
+            return Placement{std::nullopt, true, std::move(misfit)};
+        }
+    }
+    if (spot.MustFitSixMetre && nearest != nullptr && !nearest->Fading &&
+        nearest->Recent.SpotsOn(Band::M6) >= TwoMetreConfirmingSpots) {
+        if (std::string misfit = Misfit(*nearest, spot); !misfit.empty()) {
             return Placement{std::nullopt, true, std::move(misfit)};
         }
     }

@@ -60,6 +60,13 @@ constexpr double TwoMetreExtentMarginKm = 50;
 /// more than three times that of the cloud asks more than any 6 m path through it has shown. A
 /// tropo duct read as Es does: 900 km under a 9.8 MHz cloud implies 38.7 MHz, four times.
 constexpr double TwoMetreCriticalFactor = 3;
+/// A 4 m spot without an Es tag that comes to a cloud holding TwoMetreConfirmingSpots 6 m spots
+/// confirms it only on the same terms against those 6 m spots: its path centre within their
+/// extent plus TwoMetreExtentMarginKm, and the critical frequency it implies at most this factor
+/// above what they agree on. Over the same path 4 m needs 70.2 / 50.3 = 1.4 times the critical
+/// frequency 6 m does; with the agreement margin of 5% on each of the two figures, 1.55. A 4 m
+/// tropo duct of 900 km under a 9.8 MHz cloud implies about 19 MHz, twice the cloud's figure.
+constexpr double FourMetreCriticalFactor = 1.55;
 /// Most spots a cloud keeps for its recent stretch: 300 spots a minute (a busy feed in a big
 /// opening) for 15 minutes. Beyond it the oldest, least weighted spots are dropped, so a flood
 /// cannot grow memory without bound.
@@ -88,6 +95,9 @@ struct TrackedSpot {
     /// A 2 m spot without an Es tag: it places nothing unless its cloud holds
     /// TwoMetreConfirmingSpots spots on 6 m or 4 m.
     bool NeedsConfirmation = false;
+    /// A 4 m spot without an Es tag: it joins a cloud holding TwoMetreConfirmingSpots 6 m spots
+    /// only when its geometry fits them (see FourMetreCriticalFactor).
+    bool MustFitSixMetre = false;
     /// The share of its figures the spot can claim alone (ClaimShare), and its two stations
     /// (StationKey): a cloud's figures are those two independent reports agree on.
     double ClaimShare = 1;
@@ -98,7 +108,7 @@ struct TrackedSpot {
 /// Where a spot went.
 struct Placement {
     std::optional<int> CloudId; ///< the cloud it joined or started
-    bool Unconfirmed = false;   ///< a 2 m spot no 6 m or 4 m cloud confirms: placed nowhere
+    bool Unconfirmed = false;   ///< a 2 m or 4 m spot no cloud confirms: placed nowhere
     /// Why, for an unconfirmed spot: "2 m, not confirmed: looks like tropo (...)".
     std::string Reason;
 };
@@ -156,8 +166,8 @@ class CloudTracker {
     /// its own: one patch is one cloud, however its spots first came. The older cloud keeps its
     /// id; the other is reported gone. Returns the index of the cloud merged into.
     std::size_t MergeOverlapping(std::size_t index, std::vector<TrackerEvent> &events);
-    /// Why an untagged 2 m spot centred at `centre` does not fit `cloud`; empty when it does.
-    [[nodiscard]] std::string TwoMetreMisfit(const Cloud &cloud, const TrackedSpot &spot) const;
+    /// Why an untagged 2 m or 4 m spot does not fit `cloud`; empty when it does.
+    [[nodiscard]] std::string Misfit(const Cloud &cloud, const TrackedSpot &spot) const;
     /// The cloud's drift from the fit of its recent centres, or none (see DriftMinErrors).
     [[nodiscard]] std::optional<Drift> FitDrift(const Cloud &cloud) const;
     [[nodiscard]] Cloud *NearestTo(UnixSeconds at, double x, double y, double z);

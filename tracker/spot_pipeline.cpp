@@ -46,26 +46,31 @@ std::optional<SpotKey> KeyOf(const spot::Spot &read, std::int64_t minute) {
                    std::llround(read.FreqMHz * TenthKHzPerMHz), minute};
 }
 
-// As FindPropagation, and an untagged spot without a mode on a meteor-scatter frequency of its
-// spotter's region during a shower is meteor scatter ("Perseids").
-PropagationFinding FindPropagationAt(UnixSeconds time, const spot::Spot &spot,
-                                     std::string_view comment) {
-    PropagationFinding found = FindPropagation(spot.Tag, comment, spot.Mode);
-    if (found.Kind != Propagation::Es || !spot.Tag.empty() || !spot.Mode.empty()) {
-        return found;
-    }
-    const auto shower = ActiveShower(time);
-    if (!shower) {
-        return found;
+// Whether an untagged spot without a mode lies on a meteor-scatter frequency of its spotter's
+// region.
+bool UntaggedOnMeteorScatterFrequency(const spot::Spot &spot) {
+    if (!spot.Tag.empty() || !spot.Mode.empty()) {
+        return false;
     }
     // The reader gives four- or six-character locators; a report without one has no region.
     constexpr std::size_t SquareLength = 4;
     constexpr std::size_t SubsquareLength = 6;
     if (spot.FromLoc.size() != SquareLength && spot.FromLoc.size() != SubsquareLength) {
-        return found;
+        return false;
     }
     const bool region1 = InItuRegion1(calc::DecodeLocator(std::string_view(spot.FromLoc)));
-    if (OnMeteorScatterFrequency(spot.FreqMHz, region1)) {
+    return OnMeteorScatterFrequency(spot.FreqMHz, region1);
+}
+
+// As FindPropagation, and an untagged spot without a mode on a meteor-scatter frequency of its
+// spotter's region during a shower is meteor scatter ("Perseids").
+PropagationFinding FindPropagationAt(UnixSeconds time, const spot::Spot &spot,
+                                     std::string_view comment) {
+    PropagationFinding found = FindPropagation(spot.Tag, comment, spot.Mode);
+    if (found.Kind != Propagation::Es) {
+        return found;
+    }
+    if (const auto shower = ActiveShower(time); shower && UntaggedOnMeteorScatterFrequency(spot)) {
         return {Propagation::MeteorScatter, std::string(*shower)};
     }
     return found;
@@ -162,7 +167,12 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
     if (placing != nullptr) {
         result.Placed = *placing;
     }
-    const PropagationFinding propagation = FindPropagationAt(time, spot, comment);
+    PropagationFinding propagation = FindPropagationAt(time, spot, comment);
+    if (propagation.Kind == Propagation::Es && !spot.Spotter.empty() && !spot.DxCall.empty() &&
+        UntaggedOnMeteorScatterFrequency(spot) &&
+        Pings.Note(time, spot.Spotter, spot.DxCall, PingRunGapS).Spots >= PingRunSpots) {
+        propagation = {Propagation::MeteorScatter, "a run of pings from one pair"};
+    }
     if (!AnyMode && propagation.Kind != Propagation::Es) {
         result.What = LineResult::Kind::Skipped;
         result.Reason =
@@ -192,6 +202,12 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
         result.CloudId.reset();
         return result;
     }
+    if (std::string duct = DuctSignature(time, spot, figures.DistanceKm, propagation);
+        !duct.empty() && result.Class == EsClass::Counted) {
+        result.Class = EsClass::Unconfirmed;
+        result.Reason = std::move(duct);
+        return result;
+    }
     if (result.Class != EsClass::Counted) {
         return result;
     }
@@ -208,6 +224,7 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
                               figures.CriticalFreqMHz,
                               figures.PathMufMHz,
                               needsConfirmation,
+                              *result.SpotBand == Band::M4 && spot.Tag.empty(),
                               ClaimShare(figures.DistanceKm, coarseEnds, figures.CentreLatDeg),
                               StationKey(spot.Spotter, spot.FromLoc),
                               StationKey(spot.DxCall, spot.ToLoc)};
@@ -218,6 +235,24 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
         result.Reason = placed.Reason;
     }
     return result;
+}
+
+std::string SpotPipeline::DuctSignature(UnixSeconds time, const spot::Spot &spot, double distanceKm,
+                                        const PropagationFinding &propagation) {
+    constexpr std::size_t SquareLength = 4;
+    if (BandOf(spot.FreqMHz) != Band::M2 || !spot.Tag.empty() ||
+        propagation.Kind != Propagation::Es || !(distanceKm < TropoMaxDistanceKm) ||
+        spot.FromLoc.size() < SquareLength || spot.ToLoc.size() < SquareLength) {
+        return {};
+    }
+    const PathMemory::Run run =
+        Ducts.Note(time, std::string_view(spot.FromLoc).substr(0, SquareLength),
+                   std::string_view(spot.ToLoc).substr(0, SquareLength), TropoGapS);
+    if (run.Spots < TropoSignatureSpots || run.SpanS < TropoSignatureS) {
+        return {};
+    }
+    return "2 m, not confirmed: looks like tropo (same path for " +
+           std::to_string(run.SpanS / SecondsPerMinute) + " min)";
 }
 
 } // namespace ionvane::tracker

@@ -6,6 +6,7 @@
 #include "cloud_tracker.h"
 #include "counted_spots.h"
 #include "double_hop.h"
+#include "path_memory.h"
 #include "places/call_place.h"
 #include "spot/node_spot.h"
 
@@ -83,6 +84,10 @@ class SpotPipeline {
     /// `placing`: how a spot without both locators was placed (null: it gave both).
     LineResult Calculate(UnixSeconds time, const spot::Spot &spot, std::string_view comment,
                          std::vector<TrackerEvent> &events, const SpotPlacing *placing);
+    /// Notes an untagged 2 m spot under TropoMaxDistanceKm by its squares and says why it looks
+    /// like tropo once the same path has been seen for TropoSignatureS; empty otherwise.
+    std::string DuctSignature(UnixSeconds time, const spot::Spot &spot, double distanceKm,
+                              const PropagationFinding &propagation);
     /// A spot without both locators placed from its calls, or none when an end stays unplaced.
     std::optional<std::pair<spot::Spot, SpotPlacing>> PlaceFromCalls(UnixSeconds time,
                                                                      const spot::Spot &read) const;
@@ -98,6 +103,10 @@ class SpotPipeline {
     bool AnyMode;
     CloudTracker Tracker;
     CountedSpots Counted;
+    /// Short untagged 2 m paths between squares (a duct's signature) and pairs of calls on
+    /// meteor-scatter frequencies (a run of pings), by when they were seen.
+    PathMemory Ducts;
+    PathMemory Pings;
     const places::CountryFile *Countries = nullptr;
     bool UseGridMemory = false;
     places::GridMemory Memory;
