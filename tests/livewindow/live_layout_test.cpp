@@ -122,7 +122,7 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
                         "the Caribbean",
                         42,
                         0,
-                        {38.7, -31.5},
+                        {38.7, -31.45},
                         {25.3, -52.2},
                         "6 m double hop to the Caribbean, 42 spots, last 19:53"}};
         auto *panel = live.findChild<livewindow::BandPanel *>("bandPanel");
