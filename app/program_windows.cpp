@@ -1,5 +1,7 @@
 #include "program_windows.h"
 
+#include "live/country_file_reading.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
@@ -39,6 +41,7 @@ ProgramWindows::~ProgramWindows() {
 window::frmMUF &ProgramWindows::Calculator() {
     if (!Calc) {
         Calc = std::make_unique<window::frmMUF>(Dialogs, window::SettingsPlaces::ForThisProgram());
+        Calc->SetCountryFile(QString::fromUtf8(live::DefaultCountryFile));
         QObject::connect(Calc.get(), &window::frmMUF::liveWindowRequested, Calc.get(),
                          [this] { OpenLive(); });
         // One home for both windows, told across at once.

@@ -73,7 +73,7 @@ class LiveCore : public QObject, public CoreControl {
         return Pipeline.Clouds().CurrentClouds();
     }
     [[nodiscard]] tracker::VerdictEvent Verdict() const override {
-        return Pipeline.Clouds().CurrentVerdict();
+        return Pipeline.CurrentVerdict();
     }
 
     /// Starts a session with the node (stopping one already running); its connection changes

@@ -1,5 +1,6 @@
 #include "band_panel.h"
 
+#include "calc/locator.h"
 #include "elided_label.h"
 #include "tracker/verdict.h"
 
@@ -13,7 +14,9 @@
 #include <QTimeZone>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace ionvane::livewindow {
 
@@ -81,6 +84,14 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
         others->hide();
         Others[tracker::BandIndex(band)] = others;
         layout->addWidget(others);
+        // Two-hop paths heard on the band, as evidence in the same small type: the long line of
+        // a busy evening is cut to the panel's width, as the clouds' line is.
+        auto *hops = new ElidedLabel(QString(), this);
+        hops->setObjectName("lblDoubleHop" + QString::fromUtf8(tracker::BandName(band).data()));
+        hops->setIndent(12);
+        hops->hide();
+        Hops[tracker::BandIndex(band)] = hops;
+        layout->addWidget(hops);
         connect(row, &QPushButton::clicked, this, [this, band](bool checked) {
             Clicked = checked ? std::optional(band) : std::nullopt;
             for (const tracker::Band other : tracker::AllBands) {
@@ -214,6 +225,50 @@ QString BandPanel::OthersText(tracker::Band band) const {
     return line;
 }
 
+namespace {
+
+// The band's double-hop regions, the most spots first (the tracker lists them by region).
+std::vector<const tracker::DoubleHopEvidence *> HopsOf(const tracker::VerdictEvent &verdict,
+                                                       tracker::Band band) {
+    std::vector<const tracker::DoubleHopEvidence *> hops;
+    for (const tracker::DoubleHopEvidence &hop : verdict.DoubleHop) {
+        if (hop.Which == band) {
+            hops.push_back(&hop);
+        }
+    }
+    std::stable_sort(hops.begin(), hops.end(),
+                     [](const auto *a, const auto *b) { return a->Spots > b->Spots; });
+    return hops;
+}
+
+QString LocatorOf(const calc::Position &at) {
+    return QString::fromStdString(calc::EncodeLocator(at.LatDeg, at.LonDeg));
+}
+
+} // namespace
+
+QString BandPanel::DoubleHopText(tracker::Band band) const {
+    const auto hops = HopsOf(Verdict, band);
+    if (hops.empty()) {
+        return {};
+    }
+    QString line = QString::fromStdString(hops.front()->Text);
+    if (hops.size() > 1) {
+        line += QString("  +%1 more").arg(hops.size() - 1);
+    }
+    return line;
+}
+
+QString BandPanel::DoubleHopTip(tracker::Band band) const {
+    QStringList lines;
+    for (const tracker::DoubleHopEvidence *hop : HopsOf(Verdict, band)) {
+        lines << QString::fromStdString(hop->Text) +
+                     QString("\n  reflected near %1 and %2")
+                         .arg(LocatorOf(hop->NearHop), LocatorOf(hop->FarHop));
+    }
+    return lines.join('\n');
+}
+
 void BandPanel::Show(tracker::Band band) {
     const std::size_t index = tracker::BandIndex(band);
     QPushButton *row = Rows[index];
@@ -243,6 +298,10 @@ void BandPanel::Show(tracker::Band band) {
     Others[index]->setText(others);
     Others[index]->SetFixedTip(OthersTip(band));
     Others[index]->setVisible(followed && !others.isEmpty());
+    const QString hops = DoubleHopText(band);
+    Hops[index]->setText(hops);
+    Hops[index]->SetFixedTip(DoubleHopTip(band));
+    Hops[index]->setVisible(followed && !hops.isEmpty());
 }
 
 } // namespace ionvane::livewindow

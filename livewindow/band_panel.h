@@ -57,6 +57,13 @@ class BandPanel : public QWidget {
     [[nodiscard]] QString OthersText(tracker::Band band) const;
     /// Every other cloud that carries the band, one line each: the small line's tool tip.
     [[nodiscard]] QString OthersTip(tracker::Band band) const;
+    /// The band's double-hop evidence in one small line under its row, in the tracker's words
+    /// ("6 m double hop to the Caribbean, 42 spots, last 19:53"), the most heard region first and
+    /// "+1 more" for the rest; "" for none.
+    [[nodiscard]] QString DoubleHopText(tracker::Band band) const;
+    /// Every double-hop region of the band with its two reflection points' locators: the small
+    /// line's tool tip.
+    [[nodiscard]] QString DoubleHopTip(tracker::Band band) const;
     /// Whether a band's row shows it possible.
     [[nodiscard]] bool ShowsPossible(tracker::Band band) const {
         return Verdict.Bands[tracker::BandIndex(band)].Possible();
@@ -76,6 +83,7 @@ class BandPanel : public QWidget {
     std::array<QPushButton *, tracker::BandCount> Rows{};
     std::array<QAction *, tracker::BandCount> TurnBeams{}; ///< each row's "Turn beam"
     std::array<ElidedLabel *, tracker::BandCount> Others{};
+    std::array<ElidedLabel *, tracker::BandCount> Hops{};
     QComboBox *cmbAlarmBand = nullptr;
 };
 

@@ -32,6 +32,26 @@ std::optional<map::GeoPoint> LocatorPoint(const std::string &locator) {
     return map::GeoPoint{position.LatDeg, position.LonDeg};
 }
 
+// A frequency within each band, for the map's colour of the band's double-hop marks (MHz).
+constexpr double TenMetreMHz = 28.5;
+constexpr double SixMetreMHz = 50.1;
+constexpr double FourMetreMHz = 70.2;
+constexpr double TwoMetreMHz = 144.3;
+
+double ColourFreqMHz(tracker::Band band) {
+    switch (band) {
+    case tracker::Band::M10:
+        return TenMetreMHz;
+    case tracker::Band::M6:
+        return SixMetreMHz;
+    case tracker::Band::M4:
+        return FourMetreMHz;
+    case tracker::Band::M2:
+        break;
+    }
+    return TwoMetreMHz;
+}
+
 } // namespace
 
 void frmLive::RefreshSoon() {
@@ -91,8 +111,14 @@ void frmLive::RefreshMap() {
                          return std::pair(!a.Fading, a.HighestFreqMHz) <
                                 std::pair(!b.Fading, b.HighestFreqMHz);
                      });
+    const tracker::VerdictEvent verdictNow = Live->Verdict();
+    for (const tracker::DoubleHopEvidence &hop : verdictNow.DoubleHop) {
+        scene.DoubleHops.push_back({map::GeoPoint{hop.NearHop.LatDeg, hop.NearHop.LonDeg},
+                                    map::GeoPoint{hop.FarHop.LatDeg, hop.FarHop.LonDeg},
+                                    ColourFreqMHz(hop.Which)});
+    }
     if (const std::optional<tracker::Band> band = bandPanel->SelectedBand()) {
-        const tracker::BandVerdict verdict = Live->Verdict().Bands[tracker::BandIndex(*band)];
+        const tracker::BandVerdict verdict = verdictNow.Bands[tracker::BandIndex(*band)];
         const auto towards = LocatorPoint(verdict.Home.TowardsLoc);
         for (const map::CloudPatch &patch : scene.Clouds) {
             if (verdict.CloudId && patch.Id == *verdict.CloudId && towards) {

@@ -104,6 +104,10 @@ inline constexpr double MinDriftArrowPx = 16.0;
 // Cloud patches up to this radius (logical pixels) are drawn once per class and zoom and then
 // copied: a smoothed circle with a 1.5 px edge costs the path stroker every time.
 inline constexpr double MaxSpriteRadiusPx = 120.0;
+// A double hop's reflection points: dots small beside a cloud patch (MinCloudRadiusPx), so that a
+// point within a cloud shows on it, and the thin line between them (logical pixels).
+inline constexpr double HopMarkRadiusPx = 4.0;
+inline constexpr double HopLinePx = 1.5;
 // A drift arrow shows where the cloud will be in this many hours at its speed.
 inline constexpr double DriftArrowHours = 1.0;
 

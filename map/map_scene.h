@@ -77,9 +77,18 @@ struct SelectedBandLine {
     std::string Label; ///< written beside the try-towards point, for instance "2 m JO62QM 58°"
 };
 
+/// Double-hop evidence: the two reflection points of a path over two Es hops, drawn as small
+/// marks joined by a thin line along the great circle between them.
+struct HopPoints {
+    GeoPoint Near; ///< the reflection point nearer home
+    GeoPoint Far;
+    double FreqMHz = 0.0; ///< gives the colour class, as a path's frequency does
+};
+
 struct MapScene {
     std::vector<SpotPath> Paths;
     std::vector<CloudPatch> Clouds;
+    std::vector<HopPoints> DoubleHops;
     std::optional<SelectedBandLine> Selected;
     std::optional<int> HighlightedCloudId; ///< the cloud selected in the cloud table
 };

@@ -223,6 +223,12 @@ const ScreenScene &MapView::Scene(double pixelsPerKm, double devicePixelRatio) {
             }
             scene->Clouds.push_back(c);
         }
+        for (const HopPoints &hop : Data.DoubleHops) {
+            scene->Hops.push_back(
+                {Projection.Forward(hop.Near), Projection.Forward(hop.Far),
+                 ProjectLine(Projection, GreatCirclePoints(hop.Near, hop.Far, PathStepKm)),
+                 ClassOfFreq(hop.FreqMHz)});
+        }
         if (Data.Selected) {
             for (const auto &[from, to] :
                  {std::pair{Projection.Home(), Data.Selected->Cloud},
@@ -247,6 +253,12 @@ const ScreenScene &MapView::Scene(double pixelsPerKm, double devicePixelRatio) {
             for (const auto &piece : path.Pieces) {
                 screen->Paths.push_back(
                     {ToScreenLine(piece, pixelsPerKm, tolerancePx), path.Class, path.Shade});
+            }
+        }
+        for (const auto &hop : PlaneSceneCache->Hops) {
+            for (const auto &piece : hop.Pieces) {
+                screen->HopLines.push_back(
+                    {ToScreenLine(piece, pixelsPerKm, tolerancePx), hop.Class});
             }
         }
         for (const auto &piece : PlaneSceneCache->SelectedLine) {

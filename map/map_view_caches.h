@@ -39,6 +39,13 @@ struct PlaneScene {
         int Id; ///< the number the cloud table and the band panel give it
     };
     std::vector<Cloud> Clouds;
+    struct Hop {
+        PlanePoint Near;
+        PlanePoint Far;
+        std::vector<std::vector<PlanePoint>> Pieces; ///< the great circle between them
+        FreqClass Class;
+    };
+    std::vector<Hop> Hops;
     std::vector<std::vector<PlanePoint>> SelectedLine;
     std::optional<PlanePoint> TryTowards;
 };
@@ -52,6 +59,11 @@ struct ScreenScene {
         int Shade;
     };
     std::vector<Path> Paths;
+    struct HopLine {
+        Line Points;
+        FreqClass Class;
+    };
+    std::vector<HopLine> HopLines;
     std::vector<Line> SelectedLine;
 };
 

@@ -267,6 +267,28 @@ void MapView::PaintScene(QPainter &painter) {
         }
     }
 
+    // Double-hop evidence over the clouds (a reflection point within a cloud supports it): a
+    // thin line in the band's colour between the two reflection points, each a small ringed dot.
+    for (const auto &line : scene.HopLines) {
+        if (line.Points.Bounds.intersects(visible)) {
+            painter.setPen(QPen(FreqClassColour(line.Class), HopLinePx));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPolyline(line.Points.Points);
+        }
+    }
+    if (PlaneSceneCache) {
+        for (const auto &hop : PlaneSceneCache->Hops) {
+            for (const PlanePoint &point : {hop.Near, hop.Far}) {
+                const QPointF at = ToPlanePixels(point, s);
+                if (visible.contains(at)) {
+                    painter.setPen(QPen(Colours.Text, 1.0));
+                    painter.setBrush(FreqClassColour(hop.Class));
+                    painter.drawEllipse(at, HopMarkRadiusPx, HopMarkRadiusPx);
+                }
+            }
+        }
+    }
+
     // Labels over paths and clouds: each cloud's number (as the table and the band rows name it),
     // the paths of each cloud not drawn, the ring distances, then the fields where there is room.
     std::vector<QRectF> labels;

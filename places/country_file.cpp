@@ -192,6 +192,25 @@ CountryPlace CountryFile::PlaceOf(const Alias &alias, std::string matched) const
     return place;
 }
 
+std::optional<std::string> CountryFileVersion(std::string_view text) {
+    // "=VER" and the date's eight digits, yyyymmdd, then the end of the alias.
+    constexpr std::string_view Mark = "=VER";
+    constexpr std::size_t DateDigits = 8;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t at = text.find(Mark); at != std::string_view::npos;
+         at = text.find(Mark, at + 1)) {
+        const std::string_view date = text.substr(at + Mark.size(), DateDigits);
+        const std::size_t after = at + Mark.size() + DateDigits;
+        if (date.size() == DateDigits && std::all_of(date.begin(), date.end(), isDigit) &&
+            (after == text.size() ||
+             std::string_view(",; \t\r\n").find(text[after]) != std::string_view::npos)) {
+            return std::string(date.substr(0, 4)) + "-" + std::string(date.substr(4, 2)) + "-" +
+                   std::string(date.substr(6, 2));
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<CountryPlace> CountryFile::Find(std::string_view call) const {
     if (Entities.empty() || !IsCallSign(call)) {
         return std::nullopt;

@@ -55,6 +55,10 @@ struct CountryFileReading {
     std::size_t SkippedLines = 0; ///< lines that could not be read, passed over
 };
 
+/// The file's version as its makers write it, an exact call "=VER20240105" among the aliases,
+/// given as a date: "2024-01-05"; none when the text holds no such alias.
+std::optional<std::string> CountryFileVersion(std::string_view text);
+
 class CountryFile {
   public:
     CountryFile() = default;

@@ -78,6 +78,12 @@ class SpotPipeline {
     [[nodiscard]] Band AlarmFrom() const { return Tracker.AlarmFrom(); }
 
     [[nodiscard]] const CloudTracker &Clouds() const { return Tracker; }
+    /// The clouds' verdict of now with the double-hop evidence heard, as a verdict event gives it.
+    [[nodiscard]] VerdictEvent CurrentVerdict() const {
+        VerdictEvent verdict = Tracker.CurrentVerdict();
+        verdict.DoubleHop = DoubleHops.Listing();
+        return verdict;
+    }
 
   private:
     LineResult FeedLine(UnixSeconds time, std::string_view line, std::vector<TrackerEvent> &events);

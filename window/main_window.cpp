@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "country_file_note.h"
 #include "locale_format.h"
 #include "spot/spot_reader.h"
 
@@ -287,18 +288,21 @@ void frmMUF::SetDefaults() {
     ShowSettings();
 }
 
-QString frmMUF::HelpText() {
+QString frmMUF::HelpText() const {
     return QStringLiteral(
-        "Ionvane from Tarkel, I in no way take responsibility for inaccuracies in the "
-        "calculations or any problems encountered with using this program \n"
-        "\n"
-        "USING IONVANE\n"
-        "It's easy, just put in dx spots and the frequency from the cluster and hit calculate.\n"
-        "Make sure you have set the home locator..\n"
-        "\n"
-        "Many thanks to the radio amateurs who helped with the maths,\n"
-        "most of the maths were solved by these guys :-)\n"
-        "Please report problems through the Ionvane project's issue tracker.");
+               "Ionvane from Tarkel, I in no way take responsibility for inaccuracies in the "
+               "calculations or any problems encountered with using this program \n"
+               "\n"
+               "USING IONVANE\n"
+               "It's easy, just put in dx spots and the frequency from the cluster and hit "
+               "calculate.\n"
+               "Make sure you have set the home locator..\n"
+               "\n"
+               "Many thanks to the radio amateurs who helped with the maths,\n"
+               "most of the maths were solved by these guys :-)\n"
+               "Please report problems through the Ionvane project's issue tracker.\n"
+               "\n") +
+           CountryFileNote(CountryFilePath);
 }
 
 void frmMUF::dragEnterEvent(QDragEnterEvent *event) {

@@ -41,8 +41,10 @@ class frmMUF : public QMainWindow {
     /// The calculation state, settings included.
     [[nodiscard]] const calc::CalcState &State() const { return Calc; }
 
-    /// The text of the help message.
-    static QString HelpText();
+    /// The text of the help message, ending with where the country file is read from and its date.
+    [[nodiscard]] QString HelpText() const;
+    /// The country file the live window's sessions read, for the help message.
+    void SetCountryFile(const QString &path) { CountryFilePath = path; }
 
     /// Fills From, To and Frequency with a spot (`freqMHzText` with a point, "50.313") and runs
     /// Calculate, as if the user had typed them and pressed the button.
@@ -130,6 +132,7 @@ class frmMUF : public QMainWindow {
     QAction *mnuHelp = nullptr;
     QAction *mnuLive = nullptr;
     QAction *mnuExit = nullptr;
+    QString CountryFilePath; ///< none until the program names the one its sessions read
 };
 
 } // namespace ionvane::window

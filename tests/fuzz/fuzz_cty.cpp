@@ -9,6 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view text(reinterpret_cast<const char *>(data), size);
     places::CountryFile countries;
     countries.Read(text);
+    (void)places::CountryFileVersion(text);
     places::GridMemory memory(4);
     memory.Load(text);
     for (const std::string_view call : {"EA8/ON4CAU", "ON4CAU/P", "G4ABC/MM", "K1ABC", "3D2AG/P"}) {

@@ -91,6 +91,58 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         QVERIFY(spots->viewport()->height() >= 4 * spots->verticalHeader()->defaultSectionSize());
     }
 
+    void doubleHopLineFitsUnderItsRow() {
+        // State: the busy window, every band carried by two clouds, and 6 m heard over two hops
+        // towards two regions. Expected: one small line under the 6 m row, the most heard region
+        // first, both regions with their reflection points' locators in its tool tip, none under
+        // 10 m; the window's smallest size still fits the laptop.
+        frmLive live(Setup());
+        live.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&live));
+        Busy(live);
+        tracker::VerdictEvent v;
+        for (const tracker::Band band : tracker::AllBands) {
+            v.Shown = static_cast<tracker::BandSet>(v.Shown | tracker::BandBit(band));
+            tracker::BandVerdict &verdict = v.Bands[tracker::BandIndex(band)];
+            verdict.Which = band;
+            verdict.State = tracker::VerdictState::Possible;
+            verdict.CloudId = 1;
+            verdict.Via = {{1, {"JN11AB", 227.6, 9.1, 1100, 58.14F}},
+                           {4, {"KM06BL", 124.7, 3.2, 2100, 56.62F}}};
+            verdict.Home = verdict.Via.front().Home;
+        }
+        v.DoubleHop = {{tracker::Band::M6,
+                        "the Atlantic islands",
+                        3,
+                        0,
+                        {40.1, -15.2},
+                        {34.6, -24.9},
+                        "6 m double hop to the Atlantic islands, 3 spots, last 17:10"},
+                       {tracker::Band::M6,
+                        "the Caribbean",
+                        42,
+                        0,
+                        {38.7, -31.45},
+                        {25.3, -52.2},
+                        "6 m double hop to the Caribbean, 42 spots, last 19:53"}};
+        auto *panel = live.findChild<livewindow::BandPanel *>("bandPanel");
+        panel->SetVerdict(v);
+        auto *hops = live.findChild<QLabel *>("lblDoubleHop6m");
+        QCOMPARE(hops->text(),
+                 QString("6 m double hop to the Caribbean, 42 spots, last 19:53  +1 more"));
+        QCOMPARE(hops->toolTip(),
+                 QString("6 m double hop to the Caribbean, 42 spots, last 19:53\n"
+                         "  reflected near HM48GQ and GL35VH\n"
+                         "6 m double hop to the Atlantic islands, 3 spots, last 17:10\n"
+                         "  reflected near IN20JC and HM74NO"));
+        QVERIFY(hops->isVisible());
+        QVERIFY(!live.findChild<QLabel *>("lblDoubleHop10m")->isVisible());
+        QCoreApplication::processEvents();
+        const QSize smallest = live.minimumSizeHint().expandedTo(live.minimumSize());
+        QVERIFY2(smallest.width() <= 1366 && smallest.height() <= 740,
+                 qPrintable(QString("%1 x %2").arg(smallest.width()).arg(smallest.height())));
+    }
+
     void noControlMovesWhenAStateTextGrows() {
         // State: the window at 1366 x 740. Action: every source's state line grows long.
         // Expected: no box, button or table moves or changes size.

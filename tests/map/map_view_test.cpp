@@ -117,6 +117,32 @@ void MapViewTest::cloudsTakeTheirClassColour() {
     }
 }
 
+// State: a 6 m double hop reflected over the Bay of Biscay and west of Ireland, at sea. Expected:
+// each reflection point is marked in the 6 m colour, and the line between them is drawn.
+void MapViewTest::doubleHopPointsAreMarked() {
+    const GeoPoint nearHop = SeaPlaces[0].Point;
+    const GeoPoint farHop = SeaPlaces[2].Point;
+    MapScene scene;
+    scene.DoubleHops.push_back({nearHop, farHop, 50.11});
+    View->SetScene(scene);
+    const QImage image = Render(*View);
+    for (const GeoPoint at : {nearHop, farHop}) {
+        const QColor pixel = PixelAt(image, View->WidgetPoint(at));
+        QVERIFY2(ColourDistance(pixel, FreqClassColour(FreqClass::From50MHz)) <= 3,
+                 qPrintable(pixel.name()));
+    }
+    // A thin antialiased line: the strongest pixel next to a point on it.
+    const QPointF between = View->WidgetPoint(GreatCirclePoints(nearHop, farHop, 100)[4]);
+    int strongest = 0;
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            strongest =
+                std::max(strongest, ColourDistance(PixelAt(image, between + QPointF(dx, dy)), Sea));
+        }
+    }
+    QVERIFY2(strongest > 100, qPrintable(QString::number(strongest)));
+}
+
 // The line home -> cloud -> try-towards point is dark where it runs; a spot path is drawn.
 void MapViewTest::selectedLineAndPathsAreDrawn() {
     MapScene scene;

@@ -98,6 +98,7 @@ class MapViewTest : public QObject {
     void antipodeOnLandLeavesTheSeaBlue();
     void freqClassesAtTheirEdges();
     void cloudsTakeTheirClassColour();
+    void doubleHopPointsAreMarked();
     void selectedLineAndPathsAreDrawn();
     void missingOutlinesPaintSea();
     void legendKeepsClearOfTheSelectedLine();

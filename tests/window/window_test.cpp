@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QTimer>
 #include <QtTest>
 
@@ -433,7 +434,7 @@ class WindowTest : public QObject {
         QCOMPARE(Fake.Messages.size(), std::size_t{1});
         QCOMPARE(Fake.Messages[0].Title, QString("Tarkel's Ionvane"));
         QVERIFY(Fake.Messages[0].Icon == Dialogs::Icon::Information);
-        QCOMPARE(Fake.Messages[0].Text, frmMUF::HelpText());
+        QCOMPARE(Fake.Messages[0].Text, Window->HelpText());
         QCOMPARE(FocusName(), QString("txtHomeLoc"));
         QCOMPARE(Box("txtFromLoc")->text(), QString("IO90IR"));
     }
@@ -927,6 +928,9 @@ class WindowTest : public QObject {
         QtDialogs real;
         Window.reset();
         Start(&real);
+        // Room above: the help box, country file line and all, is taller than the window, and
+        // the screen's edge would push it down from the centre.
+        Window->move(0, 100);
         TypeInto("txtToLoc", "jn77ex");
         QString title;
         QString text;
@@ -952,7 +956,7 @@ class WindowTest : public QObject {
         });
         QTest::keyClick(Box("txtToLoc"), Qt::Key_F1);
         QCOMPARE(title, QString("Tarkel's Ionvane"));
-        QCOMPARE(text, frmMUF::HelpText());
+        QCOMPARE(text, Window->HelpText());
         QCOMPARE(icon, int(QMessageBox::Information));
         QCOMPARE(buttons, int(QMessageBox::Ok));
         QVERIFY(overTheWindow);
@@ -1123,6 +1127,41 @@ class WindowTest : public QObject {
         Menu("mnuEsLayer")->trigger();
         Close();
         QCOMPARE(ReadAll(SettingsPath()), QByteArray("IO90IR\r\n96\r\n0,15\r\n"));
+    }
+
+    void helpNamesTheCountryFile() {
+        // State: the country file missing, naming its version among its aliases, or with an
+        // alias that only looks like one (a digit short, a digit over). Expected: the help
+        // message's last line says where the file is and its version, else the file's own date.
+        QTemporaryDir dir;
+        const QString entity =
+            "Canary Islands:           33:  36:  AF:   28.32:    15.85:     0.0:  EA8:\n";
+        const QDateTime dated(QDate(2026, 11, 30), QTime(23, 30), QTimeZone::utc());
+        const struct {
+            const char *Name;
+            const char *Aliases;
+            QString Expected;
+        } cases[] = {
+            {"versioned.dat", "    AM8,EA8,=VER20240105,=EA8URL/P;\n", ", version 2024-01-05"},
+            {"last.dat", "    AM8,EA8,=VER20231219;\n", ", version 2023-12-19"},
+            {"short.dat", "    AM8,EA8,=VER2024010;\n", ", dated 2026-11-30"},
+            {"long.dat", "    AM8,=VER202401051,EA8;\n", ", dated 2026-11-30"},
+        };
+        for (const auto &c : cases) {
+            QFile file(dir.filePath(c.Name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write((entity + c.Aliases).toUtf8());
+            file.flush();
+            QVERIFY(file.setFileTime(dated, QFileDevice::FileModificationTime));
+            file.close();
+            Window->SetCountryFile(file.fileName());
+            QCOMPARE(Window->HelpText().section('\n', -1),
+                     "Country file: " + file.fileName() + c.Expected);
+        }
+        Window->SetCountryFile(dir.filePath("cty.dat"));
+        QCOMPARE(Window->HelpText().section('\n', -1),
+                 "Country file: none found at " + dir.filePath("cty.dat") +
+                     ": calls without a locator are placed by the grid memory only");
     }
 };
 
