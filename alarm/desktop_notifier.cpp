@@ -12,7 +12,7 @@ namespace ionvane::alarm {
 namespace {
 
 constexpr const char *NotificationInterface = "org.freedesktop.Notifications";
-// The "urgency" hint's byte for critical (Desktop Notifications Specification): shown until
+// The "urgency" hint's byte for critical (the freedesktop.org notification protocol): shown until
 // dismissed, over a full-screen program.
 constexpr uchar CriticalUrgency = 2;
 // expire_timeout 0: the notification stays until the user closes it, as an alarm should.

@@ -15,7 +15,7 @@
 
 namespace ionvane::alarm {
 
-/// The service's name, object and interface (the Desktop Notifications Specification).
+/// The service's name, object and interface (the freedesktop.org notification protocol).
 constexpr const char *NotificationService = "org.freedesktop.Notifications";
 constexpr const char *NotificationPath = "/org/freedesktop/Notifications";
 /// The keys of the actions, as the service reports them back in ActionInvoked.
