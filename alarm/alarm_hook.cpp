@@ -34,7 +34,7 @@ void AlarmHook::Run(const AlarmFields &fields) {
     auto *limit = new QTimer(process);
     limit->setSingleShot(true);
     auto hung = std::make_shared<bool>(false);
-    connect(limit, &QTimer::timeout, process, [this, process, limit, hung] {
+    connect(limit, &QTimer::timeout, process, [process, limit, hung] {
         if (!*hung) {
             *hung = true;
             process->terminate();
@@ -50,7 +50,7 @@ void AlarmHook::Run(const AlarmFields &fields) {
         emit finished();
     };
     connect(process, &QProcess::finished, this,
-            [this, process, hung, done](int code, QProcess::ExitStatus status) {
+            [this, hung, done](int code, QProcess::ExitStatus status) {
                 if (*hung) {
                     Failed(QString("the alarm command ran longer than %1 s and was ended")
                                .arg(QString::number(LimitMs / MsPerSecond)));

@@ -125,7 +125,10 @@ void SpotPipeline::DoubleHop(UnixSeconds time, const spot::Spot &spot, bool prec
     const calc::Position middle = MiddleOf(nearEnd, farEnd);
     const std::string middleLoc = calc::EncodeLocator(middle.LatDeg, middle.LonDeg);
     const std::vector<CloudEvent> clouds = Tracker.CurrentClouds();
-    for (const auto &[hop, end] : {std::pair{nearHop, nearEnd}, std::pair{farHop, farEnd}}) {
+    for (const auto &hopAndEnd : {std::pair{nearHop, nearEnd}, std::pair{farHop, farEnd}}) {
+        // Named, not bound: a lambda cannot capture a structured binding under every compiler.
+        const calc::Position &hop = hopAndEnd.first;
+        const calc::Position &end = hopAndEnd.second;
         const bool inCloud = std::any_of(clouds.begin(), clouds.end(), [&](const CloudEvent &c) {
             return c.State == CloudState::New &&
                    DistanceKm(hop, {c.Cloud.LatDeg, c.Cloud.LonDeg}) <= JoinRadiusKm;
