@@ -1,10 +1,11 @@
 #include "rotator_machine.h"
 
+#include "calc/number_text.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string_view>
 
 namespace ionvane::alarm {
@@ -18,17 +19,19 @@ constexpr int CommandTries = 3;
 constexpr std::array PassingErrors{5 /* ETIMEOUT */, 6 /* EIO */,       7 /* EINTERNAL */,
                                    8 /* EPROTO */,   13 /* BUSERROR */, 14 /* BUSBUSY */};
 
+// One decimal, a point whatever the locale, as rotctld reads it; through the project's formatter,
+// never the C library's, which the package's binaries are kept free of.
+std::string Degrees(double azimuthDeg) {
+    return calc::FormatFixed(azimuthDeg, 1, calc::PlainNumberFormat());
+}
+
 std::string CommandText(double azimuthDeg) {
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "P %.1f 0\n", azimuthDeg);
-    return text.data();
+    return "P " + Degrees(azimuthDeg) + " 0\n";
 }
 
 // "the turn to 200.0°", as the turn was sent.
 std::string TurnWords(double azimuthDeg) {
-    std::array<char, 48> text{};
-    std::snprintf(text.data(), text.size(), "the turn to %.1f\u00b0", azimuthDeg);
-    return text.data();
+    return "the turn to " + Degrees(azimuthDeg) + "\u00b0";
 }
 
 std::optional<double> Number(const std::string &text) {

@@ -5,7 +5,6 @@
 #include "calc/locator.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace ionvane::places {
 
@@ -18,10 +17,12 @@ constexpr std::int64_t SecondsPerMinute = 60;
 // "10:02" of a time, UTC.
 std::string ClockText(std::int64_t time) {
     const std::int64_t ofDay = ((time % SecondsPerDay) + SecondsPerDay) % SecondsPerDay;
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(ofDay / SecondsPerHour),
-                  static_cast<int>(ofDay % SecondsPerHour / SecondsPerMinute));
-    return text;
+    // Digit by digit rather than through the C library's formatter, which the package's binaries
+    // are kept free of.
+    const auto hours = static_cast<int>(ofDay / SecondsPerHour);
+    const auto minutes = static_cast<int>(ofDay % SecondsPerHour / SecondsPerMinute);
+    return {static_cast<char>('0' + hours / 10), static_cast<char>('0' + hours % 10), ':',
+            static_cast<char>('0' + minutes / 10), static_cast<char>('0' + minutes % 10)};
 }
 
 std::string SixCharacters(std::string_view locator) {

@@ -1,19 +1,16 @@
 #include "double_hop.h"
 
 #include "calc/midpoint.h"
+#include "spot/utc_time.h"
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 
 namespace ionvane::tracker {
 
 namespace {
 
 constexpr double RadPerDeg = calc::Pi / calc::HalfTurnDeg;
-constexpr UnixSeconds SecondsPerDay = 86400;
-constexpr UnixSeconds SecondsPerHour = 3600;
-constexpr UnixSeconds SecondsPerMinute = 60;
 
 // A box of latitude and longitude, degrees, and the region it names. Looked at in this order, so
 // the Caribbean comes before the North America around it.
@@ -38,10 +35,8 @@ std::string EvidenceText(const DoubleHopEvidence &e) {
     // "6m" as the user reads it: "6 m".
     const std::string_view name = BandName(e.Which);
     const std::string band = std::string(name.substr(0, name.size() - 1)) + " m";
-    const UnixSeconds ofDay = ((e.Last % SecondsPerDay) + SecondsPerDay) % SecondsPerDay;
-    char clock[8];
-    std::snprintf(clock, sizeof clock, "%02d:%02d", static_cast<int>(ofDay / SecondsPerHour),
-                  static_cast<int>(ofDay % SecondsPerHour / SecondsPerMinute));
+    // "19:53" out of "2026-06-14T19:53:00Z".
+    const std::string clock = spot::UtcTimeText(e.Last).substr(11, 5);
     return band + " double hop to " + e.Region + ", " + std::to_string(e.Spots) +
            (e.Spots == 1 ? " spot" : " spots") + ", last " + clock;
 }

