@@ -79,7 +79,7 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
       HomePoint(HomeOf(Setup.Home.HomeLocator)) {
     setObjectName("frmLive");
     setWindowTitle(LiveTitle);
-    Live = std::make_unique<LiveSession>();
+    Live = std::make_unique<SpotRowCache>();
     NoCoreWords = "Starting the live sources…";
 
     auto *client = new QWidget(this);
@@ -177,8 +177,8 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     RefreshTimer->setSingleShot(true);
     RefreshTimer->setInterval(Setup.RefreshIntervalMs);
     connect(RefreshTimer, &QTimer::timeout, this, &frmLive::Refresh);
-    connect(Live.get(), &LiveSession::changed, this, &frmLive::RefreshSoon);
-    connect(Live.get(), &LiveSession::alarmed, this, &frmLive::ShowAlarm);
+    connect(Live.get(), &SpotRowCache::changed, this, &frmLive::RefreshSoon);
+    connect(Live.get(), &SpotRowCache::alarmed, this, &frmLive::ShowAlarm);
 
     HomeSettled = new QTimer(this);
     HomeSettled->setSingleShot(true);

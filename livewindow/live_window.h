@@ -6,7 +6,7 @@
 #include "band_panel.h"
 #include "cloud_table_model.h"
 #include "connection_words.h"
-#include "live_session.h"
+#include "spot_row_cache.h"
 #include "live_settings.h"
 #include "spot_list_model.h"
 
@@ -82,7 +82,7 @@ class frmLive : public QMainWindow {
     explicit frmLive(LiveWindowSetup setup, QWidget *parent = nullptr);
     ~frmLive() override;
 
-    [[nodiscard]] LiveSession &Session() { return *Live; }
+    [[nodiscard]] SpotRowCache &Session() { return *Live; }
     /// The cloud marked on the map: the one selected in the cloud table.
     [[nodiscard]] std::optional<int> HighlightedCloudId() const { return HighlightedCloud; }
     /// Saves geometry, splitters and settings (also done on close).
@@ -163,7 +163,7 @@ class frmLive : public QMainWindow {
     LiveWindowSetup Setup;
     LiveSettings Remembered;
     map::GeoPoint HomePoint;
-    std::unique_ptr<LiveSession> Live;
+    std::unique_ptr<SpotRowCache> Live;
     QString ClusterHost;
     /// Why the session has no core (yet).
     QString NoCoreWords;

@@ -2,7 +2,7 @@
 // spotter, the lines that were skipped greyed and their reason given; filtered by band and source.
 #pragma once
 
-#include "live_session.h"
+#include "spot_row_cache.h"
 
 #include <QAbstractTableModel>
 

@@ -125,8 +125,8 @@ class LiveWindowFixture {
     }
 
     // A session of the window's home without a window.
-    std::unique_ptr<livewindow::LiveSession> NewSession() {
-        auto session = std::make_unique<livewindow::LiveSession>();
+    std::unique_ptr<livewindow::SpotRowCache> NewSession() {
+        auto session = std::make_unique<livewindow::SpotRowCache>();
         session->Attach(std::make_unique<live::LiveCore>(CoreSetup()));
         return session;
     }

@@ -1,4 +1,4 @@
-#include "live_session.h"
+#include "spot_row_cache.h"
 
 #include "calc/locator.h"
 
@@ -22,14 +22,14 @@ void PlaceEnds(SpotRow &row) {
 
 } // namespace
 
-LiveSession::~LiveSession() = default;
+SpotRowCache::~SpotRowCache() = default;
 
-void LiveSession::Attach(std::unique_ptr<live::CoreControl> core) {
+void SpotRowCache::Attach(std::unique_ptr<live::CoreControl> core) {
     Engine = std::move(core);
     Engine->Subscribe(this, [this](const live::LiveEvent &event) { Heard(event); });
 }
 
-void LiveSession::Detach() {
+void SpotRowCache::Detach() {
     if (Engine) {
         Engine->Stop();
     }
@@ -39,7 +39,7 @@ void LiveSession::Detach() {
     emit changed();
 }
 
-void LiveSession::Heard(const live::LiveEvent &event) {
+void SpotRowCache::Heard(const live::LiveEvent &event) {
     if (const auto *taken = std::get_if<live::SpotTaken>(&event)) {
         Take(*taken);
     } else if (const auto *change = std::get_if<live::TrackerChange>(&event)) {
@@ -62,7 +62,7 @@ void LiveSession::Heard(const live::LiveEvent &event) {
     }
 }
 
-void LiveSession::Take(const live::SpotTaken &taken) {
+void SpotRowCache::Take(const live::SpotTaken &taken) {
     const tracker::LineResult &result = taken.Result;
     SpotRow row;
     row.Time = taken.SpotTime;
@@ -105,7 +105,7 @@ void LiveSession::Take(const live::SpotTaken &taken) {
     }
 }
 
-std::optional<SpotRow> LiveSession::BestSpotOf(int cloudId) const {
+std::optional<SpotRow> SpotRowCache::BestSpotOf(int cloudId) const {
     const auto found = CloudSpots.find(cloudId);
     if (found == CloudSpots.end()) {
         return std::nullopt;
@@ -127,7 +127,7 @@ std::optional<SpotRow> LiveSession::BestSpotOf(int cloudId) const {
     return best != nullptr ? std::optional<SpotRow>(*best) : std::nullopt;
 }
 
-std::vector<map::SpotPath> LiveSession::RecentPaths() const {
+std::vector<map::SpotPath> SpotRowCache::RecentPaths() const {
     std::vector<map::SpotPath> paths;
     const UnixSeconds since = Now() - MapPathWindowS;
     const auto add = [&](const SpotRow &row) {

@@ -47,14 +47,15 @@ struct SpotRow {
     std::string Placed;
 };
 
-class LiveSession : public QObject {
+/// The spot rows, cloud best spots and map paths the window draws, cached from the core's events.
+class SpotRowCache : public QObject {
     Q_OBJECT
 
   public:
-    explicit LiveSession(QObject *parent = nullptr) : QObject(parent) {}
-    ~LiveSession() override;
-    LiveSession(const LiveSession &) = delete;
-    LiveSession &operator=(const LiveSession &) = delete;
+    explicit SpotRowCache(QObject *parent = nullptr) : QObject(parent) {}
+    ~SpotRowCache() override;
+    SpotRowCache(const SpotRowCache &) = delete;
+    SpotRowCache &operator=(const SpotRowCache &) = delete;
 
     /// Takes the session's core, and hears it from now on.
     void Attach(std::unique_ptr<live::CoreControl> core);
