@@ -71,31 +71,20 @@ std::string TwoDigits(std::size_t value) {
 
 // " 7-Dec-2026" and "1316Z" as one time; nothing for a date that does not exist.
 std::optional<std::int64_t> DateAndTime(std::string_view date, std::string_view time) {
-    static constexpr std::array<std::string_view, 12> Months = {
-        "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    date = Trimmed(date);
-    const auto first = date.find('-');
-    const auto last = date.rfind('-');
+    const std::optional<DashedDate> parts = ReadDashedDate(Trimmed(date));
     const std::optional<int> minute = ZuluMinute(time);
-    if (!minute || first == std::string_view::npos || last == first) {
-        return std::nullopt;
-    }
-    const std::string_view day = date.substr(0, first);
-    const std::string_view month = date.substr(first + 1, last - first - 1);
-    const std::string_view year = date.substr(last + 1);
-    std::size_t monthIndex = 0;
-    while (monthIndex < Months.size() && !EqualsIgnoringAsciiCase(Months[monthIndex], month)) {
-        ++monthIndex;
-    }
-    if (!IsAllDigits(day, 1, 2) || monthIndex == Months.size() || !IsAllDigits(year, 4, 4)) {
+    if (!minute || !parts) {
         return std::nullopt;
     }
     constexpr int MinutesPerHour = 60;
     const auto hour = static_cast<std::size_t>(*minute / MinutesPerHour);
     const auto pastHour = static_cast<std::size_t>(*minute % MinutesPerHour);
-    std::string text(year);
-    text.append("-").append(TwoDigits(monthIndex + 1)).append("-");
-    text.append(day.size() == 1 ? "0" : "").append(day).append("T").append(TwoDigits(hour));
+    std::string text(parts->Year);
+    text.append("-").append(TwoDigits(static_cast<std::size_t>(parts->Month))).append("-");
+    text.append(parts->Day.size() == 1 ? "0" : "")
+        .append(parts->Day)
+        .append("T")
+        .append(TwoDigits(hour));
     text.append(":").append(TwoDigits(pastHour)).append(":00Z");
     return ReadUtcTime(text);
 }

@@ -76,20 +76,38 @@ bool IsClockTime(std::string_view text) {
                        [](char c) { return IsAsciiDigit(c) || c == ':' || c == '.'; });
 }
 
-bool IsMonth(std::string_view text) {
+std::optional<int> MonthNumber(std::string_view text) {
     static constexpr std::array<std::string_view, 12> Months = {
         "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    return std::any_of(Months.begin(), Months.end(),
-                       [&](std::string_view m) { return EqualsIgnoringAsciiCase(m, text); });
+    for (std::size_t i = 0; i < Months.size(); ++i) {
+        if (EqualsIgnoringAsciiCase(Months[i], text)) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+bool IsMonth(std::string_view text) {
+    return MonthNumber(text).has_value();
+}
+
+std::optional<DashedDate> ReadDashedDate(std::string_view text) {
+    const auto first = text.find('-');
+    const auto last = text.rfind('-');
+    if (first == std::string_view::npos || last == first) {
+        return std::nullopt;
+    }
+    const std::string_view day = text.substr(0, first);
+    const auto month = MonthNumber(text.substr(first + 1, last - first - 1));
+    const std::string_view year = text.substr(last + 1);
+    if (!IsAllDigits(day, 1, 2) || !month || !IsAllDigits(year, 4, 4)) {
+        return std::nullopt;
+    }
+    return DashedDate{day, *month, year};
 }
 
 bool IsDashedDate(std::string_view text) {
-    const auto first = text.find('-');
-    const auto last = text.rfind('-');
-    return first != std::string_view::npos && last > first &&
-           IsAllDigits(text.substr(0, first), 1, 2) &&
-           IsMonth(text.substr(first + 1, last - first - 1)) &&
-           IsAllDigits(text.substr(last + 1), 4, 4);
+    return ReadDashedDate(text).has_value();
 }
 
 bool IsNumericDate(std::string_view text) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace ionvane::spot {
@@ -27,8 +28,21 @@ bool IsTime(std::string_view text, bool zulu);
 /// clusters write it.
 bool IsClockTime(std::string_view text);
 
+/// The number of the month "Jan" to "Dec" (1 to 12), in any case; nothing for any other text.
+std::optional<int> MonthNumber(std::string_view text);
+
 /// "Jan" to "Dec", in any case.
 bool IsMonth(std::string_view text);
+
+/// The parts of a date as cluster nodes write it, "14-Jun-2026" (views into the text read).
+struct DashedDate {
+    std::string_view Day;  ///< one or two digits, not checked against the month
+    int Month = 0;         ///< 1 to 12
+    std::string_view Year; ///< four digits
+};
+
+/// The parts of "14-Jun-2026" ("7-dec-2026"); nothing for any other text.
+std::optional<DashedDate> ReadDashedDate(std::string_view text);
 
 /// "14-Jun-2026"
 bool IsDashedDate(std::string_view text);
