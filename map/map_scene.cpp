@@ -1,24 +1,20 @@
 #include "map_scene.h"
 
+#include "spot/band.h"
+
 #include <algorithm>
 
 namespace ionvane::map {
 
-namespace {
-// Lower band edges (MHz) of 6 m, 4 m and 2 m: the first frequency of each class.
-constexpr double SixMetreEdgeMHz = 50.0;
-constexpr double FourMetreClassEdgeMHz = 70.0;
-constexpr double TwoMetreEdgeMHz = 144.0;
-} // namespace
-
 FreqClass ClassOfFreq(double freqMHz) {
-    if (freqMHz >= TwoMetreEdgeMHz) {
+    // Each class starts at the lower edge of its band, so 4 m's class holds all above 4 m.
+    if (freqMHz >= spot::EdgesOf(spot::Band::M2).LowMHz) {
         return FreqClass::From144MHz;
     }
-    if (freqMHz >= FourMetreClassEdgeMHz) {
+    if (freqMHz >= spot::EdgesOf(spot::Band::M4).LowMHz) {
         return FreqClass::From70MHz;
     }
-    if (freqMHz >= SixMetreEdgeMHz) {
+    if (freqMHz >= spot::EdgesOf(spot::Band::M6).LowMHz) {
         return FreqClass::From50MHz;
     }
     return FreqClass::Below50MHz;
