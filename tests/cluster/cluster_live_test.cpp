@@ -194,19 +194,13 @@ TEST(ClusterLiveTest, ADroppedSessionComesBackAfterItsBackOff) {
     EXPECT_EQ(live.Node.ReceivedLines().back().Line, "accept/spots on vhf");
 }
 
-TEST(ClusterLiveTest, ARefusedConnectIsRetriedWithDoublingDelays) {
+TEST(ClusterLiveTest, ARefusedConnectIsRetriedUntilTheNodeListens) {
     Live live(FakeNodeScript{});
     const quint16 port = live.Node.Port();
     live.Node.StopListening();
     live.Session->Start();
-    ASSERT_TRUE(WaitUntil([&] { return live.Count(Kind::Waiting) == 4; }));
-    std::vector<Milliseconds> delays;
-    for (const auto &e : live.Events) {
-        if (e.What == Kind::Waiting) {
-            delays.push_back(e.RetryIn);
-        }
-    }
-    EXPECT_EQ(delays, (std::vector<Milliseconds>{50ms, 100ms, 200ms, 400ms}));
+    // The waits themselves are the retry policy's; here the socket's refusal leads to them.
+    ASSERT_TRUE(WaitUntil([&] { return live.Count(Kind::Waiting) == 2; }));
     ASSERT_TRUE(live.Node.Listen(port));
     ASSERT_TRUE(WaitUntil([&] { return live.Count(Kind::LoggedIn) == 1; }));
 }
