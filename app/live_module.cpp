@@ -2,10 +2,10 @@
 // loaded once the window is drawn (core_module.h), and the desktop's alarm outlet.
 #include "live_module.h"
 
-#include "cluster/cluster_settings.h"
 #include "core_module.h"
 #include "livewindow/alarm_outlet.h"
 #include "livewindow/live_window.h"
+#include "station/config_dir.h"
 #include "window/locale_format.h"
 #include "window/settings_file.h"
 
@@ -24,7 +24,7 @@ class LiveProgram : public LiveWindowHandle {
   public:
     explicit LiveProgram(const LiveRequest &request)
         : CoreModule(request.CoreModulePath),
-          Outlet(cluster::ClusterSettingsDir(), [this](const alarm::DeliverySettings &settings) {
+          Outlet(station::ConfigDir(), [this](const alarm::DeliverySettings &settings) {
               // Resolved once the core is there: the core module is loaded by then.
               const auto open =
                   reinterpret_cast<OpenOutletsFunction>(CoreModule.resolve(OutletsEntryName));
@@ -32,7 +32,7 @@ class LiveProgram : public LiveWindowHandle {
                                                                            : nullptr);
           }) {
         livewindow::LiveWindowSetup setup;
-        setup.ConfigDir = cluster::ClusterSettingsDir();
+        setup.ConfigDir = station::ConfigDir();
         setup.Format = window::NumberFormatOf(QLocale());
         setup.Home = request.Home.value_or(window::LoadSettingsFile(
             window::SettingsPlaces::ForThisProgram().LoadPath(), setup.Format));

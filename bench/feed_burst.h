@@ -3,6 +3,7 @@
 #pragma once
 
 #include "feed/capture_line.h"
+#include "spot/capture_line.h"
 #include "synthetic/synthetic_capture.h"
 
 #include <chrono>
@@ -86,8 +87,8 @@ inline void WriteBurst(const std::filesystem::path &file, std::int64_t start,
             std::to_string(-20 + static_cast<int>(random() % 30)) + R"(,"t":)" + std::to_string(t) +
             R"(,"sc":")" + sender + R"(","sl":")" + ends.FromLoc + R"(","rc":")" + receiver +
             R"(","rl":")" + receiverLoc + R"(","sa":223,"ra":230,"b":")" + band + R"("})";
-        out << ionvane::feed::CaptureLine(
-                   ionvane::feed::Seconds(std::chrono::seconds(t + feedDelayS)), topic, payload)
+        out << ionvane::spot::CaptureLine(t + feedDelayS,
+                                          ionvane::feed::CaptureBody(topic, payload))
             << '\n';
     }
 }

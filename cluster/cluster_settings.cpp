@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace ionvane::cluster {
 
@@ -23,10 +22,6 @@ constexpr QFileDevice::Permissions OthersBits = QFileDevice::ReadGroup | QFileDe
                                                 QFileDevice::WriteOther | QFileDevice::ExeOther;
 
 } // namespace
-
-QString ClusterSettingsDir() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-}
 
 ClusterSettings LoadClusterSettings(const QString &dir) {
     ClusterSettings settings;

@@ -28,9 +28,6 @@ struct ClusterSettings {
     QStringList Commands;
 };
 
-/// The per-user configuration directory of this program.
-QString ClusterSettingsDir();
-
 /// Reads the settings from `dir`; each value that is missing or invalid keeps its default (an empty
 /// host or call, port 7300, no commands).
 ClusterSettings LoadClusterSettings(const QString &dir);

@@ -38,9 +38,4 @@ class LineSplitter {
     bool SkipBlanks = false; ///< right after a dropped tail
 };
 
-/// A received line as the program keeps it: ANSI escape sequences ("ESC[1;31m") and control
-/// characters other than tab removed (the two BELs of a beeping node, CR, NUL, DEL), invalid UTF-8
-/// replaced by U+FFFD.
-std::string CleanLine(std::string_view line);
-
 } // namespace ionvane::cluster

@@ -1,6 +1,7 @@
 #include "session_machine.h"
 
 #include "calc/ascii.h"
+#include "spot/line_text.h"
 #include "spot/node_spot.h"
 
 #include <algorithm>
@@ -121,7 +122,7 @@ void SessionMachine::Received(std::string_view bytes) {
     std::vector<std::string> lines;
     Splitter.Feed(data, lines);
     for (const auto &raw : lines) {
-        HandleLine(CleanLine(raw));
+        HandleLine(spot::CleanLine(raw));
         if (!IsOpen(Current)) {
             return;
         }
@@ -229,7 +230,7 @@ void SessionMachine::HandleTail() {
     if (Splitter.Tail().empty() || Current == SessionState::LoggedIn) {
         return;
     }
-    const std::string tail = CleanLine(Splitter.Tail());
+    const std::string tail = spot::CleanLine(Splitter.Tail());
     const Prompt prompt = PromptIn(tail);
     switch (Current) {
     case SessionState::AwaitingPrompt:

@@ -1,8 +1,8 @@
 #include "capture_line.h"
 
 #include "calc/utf8.h"
+#include "spot/capture_line.h"
 #include "spot/percent_text.h"
-#include "spot/utc_time.h"
 
 #include <algorithm>
 #include <chrono>
@@ -28,18 +28,6 @@ std::size_t CharacterEnd(std::string_view text, std::size_t pos) {
 }
 
 } // namespace
-
-std::string CaptureTimeText(Seconds time) {
-    return spot::UtcTimeText(time.time_since_epoch().count());
-}
-
-std::optional<Seconds> ReadCaptureTime(std::string_view text) {
-    const auto time = spot::ReadUtcTime(text);
-    if (!time) {
-        return std::nullopt;
-    }
-    return Seconds(std::chrono::seconds(*time));
-}
 
 std::string PayloadText(std::string_view payload) {
     std::string kept;
@@ -76,25 +64,12 @@ std::string CaptureBody(std::string_view topic, std::string_view payload) {
     return body;
 }
 
-std::string CaptureLine(Seconds receivedAt, std::string_view topic, std::string_view payload) {
-    return CaptureTimeText(receivedAt) + '\t' + CaptureBody(topic, payload);
-}
-
 std::optional<CapturedReport> ReadCaptureLine(std::string_view line) {
-    if (!line.empty() && line.back() == '\n') {
-        line.remove_suffix(1);
-    }
-    if (!line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
-    }
-    if (line.size() < spot::UtcTimeBytes + 1 || line[spot::UtcTimeBytes] != '\t') {
+    const auto captured = spot::ReadCaptureLine(spot::WithoutLineEnd(line));
+    if (!captured) {
         return std::nullopt;
     }
-    const auto time = ReadCaptureTime(line.substr(0, spot::UtcTimeBytes));
-    if (!time) {
-        return std::nullopt;
-    }
-    return ReadCaptureBody(*time, line.substr(spot::UtcTimeBytes + 1));
+    return ReadCaptureBody(Seconds(std::chrono::seconds(captured->Time)), captured->Line);
 }
 
 std::optional<CapturedReport> ReadCaptureBody(Seconds receivedAt, std::string_view body) {

@@ -22,13 +22,6 @@ std::string_view ConnectionName(FeedConnection connection) {
     return "";
 }
 
-std::string FeedEvent::CaptureText() const {
-    if (What == Kind::Connection) {
-        return {};
-    }
-    return CaptureTimeText(ReceivedAt) + '\t' + Raw;
-}
-
 FeedEvent ReportEvent(ReportReader &reader, Seconds receivedAt, std::string_view topic,
                       std::string_view payload, std::span<const spot::Band> bands) {
     FeedEvent event;

@@ -45,10 +45,6 @@ struct FeedEvent {
     // Spot and Skipped
     ReportReading Reading; ///< the spot, or the problem of a skipped report
     std::string Raw;       ///< the capture body, "MQTT TOPIC PAYLOAD"
-
-    /// The line for the session log: CaptureTimeText(ReceivedAt), a tab, Raw. Empty for
-    /// connection events.
-    [[nodiscard]] std::string CaptureText() const;
 };
 
 /// The event of one report received at `receivedAt`, live or replayed: read with `reader` (which

@@ -20,7 +20,7 @@
 
 class QObject;
 
-namespace ionvane::cluster {
+namespace ionvane::station {
 class SessionLog;
 }
 
@@ -49,7 +49,7 @@ struct CoreSetup {
     /// The file the grid memory is read from at start and written to at the end; "": none.
     QString GridMemoryFile;
     /// May be null (no log); it must outlive the core.
-    cluster::SessionLog *Log = nullptr;
+    station::SessionLog *Log = nullptr;
     /// The time, seconds since 1970 (UTC), of the ageing tick and the restore.
     std::function<UnixSeconds()> NowUtc;
     /// The sources' clocks and chances; none: the system's. (Made by the core alone: the system's
@@ -83,8 +83,8 @@ class CoreControl {
     /// The clock moved on to now without anything received.
     virtual void Tick() = 0;
 
-    virtual void SetAlarmBand(tracker::Band band) = 0;
-    [[nodiscard]] virtual tracker::Band AlarmBand() const = 0;
+    virtual void SetAlarmBand(spot::Band band) = 0;
+    [[nodiscard]] virtual spot::Band AlarmBand() const = 0;
     [[nodiscard]] virtual UnixSeconds Now() const = 0;
     [[nodiscard]] virtual std::vector<tracker::CloudEvent> Clouds() const = 0;
     [[nodiscard]] virtual tracker::VerdictEvent Verdict() const = 0;

@@ -13,9 +13,9 @@
 #include "live_events.h"
 
 #include "cluster/cluster_session.h"
-#include "cluster/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
+#include "station/session_log.h"
 #include "wsjtx/wsjtx_source.h"
 
 #include <QObject>
@@ -65,8 +65,8 @@ class LiveCore : public QObject, public CoreControl {
     void StartAgeing() override;
 
     /// Bands at or above `band` alarm; from the next change of a verdict on.
-    void SetAlarmBand(tracker::Band band) override { Pipeline.SetAlarmFrom(band); }
-    [[nodiscard]] tracker::Band AlarmBand() const override { return Pipeline.AlarmFrom(); }
+    void SetAlarmBand(spot::Band band) override { Pipeline.SetAlarmFrom(band); }
+    [[nodiscard]] spot::Band AlarmBand() const override { return Pipeline.AlarmFrom(); }
 
     [[nodiscard]] UnixSeconds Now() const override { return Pipeline.Clouds().Now(); }
     [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const override {

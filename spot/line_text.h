@@ -20,6 +20,11 @@ struct Token {
 /// parts the words on either side. Tabs stay: they part the columns of web-cluster rows.
 std::string Printable(std::string_view line);
 
+/// A received line as the program keeps it: ANSI escape sequences ("ESC[1;31m") and control
+/// characters other than tab removed (the two BELs of a beeping node, CR, NUL, DEL), invalid UTF-8
+/// replaced by U+FFFD.
+std::string CleanLine(std::string_view line);
+
 /// Where "DX de" starts as words of their own ("dxspider >DX de DK7UK:", "[12:06] DX de ..."), or
 /// npos.
 std::size_t DxDeAt(std::string_view line);

@@ -1,6 +1,6 @@
 #include "host_port.h"
 
-namespace ionvane::cluster {
+namespace ionvane::station {
 
 HostReading ReadHostAndPort(const QString &text) {
     HostReading reading;
@@ -42,4 +42,4 @@ HostReading ReadHostAndPort(const QString &text) {
     return reading;
 }
 
-} // namespace ionvane::cluster
+} // namespace ionvane::station

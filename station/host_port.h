@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace ionvane::cluster {
+namespace ionvane::station {
 
 /// The highest TCP port.
 constexpr unsigned MaxPort = 65535;
@@ -32,4 +32,4 @@ struct HostReading {
 /// port.
 HostReading ReadHostAndPort(const QString &text);
 
-} // namespace ionvane::cluster
+} // namespace ionvane::station

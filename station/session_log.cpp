@@ -1,6 +1,6 @@
 #include "session_log.h"
 
-#include "line_splitter.h"
+#include "spot/capture_line.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,15 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace ionvane::cluster {
-
-std::string CaptureLine(const QDateTime &timeUtc, std::string_view line) {
-    std::string out = timeUtc.toUTC().toString(Qt::ISODate).toStdString();
-    out += '\t';
-    out += CleanLine(line);
-    out += '\n';
-    return out;
-}
+namespace ionvane::station {
 
 namespace {
 
@@ -71,7 +63,7 @@ bool SessionLog::Write(const QDateTime &timeUtc, std::string_view line) {
     if (!File.isOpen() || Failed) {
         return false;
     }
-    const std::string text = CaptureLine(timeUtc, line);
+    const std::string text = spot::CaptureLine(timeUtc.toSecsSinceEpoch(), line) + '\n';
     const auto size = static_cast<qint64>(text.size());
     if (File.write(text.data(), size) != size) {
         Failed = true;
@@ -79,4 +71,4 @@ bool SessionLog::Write(const QDateTime &timeUtc, std::string_view line) {
     return !Failed;
 }
 
-} // namespace ionvane::cluster
+} // namespace ionvane::station

@@ -1,19 +1,14 @@
-// The session log: every received line with its UTC receipt time, one per line,
-// "2026-06-14T10:00:25Z<TAB>DX de DK7UK: ...". The capture format that replay reads.
+// The session log: every line, report and datagram received by any source, one capture line
+// (spot/capture_line.h) each, the format replay reads.
 #pragma once
 
 #include <QDateTime>
 #include <QFile>
 #include <QString>
 
-#include <string>
 #include <string_view>
 
-namespace ionvane::cluster {
-
-/// One capture line, its line end included: the time to the second, a tab, then `line` with its
-/// line ends and control characters other than tab removed and invalid UTF-8 replaced.
-std::string CaptureLine(const QDateTime &timeUtc, std::string_view line);
+namespace ionvane::station {
 
 /// Appends capture lines to a file, each written through to the file at once, so that a killed
 /// session leaves every line it received on disk.
@@ -24,8 +19,8 @@ class SessionLog {
     /// waited for.
     bool Open(const QString &path, QString &error);
 
-    /// Writes one line; false once a write failed (a full disk), after which nothing more is
-    /// written.
+    /// Writes the capture line of `line` received at `timeUtc` (to the second); false once a write
+    /// failed (a full disk), after which nothing more is written.
     bool Write(const QDateTime &timeUtc, std::string_view line);
 
     [[nodiscard]] bool IsOpen() const { return File.isOpen(); }
@@ -35,4 +30,4 @@ class SessionLog {
     bool Failed = false;
 };
 
-} // namespace ionvane::cluster
+} // namespace ionvane::station

@@ -1,7 +1,7 @@
 // The capture line reader and time texts, and the Es classifier's limits.
+#include "spot/band.h"
+#include "spot/capture_line.h"
 #include "spot/utc_time.h"
-#include "tracker/band.h"
-#include "tracker/capture.h"
 #include "tracker/es_classifier.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +10,21 @@ namespace ionvane::tracker {
 namespace {
 
 TEST(Capture, ReadsTimeAndLine) {
-    const auto line = ReadCaptureLine("2026-06-14T10:00:25Z\tDX de DK7UK: 50099.0 X  JN48 IM98");
+    const auto line =
+        spot::ReadCaptureLine("2026-06-14T10:00:25Z\tDX de DK7UK: 50099.0 X  JN48 IM98");
     ASSERT_TRUE(line.has_value());
     EXPECT_EQ(line->Time, 1781431225);
     EXPECT_EQ(line->Line, "DX de DK7UK: 50099.0 X  JN48 IM98");
     // A tab inside the line stays part of it; an empty line is a line.
-    EXPECT_EQ(ReadCaptureLine("2026-06-14T10:00:25Z\ta\tb")->Line, "a\tb");
-    EXPECT_EQ(ReadCaptureLine("2026-06-14T10:00:25Z\t")->Line, "");
+    EXPECT_EQ(spot::ReadCaptureLine("2026-06-14T10:00:25Z\ta\tb")->Line, "a\tb");
+    EXPECT_EQ(spot::ReadCaptureLine("2026-06-14T10:00:25Z\t")->Line, "");
+}
+
+// The one writer of every source's capture lines reads back as it was received, cleaned.
+TEST(Capture, WritesTimeTabAndTheCleanedLine) {
+    const std::string written = spot::CaptureLine(1781431225, "DX de DK7UK:\t50099.0\a\a");
+    EXPECT_EQ(written, "2026-06-14T10:00:25Z\tDX de DK7UK:\t50099.0");
+    EXPECT_EQ(spot::ReadCaptureLine(written)->Line, "DX de DK7UK:\t50099.0");
 }
 
 TEST(Capture, RefusesEverythingElse) {
@@ -41,14 +49,14 @@ TEST(Capture, RefusesEverythingElse) {
         " 2026-06-14T10:00:25Z\tline",     // a blank in front
     };
     for (const char *text : bad) {
-        EXPECT_FALSE(ReadCaptureLine(text).has_value()) << text;
+        EXPECT_FALSE(spot::ReadCaptureLine(text).has_value()) << text;
     }
 }
 
 TEST(Capture, TimeTextsBothWays) {
     struct Case {
         const char *Text;
-        UnixSeconds Time;
+        std::int64_t Time;
     };
     const Case cases[] = {
         {"1970-01-01T00:00:00Z", 0},          {"2000-02-29T12:00:00Z", 951825600},
@@ -67,22 +75,22 @@ TEST(Capture, TimeTextsBothWays) {
 TEST(Bands, EdgesIncluded) {
     struct Case {
         double FreqMHz;
-        std::optional<Band> Expected;
+        std::optional<spot::Band> Expected;
     };
-    const Case cases[] = {{27.999, std::nullopt},  {28.0, Band::M10},      {29.7, Band::M10},
-                          {29.701, std::nullopt},  {49.999, std::nullopt}, {50.0, Band::M6},
-                          {54.0, Band::M6},        {70.0, Band::M4},       {71.0, Band::M4},
-                          {71.001, std::nullopt},  {144.0, Band::M2},      {148.0, Band::M2},
+    const Case cases[] = {{27.999, std::nullopt},  {28.0, spot::Band::M10}, {29.7, spot::Band::M10},
+                          {29.701, std::nullopt},  {49.999, std::nullopt},  {50.0, spot::Band::M6},
+                          {54.0, spot::Band::M6},  {70.0, spot::Band::M4},  {71.0, spot::Band::M4},
+                          {71.001, std::nullopt},  {144.0, spot::Band::M2}, {148.0, spot::Band::M2},
                           {148.001, std::nullopt}, {432.2, std::nullopt}};
     for (const auto &c : cases) {
-        EXPECT_EQ(BandOf(c.FreqMHz), c.Expected) << c.FreqMHz;
+        EXPECT_EQ(spot::BandOf(c.FreqMHz), c.Expected) << c.FreqMHz;
     }
     for (const char *text : {"10m", "10M", "10"}) {
-        EXPECT_EQ(BandFromName(text), Band::M10) << text;
+        EXPECT_EQ(spot::BandFromName(text), spot::Band::M10) << text;
     }
-    EXPECT_EQ(BandFromName("2M"), Band::M2);
+    EXPECT_EQ(spot::BandFromName("2M"), spot::Band::M2);
     for (const char *text : {"", "m", "3m", "20m", "6mm", "06m", " 6m", "2 m"}) {
-        EXPECT_FALSE(BandFromName(text).has_value()) << text;
+        EXPECT_FALSE(spot::BandFromName(text).has_value()) << text;
     }
 }
 
@@ -90,25 +98,25 @@ TEST(EsClassifier, DistanceLimitsPerBand) {
     const ClassifierSettings defaults;
     using enum Propagation;
     struct Case {
-        std::optional<Band> OnBand;
+        std::optional<spot::Band> OnBand;
         Propagation Named;
         double DistanceKm;
         EsClass Expected;
     };
     const Case cases[] = {
-        {Band::M10, Es, 399.99, EsClass::TooShort},
-        {Band::M10, Es, 400, EsClass::Counted},
-        {Band::M6, Es, 499.99, EsClass::TooShort},
-        {Band::M6, Es, 500, EsClass::Counted},
-        {Band::M4, Es, 599.99, EsClass::TooShort},
-        {Band::M4, Es, 600, EsClass::Counted},
-        {Band::M2, Es, 899.99, EsClass::TooShort},
-        {Band::M2, Es, 900, EsClass::Counted},
-        {Band::M6, Es, 2400, EsClass::Counted},
-        {Band::M6, Es, 2400.01, EsClass::MultiHop},
-        {Band::M2, OtherMode, 1500, EsClass::OtherMode},
-        {Band::M2, MeteorScatter, 1500, EsClass::MeteorScatter},
-        {Band::M6, Aurora, 1500, EsClass::Aurora},
+        {spot::Band::M10, Es, 399.99, EsClass::TooShort},
+        {spot::Band::M10, Es, 400, EsClass::Counted},
+        {spot::Band::M6, Es, 499.99, EsClass::TooShort},
+        {spot::Band::M6, Es, 500, EsClass::Counted},
+        {spot::Band::M4, Es, 599.99, EsClass::TooShort},
+        {spot::Band::M4, Es, 600, EsClass::Counted},
+        {spot::Band::M2, Es, 899.99, EsClass::TooShort},
+        {spot::Band::M2, Es, 900, EsClass::Counted},
+        {spot::Band::M6, Es, 2400, EsClass::Counted},
+        {spot::Band::M6, Es, 2400.01, EsClass::MultiHop},
+        {spot::Band::M2, OtherMode, 1500, EsClass::OtherMode},
+        {spot::Band::M2, MeteorScatter, 1500, EsClass::MeteorScatter},
+        {spot::Band::M6, Aurora, 1500, EsClass::Aurora},
         {std::nullopt, Es, 1500, EsClass::OtherBand},
     };
     for (const auto &c : cases) {
@@ -117,10 +125,10 @@ TEST(EsClassifier, DistanceLimitsPerBand) {
     }
     // The user's own limits.
     ClassifierSettings mine;
-    mine.MinDistanceKm[BandIndex(Band::M2)] = 700;
+    mine.MinDistanceKm[spot::BandIndex(spot::Band::M2)] = 700;
     mine.MaxDistanceKm = 2000;
-    EXPECT_EQ(ClassifySpot(Band::M2, Es, 750, mine), EsClass::Counted);
-    EXPECT_EQ(ClassifySpot(Band::M6, Es, 2100, mine), EsClass::MultiHop);
+    EXPECT_EQ(ClassifySpot(spot::Band::M2, Es, 750, mine), EsClass::Counted);
+    EXPECT_EQ(ClassifySpot(spot::Band::M6, Es, 2100, mine), EsClass::MultiHop);
 }
 
 TEST(EsClassifier, ModesAndReportsThatAreNotEs) {

@@ -2,7 +2,7 @@
 #include "history_fixture.h"
 
 #include "history/recorder.h"
-#include "tracker/capture.h"
+#include "spot/capture_line.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,7 +25,7 @@ tracker::SpotPipeline HomePipeline() {
 void Feed(tracker::SpotPipeline &pipeline, const std::vector<std::string> &lines, std::size_t n) {
     std::vector<tracker::TrackerEvent> events;
     for (std::size_t i = 0; i < n; ++i) {
-        const auto line = tracker::ReadCaptureLine(lines[i]);
+        const auto line = spot::ReadCaptureLine(lines[i]);
         pipeline.Feed(line->Time, line->Line, events);
     }
 }
@@ -56,7 +56,7 @@ TEST(HistoryRestore, TheLastHourGivesTheSameCloudsAndNoSecondAlarm) {
         HistoryStore store(dir.filePath("history.sqlite"), T0);
         std::vector<tracker::TrackerEvent> events;
         for (const auto &text : lines) {
-            const auto line = tracker::ReadCaptureLine(text);
+            const auto line = spot::ReadCaptureLine(text);
             const auto result = before.Feed(line->Time, line->Line, events);
             Record(store, line->Time, line->Time, line->Line, result, events);
             events.clear();
@@ -87,7 +87,7 @@ TEST(HistoryRestore, OnlyTheLastHourIsReplayed) {
     HistoryStore store(dir.filePath("history.sqlite"), T0);
     const auto lines = Opening();
     for (const auto &text : lines) {
-        const auto line = tracker::ReadCaptureLine(text);
+        const auto line = spot::ReadCaptureLine(text);
         store.AddLine(line->Time, line->Line);
     }
     auto after = HomePipeline();
@@ -95,7 +95,7 @@ TEST(HistoryRestore, OnlyTheLastHourIsReplayed) {
     const std::int64_t now = T0 + 70 * Minute;
     std::size_t expected = 0;
     for (const auto &text : lines) {
-        expected += tracker::ReadCaptureLine(text)->Time >= now - RestoreWindowS ? 1 : 0;
+        expected += spot::ReadCaptureLine(text)->Time >= now - RestoreWindowS ? 1 : 0;
     }
     EXPECT_EQ(RestoreRecent(store, after, now), expected);
     EXPECT_LT(expected, lines.size());
@@ -141,7 +141,7 @@ TEST(HistoryCrash, KilledWriterLosesNoRecordedLine) {
         waitpid(writer, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status));
 
-        const std::int64_t now = tracker::ReadCaptureLine(lines[recorded - 1])->Time;
+        const std::int64_t now = spot::ReadCaptureLine(lines[recorded - 1])->Time;
         auto expected = HomePipeline();
         Feed(expected, lines, recorded);
         std::vector<tracker::TrackerEvent> events;

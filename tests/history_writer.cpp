@@ -4,7 +4,7 @@
 //
 //   ionvane_history_writer STORE CAPTURE LINES
 #include "history/recorder.h"
-#include "tracker/capture.h"
+#include "spot/capture_line.h"
 
 #include <QCoreApplication>
 
@@ -19,7 +19,7 @@ int main(int argc, char *argv[]) {
     }
     std::ifstream capture(argv[2]);
     const long wanted = std::stol(argv[3]);
-    std::vector<ionvane::tracker::CaptureLine> lines;
+    std::vector<ionvane::spot::CapturedLine> lines;
     std::vector<std::string> texts;
     for (std::string text; std::getline(capture, text);) {
         texts.push_back(text);
@@ -27,7 +27,7 @@ int main(int argc, char *argv[]) {
     using namespace ionvane;
     tracker::SpotPipeline pipeline(
         tracker::SpotCalculator(calc::PlainNumberFormat(), {"IO90IR", 110.0F, 0.15F}), {}, false);
-    const auto first = tracker::ReadCaptureLine(texts.at(0));
+    const auto first = spot::ReadCaptureLine(texts.at(0));
     history::HistoryStore store(QString::fromLocal8Bit(argv[1]), first->Time);
     std::vector<tracker::TrackerEvent> events;
     long done = 0;
@@ -35,7 +35,7 @@ int main(int argc, char *argv[]) {
         if (done == wanted) {
             break;
         }
-        const auto line = tracker::ReadCaptureLine(text);
+        const auto line = spot::ReadCaptureLine(text);
         const auto result = pipeline.Feed(line->Time, line->Line, events);
         history::Record(store, line->Time, line->Time, line->Line, result, events);
         events.clear();

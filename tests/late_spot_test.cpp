@@ -2,8 +2,8 @@
 // batches come: each is placed at its own time, so the cloud's last sighting, the weights of its
 // position, its drift and the stretch of its critical frequency come out as for the same spots in
 // order; a spot as old as the recent stretch places nothing.
+#include "spot/capture_line.h"
 #include "synthetic/synthetic_capture.h"
-#include "tracker/capture.h"
 #include "tracker/spot_pipeline.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ std::string OpeningLine(std::size_t index) {
     const std::string line = synthetic::SpotLine(
         spot.Time, PathThrough(centre, spot.BearingDeg, spot.LengthKm), spot.FreqKHz, "ES");
     // The line without its capture time: the time it is given at is the test's to choose.
-    return std::string(ReadCaptureLine(line)->Line);
+    return std::string(spot::ReadCaptureLine(line)->Line);
 }
 
 // The clouds and verdict at each of these times, after every spot was given: the first with all
@@ -183,7 +183,7 @@ TEST(LateSpots, ALateSpotCountsAsTheSameSpotInOrder) {
             EXPECT_EQ(lateCloud.Cloud.FirstSeen,
                       c.Placed ? inOrderCloud.Cloud.FirstSeen : Opening[1].Time)
                 << at;
-            for (std::size_t b = 0; b < BandCount; ++b) {
+            for (std::size_t b = 0; b < spot::BandCount; ++b) {
                 EXPECT_EQ(seen.Verdicts[p].Bands[b].State, inOrder.Verdicts[p].Bands[b].State)
                     << at;
                 EXPECT_EQ(seen.Verdicts[p].Bands[b].CloudId, inOrder.Verdicts[p].Bands[b].CloudId)
@@ -194,8 +194,8 @@ TEST(LateSpots, ALateSpotCountsAsTheSameSpotInOrder) {
         // T0 + 19 minutes (alone it sets no critical frequency: none agrees with it), and the
         // cloud fading at the end.
         EXPECT_TRUE(inOrder.Clouds[0][0].Cloud.Movement.has_value());
-        EXPECT_NE(inOrder.Clouds[1][0].Cloud.Bands & BandBit(Band::M2), 0);
-        EXPECT_EQ(inOrder.Clouds[2][0].Cloud.Bands & BandBit(Band::M2), 0);
+        EXPECT_NE(inOrder.Clouds[1][0].Cloud.Bands & spot::BandBit(spot::Band::M2), 0);
+        EXPECT_EQ(inOrder.Clouds[2][0].Cloud.Bands & spot::BandBit(spot::Band::M2), 0);
         EXPECT_EQ(inOrder.Clouds[5][0].State, CloudState::Fading);
     }
 }
@@ -262,7 +262,7 @@ TEST(LateSpots, ALateSpotFarFromEveryCloudStartsOneFirstSeenAtItsTime) {
     // A 6 m spot over the Baltic, 5 minutes old when it comes.
     const std::string capture =
         synthetic::SpotLine(T0, PathThrough({57.0, 19.0}, 40, 1400), 50313.0, "ES");
-    const std::string baltic(ReadCaptureLine(capture)->Line);
+    const std::string baltic(spot::ReadCaptureLine(capture)->Line);
     const LineResult result = run.Pipeline.Feed(Opening[6].Time - 5 * Minute, baltic, run.Events);
     EXPECT_EQ(result.CloudId, 2);
     const auto clouds = run.Pipeline.Clouds().CurrentClouds();
@@ -282,7 +282,7 @@ TEST(LateSpots, AFullCloudKeepsItsNewestSpotsWhateverOrderTheyCome) {
     // held, and the oldest dropped for it.
     const auto tracked = [](double criticalFreqMHz) {
         TrackedSpot spot;
-        spot.SpotBand = criticalFreqMHz > 20 ? Band::M2 : Band::M6;
+        spot.SpotBand = criticalFreqMHz > 20 ? spot::Band::M2 : spot::Band::M6;
         spot.FreqMHz = criticalFreqMHz > 20 ? 144.174 : 50.313;
         spot.CentreLatDeg = 47.0 + criticalFreqMHz * 1e-3;
         spot.CentreLonDeg = 8.0;
@@ -307,7 +307,7 @@ TEST(LateSpots, AFullCloudKeepsItsNewestSpotsWhateverOrderTheyCome) {
     const CloudSnapshot lateCloud = late.CurrentClouds()[0].Cloud;
     const CloudSnapshot inOrderCloud = inOrder.CurrentClouds()[0].Cloud;
     EXPECT_EQ(lateCloud.CriticalFreqMHz, 10);
-    EXPECT_EQ(lateCloud.Bands, BandBit(Band::M6));
+    EXPECT_EQ(lateCloud.Bands, spot::BandBit(spot::Band::M6));
     ExpectSameCloud(lateCloud, inOrderCloud, 1e-9, "the older spot late");
     EXPECT_EQ(lateCloud.Spots, static_cast<int>(MaxRecentSpotsPerCloud) + 1);
     EXPECT_EQ(lateCloud.FirstSeen, T0 - Minute);
@@ -315,7 +315,7 @@ TEST(LateSpots, AFullCloudKeepsItsNewestSpotsWhateverOrderTheyCome) {
     // A spot of the middle of the stretch is held (its band is the cloud's), though alone it
     // sets no critical frequency.
     late.AddSpot(T0 + 5 * Minute, tracked(30), events);
-    EXPECT_NE(late.CurrentClouds()[0].Cloud.Bands & BandBit(Band::M2), 0);
+    EXPECT_NE(late.CurrentClouds()[0].Cloud.Bands & spot::BandBit(spot::Band::M2), 0);
     EXPECT_EQ(late.CurrentClouds()[0].Cloud.CriticalFreqMHz, 10);
     EXPECT_EQ(late.CurrentClouds()[0].Cloud.LastSeen, clock);
 }

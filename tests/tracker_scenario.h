@@ -3,8 +3,8 @@
 // tests of clouds and of verdicts.
 #pragma once
 
+#include "spot/capture_line.h"
 #include "synthetic/synthetic_capture.h"
-#include "tracker/capture.h"
 #include "tracker/spot_pipeline.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ struct Scenario {
                    settings, anyMode) {}
 
     LineResult Feed(const std::string &captureLine) {
-        const auto line = ReadCaptureLine(captureLine);
+        const auto line = spot::ReadCaptureLine(captureLine);
         EXPECT_TRUE(line.has_value()) << captureLine;
         return line ? Pipeline.Feed(line->Time, line->Line, Events) : LineResult{};
     }
@@ -60,8 +60,8 @@ struct Scenario {
         report.Mode = mode;
         return Pipeline.FeedSpot(t, report, Events);
     }
-    [[nodiscard]] BandVerdict Verdict(Band band) const {
-        return Pipeline.Clouds().CurrentVerdict().Bands[BandIndex(band)];
+    [[nodiscard]] BandVerdict Verdict(spot::Band band) const {
+        return Pipeline.Clouds().CurrentVerdict().Bands[spot::BandIndex(band)];
     }
 
     template <class Event> std::vector<Event> All() const {
@@ -90,7 +90,7 @@ inline void SpotsThrough(Scenario &s, Point centre, UnixSeconds start, double fr
 }
 
 // The alarms of one band, in order.
-inline std::vector<AlarmEvent> AlarmsOn(const Scenario &s, Band band) {
+inline std::vector<AlarmEvent> AlarmsOn(const Scenario &s, spot::Band band) {
     std::vector<AlarmEvent> alarms = s.All<AlarmEvent>();
     std::erase_if(alarms, [band](const AlarmEvent &a) { return a.Which != band; });
     return alarms;

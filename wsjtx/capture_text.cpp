@@ -1,8 +1,8 @@
 #include "capture_text.h"
 
 #include "calc/utf8.h"
+#include "spot/capture_line.h"
 #include "spot/percent_text.h"
-#include "spot/utc_time.h"
 
 #include <array>
 #include <charconv>
@@ -220,29 +220,16 @@ std::optional<Datagram> ReadCaptureBody(std::string_view body) {
     return datagram;
 }
 
-std::string CaptureLine(Seconds receivedAt, const Datagram &datagram) {
-    return spot::UtcTimeText(receivedAt.time_since_epoch().count()) + '\t' + CaptureBody(datagram);
-}
-
 std::optional<CapturedDatagram> ReadCaptureLine(std::string_view line) {
-    if (line.ends_with('\n')) {
-        line.remove_suffix(1);
-    }
-    if (line.ends_with('\r')) {
-        line.remove_suffix(1);
-    }
-    if (line.size() < spot::UtcTimeBytes + 1 || line[spot::UtcTimeBytes] != '\t') {
+    const auto captured = spot::ReadCaptureLine(spot::WithoutLineEnd(line));
+    if (!captured) {
         return std::nullopt;
     }
-    const auto time = spot::ReadUtcTime(line.substr(0, spot::UtcTimeBytes));
-    if (!time) {
-        return std::nullopt;
-    }
-    auto datagram = ReadCaptureBody(line.substr(spot::UtcTimeBytes + 1));
+    auto datagram = ReadCaptureBody(captured->Line);
     if (!datagram) {
         return std::nullopt;
     }
-    return CapturedDatagram{Seconds(std::chrono::seconds(*time)), std::move(*datagram)};
+    return CapturedDatagram{Seconds(std::chrono::seconds(captured->Time)), std::move(*datagram)};
 }
 
 } // namespace ionvane::wsjtx

@@ -1,6 +1,7 @@
-// A WSJT-X datagram as the session log and the history store keep it, readable and enough to read
-// it again: `2026-06-14T10:00:25Z<TAB>WSJTX Decode id=WSJT-X schema=2 new=1 time-ms=36015000
-// snr=-12 dt=0.1 df=1234 mode=~ message=CQ%20EA8ABC%20IL18 low-confidence=0 off-air=0`.
+// A WSJT-X datagram in a capture line (spot/capture_line.h), as the session log and the history
+// store keep it, readable and enough to read it again: `2026-06-14T10:00:25Z<TAB>WSJTX Decode
+// id=WSJT-X schema=2 new=1 time-ms=36015000 snr=-12 dt=0.1 df=1234 mode=~
+// message=CQ%20EA8ABC%20IL18 low-confidence=0 off-air=0`.
 #pragma once
 
 #include "datagram.h"
@@ -25,9 +26,6 @@ std::string CaptureBody(const Datagram &datagram);
 /// The datagram of a line CaptureBody wrote: the fields it names, anything missing or unreadable
 /// as zero or empty. Nothing when the line is no WSJT-X line.
 std::optional<Datagram> ReadCaptureBody(std::string_view body);
-
-/// The whole capture line: the receipt time as UTC text, tab, CaptureBody.
-std::string CaptureLine(Seconds receivedAt, const Datagram &datagram);
 
 /// The receipt time and datagram of a whole capture line; nothing for a line of another source.
 /// A line end (LF or CRLF) is ignored.

@@ -16,13 +16,6 @@ std::string_view ListeningName(Listening state) {
     return "";
 }
 
-std::string WsjtxEvent::CaptureText() const {
-    if (What == Kind::Listening) {
-        return {};
-    }
-    return spot::UtcTimeText(ReceivedAt.time_since_epoch().count()) + '\t' + Raw;
-}
-
 std::string WsjtxEvent::Reason() const {
     std::string reason(DecodeProblemText(Reading.Problem, Reading.Unread));
     if (Reading.Unrecorded > 0) {

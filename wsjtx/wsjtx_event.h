@@ -46,9 +46,6 @@ struct WsjtxEvent {
     /// recorded after others not recorded says their number: "The datagram ends inside a field
     /// (and 212 more unreadable not recorded)".
     [[nodiscard]] std::string Reason() const;
-
-    /// The line for the session log: the receipt time, a tab, Raw. Empty for listening events.
-    [[nodiscard]] std::string CaptureText() const;
 };
 
 /// The event of one datagram received at `receivedAt`, live or replayed, read with `reader`.

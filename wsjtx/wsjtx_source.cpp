@@ -1,6 +1,6 @@
 #include "wsjtx_source.h"
 
-#include "cluster/host_port.h"
+#include "station/host_port.h"
 
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
@@ -37,12 +37,12 @@ ListenReading ReadListenAddress(const QString &text) {
     ListenAddress where;
     QString portText = trimmed;
     if (!AllDigits(trimmed)) {
-        const auto hostPort = cluster::ReadHostAndPort(trimmed);
-        if (hostPort.Problem == cluster::HostProblem::PortRange) {
+        const auto hostPort = station::ReadHostAndPort(trimmed);
+        if (hostPort.Problem == station::HostProblem::PortRange) {
             reading.Problem = "The port is not a whole number from 1 to 65535";
             return reading;
         }
-        if (hostPort.Problem != cluster::HostProblem::None || !hostPort.Read.Port) {
+        if (hostPort.Problem != station::HostProblem::None || !hostPort.Read.Port) {
             reading.Problem = "Not an address and port: write PORT or ADDRESS:PORT";
             return reading;
         }
@@ -59,7 +59,7 @@ ListenReading ReadListenAddress(const QString &text) {
     }
     bool ok = false;
     const uint port = portText.toUInt(&ok);
-    if (!ok || port < 1 || port > cluster::MaxPort) {
+    if (!ok || port < 1 || port > station::MaxPort) {
         reading.Problem = "The port is not a whole number from 1 to 65535";
         return reading;
     }

@@ -1,7 +1,7 @@
 // The cluster settings file and the password file, in a temporary directory.
 #include "cluster/cluster_settings.h"
-#include "cluster/host_port.h"
 #include "cluster/login_fields.h"
+#include "station/host_port.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,7 +103,7 @@ TEST(ClusterSettingsTest, OverlongPasswordFileIsRefused) {
 
 // A node or broker as typed, in the command line and in the live window alike.
 TEST(HostAndPortTest, ReadsEveryFormAndRefusesBadPorts) {
-    using ionvane::cluster::HostProblem;
+    using ionvane::station::HostProblem;
     struct Case {
         const char *Text;
         HostProblem Problem;
@@ -127,7 +127,7 @@ TEST(HostAndPortTest, ReadsEveryFormAndRefusesBadPorts) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Text);
-        const ionvane::cluster::HostReading reading = ionvane::cluster::ReadHostAndPort(c.Text);
+        const ionvane::station::HostReading reading = ionvane::station::ReadHostAndPort(c.Text);
         EXPECT_EQ(reading.Problem, c.Problem);
         if (c.Problem == HostProblem::None) {
             EXPECT_EQ(reading.Read.Host.toStdString(), c.Host);

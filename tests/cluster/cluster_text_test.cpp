@@ -1,9 +1,10 @@
 // The cluster stream's text layers: telnet filter, line splitter and its bound, line cleaning, the
-// node's prompts and refusals, and the capture line of the session log.
+// node's prompts and refusals, and the session log.
 #include "cluster/line_splitter.h"
 #include "cluster/node_text.h"
-#include "cluster/session_log.h"
 #include "cluster/telnet_filter.h"
+#include "spot/line_text.h"
+#include "station/session_log.h"
 
 #include <QTemporaryDir>
 
@@ -117,7 +118,7 @@ TEST(CleanLineTest, RemovesBellsEscapesAndControlsKeepsTabs) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Name);
-        EXPECT_EQ(CleanLine(c.Raw), c.Clean);
+        EXPECT_EQ(spot::CleanLine(c.Raw), c.Clean);
     }
 }
 
@@ -159,13 +160,21 @@ TEST(NodeTextTest, ReadsTheRefusals) {
     EXPECT_FALSE(IsCommandPrompt("login: "));
 }
 
-TEST(SessionLogTest, TheLogIsTheUsersAlone) {
+// The user's and others' talk stays private; a time in another zone is written as UTC.
+TEST(SessionLogTest, TheLogIsTheUsersAloneAndInUtc) {
     QTemporaryDir dir;
-    SessionLog log;
+    station::SessionLog log;
     QString error;
     ASSERT_TRUE(log.Open(dir.filePath("session.log"), error));
     EXPECT_EQ(QFile::permissions(dir.filePath("session.log")),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    constexpr int TwoHoursAheadS = 7200;
+    const QDateTime berlin(QDate(2026, 6, 14), QTime(12, 0, 25, 900), Qt::OffsetFromUTC,
+                           TwoHoursAheadS);
+    ASSERT_TRUE(log.Write(berlin, "DX de DK7UK: 50099.0"));
+    QFile written(dir.filePath("session.log"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("2026-06-14T10:00:25Z\tDX de DK7UK: 50099.0\n"));
 }
 
 // A FIFO without a reader once held the start for good; a device swallows the session.
@@ -174,17 +183,9 @@ TEST(SessionLogTest, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
     ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
     for (const QString &path : {dir.filePath("fifo"), QString("/dev/null")}) {
         QString error;
-        EXPECT_FALSE(SessionLog().Open(path, error));
+        EXPECT_FALSE(station::SessionLog().Open(path, error));
         EXPECT_TRUE(error.endsWith(", not a regular file")) << error.toStdString();
     }
-}
-
-TEST(SessionLogTest, CaptureLineHasTheUtcSecondATabAndTheCleanedLine) {
-    constexpr int TwoHoursAheadS = 7200;
-    const QDateTime berlin(QDate(2026, 6, 14), QTime(12, 0, 25, 900), Qt::OffsetFromUTC,
-                           TwoHoursAheadS);
-    EXPECT_EQ(CaptureLine(berlin, "DX de DK7UK:\t50099.0\a\a"),
-              "2026-06-14T10:00:25Z\tDX de DK7UK:\t50099.0\n");
 }
 
 } // namespace

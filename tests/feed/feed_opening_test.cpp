@@ -23,13 +23,13 @@
 //   report counts at its own time is shown by the window's and the tracker's own tests.
 // With that, every tracker event of the two cores must be equal field for field, each number to
 // the last bit, and the replay's cloud, verdict and alarm lines the JSON of the same events.
-#include "cli/tracker_events.h"
+#include "cli/tracker_json.h"
 #include "feed/feed_source.h"
 #include "live/live_core.h"
+#include "spot/capture_line.h"
 #include "spot/spot_reader.h"
 #include "synthetic/node_capture.h"
 #include "synthetic/synthetic_capture.h"
-#include "tracker/capture.h"
 
 #include "opening_reports.h"
 #include "test_brokers.h"
@@ -50,8 +50,8 @@ namespace ionvane::feed {
 namespace {
 
 using namespace std::chrono_literals;
+using spot::Band;
 using tracker::AlarmEvent;
-using tracker::Band;
 using tracker::CloudEvent;
 using tracker::TrackerEvent;
 using tracker::UnixSeconds;
@@ -135,7 +135,7 @@ std::vector<TrackerEvent> FromFeed(const std::vector<Line> &lines) {
     FeedSettings settings;
     settings.Host = "127.0.0.1";
     settings.Port = broker.Port();
-    settings.Bands = {tracker::AllBands.begin(), tracker::AllBands.end()};
+    settings.Bands = {spot::AllBands.begin(), spot::AllBands.end()};
 
     // The receipt time of the next report: FeedDelayS after its `t`, the time of its cluster line.
     std::size_t received = 0;

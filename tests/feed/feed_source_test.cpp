@@ -137,8 +137,7 @@ TEST(FeedSource, ReportsFromABrokerBecomeSpots) {
     EXPECT_EQ(reports[0].Reading.Read.Mode, "FT8");
     EXPECT_EQ(reports[0].Time, Now - 25s); // the report's own time
     EXPECT_EQ(reports[0].ReceivedAt, Now);
-    EXPECT_EQ(reports[0].CaptureText(),
-              CaptureLine(Now, Topic("6m", "FT8"), Payload(1, 50313512, "FT8")));
+    EXPECT_EQ(reports[0].Raw, CaptureBody(Topic("6m", "FT8"), Payload(1, 50313512, "FT8")));
     EXPECT_EQ(reports[1].What, FeedEvent::Kind::Spot);
     EXPECT_EQ(reports[1].Reading.Read.FreqMHzText, "144.174");
     EXPECT_EQ(reports[1].Reading.Read.Mode, "FT4");

@@ -1,7 +1,7 @@
 #include "opening_reports.h"
 
+#include "spot/capture_line.h"
 #include "spot/spot_reader.h"
-#include "tracker/capture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 namespace ionvane::feed::opening {
 
+using spot::Band;
 using tracker::AlarmEvent;
-using tracker::Band;
 using tracker::CloudEvent;
 using tracker::TrackerEvent;
 using tracker::VerdictEvent;
@@ -50,7 +50,7 @@ std::string HomeText(const tracker::HomeFigures &home) {
 std::vector<Line> CaptureLines(std::istream &in) {
     std::vector<Line> lines;
     for (std::string text; std::getline(in, text);) {
-        const auto line = tracker::ReadCaptureLine(text);
+        const auto line = spot::ReadCaptureLine(text);
         EXPECT_TRUE(line.has_value()) << text;
         if (line) {
             lines.push_back({line->Time, std::string(line->Line)});
@@ -66,7 +66,7 @@ std::optional<Report> ReportOf(const Line &line, std::size_t index) {
     if (reading.Problem != spot::SpotProblem::None || !spot.Es) {
         return std::nullopt;
     }
-    const auto band = tracker::BandOf(spot.FreqMHz);
+    const auto band = spot::BandOf(spot.FreqMHz);
     if (!band) {
         return std::nullopt;
     }
@@ -77,13 +77,13 @@ std::optional<Report> ReportOf(const Line &line, std::size_t index) {
     Report report;
     report.LineIndex = index;
     report.Time = line.Time;
-    report.Topic = "pskr/filter/v2/" + std::string(tracker::BandName(*band)) + "/FT8/" + sender +
-                   "/" + receiver + "/" + spot.FromLoc + "/" + spot.ToLoc + "/0/0";
+    report.Topic = "pskr/filter/v2/" + std::string(spot::BandName(*band)) + "/FT8/" + sender + "/" +
+                   receiver + "/" + spot.FromLoc + "/" + spot.ToLoc + "/0/0";
     report.Payload = R"({"sq":)" + std::to_string(FirstSequence + index) + R"(,"f":)" + hz +
                      R"(,"md":"FT8","rp":-12,"t":)" + std::to_string(line.Time) + R"(,"sc":")" +
                      sender + R"(","sl":")" + spot.FromLoc + R"(","rc":")" + receiver +
                      R"(","rl":")" + spot.ToLoc + R"(","sa":0,"ra":0,"b":")" +
-                     std::string(tracker::BandName(*band)) + R"("})";
+                     std::string(spot::BandName(*band)) + R"("})";
     return report;
 }
 
@@ -104,13 +104,13 @@ std::string EventText(const TrackerEvent &event) {
     } else if (const auto *verdict = std::get_if<VerdictEvent>(&event)) {
         out << verdict->Time << " verdict from " << verdict->HomeLocator;
         for (const tracker::BandVerdict &band : verdict->Bands) {
-            out << " | " << tracker::BandName(band.Which) << (band.Possible() ? " open" : " shut");
+            out << " | " << spot::BandName(band.Which) << (band.Possible() ? " open" : " shut");
             if (band.CloudId) {
                 out << " via " << *band.CloudId << " " << HomeText(band.Home);
             }
         }
     } else if (const auto *alarm = std::get_if<AlarmEvent>(&event)) {
-        out << alarm->Time << " alarm " << tracker::BandName(alarm->Which) << " cloud "
+        out << alarm->Time << " alarm " << spot::BandName(alarm->Which) << " cloud "
             << alarm->CloudId << " " << alarm->Text;
     }
     return out.str();

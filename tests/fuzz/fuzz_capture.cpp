@@ -3,10 +3,10 @@
 // calculation, the classifier and the tracker, and the JSON events.
 #include "cli/batch_reader.h"
 #include "cli/spot_events.h"
-#include "cli/tracker_events.h"
+#include "cli/tracker_json.h"
 #include "live/source_lines.h"
+#include "spot/capture_line.h"
 #include "spot/utc_time.h"
-#include "tracker/capture.h"
 #include "tracker/spot_pipeline.h"
 
 #include <cstdint>
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bool tooLong = false;
     tracker::UnixSeconds clock = 0;
     while (reader.Next(text, tooLong)) {
-        const auto line = tracker::ReadCaptureLine(text);
+        const auto line = spot::ReadCaptureLine(text);
         if (!line) {
             continue;
         }

@@ -6,6 +6,7 @@
 // again.
 #include "calc/utf8.h"
 #include "spot/band.h"
+#include "spot/capture_line.h"
 #include "wsjtx/capture_text.h"
 #include "wsjtx/decode_reader.h"
 #include "wsjtx/wsjtx_event.h"
@@ -93,10 +94,13 @@ void CheckCaptureLine(std::string_view line) {
     if (!read) {
         return;
     }
-    const std::string written = CaptureLine(read->ReceivedAt, read->Read);
+    const auto writeLine = [](const CapturedDatagram &captured) {
+        return ionvane::spot::CaptureLine(captured.ReceivedAt.time_since_epoch().count(),
+                                          CaptureBody(captured.Read));
+    };
+    const std::string written = writeLine(*read);
     const auto reread = ReadCaptureLine(written);
-    Abort(!reread || reread->ReceivedAt != read->ReceivedAt ||
-          CaptureLine(reread->ReceivedAt, reread->Read) != written);
+    Abort(!reread || reread->ReceivedAt != read->ReceivedAt || writeLine(*reread) != written);
 }
 
 } // namespace

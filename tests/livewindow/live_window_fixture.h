@@ -9,9 +9,9 @@
 #include "livewindow/band_panel.h"
 #include "livewindow/connection_words.h"
 #include "livewindow/live_window.h"
+#include "spot/capture_line.h"
 #include "tests/fakenode/fake_node.h"
 #include "tests/map/user_view.h"
-#include "tracker/capture.h"
 #include "window/locale_format.h"
 #include "window/main_window.h"
 
@@ -78,7 +78,7 @@ inline std::vector<CaptureRow> ReadCapture() {
     }
     while (!file.atEnd()) {
         const std::string text = file.readLine().trimmed().toStdString();
-        if (const auto line = tracker::ReadCaptureLine(text)) {
+        if (const auto line = spot::ReadCaptureLine(text)) {
             rows.push_back({line->Time, std::string(line->Line)});
         }
     }

@@ -1,6 +1,7 @@
 // The decode rules: which messages carry a grid, which decodes become spots and from where to
 // where, the reason of every skip, the band from the dial, the 2-minute rule and the date of a
 // slot around midnight; and capture lines that read back as the datagram they keep.
+#include "spot/capture_line.h"
 #include "wsjtx/capture_text.h"
 #include "wsjtx/decode_reader.h"
 #include "wsjtx/message_grid.h"
@@ -255,16 +256,21 @@ TEST(WsjtxDecodeReader, ASlotAheadOfItsReceiptByMoreThanAMinuteIsYesterdays) {
     }
 }
 
+// The session log's line of a datagram received at the receipt time.
+std::string CaptureLine(const Datagram &datagram) {
+    return spot::CaptureLine(Receipt.time_since_epoch().count(), CaptureBody(datagram));
+}
+
 TEST(WsjtxCaptureText, ALineReadsBackAsTheDatagramItKeeps) {
     const Datagram decode = ReadDatagram(test::Decode(SlotMs, "CQ EA8ABC IL18"));
-    const std::string line = CaptureLine(Receipt, decode);
+    const std::string line = CaptureLine(decode);
     EXPECT_EQ(line, "2026-06-14T10:00:25Z\tWSJTX Decode id=WSJT-X schema=2 new=1 time-ms=36015000 "
                     "snr=-12 dt=0.1 df=1512 mode=~ message=CQ%20EA8ABC%20IL18 low-confidence=0 "
                     "off-air=0");
     for (const std::string &bytes :
          {test::Heartbeat(), test::Status(50313000), test::Writer(5).Data(), std::string("x")}) {
         const Datagram datagram = ReadDatagram(bytes);
-        const auto read = ReadCaptureLine(CaptureLine(Receipt, datagram) + "\r\n");
+        const auto read = ReadCaptureLine(CaptureLine(datagram) + "\r\n");
         ASSERT_TRUE(read);
         EXPECT_EQ(read->ReceivedAt, Receipt);
         EXPECT_EQ(CaptureBody(read->Read), CaptureBody(datagram));

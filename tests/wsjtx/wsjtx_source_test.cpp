@@ -66,7 +66,8 @@ TEST(WsjtxSource, DatagramsSentToItBecomeSpotsAndSkips) {
     EXPECT_EQ(events[3].What, WsjtxEvent::Kind::Spot);
     EXPECT_EQ(events[3].Reading.Read.FreqMHzText, "50.314512");
     EXPECT_EQ(events[3].Reading.Time, Now - 10s);
-    EXPECT_EQ(events[3].CaptureText().substr(0, 37), "2026-06-14T10:00:25Z\tWSJTX Decode id=");
+    EXPECT_EQ(events[3].ReceivedAt, Now);
+    EXPECT_EQ(events[3].Raw.substr(0, 16), "WSJTX Decode id=");
     EXPECT_EQ(events[4].Reason(), "No grid of the sender in the message");
     EXPECT_EQ(events[5].Reason(), "The datagram ends inside a field");
     EXPECT_EQ(SightWords(source.LatestClient(), Now, Now + 12s),
