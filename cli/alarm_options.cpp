@@ -1,7 +1,7 @@
 #include "alarm_options.h"
 
 #include "calc/ascii.h"
-#include "cluster/host_port.h"
+#include "station/host_port.h"
 
 #include <QCommandLineParser>
 #include <QEventLoop>
@@ -68,11 +68,11 @@ std::string ReadAlarmOptions(const QCommandLineParser &parser, bool session,
         settings.NtfyToken = QProcessEnvironment::systemEnvironment().value("IONVANE_NTFY_TOKEN");
     }
     if (parser.isSet(Rotator)) {
-        const cluster::HostReading reading = cluster::ReadHostAndPort(parser.value(Rotator));
-        if (reading.Problem == cluster::HostProblem::Form) {
+        const station::HostReading reading = station::ReadHostAndPort(parser.value(Rotator));
+        if (reading.Problem == station::HostProblem::Form) {
             return "--rotator takes HOST[:PORT]";
         }
-        if (reading.Problem == cluster::HostProblem::PortRange) {
+        if (reading.Problem == station::HostProblem::PortRange) {
             return "--rotator takes a port from 1 to 65535";
         }
         settings.Rotator = alarm::RotatorAddress{

@@ -15,150 +15,149 @@ namespace ionvane::cli {
 
 namespace {
 
-std::string Utf8(const QString &text) {
-    return text.toStdString();
-}
-
-} // namespace
-
-ParsedCommandLine ParseOptions(const QStringList &arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Sporadic-E MUF and try-towards calculator.");
-    const QCommandLineOption from("from", "From locator (box text, taken as it is).", "TEXT");
-    const QCommandLineOption to("to", "To locator.", "TEXT");
-    const QCommandLineOption freq("freq", "Frequency in MHz, as typed into the box.", "TEXT");
-    const QCommandLineOption home("home", "Home locator box text (default: settings file).",
-                                  "TEXT");
-    const QCommandLineOption esLayer("es-layer", "E-layer height in km, 90 to 130.", "KM");
-    const QCommandLineOption masl("masl", "Home height above sea level, whole metres 1 to 5000.",
-                                  "METRES");
-    const QCommandLineOption locale("locale", "Number format, e.g. en_US or de_DE.", "NAME");
-    const QCommandLineOption json("json", "Print one JSON object.");
-    const QCommandLineOption batch("batch", "Read FROM TO FREQ [HOME] lines from stdin.");
-    const QCommandLineOption spotLine("spot", "One DX-cluster spot line.", "LINE");
-    const QCommandLineOption spots("spots", "With --batch: read raw cluster lines from stdin.");
-    const QCommandLineOption anyMode(
+// The options of a single run, a batch, a spot line and a replay; the tracker's, the places',
+// the live sessions' and the alarm's come from their own files.
+struct RunOptions {
+    QCommandLineOption From{"from", "From locator (box text, taken as it is).", "TEXT"};
+    QCommandLineOption To{"to", "To locator.", "TEXT"};
+    QCommandLineOption Freq{"freq", "Frequency in MHz, as typed into the box.", "TEXT"};
+    QCommandLineOption Home{"home", "Home locator box text (default: settings file).", "TEXT"};
+    QCommandLineOption EsLayer{"es-layer", "E-layer height in km, 90 to 130.", "KM"};
+    QCommandLineOption Masl{"masl", "Home height above sea level, whole metres 1 to 5000.",
+                            "METRES"};
+    QCommandLineOption Locale{"locale", "Number format, e.g. en_US or de_DE.", "NAME"};
+    QCommandLineOption Json{"json", "Print one JSON object."};
+    QCommandLineOption Batch{"batch", "Read FROM TO FREQ [HOME] lines from stdin."};
+    QCommandLineOption SpotLine{"spot", "One DX-cluster spot line.", "LINE"};
+    QCommandLineOption Spots{"spots", "With --batch: read raw cluster lines from stdin."};
+    QCommandLineOption AnyMode{
         "any-mode",
         "With --batch --spots, --replay, --cluster, --mqtt or --wsjtx: also calculate spots tagged "
-        "as another mode than Es.");
-    parser.addOptions(
-        {from, to, freq, home, esLayer, masl, locale, json, batch, spotLine, spots, anyMode});
-    const QCommandLineOption replay("replay", "Run the Es tracker over a capture file.", "FILE");
-    const QCommandLineOption history(
+        "as another mode than Es."};
+    QCommandLineOption Replay{"replay", "Run the Es tracker over a capture file.", "FILE"};
+    QCommandLineOption History{
         "history",
         "With --replay: record in this store. With --cluster, --mqtt or --wsjtx: record in it and "
         "restore its last hour at start (default: the per-user store; none for none).",
-        "FILE");
-    parser.addOptions({replay, history});
-    parser.addOptions(TrackerOptions());
-    parser.addOptions(PlaceOptionList());
-    parser.addOptions(LiveSessionOptions());
-    parser.addOptions(AlarmOptions());
-    parser.addHelpOption();
-    parser.addVersionOption();
-    if (!parser.parse(arguments)) {
-        return UsageError{Utf8(parser.errorText())};
-    }
-    // --help-all would add Qt's own options; this program has none worth listing.
-    if (parser.isSet("help") || parser.isSet("help-all")) {
-        return HelpRequested{Utf8(parser.helpText()) + LiveHelpText()};
-    }
-    if (parser.isSet("version")) {
-        return HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return UsageError{"unexpected argument: " + Utf8(parser.positionalArguments().front())};
-    }
+        "FILE"};
 
-    Options options;
+    void AddTo(QCommandLineParser &parser) const {
+        parser.addOptions(
+            {From, To, Freq, Home, EsLayer, Masl, Locale, Json, Batch, SpotLine, Spots, AnyMode});
+        parser.addOptions({Replay, History});
+        parser.addOptions(TrackerOptions());
+        parser.addOptions(PlaceOptionList());
+        parser.addOptions(LiveSessionOptions());
+        parser.addOptions(AlarmOptions());
+        parser.addHelpOption();
+        parser.addVersionOption();
+    }
+};
+
+// What to run: a live session, a batch, a replay, a spot line or one calculation, and the options
+// that cannot go together. Empty when the options agree.
+std::string ReadWhatToRun(const QCommandLineParser &parser, const RunOptions &o, Options &options) {
     if (const std::string problem = ReadLiveOptions(parser, options.Live); !problem.empty()) {
-        return UsageError{problem};
+        return problem;
     }
-    options.Batch = parser.isSet(batch);
-    options.Json = parser.isSet(json);
-    options.Spots = parser.isSet(spots);
-    options.AnyMode = parser.isSet(anyMode);
-    const bool replaying = parser.isSet(replay);
+    options.Batch = parser.isSet(o.Batch);
+    options.Json = parser.isSet(o.Json);
+    options.Spots = parser.isSet(o.Spots);
+    options.AnyMode = parser.isSet(o.AnyMode);
+    const bool replaying = parser.isSet(o.Replay);
     if (options.AnyMode && !options.Spots && !replaying && !options.Live) {
-        return UsageError{"--any-mode goes with --batch --spots or --replay"};
+        return "--any-mode goes with --batch --spots or --replay";
     }
-    const bool boxes = parser.isSet(from) || parser.isSet(to) || parser.isSet(freq);
+    const bool boxes = parser.isSet(o.From) || parser.isSet(o.To) || parser.isSet(o.Freq);
     if (options.Live &&
-        (boxes || options.Batch || parser.isSet(spotLine) || options.Json || replaying)) {
-        return UsageError{"--cluster, --mqtt and --wsjtx print JSON events of their own; leave out "
-                          "--from, --to, --freq, --spot, --batch, --replay and --json"};
+        (boxes || options.Batch || parser.isSet(o.SpotLine) || options.Json || replaying)) {
+        return "--cluster, --mqtt and --wsjtx print JSON events of their own; leave out "
+               "--from, --to, --freq, --spot, --batch, --replay and --json";
     }
-    if (parser.isSet(history) && parser.value(history).isEmpty()) {
-        return UsageError{"--history takes a FILE or none"};
+    if (parser.isSet(o.History) && parser.value(o.History).isEmpty()) {
+        return "--history takes a FILE or none";
     }
-    if (replaying && (boxes || options.Batch || parser.isSet(spotLine) || options.Json)) {
-        return UsageError{"--replay prints JSON events of its own; leave out --from, --to, --freq, "
-                          "--spot, --batch and --json"};
+    if (replaying && (boxes || options.Batch || parser.isSet(o.SpotLine) || options.Json)) {
+        return "--replay prints JSON events of its own; leave out --from, --to, --freq, "
+               "--spot, --batch and --json";
     }
     if (parser.isSet("wsjtx-recordings") && !parser.isSet("wsjtx") && !replaying) {
-        return UsageError{"--wsjtx-recordings goes with --wsjtx or --replay"};
+        return "--wsjtx-recordings goes with --wsjtx or --replay";
     }
     if (options.Spots && !options.Batch) {
-        return UsageError{"--spots goes with --batch"};
+        return "--spots goes with --batch";
     }
     if (options.Live) {
         // A live session has no boxes of its own: its spots come from the sources.
     } else if (options.Batch) {
-        if (boxes || parser.isSet(spotLine)) {
-            return UsageError{"--batch reads its input from stdin; leave out --from, --to, --freq "
-                              "and --spot"};
+        if (boxes || parser.isSet(o.SpotLine)) {
+            return "--batch reads its input from stdin; leave out --from, --to, --freq "
+                   "and --spot";
         }
     } else if (replaying) {
         options.Replay = ReplayOptions{};
-        options.Replay->CaptureFile = Utf8(parser.value(replay));
-    } else if (parser.isSet(spotLine)) {
+        options.Replay->CaptureFile = parser.value(o.Replay).toStdString();
+    } else if (parser.isSet(o.SpotLine)) {
         if (boxes) {
-            return UsageError{"--spot replaces --from, --to and --freq"};
+            return "--spot replaces --from, --to and --freq";
         }
-        options.SpotLine = Utf8(parser.value(spotLine));
+        options.SpotLine = parser.value(o.SpotLine).toStdString();
     } else {
-        for (const auto *required : {&from, &to, &freq}) {
+        for (const auto *required : {&o.From, &o.To, &o.Freq}) {
             if (!parser.isSet(*required)) {
-                return UsageError{"missing --" + Utf8(required->names().front())};
+                return "missing --" + required->names().front().toStdString();
             }
         }
-        options.Input = command::CalculateInput{Utf8(parser.value(from)), Utf8(parser.value(to)),
-                                                Utf8(parser.value(freq))};
+        options.Input = command::CalculateInput{parser.value(o.From).toStdString(),
+                                                parser.value(o.To).toStdString(),
+                                                parser.value(o.Freq).toStdString()};
     }
+    return {};
+}
 
+// The number format, home and heights every calculation uses. Empty when they read.
+std::string ReadCalculationSettings(const QCommandLineParser &parser, const RunOptions &o,
+                                    Options &options) {
     QLocale numberLocale = QLocale::system();
-    if (parser.isSet(locale)) {
-        const QString name = parser.value(locale);
+    if (parser.isSet(o.Locale)) {
+        const QString name = parser.value(o.Locale);
         numberLocale = QLocale(name);
         const bool isC = name == "C" || name == "POSIX";
         if (numberLocale == QLocale::c() && !isC) {
-            return UsageError{"unknown locale: " + Utf8(name)};
+            return "unknown locale: " + name.toStdString();
         }
     }
     options.Format = window::NumberFormatOf(numberLocale);
-    if (parser.isSet(home)) {
+    if (parser.isSet(o.Home)) {
         // As typing into the home box would leave it: ASCII letters upper-cased.
-        options.HomeLocator = calc::UpperCaseAscii(Utf8(parser.value(home)));
+        options.HomeLocator = calc::UpperCaseAscii(parser.value(o.Home).toStdString());
     }
-    if (parser.isSet(esLayer)) {
-        const auto km = OptionNumber(parser.value(esLayer));
+    if (parser.isSet(o.EsLayer)) {
+        const auto km = OptionNumber(parser.value(o.EsLayer));
         if (!km || *km < window::MinEsLayerHeightKm || *km > window::MaxEsLayerHeightKm) {
-            return UsageError{"--es-layer takes a height in km from 90 to 130"};
+            return "--es-layer takes a height in km from 90 to 130";
         }
         options.EsLayerHeightKm = static_cast<float>(*km);
     }
-    if (parser.isSet(masl)) {
-        const auto metres = OptionNumber(parser.value(masl));
+    if (parser.isSet(o.Masl)) {
+        const auto metres = OptionNumber(parser.value(o.Masl));
         if (!metres || !window::IsMasl(*metres)) {
-            return UsageError{"--masl takes whole metres from 1 to 5000"};
+            return "--masl takes whole metres from 1 to 5000";
         }
         options.HomeHeightKm = window::HomeHeightKmFromMetres(*metres);
     }
+    return {};
+}
+
+// What a replay or a live session runs with besides its input: alarm outlets, tracker, places,
+// history store. Empty when they read.
+std::string ReadSessionSettings(const QCommandLineParser &parser, const RunOptions &o,
+                                Options &options) {
     alarm::DeliverySettings outlets;
     if (const std::string problem = ReadAlarmOptions(
             parser, options.Replay.has_value() || options.Live.has_value(), outlets);
         !problem.empty()) {
-        return UsageError{problem};
+        return problem;
     }
     if (options.Replay) {
         ReplayOptions &r = *options.Replay;
@@ -167,11 +166,11 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
         r.AnyMode = options.AnyMode;
         r.WsjtxRecordings = parser.isSet("wsjtx-recordings");
         if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
-            return UsageError{problem};
+            return problem;
         }
         r.Places = ReadPlaceOptions(parser);
-        if (parser.isSet(history) && parser.value(history) != "none") {
-            r.HistoryFile = Utf8(parser.value(history));
+        if (parser.isSet(o.History) && parser.value(o.History) != "none") {
+            r.HistoryFile = parser.value(o.History).toStdString();
         }
     }
     if (options.Live) {
@@ -180,10 +179,40 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
         l.Format = options.Format;
         l.AnyMode = options.AnyMode;
         if (const std::string problem = ReadTrackerOptions(parser, l.Tracker); !problem.empty()) {
+            return problem;
+        }
+        l.HistoryPath = parser.value(o.History);
+        l.Places = ReadPlaceOptions(parser);
+    }
+    return {};
+}
+
+} // namespace
+
+ParsedCommandLine ParseOptions(const QStringList &arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Sporadic-E MUF and try-towards calculator.");
+    const RunOptions run;
+    run.AddTo(parser);
+    if (!parser.parse(arguments)) {
+        return UsageError{parser.errorText().toStdString()};
+    }
+    // --help-all would add Qt's own options; this program has none worth listing.
+    if (parser.isSet("help") || parser.isSet("help-all")) {
+        return HelpRequested{parser.helpText().toStdString() + LiveHelpText()};
+    }
+    if (parser.isSet("version")) {
+        return HelpRequested{std::string("ionvane-cli ") + Version + '\n'};
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return UsageError{"unexpected argument: " +
+                          parser.positionalArguments().front().toStdString()};
+    }
+    Options options;
+    for (const auto step : {ReadWhatToRun, ReadCalculationSettings, ReadSessionSettings}) {
+        if (const std::string problem = step(parser, run, options); !problem.empty()) {
             return UsageError{problem};
         }
-        l.HistoryPath = parser.value(history);
-        l.Places = ReadPlaceOptions(parser);
     }
     return options;
 }

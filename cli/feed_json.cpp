@@ -1,4 +1,4 @@
-#include "feed_events.h"
+#include "feed_json.h"
 
 #include <QTimeZone>
 

@@ -1,5 +1,5 @@
 // The feed source's connection events as JSON objects of one line each. Reports become the spot
-// and skipped events of every source (live_tracker.h).
+// and skipped events of every source (spot_events.h).
 #pragma once
 
 #include "events.h"

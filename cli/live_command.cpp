@@ -3,7 +3,7 @@
 #include "alarm_options.h"
 #include "cli.h"
 #include "events.h"
-#include "feed_events.h"
+#include "feed_json.h"
 #include "live_event_lines.h"
 #include "stop_signals.h"
 
@@ -11,11 +11,12 @@
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/login_fields.h"
-#include "cluster/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
 #include "live/grid_memory_file.h"
 #include "live/live_core.h"
+#include "station/config_dir.h"
+#include "station/session_log.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -42,36 +43,34 @@ constexpr const char *PasswordVariable = "IONVANE_PASSWORD";
 constexpr std::int64_t LongestTimerMs = 24LL * 3600 * 1000;
 constexpr double MsPerSecond = 1000;
 
-std::string Utf8(const QString &text) {
-    return text.toStdString();
-}
-
 // The stored password, read only when --password gave none; a file others can read is not used,
 // and one that cannot be read (a directory, no permission) ends the run.
 std::optional<std::string> StoredPassword(std::ostream &err) {
-    const cluster::StoredPassword stored = cluster::LoadPassword(cluster::ClusterSettingsDir());
+    const cluster::StoredPassword stored = cluster::LoadPassword(station::ConfigDir());
     if (stored.Problem == cluster::PasswordProblem::ReadableByOthers) {
         err << "ionvane-cli: the stored cluster password file is readable by others; not "
                "using it (store the password again)\n";
     } else if (stored.Problem == cluster::PasswordProblem::Unreadable) {
         err << "ionvane-cli: cannot read the stored cluster password file "
-            << calc::OneLineText(Utf8(
-                   QDir(cluster::ClusterSettingsDir()).filePath(cluster::ClusterPasswordFileName)))
+            << calc::OneLineText(QDir(station::ConfigDir())
+                                     .filePath(cluster::ClusterPasswordFileName)
+                                     .toStdString())
             << '\n';
         return std::nullopt;
     }
-    return Utf8(stored.Password);
+    return stored.Password.toStdString();
 }
 
 } // namespace
 
 int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
-    cluster::SessionLog log;
+    station::SessionLog log;
     if (!options.LogPath.isEmpty()) {
         QString problem;
         if (!log.Open(options.LogPath, problem)) {
-            err << "ionvane-cli: cannot open the log " << calc::OneLineText(Utf8(options.LogPath))
-                << ": " << Utf8(problem) << '\n';
+            err << "ionvane-cli: cannot open the log "
+                << calc::OneLineText(options.LogPath.toStdString()) << ": " << problem.toStdString()
+                << '\n';
             return ExitNotComputed;
         }
     }
@@ -117,7 +116,7 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
                 err << "ionvane-cli: " << PasswordVariable << " must be text on one line\n";
                 return ExitUsage;
             }
-            clusterConfig->Password = Utf8(fromEnvironment);
+            clusterConfig->Password = fromEnvironment.toStdString();
         } else if (!options.Cluster->PasswordGiven) {
             const std::optional<std::string> stored = StoredPassword(err);
             if (!stored) {
@@ -220,8 +219,8 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         err << "ionvane-cli: " << store->Message() << '\n';
     }
     if (logFailed) {
-        err << "ionvane-cli: cannot write the log " << calc::OneLineText(Utf8(options.LogPath))
-            << '\n';
+        err << "ionvane-cli: cannot write the log "
+            << calc::OneLineText(options.LogPath.toStdString()) << '\n';
     }
     if (writer.Failed()) {
         err << "ionvane-cli: cannot write the events\n";

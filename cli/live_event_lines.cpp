@@ -1,10 +1,10 @@
 #include "live_event_lines.h"
 
 #include "events.h"
-#include "feed_events.h"
+#include "feed_json.h"
 #include "spot_events.h"
-#include "tracker_events.h"
-#include "wsjtx_events.h"
+#include "tracker_json.h"
+#include "wsjtx_json.h"
 
 namespace ionvane::cli {
 

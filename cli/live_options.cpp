@@ -3,9 +3,9 @@
 #include "option_number.h"
 
 #include "cluster/cluster_settings.h"
-#include "cluster/host_port.h"
 #include "cluster/login_fields.h"
 #include "feed/feed_source.h"
+#include "station/host_port.h"
 
 #include <QCommandLineParser>
 
@@ -16,23 +16,19 @@ namespace ionvane::cli {
 
 namespace {
 
-std::string Utf8(const QString &text) {
-    return text.toStdString();
-}
-
-using cluster::HostAndPort;
+using station::HostAndPort;
 
 // A server given to `option`; a usage message in `problem` when wrong.
 std::optional<HostAndPort> ParseHost(const QString &text, const std::string &option,
                                      std::string &problem) {
-    const cluster::HostReading reading = cluster::ReadHostAndPort(text);
+    const station::HostReading reading = station::ReadHostAndPort(text);
     switch (reading.Problem) {
-    case cluster::HostProblem::None:
+    case station::HostProblem::None:
         return reading.Read;
-    case cluster::HostProblem::Form:
+    case station::HostProblem::Form:
         problem = option + " takes HOST[:PORT]";
         break;
-    case cluster::HostProblem::PortRange:
+    case station::HostProblem::PortRange:
         problem = option + " takes a port from 1 to 65535";
         break;
     }
@@ -104,14 +100,14 @@ std::string ReadClusterTarget(const QCommandLineParser &parser, const SessionOpt
                                                                              : "--send";
         return std::string(option) + " " + wrong->Words;
     }
-    target.Session.Call = Utf8(callText.toUpper());
-    target.Session.Node = Utf8(target.Host) + ":" + std::to_string(target.Port);
+    target.Session.Call = callText.toUpper().toStdString();
+    target.Session.Node = target.Host.toStdString() + ":" + std::to_string(target.Port);
     target.PasswordGiven = parser.isSet(session.Password);
     if (target.PasswordGiven) {
-        target.Session.Password = Utf8(parser.value(session.Password));
+        target.Session.Password = parser.value(session.Password).toStdString();
     }
     for (const QString &command : parser.values(session.Send)) {
-        target.Session.Commands.push_back(Utf8(command));
+        target.Session.Commands.push_back(command.toStdString());
     }
     return {};
 }
@@ -124,10 +120,10 @@ std::string ReadFeedTarget(const QCommandLineParser &parser, const SessionOption
     if (!broker) {
         return problem;
     }
-    target.Host = Utf8(broker->Host);
+    target.Host = broker->Host.toStdString();
     target.Port = broker->Port.value_or(feed::MqttPort);
     for (const QString &name : parser.values(session.Band)) {
-        const auto band = spot::BandFromName(Utf8(name.trimmed()));
+        const auto band = spot::BandFromName(name.trimmed().toStdString());
         if (!band) {
             return "--band takes 10m, 6m, 4m or 2m";
         }
@@ -159,8 +155,9 @@ std::string LiveHelpText() {
     const QString header = "Options:\n";
     const auto at = help.indexOf(header);
     return at < 0 ? std::string()
-                  : Utf8("\nLive sessions (DX cluster, PSK Reporter feed, WSJT-X):\n" +
-                         help.mid(at + header.size()));
+                  : ("\nLive sessions (DX cluster, PSK Reporter feed, WSJT-X):\n" +
+                     help.mid(at + header.size()))
+                        .toStdString();
 }
 
 bool WantsLive(const QStringList &arguments) {
@@ -191,7 +188,7 @@ std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<Live
     if (!cluster) {
         for (const auto *clusterOnly : {&session.Call, &session.Password, &session.Send}) {
             if (parser.isSet(*clusterOnly)) {
-                return "--" + Utf8(clusterOnly->names().front()) + " goes with --cluster";
+                return "--" + clusterOnly->names().front().toStdString() + " goes with --cluster";
             }
         }
     }
@@ -201,7 +198,7 @@ std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<Live
     if (!cluster && !mqtt && !listens) {
         for (const auto *liveOnly : {&session.ForSeconds, &session.Log}) {
             if (parser.isSet(*liveOnly)) {
-                return "--" + Utf8(liveOnly->names().front()) +
+                return "--" + liveOnly->names().front().toStdString() +
                        " goes with --cluster, --mqtt or --wsjtx";
             }
         }

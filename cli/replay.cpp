@@ -7,7 +7,7 @@
 #include "feed/capture_line.h"
 #include "history/history_store.h"
 #include "live/live_core.h"
-#include "tracker/capture.h"
+#include "spot/capture_line.h"
 #include "wsjtx/capture_text.h"
 
 #include <QDateTime>
@@ -129,7 +129,7 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
             file.setstate(std::ios::badbit);
             break;
         }
-        const auto line = tooLong ? std::nullopt : tracker::ReadCaptureLine(text);
+        const auto line = tooLong ? std::nullopt : spot::ReadCaptureLine(text);
         if (!line) {
             ++notCapture;
             continue;

@@ -239,12 +239,6 @@ void AppendSpotObject(std::string &out, const spot::Spot &read) {
     out += '}';
 }
 
-std::string SpotJson(const spot::Spot &read) {
-    std::string out;
-    AppendSpotObject(out, read);
-    return out;
-}
-
 void AppendSpotMembers(std::string &out, const spot::Spot &read) {
     Key(out, "spot");
     AppendSpotObject(out, read);

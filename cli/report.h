@@ -49,7 +49,6 @@ std::string ReportMembers(const command::CalculateOutcome &outcome,
 /// The spot a report was made from as an object: {"freqMHz":50.099 (as written),"from":"JN48QT",
 /// "to":"IM98MM","tag":"ES" or null,"es":true,"dxCall":..,"spotter":..}.
 void AppendSpotObject(std::string &out, const spot::Spot &read);
-std::string SpotJson(const spot::Spot &read);
 
 /// "spot": the spot object above, as a member.
 void AppendSpotMembers(std::string &out, const spot::Spot &read);

@@ -1,7 +1,7 @@
 #include "spot_events.h"
 
 #include "cli/report.h"
-#include "cli/tracker_events.h"
+#include "cli/tracker_json.h"
 
 #include <algorithm>
 
@@ -38,7 +38,7 @@ std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
     AppendSpotMembers(out, result.Read);
     StringMember(out, "classification", tracker::EsClassName(result.Class));
     if (result.SpotBand) {
-        StringMember(out, "band", tracker::BandName(*result.SpotBand));
+        StringMember(out, "band", spot::BandName(*result.SpotBand));
     } else {
         RawMember(out, "band", "null");
     }

@@ -1,4 +1,4 @@
-#include "tracker_events.h"
+#include "tracker_json.h"
 
 #include "calc/locator.h"
 #include "calc/number_text.h"
@@ -36,7 +36,7 @@ void AppendDoubleHop(std::string &out, const std::vector<tracker::DoubleHopEvide
     for (std::size_t i = 0; i < heard.size(); ++i) {
         const tracker::DoubleHopEvidence &e = heard[i];
         out += i == 0 ? "{" : ",{";
-        StringMember(out, "band", tracker::BandName(e.Which));
+        StringMember(out, "band", spot::BandName(e.Which));
         StringMember(out, "region", e.Region);
         IntegerMember(out, "spots", e.Spots);
         UtcTimeMember(out, "last", e.Last);
@@ -69,12 +69,12 @@ std::string CloudEventJson(const tracker::CloudEvent &event) {
     Key(out, "bands");
     out += '[';
     bool first = true;
-    for (const tracker::Band band : tracker::AllBands) {
-        if ((c.Bands & tracker::BandBit(band)) != 0) {
+    for (const spot::Band band : spot::AllBands) {
+        if ((c.Bands & spot::BandBit(band)) != 0) {
             if (!first) {
                 out += ',';
             }
-            AppendJsonString(out, tracker::BandName(band));
+            AppendJsonString(out, spot::BandName(band));
             first = false;
         }
     }
@@ -117,12 +117,12 @@ std::string VerdictEventJson(const tracker::VerdictEvent &event) {
     out += '[';
     bool first = true;
     for (const tracker::BandVerdict &v : event.Bands) {
-        if ((event.Shown & tracker::BandBit(v.Which)) == 0) {
+        if ((event.Shown & spot::BandBit(v.Which)) == 0) {
             continue;
         }
         out += first ? "{" : ",{";
         first = false;
-        StringMember(out, "band", tracker::BandName(v.Which));
+        StringMember(out, "band", spot::BandName(v.Which));
         StringMember(out, "state", tracker::VerdictStateName(v.State));
         if (v.CloudId) {
             IntegerMember(out, "cloud", *v.CloudId);
@@ -162,7 +162,7 @@ std::string VerdictEventJson(const tracker::VerdictEvent &event) {
 
 std::string AlarmEventJson(const tracker::AlarmEvent &event) {
     std::string out = EventStart("alarm", event.Time);
-    StringMember(out, "band", tracker::BandName(event.Which));
+    StringMember(out, "band", spot::BandName(event.Which));
     IntegerMember(out, "cloud", event.CloudId);
     IntegerMember(out, "heard", event.Heard);
     Rounded(out, "distanceKm", event.Home.DistanceKm, calc::ShownDecimals);

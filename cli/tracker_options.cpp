@@ -42,33 +42,32 @@ QList<QCommandLineOption> TrackerOptions() {
 std::string ReadTrackerOptions(const QCommandLineParser &parser,
                                tracker::TrackerSettings &settings) {
     if (parser.isSet("alarm-band")) {
-        const auto band = tracker::BandFromName(parser.value("alarm-band").toStdString());
+        const auto band = spot::BandFromName(parser.value("alarm-band").toStdString());
         if (!band) {
             return "--alarm-band takes 10m, 6m, 4m or 2m";
         }
         settings.AlarmFrom = *band;
     }
     if (parser.isSet("bands")) {
-        tracker::BandSet shown = 0;
+        spot::BandSet shown = 0;
         for (const QString &name : parser.value("bands").split(',')) {
-            const auto band = tracker::BandFromName(name.trimmed().toStdString());
+            const auto band = spot::BandFromName(name.trimmed().toStdString());
             if (!band) {
                 return "--bands takes a comma-separated list of 10m, 6m, 4m and 2m";
             }
-            shown = static_cast<tracker::BandSet>(shown | tracker::BandBit(*band));
+            shown = static_cast<spot::BandSet>(shown | spot::BandBit(*band));
         }
         settings.Shown = shown;
     }
     for (const QString &value : parser.values("min-km")) {
         const auto parts = value.split('=');
-        const auto band = parts.size() == 2
-                              ? tracker::BandFromName(parts[0].trimmed().toStdString())
-                              : std::nullopt;
+        const auto band =
+            parts.size() == 2 ? spot::BandFromName(parts[0].trimmed().toStdString()) : std::nullopt;
         const auto km = parts.size() == 2 ? Km(parts[1]) : std::nullopt;
         if (!band || !km) {
             return "--min-km takes BAND=KM, a band of 10m, 6m, 4m, 2m and 100 to 4000 km";
         }
-        settings.Classifier.MinDistanceKm[tracker::BandIndex(*band)] = *km;
+        settings.Classifier.MinDistanceKm[spot::BandIndex(*band)] = *km;
     }
     if (parser.isSet("max-hop-km")) {
         const auto km = Km(parser.value("max-hop-km"));

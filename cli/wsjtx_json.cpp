@@ -1,4 +1,4 @@
-#include "wsjtx_events.h"
+#include "wsjtx_json.h"
 
 #include <QTimeZone>
 

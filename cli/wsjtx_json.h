@@ -1,5 +1,5 @@
 // The WSJT-X source's listening events as JSON objects of one line each. Its datagrams become the
-// spot and skipped events of every source (live_tracker.h).
+// spot and skipped events of every source (spot_events.h).
 #pragma once
 
 #include "events.h"

@@ -49,7 +49,7 @@ HistoryStore::HistoryStore(const QString &path, std::int64_t now, int retentionD
                            int linesPerCommit)
     : ConnectionName(QString("ionvane-history-%1").arg(reinterpret_cast<quintptr>(this))),
       LinesPerCommit(std::max(1, linesPerCommit)) {
-    const std::string shown = "The history store " + calc::OneLineText(Utf8(path));
+    const std::string shown = "The history store " + calc::OneLineText(path.toStdString());
     const std::string noHistory = "; it is left as it is, going on without a history.";
     QDir().mkpath(QFileInfo(path).absolutePath());
     const StoreFileKind kind = KindOf(path);
@@ -108,7 +108,7 @@ void HistoryStore::MoveAside(const QString &path, std::int64_t now) {
     const QString stamp =
         QDateTime::fromSecsSinceEpoch(now, Qt::UTC).toString("yyyyMMdd'T'HHmmss'Z'");
     const QString aside = path + ".broken-" + stamp;
-    const std::string shown = "The history store " + calc::OneLineText(Utf8(path));
+    const std::string shown = "The history store " + calc::OneLineText(path.toStdString());
     if (!QFile::rename(path, aside)) {
         OpenMessage =
             shown + " is damaged and could not be moved aside; going on without a history.";
@@ -120,10 +120,10 @@ void HistoryStore::MoveAside(const QString &path, std::int64_t now) {
     CreatePrivateFile(path);
     if (TryOpen(path, false) == Outcome::Opened) {
         OpenMessage = shown + " could not be read; it was moved aside to " +
-                      calc::OneLineText(Utf8(aside)) + " and a new one started.";
+                      calc::OneLineText(aside.toStdString()) + " and a new one started.";
     } else {
         OpenMessage = shown + " could not be read; it was moved aside to " +
-                      calc::OneLineText(Utf8(aside)) +
+                      calc::OneLineText(aside.toStdString()) +
                       ", and no new one could be made; going on without a history.";
     }
 }
@@ -171,7 +171,8 @@ void HistoryStore::Close() {
 }
 
 HistoryStore::Outcome HistoryStore::Failure(const QSqlError &error) {
-    FailureText = Utf8(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+    FailureText =
+        (error.databaseText().isEmpty() ? error.text() : error.databaseText()).toStdString();
     Close();
     switch (error.nativeErrorCode().toInt() & PrimaryCodeMask) {
     case SqliteBusy:
@@ -218,7 +219,7 @@ HistoryStore::Outcome HistoryStore::TryOpen(const QString &path, bool readOnly, 
         return Failure(error);
     }
     if (check != "ok") {
-        FailureText = Utf8(check);
+        FailureText = check.toStdString();
         Close();
         return Outcome::Damaged;
     }
@@ -227,7 +228,7 @@ HistoryStore::Outcome HistoryStore::TryOpen(const QString &path, bool readOnly, 
         return Outcome::NewerStore;
     }
     if (!readOnly && mode.compare("wal", Qt::CaseInsensitive) != 0) {
-        FailureText = "no write-ahead log: " + Utf8(mode);
+        FailureText = "no write-ahead log: " + mode.toStdString();
         Close();
         return Outcome::Failed;
     }
@@ -242,7 +243,7 @@ HistoryStore::Outcome HistoryStore::TryOpen(const QString &path, bool readOnly, 
             return Failure(error);
         }
         if (!Prepare()) {
-            FailureText = Utf8(InsertLine.lastError().text());
+            FailureText = InsertLine.lastError().text().toStdString();
             Close();
             return Outcome::Failed;
         }
@@ -277,7 +278,7 @@ std::vector<StoredLine> HistoryStore::LinesSince(std::int64_t since, std::size_t
     std::size_t bytes = 0;
     if (query.exec()) {
         while (query.next()) {
-            std::string line = Utf8(query.value(1).toString());
+            std::string line = query.value(1).toString().toStdString();
             bytes += line.size();
             if (bytes > maxBytes) {
                 break;
@@ -303,11 +304,11 @@ std::vector<StoredSpot> HistoryStore::SpotsSince(std::int64_t since) {
     if (query.exec()) {
         while (query.next()) {
             StoredSpot spot{query.value(0).toLongLong(),
-                            Utf8(query.value(1).toString()),
-                            Utf8(query.value(2).toString()),
+                            query.value(1).toString().toStdString(),
+                            query.value(2).toString().toStdString(),
                             query.value(3).toDouble(),
-                            Utf8(query.value(4).toString()),
-                            Utf8(query.value(5).toString()),
+                            query.value(4).toString().toStdString(),
+                            query.value(5).toString().toStdString(),
                             std::nullopt};
             if (!query.value(6).isNull()) {
                 spot.Cloud = query.value(6).toInt();

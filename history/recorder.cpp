@@ -15,14 +15,14 @@ bool Record(HistoryStore &store, std::int64_t receivedAt, std::int64_t spotAt,
         spot.FromLoc = result.Read.FromLoc;
         spot.ToLoc = result.Read.ToLoc;
         spot.FreqMHz = result.Read.FreqMHz;
-        spot.Band = result.SpotBand ? std::string(tracker::BandName(*result.SpotBand)) : "";
+        spot.Band = result.SpotBand ? std::string(spot::BandName(*result.SpotBand)) : "";
         spot.Classification = tracker::EsClassName(result.Class);
         spot.Cloud = result.CloudId;
         written = store.AddSpot(spot) && written;
     }
     for (const auto &event : events) {
         if (const auto *alarm = std::get_if<tracker::AlarmEvent>(&event)) {
-            written = store.AddAlarm(alarm->Time, tracker::BandName(alarm->Which), alarm->CloudId,
+            written = store.AddAlarm(alarm->Time, spot::BandName(alarm->Which), alarm->CloudId,
                                      alarm->Text) &&
                       written;
         }

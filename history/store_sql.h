@@ -25,10 +25,6 @@ inline QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-inline std::string Utf8(const QString &text) {
-    return text.toStdString();
-}
-
 /// Runs one statement; false on any error, which then goes to `error` when given.
 inline bool Exec(QSqlDatabase &db, const QString &statement, QString *firstValue = nullptr,
                  QSqlError *error = nullptr) {

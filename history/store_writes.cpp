@@ -134,7 +134,8 @@ bool HistoryStore::Stalled(const QSqlError &error) {
         return true;
     }
     Lost += static_cast<long long>(WaitingLineCount);
-    WriteError = Utf8(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+    WriteError =
+        (error.databaseText().isEmpty() ? error.text() : error.databaseText()).toStdString();
     OpenMessage = "Writing the history failed: " + WriteError + "; " +
                   std::to_string(WaitingLineCount) + " lines were not recorded.";
     DropWaiting();
