@@ -38,7 +38,7 @@ std::optional<double> AlarmDeliveries::HeadlineDeg() const {
     }
     for (auto band = Verdict->Bands.rbegin(); band != Verdict->Bands.rend(); ++band) {
         if (band->Possible() && band->CloudId &&
-            (Verdict->Shown & tracker::BandBit(band->Which)) != 0) {
+            (Verdict->Shown & spot::BandBit(band->Which)) != 0) {
             return band->Home.AzimuthDeg;
         }
     }

@@ -18,7 +18,7 @@ QString Beam(const AlarmFields &fields) {
 }
 
 QString BandText(const AlarmFields &fields) {
-    const std::string_view name = tracker::BandName(fields.Alarm.Which);
+    const std::string_view name = spot::BandName(fields.Alarm.Which);
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
@@ -27,7 +27,7 @@ QString BandText(const AlarmFields &fields) {
 AlarmFields FieldsOf(const tracker::AlarmEvent &alarm, const tracker::VerdictEvent *verdict) {
     AlarmFields fields{alarm, std::nullopt, {}};
     if (verdict != nullptr) {
-        const tracker::BandVerdict &band = verdict->Bands[tracker::BandIndex(alarm.Which)];
+        const tracker::BandVerdict &band = verdict->Bands[spot::BandIndex(alarm.Which)];
         if (band.CloudId) {
             fields.BeamDeg = band.Home.AzimuthDeg;
             fields.TowardsLoc = band.Home.TowardsLoc;

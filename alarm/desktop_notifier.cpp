@@ -45,7 +45,7 @@ void DesktopNotifier::ActionInvoked(uint id, const QString &key) {
 }
 
 void DesktopNotifier::Notify(const AlarmFields &fields) {
-    const std::size_t band = tracker::BandIndex(fields.Alarm.Which);
+    const std::size_t band = spot::BandIndex(fields.Alarm.Which);
     if (Asking[band]) {
         Held[band] = fields;
         return;
@@ -63,7 +63,7 @@ void DesktopNotifier::Answered(std::size_t band) {
 }
 
 void DesktopNotifier::Send(const AlarmFields &fields) {
-    const std::size_t band = tracker::BandIndex(fields.Alarm.Which);
+    const std::size_t band = spot::BandIndex(fields.Alarm.Which);
     Asking[band] = true;
     QDBusMessage call = QDBusMessage::createMethodCall(NotificationService, NotificationPath,
                                                        NotificationInterface, "Notify");

@@ -48,11 +48,11 @@ class DesktopNotifier : public QObject {
 
     QDBusConnection Bus;
     QString IconName;
-    std::array<uint, tracker::BandCount> ShownIds{}; ///< 0: none shown for the band
+    std::array<uint, spot::BandCount> ShownIds{}; ///< 0: none shown for the band
     /// A band's Notify is on its way: its id is not known yet, so the band's next alarm waits for
     /// it (only the newest) rather than open a second notification beside the first.
-    std::array<bool, tracker::BandCount> Asking{};
-    std::array<std::optional<AlarmFields>, tracker::BandCount> Held;
+    std::array<bool, spot::BandCount> Asking{};
+    std::array<std::optional<AlarmFields>, spot::BandCount> Held;
 };
 
 } // namespace ionvane::alarm

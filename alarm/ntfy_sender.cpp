@@ -45,7 +45,7 @@ void NtfySender::Send(const AlarmFields &fields, int tries) {
     request.setRawHeader("Title", AlarmTitle(fields).toLatin1());
     request.setRawHeader("Priority", UrgentPriority);
     request.setRawHeader("Tags", "rotating_light," + QByteArray::fromStdString(std::string(
-                                                         tracker::BandName(fields.Alarm.Which))));
+                                                         spot::BandName(fields.Alarm.Which))));
     if (!Token.isEmpty()) {
         request.setRawHeader("Authorization", "Bearer " + Token.toLatin1());
     }

@@ -1,7 +1,7 @@
 #include "alarm_settings.h"
 
-#include "cluster/host_port.h"
 #include "files/atomic_file.h"
+#include "station/host_port.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,8 +109,8 @@ alarm::DeliverySettings DeliveriesOf(const AlarmOutletSettings &settings) {
         deliveries.NtfyToken = settings.NtfyToken;
     }
     if (!settings.Rotator.trimmed().isEmpty()) {
-        const cluster::HostReading reading = cluster::ReadHostAndPort(settings.Rotator);
-        if (reading.Problem == cluster::HostProblem::None) {
+        const station::HostReading reading = station::ReadHostAndPort(settings.Rotator);
+        if (reading.Problem == station::HostProblem::None) {
             deliveries.Rotator = alarm::RotatorAddress{
                 reading.Read.Host,
                 reading.Read.Port.value_or(static_cast<quint16>(alarm::RotctldDefaultPort))};

@@ -40,8 +40,8 @@ constexpr const char *ClosedStyle =
     "QPushButton:checked { border: 3px solid #707070; }";
 } // namespace
 
-QString BandLabel(tracker::Band band) {
-    return QString::fromUtf8(tracker::BandInWords(band));
+QString BandLabel(spot::Band band) {
+    return QString::fromUtf8(spot::BandInWords(band));
 }
 
 BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
@@ -53,25 +53,25 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
     big.setPointSizeF(BandStatePointSize);
     big.setBold(true);
     // Highest band on top, as a band plan reads.
-    for (auto it = tracker::AllBands.rbegin(); it != tracker::AllBands.rend(); ++it) {
-        const tracker::Band band = *it;
+    for (auto it = spot::AllBands.rbegin(); it != spot::AllBands.rend(); ++it) {
+        const spot::Band band = *it;
         auto *row = new ElidedButton(this);
-        row->setObjectName("cmdBand" + QString::fromUtf8(tracker::BandName(band).data()));
+        row->setObjectName("cmdBand" + QString::fromUtf8(spot::BandName(band).data()));
         row->setCheckable(true);
         row->setFont(big);
         row->setFocusPolicy(Qt::NoFocus);
         row->SetHint("Click to draw this band's line on the map");
-        Rows[tracker::BandIndex(band)] = row;
+        Rows[spot::BandIndex(band)] = row;
         // "Turn beam" in the row's context menu: the row has no room for a button, and the beam
         // a ham turns to is the one the row says.
         auto *turnBeam = new QAction("Turn beam", row);
-        turnBeam->setObjectName("actTurnBeam" + QString::fromUtf8(tracker::BandName(band).data()));
+        turnBeam->setObjectName("actTurnBeam" + QString::fromUtf8(spot::BandName(band).data()));
         turnBeam->setEnabled(false);
         row->addAction(turnBeam);
         row->setContextMenuPolicy(Qt::ActionsContextMenu);
-        TurnBeams[tracker::BandIndex(band)] = turnBeam;
+        TurnBeams[spot::BandIndex(band)] = turnBeam;
         connect(turnBeam, &QAction::triggered, this, [this, band] {
-            const tracker::BandVerdict &shown = Verdict.Bands[tracker::BandIndex(band)];
+            const tracker::BandVerdict &shown = Verdict.Bands[spot::BandIndex(band)];
             if (shown.State != tracker::VerdictState::Closed) {
                 emit turnBeamAsked(shown.Home.AzimuthDeg);
             }
@@ -79,22 +79,22 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
         layout->addWidget(row);
         // The other clouds that carry the band, in small type under its row.
         auto *others = new ElidedLabel(QString(), this);
-        others->setObjectName("lblVia" + QString::fromUtf8(tracker::BandName(band).data()));
+        others->setObjectName("lblVia" + QString::fromUtf8(spot::BandName(band).data()));
         others->setIndent(12);
         others->hide();
-        Others[tracker::BandIndex(band)] = others;
+        Others[spot::BandIndex(band)] = others;
         layout->addWidget(others);
         // Two-hop paths heard on the band, as evidence in the same small type: the long line of
         // a busy evening is cut to the panel's width, as the clouds' line is.
         auto *hops = new ElidedLabel(QString(), this);
-        hops->setObjectName("lblDoubleHop" + QString::fromUtf8(tracker::BandName(band).data()));
+        hops->setObjectName("lblDoubleHop" + QString::fromUtf8(spot::BandName(band).data()));
         hops->setIndent(12);
         hops->hide();
-        Hops[tracker::BandIndex(band)] = hops;
+        Hops[spot::BandIndex(band)] = hops;
         layout->addWidget(hops);
         connect(row, &QPushButton::clicked, this, [this, band](bool checked) {
             Clicked = checked ? std::optional(band) : std::nullopt;
-            for (const tracker::Band other : tracker::AllBands) {
+            for (const spot::Band other : spot::AllBands) {
                 Show(other);
             }
             emit selectedBandChanged();
@@ -104,10 +104,10 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
     auto *alarmLabel = new QLabel("&Alarm from:", this);
     cmbAlarmBand = new QComboBox(this);
     cmbAlarmBand->setObjectName("cmbAlarmBand");
-    for (const tracker::Band band : tracker::AllBands) {
+    for (const spot::Band band : spot::AllBands) {
         cmbAlarmBand->addItem(BandLabel(band) + " up", static_cast<int>(band));
     }
-    cmbAlarmBand->setCurrentIndex(static_cast<int>(tracker::BandIndex(tracker::Band::M4)));
+    cmbAlarmBand->setCurrentIndex(static_cast<int>(spot::BandIndex(spot::Band::M4)));
     alarmLabel->setBuddy(cmbAlarmBand);
     alarmRow->addWidget(alarmLabel);
     alarmRow->addWidget(cmbAlarmBand, 1);
@@ -115,19 +115,19 @@ BandPanel::BandPanel(QWidget *parent) : QWidget(parent) {
     connect(cmbAlarmBand, &QComboBox::currentIndexChanged, this,
             [this] { emit alarmBandChanged(AlarmBand()); });
     // Every band shows until the first verdict says which are followed.
-    for (const tracker::Band band : tracker::AllBands) {
-        Verdict.Shown = static_cast<tracker::BandSet>(Verdict.Shown | tracker::BandBit(band));
-        Verdict.Bands[tracker::BandIndex(band)].Which = band;
+    for (const spot::Band band : spot::AllBands) {
+        Verdict.Shown = static_cast<spot::BandSet>(Verdict.Shown | spot::BandBit(band));
+        Verdict.Bands[spot::BandIndex(band)].Which = band;
     }
-    for (const tracker::Band band : tracker::AllBands) {
+    for (const spot::Band band : spot::AllBands) {
         Show(band);
     }
 }
 
 void BandPanel::SetVerdict(const tracker::VerdictEvent &verdict) {
-    const std::optional<tracker::Band> before = SelectedBand();
+    const std::optional<spot::Band> before = SelectedBand();
     Verdict = verdict;
-    for (const tracker::Band band : tracker::AllBands) {
+    for (const spot::Band band : spot::AllBands) {
         Show(band);
     }
     if (SelectedBand() != before) {
@@ -135,8 +135,8 @@ void BandPanel::SetVerdict(const tracker::VerdictEvent &verdict) {
     }
 }
 
-std::optional<tracker::Band> BandPanel::HighestPossible() const {
-    for (auto it = tracker::AllBands.rbegin(); it != tracker::AllBands.rend(); ++it) {
+std::optional<spot::Band> BandPanel::HighestPossible() const {
+    for (auto it = spot::AllBands.rbegin(); it != spot::AllBands.rend(); ++it) {
         if (ShowsPossible(*it)) {
             return *it;
         }
@@ -144,19 +144,19 @@ std::optional<tracker::Band> BandPanel::HighestPossible() const {
     return std::nullopt;
 }
 
-std::optional<tracker::Band> BandPanel::SelectedBand() const {
+std::optional<spot::Band> BandPanel::SelectedBand() const {
     if (Clicked && ShowsPossible(*Clicked)) {
         return Clicked;
     }
     return HighestPossible();
 }
 
-tracker::Band BandPanel::AlarmBand() const {
-    return static_cast<tracker::Band>(cmbAlarmBand->currentData().toInt());
+spot::Band BandPanel::AlarmBand() const {
+    return static_cast<spot::Band>(cmbAlarmBand->currentData().toInt());
 }
 
-void BandPanel::SetAlarmBand(tracker::Band band) {
-    cmbAlarmBand->setCurrentIndex(static_cast<int>(tracker::BandIndex(band)));
+void BandPanel::SetAlarmBand(spot::Band band) {
+    cmbAlarmBand->setCurrentIndex(static_cast<int>(spot::BandIndex(band)));
 }
 
 QString BeamText(const tracker::HomeFigures &home) {
@@ -188,8 +188,8 @@ QString BannerText(const tracker::BandVerdict &verdict, tracker::UnixSeconds ala
     return band + " closed again, alarm at " + at + hint;
 }
 
-QString BandPanel::RowText(tracker::Band band) const {
-    const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
+QString BandPanel::RowText(spot::Band band) const {
+    const tracker::BandVerdict &verdict = Verdict.Bands[spot::BandIndex(band)];
     switch (verdict.State) {
     case tracker::VerdictState::Possible:
         return BandLabel(band) + " POSSIBLE\n" + HeadlineText(verdict);
@@ -201,8 +201,8 @@ QString BandPanel::RowText(tracker::Band band) const {
     return BandLabel(band) + " closed\nno Es path from home";
 }
 
-QString BandPanel::OthersTip(tracker::Band band) const {
-    const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
+QString BandPanel::OthersTip(spot::Band band) const {
+    const tracker::BandVerdict &verdict = Verdict.Bands[spot::BandIndex(band)];
     QStringList lines;
     for (std::size_t i = 1; i < verdict.Via.size(); ++i) {
         lines << QString("cloud %1: ").arg(verdict.Via[i].CloudId) + BeamText(verdict.Via[i].Home);
@@ -210,8 +210,8 @@ QString BandPanel::OthersTip(tracker::Band band) const {
     return lines.join('\n');
 }
 
-QString BandPanel::OthersText(tracker::Band band) const {
-    const tracker::BandVerdict &verdict = Verdict.Bands[tracker::BandIndex(band)];
+QString BandPanel::OthersText(spot::Band band) const {
+    const tracker::BandVerdict &verdict = Verdict.Bands[spot::BandIndex(band)];
     if (verdict.Via.size() < 2) {
         return {};
     }
@@ -229,7 +229,7 @@ namespace {
 
 // The band's double-hop regions, the most spots first (the tracker lists them by region).
 std::vector<const tracker::DoubleHopEvidence *> HopsOf(const tracker::VerdictEvent &verdict,
-                                                       tracker::Band band) {
+                                                       spot::Band band) {
     std::vector<const tracker::DoubleHopEvidence *> hops;
     for (const tracker::DoubleHopEvidence &hop : verdict.DoubleHop) {
         if (hop.Which == band) {
@@ -247,7 +247,7 @@ QString LocatorOf(const calc::Position &at) {
 
 } // namespace
 
-QString BandPanel::DoubleHopText(tracker::Band band) const {
+QString BandPanel::DoubleHopText(spot::Band band) const {
     const auto hops = HopsOf(Verdict, band);
     if (hops.empty()) {
         return {};
@@ -259,7 +259,7 @@ QString BandPanel::DoubleHopText(tracker::Band band) const {
     return line;
 }
 
-QString BandPanel::DoubleHopTip(tracker::Band band) const {
+QString BandPanel::DoubleHopTip(spot::Band band) const {
     QStringList lines;
     for (const tracker::DoubleHopEvidence *hop : HopsOf(Verdict, band)) {
         lines << QString::fromStdString(hop->Text) +
@@ -269,10 +269,10 @@ QString BandPanel::DoubleHopTip(tracker::Band band) const {
     return lines.join('\n');
 }
 
-void BandPanel::Show(tracker::Band band) {
-    const std::size_t index = tracker::BandIndex(band);
+void BandPanel::Show(spot::Band band) {
+    const std::size_t index = spot::BandIndex(band);
     QPushButton *row = Rows[index];
-    const bool followed = (Verdict.Shown & tracker::BandBit(band)) != 0;
+    const bool followed = (Verdict.Shown & spot::BandBit(band)) != 0;
     row->setVisible(followed);
     // A band the home's region does not follow (4 m outside Region 1) is offered for no alarm
     // either; the rows keep their places, so a row is a band's index.

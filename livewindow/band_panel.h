@@ -20,7 +20,7 @@ namespace ionvane::livewindow {
 class ElidedLabel;
 
 /// "6 m": a band as the panel and the title write it.
-QString BandLabel(tracker::Band band);
+QString BandLabel(spot::Band band);
 
 /// "beam 228 towards JN11AB up to 57.2 MHz": a band's figures from home as its row shows them, the
 /// beam in whole degrees, the frequency of traffic to 0.1 MHz.
@@ -42,48 +42,48 @@ class BandPanel : public QWidget {
     void SetVerdict(const tracker::VerdictEvent &verdict);
     /// The band whose line the map draws: the one clicked while it is possible, else the highest
     /// possible band; none while every band is closed.
-    [[nodiscard]] std::optional<tracker::Band> SelectedBand() const;
+    [[nodiscard]] std::optional<spot::Band> SelectedBand() const;
     /// The highest band that is possible now.
-    [[nodiscard]] std::optional<tracker::Band> HighestPossible() const;
+    [[nodiscard]] std::optional<spot::Band> HighestPossible() const;
 
-    [[nodiscard]] tracker::Band AlarmBand() const;
-    void SetAlarmBand(tracker::Band band);
+    [[nodiscard]] spot::Band AlarmBand() const;
+    void SetAlarmBand(spot::Band band);
 
     /// The text a band's row shows: "6 m POSSIBLE", "6 m marginal" or "6 m closed", then the
     /// headline cloud's beam, try-towards locator and frequency of traffic.
-    [[nodiscard]] QString RowText(tracker::Band band) const;
+    [[nodiscard]] QString RowText(spot::Band band) const;
     /// The other clouds that carry the band in one small line under its row: the best of them,
     /// and "+2 more" for the rest; "" for none.
-    [[nodiscard]] QString OthersText(tracker::Band band) const;
+    [[nodiscard]] QString OthersText(spot::Band band) const;
     /// Every other cloud that carries the band, one line each: the small line's tool tip.
-    [[nodiscard]] QString OthersTip(tracker::Band band) const;
+    [[nodiscard]] QString OthersTip(spot::Band band) const;
     /// The band's double-hop evidence in one small line under its row, in the tracker's words
     /// ("6 m double hop to the Caribbean, 42 spots, last 19:53"), the most heard region first and
     /// "+1 more" for the rest; "" for none.
-    [[nodiscard]] QString DoubleHopText(tracker::Band band) const;
+    [[nodiscard]] QString DoubleHopText(spot::Band band) const;
     /// Every double-hop region of the band with its two reflection points' locators: the small
     /// line's tool tip.
-    [[nodiscard]] QString DoubleHopTip(tracker::Band band) const;
+    [[nodiscard]] QString DoubleHopTip(spot::Band band) const;
     /// Whether a band's row shows it possible.
-    [[nodiscard]] bool ShowsPossible(tracker::Band band) const {
-        return Verdict.Bands[tracker::BandIndex(band)].Possible();
+    [[nodiscard]] bool ShowsPossible(spot::Band band) const {
+        return Verdict.Bands[spot::BandIndex(band)].Possible();
     }
 
   signals:
     void selectedBandChanged();
-    void alarmBandChanged(ionvane::tracker::Band band);
+    void alarmBandChanged(ionvane::spot::Band band);
     /// "Turn beam" on an open (possible or marginal) band's row: its headline beam, degrees.
     void turnBeamAsked(double azimuthDeg);
 
   private:
-    void Show(tracker::Band band);
+    void Show(spot::Band band);
 
     tracker::VerdictEvent Verdict;
-    std::optional<tracker::Band> Clicked;
-    std::array<QPushButton *, tracker::BandCount> Rows{};
-    std::array<QAction *, tracker::BandCount> TurnBeams{}; ///< each row's "Turn beam"
-    std::array<ElidedLabel *, tracker::BandCount> Others{};
-    std::array<ElidedLabel *, tracker::BandCount> Hops{};
+    std::optional<spot::Band> Clicked;
+    std::array<QPushButton *, spot::BandCount> Rows{};
+    std::array<QAction *, spot::BandCount> TurnBeams{}; ///< each row's "Turn beam"
+    std::array<ElidedLabel *, spot::BandCount> Others{};
+    std::array<ElidedLabel *, spot::BandCount> Hops{};
     QComboBox *cmbAlarmBand = nullptr;
 };
 

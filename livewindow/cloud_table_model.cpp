@@ -14,12 +14,12 @@ constexpr tracker::UnixSeconds SecondsPerMinute = 60;
 const QColor FadingText(128, 128, 128);
 } // namespace
 
-QString BandsText(tracker::BandSet bands) {
+QString BandsText(spot::BandSet bands) {
     QStringList names;
-    for (const tracker::Band band : tracker::AllBands) {
-        if ((bands & tracker::BandBit(band)) != 0) {
-            names << QString::fromUtf8(tracker::BandName(band).data(),
-                                       static_cast<qsizetype>(tracker::BandName(band).size()));
+    for (const spot::Band band : spot::AllBands) {
+        if ((bands & spot::BandBit(band)) != 0) {
+            names << QString::fromUtf8(spot::BandName(band).data(),
+                                       static_cast<qsizetype>(spot::BandName(band).size()));
         }
     }
     return names.join(' ');

@@ -68,6 +68,6 @@ class CloudTableModel : public QAbstractTableModel {
 };
 
 /// "6m 2m": the bands of a set, lowest frequency first.
-QString BandsText(tracker::BandSet bands);
+QString BandsText(spot::BandSet bands);
 
 } // namespace ionvane::livewindow

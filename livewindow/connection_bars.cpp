@@ -3,10 +3,10 @@
 #include "live_window.h"
 
 #include "cluster/cluster_settings.h"
-#include "cluster/host_port.h"
 #include "cluster/login_fields.h"
 #include "connection_words.h"
 #include "elided_label.h"
+#include "station/host_port.h"
 #include "window_style.h"
 
 #include <QCheckBox>
@@ -47,7 +47,7 @@ QWidget *frmLive::BuildClusterBar() {
     txtClusterHost->setPlaceholderText("node host");
     spnClusterPort = new QSpinBox(box);
     spnClusterPort->setObjectName("spnClusterPort");
-    spnClusterPort->setRange(1, static_cast<int>(cluster::MaxPort));
+    spnClusterPort->setRange(1, static_cast<int>(station::MaxPort));
     spnClusterPort->setValue(settings.Port);
     txtCall = new QLineEdit(settings.Call, box);
     txtCall->setObjectName("txtCall");
@@ -130,12 +130,12 @@ QWidget *frmLive::BuildFeedBar() {
     grid->addWidget(txtBroker, 0, 1, 1, 4);
     grid->addWidget(chkFeedAtStart, 0, 5);
     int column = 1;
-    for (const tracker::Band band : tracker::AllBands) {
+    for (const spot::Band band : spot::AllBands) {
         auto *check = new QCheckBox(BandLabel(band), box);
-        check->setObjectName("chkFeed" + QString::fromUtf8(tracker::BandName(band).data()));
+        check->setObjectName("chkFeed" + QString::fromUtf8(spot::BandName(band).data()));
         check->setChecked(std::find(Remembered.FeedBands.begin(), Remembered.FeedBands.end(),
                                     band) != Remembered.FeedBands.end());
-        chkFeedBands[tracker::BandIndex(band)] = check;
+        chkFeedBands[spot::BandIndex(band)] = check;
         grid->addWidget(check, 1, column++);
     }
     cmdFeedConnect = new QPushButton("Co&nnect", box);
@@ -234,16 +234,16 @@ void frmLive::FeedConnectClicked() {
         return;
     }
     feed::FeedSettings settings;
-    const cluster::HostReading broker = cluster::ReadHostAndPort(txtBroker->text());
-    if (broker.Problem != cluster::HostProblem::None) {
+    const station::HostReading broker = station::ReadHostAndPort(txtBroker->text());
+    if (broker.Problem != station::HostProblem::None) {
         lblFeedState->setText("Enter the broker as host:port");
         return;
     }
     settings.Host = broker.Read.Host.toStdString();
     settings.Port = broker.Read.Port.value_or(feed::MqttPort);
     settings.Bands.clear();
-    for (const tracker::Band band : tracker::AllBands) {
-        if (chkFeedBands[tracker::BandIndex(band)]->isChecked()) {
+    for (const spot::Band band : spot::AllBands) {
+        if (chkFeedBands[spot::BandIndex(band)]->isChecked()) {
             settings.Bands.push_back(band);
         }
     }

@@ -39,7 +39,7 @@ LiveSettings LoadLiveSettings(const QString &dir) {
     settings.Geometry = stored.value(GeometryKey).toByteArray();
     settings.MainSplitter = stored.value(MainSplitterKey).toByteArray();
     settings.SideSplitter = stored.value(SideSplitterKey).toByteArray();
-    settings.AlarmBand = tracker::BandFromName(stored.value(AlarmBandKey).toString().toStdString());
+    settings.AlarmBand = spot::BandFromName(stored.value(AlarmBandKey).toString().toStdString());
     settings.SpotBandIndex = stored.value(SpotBandKey, 0).toInt();
     settings.SpotSourceIndex = stored.value(SpotSourceKey, 0).toInt();
     settings.ClusterAtStart = stored.value(ClusterAtStartKey, false).toBool();
@@ -53,7 +53,7 @@ LiveSettings LoadLiveSettings(const QString &dir) {
             .toString();
     if (stored.contains(FeedBandsKey)) {
         for (const QString &name : stored.value(FeedBandsKey).toStringList()) {
-            if (const auto band = tracker::BandFromName(name.toStdString())) {
+            if (const auto band = spot::BandFromName(name.toStdString())) {
                 settings.FeedBands.push_back(*band);
             }
         }
@@ -75,7 +75,7 @@ bool SaveLiveSettings(const QString &dir, const LiveSettings &settings) {
     stored.setValue(MainSplitterKey, settings.MainSplitter);
     stored.setValue(SideSplitterKey, settings.SideSplitter);
     if (settings.AlarmBand) {
-        stored.setValue(AlarmBandKey, Q(tracker::BandName(*settings.AlarmBand)));
+        stored.setValue(AlarmBandKey, Q(spot::BandName(*settings.AlarmBand)));
     }
     stored.setValue(SpotBandKey, settings.SpotBandIndex);
     stored.setValue(SpotSourceKey, settings.SpotSourceIndex);
@@ -86,8 +86,8 @@ bool SaveLiveSettings(const QString &dir, const LiveSettings &settings) {
                                                                              : "desktop");
     stored.setValue(BrokerKey, settings.Broker);
     QStringList bands;
-    for (const tracker::Band band : settings.FeedBands) {
-        bands << Q(tracker::BandName(band));
+    for (const spot::Band band : settings.FeedBands) {
+        bands << Q(spot::BandName(band));
     }
     stored.setValue(FeedBandsKey, bands);
     stored.setValue(WsjtxAddressKey, settings.WsjtxAddress);

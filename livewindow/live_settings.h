@@ -4,7 +4,7 @@
 #pragma once
 
 #include "map/map_palette.h"
-#include "tracker/band.h"
+#include "spot/band.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,14 +18,14 @@ struct LiveSettings {
     QByteArray Geometry;     ///< as QWidget::saveGeometry gives it; empty at first start
     QByteArray MainSplitter; ///< as QSplitter::saveState gives it
     QByteArray SideSplitter;
-    std::optional<tracker::Band> AlarmBand; ///< none: the tracker's default
-    int SpotBandIndex = 0;                  ///< the spot list's band choice, 0 for all bands
-    int SpotSourceIndex = 0;                ///< the spot list's source choice, 0 for all
-    bool ClusterAtStart = false;            ///< log in to the node when the window starts
-    bool FeedAtStart = false;               ///< connect to the broker when the window starts
+    std::optional<spot::Band> AlarmBand; ///< none: the tracker's default
+    int SpotBandIndex = 0;               ///< the spot list's band choice, 0 for all bands
+    int SpotSourceIndex = 0;             ///< the spot list's source choice, 0 for all
+    bool ClusterAtStart = false;         ///< log in to the node when the window starts
+    bool FeedAtStart = false;            ///< connect to the broker when the window starts
     map::MapTheme MapTheme = map::MapTheme::FollowDesktop;
     QString Broker; ///< HOST:PORT as typed
-    std::vector<tracker::Band> FeedBands;
+    std::vector<spot::Band> FeedBands;
     QString WsjtxAddress;         ///< [ADDRESS:]PORT as typed
     bool WsjtxRecordings = false; ///< decodes of recordings count
     bool WsjtxListening = false;  ///< listened when the window last closed

@@ -3,10 +3,10 @@
 #include "calc/home_location.h"
 #include "calc/locator.h"
 #include "cluster/cluster_settings.h"
-#include "cluster/host_port.h"
 #include "cluster/login_fields.h"
 #include "connection_words.h"
 #include "elided_label.h"
+#include "station/host_port.h"
 #include "window_style.h"
 
 #include <QAction>
@@ -166,7 +166,7 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
             Setup.Outlet->TurnBeamTo(azimuthDeg);
         }
     });
-    connect(bandPanel, &BandPanel::alarmBandChanged, this, [this](tracker::Band band) {
+    connect(bandPanel, &BandPanel::alarmBandChanged, this, [this](spot::Band band) {
         if (live::CoreControl *core = Live->Core()) {
             core->SetAlarmBand(band);
         }
@@ -317,7 +317,7 @@ QWidget *frmLive::BuildSpotList() {
     cmbSpotBand = new QComboBox(box);
     cmbSpotBand->setObjectName("cmbSpotBand");
     cmbSpotBand->addItem("All bands", -1);
-    for (const tracker::Band band : tracker::AllBands) {
+    for (const spot::Band band : spot::AllBands) {
         cmbSpotBand->addItem(BandLabel(band), static_cast<int>(band));
     }
     cmbSpotSource = new QComboBox(box);
@@ -355,7 +355,7 @@ QWidget *frmLive::BuildSpotList() {
     connect(cmbSpotBand, &QComboBox::currentIndexChanged, this, [this] {
         const int band = cmbSpotBand->currentData().toInt();
         SpotsModel->SetBandFilter(band < 0 ? std::nullopt
-                                           : std::optional(static_cast<tracker::Band>(band)));
+                                           : std::optional(static_cast<spot::Band>(band)));
         Remembered.SpotBandIndex = cmbSpotBand->currentIndex();
         SaveLiveSettings(Setup.ConfigDir, Remembered);
     });
@@ -395,8 +395,8 @@ void frmLive::SaveState() {
     Remembered.SpotSourceIndex = cmbSpotSource->currentIndex();
     Remembered.Broker = txtBroker->text().trimmed();
     Remembered.FeedBands.clear();
-    for (const tracker::Band band : tracker::AllBands) {
-        if (chkFeedBands[tracker::BandIndex(band)]->isChecked()) {
+    for (const spot::Band band : spot::AllBands) {
+        if (chkFeedBands[spot::BandIndex(band)]->isChecked()) {
             Remembered.FeedBands.push_back(band);
         }
     }

@@ -6,9 +6,9 @@
 #include "band_panel.h"
 #include "cloud_table_model.h"
 #include "connection_words.h"
-#include "spot_row_cache.h"
 #include "live_settings.h"
 #include "spot_list_model.h"
+#include "spot_row_cache.h"
 
 #include "map/map_view.h"
 #include "window/settings_file.h"
@@ -180,7 +180,7 @@ class frmLive : public QMainWindow {
     ConnectionMemory FeedMemory;
     QLabel *lblClusterState = nullptr;
     QLineEdit *txtBroker = nullptr;
-    std::array<QCheckBox *, tracker::BandCount> chkFeedBands{};
+    std::array<QCheckBox *, spot::BandCount> chkFeedBands{};
     QPushButton *cmdFeedConnect = nullptr;
     QLabel *lblFeedState = nullptr;
     WsjtxBar *wsjtxBar = nullptr;

@@ -38,15 +38,15 @@ constexpr double SixMetreMHz = 50.1;
 constexpr double FourMetreMHz = 70.2;
 constexpr double TwoMetreMHz = 144.3;
 
-double ColourFreqMHz(tracker::Band band) {
+double ColourFreqMHz(spot::Band band) {
     switch (band) {
-    case tracker::Band::M10:
+    case spot::Band::M10:
         return TenMetreMHz;
-    case tracker::Band::M6:
+    case spot::Band::M6:
         return SixMetreMHz;
-    case tracker::Band::M4:
+    case spot::Band::M4:
         return FourMetreMHz;
-    case tracker::Band::M2:
+    case spot::Band::M2:
         break;
     }
     return TwoMetreMHz;
@@ -83,7 +83,7 @@ void frmLive::Refresh() {
     const tracker::VerdictEvent verdict = Live->Verdict();
     bandPanel->SetVerdict(verdict);
     ShowBanner();
-    const std::optional<tracker::Band> highest = bandPanel->HighestPossible();
+    const std::optional<spot::Band> highest = bandPanel->HighestPossible();
     setWindowTitle(highest ? QString("%1 - %2 possible").arg(LiveTitle, BandLabel(*highest))
                            : QString(LiveTitle));
     RefreshMap();
@@ -117,8 +117,8 @@ void frmLive::RefreshMap() {
                                     map::GeoPoint{hop.FarHop.LatDeg, hop.FarHop.LonDeg},
                                     ColourFreqMHz(hop.Which)});
     }
-    if (const std::optional<tracker::Band> band = bandPanel->SelectedBand()) {
-        const tracker::BandVerdict verdict = verdictNow.Bands[tracker::BandIndex(*band)];
+    if (const std::optional<spot::Band> band = bandPanel->SelectedBand()) {
+        const tracker::BandVerdict verdict = verdictNow.Bands[spot::BandIndex(*band)];
         const auto towards = LocatorPoint(verdict.Home.TowardsLoc);
         for (const map::CloudPatch &patch : scene.Clouds) {
             if (verdict.CloudId && patch.Id == *verdict.CloudId && towards) {
@@ -181,7 +181,7 @@ void frmLive::ShowBanner() {
     }
     // The banner says what the alarm band's row says now, with the alarm's time: the tracker's
     // words of the moment once read "beam 210" beside a row already saying "beam 200".
-    const tracker::BandVerdict verdict = Live->Verdict().Bands[tracker::BandIndex(Alarm->Which)];
+    const tracker::BandVerdict verdict = Live->Verdict().Bands[spot::BandIndex(Alarm->Which)];
     cmdAlarm->setText(BannerText(verdict, Alarm->Time, "    (click or Esc)"));
     QString tip = QString("Raised through cloud %1\n").arg(Alarm->CloudId);
     if (verdict.State != tracker::VerdictState::Closed) {
@@ -214,8 +214,7 @@ void frmLive::BuildTurnBeam() {
         if (!Alarm || Setup.Outlet == nullptr) {
             return;
         }
-        const tracker::BandVerdict verdict =
-            Live->Verdict().Bands[tracker::BandIndex(Alarm->Which)];
+        const tracker::BandVerdict verdict = Live->Verdict().Bands[spot::BandIndex(Alarm->Which)];
         if (verdict.State != tracker::VerdictState::Closed) {
             Setup.Outlet->TurnBeamTo(verdict.Home.AzimuthDeg);
         }

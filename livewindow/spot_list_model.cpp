@@ -70,7 +70,7 @@ void SpotListModel::SetSpots(const std::deque<SpotRow> &spots) {
     Refill();
 }
 
-void SpotListModel::SetBandFilter(std::optional<tracker::Band> band) {
+void SpotListModel::SetBandFilter(std::optional<spot::Band> band) {
     Filter = band;
     Refill();
 }
@@ -131,7 +131,7 @@ QVariant SpotListModel::data(const QModelIndex &index, int role) const {
         return QString::fromStdString(spot::UtcTimeText(row.Time))
             .mid(TimeOfDayStart, TimeOfDayLength);
     case Band:
-        return row.SpotBand ? Q(tracker::BandName(*row.SpotBand)) : QString();
+        return row.SpotBand ? Q(spot::BandName(*row.SpotBand)) : QString();
     case Freq:
         return QString::fromStdString(row.Read.FreqMHzText);
     case From:

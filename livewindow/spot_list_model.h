@@ -21,11 +21,11 @@ class SpotListModel : public QAbstractTableModel {
 
     /// Shows `spots` (newest first), those on `band` only when a band is given.
     void SetSpots(const std::deque<SpotRow> &spots);
-    void SetBandFilter(std::optional<tracker::Band> band);
+    void SetBandFilter(std::optional<spot::Band> band);
     /// Shows the spots of one source only (the typed cluster spots among ten feed reports a
     /// second), or of all when none is given.
     void SetSourceFilter(std::optional<SpotSource> source);
-    [[nodiscard]] std::optional<tracker::Band> BandFilter() const { return Filter; }
+    [[nodiscard]] std::optional<spot::Band> BandFilter() const { return Filter; }
 
     [[nodiscard]] const SpotRow &Row(int row) const { return Shown[static_cast<std::size_t>(row)]; }
 
@@ -39,7 +39,7 @@ class SpotListModel : public QAbstractTableModel {
 
     std::deque<SpotRow> All;
     std::vector<SpotRow> Shown;
-    std::optional<tracker::Band> Filter;
+    std::optional<spot::Band> Filter;
     std::optional<SpotSource> SourceFilter;
 };
 

@@ -36,7 +36,7 @@ struct SpotRow {
     bool Skipped = false; ///< not calculated: Reason says why
     std::string Reason;
     spot::Spot Read;
-    std::optional<tracker::Band> SpotBand;
+    std::optional<spot::Band> SpotBand;
     tracker::EsClass Class = tracker::EsClass::OtherBand;
     std::optional<int> CloudId;
     std::optional<map::GeoPoint> From; ///< set when the calculation completed
@@ -72,7 +72,7 @@ class SpotRowCache : public QObject {
     /// The ageing timer's tick.
     void Tick() { Engine->Tick(); }
 
-    [[nodiscard]] tracker::Band AlarmBand() const { return Engine->AlarmBand(); }
+    [[nodiscard]] spot::Band AlarmBand() const { return Engine->AlarmBand(); }
     [[nodiscard]] UnixSeconds Now() const { return Engine ? Engine->Now() : 0; }
     [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const {
         return Engine ? Engine->Clouds() : std::vector<tracker::CloudEvent>{};

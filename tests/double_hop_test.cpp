@@ -35,12 +35,12 @@ TEST(DoubleHop, ReflectionPointsLieAQuarterOfThePathInFromEachEnd) {
 }
 
 TEST(DoubleHop, OnlyTenAndSixMetreSpotsOfTwoHopLengths) {
-    EXPECT_FALSE(IsDoubleHop(Band::M6, 2299.99));
-    EXPECT_TRUE(IsDoubleHop(Band::M6, 2300));
-    EXPECT_TRUE(IsDoubleHop(Band::M10, 4600));
-    EXPECT_FALSE(IsDoubleHop(Band::M10, 4600.01));
-    EXPECT_FALSE(IsDoubleHop(Band::M4, 3000));
-    EXPECT_FALSE(IsDoubleHop(Band::M2, 3000));
+    EXPECT_FALSE(IsDoubleHop(spot::Band::M6, 2299.99));
+    EXPECT_TRUE(IsDoubleHop(spot::Band::M6, 2300));
+    EXPECT_TRUE(IsDoubleHop(spot::Band::M10, 4600));
+    EXPECT_FALSE(IsDoubleHop(spot::Band::M10, 4600.01));
+    EXPECT_FALSE(IsDoubleHop(spot::Band::M4, 3000));
+    EXPECT_FALSE(IsDoubleHop(spot::Band::M2, 3000));
     EXPECT_FALSE(IsDoubleHop(std::nullopt, 3000));
 }
 

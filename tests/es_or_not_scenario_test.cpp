@@ -71,8 +71,8 @@ TEST(EsOrNotScenario, TwoMetreTropoFromTheFeedNeedsSixMetresUnderIt) {
                 << i << ": " << r.Reason;
         }
         EXPECT_EQ(s.Current().size(), sixMetresFirst ? 1U : 0U);
-        EXPECT_FALSE(s.Verdict(Band::M2).Possible());
-        EXPECT_TRUE(AlarmsOn(s, Band::M2).empty());
+        EXPECT_FALSE(s.Verdict(spot::Band::M2).Possible());
+        EXPECT_TRUE(AlarmsOn(s, spot::Band::M2).empty());
     }
 }
 

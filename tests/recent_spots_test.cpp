@@ -32,7 +32,7 @@ TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
                                    std::sin(lat),
                                    static_cast<double>(random() % 40),
                                    freqs[f],
-                                   BandOf(freqs[f]).value(),
+                                   spot::BandOf(freqs[f]).value(),
                                    static_cast<double>(step)};
             recent.Push(spot);
             held.push_back(spot);
@@ -47,7 +47,7 @@ TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
         ASSERT_EQ(recent.Size(), held.size());
         double crit = 0;
         const RecentSpots::Spot *best = &held.front();
-        BandSet bands = 0;
+        spot::BandSet bands = 0;
         double x = 0;
         double y = 0;
         double z = 0;
@@ -56,7 +56,7 @@ TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
             if (spot.FreqMHz >= best->FreqMHz) {
                 best = &spot;
             }
-            bands = static_cast<BandSet>(bands | BandBit(spot.SpotBand));
+            bands = static_cast<spot::BandSet>(bands | spot::BandBit(spot.SpotBand));
             const double w = std::exp2(static_cast<double>(spot.Time - held.back().Time) / 300.0);
             x += w * spot.X;
             y += w * spot.Y;
@@ -91,7 +91,7 @@ TEST(RecentSpots, SpotsComingLateGiveTheSummariesOfInOrderArrival) {
         const std::size_t f = random() % 4;
         arrivals.push_back({time, std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon),
                             std::sin(lat), static_cast<double>(random() % 40), freqs[f],
-                            BandOf(freqs[f]).value(), static_cast<double>(i)});
+                            spot::BandOf(freqs[f]).value(), static_cast<double>(i)});
     }
     std::vector<RecentSpots::Spot> ordered = arrivals;
     // Of equal times, the one that came first stays first.
@@ -132,7 +132,7 @@ TEST(RecentSpots, ACloudSpottedForDaysKeepsFiniteSums) {
     const double y = std::cos(0.8) * std::sin(0.2);
     const double z = std::sin(0.8);
     for (std::int64_t i = 0; i < 5 * 24 * 6; ++i) {
-        recent.Push({1781431200 + i * 600, x, y, z, 10, 50.313, Band::M6, {}});
+        recent.Push({1781431200 + i * 600, x, y, z, 10, 50.313, spot::Band::M6, {}});
         if (recent.Size() > 2) {
             recent.PopFront();
         }

@@ -1,6 +1,6 @@
 // The tracker's events as JSON lines: member order, rounding, null drift, the bands followed, the
 // clouds a band goes via and closed bands.
-#include "cli/tracker_events.h"
+#include "cli/tracker_json.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ TEST(TrackerEventJson, CloudWithDrift) {
     c.LonDeg = -0.000012; // written 0, never -0
     c.CentreLoc = "IN99XO";
     c.Spots = 12;
-    c.Bands = BandBit(Band::M2) | BandBit(Band::M6);
+    c.Bands = spot::BandBit(spot::Band::M2) | spot::BandBit(spot::Band::M6);
     c.CriticalFreqMHz = 33.12499;
     c.HighestFreqMHz = 144.174;
     c.FirstSeen = 1781431200;
@@ -41,18 +41,19 @@ TEST(TrackerEventJson, VerdictAndAlarm) {
     VerdictEvent v;
     v.Time = 1781431200;
     v.HomeLocator = "IO90IR";
-    for (const Band band : AllBands) {
-        v.Bands[BandIndex(band)].Which = band;
+    for (const spot::Band band : spot::AllBands) {
+        v.Bands[spot::BandIndex(band)].Which = band;
     }
     // Followed outside Region 1: 4 m is left out. 10 m through two clouds, 6 m marginal.
-    v.Shown = BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M2);
+    v.Shown = spot::BandBit(spot::Band::M10) | spot::BandBit(spot::Band::M6) |
+              spot::BandBit(spot::Band::M2);
     const CloudFromHome first{1, HomeFigures{"JN77EX", 99.52, 7.89, 1172.77, 50.04F}};
     const CloudFromHome second{2, HomeFigures{"IM98AB", 201.2, 3.1, 1800.0, 31.2F}};
     v.Bands[0].State = VerdictState::Possible;
     v.Bands[0].CloudId = 1;
     v.Bands[0].Home = first.Home;
     v.Bands[0].Via = {first, second};
-    v.Bands[0].Via[0].Heard[BandIndex(Band::M10)] = 2;
+    v.Bands[0].Via[0].Heard[spot::BandIndex(spot::Band::M10)] = 2;
     v.Bands[1].State = VerdictState::Marginal;
     v.Bands[1].CloudId = 1;
     v.Bands[1].Home = first.Home;
@@ -71,7 +72,7 @@ TEST(TrackerEventJson, VerdictAndAlarm) {
               R"({"band":"2m","state":"closed","cloud":null,"tryTowards":null,"azimuthDeg":null,)"
               R"("elevationDeg":null,"distanceKm":null,"trafficFreqMHz":null,"heard":null,)"
               R"("grazing":null,"via":[]}]})");
-    EXPECT_EQ(AlarmEventJson({1781431200, Band::M2, 3, "say \"2m\"\n",
+    EXPECT_EQ(AlarmEventJson({1781431200, spot::Band::M2, 3, "say \"2m\"\n",
                               HomeFigures{"JN77EX", 99.52, 0.994, 2172.775, 144.2F}, 4}),
               R"({"event":"alarm","time":"2026-06-14T10:00:00Z","band":"2m","cloud":3,)"
               R"("heard":4,"distanceKm":2172.78,"elevationDeg":0.99,"grazing":true,)"

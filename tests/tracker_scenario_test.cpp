@@ -30,7 +30,7 @@ TEST(TrackerScenario, OneCloudAtEachKnownPlace) {
         EXPECT_LT(DistanceKm(c.LatDeg, c.LonDeg, place.Centre), PositionToleranceKm) << place.Name;
         EXPECT_EQ(c.CentreLoc, place.Locator) << place.Name;
         EXPECT_EQ(c.Spots, 5) << place.Name;
-        EXPECT_EQ(c.Bands, BandBit(Band::M6)) << place.Name;
+        EXPECT_EQ(c.Bands, spot::BandBit(spot::Band::M6)) << place.Name;
         EXPECT_EQ(c.FirstSeen, T0) << place.Name;
         EXPECT_EQ(c.LastSeen, T0 + 4 * Minute) << place.Name;
         EXPECT_DOUBLE_EQ(c.HighestFreqMHz, 50.313) << place.Name;
@@ -165,7 +165,7 @@ TEST(TrackerScenario, TwoMetresJoinsTheSixMetreCloud) {
     EXPECT_EQ(r.Class, EsClass::Counted);
     const auto clouds = s.Current();
     ASSERT_EQ(clouds.size(), 1U);
-    EXPECT_EQ(clouds[0].Cloud.Bands, BandBit(Band::M6) | BandBit(Band::M2));
+    EXPECT_EQ(clouds[0].Cloud.Bands, spot::BandBit(spot::Band::M6) | spot::BandBit(spot::Band::M2));
     EXPECT_DOUBLE_EQ(clouds[0].Cloud.HighestFreqMHz, 144.174);
     EXPECT_EQ(clouds[0].Cloud.Spots, 6);
 }

@@ -119,8 +119,8 @@ TEST(TrustScenario, TwoMetreTropoUnderAndBesideASixMetreCloud) {
         EXPECT_EQ(r.Reason.rfind(c.Reason, 0), 0U) << c.Name << ": " << r.Reason;
         if (c.Class != EsClass::Counted) {
             EXPECT_EQ(s.Current()[0].Cloud.CriticalFreqMHz, before) << c.Name;
-            EXPECT_FALSE(s.Verdict(Band::M2).Possible()) << c.Name;
-            EXPECT_FALSE(s.Verdict(Band::M4).Possible()) << c.Name;
+            EXPECT_FALSE(s.Verdict(spot::Band::M2).Possible()) << c.Name;
+            EXPECT_FALSE(s.Verdict(spot::Band::M4).Possible()) << c.Name;
         }
     }
 }
@@ -269,7 +269,7 @@ TEST(TrustScenario, APossibleBandStaysPossibleThroughADip) {
         for (int i = 0; i < 3; ++i) {
             s.Spot(T0 + i * Minute, PathThrough(strong, 20 + 50 * i, 1000 + 20 * i), 50313.0);
         }
-        ASSERT_TRUE(s.Verdict(Band::M6).Possible()) << c.Name;
+        ASSERT_TRUE(s.Verdict(spot::Band::M6).Possible()) << c.Name;
         // The possible spots leave at minute 15 to 17; spots 2,300 km long keep the cloud alive
         // meanwhile.
         for (int i = 3; i < 15; ++i) {
@@ -279,14 +279,14 @@ TEST(TrustScenario, APossibleBandStaysPossibleThroughADip) {
         const int back = 17 + c.DipMinutes;
         for (int minute = 15; minute <= back; ++minute) {
             s.Tick(T0 + minute * Minute);
-            below = below || !s.Verdict(Band::M6).Possible();
+            below = below || !s.Verdict(spot::Band::M6).Possible();
         }
         for (int i = 0; i < 3; ++i) {
             s.Spot(T0 + back * Minute + i, PathThrough(strong, 20 + 50 * i, 1000 + 20 * i),
                    50313.0 + i);
         }
         EXPECT_EQ(below, c.ShownBelow) << c.Name;
-        EXPECT_TRUE(s.Verdict(Band::M6).Possible()) << c.Name;
+        EXPECT_TRUE(s.Verdict(spot::Band::M6).Possible()) << c.Name;
     }
 }
 
@@ -316,7 +316,7 @@ TEST(TrustScenario, DriftAndNowcast) {
         ASSERT_EQ(cloud.In15Min.has_value(), c.Drifts) << c.SpeedKmh;
         if (c.Drifts) {
             EXPECT_NEAR(cloud.Movement->TowardsDeg, 90, 10);
-            const double nowBeam = s.Verdict(Band::M6).Home.AzimuthDeg;
+            const double nowBeam = s.Verdict(spot::Band::M6).Home.AzimuthDeg;
             EXPECT_LT(cloud.In15Min->BeamDeg, nowBeam);
             EXPECT_GT(cloud.In15Min->Loc, cloud.CentreLoc); // farther east, a later field letter
         }
@@ -328,20 +328,20 @@ TEST(TrustScenario, AlarmWordsSayWhatWasHeard) {
     // from, beam, distance with thousands grouped, towards, the model's figure as an estimate,
     // and a grazing path noted.
     struct Case {
-        Band Which;
+        spot::Band Which;
         int Heard;
-        Band From;
+        spot::Band From;
         double ElevationDeg;
         const char *Text;
     };
     const Case cases[] = {
-        {Band::M4, 0, Band::M2, 3.2,
+        {spot::Band::M4, 0, spot::Band::M2, 3.2,
          "4 m OPEN (predicted from 2 m, none heard yet): beam 257, 1,380 km, towards IM77WC; "
          "model estimate MUF 140.5 MHz"},
-        {Band::M6, 1, Band::M6, 3.2,
+        {spot::Band::M6, 1, spot::Band::M6, 3.2,
          "6 m OPEN (heard, 1 Es spot): beam 257, 1,380 km, towards IM77WC; model estimate MUF "
          "140.5 MHz"},
-        {Band::M2, 12, Band::M2, 0.4,
+        {spot::Band::M2, 12, spot::Band::M2, 0.4,
          "2 m OPEN (heard, 12 Es spots): beam 257, 1,380 km, towards IM77WC; model estimate MUF "
          "140.5 MHz; grazing path, 0.4 deg elevation"},
     };
@@ -352,7 +352,7 @@ TEST(TrustScenario, AlarmWordsSayWhatWasHeard) {
         verdict.CloudId = 3;
         verdict.Home = HomeFigures{"IM77WC", 256.7, c.ElevationDeg, 1380.4, 140.5F};
         CloudFromHome via{3, verdict.Home, {}, c.From};
-        via.Heard[BandIndex(c.Which)] = c.Heard;
+        via.Heard[spot::BandIndex(c.Which)] = c.Heard;
         verdict.Via.push_back(via);
         EXPECT_EQ(AlarmText(verdict), c.Text);
     }

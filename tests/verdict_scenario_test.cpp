@@ -31,7 +31,7 @@ TEST(HomeView, HighestTrafficIsTheHighestAnySpotGives) {
         for (int i = 0; i < count; ++i) {
             const double pathMuf =
                 i % 3 == 0 && !spots.empty() ? spots.back().PathMufMHz : muf(random);
-            spots.push_back({0, 0, 0, 1, 10, freq(random), Band::M6, pathMuf});
+            spots.push_back({0, 0, 0, 1, 10, freq(random), spot::Band::M6, pathMuf});
         }
         float everySpot = -1;
         for (const RecentSpots::Spot &spot : spots) {
@@ -54,7 +54,7 @@ TEST(VerdictScenario, VerdictFromHomeNamesTheCloud) {
     ASSERT_EQ(verdicts.size(), 1U);
     const VerdictEvent &v = verdicts[0];
     EXPECT_EQ(v.HomeLocator, "IO90IR");
-    const BandVerdict &sixMetres = v.Bands[BandIndex(Band::M6)];
+    const BandVerdict &sixMetres = v.Bands[spot::BandIndex(spot::Band::M6)];
     EXPECT_TRUE(sixMetres.Possible());
     EXPECT_EQ(sixMetres.CloudId, 1);
     EXPECT_EQ(sixMetres.Home.TowardsLoc, "JN77EX");
@@ -62,10 +62,10 @@ TEST(VerdictScenario, VerdictFromHomeNamesTheCloud) {
     EXPECT_DOUBLE_EQ(sixMetres.Home.ElevationDeg, 7.89);
     EXPECT_DOUBLE_EQ(sixMetres.Home.DistanceKm, 1172.77);
     EXPECT_FLOAT_EQ(sixMetres.Home.TrafficFreqMHz, 50.04F);
-    EXPECT_TRUE(v.Bands[BandIndex(Band::M10)].Possible());
-    EXPECT_FALSE(v.Bands[BandIndex(Band::M4)].Possible());
-    EXPECT_FALSE(v.Bands[BandIndex(Band::M2)].Possible());
-    EXPECT_FALSE(v.Bands[BandIndex(Band::M2)].CloudId.has_value());
+    EXPECT_TRUE(v.Bands[spot::BandIndex(spot::Band::M10)].Possible());
+    EXPECT_FALSE(v.Bands[spot::BandIndex(spot::Band::M4)].Possible());
+    EXPECT_FALSE(v.Bands[spot::BandIndex(spot::Band::M2)].Possible());
+    EXPECT_FALSE(v.Bands[spot::BandIndex(spot::Band::M2)].CloudId.has_value());
     // 50.04 MHz is not 4 m: no alarm at the default alarm band.
     EXPECT_TRUE(s.All<AlarmEvent>().empty());
 }
@@ -76,7 +76,8 @@ TEST(VerdictScenario, FarCloudsGiveNoVerdict) {
     SpotsThrough(s, {36.0, 138.0}, T0);
     EXPECT_EQ(s.Current().size(), 1U);
     EXPECT_TRUE(s.All<VerdictEvent>().empty());
-    EXPECT_FALSE(s.Pipeline.Clouds().CurrentVerdict().Bands[BandIndex(Band::M6)].Possible());
+    EXPECT_FALSE(
+        s.Pipeline.Clouds().CurrentVerdict().Bands[spot::BandIndex(spot::Band::M6)].Possible());
 }
 
 // A 2 m spot of 1,152.97 km through a cloud over southern Germany; from IO90IR, farther from the
@@ -90,7 +91,7 @@ std::string TwoMetreSpot(UnixSeconds t) {
 
 std::vector<AlarmEvent> TwoMetreAlarms(const Scenario &s) {
     std::vector<AlarmEvent> alarms = s.All<AlarmEvent>();
-    std::erase_if(alarms, [](const AlarmEvent &a) { return a.Which != Band::M2; });
+    std::erase_if(alarms, [](const AlarmEvent &a) { return a.Which != spot::Band::M2; });
     return alarms;
 }
 
@@ -122,22 +123,24 @@ TEST(VerdictScenario, TwoMetreAlarmOnceAndAgainOnlyAfterTheRules) {
         EXPECT_EQ(alarms[0].Text, "2 m OPEN (heard, 1 Es spot): beam 103, 1,403 km, towards "
                                   "JN86IK; model estimate MUF 159.5 MHz");
         s.Tick(T0 + c.LastSpotS + 15 * Minute);
-        EXPECT_FALSE(s.Pipeline.Clouds().CurrentVerdict().Bands[BandIndex(Band::M2)].Possible());
+        EXPECT_FALSE(
+            s.Pipeline.Clouds().CurrentVerdict().Bands[spot::BandIndex(spot::Band::M2)].Possible());
         s.Feed(TwoMetreSpot(T0 + c.ReopenS));
-        EXPECT_TRUE(s.Pipeline.Clouds().CurrentVerdict().Bands[BandIndex(Band::M2)].Possible());
+        EXPECT_TRUE(
+            s.Pipeline.Clouds().CurrentVerdict().Bands[spot::BandIndex(spot::Band::M2)].Possible());
         EXPECT_EQ(TwoMetreAlarms(s).size(), c.Alarm ? 2U : 1U) << c.Name;
     }
 }
 
 TEST(VerdictScenario, AlarmBandIsTheUsersChoice) {
     TrackerSettings settings;
-    settings.AlarmFrom = Band::M6;
+    settings.AlarmFrom = spot::Band::M6;
     Scenario s("IO90IR", settings);
     s.Feed(synthetic::TimeText(T0) +
            "\tDX de G4ABC:     50100.0  S51ABC       IO90IR<ES>JN77EX 1000Z");
     const auto alarms = s.All<AlarmEvent>();
     ASSERT_EQ(alarms.size(), 1U);
-    EXPECT_EQ(alarms[0].Which, Band::M6);
+    EXPECT_EQ(alarms[0].Which, spot::Band::M6);
 }
 
 TEST(VerdictScenario, ASecondSpotThatAgreesKeepsTheVerdict) {
@@ -150,7 +153,7 @@ TEST(VerdictScenario, ASecondSpotThatAgreesKeepsTheVerdict) {
     const double lengths[] = {1400, 1450, 1420};
     for (int i = 0; i < 3; ++i) {
         s.Spot(T0 + i * Minute, PathThrough(centre, 20 + 50 * i, lengths[i]), 50313.0);
-        const BandVerdict six = s.Verdict(Band::M6);
+        const BandVerdict six = s.Verdict(spot::Band::M6);
         EXPECT_TRUE(six.Possible()) << i;
         EXPECT_EQ(six.Home.TowardsLoc, "JN83BO") << i;
         EXPECT_FLOAT_EQ(six.Home.TrafficFreqMHz, 52.24F) << i;
@@ -175,7 +178,7 @@ TEST(VerdictScenario, PossibleMarginalOrClosedByTheEdge) {
         for (int i = 0; i < 3; ++i) {
             s.Spot(T0 + i * Minute, PathThrough(c.Cloud, 20 + 50 * i, 1000 + 20 * i), 50313.0);
         }
-        const BandVerdict six = s.Verdict(Band::M6);
+        const BandVerdict six = s.Verdict(spot::Band::M6);
         EXPECT_EQ(six.State, c.Six) << c.Cloud.LatDeg;
         EXPECT_EQ(six.CloudId.has_value(), c.Six != VerdictState::Closed) << c.Cloud.LatDeg;
         EXPECT_FLOAT_EQ(six.Home.TrafficFreqMHz, c.TrafficFreqMHz) << c.Cloud.LatDeg;
@@ -198,21 +201,21 @@ TEST(VerdictScenario, TwoCloudsTradePlacesOnce) {
     const int sixHeadline[] = {1, 1, 1, 1, 1, 1, 2};
     for (int i = 3; i < 10; ++i) {
         s.Spot(T0 + i * Minute, PathThrough(east, 20 + 50 * i, 1300), 50313.0);
-        const BandVerdict six = s.Verdict(Band::M6);
+        const BandVerdict six = s.Verdict(spot::Band::M6);
         EXPECT_EQ(six.CloudId, sixHeadline[i - 3]) << "minute " << i;
         ASSERT_EQ(six.Via.size(), 2U) << "minute " << i;
         EXPECT_EQ(six.Via[0].CloudId, sixHeadline[i - 3]) << "minute " << i;
-        EXPECT_EQ(s.Verdict(Band::M10).CloudId, 1) << "minute " << i;
+        EXPECT_EQ(s.Verdict(spot::Band::M10).CloudId, 1) << "minute " << i;
         // Half a minute on, the headline has not moved: the challenger must last a minute.
         s.Tick(T0 + i * Minute + 30);
-        EXPECT_EQ(s.Verdict(Band::M6).CloudId, sixHeadline[i - 3]) << "minute " << i << ":30";
+        EXPECT_EQ(s.Verdict(spot::Band::M6).CloudId, sixHeadline[i - 3]) << "minute " << i << ":30";
     }
-    EXPECT_EQ(s.Verdict(Band::M6).Home.TowardsLoc, "KN01PD");
-    EXPECT_FLOAT_EQ(s.Verdict(Band::M6).Via[1].Home.TrafficFreqMHz, 62.89F);
+    EXPECT_EQ(s.Verdict(spot::Band::M6).Home.TowardsLoc, "KN01PD");
+    EXPECT_FLOAT_EQ(s.Verdict(spot::Band::M6).Via[1].Home.TrafficFreqMHz, 62.89F);
     int changes = 0;
     std::optional<int> last;
     for (const VerdictEvent &v : s.All<VerdictEvent>()) {
-        const std::optional<int> now = v.Bands[BandIndex(Band::M6)].CloudId;
+        const std::optional<int> now = v.Bands[spot::BandIndex(spot::Band::M6)].CloudId;
         changes += last && now != last ? 1 : 0;
         last = now;
     }
@@ -233,8 +236,8 @@ TEST(VerdictScenario, SixMetresNearAndTwoMetresFar) {
     s.Spot(T0 + 5 * Minute, PathThrough(farCloud, 70, 1300), 50313.0);
     s.Spot(T0 + 6 * Minute, PathThrough(farCloud, 110, 1400), 144174.0);
     s.Spot(T0 + 7 * Minute, PathThrough(farCloud, 150, 1500), 144300.0);
-    const BandVerdict six = s.Verdict(Band::M6);
-    const BandVerdict two = s.Verdict(Band::M2);
+    const BandVerdict six = s.Verdict(spot::Band::M6);
+    const BandVerdict two = s.Verdict(spot::Band::M2);
     EXPECT_TRUE(six.Possible());
     EXPECT_EQ(six.CloudId, 1);
     EXPECT_EQ(std::lround(six.Home.AzimuthDeg), 158);
@@ -307,15 +310,15 @@ TEST(VerdictScenario, TwoMetreAlarmAtTheMinuteOfTheFirstConfirmedSpot) {
             }
             s.Tick(T0 + minute * Minute + 30);
         }
-        const auto alarms = AlarmsOn(s, Band::M2);
+        const auto alarms = AlarmsOn(s, spot::Band::M2);
         ASSERT_EQ(alarms.size(), 1U) << c.Name;
         EXPECT_EQ(alarms[0].Time, T0 + c.AlarmMinute * Minute) << c.Name;
         EXPECT_EQ(alarms[0].Text, c.AlarmText) << c.Name;
         s.Tick(T0 + 28 * Minute - 1);
-        EXPECT_TRUE(s.Verdict(Band::M2).Possible()) << c.Name;
+        EXPECT_TRUE(s.Verdict(spot::Band::M2).Possible()) << c.Name;
         s.Tick(T0 + 28 * Minute);
-        EXPECT_EQ(s.Verdict(Band::M2).State, VerdictState::Closed) << c.Name;
-        EXPECT_EQ(AlarmsOn(s, Band::M2).size(), 1U) << c.Name;
+        EXPECT_EQ(s.Verdict(spot::Band::M2).State, VerdictState::Closed) << c.Name;
+        EXPECT_EQ(AlarmsOn(s, spot::Band::M2).size(), 1U) << c.Name;
     }
 }
 
@@ -344,34 +347,35 @@ TEST(VerdictScenario, PossibleHoldsFiveMinutesAfterNoCloudCarriesIt) {
                 s.Spot(t + 10, PathThrough(cloud, 70, 1400), 144174.0);
                 s.Spot(t + 20, PathThrough(cloud, 110, 1400), 144300.0);
             }
-            if (!closedAt && minute > 1 && !s.Verdict(Band::M2).Possible()) {
+            if (!closedAt && minute > 1 && !s.Verdict(spot::Band::M2).Possible()) {
                 closedAt = t - T0;
             }
         }
         EXPECT_EQ(closedAt.value_or(0), c.ClosedAt) << c.Name;
-        EXPECT_EQ(AlarmsOn(s, Band::M2).size(), 1U) << c.Name;
+        EXPECT_EQ(AlarmsOn(s, spot::Band::M2).size(), 1U) << c.Name;
     }
     // Held possible ends at once when its cloud fades.
     Scenario s;
     s.Spot(T0, PathThrough(cloud, 70, 1400), 144174.0);
     s.Tick(T0 + 15 * Minute);
-    EXPECT_EQ(s.Verdict(Band::M2).State, VerdictState::Closed);
+    EXPECT_EQ(s.Verdict(spot::Band::M2).State, VerdictState::Closed);
 }
 
 TEST(VerdictScenario, BandsAndAlarmBandByRegion) {
     // Region 1 follows 4 m and alarms from it; the Americas and Asia-Pacific have no 4 m and
     // alarm from 6 m. The user's own choice stands over the region's.
-    constexpr BandSet All =
-        BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M4) | BandBit(Band::M2);
-    constexpr BandSet NoFour = BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M2);
+    constexpr spot::BandSet All = spot::BandBit(spot::Band::M10) | spot::BandBit(spot::Band::M6) |
+                                  spot::BandBit(spot::Band::M4) | spot::BandBit(spot::Band::M2);
+    constexpr spot::BandSet NoFour = spot::BandBit(spot::Band::M10) |
+                                     spot::BandBit(spot::Band::M6) | spot::BandBit(spot::Band::M2);
     struct Case {
         const char *Home;
-        BandSet Shown;
-        Band AlarmFrom;
+        spot::BandSet Shown;
+        spot::Band AlarmFrom;
     };
-    const Case cases[] = {{"IO90IR", All, Band::M4},    {"JN61FW", All, Band::M4},
-                          {"FN31PR", NoFour, Band::M6}, {"PM95VQ", NoFour, Band::M6},
-                          {"QF56OD", NoFour, Band::M6}, {"KP20LE", All, Band::M4}};
+    const Case cases[] = {{"IO90IR", All, spot::Band::M4},    {"JN61FW", All, spot::Band::M4},
+                          {"FN31PR", NoFour, spot::Band::M6}, {"PM95VQ", NoFour, spot::Band::M6},
+                          {"QF56OD", NoFour, spot::Band::M6}, {"KP20LE", All, spot::Band::M4}};
     for (const Case &c : cases) {
         Scenario s(c.Home);
         EXPECT_EQ(s.Pipeline.Clouds().ShownBands(), c.Shown) << c.Home;
@@ -379,16 +383,16 @@ TEST(VerdictScenario, BandsAndAlarmBandByRegion) {
     }
     TrackerSettings mine;
     mine.Shown = NoFour;
-    mine.AlarmFrom = Band::M2;
+    mine.AlarmFrom = spot::Band::M2;
     Scenario s("IO90IR", mine);
     EXPECT_EQ(s.Pipeline.Clouds().ShownBands(), NoFour);
-    EXPECT_EQ(s.Pipeline.Clouds().AlarmFrom(), Band::M2);
+    EXPECT_EQ(s.Pipeline.Clouds().AlarmFrom(), spot::Band::M2);
     // A band not followed is never possible and never alarms: the 2 m spot opens 2 m only.
     s.Feed(TwoMetreSpot(T0));
-    EXPECT_EQ(s.Verdict(Band::M4).State, VerdictState::Closed);
-    EXPECT_TRUE(s.Verdict(Band::M2).Possible());
+    EXPECT_EQ(s.Verdict(spot::Band::M4).State, VerdictState::Closed);
+    EXPECT_TRUE(s.Verdict(spot::Band::M2).Possible());
     ASSERT_EQ(s.All<AlarmEvent>().size(), 1U);
-    EXPECT_EQ(s.All<AlarmEvent>()[0].Which, Band::M2);
+    EXPECT_EQ(s.All<AlarmEvent>()[0].Which, spot::Band::M2);
 }
 
 TEST(VerdictScenario, ItuRegionOne) {

@@ -104,10 +104,10 @@ struct TopClaims {
 
 } // namespace
 
-Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure, BandSet bands) {
+Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure, spot::BandSet bands) {
     TopClaims top;
     for (const RecentSpots::Spot &spot : spots) {
-        if ((bands & BandBit(spot.SpotBand)) != 0) {
+        if ((bands & spot::BandBit(spot.SpotBand)) != 0) {
             top.Offer(spot, ClaimOf(spot, figure));
         }
     }

@@ -52,7 +52,7 @@ struct Agreed {
 };
 /// Only the spots on `bands` count.
 Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure,
-               BandSet bands = static_cast<BandSet>(~0U));
+               spot::BandSet bands = static_cast<spot::BandSet>(~0U));
 
 /// Both figures of every spot in one pass over them, as AgreeOn gives each.
 struct AgreedFigures {

@@ -4,12 +4,12 @@
 
 namespace ionvane::tracker {
 
-std::array<BandVerdict, BandCount>
-BandWatch::Watch(UnixSeconds now, const std::array<BandVerdict, BandCount> &judged,
-                 const std::function<bool(int)> &isLive, std::vector<Band> &alarms) {
-    std::array<BandVerdict, BandCount> shown = judged;
-    for (const Band band : AllBands) {
-        const std::size_t index = BandIndex(band);
+std::array<BandVerdict, spot::BandCount>
+BandWatch::Watch(UnixSeconds now, const std::array<BandVerdict, spot::BandCount> &judged,
+                 const std::function<bool(int)> &isLive, std::vector<spot::Band> &alarms) {
+    std::array<BandVerdict, spot::BandCount> shown = judged;
+    for (const spot::Band band : spot::AllBands) {
+        const std::size_t index = spot::BandIndex(band);
         BandState &state = Bands[index];
         const BandVerdict &fresh = judged[index];
         if (fresh.Possible()) {
@@ -74,7 +74,7 @@ void BandWatch::KeepHeadline(UnixSeconds now, BandState &state, BandVerdict &ver
         return;
     }
     const CloudFromHome &top = verdict.Via.front();
-    const std::size_t band = BandIndex(verdict.Which);
+    const std::size_t band = spot::BandIndex(verdict.Which);
     const bool clearlyBetter =
         static_cast<double>(top.Home.TrafficFreqMHz) >=
             static_cast<double>(kept->Home.TrafficFreqMHz) * HeadlineMarginFactor ||

@@ -33,20 +33,19 @@ constexpr std::int64_t HeadlineHoldS = 60;
 
 class BandWatch {
   public:
-    explicit BandWatch(Band alarmFrom) : AlarmFrom(alarmFrom) {}
+    explicit BandWatch(spot::Band alarmFrom) : AlarmFrom(alarmFrom) {}
 
     /// Bands at or above `band` alarm from now on; the openings already alarmed keep their times.
-    void SetAlarmFrom(Band band) { AlarmFrom = band; }
+    void SetAlarmFrom(spot::Band band) { AlarmFrom = band; }
 
     /// The verdicts to show at `now` from the verdicts the clouds give (`judged`): a band shown
     /// possible keeps its last possible verdict while its headline cloud is live (`isLive`) and
     /// less than HoldPossibleS has passed since the first look that found no cloud carrying it. The
     /// bands at or above the alarm band that open now and may alarm by the rules are appended to
     /// `alarms`.
-    std::array<BandVerdict, BandCount> Watch(UnixSeconds now,
-                                             const std::array<BandVerdict, BandCount> &judged,
-                                             const std::function<bool(int)> &isLive,
-                                             std::vector<Band> &alarms);
+    std::array<BandVerdict, spot::BandCount>
+    Watch(UnixSeconds now, const std::array<BandVerdict, spot::BandCount> &judged,
+          const std::function<bool(int)> &isLive, std::vector<spot::Band> &alarms);
 
     /// Whether some band is shown possible or its headline challenged: the clock alone can then
     /// change what it shows.
@@ -68,8 +67,8 @@ class BandWatch {
     /// the band and no other has carried it clearly better for HeadlineHoldS.
     static void KeepHeadline(UnixSeconds now, BandState &state, BandVerdict &verdict);
 
-    Band AlarmFrom;
-    std::array<BandState, BandCount> Bands{};
+    spot::Band AlarmFrom;
+    std::array<BandState, spot::BandCount> Bands{};
 };
 
 } // namespace ionvane::tracker

@@ -40,13 +40,15 @@ std::size_t CloudTracker::MergeOverlapping(std::size_t index, std::vector<Tracke
 std::string CloudTracker::Misfit(const Cloud &cloud, const TrackedSpot &spot) const {
     // 2 m is judged against the cloud's 6 m and 4 m spots; 4 m against its 6 m spots alone, so
     // that 4 m spots cannot confirm one another.
-    const bool twoMetre = spot.SpotBand == Band::M2;
-    const BandSet lowerBands = twoMetre ? BandBit(Band::M6) | BandBit(Band::M4) : BandBit(Band::M6);
+    const bool twoMetre = spot.SpotBand == spot::Band::M2;
+    const spot::BandSet lowerBands =
+        twoMetre ? spot::BandBit(spot::Band::M6) | spot::BandBit(spot::Band::M4)
+                 : spot::BandBit(spot::Band::M6);
     const double criticalFactor = twoMetre ? TwoMetreCriticalFactor : FourMetreCriticalFactor;
     const Unit position = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
     double extentKm = 0;
     for (const RecentSpots::Spot &held : cloud.Recent.All()) {
-        if ((lowerBands & BandBit(held.SpotBand)) != 0) {
+        if ((lowerBands & spot::BandBit(held.SpotBand)) != 0) {
             extentKm = std::max(extentKm, ArcKm(position, held.X, held.Y, held.Z));
         }
     }

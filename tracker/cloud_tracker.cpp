@@ -93,14 +93,14 @@ const char *VerdictStateName(VerdictState state) {
 }
 
 CloudTracker::CloudTracker(const TrackerSettings &settings, HomeView home)
-    : Settings(settings), Home(std::move(home)), Watch(Band::M4) {
+    : Settings(settings), Home(std::move(home)), Watch(spot::Band::M4) {
     // A home the calculation refuses places no spot; Region 1's choice stands for it.
     const BandChoice regional = RegionDefaults(Home.Valid() ? Home.Home() : calc::Position{51, 0});
     Shown = settings.Shown.value_or(regional.Shown);
     AlarmBand = settings.AlarmFrom.value_or(regional.AlarmFrom);
     Watch = BandWatch(AlarmBand);
-    for (const Band band : AllBands) {
-        Verdicts[BandIndex(band)].Which = band;
+    for (const spot::Band band : spot::AllBands) {
+        Verdicts[spot::BandIndex(band)].Which = band;
     }
 }
 
@@ -157,8 +157,8 @@ void CloudTracker::Recompute(Cloud &cloud) const {
             cloud.FromHome =
                 CloudFromHome{shown.Id, reflection->Figures, {}, agreed.Spot->SpotBand};
             cloud.FromHome->Home.TrafficFreqMHz = best;
-            for (const Band band : AllBands) {
-                cloud.FromHome->Heard[BandIndex(band)] = recent.SpotsOn(band);
+            for (const spot::Band band : spot::AllBands) {
+                cloud.FromHome->Heard[spot::BandIndex(band)] = recent.SpotsOn(band);
             }
         }
     }
@@ -262,7 +262,7 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
     Cloud *nearest = NearestTo(at, centre.X, centre.Y, centre.Z);
     if (spot.NeedsConfirmation) {
         if (nearest == nullptr || nearest->Fading ||
-            nearest->Recent.SpotsOn(Band::M6) + nearest->Recent.SpotsOn(Band::M4) <
+            nearest->Recent.SpotsOn(spot::Band::M6) + nearest->Recent.SpotsOn(spot::Band::M4) <
                 TwoMetreConfirmingSpots) {
             return Placement{std::nullopt, true, std::string(EsClassText(EsClass::Unconfirmed))};
         }
@@ -271,7 +271,7 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
         }
     }
     if (spot.MustFitSixMetre && nearest != nullptr && !nearest->Fading &&
-        nearest->Recent.SpotsOn(Band::M6) >= TwoMetreConfirmingSpots) {
+        nearest->Recent.SpotsOn(spot::Band::M6) >= TwoMetreConfirmingSpots) {
         if (std::string misfit = Misfit(*nearest, spot); !misfit.empty()) {
             return Placement{std::nullopt, true, std::move(misfit)};
         }
@@ -334,8 +334,8 @@ void CloudTracker::UpdateVerdict(std::vector<TrackerEvent> &events) {
             continue;
         }
         CloudCandidate candidate{*cloud.FromHome, {}};
-        for (const Band band : AllBands) {
-            candidate.SpotsOnBand[BandIndex(band)] = cloud.Recent.SpotsOn(band);
+        for (const spot::Band band : spot::AllBands) {
+            candidate.SpotsOnBand[spot::BandIndex(band)] = cloud.Recent.SpotsOn(band);
         }
         candidates.push_back(std::move(candidate));
     }
@@ -344,10 +344,10 @@ void CloudTracker::UpdateVerdict(std::vector<TrackerEvent> &events) {
         return std::any_of(Clouds.begin(), Clouds.end(),
                            [id](const Cloud &c) { return c.Shown.Id == id && !c.Fading; });
     };
-    std::vector<Band> alarms;
+    std::vector<spot::Band> alarms;
     auto shown = Watch.Watch(Clock, judged, isLive, alarms);
     bool changed = false;
-    for (std::size_t i = 0; i < BandCount; ++i) {
+    for (std::size_t i = 0; i < spot::BandCount; ++i) {
         changed = changed || !LooksTheSame(shown[i], Verdicts[i]);
     }
     if (!changed) {
@@ -355,8 +355,8 @@ void CloudTracker::UpdateVerdict(std::vector<TrackerEvent> &events) {
     }
     Verdicts = std::move(shown);
     events.emplace_back(CurrentVerdict());
-    for (const Band band : alarms) {
-        const BandVerdict &verdict = Verdicts[BandIndex(band)];
+    for (const spot::Band band : alarms) {
+        const BandVerdict &verdict = Verdicts[spot::BandIndex(band)];
         events.emplace_back(AlarmEvent{Clock, band, *verdict.CloudId, AlarmText(verdict),
                                        verdict.Home, verdict.Heard()});
     }

@@ -79,14 +79,14 @@ constexpr std::size_t MaxClouds = 256;
 struct TrackerSettings {
     ClassifierSettings Classifier;
     /// Bands at or above this one alarm; none: the home's region decides (RegionDefaults).
-    std::optional<Band> AlarmFrom;
+    std::optional<spot::Band> AlarmFrom;
     /// The bands followed; none: the home's region decides.
-    std::optional<BandSet> Shown;
+    std::optional<spot::BandSet> Shown;
 };
 
 /// What the tracker needs of one counted spot.
 struct TrackedSpot {
-    Band SpotBand = Band::M6;
+    spot::Band SpotBand = spot::Band::M6;
     double FreqMHz = 0;
     double CentreLatDeg = 0;
     double CentreLonDeg = 0;
@@ -138,7 +138,7 @@ class CloudTracker {
     Placement AddSpot(UnixSeconds time, const TrackedSpot &spot, std::vector<TrackerEvent> &events);
 
     /// Bands at or above `band` alarm, from the next band that opens on.
-    void SetAlarmFrom(Band band) {
+    void SetAlarmFrom(spot::Band band) {
         AlarmBand = band;
         Watch.SetAlarmFrom(band);
     }
@@ -150,8 +150,8 @@ class CloudTracker {
     [[nodiscard]] UnixSeconds Now() const { return Clock; }
     [[nodiscard]] std::size_t CloudCount() const { return Clouds.size(); }
     /// The bands followed and the lowest band alarmed, as the settings or the region give them.
-    [[nodiscard]] BandSet ShownBands() const { return Shown; }
-    [[nodiscard]] Band AlarmFrom() const { return AlarmBand; }
+    [[nodiscard]] spot::BandSet ShownBands() const { return Shown; }
+    [[nodiscard]] spot::Band AlarmFrom() const { return AlarmBand; }
 
   private:
     struct Cloud {
@@ -176,13 +176,13 @@ class CloudTracker {
 
     TrackerSettings Settings;
     HomeView Home;
-    BandSet Shown = 0;
-    Band AlarmBand = Band::M4;
+    spot::BandSet Shown = 0;
+    spot::Band AlarmBand = spot::Band::M4;
     UnixSeconds Clock = 0;
     bool Started = false;
     int NextId = 1;
     std::vector<Cloud> Clouds; ///< in order of id
-    std::array<BandVerdict, BandCount> Verdicts{};
+    std::array<BandVerdict, spot::BandCount> Verdicts{};
     BandWatch Watch;
 };
 

@@ -33,7 +33,7 @@ constexpr std::array Regions = {
 
 std::string EvidenceText(const DoubleHopEvidence &e) {
     // "6m" as the user reads it: "6 m".
-    const std::string_view name = BandName(e.Which);
+    const std::string_view name = spot::BandName(e.Which);
     const std::string band = std::string(name.substr(0, name.size() - 1)) + " m";
     // "19:53" out of "2026-06-14T19:53:00Z".
     const std::string clock = spot::UtcTimeText(e.Last).substr(11, 5);
@@ -49,9 +49,9 @@ calc::Position MiddleOf(const calc::Position &a, const calc::Position &b) {
     return {mid.LatDeg, mid.LonDeg};
 }
 
-bool IsDoubleHop(std::optional<Band> band, double distanceKm) {
-    return band && (*band == Band::M10 || *band == Band::M6) && distanceKm >= DoubleHopMinKm &&
-           distanceKm <= DoubleHopMaxKm;
+bool IsDoubleHop(std::optional<spot::Band> band, double distanceKm) {
+    return band && (*band == spot::Band::M10 || *band == spot::Band::M6) &&
+           distanceKm >= DoubleHopMinKm && distanceKm <= DoubleHopMaxKm;
 }
 
 std::pair<calc::Position, calc::Position> HopPoints(const calc::Position &from,
@@ -82,7 +82,7 @@ double DistanceKm(const calc::Position &a, const calc::Position &b) {
     return 2 * calc::EarthRadiusKm * std::asin(std::sqrt(std::min(1.0, h)));
 }
 
-void DoubleHopWatch::Add(UnixSeconds time, Band band, const calc::Position &nearEnd,
+void DoubleHopWatch::Add(UnixSeconds time, spot::Band band, const calc::Position &nearEnd,
                          const calc::Position &farEnd) {
     const std::string region = RegionName(farEnd);
     DoubleHopEvidence &evidence = Heard[{band, region}];

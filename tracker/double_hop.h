@@ -25,7 +25,7 @@ constexpr double DoubleHopMaxKm = 4600;
 constexpr UnixSeconds DoubleHopKeptS = 60 * 60;
 
 /// Whether a spot on `band` over `distanceKm` is a double hop.
-bool IsDoubleHop(std::optional<Band> band, double distanceKm);
+bool IsDoubleHop(std::optional<spot::Band> band, double distanceKm);
 
 /// The two reflection points of a double hop from `from` to `to`: the points a quarter and three
 /// quarters of the way along the great circle, from `from` first. Coincident ends give the common
@@ -47,7 +47,7 @@ double DistanceKm(const calc::Position &a, const calc::Position &b);
 class DoubleHopWatch {
   public:
     /// A double-hop spot at `time` on `band` from `nearEnd` (the end nearer home) to `farEnd`.
-    void Add(UnixSeconds time, Band band, const calc::Position &nearEnd,
+    void Add(UnixSeconds time, spot::Band band, const calc::Position &nearEnd,
              const calc::Position &farEnd);
     /// Drops what has had no spot for DoubleHopKeptS by `now`; true when anything went.
     bool AgeTo(UnixSeconds now);
@@ -55,7 +55,7 @@ class DoubleHopWatch {
     [[nodiscard]] std::vector<DoubleHopEvidence> Listing() const;
 
   private:
-    std::map<std::pair<Band, std::string>, DoubleHopEvidence> Heard;
+    std::map<std::pair<spot::Band, std::string>, DoubleHopEvidence> Heard;
 };
 
 } // namespace ionvane::tracker

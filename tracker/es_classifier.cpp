@@ -53,7 +53,7 @@ std::string_view PropagationText(Propagation propagation) {
     return "";
 }
 
-EsClass ClassifySpot(std::optional<Band> band, Propagation propagation, double distanceKm,
+EsClass ClassifySpot(std::optional<spot::Band> band, Propagation propagation, double distanceKm,
                      const ClassifierSettings &settings) {
     if (!band) {
         return EsClass::OtherBand;
@@ -68,7 +68,7 @@ EsClass ClassifySpot(std::optional<Band> band, Propagation propagation, double d
     case Propagation::Es:
         break;
     }
-    if (!(distanceKm >= settings.MinDistanceKm[BandIndex(*band)])) {
+    if (!(distanceKm >= settings.MinDistanceKm[spot::BandIndex(*band)])) {
         return EsClass::TooShort;
     }
     if (distanceKm > settings.MaxDistanceKm) {

@@ -3,7 +3,7 @@
 // and short enough for one hop, and on 2 m either tagged Es or under a cloud 6 m or 4 m confirms.
 #pragma once
 
-#include "band.h"
+#include "spot/band.h"
 #include "spot/mode_tags.h"
 
 #include <array>
@@ -47,7 +47,7 @@ struct ClassifierSettings {
     /// flatter incidence (the secant law), so its shortest Es skip is longer; a shorter contact on
     /// the band is tropo, scatter or ground wave. The usual figures of Es chasers: 10 m 400,
     /// 6 m 500, 4 m 600, 2 m 900.
-    std::array<double, BandCount> MinDistanceKm = {400, 500, 600, 900};
+    std::array<double, spot::BandCount> MinDistanceKm = {400, 500, 600, 900};
     /// Longest single Es hop, km: the geometry of one reflection at about 110 km grazes the
     /// horizon near 2,400 km, the same cap the critical frequency is computed with.
     double MaxDistanceKm = 2400;
@@ -56,7 +56,7 @@ struct ClassifierSettings {
 /// The class of a spot on `band` (none: off the followed bands) naming `propagation` over a path
 /// of `distanceKm`. The distance limits include their ends: 500.00 km on 6 m counts. A spot that
 /// would count is Counted here; whether a 2 m one is confirmed is the cloud tracker's to say.
-EsClass ClassifySpot(std::optional<Band> band, Propagation propagation, double distanceKm,
+EsClass ClassifySpot(std::optional<spot::Band> band, Propagation propagation, double distanceKm,
                      const ClassifierSettings &settings);
 
 } // namespace ionvane::tracker

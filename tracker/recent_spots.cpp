@@ -67,7 +67,7 @@ void RecentSpots::Follow(std::uint64_t seq) {
 }
 
 void RecentSpots::Push(const Spot &spot) {
-    ++BandCounts[BandIndex(spot.SpotBand)];
+    ++BandCounts[spot::BandIndex(spot.SpotBand)];
     if (!Spots.empty() && spot.Time < Spots.back().Time) {
         // The maxima queues name spots by place, and every place from the insert on moves, so both
         // queues and the sums are counted again, in time order: the same queues and, while no spot
@@ -107,7 +107,7 @@ void RecentSpots::MergeFrom(const RecentSpots &other, std::size_t most) {
     CritOrder.clear();
     FreqOrder.clear();
     for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
-        ++BandCounts[BandIndex(BySeq(seq).SpotBand)];
+        ++BandCounts[spot::BandIndex(BySeq(seq).SpotBand)];
         Follow(seq);
     }
     Rebuild(Spots.empty() ? Reference : HourOf(Spots.back().Time));
@@ -121,7 +121,7 @@ void RecentSpots::PopFront() {
     if (FreqOrder.front() == FrontSeq) {
         FreqOrder.pop_front();
     }
-    --BandCounts[BandIndex(oldest.SpotBand)];
+    --BandCounts[spot::BandIndex(oldest.SpotBand)];
     Add(oldest, -1);
     Spots.pop_front();
     ++FrontSeq;
@@ -138,11 +138,11 @@ const RecentSpots::Spot &RecentSpots::Best() const {
     return BySeq(FreqOrder.front());
 }
 
-BandSet RecentSpots::Bands() const {
-    BandSet bands = 0;
-    for (const Band band : AllBands) {
-        if (BandCounts[BandIndex(band)] > 0) {
-            bands = static_cast<BandSet>(bands | BandBit(band));
+spot::BandSet RecentSpots::Bands() const {
+    spot::BandSet bands = 0;
+    for (const spot::Band band : spot::AllBands) {
+        if (BandCounts[spot::BandIndex(band)] > 0) {
+            bands = static_cast<spot::BandSet>(bands | spot::BandBit(band));
         }
     }
     return bands;

@@ -3,7 +3,7 @@
 // feed with hundreds of spots a minute in one cloud stays cheap.
 #pragma once
 
-#include "band.h"
+#include "spot/band.h"
 
 #include <array>
 #include <cstdint>
@@ -26,7 +26,7 @@ class RecentSpots {
         double X, Y, Z; ///< the path centre as a unit vector
         double CriticalFreqMHz;
         double FreqMHz;
-        Band SpotBand;
+        spot::Band SpotBand;
         double PathMufMHz; ///< the spotted path's MUF: with FreqMHz, the frequency of traffic
         /// The share of its figures the spot can claim alone (below 1 for a four-character square
         /// at an end: see ClaimShare).
@@ -65,9 +65,9 @@ class RecentSpots {
     [[nodiscard]] double HighestFreqMHz() const { return Best().FreqMHz; }
     /// The spot of the highest frequency, the newest of equals.
     [[nodiscard]] const Spot &Best() const;
-    [[nodiscard]] BandSet Bands() const;
+    [[nodiscard]] spot::BandSet Bands() const;
     /// Spots held on `band`.
-    [[nodiscard]] int SpotsOn(Band band) const { return BandCounts[BandIndex(band)]; }
+    [[nodiscard]] int SpotsOn(spot::Band band) const { return BandCounts[spot::BandIndex(band)]; }
     /// Every spot held, oldest first.
     [[nodiscard]] const std::deque<Spot> &All() const { return Spots; }
     /// The least-squares fit of the centres' unit vectors against time, with the standard error of
@@ -91,7 +91,7 @@ class RecentSpots {
     std::uint64_t FrontSeq = 0;          ///< sequence number of Spots.front()
     std::deque<std::uint64_t> CritOrder; ///< decreasing critical frequency: the front is the max
     std::deque<std::uint64_t> FreqOrder; ///< decreasing frequency, newest of equals kept
-    std::array<int, BandCount> BandCounts{};
+    std::array<int, spot::BandCount> BandCounts{};
     std::int64_t Reference = 0; ///< time the weights and the fit are counted from
     double Sx = 0, Sy = 0, Sz = 0;
     double N = 0, St = 0, Stt = 0, Svv = 0;

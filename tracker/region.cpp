@@ -123,12 +123,15 @@ bool InItuRegion1(const calc::Position &point) {
 
 BandChoice RegionDefaults(const calc::Position &home) {
     if (InItuRegion1(home)) {
-        return {static_cast<BandSet>(BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M4) |
-                                     BandBit(Band::M2)),
-                Band::M4};
+        return {static_cast<spot::BandSet>(
+                    spot::BandBit(spot::Band::M10) | spot::BandBit(spot::Band::M6) |
+                    spot::BandBit(spot::Band::M4) | spot::BandBit(spot::Band::M2)),
+                spot::Band::M4};
     }
-    return {static_cast<BandSet>(BandBit(Band::M10) | BandBit(Band::M6) | BandBit(Band::M2)),
-            Band::M6};
+    return {static_cast<spot::BandSet>(spot::BandBit(spot::Band::M10) |
+                                       spot::BandBit(spot::Band::M6) |
+                                       spot::BandBit(spot::Band::M2)),
+            spot::Band::M6};
 }
 
 } // namespace ionvane::tracker

@@ -2,8 +2,8 @@
 // amateur band in parts of ITU Region 1 only.
 #pragma once
 
-#include "band.h"
 #include "calc/earth.h"
+#include "spot/band.h"
 
 namespace ionvane::tracker {
 
@@ -16,8 +16,8 @@ bool InItuRegion1(const calc::Position &point);
 
 /// The bands a home shows and the lowest band it alarms on.
 struct BandChoice {
-    BandSet Shown = 0;
-    Band AlarmFrom = Band::M6;
+    spot::BandSet Shown = 0;
+    spot::Band AlarmFrom = spot::Band::M6;
 };
 
 /// Region 1: 10, 6, 4 and 2 m shown, alarms from 4 m up. Elsewhere 4 m is no amateur band: 10, 6

@@ -114,7 +114,7 @@ LineResult SpotPipeline::FeedLine(UnixSeconds time, std::string_view line,
     // Only spots on the bands the tracker follows are worth placing: an HF spot stays as it was.
     if ((reading.Problem == spot::SpotProblem::NoLocators ||
          reading.Problem == spot::SpotProblem::OneLocator) &&
-        BandOf(reading.Read.FreqMHz)) {
+        spot::BandOf(reading.Read.FreqMHz)) {
         placed = PlaceFromCalls(spotTime, reading.Read);
     }
     if (reading.Problem != spot::SpotProblem::None && !placed) {
@@ -183,7 +183,7 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
     result.What = LineResult::Kind::Spot;
     result.Run = Calculator.Run(spot.FromLoc, spot.ToLoc, spot.FreqMHzText, spot.FreqMHz);
     const SpotFigures &figures = result.Run.Figures;
-    result.SpotBand = BandOf(spot.FreqMHz);
+    result.SpotBand = spot::BandOf(spot.FreqMHz);
     if (!figures.Completed) {
         result.Class = EsClass::NoResult;
         return result;
@@ -212,7 +212,7 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
         return result;
     }
     // Every feed report and every cluster spot without a tag: 2 m tropo reaches as far as Es.
-    const bool needsConfirmation = *result.SpotBand == Band::M2 && spot.Tag.empty();
+    const bool needsConfirmation = *result.SpotBand == spot::Band::M2 && spot.Tag.empty();
     // A four-character locator names a square, not a station's place.
     constexpr std::size_t SquareLength = 4;
     const int coarseEnds =
@@ -224,7 +224,7 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
                               figures.CriticalFreqMHz,
                               figures.PathMufMHz,
                               needsConfirmation,
-                              *result.SpotBand == Band::M4 && spot.Tag.empty(),
+                              *result.SpotBand == spot::Band::M4 && spot.Tag.empty(),
                               ClaimShare(figures.DistanceKm, coarseEnds, figures.CentreLatDeg),
                               StationKey(spot.Spotter, spot.FromLoc),
                               StationKey(spot.DxCall, spot.ToLoc)};
@@ -240,7 +240,7 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
 std::string SpotPipeline::DuctSignature(UnixSeconds time, const spot::Spot &spot, double distanceKm,
                                         const PropagationFinding &propagation) {
     constexpr std::size_t SquareLength = 4;
-    if (BandOf(spot.FreqMHz) != Band::M2 || !spot.Tag.empty() ||
+    if (spot::BandOf(spot.FreqMHz) != spot::Band::M2 || !spot.Tag.empty() ||
         propagation.Kind != Propagation::Es || !(distanceKm < TropoMaxDistanceKm) ||
         spot.FromLoc.size() < SquareLength || spot.ToLoc.size() < SquareLength) {
         return {};

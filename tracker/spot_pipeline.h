@@ -35,7 +35,7 @@ struct LineResult {
     std::string Reason;
     spot::Spot Read;
     SpotRun Run;                        ///< the calculation, for Spot
-    std::optional<Band> SpotBand;       ///< for Spot
+    std::optional<spot::Band> SpotBand; ///< for Spot
     EsClass Class = EsClass::OtherBand; ///< for Spot
     std::optional<int> CloudId; ///< the cloud a counted spot joined; none for one older than
                                 ///< the recent stretch
@@ -74,8 +74,8 @@ class SpotPipeline {
     [[nodiscard]] places::GridMemory &Grids() { return Memory; }
 
     /// Bands at or above `band` alarm, from the next change of a verdict on.
-    void SetAlarmFrom(Band band) { Tracker.SetAlarmFrom(band); }
-    [[nodiscard]] Band AlarmFrom() const { return Tracker.AlarmFrom(); }
+    void SetAlarmFrom(spot::Band band) { Tracker.SetAlarmFrom(band); }
+    [[nodiscard]] spot::Band AlarmFrom() const { return Tracker.AlarmFrom(); }
 
     [[nodiscard]] const CloudTracker &Clouds() const { return Tracker; }
     /// The clouds' verdict of now with the double-hop evidence heard, as a verdict event gives it.

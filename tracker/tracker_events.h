@@ -1,7 +1,7 @@
 // What the tracker reports: plain values, turned into JSON or widgets by whoever shows them.
 #pragma once
 
-#include "band.h"
+#include "spot/band.h"
 #include "spot_calculation.h"
 
 #include "calc/earth.h"
@@ -35,9 +35,9 @@ struct CloudSnapshot {
     int Id = 0;
     double LatDeg = 0;
     double LonDeg = 0;
-    std::string CentreLoc; ///< the locator of the position
-    int Spots = 0;         ///< spots that joined the cloud since it was first seen
-    BandSet Bands = 0;     ///< bands of its recent spots
+    std::string CentreLoc;   ///< the locator of the position
+    int Spots = 0;           ///< spots that joined the cloud since it was first seen
+    spot::BandSet Bands = 0; ///< bands of its recent spots
     double CriticalFreqMHz = 0;
     double HighestFreqMHz = 0;
     UnixSeconds FirstSeen = 0;
@@ -69,15 +69,15 @@ struct CloudFromHome {
     int CloudId = 0;
     HomeFigures Home;
     /// Its Es spots of the recent stretch (15 minutes) per band, BandIndex order: what was heard.
-    std::array<int, BandCount> Heard{};
+    std::array<int, spot::BandCount> Heard{};
     /// The band of the report its agreed figure comes from: a band not heard is predicted from it.
-    Band AgreedFrom = Band::M6;
+    spot::Band AgreedFrom = spot::Band::M6;
     friend bool operator==(const CloudFromHome &, const CloudFromHome &) = default;
 };
 
 /// Whether one band can be worked from home, and through which clouds.
 struct BandVerdict {
-    Band Which = Band::M10;
+    spot::Band Which = spot::Band::M10;
     VerdictState State = VerdictState::Closed;
     std::optional<int> CloudId; ///< the headline cloud; none when closed
     HomeFigures Home;           ///< the try-towards figures through it
@@ -88,14 +88,14 @@ struct BandVerdict {
     [[nodiscard]] bool Possible() const { return State == VerdictState::Possible; }
     /// The band's own Es spots through the headline cloud in the last 15 minutes.
     [[nodiscard]] int Heard() const {
-        return Via.empty() ? 0 : Via.front().Heard[BandIndex(Which)];
+        return Via.empty() ? 0 : Via.front().Heard[spot::BandIndex(Which)];
     }
 };
 
 /// Spots of one band over two Es hops towards one far region, with the two reflection points of
 /// the latest of them. Evidence only: it sets no verdict and raises no alarm.
 struct DoubleHopEvidence {
-    Band Which = Band::M6;
+    spot::Band Which = spot::Band::M6;
     std::string Region; ///< "the Caribbean"
     int Spots = 0;
     UnixSeconds Last = 0;
@@ -116,14 +116,14 @@ inline bool Grazing(const HomeFigures &home) {
 struct VerdictEvent {
     UnixSeconds Time = 0;
     std::string HomeLocator;
-    BandSet Shown = 0; ///< the bands the user follows; the others are listed closed
-    std::array<BandVerdict, BandCount> Bands{};
+    spot::BandSet Shown = 0; ///< the bands the user follows; the others are listed closed
+    std::array<BandVerdict, spot::BandCount> Bands{};
     std::vector<DoubleHopEvidence> DoubleHop{}; ///< by band, then region; empty when none is heard
 };
 
 struct AlarmEvent {
     UnixSeconds Time = 0;
-    Band Which = Band::M2;
+    spot::Band Which = spot::Band::M2;
     int CloudId = 0;
     std::string Text;
     HomeFigures Home{}; ///< the try-towards figures through the cloud

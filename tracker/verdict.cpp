@@ -44,8 +44,8 @@ bool SameToTheUser(const HomeFigures &a, const HomeFigures &b) {
 
 } // namespace
 
-std::array<BandVerdict, BandCount> JudgeBands(const std::vector<CloudCandidate> &clouds,
-                                              double maxHopKm, BandSet shown) {
+std::array<BandVerdict, spot::BandCount> JudgeBands(const std::vector<CloudCandidate> &clouds,
+                                                    double maxHopKm, spot::BandSet shown) {
     std::vector<const CloudCandidate *> usable;
     for (const CloudCandidate &cloud : clouds) {
         const HomeFigures &home = cloud.FromHome.Home;
@@ -54,14 +54,14 @@ std::array<BandVerdict, BandCount> JudgeBands(const std::vector<CloudCandidate> 
             usable.push_back(&cloud);
         }
     }
-    std::array<BandVerdict, BandCount> verdicts{};
-    for (const Band band : AllBands) {
-        BandVerdict &verdict = verdicts[BandIndex(band)];
+    std::array<BandVerdict, spot::BandCount> verdicts{};
+    for (const spot::Band band : spot::AllBands) {
+        BandVerdict &verdict = verdicts[spot::BandIndex(band)];
         verdict.Which = band;
-        if ((shown & BandBit(band)) == 0) {
+        if ((shown & spot::BandBit(band)) == 0) {
             continue;
         }
-        const double edgeMHz = EdgesOf(band).LowMHz;
+        const double edgeMHz = spot::EdgesOf(band).LowMHz;
         const auto reaching = [&](double thresholdMHz) {
             std::vector<const CloudCandidate *> found;
             for (const CloudCandidate *cloud : usable) {
@@ -77,7 +77,7 @@ std::array<BandVerdict, BandCount> JudgeBands(const std::vector<CloudCandidate> 
             via = reaching(edgeMHz * MarginalShareOfEdge);
             verdict.State = via.empty() ? VerdictState::Closed : VerdictState::Marginal;
         }
-        const std::size_t index = BandIndex(band);
+        const std::size_t index = spot::BandIndex(band);
         std::stable_sort(
             via.begin(), via.end(), [index](const CloudCandidate *a, const CloudCandidate *b) {
                 if (a->SpotsOnBand[index] != b->SpotsOnBand[index]) {
@@ -123,7 +123,8 @@ std::string HeadlineWords(const BandVerdict &verdict) {
     if (heard > 0) {
         words += "heard, " + std::to_string(heard) + (heard == 1 ? " Es spot" : " Es spots");
     } else {
-        words += "predicted from " + std::string(BandInWords(verdict.Via.front().AgreedFrom)) +
+        words += "predicted from " +
+                 std::string(spot::BandInWords(verdict.Via.front().AgreedFrom)) +
                  ", none heard yet";
     }
     words += "): beam " + std::to_string(BeamDeg(home.AzimuthDeg)) + ", " +
@@ -142,7 +143,7 @@ std::string HeadlineWords(const BandVerdict &verdict) {
 }
 
 std::string AlarmText(const BandVerdict &verdict) {
-    return std::string(BandInWords(verdict.Which)) + " OPEN " + HeadlineWords(verdict);
+    return std::string(spot::BandInWords(verdict.Which)) + " OPEN " + HeadlineWords(verdict);
 }
 
 } // namespace ionvane::tracker

@@ -17,7 +17,7 @@ constexpr double MarginalShareOfEdge = 0.95;
 /// One live cloud as the verdicts see it.
 struct CloudCandidate {
     CloudFromHome FromHome; ///< the frequency of traffic the highest its spots give
-    std::array<int, BandCount> SpotsOnBand{}; ///< its recent spots per band, BandIndex order
+    std::array<int, spot::BandCount> SpotsOnBand{}; ///< its recent spots per band, BandIndex order
 };
 
 /// The verdict of every band in `shown` (the others are closed) from the live clouds. A cloud
@@ -26,8 +26,8 @@ struct CloudCandidate {
 /// marginal when the best reaches MarginalShareOfEdge of it, else closed. The clouds that carry
 /// it (for a marginal band, that reach the margin) are ranked by their spots on that band, then
 /// by frequency of traffic, then by age (the older first); the first is the headline.
-std::array<BandVerdict, BandCount> JudgeBands(const std::vector<CloudCandidate> &clouds,
-                                              double maxHopKm, BandSet shown);
+std::array<BandVerdict, spot::BandCount> JudgeBands(const std::vector<CloudCandidate> &clouds,
+                                                    double maxHopKm, spot::BandSet shown);
 
 /// Whether two verdicts of a band look the same to the user: the same state, and for every cloud
 /// named the same try-towards locator, beam to the whole degree and frequency of traffic to

@@ -3,7 +3,7 @@
 #include "calc/locator.h"
 #include "calc/number_text.h"
 #include "message_grid.h"
-#include "tracker/band.h"
+#include "spot/band.h"
 
 #include <algorithm>
 #include <array>
@@ -297,7 +297,7 @@ DecodeReading DecodeReader::ReadDecode(const Client &client, const Decode &heard
         reading.Problem = DecodeProblem::NoGrid;
     } else if (dialHz == 0) {
         reading.Problem = DecodeProblem::NoDial;
-    } else if (!heardFreq || !tracker::BandOf(spot.FreqMHz)) {
+    } else if (!heardFreq || !spot::BandOf(spot.FreqMHz)) {
         reading.Problem = DecodeProblem::OffBand;
     } else if (spot.ToLoc.empty()) {
         reading.Problem = DecodeProblem::NoOwnLocator;
@@ -318,9 +318,9 @@ DecodeReading DecodeReader::ReadDecode(const Client &client, const Decode &heard
         reading.Problem = DecodeProblem::TimeBehind;
         return reading;
     }
-    const auto band = tracker::BandOf(spot.FreqMHz);
+    const auto band = spot::BandOf(spot.FreqMHz);
     const std::string key =
-        spot.DxCall + ' ' + (band ? std::string(tracker::BandName(*band)) : spot.FreqMHzText);
+        spot.DxCall + ' ' + (band ? std::string(spot::BandName(*band)) : spot.FreqMHzText);
     if (CountedRecently(key, reading.Time)) {
         reading.Problem = DecodeProblem::Repeated;
         return reading;

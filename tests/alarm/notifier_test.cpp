@@ -86,7 +86,7 @@ bool Listening(quint16 port) {
     });
 }
 
-AlarmFields Alarm(tracker::Band band, const char *text, std::optional<double> beamDeg) {
+AlarmFields Alarm(spot::Band band, const char *text, std::optional<double> beamDeg) {
     AlarmFields fields;
     fields.Alarm = tracker::AlarmEvent{1781431500, band, 1, text};
     fields.BeamDeg = beamDeg;
@@ -110,9 +110,9 @@ TEST(DesktopNotifier, DISABLED_TheAlarmIsShownCriticalPerBandAndTurnBeamReachesT
     QObject::connect(&notifier, &DesktopNotifier::unanswered, [&] { ++unanswered; });
     // The same band again, before the service has answered the first, replaces the first once
     // its id is known; another band gets its own at once.
-    notifier.Notify(Alarm(tracker::Band::M2, "2m open towards JN75", 4.0));
-    notifier.Notify(Alarm(tracker::Band::M2, "2m open towards JN76", 4.0));
-    notifier.Notify(Alarm(tracker::Band::M6, "6m open", std::nullopt));
+    notifier.Notify(Alarm(spot::Band::M2, "2m open towards JN75", 4.0));
+    notifier.Notify(Alarm(spot::Band::M2, "2m open towards JN76", 4.0));
+    notifier.Notify(Alarm(spot::Band::M6, "6m open", std::nullopt));
     ASSERT_TRUE(WaitFor([&] { return fake.Calls.size() == 3; }));
     const auto shownWith = [&](const char *body) {
         const auto at = std::find_if(fake.Calls.begin(), fake.Calls.end(),
@@ -172,7 +172,7 @@ TEST(DesktopNotifier, WithoutAServiceTheAlarmIsLeftToTheFallback) {
     DesktopNotifier notifier(bus.Connect("alone"), "ionvane");
     int unanswered = 0;
     QObject::connect(&notifier, &DesktopNotifier::unanswered, [&] { ++unanswered; });
-    notifier.Notify(Alarm(tracker::Band::M6, "6m open", std::nullopt));
+    notifier.Notify(Alarm(spot::Band::M6, "6m open", std::nullopt));
     EXPECT_TRUE(WaitFor([&] { return unanswered == 1; }));
 }
 

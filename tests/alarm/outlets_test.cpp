@@ -40,7 +40,7 @@ quint16 FreePort() {
 
 AlarmFields TwoMetreAlarm() {
     AlarmFields fields;
-    fields.Alarm = tracker::AlarmEvent{1781431500, tracker::Band::M2, 3,
+    fields.Alarm = tracker::AlarmEvent{1781431500, spot::Band::M2, 3,
                                        "2m open towards JN75 \u00b7 beam 123\u00b0"};
     fields.Alarm.Heard = 2;
     fields.BeamDeg = 123.4;

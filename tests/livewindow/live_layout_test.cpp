@@ -53,9 +53,9 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         // others and counting the rest; every other cloud in its tool tip, one a line.
         livewindow::BandPanel panel;
         tracker::VerdictEvent v;
-        v.Shown = tracker::BandBit(tracker::Band::M6);
-        tracker::BandVerdict &six = v.Bands[tracker::BandIndex(tracker::Band::M6)];
-        six.Which = tracker::Band::M6;
+        v.Shown = spot::BandBit(spot::Band::M6);
+        tracker::BandVerdict &six = v.Bands[spot::BandIndex(spot::Band::M6)];
+        six.Which = spot::Band::M6;
         six.State = tracker::VerdictState::Possible;
         six.CloudId = 1;
         six.Via = {{1, {"JN11AB", 227.6, 9.1, 1100, 58.14F}},
@@ -101,9 +101,9 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         QVERIFY(QTest::qWaitForWindowExposed(&live));
         Busy(live);
         tracker::VerdictEvent v;
-        for (const tracker::Band band : tracker::AllBands) {
-            v.Shown = static_cast<tracker::BandSet>(v.Shown | tracker::BandBit(band));
-            tracker::BandVerdict &verdict = v.Bands[tracker::BandIndex(band)];
+        for (const spot::Band band : spot::AllBands) {
+            v.Shown = static_cast<spot::BandSet>(v.Shown | spot::BandBit(band));
+            tracker::BandVerdict &verdict = v.Bands[spot::BandIndex(band)];
             verdict.Which = band;
             verdict.State = tracker::VerdictState::Possible;
             verdict.CloudId = 1;
@@ -111,14 +111,14 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
                            {4, {"KM06BL", 124.7, 3.2, 2100, 56.62F}}};
             verdict.Home = verdict.Via.front().Home;
         }
-        v.DoubleHop = {{tracker::Band::M6,
+        v.DoubleHop = {{spot::Band::M6,
                         "the Atlantic islands",
                         3,
                         0,
                         {40.1, -15.2},
                         {34.6, -24.9},
                         "6 m double hop to the Atlantic islands, 3 spots, last 17:10"},
-                       {tracker::Band::M6,
+                       {spot::Band::M6,
                         "the Caribbean",
                         42,
                         0,

@@ -35,7 +35,7 @@ void LiveWindowTest::geometryAndSplittersRemembered() {
     QVERIFY2(sideMoved[0] > sideMoved[2],
              qPrintable(QString("%1 %2 %3").arg(sideMoved[0]).arg(sideMoved[1]).arg(sideMoved[2])));
     QCOMPARE(again.findChild<QComboBox *>("cmbAlarmBand")->currentIndex(), 1);
-    QCOMPARE(again.Session().AlarmBand(), tracker::Band::M6);
+    QCOMPARE(again.Session().AlarmBand(), spot::Band::M6);
 }
 
 void LiveWindowTest::feedSettingsRemembered() {

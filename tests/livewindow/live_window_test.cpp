@@ -47,21 +47,21 @@ void LiveWindowTest::bandPanelNamesEachBandsOwnCloud() {
     // in small type under it; 2 m with no other cloud.
     livewindow::BandPanel panel;
     tracker::VerdictEvent v;
-    v.Shown = tracker::BandBit(tracker::Band::M10) | tracker::BandBit(tracker::Band::M6) |
-              tracker::BandBit(tracker::Band::M2);
-    for (const tracker::Band band : tracker::AllBands) {
-        v.Bands[tracker::BandIndex(band)].Which = band;
+    v.Shown = spot::BandBit(spot::Band::M10) | spot::BandBit(spot::Band::M6) |
+              spot::BandBit(spot::Band::M2);
+    for (const spot::Band band : spot::AllBands) {
+        v.Bands[spot::BandIndex(band)].Which = band;
     }
     tracker::CloudFromHome near{1, {"JN11AB", 227.6, 9.1, 1100, 48.14F}};
-    near.Heard[tracker::BandIndex(tracker::Band::M6)] = 3;
+    near.Heard[spot::BandIndex(spot::Band::M6)] = 3;
     tracker::CloudFromHome far{2, {"KM06BL", 124.7, 3.2, 2100, 146.62F}};
-    far.Heard[tracker::BandIndex(tracker::Band::M6)] = 2;
-    tracker::BandVerdict &six = v.Bands[tracker::BandIndex(tracker::Band::M6)];
+    far.Heard[spot::BandIndex(spot::Band::M6)] = 2;
+    tracker::BandVerdict &six = v.Bands[spot::BandIndex(spot::Band::M6)];
     six.State = tracker::VerdictState::Marginal;
     six.CloudId = 1;
     six.Home = near.Home;
     six.Via = {near, far};
-    tracker::BandVerdict &two = v.Bands[tracker::BandIndex(tracker::Band::M2)];
+    tracker::BandVerdict &two = v.Bands[spot::BandIndex(spot::Band::M2)];
     two.State = tracker::VerdictState::Possible;
     two.CloudId = 2;
     two.Home = far.Home;
@@ -73,13 +73,13 @@ void LiveWindowTest::bandPanelNamesEachBandsOwnCloud() {
     const auto *alarmChoices =
         qobject_cast<QListView *>(panel.findChild<QComboBox *>("cmbAlarmBand")->view());
     QVERIFY(alarmChoices->isRowHidden(2) && !alarmChoices->isRowHidden(3));
-    QCOMPARE(panel.RowText(tracker::Band::M6),
+    QCOMPARE(panel.RowText(spot::Band::M6),
              QString("6 m marginal\n(heard, 3 Es spots): beam 228, 1,100 km, towards JN11AB; model "
                      "estimate MUF 48.1 MHz"));
     QVERIFY(panel.findChild<QPushButton *>("cmdBand6m")->styleSheet().contains("#ffb300"));
     QCOMPARE(panel.findChild<QLabel *>("lblVia6m")->text(),
              QString("also cloud 2: beam 125 towards KM06BL up to 146.6 MHz"));
-    QCOMPARE(panel.RowText(tracker::Band::M2),
+    QCOMPARE(panel.RowText(spot::Band::M2),
              QString("2 m POSSIBLE\n(predicted from 6 m, none heard yet): beam 125, 2,100 km, "
                      "towards KM06BL; model estimate MUF 146.6 MHz"));
     QVERIFY(!panel.findChild<QLabel *>("lblVia2m")->isVisible());
