@@ -11,10 +11,10 @@ namespace ionvane::cli {
 
 /// {"event":"spot","time":..,"raw":..,"spot":{..},"classification":"es","band":"6m" or null,
 ///  "cloud":1 or null,"result":{..as --json..}}: "spot" is AppendSpotObject's object, the
-///  classification the tracker's (es, multi-hop, too-short, other-mode, other-band, no-result), the cloud the one
-///  a counted spot joined. A spot placed from its calls has "placed":{..} after "cloud", saying
-///  how each end was found. With `spotInResult`, "result" ends with the "spot" member too, as
-///  --spot --json writes it.
+///  classification the tracker's (es, multi-hop, too-short, other-mode, other-band, no-result), the
+///  cloud the one a counted spot joined. A spot placed from its calls has "placed":{..} after
+///  "cloud", saying how each end was found. With `spotInResult`, "result" ends with the "spot"
+///  member too, as --spot --json writes it.
 std::string SpotEventJson(tracker::UnixSeconds time, std::string_view raw,
                           const tracker::LineResult &result, bool spotInResult = false);
 
