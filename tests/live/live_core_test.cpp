@@ -15,8 +15,9 @@ namespace {
 
 constexpr UnixSeconds T0 = 1781431200; // 2026-06-14T10:00:00Z
 
-CoreSetup HomeSetup() {
+CoreSetup HomeSetup(history::HistoryStore *store) {
     CoreSetup setup;
+    setup.Store = store;
     setup.Format = calc::PlainNumberFormat();
     setup.Home = tracker::HomeSettings{"IO90IR", 110.0F, 0.15F};
     setup.NowUtc = [] { return T0; };
@@ -30,8 +31,8 @@ TEST(LiveCore, ReportsAreStoredAtReceiptAndTheirSpotsAtTheirOwnTime) {
     // itself at its decode time).
     QTemporaryDir dir;
     history::HistoryStore store(dir.filePath("history.sqlite"), T0);
-    LiveCore core(HomeSetup());
-    core.UseStore(&store);
+    LiveCore core(HomeSetup(&store));
+    core.UseStore();
     feed::ReportReader reader;
     core.FeedReport(feed::ReportEvent(
         reader, feed::Seconds(std::chrono::seconds(T0 + 600)),
@@ -53,16 +54,16 @@ TEST(LiveCore, ReportsAreStoredAtReceiptAndTheirSpotsAtTheirOwnTime) {
 TEST(LiveCore, AFullDiskIsSaidOnceAndTheSessionGoesOn) {
     QTemporaryDir dir;
     history::HistoryStore store(dir.filePath("history.sqlite"), T0);
-    LiveCore core(HomeSetup());
+    LiveCore core(HomeSetup(&store));
     std::vector<StoreProblem> problems;
     int spots = 0;
-    QObject::connect(&core, &LiveCore::happened, &core, [&](const LiveEvent &event) {
+    core.Subscribe(&core, [&](const LiveEvent &event) {
         if (const auto *problem = std::get_if<StoreProblem>(&event)) {
             problems.push_back(*problem);
         }
         spots += std::holds_alternative<SpotTaken>(event) ? 1 : 0;
     });
-    core.UseStore(&store);
+    core.UseStore();
     {
         const ionvane::testing::FullDisk full;
         for (int i = 0; i < 3; ++i) {
@@ -82,14 +83,14 @@ TEST(LiveCore, ALockedStoreHoldsNoLineUpAndLosesNone) {
     QTemporaryDir dir;
     const QString path = dir.filePath("history.sqlite");
     history::HistoryStore store(path, T0);
-    LiveCore core(HomeSetup());
+    LiveCore core(HomeSetup(&store));
     std::vector<StoreProblem::Kind> said;
-    QObject::connect(&core, &LiveCore::happened, &core, [&](const LiveEvent &event) {
+    core.Subscribe(&core, [&](const LiveEvent &event) {
         if (const auto *problem = std::get_if<StoreProblem>(&event)) {
             said.push_back(problem->What);
         }
     });
-    core.UseStore(&store);
+    core.UseStore();
     {
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other program");
         other.setDatabaseName(path);

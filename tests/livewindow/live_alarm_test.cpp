@@ -23,7 +23,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         QVERIFY(QTest::qWaitForWindowExposed(&live));
         QVERIFY(!banner->isVisible());
 
-        Replay(live, 0, 5);
+        Replay(0, 5);
         QVERIFY(banner->isVisible());
         QCOMPARE(banner->text(),
                  QString("2 m OPEN since 10:00 UTC    (click or Esc)\n"
@@ -36,7 +36,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         QCOMPARE(Outlet.Beeps, 1);
 
         Now = CaptureStart + 90;
-        live.Session().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1001Z");
+        Core().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1001Z");
         QCOMPARE(Outlet.Notes.size(), 1);
         QVERIFY(banner->isVisible());
 
@@ -50,7 +50,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         QCOMPARE(bands->mapTo(&live, QPoint()), bandsAt);
 
         Now = CaptureStart + 120;
-        live.Session().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1002Z");
+        Core().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1002Z");
         QVERIFY(!banner->isVisible());
         QCOMPARE(Outlet.Notes.size(), 1);
         QCOMPARE(Outlet.Beeps, 1);
@@ -66,7 +66,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         auto *turnBeam = live.findChild<QPushButton *>("cmdTurnBeam");
         QVERIFY(!turnBeam->isVisible());
         QVERIFY(!live.findChild<QAction *>("actTurnBeam2m")->isEnabled());
-        Replay(live, 0, 5);
+        Replay(0, 5);
         QVERIFY(turnBeam->isVisible());
         turnBeam->click();
         live.findChild<QAction *>("actTurnBeam2m")->trigger();
@@ -91,11 +91,11 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         auto *banner = live.findChild<QPushButton *>("cmdAlarm");
         live.show();
         QVERIFY(QTest::qWaitForWindowExposed(&live));
-        Replay(live, 0, 1);
+        Replay(0, 1);
         QVERIFY(banner->isVisible());
         QVERIFY(banner->text().startsWith("6 m OPEN"));
         Now = CaptureStart + 60;
-        live.Session().ClusterLine(Now, "DX de G4ABC:     50110.0  S51ABC  IO90IR<ES>JN77EX 1001Z");
+        Core().ClusterLine(Now, "DX de G4ABC:     50110.0  S51ABC  IO90IR<ES>JN77EX 1001Z");
         QCOMPARE(Outlet.Notes.size(), 1);
         QVERIFY(Outlet.Notes.front().startsWith("Ionvane Live: 6 m open"));
         QCOMPARE(Outlet.Beeps, 1);
@@ -103,13 +103,13 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
 
         alarmBand->setCurrentIndex(3);
         Now = CaptureStart + 20 * 60;
-        live.Session().Tick();
+        Core().Tick();
         Now = CaptureStart + 40 * 60;
-        live.Session().ClusterLine(Now, "DX de G4ABC:     50100.0  S51ABC  IO90IR<ES>JN77EX 1040Z");
+        Core().ClusterLine(Now, "DX de G4ABC:     50100.0  S51ABC  IO90IR<ES>JN77EX 1040Z");
         Now += 30;
-        live.Session().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1040Z");
+        Core().ClusterLine(Now, "DX de DK7UK:    144174.0  S51ABC  JO01MM<ES>JN75EX 1040Z");
         Now += 10;
-        live.Session().ClusterLine(Now, "DX de F5ABC:    144300.0  OK1XYZ  IN99QH<ES>JN79QH 1040Z");
+        Core().ClusterLine(Now, "DX de F5ABC:    144300.0  OK1XYZ  IN99QH<ES>JN79QH 1040Z");
         QCOMPARE(Outlet.Notes.size(), 2);
         QVERIFY(Outlet.Notes.back().startsWith("Ionvane Live: 2 m open"));
         QCOMPARE(Outlet.Beeps, 2);
@@ -122,7 +122,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         frmLive live(Setup());
         live.show();
         QVERIFY(QTest::qWaitForWindowExposed(&live));
-        Replay(live, 0, 5);
+        Replay(0, 5);
         auto *banner = live.findChild<QPushButton *>("cmdAlarm");
         QVERIFY(banner->isVisible());
         QCOMPARE(Outlet.Notes.size(), 2);
@@ -135,7 +135,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         // line, a 2 m spot). Expected: three rows, newest first, the skipped one grey with its
         // reason; the WWV line is no spot at all. The 2 m filter leaves the 2 m spot.
         frmLive live(Setup());
-        Replay(live, 0, 4);
+        Replay(0, 4);
         auto *table = live.findChild<QTableView *>("tblSpots");
         using S = livewindow::SpotListModel;
         QCOMPARE(table->model()->rowCount(), 3);
@@ -164,7 +164,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         for (int i = 0; i < 1005; ++i) {
             const std::string line = "DX de G4ABC:     " + std::to_string(50100 + i) +
                                      ".0  S51ABC  IO90IR<ES>JN77EX 1000Z";
-            session->ClusterLine(CaptureStart + i, line);
+            session.Core->ClusterLine(CaptureStart + i, line);
         }
         QCOMPARE(session->Spots().size(), livewindow::MaxListedSpots);
         QCOMPARE(session->Spots().front().Read.FreqMHzText, std::string("51.104"));
@@ -200,7 +200,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
                 report.From + "\",\"rc\":\"DL1XX\",\"rl\":\"" + report.To + "\",\"b\":\"6m\"}";
             const std::string topic = std::string("pskr/filter/v2/6m/FT8/EA4XXX/DL1XX/") +
                                       report.From + '/' + report.To + "/281/230";
-            late->FeedReport(feed::ReportEvent(
+            late.Core->FeedReport(feed::ReportEvent(
                 reader, feed::Seconds(std::chrono::seconds(received)), topic, payload));
         }
         QCOMPARE(late->Spots().size(), std::size(reports));
@@ -222,10 +222,10 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         }
         std::sort(lines.begin(), lines.end());
         for (const auto &[time, line] : lines) {
-            inOrder->ClusterLine(time, line);
+            inOrder.Core->ClusterLine(time, line);
         }
         Now = received;
-        inOrder->Tick();
+        inOrder.Core->Tick();
 
         QCOMPARE(late->Now(), received);
         QCOMPARE(inOrder->Now(), received);
@@ -259,9 +259,9 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         // State: the opening's cloud. Action: the ageing tick 16 minutes later, nothing received.
         // Expected: the cloud fades and every band closes, as a line at that time would do.
         frmLive live(Setup());
-        Replay(live, 0, 4);
+        Replay(0, 4);
         Now = CaptureStart + 16 * 60;
-        live.Session().Tick();
+        Core().Tick();
         auto *table = live.findChild<QTableView *>("tblClouds");
         QCOMPARE(Cell(table, 0, livewindow::CloudTableModel::Age), QString("16 min (fading)"));
         QVERIFY(BandRow(live, "6m").contains("closed"));
@@ -269,45 +269,46 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
     }
 
     void storeOpenedOnceDrawnShowsTheLastHour() {
-        // State: a store that recorded the opening. Action: a new window five minutes later,
-        // without a store, shown; the store handed over once it has been drawn, as the program
-        // does. Expected: the window was drawn first (empty), then the cloud and the spots are
-        // there, and new lines go into the store.
+        // State: a store that recorded the opening. Action: a new window five minutes later whose
+        // core, with the store, comes once it has been drawn, as the program's does. Expected:
+        // the window is empty until drawn, then the cloud and the spots are there, and new
+        // lines go into the store.
         QTemporaryDir storeDir;
         {
             history::HistoryStore store(storeDir.filePath("history.sqlite"), CaptureStart);
             frmLive live(Setup(&store));
-            Replay(live, 0, 4);
+            Replay(0, 4);
         }
         Now = CaptureStart + 5 * 60;
-        frmLive live(Setup());
+        history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
+        livewindow::LiveWindowSetup setup = Setup(&store);
+        setup.CoreOnceDrawn = true;
+        frmLive live(std::move(setup));
         QSignalSpy drawn(&live, &frmLive::firstFrameDrawn);
-        live.show();
-        QVERIFY(drawn.wait(10'000));
         auto *clouds = live.findChild<QTableView *>("tblClouds");
         QCOMPARE(clouds->model()->rowCount(), 0);
-        history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
-        live.UseStore(&store);
+        QVERIFY(live.Session().Core() == nullptr);
+        live.show();
+        QVERIFY(drawn.wait(10'000));
         QCOMPARE(clouds->model()->rowCount(), 1);
         QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Centre), QString("JN39RG"));
         QCOMPARE(live.findChild<QTableView *>("tblSpots")->model()->rowCount(), 3);
-        live.Session().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1005Z");
+        Core().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1005Z");
         QCOMPARE(store.LinesSince(Now).size(), std::size_t{1});
         QCOMPARE(drawn.size(), 1);
     }
 
     void storeMovedAsideIsSaidInTheStatusBar() {
-        // State: a store file that is no database. Action: the store opened and handed over.
-        // Expected: the status bar says it was moved aside.
+        // State: a store file that is no database. Action: the store opened and handed to the
+        // window's core. Expected: the status bar says it was moved aside.
         QTemporaryDir storeDir;
         const QString path = storeDir.filePath("history.sqlite");
         QFile garbage(path);
         QVERIFY(garbage.open(QIODevice::WriteOnly));
         garbage.write(QByteArray(4096, 'x'));
         garbage.close();
-        frmLive live(Setup());
         history::HistoryStore store(path, Now);
-        live.UseStore(&store);
+        frmLive live(Setup(&store));
         QVERIFY2(live.statusBar()->currentMessage().contains("moved aside"),
                  qPrintable(live.statusBar()->currentMessage()));
     }
@@ -320,7 +321,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         {
             history::HistoryStore store(storeDir.filePath("history.sqlite"), CaptureStart);
             frmLive live(Setup(&store));
-            Replay(live, 0, 4);
+            Replay(0, 4);
         }
         const int notes = static_cast<int>(Outlet.Notes.size());
         Now = CaptureStart + 5 * 60;
