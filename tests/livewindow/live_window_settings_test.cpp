@@ -208,6 +208,9 @@ void LiveWindowTest::refusalIsElidedAndNeverWidensTheWindow() {
     state->repaint();
     QCOMPARE(live.width(), live.minimumSizeHint().width());
     QCOMPARE(state->toolTip(), state->text());
+    // The core ended the session for good: the button offers a new start.
+    QCOMPARE(live.findChild<QPushButton *>("cmdClusterConnect")->text(), QString("&Connect"));
+    QVERIFY(!live.Session().Core()->Snapshot().ClusterRunning);
 }
 
 void LiveWindowTest::eachAltLetterLeadsToOneControl() {
