@@ -172,11 +172,10 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
     }
 
     void lateFeedReportsCountAtTheirOwnTimes() {
-        // State: two sessions without a window. Action: five 6 m reports of one cloud, of 14 to
-        // 2 minutes before their receipt, all received at once (the one of 12 minutes ago after
-        // the one of 2 minutes ago), and one of 20 minutes ago; the same five spots as cluster
-        // lines, each at its own time. Expected: one cloud each, the same best spot (the one of
-        // the highest path MUF), and all five paths on the map.
+        // State: a session without a window. Action: five 6 m reports of one cloud, of 14 to 2
+        // minutes before their receipt, all received at once (the one of 12 minutes ago after the
+        // one of 2 minutes ago), and one of 20 minutes ago. Expected: one cloud, its best spot
+        // the one of the highest path MUF, and all five paths on the map.
         struct Report {
             tracker::UnixSeconds AgoS;
             const char *From;
@@ -188,8 +187,7 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
             {6 * 60, "IM99TL", "JN48QT"},  {20 * 60, "IN80DO", "JN58TD"},
         };
         const tracker::UnixSeconds received = CaptureStart + 20 * 60;
-        const auto session = [this] { return NewSession(); };
-        const auto late = session();
+        const auto late = NewSession();
         feed::ReportReader reader;
         long long sequence = 401;
         for (const Report &report : reports) {
@@ -206,43 +204,16 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         QCOMPARE(late->Spots().size(), std::size(reports));
         QVERIFY(!late->Spots().front().CloudId.has_value()); // 20 minutes: older than the stretch
 
-        const auto inOrder = session();
-        std::vector<std::pair<tracker::UnixSeconds, std::string>> lines;
-        for (const Report &report : reports) {
-            if (report.AgoS < tracker::RecentWindowS) {
-                // Each at its own minute: the same spot in the same minute is counted once.
-                const QString minute =
-                    QDateTime::fromSecsSinceEpoch(received - report.AgoS, QTimeZone::utc())
-                        .toString("HHmm");
-                lines.emplace_back(received - report.AgoS,
-                                   std::string("DX de EA4XX:     50313.0  DL1XX        ") +
-                                       report.From + "<ES>" + report.To + "  " +
-                                       minute.toStdString() + "Z");
-            }
-        }
-        std::sort(lines.begin(), lines.end());
-        for (const auto &[time, line] : lines) {
-            inOrder.Core->ClusterLine(time, line);
-        }
-        Now = received;
-        inOrder.Core->Tick();
-
-        // The cloud's sums are the tracker's; the window keeps the late reports' rows in time
-        // order, so that the best spot and the paths are those of the spots in order.
+        // The cloud's sums are the tracker's; the session keeps the late reports' rows in time
+        // order: the best spot is the highest path MUF, the shortest path at the one frequency.
         QCOMPARE(late->Now(), received);
         QCOMPARE(late->Clouds().size(), std::size_t{1});
-        QCOMPARE(inOrder->Clouds().size(), std::size_t{1});
-        const tracker::CloudSnapshot a = late->Clouds()[0].Cloud;
-        const tracker::CloudSnapshot b = inOrder->Clouds()[0].Cloud;
-        const auto lateBest = late->BestSpotOf(a.Id);
-        const auto inOrderBest = inOrder->BestSpotOf(b.Id);
-        QVERIFY(lateBest && inOrderBest);
-        // The highest path MUF: the shortest path at the one frequency, IN80DO to JN47GJ.
-        QCOMPARE(lateBest->Time, received - 14 * 60);
-        QCOMPARE(lateBest->Read.FromLoc, inOrderBest->Read.FromLoc);
-        QCOMPARE(lateBest->Read.ToLoc, inOrderBest->Read.ToLoc);
+        const auto best = late->BestSpotOf(late->Clouds()[0].Cloud.Id);
+        QVERIFY(best);
+        QCOMPARE(best->Time, received - 14 * 60);
+        QCOMPARE(best->Read.FromLoc, std::string("IN80DO"));
+        QCOMPARE(best->Read.ToLoc, std::string("JN47GJ"));
         QCOMPARE(late->RecentPaths().size(), std::size_t{5});
-        QCOMPARE(inOrder->RecentPaths().size(), std::size_t{5});
     }
 
     void ageingTickFadesCloudsWithoutLines() {
@@ -256,36 +227,6 @@ class LiveAlarmTest : public QObject, LiveWindowFixture {
         QCOMPARE(Cell(table, 0, livewindow::CloudTableModel::Age), QString("16 min (fading)"));
         QVERIFY(BandRow(live, "6m").contains("closed"));
         QCOMPARE(live.windowTitle(), QString("Ionvane Live"));
-    }
-
-    void storeOpenedOnceDrawnShowsTheLastHour() {
-        // State: a store that recorded the opening. Action: a new window five minutes later whose
-        // core, with the store, comes once it has been drawn, as the program's does. Expected:
-        // the window is empty until drawn, then the cloud and the spots are there, and new
-        // lines go into the store.
-        QTemporaryDir storeDir;
-        {
-            history::HistoryStore store(storeDir.filePath("history.sqlite"), CaptureStart);
-            frmLive live(Setup(&store));
-            Replay(0, 4);
-        }
-        Now = CaptureStart + 5 * 60;
-        history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
-        livewindow::LiveWindowSetup setup = Setup(&store);
-        setup.CoreOnceDrawn = true;
-        frmLive live(std::move(setup));
-        QSignalSpy drawn(&live, &frmLive::firstFrameDrawn);
-        auto *clouds = live.findChild<QTableView *>("tblClouds");
-        QCOMPARE(clouds->model()->rowCount(), 0);
-        QVERIFY(live.Session().Core() == nullptr);
-        live.show();
-        QVERIFY(drawn.wait(10'000));
-        QCOMPARE(clouds->model()->rowCount(), 1);
-        QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Centre), QString("JN39RG"));
-        QCOMPARE(live.findChild<QTableView *>("tblSpots")->model()->rowCount(), 3);
-        Core().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1005Z");
-        QCOMPARE(store.LinesSince(Now).size(), std::size_t{1});
-        QCOMPARE(drawn.size(), 1);
     }
 
     void storeMovedAsideIsSaidInTheStatusBar() {

@@ -308,10 +308,17 @@ void LiveWindowTest::landFollowsOnceTheWindowIsUp() {
 }
 
 void LiveWindowTest::coreComesOnceDrawnAndWsjtxListensAgain() {
-    // State: a window whose core comes once it is drawn, its WSJT-X box listening on a free port
-    // of 127.0.0.1 when it last closed. Action: Connect before the first frame, then show it.
-    // Expected: no session yet, and Connect says so; once drawn, the core restores and the box
-    // listens again.
+    // State: a store that recorded the opening; a window five minutes later whose core comes once
+    // it is drawn, as the program's does, its WSJT-X box listening on a free port of 127.0.0.1
+    // when it last closed. Action: Connect before the first frame, then show it. Expected: no
+    // session yet, and Connect says so; once drawn, the core reads the last hour back, new lines
+    // go into the store, and the box listens again.
+    QTemporaryDir storeDir;
+    {
+        history::HistoryStore store(storeDir.filePath("history.sqlite"), CaptureStart);
+        frmLive before(Setup(&store));
+        Replay(0, 4);
+    }
     QUdpSocket probe;
     QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
     const quint16 port = probe.localPort();
@@ -320,7 +327,9 @@ void LiveWindowTest::coreComesOnceDrawnAndWsjtxListensAgain() {
     remembered.WsjtxAddress = QString("127.0.0.1:%1").arg(port);
     remembered.WsjtxListening = true;
     QVERIFY(livewindow::SaveLiveSettings(ConfigDir->path(), remembered));
-    livewindow::LiveWindowSetup setup = Setup();
+    Now = CaptureStart + 5 * 60;
+    history::HistoryStore store(storeDir.filePath("history.sqlite"), Now);
+    livewindow::LiveWindowSetup setup = Setup(&store);
     setup.CoreOnceDrawn = true;
     frmLive live(std::move(setup));
     QSignalSpy drawn(&live, &frmLive::firstFrameDrawn);
@@ -328,11 +337,18 @@ void LiveWindowTest::coreComesOnceDrawnAndWsjtxListensAgain() {
     QVERIFY(live.Session().Core() == nullptr);
     QCOMPARE(live.findChild<QLabel *>("lblClusterState")->text(),
              QString("Starting the live sources\u2026"));
+    auto *clouds = live.findChild<QTableView *>("tblClouds");
+    QCOMPARE(clouds->model()->rowCount(), 0);
     live.show();
     QVERIFY(drawn.wait(10'000));
-    QVERIFY(live.Session().Core() != nullptr);
+    QCOMPARE(clouds->model()->rowCount(), 1);
+    QCOMPARE(Cell(clouds, 0, livewindow::CloudTableModel::Centre), QString("JN39RG"));
+    QCOMPARE(live.findChild<QTableView *>("tblSpots")->model()->rowCount(), 3);
+    Core().ClusterLine(Now, "DX de DK7UK:    144300.0  S51XYZ  JO01MM<ES>JN75EX 1005Z");
+    QCOMPARE(store.LinesSince(Now).size(), std::size_t{1});
     auto *listen = live.findChild<QPushButton *>("cmdWsjtxListen");
     QTRY_COMPARE_WITH_TIMEOUT(listen->text(), QString("S&top"), 10'000);
+    QCOMPARE(drawn.size(), 1);
 }
 
 QTEST_MAIN(LiveWindowTest)
