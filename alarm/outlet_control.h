@@ -1,6 +1,6 @@
 // What a front end holds of the alarm outlets without their code: their settings and a small
-// interface. The live window's module reaches the outlets through the core module, which binds
-// the network library; the window's own code binds nothing of it.
+// interface. The live module makes the outlets, which bind the network library; the window's own
+// code binds nothing of it.
 #pragma once
 
 #include "live/live_events.h"

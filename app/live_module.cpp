@@ -1,16 +1,20 @@
-// The live window module (see live_module.h): the live window, its core with the history store
-// loaded once the window is drawn (core_module.h), and the desktop's alarm outlet.
+// The live module (see live_module.h): the live window, its core with the history store made once
+// the window is drawn, and the alarm's outlets.
 #include "live_module.h"
 
-#include "core_module.h"
+#include "alarm/alarm_deliveries.h"
+#include "cluster/cluster_settings.h"
+#include "station/config_dir.h"
+#include "history/history_store.h"
+#include "live/country_file_reading.h"
+#include "live/grid_memory_file.h"
+#include "live/live_core.h"
 #include "livewindow/alarm_outlet.h"
 #include "livewindow/live_window.h"
-#include "station/config_dir.h"
 #include "window/locale_format.h"
 #include "window/settings_file.h"
 
 #include <QDateTime>
-#include <QLibrary>
 #include <QLocale>
 #include <QStatusBar>
 
@@ -23,13 +27,9 @@ namespace {
 class LiveProgram : public LiveWindowHandle {
   public:
     explicit LiveProgram(const LiveRequest &request)
-        : CoreModule(request.CoreModulePath),
-          Outlet(station::ConfigDir(), [this](const alarm::DeliverySettings &settings) {
-              // Resolved once the core is there: the core module is loaded by then.
-              const auto open =
-                  reinterpret_cast<OpenOutletsFunction>(CoreModule.resolve(OutletsEntryName));
-              return std::unique_ptr<alarm::OutletControl>(open != nullptr ? open(settings)
-                                                                           : nullptr);
+        : Outlet(station::ConfigDir(), [](const alarm::DeliverySettings &settings) {
+              return std::make_unique<alarm::AlarmDeliveries>(settings,
+                                                              alarm::RotatorClock::System());
           }) {
         livewindow::LiveWindowSetup setup;
         setup.ConfigDir = station::ConfigDir();
@@ -38,16 +38,10 @@ class LiveProgram : public LiveWindowHandle {
             window::SettingsPlaces::ForThisProgram().LoadPath(), setup.Format));
         setup.NowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
         setup.Outlet = &Outlet;
-        // The sources, the store and their libraries come once the window is drawn: its first
-        // look does not wait for them, and the last hour fills the tables a moment later.
+        // The sources and the store come once the window is drawn: its first look does not wait
+        // for the store's opening, and the last hour fills the tables a moment later.
         setup.CoreOnceDrawn = true;
-        setup.OpenCore = [this](live::CoreSetup core) -> live::OpenedCore {
-            const auto open = reinterpret_cast<OpenCoreFunction>(CoreModule.resolve(CoreEntryName));
-            if (open == nullptr) {
-                return {nullptr, CoreModule.errorString().toStdString()};
-            }
-            return {std::unique_ptr<live::CoreControl>(open(std::move(core))), {}};
-        };
+        setup.OpenCore = [this](live::CoreSetup core) { return OpenCore(std::move(core)); };
         Live = std::make_unique<livewindow::frmLive>(std::move(setup));
         Outlet.AddTo(
             *Live, [this] { Show(); },
@@ -72,7 +66,7 @@ class LiveProgram : public LiveWindowHandle {
 
     void SetHome(const window::Settings &home) override { Live->SetHome(home); }
 
-    // The live window goes (with its core) before the module that holds the core's code.
+    // The live window goes with its core before the store the core records into.
     ~LiveProgram() override { Live.reset(); }
 
     void Show() override {
@@ -82,8 +76,21 @@ class LiveProgram : public LiveWindowHandle {
     }
 
   private:
-    /// Never unloaded: the core's code stays until the program ends.
-    QLibrary CoreModule;
+    // A core recording into the history store at its usual place. Calls without locators are
+    // placed by the installed country file, if it can be read, and by the grid memory kept beside
+    // the store. Each core opens the store anew (a new home makes a new core): the core that
+    // recorded into the last one has gone by then.
+    std::unique_ptr<live::CoreControl> OpenCore(live::CoreSetup core) {
+        const QString storePath = history::HistoryStore::DefaultPath();
+        Store.reset();
+        Store = std::make_unique<history::HistoryStore>(storePath, core.NowUtc());
+        core.Store = Store.get();
+        core.Countries = live::ReadCountryFile(live::DefaultCountryFile).File;
+        core.GridMemoryFile = live::GridMemoryPath(storePath);
+        return std::make_unique<live::LiveCore>(std::move(core));
+    }
+
+    std::unique_ptr<history::HistoryStore> Store;
     livewindow::DesktopAlarmOutlet Outlet;
     std::unique_ptr<livewindow::frmLive> Live;
 };

@@ -1,6 +1,6 @@
-// The live window as the program loads it when first asked for: a module of its own, so that the
-// calculator starts without the network, feed and database libraries that only the live window
-// needs (a fifth of a bare Qt window's start on a small machine).
+// The live window with its core as the program loads them when first asked for: a module of its
+// own, so that the calculator starts without the network, feed and database libraries that only
+// the live window needs (a fifth of a bare Qt window's start on a small machine).
 #pragma once
 
 #include "window/settings_file.h"
@@ -14,8 +14,6 @@ namespace ionvane::app {
 
 /// What the live window is opened with.
 struct LiveRequest {
-    /// The core module (core_module.h), loaded once the window has been drawn.
-    QString CoreModulePath;
     /// A cloud was double-clicked: its best spot for the calculator's From, To and Frequency.
     std::function<void(const QString &fromLoc, const QString &toLoc, const QString &freqMHzText)>
         SpotChosen;
@@ -29,7 +27,7 @@ struct LiveRequest {
     std::function<void()> ExitRequested;
 };
 
-/// The live window with its history store and alarm outlet, as the module makes them.
+/// The live window with its core, history store and alarm outlets, as the module makes them.
 class LiveWindowHandle {
   public:
     LiveWindowHandle() = default;

@@ -25,11 +25,6 @@ QString LiveModulePath() {
         .filePath(QStringLiteral(IONVANE_LIVE_MODULE_RELATIVE));
 }
 
-QString LiveCoreModulePath() {
-    return QDir(QApplication::applicationDirPath())
-        .filePath(QStringLiteral(IONVANE_LIVE_CORE_MODULE_RELATIVE));
-}
-
 ProgramWindows::ProgramWindows() : LiveModule(LiveModulePath()) {}
 
 // The live window goes before the module that holds its code, and before the calculator it
@@ -78,7 +73,6 @@ bool ProgramWindows::OpenLive() {
             return false;
         }
         LiveRequest request;
-        request.CoreModulePath = LiveCoreModulePath();
         if (Calc) {
             request.Home = Calc->Home();
         }

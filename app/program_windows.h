@@ -20,8 +20,6 @@ void SetUpApplication();
 /// Where the live window module is: `LiveModuleRelative` from the program's own folder, as built
 /// and as installed.
 QString LiveModulePath();
-/// Where the live window's core module is, beside the live window module.
-QString LiveCoreModulePath();
 
 class ProgramWindows {
   public:

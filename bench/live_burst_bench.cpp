@@ -112,8 +112,9 @@ int WindowMode(int argc, char *argv[]) {
     setup.Home = window::Settings{"IO90IR", 110.0F, 0.15F, "IO90IR"};
     setup.Format = window::NumberFormatOf(QLocale::c());
     setup.NowUtc = nowUtc;
-    setup.OpenCore = [](live::CoreSetup core) {
-        return live::OpenedCore{std::make_unique<live::LiveCore>(std::move(core)), {}};
+    setup.OpenCore = [&store](live::CoreSetup core) {
+        core.Store = &store;
+        return std::make_unique<live::LiveCore>(std::move(core));
     };
     livewindow::frmLive live(std::move(setup));
     // The context of this benchmark's connections: gone before the window, whose feed still
@@ -133,7 +134,6 @@ int WindowMode(int argc, char *argv[]) {
     while (!outlines && limit.isActive()) {
         wait.exec();
     }
-    live.UseStore(&store);
 
     live.findChild<QLineEdit *>("txtBroker")->setText("127.0.0.1:" + port);
     for (const char *band : {"10m", "6m", "4m", "2m"}) {
@@ -147,8 +147,10 @@ int WindowMode(int argc, char *argv[]) {
             taken != nullptr && taken->From == ionvane::live::LineSource::Feed &&
             !taken->Restored) {
             ++received;
-        } else if (const auto *change = std::get_if<ionvane::live::FeedConnection>(&event)) {
-            connected = change->Event.Connection == feed::FeedConnection::Subscribed;
+        } else if (const auto *state = std::get_if<ionvane::live::SourceState>(&event);
+                   state != nullptr && state->From == ionvane::live::LineSource::Feed) {
+            connected = std::get<ionvane::live::FeedConnection>(state->News).Event.Connection ==
+                        feed::FeedConnection::Subscribed;
             wait.quit();
         }
     });

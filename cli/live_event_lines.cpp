@@ -38,6 +38,7 @@ struct Lines {
             Write(VerdictEventJson(done.Verdict));
         }
     }
+    void operator()(const live::SourceState &state) const { std::visit(*this, state.News); }
     void operator()(const live::ClusterConnection &change) const {
         Write(ConnectionEventJson(change.TimeUtc, change.Event).Text());
     }

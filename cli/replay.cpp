@@ -98,22 +98,24 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     setup.Countries = LoadCountryFile(options.Places, err);
     setup.GridMemory = options.Places.GridMemory;
     setup.NowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
+    setup.Store = store ? &*store : nullptr;
     live::LiveCore core(std::move(setup));
     core.SetWsjtxRecordings(options.WsjtxRecordings);
     EventPrinter printer(out);
     const std::unique_ptr<alarm::AlarmDeliveries> outlets = StartOutlets(options.Outlets, err);
     if (outlets) {
-        QObject::connect(&core, &live::LiveCore::happened, outlets.get(),
-                         [&outlets](const live::LiveEvent &event) { outlets->Take(event); });
+        core.Subscribe(outlets.get(),
+                       [&outlets](const live::LiveEvent &event) { outlets->Take(event); });
     }
-    QObject::connect(&core, &live::LiveCore::happened, &core, [&](const live::LiveEvent &event) {
+    core.Subscribe(&core, [&](const live::LiveEvent &event) {
         LiveEventLines(event, SpotInResult::Left,
                        [&](const std::string &line) { printer.Line(line); });
         if (const auto *problem = std::get_if<live::StoreProblem>(&event)) {
             err << "ionvane-cli: " << problem->Message << '\n';
         }
     });
-    core.UseStore(store ? &*store : nullptr);
+    // Recorded into, not read back: a replay is no live session.
+    core.UseStore();
 
     LineReader reader(file, MaxCaptureLineBytes);
     std::string text;

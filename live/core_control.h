@@ -1,7 +1,7 @@
-// What a front end holds of a live session when it must not link the session's code: the live
-// window takes its core from a module loaded once the window is drawn, so that the network, feed
-// and database libraries behind the sources and the store do not delay its first look. Virtual
-// calls and plain values only, so that nothing here binds a symbol of those libraries.
+// The live session's front door: what a front end calls and hears of it. The live window is
+// handed its core through OpenCore once it has been drawn (the program's live module makes a
+// LiveCore, tests one they feed by hand) and needs none of the core's code. Test-only feeding
+// (lines, reports, ticks) is LiveCore's own, not part of this door.
 #pragma once
 
 #include "live_events.h"
@@ -20,7 +20,7 @@
 
 class QObject;
 
-namespace ionvane::station {
+namespace ionvane::cluster {
 class SessionLog;
 }
 
@@ -50,6 +50,9 @@ struct CoreSetup {
     QString GridMemoryFile;
     /// May be null (no log); it must outlive the core.
     station::SessionLog *Log = nullptr;
+    /// The store to record into and read the last hour back from (null: none); it must outlive
+    /// the core. A store that is not open is not used.
+    history::HistoryStore *Store = nullptr;
     /// The time, seconds since 1970 (UTC), of the ageing tick and the restore.
     std::function<UnixSeconds()> NowUtc;
     /// The sources' clocks and chances; none: the system's. (Made by the core alone: the system's
@@ -59,6 +62,24 @@ struct CoreSetup {
     std::optional<wsjtx::SourceEnvironment> WsjtxEnvironment;
 };
 
+/// What the core holds at one moment, for a front end that draws it.
+struct CoreSnapshot {
+    /// The tracker's clock.
+    UnixSeconds Now = 0;
+    /// The clouds as "new" or "fading" at the clock.
+    std::vector<tracker::CloudEvent> Clouds;
+    tracker::VerdictEvent Verdict;
+    /// Bands at or above it alarm.
+    spot::Band AlarmBand = spot::Band::M6;
+    bool ClusterRunning = false;
+    bool FeedRunning = false;
+    bool WsjtxRunning = false;
+    /// The WSJT-X heard last by the running source, for the words of its state; none when none.
+    std::optional<wsjtx::Client> WsjtxHeard;
+};
+
+/// A live session as a front end drives it: opened once everyone listens, its sources started
+/// and stopped, its alarm band set, and what it holds looked at.
 class CoreControl {
   public:
     CoreControl() = default;
@@ -68,52 +89,32 @@ class CoreControl {
 
     /// Calls `listener` with every event from now on, while `context` lives.
     virtual void Subscribe(QObject *context, std::function<void(const LiveEvent &)> listener) = 0;
+    /// Opens the session, once, after its listeners subscribed: the store of its setup is taken
+    /// (what went wrong in opening it comes as a StoreProblem), its last hour read back, and the
+    /// clouds age every AgeingIntervalMs from now on.
+    virtual void Open() = 0;
 
-    /// The store to record into and restore from (null: none); it must outlive the core.
-    virtual void UseStore(history::HistoryStore *store) = 0;
-    /// Reads the store's last hour back and moves the clock to now; returns the lines read back.
-    virtual std::size_t Restore() = 0;
-    /// Ages the clouds every AgeingIntervalMs from now on.
-    virtual void StartAgeing() = 0;
-
-    /// A line from the cluster received at `time`.
-    virtual void ClusterLine(UnixSeconds time, const std::string &line) = 0;
-    /// An event of the feed.
-    virtual void FeedReport(const feed::FeedEvent &event) = 0;
-    /// The clock moved on to now without anything received.
-    virtual void Tick() = 0;
-
+    /// Bands at or above `band` alarm; from the next change of a verdict on.
     virtual void SetAlarmBand(spot::Band band) = 0;
-    [[nodiscard]] virtual spot::Band AlarmBand() const = 0;
-    [[nodiscard]] virtual UnixSeconds Now() const = 0;
-    [[nodiscard]] virtual std::vector<tracker::CloudEvent> Clouds() const = 0;
-    [[nodiscard]] virtual tracker::VerdictEvent Verdict() const = 0;
+    [[nodiscard]] virtual CoreSnapshot Snapshot() const = 0;
 
+    /// Starts a source, stopping the same source already running. Its connection news comes as
+    /// SourceState events; one that ends for good (refused, its port taken) is let go.
     virtual void StartCluster(const QString &host, quint16 port, cluster::SessionConfig config) = 0;
-    virtual void StopCluster() = 0;
-    [[nodiscard]] virtual bool ClusterRunning() const = 0;
     virtual void StartFeed(const feed::FeedSettings &settings) = 0;
-    virtual void StopFeed() = 0;
-    [[nodiscard]] virtual bool FeedRunning() const = 0;
     /// Starts listening at `address` as the user wrote it (PORT or ADDRESS:PORT); returns why not
     /// when it cannot be read, and an empty text when the source was started.
     virtual std::string StartWsjtx(const QString &address) = 0;
-    virtual void StopWsjtx() = 0;
-    [[nodiscard]] virtual bool WsjtxRunning() const = 0;
+    /// Whether WSJT-X's decodes of recordings count; may change while listening.
     virtual void SetWsjtxRecordings(bool recordings) = 0;
-    /// The WSJT-X heard last by the running source; null when none.
-    [[nodiscard]] virtual const wsjtx::Client *WsjtxHeard() const = 0;
+    /// Stops one source; nothing when it is not running.
+    virtual void Stop(LineSource source) = 0;
     /// Stops every source.
-    virtual void Stop() = 0;
+    virtual void StopAll() = 0;
 };
 
-/// A live session just made, or why none could be.
-struct OpenedCore {
-    std::unique_ptr<CoreControl> Core;
-    std::string Problem;
-};
-
-/// Makes a live session: in the program, the core module's; in tests, a LiveCore of their own.
-using OpenCore = std::function<OpenedCore(CoreSetup setup)>;
+/// Makes a live session: in the program, a LiveCore with the history store; in tests, one of their
+/// own.
+using OpenCore = std::function<std::unique_ptr<CoreControl>(CoreSetup setup)>;
 
 } // namespace ionvane::live

@@ -44,23 +44,44 @@ LiveCore::LiveCore(CoreSetup setup, QObject *parent)
     if (Setup.GridMemory && !Setup.GridMemoryFile.isEmpty()) {
         LoadGridMemory(Setup.GridMemoryFile, Pipeline.Grids());
     }
-    connect(&Ageing, &QTimer::timeout, this, &LiveCore::Tick);
+    connect(&Ageing, &QTimer::timeout, this, [this] { Tick(); });
 }
 
 // Whoever listens may be half gone by now: the sources stop without a word.
 LiveCore::~LiveCore() {
-    blockSignals(true);
-    Stop();
+    Quiet = true;
+    StopAll();
     if (Setup.GridMemory && !Setup.GridMemoryFile.isEmpty()) {
         SaveGridMemory(Setup.GridMemoryFile, Pipeline.Grids());
     }
 }
 
 void LiveCore::Subscribe(QObject *context, std::function<void(const LiveEvent &)> listener) {
-    connect(this, &LiveCore::happened, context, std::move(listener));
+    Listeners.push_back({context, std::move(listener)});
 }
 
-void LiveCore::UseStore(history::HistoryStore *store) {
+void LiveCore::Say(const LiveEvent &event) {
+    if (Quiet) {
+        return;
+    }
+    // Told in the order they subscribed; one subscribed while this event is told hears the next.
+    // Those whose context has gone are forgotten once no event is being told (a listener may
+    // feed the core again, telling events within this one).
+    ++Telling;
+    const std::size_t count = Listeners.size();
+    auto listener = Listeners.begin();
+    for (std::size_t i = 0; i < count; ++i, ++listener) {
+        if (listener->Context) {
+            listener->Heard(event);
+        }
+    }
+    if (--Telling == 0) {
+        Listeners.remove_if([](const Listener &gone) { return gone.Context.isNull(); });
+    }
+}
+
+void LiveCore::UseStore() {
+    history::HistoryStore *store = Setup.Store;
     Store = store != nullptr && store->IsOpen() ? store : nullptr;
     StoreFailed = false;
     StoreBusySaid = false;
@@ -69,31 +90,46 @@ void LiveCore::UseStore(history::HistoryStore *store) {
     }
 }
 
-std::size_t LiveCore::Restore() {
+void LiveCore::Open() {
+    UseStore();
     const UnixSeconds now = Setup.NowUtc();
     std::size_t lines = 0;
     if (Store == nullptr) {
         Pipeline.Tick(now, Events);
         Events.clear();
     } else {
-        lines =
-            history::RestoreRecent(*Store, Pipeline, now,
-                                   [this](std::int64_t time, std::string_view line,
-                                          std::vector<tracker::TrackerEvent> &events) {
-                                       const SourceLine read =
-                                           Stored.Feed(Pipeline, time, line, events);
-                                       if (read.Result.What != tracker::LineResult::Kind::Ignored) {
-                                           Say(SpotTaken{read.From, time, read.Time,
-                                                         std::string(line), read.Result, true});
-                                       }
-                                       for (const auto &event : events) {
-                                           Say(TrackerChange{event, true});
-                                       }
-                                   });
+        lines = history::RestoreRecent(
+            *Store, Pipeline, now,
+            [this](std::int64_t time, std::string_view line,
+                   std::vector<tracker::TrackerEvent> &events) {
+                const SourceLine read = Stored.Feed(Pipeline, time, line, events);
+                if (read.Result.What != tracker::LineResult::Kind::Ignored) {
+                    Say(SpotTaken{read.From, time, read.Time, std::string(line), read.Result, true,
+                                  Now()});
+                }
+                for (const auto &event : events) {
+                    Say(TrackerChange{event, true});
+                }
+            });
     }
-    Say(RestoreDone{lines, Clouds(), Verdict()});
+    Say(RestoreDone{lines, Pipeline.Clouds().CurrentClouds(), Pipeline.CurrentVerdict()});
     Say(Settled{Now()});
-    return lines;
+    Ageing.start(AgeingIntervalMs);
+}
+
+CoreSnapshot LiveCore::Snapshot() const {
+    CoreSnapshot now;
+    now.Now = Now();
+    now.Clouds = Pipeline.Clouds().CurrentClouds();
+    now.Verdict = Pipeline.CurrentVerdict();
+    now.AlarmBand = Pipeline.AlarmFrom();
+    now.ClusterRunning = !Cluster.isNull();
+    now.FeedRunning = !Feed.isNull();
+    now.WsjtxRunning = !Wsjtx.isNull();
+    if (const wsjtx::Client *heard = Wsjtx ? Wsjtx->LatestClient() : nullptr) {
+        now.WsjtxHeard = *heard;
+    }
+    return now;
 }
 
 void LiveCore::ClusterLine(UnixSeconds time, const std::string &line) {
@@ -154,10 +190,6 @@ void LiveCore::AgeTo(UnixSeconds now) {
     Say(Settled{Now()});
 }
 
-void LiveCore::StartAgeing() {
-    Ageing.start(AgeingIntervalMs);
-}
-
 // The one recording rule: every line and report is stored at its receipt time, every spot at its
 // own time (a late feed report's, a listed spot's), with the alarms the line brought.
 void LiveCore::Take(LineSource from, UnixSeconds received, const std::string &raw,
@@ -168,7 +200,7 @@ void LiveCore::Take(LineSource from, UnixSeconds received, const std::string &ra
         // A report's event carries its receipt time; a cluster line's the clock, which a capture
         // stepping back a second leaves where it was.
         const UnixSeconds time = from == LineSource::Cluster ? Now() : received;
-        Say(SpotTaken{from, time, spotTime, raw, result, false});
+        Say(SpotTaken{from, time, spotTime, raw, result, false, Now()});
     }
     if (Store != nullptr) {
         StoreWritten(history::Record(*Store, received, spotTime, raw, result, Events));
@@ -220,16 +252,17 @@ bool LiveCore::Logged(UnixSeconds time, std::string_view raw) {
 }
 
 void LiveCore::StartCluster(const QString &host, quint16 port, cluster::SessionConfig config) {
-    StopCluster();
+    StopSource(Cluster);
     Cluster = new cluster::ClusterSession(
         host, port, std::move(config),
         Setup.SessionClock ? *Setup.SessionClock : cluster::SessionClock::System(), this);
     connect(Cluster, &cluster::ClusterSession::connectionChanged, this,
             [this, session = Cluster.data()](const QDateTime &time,
                                              const cluster::ConnectionEvent &event) {
-                Say(ClusterConnection{time, event});
                 // The node said no: no retry.
-                if (event.What == cluster::ConnectionEvent::Kind::Refused) {
+                const bool ended = event.What == cluster::ConnectionEvent::Kind::Refused;
+                Say(SourceState{LineSource::Cluster, ended, ClusterConnection{time, event}});
+                if (ended) {
                     LetGo(Cluster, session);
                 }
             });
@@ -240,12 +273,8 @@ void LiveCore::StartCluster(const QString &host, quint16 port, cluster::SessionC
     Cluster->Start();
 }
 
-void LiveCore::StopCluster() {
-    StopSource(Cluster);
-}
-
 void LiveCore::StartFeed(const feed::FeedSettings &settings, const feed::FeedTimings &timings) {
-    StopFeed();
+    StopSource(Feed);
     Feed = new feed::FeedSource(settings, Setup.FeedEnvironment.value_or(feed::FeedEnvironment{}),
                                 timings, this);
     connect(Feed, &feed::FeedSource::Event, this,
@@ -254,20 +283,18 @@ void LiveCore::StartFeed(const feed::FeedSettings &settings, const feed::FeedTim
                     FeedReport(event);
                     return;
                 }
-                Say(FeedConnection{event});
-                if (event.Connection == feed::FeedConnection::Refused) {
+                // The broker refused every topic: no retry.
+                const bool ended = event.Connection == feed::FeedConnection::Refused;
+                Say(SourceState{LineSource::Feed, ended, FeedConnection{event}});
+                if (ended) {
                     LetGo(Feed, source);
                 }
             });
     Feed->Start();
 }
 
-void LiveCore::StopFeed() {
-    StopSource(Feed);
-}
-
 void LiveCore::StartWsjtx(const wsjtx::ListenAddress &where) {
-    StopWsjtx();
+    StopSource(Wsjtx);
     Wsjtx = new wsjtx::WsjtxSource(
         where, wsjtx::ReaderSettings{Setup.Home.HomeLocator, WsjtxRecordings},
         Setup.WsjtxEnvironment.value_or(wsjtx::SourceEnvironment{}), this);
@@ -277,9 +304,10 @@ void LiveCore::StartWsjtx(const wsjtx::ListenAddress &where) {
                     WsjtxDatagram(event);
                     return;
                 }
-                Say(WsjtxListening{event});
                 // The port is another program's, or the group cannot be joined: no retry.
-                if (event.State == wsjtx::Listening::Failed) {
+                const bool ended = event.State == wsjtx::Listening::Failed;
+                Say(SourceState{LineSource::Wsjtx, ended, WsjtxListening{event}});
+                if (ended) {
                     LetGo(Wsjtx, source);
                 }
             });
@@ -295,10 +323,6 @@ std::string LiveCore::StartWsjtx(const QString &address) {
     return {};
 }
 
-void LiveCore::StopWsjtx() {
-    StopSource(Wsjtx);
-}
-
 void LiveCore::SetWsjtxRecordings(bool recordings) {
     WsjtxRecordings = recordings;
     Stored.SetWsjtxRecordings(recordings);
@@ -308,14 +332,24 @@ void LiveCore::SetWsjtxRecordings(bool recordings) {
     }
 }
 
-const wsjtx::Client *LiveCore::WsjtxHeard() const {
-    return Wsjtx ? Wsjtx->LatestClient() : nullptr;
+void LiveCore::Stop(LineSource source) {
+    switch (source) {
+    case LineSource::Cluster:
+        StopSource(Cluster);
+        return;
+    case LineSource::Feed:
+        StopSource(Feed);
+        return;
+    case LineSource::Wsjtx:
+        StopSource(Wsjtx);
+        return;
+    }
 }
 
-void LiveCore::Stop() {
-    StopCluster();
-    StopFeed();
-    StopWsjtx();
+void LiveCore::StopAll() {
+    StopSource(Cluster);
+    StopSource(Feed);
+    StopSource(Wsjtx);
 }
 
 } // namespace ionvane::live

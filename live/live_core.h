@@ -13,9 +13,9 @@
 #include "live_events.h"
 
 #include "cluster/cluster_session.h"
+#include "station/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
-#include "station/session_log.h"
 #include "wsjtx/wsjtx_source.h"
 
 #include <QObject>
@@ -23,34 +23,50 @@
 #include <QTimer>
 
 #include <functional>
+#include <list>
 
 namespace ionvane::live {
 
+/// The live session. Front ends drive it through CoreControl; a replay and the tests feed it
+/// lines, reports and ticks by hand through the calls of its own below.
 class LiveCore : public QObject, public CoreControl {
-    Q_OBJECT
-
   public:
     explicit LiveCore(CoreSetup setup, QObject *parent = nullptr);
     ~LiveCore() override;
     LiveCore(const LiveCore &) = delete;
     LiveCore &operator=(const LiveCore &) = delete;
 
-    /// The store to record into and restore from (null: none); it must outlive the core. What
-    /// the user should know of its opening (moved aside, not opened) comes out as a StoreProblem;
-    /// a store that is not open is not used.
-    void UseStore(history::HistoryStore *store) override;
+    void Subscribe(QObject *context, std::function<void(const LiveEvent &)> listener) override;
+    /// UseStore, then the store's last hour read back into the tracker (its alarms are not
+    /// raised again) and the clock moved to now: SpotTaken and TrackerChange events marked
+    /// Restored, a RestoreDone and a Settled. Then the ageing tick starts.
+    void Open() override;
 
-    /// Reads the store's last hour back into the tracker (its alarms are not raised again) and
-    /// moves the clock to now: SpotTaken and TrackerChange events marked Restored, a RestoreDone
-    /// and a Settled. Returns the lines read back.
-    std::size_t Restore() override;
+    void SetAlarmBand(spot::Band band) override { Pipeline.SetAlarmFrom(band); }
+    [[nodiscard]] CoreSnapshot Snapshot() const override;
+
+    void StartCluster(const QString &host, quint16 port, cluster::SessionConfig config) override;
+    /// Starts following the feed with its own timings (tests make them short).
+    void StartFeed(const feed::FeedSettings &settings, const feed::FeedTimings &timings);
+    void StartFeed(const feed::FeedSettings &settings) override { StartFeed(settings, {}); }
+    void StartWsjtx(const wsjtx::ListenAddress &where);
+    std::string StartWsjtx(const QString &address) override;
+    /// Also decides how the store's lines read back and capture lines count.
+    void SetWsjtxRecordings(bool recordings) override;
+    void Stop(LineSource source) override;
+    void StopAll() override;
+
+    /// Takes the store of the setup, without reading it back or ageing (a replay records a
+    /// capture): what the user should know of its opening (moved aside, not opened) comes out
+    /// as a StoreProblem; a store that is not open is not used.
+    void UseStore();
 
     /// A line from the cluster received at `time`: the ageing that time brings, the line's spot,
     /// and what the spot changed. Written to the log first; a line the log cannot take is dropped.
-    void ClusterLine(UnixSeconds time, const std::string &line) override;
+    void ClusterLine(UnixSeconds time, const std::string &line);
     /// An event of the feed: a spot at its own time or a skipped report, after the ageing its
     /// receipt time brings. Connection events count for nothing here.
-    void FeedReport(const feed::FeedEvent &event) override;
+    void FeedReport(const feed::FeedEvent &event);
     /// A datagram of WSJT-X: a decode's spot at its slot time (a recording's at its receipt) or a
     /// skipped decode, after the ageing its receipt time brings; heartbeats and status messages
     /// are logged and recorded only. Listening changes count for nothing here.
@@ -60,59 +76,22 @@ class LiveCore : public QObject, public CoreControl {
     /// The clock moved on to `now` without anything received.
     void AgeTo(UnixSeconds now);
     /// The clock moved on to the time of NowUtc (the ageing timer).
-    void Tick() override { AgeTo(Setup.NowUtc()); }
-    /// Ages the clouds every AgeingIntervalMs from now on.
-    void StartAgeing() override;
+    void Tick() { AgeTo(Setup.NowUtc()); }
 
-    /// Bands at or above `band` alarm; from the next change of a verdict on.
-    void SetAlarmBand(spot::Band band) override { Pipeline.SetAlarmFrom(band); }
-    [[nodiscard]] spot::Band AlarmBand() const override { return Pipeline.AlarmFrom(); }
-
-    [[nodiscard]] UnixSeconds Now() const override { return Pipeline.Clouds().Now(); }
-    [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const override {
-        return Pipeline.Clouds().CurrentClouds();
-    }
-    [[nodiscard]] tracker::VerdictEvent Verdict() const override {
-        return Pipeline.CurrentVerdict();
-    }
-
-    /// Starts a session with the node (stopping one already running); its connection changes
-    /// come out as ClusterConnection events. A refused session ends for good.
-    void StartCluster(const QString &host, quint16 port, cluster::SessionConfig config) override;
-    void StopCluster() override;
-    [[nodiscard]] bool ClusterRunning() const override { return !Cluster.isNull(); }
-    /// Starts following the feed (stopping a feed already followed); its connection changes come
-    /// out as FeedConnection events. A refused feed ends for good.
-    void StartFeed(const feed::FeedSettings &settings, const feed::FeedTimings &timings);
-    void StartFeed(const feed::FeedSettings &settings) override { StartFeed(settings, {}); }
-    void StopFeed() override;
-    [[nodiscard]] bool FeedRunning() const override { return !Feed.isNull(); }
-    /// Starts listening for WSJT-X (stopping a source already listening); its listening changes
-    /// come out as WsjtxListening events. A source that cannot take its port ends for good.
-    void StartWsjtx(const wsjtx::ListenAddress &where);
-    std::string StartWsjtx(const QString &address) override;
-    void StopWsjtx() override;
-    [[nodiscard]] bool WsjtxRunning() const override { return !Wsjtx.isNull(); }
-    /// Whether WSJT-X's decodes of recordings count, live, in captures and in the store's lines
-    /// read back; may change while listening.
-    void SetWsjtxRecordings(bool recordings) override;
-    /// The WSJT-X heard last by the running source, for the words of its state; null when none.
-    [[nodiscard]] const wsjtx::Client *WsjtxHeard() const override;
-    /// Stops every source.
-    void Stop() override;
-
-    void Subscribe(QObject *context, std::function<void(const LiveEvent &)> listener) override;
-
-  signals:
-    void happened(const ionvane::live::LiveEvent &event);
+    [[nodiscard]] UnixSeconds Now() const { return Pipeline.Clouds().Now(); }
 
   private:
     void Take(LineSource from, UnixSeconds received, const std::string &raw,
               const tracker::LineResult &result);
-    void Say(LiveEvent event) { emit happened(event); }
+    void Say(const LiveEvent &event);
     void StoreWritten(bool written);
     void SayTrackerEvents(bool restored);
     bool Logged(UnixSeconds time, std::string_view raw);
+
+    struct Listener {
+        QPointer<QObject> Context;
+        std::function<void(const LiveEvent &)> Heard;
+    };
 
     CoreSetup Setup;
     tracker::SpotPipeline Pipeline;
@@ -125,6 +104,12 @@ class LiveCore : public QObject, public CoreControl {
     bool StoreFailed = false;
     bool StoreBusySaid = false;
     bool LogFailed = false;
+    /// Set as the core goes: whoever listens may be half gone by then.
+    bool Quiet = false;
+    /// A list: a listener may subscribe another while it is told an event.
+    std::list<Listener> Listeners;
+    /// How many events are being told at once (a listener may feed the core again).
+    int Telling = 0;
     QTimer Ageing;
     QPointer<cluster::ClusterSession> Cluster;
     QPointer<feed::FeedSource> Feed;

@@ -33,6 +33,8 @@ struct SpotTaken {
     std::string Raw; ///< the line, or a report's capture body ("MQTT TOPIC PAYLOAD")
     tracker::LineResult Result;
     bool Restored = false; ///< read back from the store at start, not received now
+    /// The tracker's clock once the line or report was taken.
+    UnixSeconds Clock = 0;
 };
 
 /// A cloud, verdict or alarm of the tracker. Restored ones come from reading the store back: an
@@ -65,6 +67,16 @@ struct WsjtxListening {
     wsjtx::WsjtxEvent Event;
 };
 
+/// The connection news of any source, as the source gave it, and whether the source has ended
+/// for good: the node refused the call or the password, the broker every topic, or the WSJT-X
+/// port is another program's. An ended source is let go and not tried again; one that lost its
+/// connection retries by itself and has not ended.
+struct SourceState {
+    LineSource From = LineSource::Cluster;
+    bool Ended = false;
+    std::variant<ClusterConnection, FeedConnection, WsjtxListening> News;
+};
+
 /// The history store failed: it could not be opened as it was (moved aside, or none at all), or
 /// a line could not be written (a full disk). A write failure is said once a session; the
 /// session goes on, and so do the tries to record. Busy: another program keeps the store locked
@@ -83,8 +95,8 @@ struct Settled {
     UnixSeconds Now = 0;
 };
 
-using LiveEvent = std::variant<SpotTaken, TrackerChange, RestoreDone, ClusterConnection,
-                               FeedConnection, WsjtxListening, StoreProblem, LogProblem, Settled>;
+using LiveEvent = std::variant<SpotTaken, TrackerChange, RestoreDone, SourceState, StoreProblem,
+                               LogProblem, Settled>;
 
 } // namespace ionvane::live
 

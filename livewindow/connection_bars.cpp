@@ -103,7 +103,7 @@ QWidget *frmLive::BuildClusterBar() {
     for (QLineEdit *field : {txtClusterHost, txtCall, txtPassword}) {
         connect(field, &QLineEdit::returnPressed, this, [this] {
             const live::CoreControl *core = Live->Core();
-            if (core == nullptr || !core->ClusterRunning()) {
+            if (core == nullptr || !core->Snapshot().ClusterRunning) {
                 ClusterConnectClicked();
             }
         });
@@ -159,8 +159,8 @@ void frmLive::ClusterConnectClicked() {
     if (core == nullptr) {
         return;
     }
-    if (core->ClusterRunning()) {
-        core->StopCluster();
+    if (core->Snapshot().ClusterRunning) {
+        core->Stop(live::LineSource::Cluster);
         cmdClusterConnect->setText("&Connect");
         lblClusterState->setText(DisconnectedWords);
         return;
@@ -205,19 +205,21 @@ void frmLive::ClusterConnectClicked() {
 }
 
 void frmLive::Heard(const live::LiveEvent &event) {
-    if (const auto *node = std::get_if<live::ClusterConnection>(&event)) {
-        ClusterChanged(node->Event);
-    } else if (const auto *feed = std::get_if<live::FeedConnection>(&event)) {
-        FeedChanged(feed->Event);
+    if (const auto *state = std::get_if<live::SourceState>(&event)) {
+        if (const auto *node = std::get_if<live::ClusterConnection>(&state->News)) {
+            ClusterChanged(node->Event, state->Ended);
+        } else if (const auto *feed = std::get_if<live::FeedConnection>(&state->News)) {
+            FeedChanged(feed->Event, state->Ended);
+        }
     } else if (const auto *problem = std::get_if<live::StoreProblem>(&event)) {
         statusBar()->showMessage(QString::fromStdString(problem->Message));
     }
 }
 
-void frmLive::ClusterChanged(const cluster::ConnectionEvent &event) {
+void frmLive::ClusterChanged(const cluster::ConnectionEvent &event, bool ended) {
     lblClusterState->setText(ClusterStateWords(event, ClusterHost, &ClusterMemory));
-    if (event.What == cluster::ConnectionEvent::Kind::Refused) {
-        // The node said no: the session has ended, and the button offers a new start.
+    if (ended) {
+        // The session has ended for good: the button offers a new start.
         cmdClusterConnect->setText("&Connect");
     }
 }
@@ -227,8 +229,8 @@ void frmLive::FeedConnectClicked() {
     if (core == nullptr) {
         return;
     }
-    if (core->FeedRunning()) {
-        core->StopFeed();
+    if (core->Snapshot().FeedRunning) {
+        core->Stop(live::LineSource::Feed);
         cmdFeedConnect->setText("Co&nnect");
         lblFeedState->setText(DisconnectedWords);
         return;
@@ -253,9 +255,9 @@ void frmLive::FeedConnectClicked() {
     core->StartFeed(settings);
 }
 
-void frmLive::FeedChanged(const feed::FeedEvent &event) {
+void frmLive::FeedChanged(const feed::FeedEvent &event, bool ended) {
     lblFeedState->setText(FeedStateWords(event, &FeedMemory));
-    if (event.Connection == feed::FeedConnection::Refused) {
+    if (ended) {
         cmdFeedConnect->setText("Co&nnect");
     }
 }

@@ -30,8 +30,9 @@ void frmLive::ReopenCore() {
         // No core yet: the one to come takes the new home.
         return;
     }
-    StartCluster = core->ClusterRunning();
-    StartFeed = core->FeedRunning();
+    const live::CoreSnapshot running = core->Snapshot();
+    StartCluster = running.ClusterRunning;
+    StartFeed = running.FeedRunning;
     wsjtxBar->ForgetCore();
     Live->Detach();
     cmdClusterConnect->setText("&Connect");

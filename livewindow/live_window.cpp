@@ -3,10 +3,10 @@
 #include "calc/home_location.h"
 #include "calc/locator.h"
 #include "cluster/cluster_settings.h"
+#include "station/host_port.h"
 #include "cluster/login_fields.h"
 #include "connection_words.h"
 #include "elided_label.h"
-#include "station/host_port.h"
 #include "window_style.h"
 
 #include <QAction>
@@ -80,7 +80,6 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     setObjectName("frmLive");
     setWindowTitle(LiveTitle);
     Live = std::make_unique<SpotRowCache>();
-    NoCoreWords = "Starting the live sources…";
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
@@ -206,7 +205,7 @@ frmLive::~frmLive() {
         OutlinesReader->wait();
     }
     if (live::CoreControl *core = Live->Core()) {
-        core->Stop();
+        core->StopAll();
     }
 }
 
@@ -217,14 +216,7 @@ void frmLive::AttachCore() {
                                        Setup.Home.HomeHeightKm};
     setup.Tracker = Setup.Tracker;
     setup.NowUtc = Setup.NowUtc;
-    live::OpenedCore opened = Setup.OpenCore ? Setup.OpenCore(std::move(setup))
-                                             : live::OpenedCore{nullptr, "no live core"};
-    if (!opened.Core) {
-        NoCoreWords = "The live sources cannot be started: " + Q(opened.Problem);
-        statusBar()->showMessage(NoCoreWords);
-        return;
-    }
-    Live->Attach(std::move(opened.Core));
+    Live->Attach(Setup.OpenCore(std::move(setup)));
     live::CoreControl &core = *Live->Core();
     wsjtxBar->UseCore(core);
     if (Setup.Outlet != nullptr) {
@@ -235,14 +227,10 @@ void frmLive::AttachCore() {
         // The home's region decides the alarm band until the user chooses one: the region's
         // choice is not kept as the user's.
         const QSignalBlocker quiet(bandPanel);
-        bandPanel->SetAlarmBand(Remembered.AlarmBand.value_or(core.AlarmBand()));
+        bandPanel->SetAlarmBand(Remembered.AlarmBand.value_or(core.Snapshot().AlarmBand));
     }
     core.SetAlarmBand(bandPanel->AlarmBand());
-    if (Setup.Store != nullptr) {
-        core.UseStore(Setup.Store);
-    }
-    core.Restore();
-    core.StartAgeing();
+    core.Open();
     if (StartCluster) {
         ClusterConnectClicked();
     }
@@ -254,7 +242,8 @@ void frmLive::AttachCore() {
 live::CoreControl *frmLive::CoreFor(QLabel *state) {
     live::CoreControl *core = Live->Core();
     if (core == nullptr) {
-        state->setText(NoCoreWords);
+        // Made once the window has been drawn.
+        state->setText("Starting the live sources…");
     }
     return core;
 }
@@ -273,14 +262,6 @@ void frmLive::ReadOutlinesOnceDrawn() {
     });
     connect(this, &frmLive::firstFrameDrawn, OutlinesReader,
             [reader = OutlinesReader] { reader->start(); });
-}
-
-void frmLive::UseStore(history::HistoryStore *store) {
-    Setup.Store = store;
-    if (live::CoreControl *core = Live->Core()) {
-        core->UseStore(store);
-        core->Restore();
-    }
 }
 
 bool frmLive::event(QEvent *event) {
@@ -317,7 +298,7 @@ QWidget *frmLive::BuildSpotList() {
     cmbSpotBand = new QComboBox(box);
     cmbSpotBand->setObjectName("cmbSpotBand");
     cmbSpotBand->addItem("All bands", -1);
-    for (const spot::Band band : spot::AllBands) {
+    for (const spot::Band band : tracker::AllBands) {
         cmbSpotBand->addItem(BandLabel(band), static_cast<int>(band));
     }
     cmbSpotSource = new QComboBox(box);
@@ -395,8 +376,8 @@ void frmLive::SaveState() {
     Remembered.SpotSourceIndex = cmbSpotSource->currentIndex();
     Remembered.Broker = txtBroker->text().trimmed();
     Remembered.FeedBands.clear();
-    for (const spot::Band band : spot::AllBands) {
-        if (chkFeedBands[spot::BandIndex(band)]->isChecked()) {
+    for (const spot::Band band : tracker::AllBands) {
+        if (chkFeedBands[tracker::BandIndex(band)]->isChecked()) {
             Remembered.FeedBands.push_back(band);
         }
     }

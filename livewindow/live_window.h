@@ -46,15 +46,13 @@ struct LiveWindowSetup {
     window::Settings Home;
     calc::NumberFormat Format;
     tracker::TrackerSettings Tracker;
-    /// Makes the session's core: the sources, the store and the tracker.
+    /// Makes the session's core: the sources, the store and the tracker. The window opens it
+    /// once it listens; what the user should know about the store's opening (moved aside, not
+    /// opened) is shown in the status bar.
     live::OpenCore OpenCore;
     /// The core is made once the window has been drawn, not at once: its libraries do not delay
     /// the window's first look.
     bool CoreOnceDrawn = false;
-    /// May be null: no history then (or the one OpenCore brings), or until UseStore hands one
-    /// over. What the user should know about its opening (moved aside, not opened) is shown in the
-    /// status bar.
-    history::HistoryStore *Store = nullptr;
     std::function<UnixSeconds()> NowUtc;
     AlarmOutlet *Outlet = nullptr;
     /// The land and borders; read from the program's own outlines in a worker, once the window
@@ -92,9 +90,6 @@ class frmLive : public QMainWindow {
     /// Takes a home set elsewhere (the calculator): the map, the distances and the band verdicts
     /// follow it at once. Says nothing back.
     void SetHome(const window::Settings &home);
-    /// The history store opened after the window was made: its last hour is shown, new lines go
-    /// into it, and what the user should know about its opening is shown in the status bar.
-    void UseStore(history::HistoryStore *store);
 
   signals:
     /// The home was changed in this window's menu.
@@ -134,7 +129,7 @@ class frmLive : public QMainWindow {
     /// The home changed in this window: shown, and told to the calculator.
     void HomeSetHere(window::Settings home);
     QString Ask(const QString &prompt, const QString &title, const QString &current);
-    /// The session's core, or null with the reason in `state` when there is none (yet).
+    /// The session's core, or null, said in `state`, until the window has been drawn.
     live::CoreControl *CoreFor(QLabel *state);
     QWidget *BuildClusterBar();
     QWidget *BuildFeedBar();
@@ -154,8 +149,9 @@ class frmLive : public QMainWindow {
     void ClusterConnectClicked();
     void FeedConnectClicked();
     void Heard(const live::LiveEvent &event);
-    void ClusterChanged(const cluster::ConnectionEvent &event);
-    void FeedChanged(const feed::FeedEvent &event);
+    /// `ended`: the source has ended for good, as the core decided.
+    void ClusterChanged(const cluster::ConnectionEvent &event, bool ended);
+    void FeedChanged(const feed::FeedEvent &event, bool ended);
     void CloudSelected();
     void CloudActivated(const QModelIndex &index);
     [[nodiscard]] std::optional<int> SelectedCloudId() const;
@@ -165,8 +161,6 @@ class frmLive : public QMainWindow {
     map::GeoPoint HomePoint;
     std::unique_ptr<SpotRowCache> Live;
     QString ClusterHost;
-    /// Why the session has no core (yet).
-    QString NoCoreWords;
 
     QLineEdit *txtClusterHost = nullptr;
     QSpinBox *spnClusterPort = nullptr;

@@ -31,9 +31,10 @@ void SpotRowCache::Attach(std::unique_ptr<live::CoreControl> core) {
 
 void SpotRowCache::Detach() {
     if (Engine) {
-        Engine->Stop();
+        Engine->StopAll();
     }
     Engine.reset();
+    Clock = 0;
     Rows.clear();
     CloudSpots.clear();
     emit changed();
@@ -41,6 +42,7 @@ void SpotRowCache::Detach() {
 
 void SpotRowCache::Heard(const live::LiveEvent &event) {
     if (const auto *taken = std::get_if<live::SpotTaken>(&event)) {
+        Clock = taken->Clock;
         Take(*taken);
     } else if (const auto *change = std::get_if<live::TrackerChange>(&event)) {
         if (const auto *cloud = std::get_if<tracker::CloudEvent>(&change->Event);
@@ -57,7 +59,8 @@ void SpotRowCache::Heard(const live::LiveEvent &event) {
             return std::none_of(done->Clouds.begin(), done->Clouds.end(),
                                 [&](const auto &cloud) { return cloud.Cloud.Id == spots.first; });
         });
-    } else if (std::holds_alternative<live::Settled>(event)) {
+    } else if (const auto *settled = std::get_if<live::Settled>(&event)) {
+        Clock = settled->Now;
         emit changed();
     }
 }

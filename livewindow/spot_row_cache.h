@@ -47,7 +47,6 @@ struct SpotRow {
     std::string Placed;
 };
 
-/// The spot rows, cloud best spots and map paths the window draws, cached from the core's events.
 class SpotRowCache : public QObject {
     Q_OBJECT
 
@@ -65,20 +64,13 @@ class SpotRowCache : public QObject {
     /// The session itself (sources, store, restore, alarm band); null until attached.
     [[nodiscard]] live::CoreControl *Core() { return Engine.get(); }
 
-    /// A line from the cluster received at `time`, as the cluster session hands it over.
-    void ClusterLine(UnixSeconds time, const std::string &line) { Engine->ClusterLine(time, line); }
-    /// An event of the feed, as the feed source hands it over.
-    void FeedReport(const feed::FeedEvent &event) { Engine->FeedReport(event); }
-    /// The ageing timer's tick.
-    void Tick() { Engine->Tick(); }
-
-    [[nodiscard]] spot::Band AlarmBand() const { return Engine->AlarmBand(); }
-    [[nodiscard]] UnixSeconds Now() const { return Engine ? Engine->Now() : 0; }
+    /// The tracker's clock as last heard from the core.
+    [[nodiscard]] UnixSeconds Now() const { return Clock; }
     [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const {
-        return Engine ? Engine->Clouds() : std::vector<tracker::CloudEvent>{};
+        return Engine ? Engine->Snapshot().Clouds : std::vector<tracker::CloudEvent>{};
     }
     [[nodiscard]] tracker::VerdictEvent Verdict() const {
-        return Engine ? Engine->Verdict() : tracker::VerdictEvent{};
+        return Engine ? Engine->Snapshot().Verdict : tracker::VerdictEvent{};
     }
     /// The listed spots, newest first.
     [[nodiscard]] const std::deque<SpotRow> &Spots() const { return Rows; }
@@ -102,6 +94,7 @@ class SpotRowCache : public QObject {
     void Take(const live::SpotTaken &taken);
 
     std::unique_ptr<live::CoreControl> Engine;
+    UnixSeconds Clock = 0;
     std::deque<SpotRow> Rows;
     /// The counted spots of each cloud, oldest first, pruned to the recent stretch.
     std::map<int, std::deque<SpotRow>> CloudSpots;

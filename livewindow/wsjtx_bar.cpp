@@ -54,7 +54,7 @@ WsjtxBar::WsjtxBar(LiveSettings &remembered, std::function<void()> save,
     grid->addWidget(cmdWsjtxListen, 1, 2);
     grid->addWidget(lblWsjtxState, 2, 0, 1, 3);
     connect(cmdWsjtxListen, &QPushButton::clicked, this, [this] {
-        if (Core && Core->WsjtxRunning()) {
+        if (Core && Core->Snapshot().WsjtxRunning) {
             StopListening();
         } else {
             Listen();
@@ -86,7 +86,7 @@ bool WsjtxBar::Recordings() const {
 }
 
 void WsjtxBar::Listen() {
-    if (!Core || Core->WsjtxRunning()) {
+    if (!Core || Core->Snapshot().WsjtxRunning) {
         return;
     }
     const std::string problem = Core->StartWsjtx(txtWsjtx->text());
@@ -102,12 +102,14 @@ void WsjtxBar::StopListening() {
     Remembered.WsjtxListening = false;
     Save();
     if (Core) {
-        Core->StopWsjtx();
+        Core->Stop(live::LineSource::Wsjtx);
     }
 }
 
 void WsjtxBar::Heard(const live::LiveEvent &liveEvent) {
-    const auto *listening = std::get_if<live::WsjtxListening>(&liveEvent);
+    const auto *state = std::get_if<live::SourceState>(&liveEvent);
+    const auto *listening =
+        state != nullptr ? std::get_if<live::WsjtxListening>(&state->News) : nullptr;
     if (listening == nullptr) {
         return;
     }
@@ -133,12 +135,16 @@ void WsjtxBar::Heard(const live::LiveEvent &liveEvent) {
 }
 
 void WsjtxBar::ShowWords() {
-    if (!Core || !Core->WsjtxRunning()) {
+    if (!Core) {
+        return;
+    }
+    const live::CoreSnapshot snapshot = Core->Snapshot();
+    if (!snapshot.WsjtxRunning) {
         return;
     }
     const wsjtx::Seconds now{std::chrono::seconds(NowUtc())};
-    lblWsjtxState->setText(
-        QString::fromStdString(wsjtx::SightWords(Core->WsjtxHeard(), ListeningSince, now)));
+    lblWsjtxState->setText(QString::fromStdString(wsjtx::SightWords(
+        snapshot.WsjtxHeard ? &*snapshot.WsjtxHeard : nullptr, ListeningSince, now)));
 }
 
 void WsjtxBar::ShowListening(bool listening) {

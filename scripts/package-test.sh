@@ -83,9 +83,9 @@ check "ionvane-cli --version" "ionvane-cli $version" "$(ionvane-cli --version)"
 check "ionvane --version without a display" "ionvane $version" \
     "$(env -u DISPLAY -u WAYLAND_DISPLAY ionvane --version 2>&1)"
 
-# The live window's modules (the window's and its core's) where the program looks for them (paths
-# it keeps as UTF-16 text), with every library they need.
-for name in live_window live_core; do
+# The live module (the window and its core) where the program looks for it (a path it keeps as
+# UTF-16 text), with every library it needs.
+for name in live_window; do
     module=$(dpkg -L ionvane | grep "/libionvane_$name\\.so$")
     check "$name module beside the program" \
         "$(realpath -m "/usr/bin/$(strings -el /usr/bin/ionvane | grep -m1 "libionvane_$name\\.so$")")" \

@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
-# The live window's two modules: the window's own binds none of the network, feed and database
-# libraries (they would delay its first look), and `ionvane --live` loads the core's once drawn,
-# which opens the history store.
-#   live_modules_test.sh IONVANE WINDOW-MODULE
+# The live module: the program binds none of the network, feed and database libraries (they would
+# delay the calculator's start), and `ionvane --live` loads the module, whose core, made once the
+# window is drawn, opens the history store.
+#   live_modules_test.sh IONVANE
 set -u
 window=$1
-module=$2
 # shellcheck source=../lib/check.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
 
-check "window module needs no network, feed or database library" "" \
-    "$(readelf -d "$module" | grep -E 'NEEDED.*(Network|Sql|mosquitto|ssl|crypto)')"
+check "the program needs no network, feed or database library" "" \
+    "$(readelf -d "$window" | grep -E 'NEEDED.*(Network|Sql|mosquitto|ssl|crypto)')"
 
 work=$(mktemp -d)
 pid=

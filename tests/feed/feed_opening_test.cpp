@@ -79,7 +79,7 @@ const QStringList HomeOptions = {"--home", "IO90IR", "--es-layer", "110", "--mas
 struct Heard {
     std::vector<TrackerEvent> Events;
     explicit Heard(live::LiveCore &core) {
-        QObject::connect(&core, &live::LiveCore::happened, &core, [this](const auto &event) {
+        core.Subscribe(&core, [this](const live::LiveEvent &event) {
             if (const auto *change = std::get_if<live::TrackerChange>(&event)) {
                 Events.push_back(change->Event);
             }

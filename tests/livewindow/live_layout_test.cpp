@@ -31,9 +31,9 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         int minute = 0;
         for (const char *path : EightPaths) {
             Now = CaptureStart + 60 * minute;
-            live.Session().ClusterLine(
-                Now, "DX de G4ABC:     50110.0  S51ABC  " + std::string(path) + " 10" +
-                         (minute < 10 ? "0" : "") + std::to_string(minute) + "Z");
+            Core().ClusterLine(Now, "DX de G4ABC:     50110.0  S51ABC  " + std::string(path) +
+                                        " 10" + (minute < 10 ? "0" : "") + std::to_string(minute) +
+                                        "Z");
             ++minute;
         }
         const QString longWords =
@@ -178,7 +178,7 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         live.findChild<QComboBox *>("cmbAlarmBand")->setCurrentIndex(3);
         live.show();
         QVERIFY(QTest::qWaitForWindowExposed(&live));
-        Replay(live, 0, 5);
+        Replay(0, 5);
         auto *banner = live.findChild<QPushButton *>("cmdAlarm");
         const auto *row = live.findChild<QPushButton *>("cmdBand2m");
         QVERIFY(banner->isVisible());
@@ -187,7 +187,7 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         const QString atAlarm = row->text();
 
         Now = CaptureStart + 150;
-        live.Session().ClusterLine(Now, "DX de DK7UK:    146500.0  S51XYZ  JO01MM<ES>JN75EX 1002Z");
+        Core().ClusterLine(Now, "DX de DK7UK:    146500.0  S51XYZ  JO01MM<ES>JN75EX 1002Z");
         QVERIFY(row->text() != atAlarm);
         QVERIFY(banner->text().startsWith("2 m OPEN since 10:00 UTC"));
         QCOMPARE(SecondLine(banner->text()), SecondLine(row->text()));
@@ -205,13 +205,13 @@ class LiveLayoutTest : public QObject, LiveWindowFixture {
         QSignalSpy chosen(&live, &frmLive::spotChosen);
         live.show();
         QVERIFY(QTest::qWaitForWindowExposed(&live));
-        Replay(live, 0, 4);
+        Replay(0, 4);
         auto *table = live.findChild<QTableView *>("tblClouds");
         const QPoint at = table->visualRect(table->model()->index(0, 0)).center();
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
         QTest::mousePress(table->viewport(), Qt::LeftButton, {}, at);
         Now = CaptureStart + 100;
-        live.Session().ClusterLine(Now, "DX de G4ABC:     50120.0  S51ABC  IO90IR<ES>JN77EX 1001Z");
+        Core().ClusterLine(Now, "DX de G4ABC:     50120.0  S51ABC  IO90IR<ES>JN77EX 1001Z");
         QMouseEvent twice(QEvent::MouseButtonDblClick, at, table->viewport()->mapToGlobal(at),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(table->viewport(), &twice);

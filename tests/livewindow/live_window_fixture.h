@@ -9,9 +9,9 @@
 #include "livewindow/band_panel.h"
 #include "livewindow/connection_words.h"
 #include "livewindow/live_window.h"
-#include "spot/capture_line.h"
 #include "tests/fakenode/fake_node.h"
 #include "tests/map/user_view.h"
+#include "spot/capture_line.h"
 #include "window/locale_format.h"
 #include "window/main_window.h"
 
@@ -97,14 +97,20 @@ class LiveWindowFixture {
     tracker::UnixSeconds Now = CaptureStart;
     std::vector<CaptureRow> Capture;
 
+    /// The core the window made last, fed by hand as its sources would.
+    live::LiveCore *Fed = nullptr;
+
+    // `store`: the one the window's cores record into and read back (null: none).
     livewindow::LiveWindowSetup Setup(history::HistoryStore *store = nullptr) {
         livewindow::LiveWindowSetup setup;
         setup.ConfigDir = ConfigDir->path();
         setup.Home = window::Settings{"IO90IR", 110.0F, 0.15F, "IO90IR"};
         setup.Format = window::NumberFormatOf(QLocale::c());
-        setup.Store = store;
-        setup.OpenCore = [](live::CoreSetup core) {
-            return live::OpenedCore{std::make_unique<live::LiveCore>(std::move(core)), {}};
+        setup.OpenCore = [this, store](live::CoreSetup core) {
+            core.Store = store;
+            auto made = std::make_unique<live::LiveCore>(std::move(core));
+            Fed = made.get();
+            return made;
         };
         setup.NowUtc = [this] { return Now; };
         setup.Outlet = &Outlet;
@@ -124,18 +130,28 @@ class LiveWindowFixture {
         return setup;
     }
 
-    // A session of the window's home without a window.
-    std::unique_ptr<livewindow::SpotRowCache> NewSession() {
-        auto session = std::make_unique<livewindow::SpotRowCache>();
-        session->Attach(std::make_unique<live::LiveCore>(CoreSetup()));
-        return session;
+    // A session of the window's home without a window, and its core fed by hand.
+    struct BareSession {
+        std::unique_ptr<livewindow::SpotRowCache> Session;
+        live::LiveCore *Core = nullptr;
+        livewindow::SpotRowCache *operator->() const { return Session.get(); }
+    };
+    BareSession NewSession() {
+        BareSession bare{std::make_unique<livewindow::SpotRowCache>()};
+        auto core = std::make_unique<live::LiveCore>(CoreSetup());
+        bare.Core = core.get();
+        bare.Session->Attach(std::move(core));
+        return bare;
     }
 
+    // The core of the window made last.
+    live::LiveCore &Core() { return *Fed; }
+
     // Feeds the capture's lines [first, last) as the cluster session hands them over.
-    void Replay(frmLive &live, std::size_t first, std::size_t last) {
+    void Replay(std::size_t first, std::size_t last) {
         for (std::size_t i = first; i < last && i < Capture.size(); ++i) {
             Now = Capture[i].Time;
-            live.Session().ClusterLine(Capture[i].Time, Capture[i].Line);
+            Core().ClusterLine(Capture[i].Time, Capture[i].Line);
         }
     }
 
@@ -157,6 +173,7 @@ class LiveWindowFixture {
         ConfigDir = std::make_unique<QTemporaryDir>();
         Outlet = FakeOutlet();
         Now = CaptureStart;
+        Fed = nullptr;
     }
 };
 

@@ -35,7 +35,7 @@ void LiveWindowTest::geometryAndSplittersRemembered() {
     QVERIFY2(sideMoved[0] > sideMoved[2],
              qPrintable(QString("%1 %2 %3").arg(sideMoved[0]).arg(sideMoved[1]).arg(sideMoved[2])));
     QCOMPARE(again.findChild<QComboBox *>("cmbAlarmBand")->currentIndex(), 1);
-    QCOMPARE(again.Session().AlarmBand(), spot::Band::M6);
+    QCOMPARE(again.Session().Core()->Snapshot().AlarmBand, spot::Band::M6);
 }
 
 void LiveWindowTest::feedSettingsRemembered() {
@@ -180,7 +180,7 @@ void LiveWindowTest::clusterBarRefusesACallThatIsNoCallSign() {
     QTest::mouseClick(live.findChild<QPushButton *>("cmdClusterConnect"), Qt::LeftButton);
     QCOMPARE(live.findChild<QLabel *>("lblClusterState")->text(),
              QString("Call takes a call sign (letters, digits, / and -)"));
-    QVERIFY(!live.Session().Core()->ClusterRunning());
+    QVERIFY(!live.Session().Core()->Snapshot().ClusterRunning);
     QVERIFY(cluster::LoadClusterSettings(ConfigDir->path()).Call.isEmpty());
 }
 
@@ -208,6 +208,9 @@ void LiveWindowTest::refusalIsElidedAndNeverWidensTheWindow() {
     state->repaint();
     QCOMPARE(live.width(), live.minimumSizeHint().width());
     QCOMPARE(state->toolTip(), state->text());
+    // The core ended the session for good: the button offers a new start.
+    QCOMPARE(live.findChild<QPushButton *>("cmdClusterConnect")->text(), QString("&Connect"));
+    QVERIFY(!live.Session().Core()->Snapshot().ClusterRunning);
 }
 
 void LiveWindowTest::eachAltLetterLeadsToOneControl() {

@@ -26,7 +26,6 @@ class LiveWindowTest : public QObject, LiveWindowFixture {
     void mainWindowFileMenuOpensLiveWindow();
     void landFollowsOnceTheWindowIsUp();
     void coreComesOnceDrawnAndWsjtxListensAgain();
-    void aCoreThatCannotBeMadeIsSaid();
     void geometryAndSplittersRemembered();
     void feedSettingsRemembered();
     void passwordReadableByOthersIsNotUsed();
