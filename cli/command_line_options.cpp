@@ -1,6 +1,7 @@
 #include "command_line_options.h"
 
 #include "alarm_options.h"
+#include "muf_map_options.h"
 #include "option_number.h"
 #include "tracker_options.h"
 
@@ -54,6 +55,7 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     parser.addOptions(PlaceOptionList());
     parser.addOptions(LiveSessionOptions());
     parser.addOptions(AlarmOptions());
+    parser.addOptions(MufMapOptions());
     parser.addHelpOption();
     parser.addVersionOption();
     if (!parser.parse(arguments)) {
@@ -157,6 +159,12 @@ ParsedCommandLine ParseOptions(const QStringList &arguments) {
     alarm::DeliverySettings outlets;
     if (const std::string problem = ReadAlarmOptions(
             parser, options.Replay.has_value() || options.Live.has_value(), outlets);
+        !problem.empty()) {
+        return UsageError{problem};
+    }
+    if (const std::string problem = ReadMufMapOptions(
+            parser, options.Replay ? &options.Replay->MufMap
+                                   : (options.Live ? &options.Live->MufMap : nullptr));
         !problem.empty()) {
         return UsageError{problem};
     }

@@ -139,6 +139,12 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         core.Stop();
         loop.quit();
     };
+    std::optional<MufMapLines> mufMap;
+    if (options.MufMap) {
+        mufMap.emplace(*options.MufMap, [&](const std::string &line) { writer.Write(line); });
+        QObject::connect(&core, &live::LiveCore::happened, &loop,
+                         [&](const live::LiveEvent &event) { mufMap->Take(event); });
+    }
     QObject::connect(&core, &live::LiveCore::happened, &loop, [&](const live::LiveEvent &event) {
         LiveEventLines(event, SpotInResult::Repeated,
                        [&](const std::string &line) { writer.Write(line); });
@@ -215,6 +221,9 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     });
     loop.exec();
     core.Stop();
+    if (mufMap) {
+        mufMap->Finish();
+    }
     // Lines still waiting for a store another program keeps locked get a last, patient try.
     if (store && store->WaitingLines() > 0 && !store->Finish()) {
         err << "ionvane-cli: " << store->Message() << '\n';

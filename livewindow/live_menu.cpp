@@ -107,6 +107,7 @@ void frmLive::BuildMenu() {
             ApplyMapTheme();
         });
     }
+    BuildMapMenu(file, view);
 }
 
 void frmLive::ApplyMapTheme() {

@@ -36,6 +36,9 @@ void LiveSession::Detach() {
     Engine.reset();
     Rows.clear();
     CloudSpots.clear();
+    for (tracker::MufLayer &layer : MufLayers) {
+        layer.Clear();
+    }
     emit changed();
 }
 
@@ -57,7 +60,10 @@ void LiveSession::Heard(const live::LiveEvent &event) {
             return std::none_of(done->Clouds.begin(), done->Clouds.end(),
                                 [&](const auto &cloud) { return cloud.Cloud.Id == spots.first; });
         });
-    } else if (std::holds_alternative<live::Settled>(event)) {
+    } else if (const auto *settled = std::get_if<live::Settled>(&event)) {
+        for (tracker::MufLayer &layer : MufLayers) {
+            layer.AgeTo(settled->Now);
+        }
         emit changed();
     }
 }
@@ -79,6 +85,12 @@ void LiveSession::Take(const live::SpotTaken &taken) {
     if (!row.Skipped && result.Run.Figures.Completed) {
         row.PathMufMHz = result.Run.Figures.PathMufMHz;
         PlaceEnds(row);
+    }
+    if (!result.Reflections.empty()) {
+        for (tracker::MufLayer &layer : MufLayers) {
+            layer.AgeTo(taken.Time);
+            layer.Add(taken.SpotTime, result.Reflections);
+        }
     }
     Rows.push_front(row);
     if (Rows.size() > MaxListedSpots) {
