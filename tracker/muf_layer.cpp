@@ -54,7 +54,9 @@ void MufLayer::Add(UnixSeconds time, const std::vector<Reflection> &reflections)
         const auto at = std::upper_bound(Held.begin(), Held.end(), time,
                                          [](UnixSeconds t, const Entry &e) { return t < e.Time; });
         Entry entry{time, SquareOf(reflection.At), reflection.PathMufMHz};
-        ++BySquare[entry.Square][entry.MufMHz];
+        Square &square = BySquare[entry.Square];
+        ++square.Mufs[entry.MufMHz];
+        ++square.Spots;
         Held.insert(at, std::move(entry));
     }
 }
@@ -75,11 +77,11 @@ void MufLayer::Clear() {
 
 void MufLayer::Drop(const Entry &entry) {
     const auto square = BySquare.find(entry.Square);
-    const auto muf = square->second.find(entry.MufMHz);
+    const auto muf = square->second.Mufs.find(entry.MufMHz);
     if (--muf->second == 0) {
-        square->second.erase(muf);
+        square->second.Mufs.erase(muf);
     }
-    if (square->second.empty()) {
+    if (--square->second.Spots == 0) {
         BySquare.erase(square);
     }
 }
@@ -87,12 +89,8 @@ void MufLayer::Drop(const Entry &entry) {
 std::vector<MufSquare> MufLayer::Squares() const {
     std::vector<MufSquare> squares;
     squares.reserve(BySquare.size());
-    for (const auto &[name, mufs] : BySquare) {
-        int spots = 0;
-        for (const auto &[muf, count] : mufs) {
-            spots += count;
-        }
-        squares.push_back({name, mufs.rbegin()->first, spots});
+    for (const auto &[name, square] : BySquare) {
+        squares.push_back({name, square.Mufs.rbegin()->first, square.Spots});
     }
     return squares;
 }

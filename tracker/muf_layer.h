@@ -88,8 +88,12 @@ class MufLayer {
     UnixSeconds Clock = 0;
     /// Oldest first: a late spot goes in at its own time.
     std::deque<Entry> Held;
-    /// The MUFs in each square, each counted: the highest is the last key.
-    std::map<std::string, std::map<double, int>> BySquare;
+    /// The MUFs in each square, each counted (the highest is the last key), and their sum.
+    struct Square {
+        std::map<double, int> Mufs;
+        int Spots = 0;
+    };
+    std::map<std::string, Square> BySquare;
 };
 
 /// The squares at `now` of the reflections `spots` over `windowS`: those of spots at `now` or
