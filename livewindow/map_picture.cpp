@@ -119,8 +119,7 @@ QImage frmLive::MapPicture() {
     painter.scale(dpr, dpr);
     // The time the picture shows, top left: the map's own legend gives it only with the layer.
     const QString when =
-        QDateTime::fromSecsSinceEpoch(Live->Now(), Qt::UTC).toString("yyyy-MM-dd HH:mm") +
-        " UTC";
+        QDateTime::fromSecsSinceEpoch(Live->Now(), Qt::UTC).toString("yyyy-MM-dd HH:mm") + " UTC";
     const QFontMetricsF metrics(font());
     const QRectF caption(CaptionMarginPx, CaptionMarginPx,
                          metrics.horizontalAdvance(when) + 2 * CaptionPaddingPx,

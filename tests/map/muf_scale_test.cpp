@@ -15,14 +15,10 @@ TEST(MufScale, BandEdgesTakeTheirMarksAndTheEndsClamp) {
         MufColour Expected;
     };
     const Case cases[] = {
-        {28, {40, 90, 230}},
-        {50, {0, 175, 80}},
-        {70, {245, 200, 0}},
-        {144, {230, 40, 30}},
-        {200, {190, 0, 200}},
-        {10, {40, 90, 230}},
-        {450, {190, 0, 200}},
-        {std::numeric_limits<double>::quiet_NaN(), {40, 90, 230}},
+        {28, {40, 90, 230}},  {50, {0, 175, 80}},
+        {70, {245, 200, 0}},  {144, {230, 40, 30}},
+        {200, {190, 0, 200}}, {10, {40, 90, 230}},
+        {450, {190, 0, 200}}, {std::numeric_limits<double>::quiet_NaN(), {40, 90, 230}},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(MufScaleColour(c.MufMHz), c.Expected) << c.MufMHz;
