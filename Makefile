@@ -84,6 +84,8 @@ bench: deps
 	@build/bench/bin/ionvane_map_bench
 	@$(if $(OTHER_BENCH),echo "The same for the other build:" && $(OTHER_BENCH)/ionvane_map_bench)
 	@echo
+	@build/bench/bin/ionvane_muf_layer_bench
+	@echo
 	@build/bench/bin/ionvane_feed_bench build/bench/bin/ionvane_feed_publisher \
 		$$(command -v mosquitto || echo /usr/sbin/mosquitto)
 	@echo

@@ -1,6 +1,7 @@
 #include "command_line_options.h"
 
 #include "alarm_options.h"
+#include "muf_map_options.h"
 #include "option_number.h"
 #include "tracker_options.h"
 
@@ -49,6 +50,7 @@ struct RunOptions {
         parser.addOptions(PlaceOptionList());
         parser.addOptions(LiveSessionOptions());
         parser.addOptions(AlarmOptions());
+        parser.addOptions(MufMapOptions());
         parser.addHelpOption();
         parser.addVersionOption();
     }
@@ -156,6 +158,12 @@ std::string ReadSessionSettings(const QCommandLineParser &parser, const RunOptio
     alarm::DeliverySettings outlets;
     if (const std::string problem = ReadAlarmOptions(
             parser, options.Replay.has_value() || options.Live.has_value(), outlets);
+        !problem.empty()) {
+        return problem;
+    }
+    if (const std::string problem = ReadMufMapOptions(
+            parser, options.Replay ? &options.Replay->MufMap
+                                   : (options.Live ? &options.Live->MufMap : nullptr));
         !problem.empty()) {
         return problem;
     }

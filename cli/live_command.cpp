@@ -212,6 +212,7 @@ class SessionRun {
         Core.StopAll();
     }
 
+    void Write(const std::string &line) { Writer.Write(line); }
     QEventLoop &EventLoop() { return Loop; }
     [[nodiscard]] int Exit() const { return ExitCode; }
     [[nodiscard]] bool WriterFailed() const { return Writer.Failed(); }
@@ -263,6 +264,13 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     }
 
     SessionRun run(core, options, out, err);
+    std::optional<MufMapLines> mufMap;
+    if (options.MufMap) {
+        // Heard before the events are written: a map due before a line comes before its events.
+        mufMap.emplace(*options.MufMap, [&run](const std::string &line) { run.Write(line); });
+        core.Subscribe(&run.EventLoop(),
+                       [&mufMap](const live::LiveEvent &event) { mufMap->Take(event); });
+    }
     core.Subscribe(&run.EventLoop(), [&run](const live::LiveEvent &event) { run.Heard(event); });
     core.SetWsjtxRecordings(options.Wsjtx && options.Wsjtx->Recordings);
     const StopSignals stopSignals([&run] { run.Finish(ExitComputed); });
@@ -273,6 +281,9 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     // written still ends the session cleanly, with the store closed.
     core.Open();
     run.Run(options, std::move(clusterConfig));
+    if (mufMap) {
+        mufMap->Finish();
+    }
 
     // Lines still waiting for a store another program keeps locked get a last, patient try.
     if (store && store->WaitingLines() > 0 && !store->Finish()) {

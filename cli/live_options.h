@@ -2,6 +2,7 @@
 // with them, read into the sources a live session runs with.
 #pragma once
 
+#include "muf_map_options.h"
 #include "place_options.h"
 
 #include "alarm/alarm_deliveries.h"
@@ -60,7 +61,8 @@ struct LiveOptions {
     tracker::TrackerSettings Tracker;
     QString HistoryPath; ///< "" for the per-user store, "none" for none
     PlaceOptions Places;
-    alarm::DeliverySettings Outlets; ///< --on-alarm, --ntfy, --rotator, --follow
+    alarm::DeliverySettings Outlets;      ///< --on-alarm, --ntfy, --rotator, --follow
+    std::optional<MufMapSettings> MufMap; ///< --muf-map, --every
 };
 
 /// The options of the live sessions alone (--cluster, --call, --password, --send, --mqtt, --band,

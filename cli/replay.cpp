@@ -107,6 +107,12 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
         core.Subscribe(outlets.get(),
                        [&outlets](const live::LiveEvent &event) { outlets->Take(event); });
     }
+    std::optional<MufMapLines> mufMap;
+    if (options.MufMap) {
+        // Heard before the events are written: a map due before a line comes before its events.
+        mufMap.emplace(*options.MufMap, [&](const std::string &line) { printer.Line(line); });
+        core.Subscribe(&core, [&](const live::LiveEvent &event) { mufMap->Take(event); });
+    }
     core.Subscribe(&core, [&](const live::LiveEvent &event) {
         LiveEventLines(event, SpotInResult::Left,
                        [&](const std::string &line) { printer.Line(line); });
@@ -137,6 +143,9 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
             continue;
         }
         core.CaptureLine(line->Time, line->Line);
+    }
+    if (mufMap) {
+        mufMap->Finish();
     }
     printer.Flush();
     if (outlets) {

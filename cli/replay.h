@@ -2,6 +2,8 @@
 // calculation, the classifier and the tracker, printing one JSON event a line.
 #pragma once
 
+#include "muf_map_options.h"
+
 #include "alarm/alarm_deliveries.h"
 #include "place_options.h"
 #include "tracker/spot_pipeline.h"
@@ -21,7 +23,8 @@ struct ReplayOptions {
     bool WsjtxRecordings = false;           ///< WSJT-X decodes of recordings count
     std::optional<std::string> HistoryFile; ///< the store the lines are recorded in, if any
     PlaceOptions Places;
-    alarm::DeliverySettings Outlets; ///< --on-alarm, --ntfy, --rotator, --follow
+    alarm::DeliverySettings Outlets;      ///< --on-alarm, --ntfy, --rotator, --follow
+    std::optional<MufMapSettings> MufMap; ///< --muf-map, --every
 };
 
 /// Replays the capture; the same capture and options always print the same events. Returns 0, or

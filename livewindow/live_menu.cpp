@@ -108,6 +108,7 @@ void frmLive::BuildMenu() {
             ApplyMapTheme();
         });
     }
+    BuildMapMenu(file, view);
 }
 
 void frmLive::ApplyMapTheme() {

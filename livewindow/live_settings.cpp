@@ -26,6 +26,8 @@ constexpr const char *FeedBandsKey = "feed/bands";
 constexpr const char *WsjtxAddressKey = "wsjtx/address";
 constexpr const char *WsjtxRecordingsKey = "wsjtx/recordings";
 constexpr const char *WsjtxListeningKey = "wsjtx/listening";
+constexpr const char *MufLayerKey = "map/mufLayer";
+constexpr const char *MufWindowKey = "map/mufWindowMinutes";
 
 QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -66,6 +68,9 @@ LiveSettings LoadLiveSettings(const QString &dir) {
                                 .toString();
     settings.WsjtxRecordings = stored.value(WsjtxRecordingsKey, false).toBool();
     settings.WsjtxListening = stored.value(WsjtxListeningKey, false).toBool();
+    settings.MufLayer = stored.value(MufLayerKey, true).toBool();
+    // Only the two windows the layer keeps: anything else is the quarter hour.
+    settings.MufWindowMinutes = stored.value(MufWindowKey, 15).toInt() == 30 ? 30 : 15;
     return settings;
 }
 
@@ -93,6 +98,8 @@ bool SaveLiveSettings(const QString &dir, const LiveSettings &settings) {
     stored.setValue(WsjtxAddressKey, settings.WsjtxAddress);
     stored.setValue(WsjtxRecordingsKey, settings.WsjtxRecordings);
     stored.setValue(WsjtxListeningKey, settings.WsjtxListening);
+    stored.setValue(MufLayerKey, settings.MufLayer);
+    stored.setValue(MufWindowKey, settings.MufWindowMinutes);
     stored.sync();
     return stored.status() == QSettings::NoError;
 }

@@ -29,6 +29,8 @@ struct LiveSettings {
     QString WsjtxAddress;         ///< [ADDRESS:]PORT as typed
     bool WsjtxRecordings = false; ///< decodes of recordings count
     bool WsjtxListening = false;  ///< listened when the window last closed
+    bool MufLayer = true;         ///< the Es MUF layer on the map
+    int MufWindowMinutes = 15;    ///< its window: 15 or 30
 };
 
 /// The settings kept in `dir`, each value on its own: one that is missing or cannot be read keeps

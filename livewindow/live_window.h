@@ -23,6 +23,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QSortFilterProxyModel;
 class QSpinBox;
@@ -63,6 +64,8 @@ struct LiveWindowSetup {
     /// Asks the user for a line of text (prompt, title, text to start from); an empty answer
     /// changes nothing. Null: a QInputDialog.
     std::function<QString(const QString &, const QString &, const QString &)> AskText;
+    /// Asks where to save a picture (the dialog's title); empty: not saved. Null: a file dialog.
+    std::function<QString(const QString &)> AskSavePath;
 };
 
 /// Where the map is centred for `homeLocator`: its subsquare's centre, or the calculator's filler
@@ -85,6 +88,9 @@ class frmLive : public QMainWindow {
     [[nodiscard]] std::optional<int> HighlightedCloudId() const { return HighlightedCloud; }
     /// Saves geometry, splitters and settings (also done on close).
     void SaveState();
+    /// The map as File > Save map picture writes it: the map with its layer, legends, home and
+    /// time over the band rows, at the window's size and scale.
+    [[nodiscard]] QImage MapPicture();
     /// The home station as the window uses it.
     [[nodiscard]] const window::Settings &Home() const { return Setup.Home; }
     /// Takes a home set elsewhere (the calculator): the map, the distances and the band verdicts
@@ -121,6 +127,11 @@ class frmLive : public QMainWindow {
     /// A new core for a new home, the sources that were running started again.
     void ReopenCore();
     void BuildMenu();
+    /// File > Save map picture and Copy map picture; View > Es MUF layer and its window
+    /// (map_picture.cpp).
+    void BuildMapMenu(QMenu *file, QMenu *view);
+    /// The Es MUF layer for the map as the View menu asks for it; none when switched off.
+    [[nodiscard]] std::optional<map::MufLayerScene> MufLayerNow() const;
     /// The map's palette as the View menu and the desktop say.
     void ApplyMapTheme();
     void AskHomeLocator();

@@ -91,6 +91,7 @@ void frmLive::Refresh() {
 
 void frmLive::RefreshMap() {
     map::MapScene scene;
+    scene.Muf = MufLayerNow();
     scene.Paths = Live->RecentPaths();
     for (const tracker::CloudEvent &cloud : Live->Clouds()) {
         map::CloudPatch patch;

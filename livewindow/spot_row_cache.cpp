@@ -37,6 +37,9 @@ void SpotRowCache::Detach() {
     Clock = 0;
     Rows.clear();
     CloudSpots.clear();
+    for (tracker::MufLayer &layer : MufLayers) {
+        layer.Clear();
+    }
     emit changed();
 }
 
@@ -61,6 +64,9 @@ void SpotRowCache::Heard(const live::LiveEvent &event) {
         });
     } else if (const auto *settled = std::get_if<live::Settled>(&event)) {
         Clock = settled->Now;
+        for (tracker::MufLayer &layer : MufLayers) {
+            layer.AgeTo(settled->Now);
+        }
         emit changed();
     }
 }
@@ -82,6 +88,12 @@ void SpotRowCache::Take(const live::SpotTaken &taken) {
     if (!row.Skipped && result.Run.Figures.Completed) {
         row.PathMufMHz = result.Run.Figures.PathMufMHz;
         PlaceEnds(row);
+    }
+    if (!result.Reflections.empty()) {
+        for (tracker::MufLayer &layer : MufLayers) {
+            layer.AgeTo(taken.Time);
+            layer.Add(taken.SpotTime, result.Reflections);
+        }
     }
     Rows.push_front(row);
     if (Rows.size() > MaxListedSpots) {

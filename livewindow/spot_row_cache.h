@@ -6,8 +6,11 @@
 
 #include "live/core_control.h"
 #include "map/map_scene.h"
+#include "tracker/muf_layer.h"
 
 #include <QObject>
+
+#include <array>
 
 #include <deque>
 #include <map>
@@ -82,6 +85,10 @@ class SpotRowCache : public QObject {
     /// The paths of the recent stretch, for the map: each cloud's, as many as the tracker keeps
     /// of it (MaxRecentSpotsPerCloud), and the listed ones through no cloud.
     [[nodiscard]] std::vector<map::SpotPath> RecentPaths() const;
+    /// The Es MUF layer over the last `windowS` (MufWindowShortS or MufWindowLongS), at the clock.
+    [[nodiscard]] std::vector<tracker::MufSquare> MufSquares(UnixSeconds windowS) const {
+        return (windowS == tracker::MufWindowLongS ? MufLayers[1] : MufLayers[0]).Squares();
+    }
 
   signals:
     /// Clouds, verdict or spots changed.
@@ -98,6 +105,9 @@ class SpotRowCache : public QObject {
     std::deque<SpotRow> Rows;
     /// The counted spots of each cloud, oldest first, pruned to the recent stretch.
     std::map<int, std::deque<SpotRow>> CloudSpots;
+    /// The Es MUF layer over both windows, each kept as spots come, so that either shows at once.
+    std::array<tracker::MufLayer, 2> MufLayers{tracker::MufLayer(tracker::MufWindowShortS),
+                                               tracker::MufLayer(tracker::MufWindowLongS)};
 };
 
 } // namespace ionvane::livewindow

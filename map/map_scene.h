@@ -85,7 +85,24 @@ struct HopPoints {
     double FreqMHz = 0.0; ///< gives the colour class, as a path's frequency does
 };
 
+/// One square of the Es MUF layer: its bounds, degrees, and the highest path MUF reflected in it.
+struct MufSquareShown {
+    double SouthDeg = 0;
+    double WestDeg = 0;
+    double NorthDeg = 0;
+    double EastDeg = 0;
+    double MufMHz = 0;
+};
+
+/// The Es MUF layer as it stands at `TimeS` over the last `WindowMinutes`.
+struct MufLayerScene {
+    std::int64_t TimeS = 0; ///< s since 1970, UTC
+    int WindowMinutes = 15;
+    std::vector<MufSquareShown> Squares;
+};
+
 struct MapScene {
+    std::optional<MufLayerScene> Muf; ///< none: the layer is switched off
     std::vector<SpotPath> Paths;
     std::vector<CloudPatch> Clouds;
     std::vector<HopPoints> DoubleHops;

@@ -84,6 +84,9 @@ class MapView : public QWidget {
     [[nodiscard]] const MapPalette &Palette() const { return Colours; }
     /// Where the legend was drawn in the last picture, widget coordinates.
     QRectF LegendRect() const { return LegendBox; }
+    /// Where the Es MUF scale was drawn in the last picture, widget coordinates; empty when the
+    /// scene has no MUF layer.
+    QRectF MufLegendRect() const { return Data.Muf ? MufLegendBox : QRectF(); }
     /// "Home": back to home in the middle at the default radius (also the Home key).
     QAction *HomeAction() const { return ActHome; }
 
@@ -129,8 +132,35 @@ class MapView : public QWidget {
     void DropPictures();
     // The sea, land, borders, coasts, field grid and range rings.
     void PaintStatic(QPainter &painter);
-    // Over the static layer: paths, clouds, labels, the selected line, home, legend and scale.
+    // What every step of the scene paints with: the scale, the device's pixel ratio, the part of
+    // the plane in view (pixels, home at 0, 0) and the labels' font.
+    struct SceneFrame {
+        double PixelsPerKm;
+        double DevicePixelRatio;
+        QRectF Visible;
+        QFont LabelFont;
+    };
+    // Over the static layer, in its steps: the MUF squares, paths, clouds, double-hop marks,
+    // labels, the selected line, home, legends and scale. A step from PaintMufSquares to
+    // PaintHome paints on the plane (home at 0, 0); the later ones in widget pixels.
     void PaintScene(QPainter &painter);
+    /// The Es MUF layer: translucent squares in the colours of the MUF scale (muf_layer_paint.cpp).
+    void PaintMufSquares(QPainter &painter, const SceneFrame &frame);
+    void PaintPaths(QPainter &painter, const ScreenScene &scene, const SceneFrame &frame);
+    void PaintClouds(QPainter &painter, const SceneFrame &frame);
+    void PaintDoubleHops(QPainter &painter, const ScreenScene &scene, const SceneFrame &frame);
+    /// Cloud numbers, paths not drawn, ring distances and fields; returns where they went.
+    std::vector<QRectF> PaintLabels(QPainter &painter, const SceneFrame &frame);
+    /// The selected band's line and try-towards point; returns where its label went.
+    std::vector<QRectF> PaintSelectedLine(QPainter &painter, const ScreenScene &scene,
+                                          const SceneFrame &frame);
+    /// Home and its label, whose place is added to `pinned`.
+    void PaintHome(QPainter &painter, const SceneFrame &frame, std::vector<QRectF> &pinned);
+    /// The scale box, bottom right; returns where it went.
+    QRectF PaintScale(QPainter &painter, const SceneFrame &frame);
+    /// The MUF scale with its band marks, the window and the time, above `scaleBox`.
+    void PaintMufLegend(QPainter &painter, const SceneFrame &frame, const QRectF &scaleBox);
+    void PaintOutlinesMessage(QPainter &painter, const SceneFrame &frame);
     // The legend, bottom left: cloud colours, what of the paths is drawn and how many are not.
     /// The legend in the first corner (bottom left, top left, top right) where it overlaps none
     /// of `keepClear` (widget pixels), else where it overlaps the fewest.
@@ -142,6 +172,8 @@ class MapView : public QWidget {
                                         QPointF origin, double pixelsPerKm) const;
     /// Where the legend was last drawn, widget pixels.
     QRectF LegendBox;
+    /// Where the MUF scale was last drawn, widget pixels (empty while the layer is off).
+    QRectF MufLegendBox;
     double PixelsPerKm() const;
     QPointF PlaneOrigin() const;
     void SetView(PlanePoint centre, double radiusKm);

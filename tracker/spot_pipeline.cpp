@@ -233,6 +233,9 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
     if (placed.Unconfirmed) {
         result.Class = EsClass::Unconfirmed;
         result.Reason = placed.Reason;
+    } else {
+        result.Reflections.push_back(
+            {{figures.CentreLatDeg, figures.CentreLonDeg}, figures.PathMufMHz});
     }
     return result;
 }

@@ -6,6 +6,7 @@
 #include "cloud_tracker.h"
 #include "counted_spots.h"
 #include "double_hop.h"
+#include "muf_layer.h"
 #include "path_memory.h"
 #include "places/call_place.h"
 #include "spot/node_spot.h"
@@ -43,6 +44,9 @@ struct LineResult {
                                 ///< line or a late feed report puts before the receipt
     /// For a spot placed from its calls (a Spot, or Skipped as placed too coarsely): how.
     std::optional<SpotPlacing> Placed;
+    /// Where an Es spot was reflected, for the MUF layer: the path centre of a counted spot, both
+    /// hop points of a double hop (each with the MUF of its hop); none for the others.
+    std::vector<Reflection> Reflections;
 };
 
 class SpotPipeline {

@@ -119,8 +119,9 @@ void SpotPipeline::DoubleHop(UnixSeconds time, const spot::Spot &spot, bool prec
     if (!precise || result.Class == EsClass::Counted) {
         return;
     }
-    // A reflection point within a live cloud supports it, as a one-hop spot over that half of
-    // the path would; a reflection point alone starts no cloud.
+    // Each hop is reflected at its own point, with the MUF of its own half of the path: the MUF
+    // layer shows both; a reflection point within a live cloud also supports it, as a one-hop
+    // spot over that half of the path would, but alone starts no cloud.
     const auto [nearHop, farHop] = HopPoints(nearEnd, farEnd);
     const calc::Position middle = MiddleOf(nearEnd, farEnd);
     const std::string middleLoc = calc::EncodeLocator(middle.LatDeg, middle.LonDeg);
@@ -129,16 +130,17 @@ void SpotPipeline::DoubleHop(UnixSeconds time, const spot::Spot &spot, bool prec
         // Named, not bound: a lambda cannot capture a structured binding under every compiler.
         const calc::Position &hop = hopAndEnd.first;
         const calc::Position &end = hopAndEnd.second;
+        const SpotRun half = Calculator.Run(calc::EncodeLocator(end.LatDeg, end.LonDeg), middleLoc,
+                                            spot.FreqMHzText, spot.FreqMHz);
+        if (!half.Figures.Completed) {
+            continue;
+        }
+        result.Reflections.push_back({hop, half.Figures.PathMufMHz});
         const bool inCloud = std::any_of(clouds.begin(), clouds.end(), [&](const CloudEvent &c) {
             return c.State == CloudState::New &&
                    DistanceKm(hop, {c.Cloud.LatDeg, c.Cloud.LonDeg}) <= JoinRadiusKm;
         });
         if (!inCloud) {
-            continue;
-        }
-        const SpotRun half = Calculator.Run(calc::EncodeLocator(end.LatDeg, end.LonDeg), middleLoc,
-                                            spot.FreqMHzText, spot.FreqMHz);
-        if (!half.Figures.Completed) {
             continue;
         }
         const TrackedSpot tracked{*result.SpotBand,
