@@ -31,6 +31,7 @@ struct DeliverySettings {
     QString NtfyToken;                     ///< for a protected topic
     std::optional<RotatorAddress> Rotator; ///< rotctld
     bool Follow = false;                   ///< the rotator follows the headline beam
+    bool Highlight = false;                ///< WSJT-X colours the calls heard through a cloud
 };
 
 /// Checks a `--ntfy` address: http or https, a server and a topic ("https://ntfy.sh/my-es").

@@ -2,6 +2,7 @@
 
 #include "alarm_options.h"
 #include "batch_reader.h"
+#include "highlight_events.h"
 #include "live_event_lines.h"
 
 #include "feed/capture_line.h"
@@ -113,6 +114,11 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
             err << "ionvane-cli: " << problem->Message << '\n';
         }
     });
+    // What WSJT-X would be asked to colour, printed after the event that brought it.
+    const auto highlights = FollowHighlights(
+        options.Outlets.Highlight, core, [&](tracker::UnixSeconds time, const auto &request) {
+            printer.Line(HighlightEventJson(time, request).Text());
+        });
     core.UseStore(store ? &*store : nullptr);
 
     LineReader reader(file, MaxCaptureLineBytes);
@@ -135,6 +141,9 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
             continue;
         }
         core.CaptureLine(line->Time, line->Line);
+    }
+    if (highlights) {
+        highlights->Finish(0);
     }
     printer.Flush();
     if (outlets) {
