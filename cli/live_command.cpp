@@ -4,6 +4,7 @@
 #include "cli.h"
 #include "events.h"
 #include "feed_events.h"
+#include "highlight_events.h"
 #include "live_event_lines.h"
 #include "stop_signals.h"
 
@@ -105,6 +106,11 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         QObject::connect(&core, &live::LiveCore::happened, outlets.get(),
                          [&outlets](const live::LiveEvent &event) { outlets->Take(event); });
     }
+    // The calls WSJT-X colours, each request sent to where that WSJT-X's datagrams came from.
+    const auto highlights = FollowHighlights(
+        options.Outlets.Highlight, core, [&core](tracker::UnixSeconds, const auto &request) {
+            core.SendToWsjtx(request.Id, wsjtx::HighlightDatagram(request.Id, request.What));
+        });
 
     std::optional<cluster::SessionConfig> clusterConfig;
     if (options.Cluster) {
@@ -136,6 +142,9 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     const auto finish = [&](int code) {
         exitCode = code;
         finished = true;
+        if (highlights) {
+            highlights->Finish(0); // what was coloured is cleared before the socket closes
+        }
         core.Stop();
         loop.quit();
     };

@@ -93,6 +93,10 @@ class LiveCore : public QObject, public CoreControl {
     std::string StartWsjtx(const QString &address) override;
     void StopWsjtx() override;
     [[nodiscard]] bool WsjtxRunning() const override { return !Wsjtx.isNull(); }
+    /// A request to the WSJT-X with `id`, where its datagrams came from; false when none is heard.
+    bool SendToWsjtx(const std::string &id, const std::string &bytes) {
+        return !Wsjtx.isNull() && Wsjtx->SendTo(id, bytes);
+    }
     /// Whether WSJT-X's decodes of recordings count, live, in captures and in the store's lines
     /// read back; may change while listening.
     void SetWsjtxRecordings(bool recordings) override;
