@@ -56,6 +56,11 @@ class OutletControl {
     virtual void StopRotator() = 0;
     /// Calls `listener` with each word of the outlets ("rotator: ...") while `context` lives.
     virtual void Listen(QObject *context, std::function<void(const QString &)> listener) = 0;
+    /// Calls `listener` with each azimuth the rotator reports (degrees) while `context` lives.
+    virtual void ListenPosition(QObject * /*context*/, std::function<void(double)> /*listener*/) {}
+    /// Asks the rotator where it points, answered through ListenPosition; nothing without one.
+    virtual void AskPosition() {}
+    [[nodiscard]] virtual bool HasRotator() const { return false; }
 };
 
 } // namespace ionvane::alarm

@@ -84,6 +84,11 @@ class CoreControl {
     virtual void Tick() = 0;
 
     virtual void SetAlarmBand(tracker::Band band) = 0;
+    /// A request to the WSJT-X with `id` (a HighlightCallsign), where its datagrams came from;
+    /// false when no such WSJT-X is heard.
+    virtual bool SendToWsjtx(const std::string & /*id*/, const std::string & /*bytes*/) {
+        return false;
+    }
     [[nodiscard]] virtual tracker::Band AlarmBand() const = 0;
     [[nodiscard]] virtual UnixSeconds Now() const = 0;
     [[nodiscard]] virtual std::vector<tracker::CloudEvent> Clouds() const = 0;

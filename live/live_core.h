@@ -94,7 +94,7 @@ class LiveCore : public QObject, public CoreControl {
     void StopWsjtx() override;
     [[nodiscard]] bool WsjtxRunning() const override { return !Wsjtx.isNull(); }
     /// A request to the WSJT-X with `id`, where its datagrams came from; false when none is heard.
-    bool SendToWsjtx(const std::string &id, const std::string &bytes) {
+    bool SendToWsjtx(const std::string &id, const std::string &bytes) override {
         return !Wsjtx.isNull() && Wsjtx->SendTo(id, bytes);
     }
     /// Whether WSJT-X's decodes of recordings count, live, in captures and in the store's lines

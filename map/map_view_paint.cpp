@@ -4,6 +4,7 @@
 #include "map_view.h"
 #include "map_view_caches.h"
 #include "plane_world.h"
+#include "rotator_line.h"
 #include "thin_lines.h"
 
 #include <QPainter>
@@ -288,6 +289,8 @@ void MapView::PaintScene(QPainter &painter) {
             }
         }
     }
+
+    PaintRotatorLine(painter, RotatorDeg, s, Colours);
 
     // Labels over paths and clouds: each cloud's number (as the table and the band rows name it),
     // the paths of each cloud not drawn, the ring distances, then the fields where there is room.
