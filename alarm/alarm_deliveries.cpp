@@ -95,6 +95,18 @@ void AlarmDeliveries::Listen(QObject *context, std::function<void(const QString 
     connect(this, &AlarmDeliveries::said, context, std::move(listener));
 }
 
+void AlarmDeliveries::ListenPosition(QObject *context, std::function<void(double)> listener) {
+    if (RotatorOutlet) {
+        connect(RotatorOutlet.get(), &RotatorClient::positionRead, context, std::move(listener));
+    }
+}
+
+void AlarmDeliveries::AskPosition() {
+    if (RotatorOutlet) {
+        RotatorOutlet->AskPosition();
+    }
+}
+
 bool AlarmDeliveries::Idle() const {
     return (!Hook || Hook->Running() == 0) && (!Ntfy || Ntfy->Pending() == 0) &&
            (!RotatorOutlet || RotatorOutlet->Idle());

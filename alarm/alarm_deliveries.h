@@ -34,6 +34,9 @@ class AlarmDeliveries : public QObject, public OutletControl {
     void TurnBeamTo(double azimuthDeg) override;
     void StopRotator() override;
     void Listen(QObject *context, std::function<void(const QString &)> listener) override;
+    void ListenPosition(QObject *context, std::function<void(double)> listener) override;
+    void AskPosition() override;
+    [[nodiscard]] bool HasRotator() const override { return RotatorOutlet != nullptr; }
     /// Nothing under way: no hook running, no post pending, no rotator command unanswered.
     [[nodiscard]] bool Idle() const;
     /// The headline beam now: the highest band a cloud carries, from home. None when all closed.

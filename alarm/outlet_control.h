@@ -31,6 +31,7 @@ struct DeliverySettings {
     QString NtfyToken;                     ///< for a protected topic
     std::optional<RotatorAddress> Rotator; ///< rotctld
     bool Follow = false;                   ///< the rotator follows the headline beam
+    bool Highlight = false;                ///< WSJT-X colours the calls heard through a cloud
 };
 
 /// Checks a `--ntfy` address: http or https, a server and a topic ("https://ntfy.sh/my-es").
@@ -55,6 +56,11 @@ class OutletControl {
     virtual void StopRotator() = 0;
     /// Calls `listener` with each word of the outlets ("rotator: ...") while `context` lives.
     virtual void Listen(QObject *context, std::function<void(const QString &)> listener) = 0;
+    /// Calls `listener` with each azimuth the rotator reports (degrees) while `context` lives.
+    virtual void ListenPosition(QObject * /*context*/, std::function<void(double)> /*listener*/) {}
+    /// Asks the rotator where it points, answered through ListenPosition; nothing without one.
+    virtual void AskPosition() {}
+    [[nodiscard]] virtual bool HasRotator() const { return false; }
 };
 
 } // namespace ionvane::alarm

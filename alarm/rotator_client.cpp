@@ -51,26 +51,31 @@ void RotatorClient::Headline(double azimuthDeg, std::int64_t eventSeconds) {
 }
 
 void RotatorClient::ReadLines() {
-    while (Socket.bytesAvailable() > 0) {
-        Pending += Socket.read(static_cast<qint64>(RotctldLineBytes) + 1);
-        for (qsizetype end = Pending.indexOf('\n'); end >= 0; end = Pending.indexOf('\n')) {
-            QByteArray line = Pending.left(end);
-            Pending.remove(0, end + 1);
-            if (line.endsWith('\r')) {
-                line.chop(1);
-            }
-            Do(Machine.Line(line.toStdString(), Clock.NowMs()));
-            emit answered();
-            if (Machine.State() != RotatorState::Ready) {
-                return;
-            }
+    // Everything the socket holds is taken at once and every complete line in it answered before
+    // returning: Qt signals readyRead once for what arrived, not once per line, so a line left in
+    // the buffer would wait for data that rotctld sends only after that very line is answered.
+    Pending += Socket.readAll();
+    qsizetype from = 0;
+    for (qsizetype end = Pending.indexOf('\n'); end >= 0; end = Pending.indexOf('\n', from)) {
+        QByteArray line = Pending.mid(from, end - from);
+        from = end + 1;
+        if (line.endsWith('\r')) {
+            line.chop(1);
         }
-        if (static_cast<std::size_t>(Pending.size()) > RotctldLineBytes) {
-            Pending.clear();
-            Do(Machine.Lost("it sent a line longer than rotctld's", Clock.NowMs(),
-                            Clock.Random01()));
+        if (static_cast<std::size_t>(line.size()) > RotctldLineBytes) {
+            break;
+        }
+        Do(Machine.Line(line.toStdString(), Clock.NowMs()));
+        emit answered();
+        if (Machine.State() != RotatorState::Ready) {
+            // The connection was closed meanwhile; what it still held is gone with it.
             return;
         }
+    }
+    Pending.remove(0, from);
+    if (static_cast<std::size_t>(Pending.size()) > RotctldLineBytes) {
+        Pending.clear();
+        Do(Machine.Lost("it sent a line longer than rotctld's", Clock.NowMs(), Clock.Random01()));
     }
 }
 

@@ -32,10 +32,15 @@ const QCommandLineOption Follow{"follow",
                                 "With --rotator: turn the beam when the headline moves by 5 "
                                 "degrees or more, at most once every 2 minutes."};
 
+const QCommandLineOption Highlight{"highlight",
+                                   "With --wsjtx or --replay: have WSJT-X colour the calls heard "
+                                   "through a cloud of an open band, cleared when it fades (tick "
+                                   "\"Accept UDP requests\" in WSJT-X); a replay prints them."};
+
 } // namespace
 
 QList<QCommandLineOption> AlarmOptions() {
-    return {OnAlarm, Ntfy, Rotator, Follow};
+    return {OnAlarm, Ntfy, Rotator, Follow, Highlight};
 }
 
 bool AnyOutlet(const alarm::DeliverySettings &settings) {
@@ -46,7 +51,7 @@ bool AnyOutlet(const alarm::DeliverySettings &settings) {
 std::string ReadAlarmOptions(const QCommandLineParser &parser, bool session,
                              alarm::DeliverySettings &settings) {
     if (!session) {
-        for (const auto *option : {&OnAlarm, &Ntfy, &Rotator, &Follow}) {
+        for (const auto *option : {&OnAlarm, &Ntfy, &Rotator, &Follow, &Highlight}) {
             if (parser.isSet(*option)) {
                 return "--" + option->names().front().toStdString() +
                        " goes with --cluster, --mqtt, --wsjtx or --replay";
@@ -80,6 +85,7 @@ std::string ReadAlarmOptions(const QCommandLineParser &parser, bool session,
             reading.Read.Port.value_or(static_cast<quint16>(alarm::RotctldDefaultPort))};
     }
     settings.Follow = parser.isSet(Follow);
+    settings.Highlight = parser.isSet(Highlight);
     if (settings.Follow && !settings.Rotator) {
         return "--follow goes with --rotator";
     }

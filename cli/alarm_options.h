@@ -1,5 +1,5 @@
-// The command line's alarm outlets: --on-alarm, --ntfy, --rotator with --follow, for live
-// sessions and --replay alike, and the run of those outlets beside a session.
+// The command line's alarm outlets: --on-alarm, --ntfy, --rotator with --follow, --highlight, for
+// live sessions and --replay alike, and the run of those outlets beside a session.
 #pragma once
 
 #include "alarm/alarm_deliveries.h"
@@ -15,7 +15,7 @@ class QCommandLineParser;
 
 namespace ionvane::cli {
 
-/// --on-alarm, --ntfy, --rotator, --follow.
+/// --on-alarm, --ntfy, --rotator, --follow, --highlight.
 QList<QCommandLineOption> AlarmOptions();
 
 /// Reads them into `settings`; `session` says whether a live session or a replay was asked for.

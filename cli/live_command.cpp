@@ -4,6 +4,7 @@
 #include "cli.h"
 #include "events.h"
 #include "feed_json.h"
+#include "highlight_events.h"
 #include "live_event_lines.h"
 #include "stop_signals.h"
 
@@ -146,6 +147,9 @@ class SessionRun {
     void Finish(int code) {
         ExitCode = code;
         Finished = true;
+        if (Highlights != nullptr) {
+            Highlights->Finish(0); // what was coloured is cleared before the socket closes
+        }
         Core.StopAll();
         Loop.quit();
     }
@@ -213,6 +217,8 @@ class SessionRun {
     }
 
     void Write(const std::string &line) { Writer.Write(line); }
+    /// WSJT-X's highlights, cleared when the session finishes (null: none).
+    void ClearAtFinish(alarm::SessionHighlights *highlights) { Highlights = highlights; }
     QEventLoop &EventLoop() { return Loop; }
     [[nodiscard]] int Exit() const { return ExitCode; }
     [[nodiscard]] bool WriterFailed() const { return Writer.Failed(); }
@@ -236,6 +242,7 @@ class SessionRun {
     int ExitCode = ExitComputed;
     bool Finished = false;
     bool LogFailed = false;
+    alarm::SessionHighlights *Highlights = nullptr;
 };
 
 } // namespace
@@ -263,7 +270,14 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         }
     }
 
+    // The calls WSJT-X colours, each request sent to where that WSJT-X's datagrams came from.
+    const auto highlights = FollowHighlights(
+        options.Outlets.Highlight, core, [&core](tracker::UnixSeconds, const auto &request) {
+            core.SendToWsjtx(request.Id, wsjtx::HighlightDatagram(request.Id, request.What));
+        });
+
     SessionRun run(core, options, out, err);
+    run.ClearAtFinish(highlights.get());
     std::optional<MufMapLines> mufMap;
     if (options.MufMap) {
         // Heard before the events are written: a map due before a line comes before its events.

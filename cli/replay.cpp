@@ -2,6 +2,7 @@
 
 #include "alarm_options.h"
 #include "batch_reader.h"
+#include "highlight_events.h"
 #include "live_event_lines.h"
 
 #include "feed/capture_line.h"
@@ -122,6 +123,11 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     });
     // Recorded into, not read back: a replay is no live session.
     core.UseStore();
+    // What WSJT-X would be asked to colour, printed after the event that brought it.
+    const auto highlights = FollowHighlights(
+        options.Outlets.Highlight, core, [&](tracker::UnixSeconds time, const auto &request) {
+            printer.Line(HighlightEventJson(time, request).Text());
+        });
 
     LineReader reader(file, MaxCaptureLineBytes);
     std::string text;
@@ -146,6 +152,9 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     }
     if (mufMap) {
         mufMap->Finish();
+    }
+    if (highlights) {
+        highlights->Finish(0);
     }
     printer.Flush();
     if (outlets) {

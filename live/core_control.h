@@ -97,6 +97,11 @@ class CoreControl {
     /// Bands at or above `band` alarm; from the next change of a verdict on.
     virtual void SetAlarmBand(spot::Band band) = 0;
     [[nodiscard]] virtual CoreSnapshot Snapshot() const = 0;
+    /// A request to the WSJT-X with `id` (a HighlightCallsign), where its datagrams came from;
+    /// false when no such WSJT-X is heard.
+    virtual bool SendToWsjtx(const std::string & /*id*/, const std::string & /*bytes*/) {
+        return false;
+    }
 
     /// Starts a source, stopping the same source already running. Its connection news comes as
     /// SourceState events; one that ends for good (refused, its port taken) is let go.

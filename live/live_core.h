@@ -79,6 +79,10 @@ class LiveCore : public QObject, public CoreControl {
     void Tick() { AgeTo(Setup.NowUtc()); }
 
     [[nodiscard]] UnixSeconds Now() const { return Pipeline.Clouds().Now(); }
+    /// A request to the WSJT-X with `id`, where its datagrams came from; false when none is heard.
+    bool SendToWsjtx(const std::string &id, const std::string &bytes) override {
+        return !Wsjtx.isNull() && Wsjtx->SendTo(id, bytes);
+    }
 
   private:
     void Take(LineSource from, UnixSeconds received, const std::string &raw,

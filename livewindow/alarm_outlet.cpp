@@ -4,11 +4,13 @@
 
 #include "alarm/alarm_sound.h"
 #include "alarm/desktop_notifier.h"
+#include "alarm/session_highlights.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDBusConnection>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace ionvane::livewindow {
 
@@ -64,6 +66,9 @@ void DesktopAlarmOutlet::Acknowledged() {
 
 void DesktopAlarmOutlet::OpenShared() {
     Shared.reset();
+    if (RotatorShown) {
+        RotatorShown(std::nullopt); // until the new rotator, if any, reports
+    }
     if (!Open) {
         return;
     }
@@ -74,7 +79,28 @@ void DesktopAlarmOutlet::OpenShared() {
                 Say(words);
             }
         });
+        Shared->ListenPosition(this, [this](double azimuthDeg) {
+            if (RotatorShown) {
+                RotatorShown(azimuthDeg);
+            }
+        });
         Shared->Start();
+    }
+}
+
+void DesktopAlarmOutlet::FollowRotator(std::function<void(std::optional<double>)> shown) {
+    RotatorShown = std::move(shown);
+    if (RotatorPoll == nullptr) {
+        // rotctld tells the position only when asked; every few seconds follows a turn (the
+        // dummy and real rotators move a few degrees a second) without keeping the bus busy.
+        constexpr int RotatorPollMs = 3'000;
+        RotatorPoll = new QTimer(this);
+        connect(RotatorPoll, &QTimer::timeout, this, [this] {
+            if (Shared && Shared->HasRotator()) {
+                Shared->AskPosition();
+            }
+        });
+        RotatorPoll->start(RotatorPollMs);
     }
 }
 
@@ -92,13 +118,35 @@ void DesktopAlarmOutlet::CoreAttached(live::CoreControl &core) {
     });
     connect(Notifier.get(), &alarm::DesktopNotifier::turnBeamAsked, this,
             &DesktopAlarmOutlet::TurnBeam);
+    Core = &core;
     OpenShared();
+    FollowHighlights();
     core.Subscribe(this, [this](const live::LiveEvent &event) { Heard(event); });
+}
+
+void DesktopAlarmOutlet::FollowHighlights() {
+    if (Settings.Highlight == (Highlights != nullptr) || Core == nullptr) {
+        return;
+    }
+    if (!Settings.Highlight) {
+        Highlights->Finish(0); // turned off: what was coloured is cleared
+        Highlights.reset();
+        return;
+    }
+    // The clouds and verdicts come from now on: calls are coloured once the next verdict tells
+    // how the bands stand.
+    Highlights = std::make_unique<alarm::SessionHighlights>(
+        [core = Core](tracker::UnixSeconds, const alarm::HighlightRequest &request) {
+            core->SendToWsjtx(request.Id, wsjtx::HighlightDatagram(request.Id, request.What));
+        });
 }
 
 void DesktopAlarmOutlet::Heard(const live::LiveEvent &event) {
     if (Shared) {
         Shared->Take(event);
+    }
+    if (Highlights) {
+        Highlights->Take(event);
     }
     const auto *change = std::get_if<live::TrackerChange>(&event);
     if (change == nullptr) {
@@ -162,6 +210,7 @@ void DesktopAlarmOutlet::EditSettings() {
     Sound->SetSettings(Settings.Sound);
     if (Attached) {
         OpenShared();
+        FollowHighlights();
     }
 }
 

@@ -17,12 +17,14 @@
 #include <optional>
 
 class QAction;
+class QTimer;
 class QSystemTrayIcon;
 class QWidget;
 
 namespace ionvane::alarm {
 class AlarmSound;
 class DesktopNotifier;
+class SessionHighlights;
 } // namespace ionvane::alarm
 
 namespace ionvane::livewindow {
@@ -39,6 +41,8 @@ class AlarmOutlet {
     virtual void Acknowledged() {}
     /// "Turn beam" on a band of the window: the rotator to `azimuthDeg`, where there is one.
     virtual void TurnBeamTo(double /*azimuthDeg*/) {}
+    /// Where the rotator points (degrees), given to `shown` as it is read; none without one.
+    virtual void FollowRotator(std::function<void(std::optional<double>)> /*shown*/) {}
 };
 
 /// Makes the shared outlets (they bind the network library, so the program hands them over).
@@ -61,6 +65,7 @@ class DesktopAlarmOutlet : public QObject, public AlarmOutlet {
     void CoreAttached(live::CoreControl &core) override;
     void Acknowledged() override;
     void TurnBeamTo(double azimuthDeg) override;
+    void FollowRotator(std::function<void(std::optional<double>)> shown) override;
 
     /// Adds "Turn beam", "Stop the rotator" and "Alarm outlets…" to `window` (with shortcuts),
     /// raising it for the notification's "Show"; words go to `say` (the status bar).
@@ -74,6 +79,7 @@ class DesktopAlarmOutlet : public QObject, public AlarmOutlet {
     void Heard(const live::LiveEvent &event);
     void Tray(const QString &title, const QString &text);
     void OpenShared();
+    void FollowHighlights();
 
     QString ConfigDir;
     OpenOutlets Open;
@@ -82,6 +88,10 @@ class DesktopAlarmOutlet : public QObject, public AlarmOutlet {
     std::unique_ptr<alarm::AlarmSound> Sound;
     std::unique_ptr<alarm::OutletControl> Shared;
     std::unique_ptr<QSystemTrayIcon> TrayIcon;
+    std::unique_ptr<alarm::SessionHighlights> Highlights;
+    std::function<void(std::optional<double>)> RotatorShown;
+    QTimer *RotatorPoll = nullptr;
+    live::CoreControl *Core = nullptr;
     std::optional<tracker::VerdictEvent> Verdict;
     bool Attached = false;
     QWidget *Window = nullptr;

@@ -21,6 +21,7 @@ constexpr const char *HookKey = "hook/command";
 constexpr const char *NtfyServerKey = "ntfy/server";
 constexpr const char *RotatorKey = "rotator/address";
 constexpr const char *FollowKey = "rotator/follow";
+constexpr const char *HighlightKey = "wsjtx/highlight";
 constexpr int MaxVolumePercent = 100;
 // A topic file longer than this is no topic file (a topic is at most 64 characters, a token 32).
 constexpr qint64 MaxTopicFileBytes = 1024;
@@ -65,6 +66,7 @@ AlarmOutletSettings LoadAlarmOutletSettings(const QString &dir) {
     settings.NtfyServer = stored.value(NtfyServerKey, PublicNtfyServer).toString();
     settings.Rotator = stored.value(RotatorKey).toString();
     settings.Follow = stored.value(FollowKey, false).toBool();
+    settings.Highlight = stored.value(HighlightKey, false).toBool();
     LoadTopic(dir, settings);
     return settings;
 }
@@ -82,6 +84,7 @@ bool SaveAlarmOutletSettings(const QString &dir, const AlarmOutletSettings &sett
     stored.setValue(NtfyServerKey, settings.NtfyServer);
     stored.setValue(RotatorKey, settings.Rotator);
     stored.setValue(FollowKey, settings.Follow);
+    stored.setValue(HighlightKey, settings.Highlight);
     stored.sync();
     const QString topicPath = QDir(dir).filePath(NtfyTopicFileName);
     bool topicKept = true;
@@ -117,6 +120,7 @@ alarm::DeliverySettings DeliveriesOf(const AlarmOutletSettings &settings) {
         }
     }
     deliveries.Follow = settings.Follow && deliveries.Rotator.has_value();
+    deliveries.Highlight = settings.Highlight;
     return deliveries;
 }
 

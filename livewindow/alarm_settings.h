@@ -23,7 +23,8 @@ struct AlarmOutletSettings {
     QString NtfyToken; ///< empty: none
     QString Rotator;   ///< rotctld as HOST[:PORT]; empty: none
     bool Follow = false;
-    QString Problem; ///< what went wrong in reading the topic file, for the status bar
+    bool Highlight = false; ///< WSJT-X colours the calls heard through an open cloud
+    QString Problem;        ///< what went wrong in reading the topic file, for the status bar
 };
 
 /// The settings kept in `dir`, each on its own; a topic file others may read is not used (its

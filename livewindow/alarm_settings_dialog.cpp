@@ -86,6 +86,21 @@ frmAlarmOutlets::frmAlarmOutlets(const AlarmOutletSettings &settings, QWidget *p
     rotatorForm->addRow(chkFollow);
     layout->addWidget(rotator);
 
+    auto *wsjtx = new QGroupBox("WSJT-X", this);
+    auto *wsjtxForm = new QVBoxLayout(wsjtx);
+    chkHighlight = new QCheckBox("&Highlight calls", wsjtx);
+    chkHighlight->setObjectName("chkHighlight");
+    chkHighlight->setToolTip("Calls heard through a cloud of an open band are coloured in WSJT-X, "
+                             "and cleared when the cloud fades");
+    chkHighlight->setChecked(settings.Highlight);
+    wsjtxForm->addWidget(chkHighlight);
+    auto *accept = new QLabel("WSJT-X takes them only with \"Accept UDP requests\" ticked in its "
+                              "Settings > Reporting.",
+                              wsjtx);
+    accept->setWordWrap(true);
+    wsjtxForm->addWidget(accept);
+    layout->addWidget(wsjtx);
+
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -104,6 +119,7 @@ AlarmOutletSettings frmAlarmOutlets::Settings() const {
     settings.NtfyToken = txtNtfyToken->text().trimmed();
     settings.Rotator = txtRotator->text().trimmed();
     settings.Follow = chkFollow->isChecked();
+    settings.Highlight = chkHighlight->isChecked();
     return settings;
 }
 

@@ -33,6 +33,7 @@ class frmAlarmOutlets : public QDialog {
     QLineEdit *txtNtfyToken = nullptr;
     QLineEdit *txtRotator = nullptr;
     QCheckBox *chkFollow = nullptr;
+    QCheckBox *chkHighlight = nullptr;
 };
 
 } // namespace ionvane::livewindow

@@ -221,6 +221,8 @@ void frmLive::AttachCore() {
     wsjtxBar->UseCore(core);
     if (Setup.Outlet != nullptr) {
         Setup.Outlet->CoreAttached(core);
+        Setup.Outlet->FollowRotator(
+            [this](auto azimuthDeg) { mapView->SetRotatorDeg(azimuthDeg); });
     }
     core.Subscribe(this, [this](const live::LiveEvent &event) { Heard(event); });
     {

@@ -116,6 +116,14 @@ void MapView::SetScene(MapScene scene) {
     update();
 }
 
+void MapView::SetRotatorDeg(std::optional<double> azimuthDeg) {
+    if (RotatorDeg != azimuthDeg) {
+        RotatorDeg = azimuthDeg;
+        PictureKey.reset(); // the scene's picture is drawn again with the line
+        update();
+    }
+}
+
 void MapView::SetOneHopKm(double oneHopKm) {
     if (std::isfinite(oneHopKm) && oneHopKm > 0) {
         OneHopKm = std::min(oneHopKm, AntipodeDistanceKm());

@@ -70,6 +70,8 @@ class MapView : public QWidget {
     void SetScene(MapScene scene);
     /// The radius (km) of the dashed one-hop ring; non-finite or non-positive keeps the old one.
     void SetOneHopKm(double oneHopKm);
+    /// Where the rotator reports the antenna pointing (degrees); none hides the line.
+    void SetRotatorDeg(std::optional<double> azimuthDeg);
 
     /// Distance (km) from the middle of the view to its nearer edge.
     double ViewRadiusKm() const { return RadiusKm; }
@@ -221,6 +223,7 @@ class MapView : public QWidget {
 
     std::unique_ptr<LabelTexts> Labels;
     MapPalette Colours = DayPalette();
+    std::optional<double> RotatorDeg;
 
     QAction *ActHome = nullptr;
     QToolButton *cmdMapHome = nullptr;

@@ -4,6 +4,7 @@
 #include "map_view.h"
 #include "map_view_caches.h"
 #include "plane_world.h"
+#include "rotator_line.h"
 #include "thin_lines.h"
 
 #include <QPainter>
@@ -31,6 +32,7 @@ void MapView::PaintScene(QPainter &painter) {
     PaintPaths(painter, scene, frame);
     PaintClouds(painter, frame);
     PaintDoubleHops(painter, scene, frame);
+    PaintRotatorLine(painter, RotatorDeg, frame.PixelsPerKm, Colours);
     std::vector<QRectF> labels = PaintLabels(painter, frame);
     // Labels that are drawn wherever they fall (home's, the try-towards point's), kept clear of
     // the legend.

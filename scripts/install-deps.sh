@@ -12,7 +12,7 @@ packages=(
     scdoc man-db bash-completion appstream desktop-file-utils
     file lintian
     libmosquitto-dev mosquitto
-    openbox xdotool imagemagick qt6-gtk-platformtheme
+    openbox xdotool imagemagick qt6-gtk-platformtheme dunst
     libcanberra-dev libhamlib-utils dbus
     locales
 )

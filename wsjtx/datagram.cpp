@@ -199,6 +199,45 @@ bool IsReadType(std::uint32_t type) {
     return false;
 }
 
+namespace {
+
+std::optional<Rgb> ReadColour(StreamReader &in) {
+    constexpr std::uint8_t RgbSpec = 1;
+    const std::uint8_t spec = in.U8();
+    in.Unsigned(2); // alpha: the highlights are opaque
+    Rgb rgb;
+    // 16 bits a channel; the high byte is the 8-bit value.
+    constexpr unsigned HighByte = 8;
+    rgb.Red = static_cast<std::uint8_t>(in.Unsigned(2) >> HighByte);
+    rgb.Green = static_cast<std::uint8_t>(in.Unsigned(2) >> HighByte);
+    rgb.Blue = static_cast<std::uint8_t>(in.Unsigned(2) >> HighByte);
+    in.Unsigned(2); // pad
+    return spec == RgbSpec ? std::optional<Rgb>(rgb) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::pair<std::string, Highlight>> ReadHighlight(std::string_view bytes) {
+    StreamReader in(bytes);
+    const std::uint32_t magic = in.U32();
+    const std::uint32_t schema = in.U32();
+    const std::uint32_t type = in.U32();
+    std::string id = in.Text(Nulls::Refused);
+    if (magic != Magic || schema < OldestSchema || schema > NewestSchema ||
+        type != HighlightCallsignType) {
+        return std::nullopt;
+    }
+    Highlight highlight;
+    highlight.Call = in.Text(Nulls::Refused);
+    highlight.Background = ReadColour(in);
+    highlight.Foreground = ReadColour(in);
+    highlight.HighlightLast = in.Bool();
+    if (in.Problem() != DatagramProblem::None) {
+        return std::nullopt;
+    }
+    return std::pair{std::move(id), std::move(highlight)};
+}
+
 Datagram ReadDatagram(std::string_view bytes) {
     Datagram datagram;
     if (bytes.size() > MaxDatagramBytes) {

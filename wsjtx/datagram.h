@@ -3,10 +3,14 @@
 // decode means for the tracker is decode_reader's business.
 #pragma once
 
+#include "highlight_writer.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace ionvane::wsjtx {
 
@@ -119,6 +123,11 @@ struct Datagram {
 /// text as null, so a null text reads as empty, except the id and a decode's mode and message,
 /// which every message of WSJT-X fills.
 Datagram ReadDatagram(std::string_view bytes);
+
+/// The HighlightCallsign request the program itself sends (type 13), read back: the header's id and
+/// the body, or nothing when `bytes` is not one or ends short. Kept apart from ReadDatagram, which
+/// reads what WSJT-X sends.
+std::optional<std::pair<std::string, Highlight>> ReadHighlight(std::string_view bytes);
 
 /// Whether `type` is one of the types read here.
 bool IsReadType(std::uint32_t type);

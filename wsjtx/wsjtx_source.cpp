@@ -219,9 +219,10 @@ void WsjtxSource::ReadPending() {
             ++DroppedCount;
         } else {
             const QByteArray bytes = datagram.data();
-            Waiting.emplace_back(
-                ReceiptTime(),
-                std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+            Waiting.push_back(
+                {ReceiptTime(),
+                 std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                 datagram.senderAddress(), static_cast<quint16>(datagram.senderPort())});
         }
     }
     if (!Waiting.empty() && !HandOnScheduled) {
@@ -230,12 +231,34 @@ void WsjtxSource::ReadPending() {
     }
 }
 
+void WsjtxSource::Heard(const std::string &id, const QHostAddress &address, quint16 port) {
+    std::erase_if(Senders, [&](const Sender &sender) { return sender.Id == id; });
+    if (Senders.size() >= DecodeReader::MaxClients) {
+        Senders.pop_front();
+    }
+    Senders.push_back({id, address, port});
+}
+
+bool WsjtxSource::SendTo(const std::string &id, const std::string &bytes) {
+    const auto sender = std::find_if(Senders.begin(), Senders.end(),
+                                     [&](const Sender &heard) { return heard.Id == id; });
+    if (Socket == nullptr || sender == Senders.end()) {
+        return false;
+    }
+    return Socket->writeDatagram(bytes.data(), static_cast<qint64>(bytes.size()), sender->Address,
+                                 sender->Port) == static_cast<qint64>(bytes.size());
+}
+
 void WsjtxSource::HandOn() {
     HandOnScheduled = false;
     for (int handed = 0; handed < DatagramsPerTurn && !Waiting.empty(); ++handed) {
-        const auto [receivedAt, bytes] = std::move(Waiting.front());
+        const Received received = std::move(Waiting.front());
         Waiting.pop_front();
-        emit Event(DatagramEvent(Reader, receivedAt, ReadDatagram(bytes)));
+        const Datagram datagram = ReadDatagram(received.Bytes);
+        if (datagram.Problem == DatagramProblem::None) {
+            Heard(datagram.Id, received.From, received.FromPort);
+        }
+        emit Event(DatagramEvent(Reader, received.At, datagram));
         if (Socket == nullptr) {
             // Stopped from a slot of that event: what waits is dropped with the socket.
             Waiting.clear();

@@ -117,6 +117,10 @@ class WsjtxSource : public QObject {
     [[nodiscard]] std::uint64_t Dropped() const { return DroppedCount; }
     /// Datagrams refused because they were not sent to the group listened to, since Start.
     [[nodiscard]] std::uint64_t NotForGroup() const { return NotForGroupCount; }
+    /// Sends `bytes` (a request such as HighlightCallsign) to the WSJT-X with `id`, from the
+    /// listening socket to the address and port its own datagrams came from, where WSJT-X takes
+    /// requests. False when no WSJT-X of that id was heard or the socket is closed.
+    bool SendTo(const std::string &id, const std::string &bytes);
 
   signals:
     void Event(const ionvane::wsjtx::WsjtxEvent &event);
@@ -134,7 +138,22 @@ class WsjtxSource : public QObject {
     QTimer *SafetyRead = nullptr;
     Listening Current = Listening::Stopped;
     bool HandOnScheduled = false;
-    std::deque<std::pair<Seconds, std::string>> Waiting;
+    struct Received {
+        Seconds At{};
+        std::string Bytes;
+        QHostAddress From;
+        quint16 FromPort = 0;
+    };
+    std::deque<Received> Waiting;
+    /// Where each WSJT-X heard sends from, by id, the latest heard last; at most
+    /// DecodeReader::MaxClients, as the reader keeps.
+    struct Sender {
+        std::string Id;
+        QHostAddress Address;
+        quint16 Port = 0;
+    };
+    std::deque<Sender> Senders;
+    void Heard(const std::string &id, const QHostAddress &address, quint16 port);
     std::uint64_t DroppedCount = 0;
     std::uint64_t NotForGroupCount = 0;
 };

@@ -29,6 +29,25 @@ err=$("$cli" --replay "$capture" "${settings[@]}" --on-alarm 'exit 3' 2>&1 >/dev
 check "failing hook exit code" 0 $?
 check "failing hook said once" "ionvane-cli: the alarm command failed (exit status 3)" "$err"
 
+# WSJT-X highlights over a replayed opening heard by two WSJT-X (2 m and 6 m): the 6 m calls heard
+# through the cloud once 6 m is open are coloured for their own WSJT-X, and cleared as it fades;
+# the call through a cloud of 10 m alone is not. Without --highlight nothing of it is printed.
+highlights=$("$cli" --replay "$data/wsjtx-opening.capture" "${settings[@]}" --highlight |
+    grep '"event":"highlight"')
+open='"background":"#c62828","foreground":"#ffffff"}'
+expected=""
+for call in S59DX OE5XY 9A5AB; do
+    time=10:01:45
+    [[ $call == S59DX ]] && time=10:01:30
+    expected+='{"event":"highlight","time":"2026-06-14T'$time'Z","id":"WSJT-X - 6m","call":"'$call'",'$open$'\n'
+done
+for call in S59DX OE5XY 9A5AB; do
+    expected+='{"event":"highlight","time":"2026-06-14T10:40:00Z","id":"WSJT-X - 6m","call":"'$call'","clear":true}'$'\n'
+done
+check "highlights of the replay" "${expected%$'\n'}" "$highlights"
+check "no highlights unless asked" "0" \
+    "$("$cli" --replay "$data/wsjtx-opening.capture" "${settings[@]}" | grep -c '"highlight"')"
+
 while IFS='|' read -r args expected; do
     read -ra argv <<<"$args"
     err=$("$cli" "${argv[@]}" 2>&1 >/dev/null | head -1)
@@ -36,6 +55,7 @@ while IFS='|' read -r args expected; do
 done <<'TABLE'
 --from IO90 --to JN77 --freq 50 --on-alarm true|--on-alarm goes with --cluster, --mqtt, --wsjtx or --replay
 --replay x --follow|--follow goes with --rotator
+--from IO90 --to JN77 --freq 50 --highlight|--highlight goes with --cluster, --mqtt, --wsjtx or --replay
 --replay x --ntfy ntfy.sh/topic|--ntfy takes an http or https address, such as https://ntfy.sh/TOPIC
 TABLE
 checks_summary

@@ -3,7 +3,7 @@
 // spot read whole has a grid of four characters, another square as its station, a frequency in a
 // band followed and a time within a minute of its receipt; a decode is always recorded, and the
 // same news twice is recorded once; a capture line written and read back writes the same line
-// again.
+// again; a highlight request read back writes the same request.
 #include "calc/utf8.h"
 #include "spot/band.h"
 #include "spot/capture_line.h"
@@ -89,6 +89,18 @@ void CheckDatagram(std::string_view bytes) {
     Abort(!again || CaptureBody(*again) != body || again->Problem != datagram.Problem);
 }
 
+// A highlight request read from any bytes, written again, reads back the same: the reader takes
+// only what the writer can write.
+void CheckHighlight(std::string_view bytes) {
+    const auto read = ReadHighlight(bytes);
+    if (!read) {
+        return;
+    }
+    const std::string written = HighlightDatagram(read->first, read->second);
+    const auto again = ReadHighlight(written);
+    Abort(!again || again->first != read->first || again->second != read->second);
+}
+
 void CheckCaptureLine(std::string_view line) {
     const auto read = ReadCaptureLine(line);
     if (!read) {
@@ -112,5 +124,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view input(block.get(), size);
     CheckDatagram(input);
     CheckCaptureLine(input);
+    CheckHighlight(input);
     return 0;
 }
