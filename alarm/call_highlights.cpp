@@ -46,7 +46,7 @@ std::vector<HighlightRequest> CallHighlights::ClearAll() {
 }
 
 std::optional<int> CallHighlights::CarryingCloud(const DecodedCall &decoded) const {
-    const BandStand &band = Bands[tracker::BandIndex(decoded.Which)];
+    const BandStand &band = Bands[spot::BandIndex(decoded.Which)];
     if (band.State == tracker::VerdictState::Closed) {
         return std::nullopt;
     }
@@ -76,7 +76,7 @@ std::vector<HighlightRequest> CallHighlights::Decoded(const DecodedCall &decoded
     if (!cloud) {
         return requests;
     }
-    const tracker::VerdictState state = Bands[tracker::BandIndex(decoded.Which)].State;
+    const tracker::VerdictState state = Bands[spot::BandIndex(decoded.Which)].State;
     const auto held = std::find_if(Marks.begin(), Marks.end(), [&](const Mark &mark) {
         return SameCall(mark.Id, mark.Call, decoded.Id, decoded.Call);
     });
@@ -101,7 +101,7 @@ std::vector<HighlightRequest> CallHighlights::Decoded(const DecodedCall &decoded
 }
 
 bool CallHighlights::Holds(const Mark &mark) const {
-    const BandStand &band = Bands[tracker::BandIndex(mark.Which)];
+    const BandStand &band = Bands[spot::BandIndex(mark.Which)];
     return band.State != tracker::VerdictState::Closed && Clouds.contains(mark.CloudId) &&
            std::find(band.Via.begin(), band.Via.end(), mark.CloudId) != band.Via.end();
 }
@@ -125,11 +125,11 @@ std::vector<HighlightRequest> CallHighlights::Cloud(const tracker::CloudEvent &e
 }
 
 std::vector<HighlightRequest> CallHighlights::Verdict(const tracker::VerdictEvent &event) {
-    for (const tracker::Band band : spot::AllBands) {
-        const tracker::BandVerdict &verdict = event.Bands[tracker::BandIndex(band)];
-        BandStand &stand = Bands[tracker::BandIndex(band)];
+    for (const spot::Band band : spot::AllBands) {
+        const tracker::BandVerdict &verdict = event.Bands[spot::BandIndex(band)];
+        BandStand &stand = Bands[spot::BandIndex(band)];
         // A band the user does not follow is none of the highlights' business.
-        const bool followed = (event.Shown & tracker::BandBit(band)) != 0;
+        const bool followed = (event.Shown & spot::BandBit(band)) != 0;
         stand.State = followed ? verdict.State : tracker::VerdictState::Closed;
         stand.Via.clear();
         for (const tracker::CloudFromHome &via : verdict.Via) {
@@ -143,7 +143,7 @@ std::vector<HighlightRequest> CallHighlights::Verdict(const tracker::VerdictEven
             requests.push_back(Clear(mark));
             continue;
         }
-        const tracker::VerdictState now = Bands[tracker::BandIndex(mark.Which)].State;
+        const tracker::VerdictState now = Bands[spot::BandIndex(mark.Which)].State;
         if (now != mark.State) {
             mark.State = now;
             requests.push_back(Set(mark));

@@ -40,7 +40,7 @@ struct HighlightRequest {
 struct DecodedCall {
     std::string Id;   ///< the WSJT-X that decoded it
     std::string Call; ///< the sender
-    tracker::Band Which = tracker::Band::M6;
+    spot::Band Which = spot::Band::M6;
     calc::Position PathCentre; ///< the middle of its path to the station: where it reflected
 };
 
@@ -62,7 +62,7 @@ class CallHighlights {
     struct Mark {
         std::string Id;
         std::string Call;
-        tracker::Band Which = tracker::Band::M6;
+        spot::Band Which = spot::Band::M6;
         int CloudId = 0;
         tracker::VerdictState State = tracker::VerdictState::Closed;
     };
@@ -78,7 +78,7 @@ class CallHighlights {
 
     bool On = false;
     std::map<int, calc::Position> Clouds; ///< active clouds by id
-    std::array<BandStand, tracker::BandCount> Bands{};
+    std::array<BandStand, spot::BandCount> Bands{};
     std::deque<Mark> Marks; ///< oldest first
 };
 

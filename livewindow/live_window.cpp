@@ -3,10 +3,10 @@
 #include "calc/home_location.h"
 #include "calc/locator.h"
 #include "cluster/cluster_settings.h"
-#include "station/host_port.h"
 #include "cluster/login_fields.h"
 #include "connection_words.h"
 #include "elided_label.h"
+#include "station/host_port.h"
 #include "window_style.h"
 
 #include <QAction>
@@ -300,7 +300,7 @@ QWidget *frmLive::BuildSpotList() {
     cmbSpotBand = new QComboBox(box);
     cmbSpotBand->setObjectName("cmbSpotBand");
     cmbSpotBand->addItem("All bands", -1);
-    for (const spot::Band band : tracker::AllBands) {
+    for (const spot::Band band : spot::AllBands) {
         cmbSpotBand->addItem(BandLabel(band), static_cast<int>(band));
     }
     cmbSpotSource = new QComboBox(box);
@@ -378,8 +378,8 @@ void frmLive::SaveState() {
     Remembered.SpotSourceIndex = cmbSpotSource->currentIndex();
     Remembered.Broker = txtBroker->text().trimmed();
     Remembered.FeedBands.clear();
-    for (const spot::Band band : tracker::AllBands) {
-        if (chkFeedBands[tracker::BandIndex(band)]->isChecked()) {
+    for (const spot::Band band : spot::AllBands) {
+        if (chkFeedBands[spot::BandIndex(band)]->isChecked()) {
             Remembered.FeedBands.push_back(band);
         }
     }

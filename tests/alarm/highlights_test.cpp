@@ -58,12 +58,11 @@ tracker::CloudEvent CloudNews(tracker::CloudState state, int id = 7) {
     return event;
 }
 
-tracker::VerdictEvent TwoMetres(tracker::VerdictState state, tracker::BandSet shown,
-                                int cloud = 7) {
+tracker::VerdictEvent TwoMetres(tracker::VerdictState state, spot::BandSet shown, int cloud = 7) {
     tracker::VerdictEvent event;
     event.Shown = shown;
-    tracker::BandVerdict &verdict = event.Bands[tracker::BandIndex(tracker::Band::M2)];
-    verdict.Which = tracker::Band::M2;
+    tracker::BandVerdict &verdict = event.Bands[spot::BandIndex(spot::Band::M2)];
+    verdict.Which = spot::Band::M2;
     verdict.State = state;
     if (state != tracker::VerdictState::Closed) {
         verdict.Via.push_back({});
@@ -73,7 +72,7 @@ tracker::VerdictEvent TwoMetres(tracker::VerdictState state, tracker::BandSet sh
 }
 
 DecodedCall Heard(const std::string &call, calc::Position centre = Near) {
-    return {"WSJT-X", call, tracker::Band::M2, centre};
+    return {"WSJT-X", call, spot::Band::M2, centre};
 }
 
 HighlightRequest Cleared(const std::string &call) {
@@ -85,15 +84,14 @@ CallHighlights OpenOnTwoMetres() {
     CallHighlights highlights;
     highlights.Enable(true);
     highlights.Cloud(CloudNews(tracker::CloudState::New));
-    highlights.Verdict(
-        TwoMetres(tracker::VerdictState::Possible, tracker::BandBit(tracker::Band::M2)));
+    highlights.Verdict(TwoMetres(tracker::VerdictState::Possible, spot::BandBit(spot::Band::M2)));
     return highlights;
 }
 
 TEST(CallHighlights, OnlyCallsThroughACloudOfAFollowedOpenBandAndOnlyWhenAskedFor) {
     CallHighlights off;
     off.Cloud(CloudNews(tracker::CloudState::New));
-    off.Verdict(TwoMetres(tracker::VerdictState::Possible, tracker::BandBit(tracker::Band::M2)));
+    off.Verdict(TwoMetres(tracker::VerdictState::Possible, spot::BandBit(spot::Band::M2)));
     EXPECT_TRUE(off.Decoded(Heard("EA8ABC")).empty());
 
     CallHighlights on = OpenOnTwoMetres();
@@ -105,12 +103,10 @@ TEST(CallHighlights, OnlyCallsThroughACloudOfAFollowedOpenBandAndOnlyWhenAskedFo
     // Marginal: the same call in the other colour; a band not followed: cleared.
     const HighlightRequest marginal{"WSJT-X",
                                     {"EA8ABC", MarginalBackground, MarginalForeground, false}};
-    EXPECT_EQ(
-        on.Verdict(TwoMetres(tracker::VerdictState::Marginal, tracker::BandBit(tracker::Band::M2))),
-        std::vector{marginal});
-    EXPECT_EQ(
-        on.Verdict(TwoMetres(tracker::VerdictState::Marginal, tracker::BandBit(tracker::Band::M6))),
-        std::vector{Cleared("EA8ABC")});
+    EXPECT_EQ(on.Verdict(TwoMetres(tracker::VerdictState::Marginal, spot::BandBit(spot::Band::M2))),
+              std::vector{marginal});
+    EXPECT_EQ(on.Verdict(TwoMetres(tracker::VerdictState::Marginal, spot::BandBit(spot::Band::M6))),
+              std::vector{Cleared("EA8ABC")});
     EXPECT_TRUE(on.Decoded(Heard("EA8ABC")).empty());
 
     // Turned off: what is held is cleared, nothing more is sent.
@@ -123,8 +119,7 @@ TEST(CallHighlights, OnlyCallsThroughACloudOfAFollowedOpenBandAndOnlyWhenAskedFo
 TEST(CallHighlights, ClearsTheCallsOfACloudThatFades) {
     CallHighlights highlights = OpenOnTwoMetres();
     highlights.Cloud(CloudNews(tracker::CloudState::New, 8));
-    highlights.Verdict(
-        TwoMetres(tracker::VerdictState::Possible, tracker::BandBit(tracker::Band::M2)));
+    highlights.Verdict(TwoMetres(tracker::VerdictState::Possible, spot::BandBit(spot::Band::M2)));
     highlights.Decoded(Heard("EA8ABC"));
     highlights.Decoded(Heard("EA8XYZ"));
     EXPECT_TRUE(highlights.Cloud(CloudNews(tracker::CloudState::Fading, 8)).empty());
