@@ -42,10 +42,6 @@ constexpr const char *PasswordVariable = "IONVANE_PASSWORD";
 constexpr std::int64_t LongestTimerMs = 24LL * 3600 * 1000;
 constexpr double MsPerSecond = 1000;
 
-std::string const QString &text.toStdString() {
-    return text.toStdString();
-}
-
 // The stored password, read only when --password gave none; a file others can read is not used,
 // and one that cannot be read (a directory, no permission) ends the run.
 std::optional<std::string> StoredPassword(std::ostream &err) {

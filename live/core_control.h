@@ -20,7 +20,7 @@
 
 class QObject;
 
-namespace ionvane::cluster {
+namespace ionvane::station {
 class SessionLog;
 }
 

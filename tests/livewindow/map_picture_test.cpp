@@ -38,7 +38,7 @@ void MapPictureTest::squaresShowTheirMufAndSwitchOff() {
     live.resize(1000, 700);
     live.show();
     QVERIFY(QTest::qWaitForWindowExposed(&live));
-    Replay(live, 0, 5);
+    Replay(0, 5);
     const std::vector<tracker::MufSquare> squares =
         live.Session().MufSquares(tracker::MufWindowShortS);
     QCOMPARE(squares.size(), std::size_t{2});
@@ -77,7 +77,7 @@ void MapPictureTest::pictureIsTheMapOverTheBandRows() {
     live.resize(1000, 700);
     live.show();
     QVERIFY(QTest::qWaitForWindowExposed(&live));
-    Replay(live, 0, 5);
+    Replay(0, 5);
     auto *mapView = live.findChild<map::MapView *>("mapView");
     auto *rows = live.findChild<livewindow::BandPanel *>();
     QVERIFY(rows != nullptr);
@@ -107,7 +107,7 @@ void MapPictureTest::savedAndCopiedPicturesAreThePicture() {
     live.resize(900, 600);
     live.show();
     QVERIFY(QTest::qWaitForWindowExposed(&live));
-    Replay(live, 0, 5);
+    Replay(0, 5);
     const QImage picture = live.MapPicture();
     live.findChild<QAction *>("mnuSaveMapPicture")->trigger();
     const QImage saved(asked);
