@@ -67,7 +67,8 @@ struct CloudPatch {
     GeoPoint Centre;
     double HighestFreqMHz = 0.0;
     std::optional<CloudDrift> Drift;
-    bool Fading = false; ///< no spot for a while: drawn paler
+    std::optional<GeoPoint> In15Min; ///< where its drift puts it in 15 minutes, if it drifts
+    bool Fading = false;             ///< no spot for a while: drawn paler
 };
 
 /// For the band chosen in the band panel: home, through the cloud, on to the try-towards point.

@@ -3,6 +3,7 @@
 // scale), each kept as a picture until what it shows changes.
 #include "map_view.h"
 #include "map_view_caches.h"
+#include "nowcast_marks.h"
 #include "plane_world.h"
 #include "thin_lines.h"
 
@@ -265,6 +266,10 @@ void MapView::PaintScene(QPainter &painter) {
                 DrawArrow(painter, at, to, Colours.Text);
             }
         }
+    }
+
+    if (PlaneSceneCache) {
+        PaintNowcastHeads(painter, PlaneSceneCache->Clouds, s, visible, Colours.Text);
     }
 
     // Double-hop evidence over the clouds (a reflection point within a cloud supports it): a
