@@ -67,8 +67,9 @@ struct CloudPatch {
     GeoPoint Centre;
     double HighestFreqMHz = 0.0;
     std::optional<CloudDrift> Drift;
-    std::optional<GeoPoint> In15Min; ///< where its drift puts it in 15 minutes, if it drifts
-    bool Fading = false;             ///< no spot for a while: drawn paler
+    bool Fading = false; ///< no spot for a while: drawn paler
+    /// Where its drift puts it in 15 minutes, if it drifts: drawn as a faint arrow head.
+    std::optional<GeoPoint> In15Min = std::nullopt;
 };
 
 /// For the band chosen in the band panel: home, through the cloud, on to the try-towards point.
