@@ -62,6 +62,8 @@ fuzz-smoke: fuzz-build
 # through the tracker beside their replay from a capture, then the live window under feed bursts.
 # OTHER_BENCH=DIR (the bench/bin folder of another build, such as main's) measures its start-up
 # programs and its live window in the same turns, for figures before and after.
+# OTHER_CLI=FILE (another build's ionvane-cli) replays the same 6,000 feed reports in the same
+# turns as this build's, for the tracker's rate before and after.
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
@@ -92,6 +94,8 @@ bench: deps
 	@build/bench/bin/ionvane_live_burst_bench build/bench/bin/ionvane_feed_publisher \
 		$$(command -v mosquitto || echo /usr/sbin/mosquitto) \
 		$(if $(OTHER_BENCH),--other $(OTHER_BENCH)/ionvane_live_burst_bench)
+	@echo
+	@build/bench/bin/ionvane_tracker_replay_bench build/bench/bin/ionvane-cli $(OTHER_CLI)
 
 run: build
 	@if [ -x $(BIN)/ionvane ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \

@@ -102,6 +102,10 @@ void frmLive::RefreshMap() {
             patch.Drift =
                 map::CloudDrift{cloud.Cloud.Movement->SpeedKmh, cloud.Cloud.Movement->TowardsDeg};
         }
+        if (const auto &later = cloud.Cloud.In15Min) {
+            const calc::Position at = calc::DecodeLocator(later->Loc);
+            patch.In15Min = map::GeoPoint{at.LatDeg, at.LonDeg};
+        }
         patch.Fading = cloud.State == tracker::CloudState::Fading;
         scene.Clouds.push_back(patch);
     }

@@ -68,6 +68,8 @@ struct CloudPatch {
     double HighestFreqMHz = 0.0;
     std::optional<CloudDrift> Drift;
     bool Fading = false; ///< no spot for a while: drawn paler
+    /// Where its drift puts it in 15 minutes, if it drifts: drawn as a faint arrow head.
+    std::optional<GeoPoint> In15Min = std::nullopt;
 };
 
 /// For the band chosen in the band panel: home, through the cloud, on to the try-towards point.

@@ -229,6 +229,9 @@ const ScreenScene &MapView::Scene(double pixelsPerKm, double devicePixelRatio) {
                     Projection.Forward(Destination(cloud.Centre, cloud.Drift->TowardsDeg,
                                                    cloud.Drift->SpeedKmh * DriftArrowHours));
             }
+            if (cloud.In15Min) {
+                c.In15Min = Projection.Forward(*cloud.In15Min);
+            }
             scene->Clouds.push_back(c);
         }
         for (const HopPoints &hop : Data.DoubleHops) {

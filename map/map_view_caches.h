@@ -37,6 +37,7 @@ struct PlaneScene {
         bool Highlighted;
         std::size_t PathsNotDrawn;
         int Id; ///< the number the cloud table and the band panel give it
+        std::optional<PlanePoint> In15Min = std::nullopt; ///< the nowcast, see CloudPatch
     };
     std::vector<Cloud> Clouds;
     struct Hop {

@@ -3,6 +3,7 @@
 // legends and the scale in the widget's own coordinates.
 #include "map_view.h"
 #include "map_view_caches.h"
+#include "nowcast_marks.h"
 #include "plane_world.h"
 #include "rotator_line.h"
 #include "thin_lines.h"
@@ -115,6 +116,7 @@ void MapView::PaintClouds(QPainter &painter, const SceneFrame &frame) {
             DrawArrow(painter, at, to, Colours.Text);
         }
     }
+    PaintNowcastHeads(painter, PlaneSceneCache->Clouds, s, frame.Visible, Colours.Text);
 }
 
 void MapView::PaintDoubleHops(QPainter &painter, const ScreenScene &scene,

@@ -43,14 +43,15 @@ std::uint64_t StationKey(std::string_view call, std::string_view locator) {
     return std::hash<std::string>{}(key);
 }
 
-double ClaimShare(double distanceKm, int coarseEnds, double latDeg) {
-    if (coarseEnds <= 0 || !(distanceKm > 0)) {
+double ClaimShare(double distanceKm, int coarseEnds, double latDeg, double placedKm) {
+    if ((coarseEnds <= 0 && !(placedKm > 0)) || !(distanceKm > 0)) {
         return 1;
     }
     const double halfDiagonalKm =
         0.5 * std::hypot(SquareLatSpanDeg * KmPerDeg,
                          SquareLonSpanDeg * KmPerDeg * std::cos(latDeg * RadPerDeg));
-    const double longestKm = distanceKm + coarseEnds * halfDiagonalKm;
+    const double longestKm =
+        distanceKm + std::max(coarseEnds, 0) * halfDiagonalKm + std::max(placedKm, 0.0);
     return SecantOf(distanceKm) / SecantOf(longestKm);
 }
 

@@ -36,8 +36,10 @@ std::uint64_t StationKey(std::string_view call, std::string_view locator);
 /// The share of its critical frequency a spot of `distanceKm` can claim when `coarseEnds` of its
 /// ends (0 to 2) are four-character squares around latitude `latDeg`: the ratio of its secant of
 /// incidence to that of the longest path the squares allow (flat layer at CoarseLayerHeightKm).
-/// 1 for no coarse end; smaller for a short path than for a long one.
-double ClaimShare(double distanceKm, int coarseEnds, double latDeg);
+/// 1 for no coarse end; smaller for a short path than for a long one. `placedKm`: the summed
+/// uncertainty of ends placed from their calls (grid memory, country file), which may lie that much
+/// farther apart in the same way.
+double ClaimShare(double distanceKm, int coarseEnds, double latDeg, double placedKm = 0);
 
 /// The figure of a spot that agreement is sought on: its path MUF (the frequency of traffic through
 /// a cloud grows in proportion to it) or its critical frequency.

@@ -37,6 +37,22 @@ std::size_t CloudTracker::MergeOverlapping(std::size_t index, std::vector<Tracke
     return index;
 }
 
+void CloudTracker::MergeMoved(const std::vector<int> &ids, std::vector<TrackerEvent> &events) {
+    for (const int id : ids) {
+        const auto found = std::find_if(Clouds.begin(), Clouds.end(),
+                                        [id](const Cloud &c) { return c.Shown.Id == id; });
+        if (found == Clouds.end() || found->Fading) {
+            continue;
+        }
+        const std::size_t index = static_cast<std::size_t>(found - Clouds.begin());
+        const std::size_t clouds = Clouds.size();
+        const std::size_t kept = MergeOverlapping(index, events);
+        if (Clouds.size() != clouds) {
+            events.emplace_back(CloudEvent{Clock, CloudState::Update, Clouds[kept].Shown});
+        }
+    }
+}
+
 std::string CloudTracker::Misfit(const Cloud &cloud, const TrackedSpot &spot) const {
     // 2 m is judged against the cloud's 6 m and 4 m spots; 4 m against its 6 m spots alone, so
     // that 4 m spots cannot confirm one another.

@@ -192,6 +192,7 @@ void CloudTracker::AdvanceTo(UnixSeconds now, std::vector<TrackerEvent> &events)
     Started = true;
     Clock = now;
     bool changed = false;
+    std::vector<int> moved;
     for (std::size_t i = 0; i < Clouds.size();) {
         Cloud &cloud = Clouds[i];
         if (!cloud.Fading) {
@@ -211,6 +212,7 @@ void CloudTracker::AdvanceTo(UnixSeconds now, std::vector<TrackerEvent> &events)
                 Recompute(cloud);
                 if (!SameReport(before, cloud.Shown)) {
                     events.emplace_back(CloudEvent{Clock, CloudState::Update, cloud.Shown});
+                    moved.push_back(cloud.Shown.Id);
                     changed = true;
                 }
             }
@@ -221,6 +223,7 @@ void CloudTracker::AdvanceTo(UnixSeconds now, std::vector<TrackerEvent> &events)
         }
         ++i;
     }
+    MergeMoved(moved, events);
     if (changed || Watch.Holding()) {
         UpdateVerdict(events);
     }
@@ -231,9 +234,10 @@ void CloudTracker::Forget(std::size_t index, std::vector<TrackerEvent> &events) 
     Clouds.erase(Clouds.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-CloudTracker::Cloud *CloudTracker::NearestTo(UnixSeconds at, double x, double y, double z) {
+CloudTracker::Cloud *CloudTracker::NearestTo(UnixSeconds at, double x, double y, double z,
+                                             double radiusKm) {
     Cloud *nearest = nullptr;
-    double nearestKm = JoinRadiusKm;
+    double nearestKm = radiusKm;
     for (Cloud &cloud : Clouds) {
         // A cloud that faded since `at` was still active then, and a spot in order would have
         // kept it so. For a spot at the clock this is every active cloud and no fading one.
@@ -259,7 +263,10 @@ Placement CloudTracker::AddSpot(UnixSeconds time, const TrackedSpot &spot,
         return {};
     }
     const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
-    Cloud *nearest = NearestTo(at, centre.X, centre.Y, centre.Z);
+    const double wideningKm =
+        std::clamp(std::isfinite(spot.PlacedUncertaintyKm) ? spot.PlacedUncertaintyKm : 0.0, 0.0,
+                   MaxJoinWideningKm);
+    Cloud *nearest = NearestTo(at, centre.X, centre.Y, centre.Z, JoinRadiusKm + wideningKm);
     if (spot.NeedsConfirmation) {
         if (nearest == nullptr || nearest->Fading ||
             nearest->Recent.SpotsOn(spot::Band::M6) + nearest->Recent.SpotsOn(spot::Band::M4) <

@@ -18,6 +18,11 @@ namespace ionvane::tracker {
 /// A spot nearer than this to a cloud's position joins it, km. Es clouds are some tens to a few
 /// hundred km across, and the centres of paths through one cloud scatter over about that much.
 constexpr double JoinRadiusKm = 250;
+/// A spot with an end placed from its call (grid memory, country file) may lie that end's
+/// uncertainty farther from the cloud than its path centre says: it joins within JoinRadiusKm
+/// plus that uncertainty, at most this much more, km. 150 km: the largest Es patches are about
+/// 400 km across, and a wider reach would let one coarse spot join a neighbouring patch.
+constexpr double MaxJoinWideningKm = 150;
 /// A cloud's position and critical frequency come from its spots of this last stretch, and a cloud
 /// without a spot for this long fades, seconds (15 minutes: Es patches form and dissolve within
 /// tens of minutes).
@@ -103,6 +108,9 @@ struct TrackedSpot {
     double ClaimShare = 1;
     std::uint64_t FromStation = 0;
     std::uint64_t ToStation = 0;
+    /// The larger uncertainty of an end placed from its call, km; 0 for ends with locators.
+    /// It widens the join radius (MaxJoinWideningKm).
+    double PlacedUncertaintyKm = 0;
 };
 
 /// Where a spot went.
@@ -134,7 +142,8 @@ class CloudTracker {
     /// events.
     ///
     /// A spot that needs confirmation and finds no cloud holding TwoMetreConfirmingSpots 6 m or
-    /// 4 m spots within JoinRadiusKm places nothing and is told so.
+    /// 4 m spots within JoinRadiusKm (widened by a placed end's uncertainty) places nothing and is
+    /// told so.
     Placement AddSpot(UnixSeconds time, const TrackedSpot &spot, std::vector<TrackerEvent> &events);
 
     /// Bands at or above `band` alarm, from the next band that opens on.
@@ -166,11 +175,15 @@ class CloudTracker {
     /// its own: one patch is one cloud, however its spots first came. The older cloud keeps its
     /// id; the other is reported gone. Returns the index of the cloud merged into.
     std::size_t MergeOverlapping(std::size_t index, std::vector<TrackerEvent> &events);
+    /// The same for each cloud of `ids` still active, after spots left it and it moved: two
+    /// patches that drifted together are one cloud as much as two that a new spot joins.
+    void MergeMoved(const std::vector<int> &ids, std::vector<TrackerEvent> &events);
     /// Why an untagged 2 m or 4 m spot does not fit `cloud`; empty when it does.
     [[nodiscard]] std::string Misfit(const Cloud &cloud, const TrackedSpot &spot) const;
     /// The cloud's drift from the fit of its recent centres, or none (see DriftMinErrors).
     [[nodiscard]] std::optional<Drift> FitDrift(const Cloud &cloud) const;
-    [[nodiscard]] Cloud *NearestTo(UnixSeconds at, double x, double y, double z);
+    /// The nearest cloud active at `at` within `radiusKm` of the unit vector (x, y, z).
+    [[nodiscard]] Cloud *NearestTo(UnixSeconds at, double x, double y, double z, double radiusKm);
     void UpdateVerdict(std::vector<TrackerEvent> &events);
     void Forget(std::size_t index, std::vector<TrackerEvent> &events);
 

@@ -84,6 +84,27 @@ LineResult Skipped(const spot::Spot &read, std::string reason) {
     return result;
 }
 
+// How far the ends placed from their calls may be off, km: together (what the path's length may
+// grow by) and the larger of the two (how far its centre may lie from where it is computed). Ends
+// placed from their calls are given as six characters, so their locators do not tell it.
+struct PlacedKm {
+    double SumKm = 0;
+    double MaxKm = 0;
+};
+PlacedKm PlacedUncertainty(const SpotPlacing *placing) {
+    PlacedKm placed;
+    if (placing == nullptr) {
+        return placed;
+    }
+    for (const places::EndPlace *end : {&placing->From, &placing->To}) {
+        if (end->By != places::PlacedBy::Locator) {
+            placed.SumKm += end->UncertaintyKm;
+            placed.MaxKm = std::max(placed.MaxKm, end->UncertaintyKm);
+        }
+    }
+    return placed;
+}
+
 } // namespace
 
 SpotPipeline::SpotPipeline(SpotCalculator calculator, TrackerSettings settings, bool anyMode)
@@ -217,22 +238,25 @@ LineResult SpotPipeline::Calculate(UnixSeconds time, const spot::Spot &spot,
     constexpr std::size_t SquareLength = 4;
     const int coarseEnds =
         (spot.FromLoc.size() <= SquareLength ? 1 : 0) + (spot.ToLoc.size() <= SquareLength ? 1 : 0);
-    const TrackedSpot tracked{*result.SpotBand,
-                              spot.FreqMHz,
-                              figures.CentreLatDeg,
-                              figures.CentreLonDeg,
-                              figures.CriticalFreqMHz,
-                              figures.PathMufMHz,
-                              needsConfirmation,
-                              *result.SpotBand == spot::Band::M4 && spot.Tag.empty(),
-                              ClaimShare(figures.DistanceKm, coarseEnds, figures.CentreLatDeg),
-                              StationKey(spot.Spotter, spot.FromLoc),
-                              StationKey(spot.DxCall, spot.ToLoc)};
-    const Placement placed = Tracker.AddSpot(time, tracked, events);
-    result.CloudId = placed.CloudId;
-    if (placed.Unconfirmed) {
+    const PlacedKm placed = PlacedUncertainty(placing);
+    const TrackedSpot tracked{
+        *result.SpotBand,
+        spot.FreqMHz,
+        figures.CentreLatDeg,
+        figures.CentreLonDeg,
+        figures.CriticalFreqMHz,
+        figures.PathMufMHz,
+        needsConfirmation,
+        *result.SpotBand == spot::Band::M4 && spot.Tag.empty(),
+        ClaimShare(figures.DistanceKm, coarseEnds, figures.CentreLatDeg, placed.SumKm),
+        StationKey(spot.Spotter, spot.FromLoc),
+        StationKey(spot.DxCall, spot.ToLoc),
+        placed.MaxKm};
+    const Placement joined = Tracker.AddSpot(time, tracked, events);
+    result.CloudId = joined.CloudId;
+    if (joined.Unconfirmed) {
         result.Class = EsClass::Unconfirmed;
-        result.Reason = placed.Reason;
+        result.Reason = joined.Reason;
     } else {
         result.Reflections.push_back(
             {{figures.CentreLatDeg, figures.CentreLonDeg}, figures.PathMufMHz});
