@@ -6,6 +6,7 @@
 #include "live/country_file_reading.h"
 #include "live/grid_memory_file.h"
 #include "live/live_core.h"
+#include "review/review_engine.h"
 
 #include <memory>
 
@@ -57,4 +58,11 @@ extern "C" Q_DECL_EXPORT ionvane::alarm::OutletControl *
 ionvane_open_alarm_outlets(const ionvane::alarm::DeliverySettings &settings) {
     using namespace ionvane;
     return new alarm::AlarmDeliveries(settings, alarm::RotatorClock::System());
+}
+
+extern "C" Q_DECL_EXPORT ionvane::review::ReviewControl *
+ionvane_open_review(ionvane::review::ReviewSetup setup) {
+    using namespace ionvane;
+    setup.Countries = live::ReadCountryFile(live::DefaultCountryFile).File;
+    return new review::ReviewEngine(std::move(setup), history::HistoryStore::DefaultPath());
 }

@@ -5,6 +5,7 @@
 
 #include "alarm/outlet_control.h"
 #include "live/core_control.h"
+#include "review/review_control.h"
 
 namespace ionvane::app {
 
@@ -18,5 +19,10 @@ inline constexpr const char *CoreEntryName = "ionvane_open_live_core";
 /// the core does: looked up by the name OutletsEntryName, new, owned by the caller, not started.
 using OpenOutletsFunction = alarm::OutletControl *(*)(const alarm::DeliverySettings &settings);
 inline constexpr const char *OutletsEntryName = "ionvane_open_alarm_outlets";
+
+/// The evening in review of the history store at its usual place, which binds the database library
+/// as the core does: looked up by the name ReviewEntryName, new, owned by the caller.
+using OpenReviewFunction = review::ReviewControl *(*)(review::ReviewSetup setup);
+inline constexpr const char *ReviewEntryName = "ionvane_open_review";
 
 } // namespace ionvane::app

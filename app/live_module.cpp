@@ -48,6 +48,12 @@ class LiveProgram : public LiveWindowHandle {
             }
             return {std::unique_ptr<live::CoreControl>(open(std::move(core))), {}};
         };
+        setup.OpenReview = [this](review::ReviewSetup review) {
+            const auto open =
+                reinterpret_cast<OpenReviewFunction>(CoreModule.resolve(ReviewEntryName));
+            return std::unique_ptr<review::ReviewControl>(open != nullptr ? open(std::move(review))
+                                                                          : nullptr);
+        };
         Live = std::make_unique<livewindow::frmLive>(std::move(setup));
         Outlet.AddTo(
             *Live, [this] { Show(); },

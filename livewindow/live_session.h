@@ -72,12 +72,21 @@ class LiveSession : public QObject {
     void Tick() { Engine->Tick(); }
 
     [[nodiscard]] tracker::Band AlarmBand() const { return Engine->AlarmBand(); }
-    [[nodiscard]] UnixSeconds Now() const { return Engine ? Engine->Now() : 0; }
+    /// A session of the past, without a core: the clouds and verdict at `now`, and the spots
+    /// before it (oldest first) as the core told them then.
+    void ShowStill(UnixSeconds now, std::vector<tracker::CloudEvent> clouds,
+                   tracker::VerdictEvent verdict, const std::vector<live::SpotTaken> &spots);
+
+    [[nodiscard]] UnixSeconds Now() const {
+        return Engine ? Engine->Now() : Still ? Still->Now : 0;
+    }
     [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const {
-        return Engine ? Engine->Clouds() : std::vector<tracker::CloudEvent>{};
+        return Engine  ? Engine->Clouds()
+               : Still ? Still->Clouds
+                       : std::vector<tracker::CloudEvent>{};
     }
     [[nodiscard]] tracker::VerdictEvent Verdict() const {
-        return Engine ? Engine->Verdict() : tracker::VerdictEvent{};
+        return Engine ? Engine->Verdict() : Still ? Still->Verdict : tracker::VerdictEvent{};
     }
     /// The listed spots, newest first.
     [[nodiscard]] const std::deque<SpotRow> &Spots() const { return Rows; }
@@ -101,6 +110,13 @@ class LiveSession : public QObject {
     void Take(const live::SpotTaken &taken);
 
     std::unique_ptr<live::CoreControl> Engine;
+    /// What a session of the past shows in place of a core's.
+    struct StillState {
+        UnixSeconds Now = 0;
+        std::vector<tracker::CloudEvent> Clouds;
+        tracker::VerdictEvent Verdict;
+    };
+    std::optional<StillState> Still;
     std::deque<SpotRow> Rows;
     /// The counted spots of each cloud, oldest first, pruned to the recent stretch.
     std::map<int, std::deque<SpotRow>> CloudSpots;

@@ -8,6 +8,7 @@
 #include "connection_words.h"
 #include "live_session.h"
 #include "live_settings.h"
+#include "review_bar.h"
 #include "spot_list_model.h"
 
 #include "map/map_view.h"
@@ -48,6 +49,8 @@ struct LiveWindowSetup {
     tracker::TrackerSettings Tracker;
     /// Makes the session's core: the sources, the store and the tracker.
     live::OpenCore OpenCore;
+    /// Makes the review of the history store under the map's slider; null: none.
+    review::OpenReview OpenReview;
     /// The core is made once the window has been drawn, not at once: its libraries do not delay
     /// the window's first look.
     bool CoreOnceDrawn = false;
@@ -83,6 +86,8 @@ class frmLive : public QMainWindow {
     ~frmLive() override;
 
     [[nodiscard]] LiveSession &Session() { return *Live; }
+    /// What the window shows: the live session, or the past one while the slider is back.
+    [[nodiscard]] LiveSession &Shown() { return Past ? *Past : *Live; }
     /// The cloud marked on the map: the one selected in the cloud table.
     [[nodiscard]] std::optional<int> HighlightedCloudId() const { return HighlightedCloud; }
     /// Saves geometry, splitters and settings (also done on close).
@@ -123,6 +128,11 @@ class frmLive : public QMainWindow {
   private:
     void ReadOutlinesOnceDrawn();
     void AttachCore();
+    /// A review made for the home and settings of the core just attached.
+    void AttachReview();
+    QWidget *BuildReviewBar(QWidget *parent);
+    /// A moment of the past in the tables, the band panel and the map; live meanwhile goes on.
+    void ShowPast(const review::ReviewMoment &moment);
     /// A new core for a new home, the sources that were running started again.
     void ReopenCore();
     void BuildMenu();
@@ -164,6 +174,9 @@ class frmLive : public QMainWindow {
     LiveSettings Remembered;
     map::GeoPoint HomePoint;
     std::unique_ptr<LiveSession> Live;
+    /// The session of the moment the review shows; null when live.
+    std::unique_ptr<LiveSession> Past;
+    ReviewBar *reviewBar = nullptr;
     QString ClusterHost;
     /// Why the session has no core (yet).
     QString NoCoreWords;
