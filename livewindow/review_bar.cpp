@@ -67,12 +67,16 @@ ReviewBar::ReviewBar(std::function<review::UnixSeconds()> nowUtc, QWidget *paren
     lblReviewProblem->setObjectName("lblReviewProblem");
     lblReviewProblem->setWordWrap(true);
     lblReviewProblem->hide();
+    lblReviewReading = new QLabel("Reading the history...", this);
+    lblReviewReading->setObjectName("lblReviewReading");
+    lblReviewReading->hide();
     row->addWidget(sldReview, 1);
     row->addWidget(lblReviewTime);
     row->addWidget(cmdPlay60);
     row->addWidget(cmdPlay600);
     row->addWidget(cmbReviewHours);
     layout->addLayout(row);
+    layout->addWidget(lblReviewReading);
     layout->addWidget(lblReviewProblem);
 
     Player = new QTimer(this);
@@ -88,7 +92,7 @@ ReviewBar::ReviewBar(std::function<review::UnixSeconds()> nowUtc, QWidget *paren
         }
     });
     connect(cmbReviewHours, &QComboBox::currentIndexChanged, this, [this] {
-        Loaded = false;
+        HasRead = false;
         if (Shown) {
             ShowTime(*Shown);
         }
@@ -100,51 +104,88 @@ ReviewBar::ReviewBar(std::function<review::UnixSeconds()> nowUtc, QWidget *paren
     sldReview->setValue(sldReview->maximum());
 }
 
+// The worker, a member, is stopped and joined before the widget's children go.
 ReviewBar::~ReviewBar() = default;
 
 void ReviewBar::UseReview(std::unique_ptr<review::ReviewControl> review) {
     BackToLive();
-    Review = std::move(review);
-    Loaded = false;
-    Read.Problem = Review ? "" : "The history cannot be looked back on in this run.";
+    // A read of the review before is stopped; its results on their way are dropped.
+    Worker.reset();
+    LoadsPending = 0;
+    lblReviewReading->hide();
+    if (review) {
+        Worker = std::make_unique<ReviewWorker>(std::move(review), this);
+    }
+    HasRead = false;
+    Read.Problem = Worker ? "" : "The history cannot be looked back on in this run.";
     ShowProblem();
 }
 
 void ReviewBar::Load(review::UnixSeconds time) {
-    const review::UnixSeconds now = NowUtc();
-    if (Review) {
-        Read = Review->Load(now, cmbReviewHours->currentData().toInt());
-    } else {
-        Read.To = now;
+    Wanted = time;
+    const int hours = cmbReviewHours->currentData().toInt();
+    if (!Worker) {
+        Read.To = NowUtc();
+        LoadsPending = 1;
+        Loaded(Read);
+        return;
     }
-    Loaded = true;
+    // A read under way over the same hours brings what is wanted: the time wanted is what changes.
+    if (LoadsPending > 0 && hours == ReadingHours) {
+        return;
+    }
+    ++LoadsPending;
+    ReadingHours = hours;
+    lblReviewReading->show();
+    Worker->Load(NowUtc(), hours, [this](const review::ReviewSpan &span) { Loaded(span); });
+}
+
+void ReviewBar::Loaded(const review::ReviewSpan &span) {
+    Read = span;
+    if (--LoadsPending > 0) {
+        return;
+    }
+    HasRead = true;
+    lblReviewReading->hide();
     ShowProblem();
-    const QSignalBlocker quiet(sldReview);
-    sldReview->setRange(0, review::LivePosition(Read));
-    sldReview->setValue(review::PositionOf(Read, time));
+    {
+        const QSignalBlocker quiet(sldReview);
+        sldReview->setRange(0, review::LivePosition(Read));
+        sldReview->setValue(sldReview->maximum());
+    }
+    if (Wanted) {
+        const review::UnixSeconds time = *Wanted;
+        Wanted.reset();
+        ShowRead(time);
+    }
 }
 
 void ReviewBar::ShowTime(review::UnixSeconds time) {
-    if (!Loaded || (!Shown && !sldReview->isSliderDown())) {
+    if (LoadsPending > 0 || !HasRead || (!Shown && !sldReview->isSliderDown())) {
         // Entering the past from live: what was recorded since the last look is read first (on
         // the slider's press, when it is dragged).
         Load(time);
     } else {
+        ShowRead(time);
+    }
+}
+
+void ReviewBar::ShowRead(review::UnixSeconds time) {
+    {
         const QSignalBlocker quiet(sldReview);
         sldReview->setValue(review::PositionOf(Read, time));
     }
-    if (!Review || sldReview->value() == sldReview->maximum()) {
+    if (!Worker || sldReview->value() == sldReview->maximum()) {
         BackToLive();
         return;
     }
     const review::UnixSeconds shown = review::TimeAt(Read, sldReview->value());
     Shown = shown;
-    const review::ReviewMoment moment = Review->At(shown);
-    const QString viewing = Q(review::ViewingText(moment.Time));
+    const QString viewing = Q(review::ViewingText(shown));
     lblViewing->setText(viewing + R"( - <a href="live" style="color: black">back to live</a>)");
     lblViewing->show();
     lblReviewTime->setText(viewing.mid(QString("Viewing ").size()));
-    emit momentShown(moment);
+    Worker->At(shown, [this](const review::ReviewMoment &moment) { emit momentShown(moment); });
 }
 
 void ReviewBar::PositionChanged(int position) {
@@ -161,6 +202,11 @@ void ReviewBar::PositionChanged(int position) {
 
 void ReviewBar::BackToLive() {
     StopPlaying();
+    // Neither a read under way nor a replay brings the past back.
+    Wanted.reset();
+    if (Worker) {
+        Worker->DropMoments();
+    }
     {
         const QSignalBlocker quiet(sldReview);
         sldReview->setValue(sldReview->maximum());
@@ -190,6 +236,9 @@ void ReviewBar::Play(QPushButton *button, int intervalMs) {
 }
 
 void ReviewBar::Step() {
+    if (LoadsPending > 0) {
+        return;
+    }
     if (!Shown) {
         StopPlaying();
         return;

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -55,8 +56,11 @@ class ReviewControl {
 
     /// Reads the store's lines of the `hours` before `now` (1 to MaxReviewHours) that were not read
     /// yet; never waits for a store another program keeps locked. What was read before stays.
-    virtual ReviewSpan Load(UnixSeconds now, int hours) = 0;
-    /// The state at `time`, clamped to the span read; no alarm is raised by it.
+    /// Called on a thread of its own by the live window, which asks `stop` when it closes: the
+    /// read then ends early, and the review is only to be destroyed.
+    virtual ReviewSpan Load(UnixSeconds now, int hours, std::stop_token stop) = 0;
+    /// The state at `time`, clamped to the span read; no alarm is raised by it. Called on the
+    /// thread that loads.
     virtual ReviewMoment At(UnixSeconds time) = 0;
 };
 

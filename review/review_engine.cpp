@@ -53,7 +53,7 @@ void ReviewEngine::Advance(Replay &replay, std::size_t end) const {
     }
 }
 
-ReviewSpan ReviewEngine::Load(UnixSeconds now, int hours) {
+ReviewSpan ReviewEngine::Load(UnixSeconds now, int hours, std::stop_token stop) {
     const UnixSeconds since = now - std::clamp(hours, 1, MaxReviewHours) * SecondsPerHour;
     // The hour before the first moment shown is read too: the tracker then holds at that moment
     // the clouds it would have held live.
@@ -62,14 +62,15 @@ ReviewSpan ReviewEngine::Load(UnixSeconds now, int hours) {
         Reset();
         ReadSince = readFrom;
     }
-    StoredLines read = ReadStoredLines(Path, LastId, ReadSince, now);
+    StoredLines read = ReadStoredLines(Path, LastId, ReadSince, now, stop);
     Span.CorruptRows += read.CorruptRows;
     Span.Problem = read.Problem;
     for (ReviewLine &line : read.Lines) {
         LastId = std::max(LastId, line.Id);
         Lines.push_back(std::move(line));
     }
-    while (Tail.Next < Lines.size()) {
+    // Stopped between two snapshots: one stretch of replay is some 40 ms.
+    while (Tail.Next < Lines.size() && !stop.stop_requested()) {
         if (Tail.Next % CheckpointLines == 0) {
             Checkpoints.push_back(Tail);
         }

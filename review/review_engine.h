@@ -21,7 +21,9 @@ class ReviewEngine : public ReviewControl {
     ReviewEngine(ReviewSetup setup, QString storePath,
                  std::size_t checkpointLines = DefaultCheckpointLines);
 
-    ReviewSpan Load(UnixSeconds now, int hours) override;
+    ReviewSpan Load(UnixSeconds now, int hours, std::stop_token stop) override;
+    /// A read that is never asked to stop.
+    ReviewSpan Load(UnixSeconds now, int hours) { return Load(now, hours, {}); }
     ReviewMoment At(UnixSeconds time) override;
 
     /// The snapshots kept, for the benchmark's figures.

@@ -100,9 +100,10 @@ std::size_t UntimedRows(QSqlDatabase &db, std::int64_t firstId, std::int64_t las
     return query.exec() && query.next() ? static_cast<std::size_t>(query.value(0).toLongLong()) : 0;
 }
 
-void ReadRows(QSqlQuery &query, StoredLines &read, std::size_t maxBytes) {
+void ReadRows(QSqlQuery &query, StoredLines &read, std::size_t maxBytes,
+              const std::stop_token &stop) {
     std::size_t bytes = 0;
-    while (query.next()) {
+    while (!stop.stop_requested() && query.next()) {
         std::string line = Utf8(query.value(3).toString());
         if (query.value(2).toString() != "text" || line.size() > MaxRowLineBytes) {
             ++read.CorruptRows;
@@ -117,23 +118,31 @@ void ReadRows(QSqlQuery &query, StoredLines &read, std::size_t maxBytes) {
     }
 }
 
-void ReadOpen(Reading &reading, const QString &path, std::int64_t afterId, std::int64_t since,
-              std::int64_t until, std::size_t maxLines, std::size_t maxBytes, StoredLines &read) {
+struct Bounds {
+    std::int64_t AfterId = 0;
+    std::int64_t Since = 0;
+    std::int64_t Until = 0;
+    std::size_t MaxLines = 0;
+    std::size_t MaxBytes = 0;
+};
+
+void ReadOpen(Reading &reading, const QString &path, const Bounds &bounds,
+              const std::stop_token &stop, StoredLines &read) {
     QSqlQuery query(reading.Db);
-    if (!Select(query, afterId, since, until, maxLines)) {
+    if (!Select(query, bounds.AfterId, bounds.Since, bounds.Until, bounds.MaxLines)) {
         read.Problem = Why(path, query.lastError());
         return;
     }
-    ReadRows(query, read, maxBytes);
+    ReadRows(query, read, bounds.MaxBytes, stop);
     // A page that cannot be read ends the rows early: what came before it is kept.
     if (query.lastError().isValid()) {
         read.Problem = Why(path, query.lastError());
-    } else if (read.Lines.size() + read.CorruptRows >= maxLines) {
-        read.Problem = "Only the newest " + std::to_string(maxLines) +
+    } else if (read.Lines.size() + read.CorruptRows >= bounds.MaxLines) {
+        read.Problem = "Only the newest " + std::to_string(bounds.MaxLines) +
                        " lines of the history are shown: a review holds no more.";
     }
     std::reverse(read.Lines.begin(), read.Lines.end());
-    if (!read.Lines.empty()) {
+    if (!read.Lines.empty() && !stop.stop_requested()) {
         read.CorruptRows += UntimedRows(reading.Db, read.Lines.front().Id, read.Lines.back().Id);
     }
 }
@@ -141,7 +150,8 @@ void ReadOpen(Reading &reading, const QString &path, std::int64_t afterId, std::
 } // namespace
 
 StoredLines ReadStoredLines(const QString &path, std::int64_t afterId, std::int64_t since,
-                            std::int64_t until, std::size_t maxLines, std::size_t maxBytes) {
+                            std::int64_t until, std::stop_token stop, std::size_t maxLines,
+                            std::size_t maxBytes) {
     StoredLines read;
     const history::StoreFileKind kind = history::KindOf(path);
     if (kind == history::StoreFileKind::Missing) {
@@ -168,7 +178,7 @@ StoredLines ReadStoredLines(const QString &path, std::int64_t afterId, std::int6
         if (!opened) {
             read.Problem = Why(path, reading.Error);
         } else {
-            ReadOpen(reading, path, afterId, since, until, maxLines, maxBytes, read);
+            ReadOpen(reading, path, {afterId, since, until, maxLines, maxBytes}, stop, read);
         }
         probe = QSqlQuery();
         reading.Db.close();

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,10 @@ struct StoredLines {
 /// [`since`, `until`], oldest first; at most `maxLines` lines and `maxBytes` bytes of text, the
 /// newest kept. A missing store, one another program keeps locked and one SQLite finds damaged
 /// give what could be read and the reason; the store is never created, written or waited for.
+/// Asked to `stop`, the read ends at the next row, what was read so far returned.
 StoredLines ReadStoredLines(const QString &path, std::int64_t afterId, std::int64_t since,
-                            std::int64_t until, std::size_t maxLines = MaxReviewLines,
+                            std::int64_t until, std::stop_token stop = {},
+                            std::size_t maxLines = MaxReviewLines,
                             std::size_t maxBytes = MaxReviewBytes);
 
 } // namespace ionvane::review

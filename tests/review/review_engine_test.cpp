@@ -128,6 +128,17 @@ TEST(ReviewReplay, ALaterLookReadsOnlyWhatCameSince) {
     ExpectSame(engine.At(T0 + 51 * Minute + 30), fresh.At(T0 + 51 * Minute + 30));
 }
 
+// A read asked to stop (the window closing) ends before its first row.
+TEST(ReviewReading, AReadAskedToStopEndsAtOnce) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.sqlite");
+    RecordOpening(path);
+    std::stop_source stop;
+    stop.request_stop();
+    ReviewEngine engine(Home(), path, 7);
+    EXPECT_EQ(engine.Load(T0 + 50 * Minute, DefaultReviewHours, stop.get_token()).Lines, 0U);
+}
+
 // Rows written by something else than this program: a time that is text, a line that is a blob,
 // a line longer than any this program records. Each is skipped and counted; the others are read.
 TEST(ReviewReading, UntrustedRowsAreSkippedAndCounted) {
