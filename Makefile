@@ -9,7 +9,7 @@ FUZZ_SMOKE_SECONDS ?= 3
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 EXAMPLE := --from IO90IR --to JN77EX --freq 50.1 --home IO90IR --es-layer 110 --masl 150
 FUZZ_TARGETS := fuzz_calculate fuzz_settings fuzz_batch fuzz_feed fuzz_topojson fuzz_capture \
-	fuzz_cluster fuzz_wsjtx fuzz_cty fuzz_rotctld
+	fuzz_cluster fuzz_wsjtx fuzz_cty fuzz_rotctld fuzz_review
 
 .PHONY: all deps build check test test-release test-asan test-package fuzz-build fuzz fuzz-smoke \
 	bench run screenshot format format-check clean
@@ -85,6 +85,7 @@ bench: deps
 	@echo
 	@build/bench/bin/ionvane_map_bench
 	@$(if $(OTHER_BENCH),echo "The same for the other build:" && $(OTHER_BENCH)/ionvane_map_bench)
+	@build/bench/bin/ionvane_review_bench
 	@echo
 	@build/bench/bin/ionvane_muf_layer_bench
 	@echo

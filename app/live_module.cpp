@@ -4,13 +4,14 @@
 
 #include "alarm/alarm_deliveries.h"
 #include "cluster/cluster_settings.h"
-#include "station/config_dir.h"
 #include "history/history_store.h"
 #include "live/country_file_reading.h"
 #include "live/grid_memory_file.h"
 #include "live/live_core.h"
 #include "livewindow/alarm_outlet.h"
 #include "livewindow/live_window.h"
+#include "review/review_engine.h"
+#include "station/config_dir.h"
 #include "window/locale_format.h"
 #include "window/settings_file.h"
 
@@ -42,6 +43,12 @@ class LiveProgram : public LiveWindowHandle {
         // for the store's opening, and the last hour fills the tables a moment later.
         setup.CoreOnceDrawn = true;
         setup.OpenCore = [this](live::CoreSetup core) { return OpenCore(std::move(core)); };
+        setup.OpenReview =
+            [](review::ReviewSetup review) -> std::unique_ptr<review::ReviewControl> {
+            review.Countries = live::ReadCountryFile(live::DefaultCountryFile).File;
+            return std::make_unique<review::ReviewEngine>(std::move(review),
+                                                          history::HistoryStore::DefaultPath());
+        };
         Live = std::make_unique<livewindow::frmLive>(std::move(setup));
         Outlet.AddTo(
             *Live, [this] { Show(); },

@@ -95,7 +95,11 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
 
     splitMain = new QSplitter(Qt::Horizontal, client);
     splitMain->setObjectName("splitMain");
-    mapView = new map::MapView(splitMain);
+    // The map with the review's slider under it.
+    auto *mapColumn = new QWidget(splitMain);
+    auto *mapLayout = new QVBoxLayout(mapColumn);
+    mapLayout->setContentsMargins(0, 0, 0, 0);
+    mapView = new map::MapView(mapColumn);
     mapView->setObjectName("mapView");
     // The banner lies over the top of the map, outside every layout: showing it moves nothing,
     // and acknowledging it leaves no empty strip behind.
@@ -123,7 +127,9 @@ frmLive::frmLive(LiveWindowSetup setup, QWidget *parent)
     } else {
         ReadOutlinesOnceDrawn();
     }
-    splitMain->addWidget(mapView);
+    mapLayout->addWidget(mapView, 1);
+    mapLayout->addWidget(BuildReviewBar(mapColumn));
+    splitMain->addWidget(mapColumn);
 
     splitSide = new QSplitter(Qt::Vertical, splitMain);
     splitSide->setObjectName("splitSide");
@@ -233,6 +239,7 @@ void frmLive::AttachCore() {
     }
     core.SetAlarmBand(bandPanel->AlarmBand());
     core.Open();
+    AttachReview();
     if (StartCluster) {
         ClusterConnectClicked();
     }

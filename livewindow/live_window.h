@@ -7,6 +7,7 @@
 #include "cloud_table_model.h"
 #include "connection_words.h"
 #include "live_settings.h"
+#include "review_bar.h"
 #include "spot_list_model.h"
 #include "spot_row_cache.h"
 
@@ -51,6 +52,8 @@ struct LiveWindowSetup {
     /// once it listens; what the user should know about the store's opening (moved aside, not
     /// opened) is shown in the status bar.
     live::OpenCore OpenCore;
+    /// Makes the review of the history store under the map's slider; null: none.
+    review::OpenReview OpenReview;
     /// The core is made once the window has been drawn, not at once: its libraries do not delay
     /// the window's first look.
     bool CoreOnceDrawn = false;
@@ -84,6 +87,9 @@ class frmLive : public QMainWindow {
     ~frmLive() override;
 
     [[nodiscard]] SpotRowCache &Session() { return *Live; }
+    /// What the window shows: the live session, or the past one while the slider is back.
+    [[nodiscard]] SpotRowCache &Shown() { return Past ? *Past : *Live; }
+    [[nodiscard]] const SpotRowCache &Shown() const { return Past ? *Past : *Live; }
     /// The cloud marked on the map: the one selected in the cloud table.
     [[nodiscard]] std::optional<int> HighlightedCloudId() const { return HighlightedCloud; }
     /// Saves geometry, splitters and settings (also done on close).
@@ -124,6 +130,11 @@ class frmLive : public QMainWindow {
   private:
     void ReadOutlinesOnceDrawn();
     void AttachCore();
+    /// A review made for the home and settings of the core just attached.
+    void AttachReview();
+    QWidget *BuildReviewBar(QWidget *parent);
+    /// A moment of the past in the tables, the band panel and the map; live meanwhile goes on.
+    void ShowPast(const review::ReviewMoment &moment);
     /// A new core for a new home, the sources that were running started again.
     void ReopenCore();
     void BuildMenu();
@@ -171,6 +182,9 @@ class frmLive : public QMainWindow {
     LiveSettings Remembered;
     map::GeoPoint HomePoint;
     std::unique_ptr<SpotRowCache> Live;
+    /// The session of the moment the review shows; null when live.
+    std::unique_ptr<SpotRowCache> Past;
+    ReviewBar *reviewBar = nullptr;
     QString ClusterHost;
 
     QLineEdit *txtClusterHost = nullptr;

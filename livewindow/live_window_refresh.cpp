@@ -67,7 +67,7 @@ void frmLive::RefreshSoon() {
 void frmLive::Refresh() {
     RefreshTimer->stop();
     const std::optional<int> selected = SelectedCloudId();
-    Clouds->SetClouds(Live->Clouds(), Live->Now());
+    Clouds->SetClouds(Shown().Clouds(), Shown().Now());
     if (selected) {
         // A new set of clouds resets the table: the cloud the user picked stays picked.
         for (int row = 0; row < CloudsSorted->rowCount(); ++row) {
@@ -79,8 +79,8 @@ void frmLive::Refresh() {
             }
         }
     }
-    SpotsModel->SetSpots(Live->Spots());
-    const tracker::VerdictEvent verdict = Live->Verdict();
+    SpotsModel->SetSpots(Shown().Spots());
+    const tracker::VerdictEvent verdict = Shown().Verdict();
     bandPanel->SetVerdict(verdict);
     ShowBanner();
     const std::optional<spot::Band> highest = bandPanel->HighestPossible();
@@ -92,8 +92,8 @@ void frmLive::Refresh() {
 void frmLive::RefreshMap() {
     map::MapScene scene;
     scene.Muf = MufLayerNow();
-    scene.Paths = Live->RecentPaths();
-    for (const tracker::CloudEvent &cloud : Live->Clouds()) {
+    scene.Paths = Shown().RecentPaths();
+    for (const tracker::CloudEvent &cloud : Shown().Clouds()) {
         map::CloudPatch patch;
         patch.Id = cloud.Cloud.Id;
         patch.Centre = map::GeoPoint{cloud.Cloud.LatDeg, cloud.Cloud.LonDeg};
@@ -116,7 +116,7 @@ void frmLive::RefreshMap() {
                          return std::pair(!a.Fading, a.HighestFreqMHz) <
                                 std::pair(!b.Fading, b.HighestFreqMHz);
                      });
-    const tracker::VerdictEvent verdictNow = Live->Verdict();
+    const tracker::VerdictEvent verdictNow = Shown().Verdict();
     for (const tracker::DoubleHopEvidence &hop : verdictNow.DoubleHop) {
         scene.DoubleHops.push_back({map::GeoPoint{hop.NearHop.LatDeg, hop.NearHop.LonDeg},
                                     map::GeoPoint{hop.FarHop.LatDeg, hop.FarHop.LonDeg},
@@ -158,7 +158,7 @@ void frmLive::CloudSelected() {
 
 void frmLive::CloudActivated(const QModelIndex &index) {
     const int id = index.data(CloudTableModel::CloudIdRole).toInt();
-    if (const std::optional<SpotRow> best = Live->BestSpotOf(id)) {
+    if (const std::optional<SpotRow> best = Shown().BestSpotOf(id)) {
         emit spotChosen(QString::fromStdString(best->Read.FromLoc),
                         QString::fromStdString(best->Read.ToLoc),
                         QString::fromStdString(best->Read.FreqMHzText));

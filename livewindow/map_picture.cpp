@@ -91,10 +91,10 @@ std::optional<map::MufLayerScene> frmLive::MufLayerNow() const {
         return std::nullopt;
     }
     map::MufLayerScene layer;
-    layer.TimeS = Live->Now();
+    layer.TimeS = Shown().Now();
     layer.WindowMinutes = Remembered.MufWindowMinutes;
     for (const tracker::MufSquare &square :
-         Live->MufSquares(static_cast<UnixSeconds>(layer.WindowMinutes) * SecondsPerMinute)) {
+         Shown().MufSquares(static_cast<UnixSeconds>(layer.WindowMinutes) * SecondsPerMinute)) {
         const tracker::SquareBounds b = tracker::BoundsOf(square.Square);
         layer.Squares.push_back({b.SouthDeg, b.WestDeg, b.NorthDeg, b.EastDeg, square.MufMHz});
     }

@@ -43,6 +43,19 @@ void SpotRowCache::Detach() {
     emit changed();
 }
 
+void SpotRowCache::ShowStill(UnixSeconds now, std::vector<tracker::CloudEvent> clouds,
+                            tracker::VerdictEvent verdict,
+                            const std::vector<live::SpotTaken> &spots) {
+    Still = StillState{now, std::move(clouds), std::move(verdict)};
+    Rows.clear();
+    CloudSpots.clear();
+    for (const live::SpotTaken &taken : spots) {
+        Take(taken);
+    }
+    Heard(live::RestoreDone{spots.size(), Still->Clouds, Still->Verdict});
+    emit changed();
+}
+
 void SpotRowCache::Heard(const live::LiveEvent &event) {
     if (const auto *taken = std::get_if<live::SpotTaken>(&event)) {
         Clock = taken->Clock;

@@ -67,13 +67,22 @@ class SpotRowCache : public QObject {
     /// The session itself (sources, store, restore, alarm band); null until attached.
     [[nodiscard]] live::CoreControl *Core() { return Engine.get(); }
 
-    /// The tracker's clock as last heard from the core.
-    [[nodiscard]] UnixSeconds Now() const { return Clock; }
+    /// A session of the past, without a core: the clouds and verdict at `now`, and the spots
+    /// before it (oldest first) as the core told them then.
+    void ShowStill(UnixSeconds now, std::vector<tracker::CloudEvent> clouds,
+                   tracker::VerdictEvent verdict, const std::vector<live::SpotTaken> &spots);
+
+    /// The tracker's clock as last heard from the core (or the moment a past session shows).
+    [[nodiscard]] UnixSeconds Now() const { return Still ? Still->Now : Clock; }
     [[nodiscard]] std::vector<tracker::CloudEvent> Clouds() const {
-        return Engine ? Engine->Snapshot().Clouds : std::vector<tracker::CloudEvent>{};
+        return Engine  ? Engine->Snapshot().Clouds
+               : Still ? Still->Clouds
+                       : std::vector<tracker::CloudEvent>{};
     }
     [[nodiscard]] tracker::VerdictEvent Verdict() const {
-        return Engine ? Engine->Snapshot().Verdict : tracker::VerdictEvent{};
+        return Engine  ? Engine->Snapshot().Verdict
+               : Still ? Still->Verdict
+                       : tracker::VerdictEvent{};
     }
     /// The listed spots, newest first.
     [[nodiscard]] const std::deque<SpotRow> &Spots() const { return Rows; }
@@ -102,6 +111,13 @@ class SpotRowCache : public QObject {
 
     std::unique_ptr<live::CoreControl> Engine;
     UnixSeconds Clock = 0;
+    /// What a session of the past shows in place of a core's.
+    struct StillState {
+        UnixSeconds Now = 0;
+        std::vector<tracker::CloudEvent> Clouds;
+        tracker::VerdictEvent Verdict;
+    };
+    std::optional<StillState> Still;
     std::deque<SpotRow> Rows;
     /// The counted spots of each cloud, oldest first, pruned to the recent stretch.
     std::map<int, std::deque<SpotRow>> CloudSpots;

@@ -109,4 +109,16 @@ std::size_t GridMemory::Load(std::string_view text) {
     return passedOver;
 }
 
+GridMemory &GridMemory::operator=(const GridMemory &other) {
+    if (this != &other) {
+        MaxCalls = other.MaxCalls;
+        Calls = other.Calls;
+        ByTime = other.ByTime;
+        for (auto at = ByTime.begin(); at != ByTime.end(); ++at) {
+            Calls.at(at->second).Order = at;
+        }
+    }
+    return *this;
+}
+
 } // namespace ionvane::places

@@ -46,6 +46,14 @@ class GridMemory {
 
     [[nodiscard]] std::size_t Size() const { return Calls.size(); }
 
+    /// A copy's entries point into its own order (a snapshot of the tracker outlives its
+    /// original).
+    GridMemory(const GridMemory &other) { *this = other; }
+    GridMemory &operator=(const GridMemory &other);
+    GridMemory(GridMemory &&) = default;
+    GridMemory &operator=(GridMemory &&) = default;
+    ~GridMemory() = default;
+
     /// The memory as text, one "CALL GRID SECONDS" line per call, oldest first.
     [[nodiscard]] std::string Save() const;
     /// Adds the calls of Save's text; lines that cannot be read are passed over and counted.

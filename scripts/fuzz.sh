@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 status=0
-for target in calculate settings batch feed topojson capture cluster wsjtx cty rotctld; do
+for target in calculate settings batch feed topojson capture cluster wsjtx cty rotctld review; do
     mkdir -p "$scratch/$target"
     log=$scratch/$target.log
     if ! "$build/bin/fuzz_$target" "$scratch/$target" "$root/tests/fuzz/corpus/$target" \

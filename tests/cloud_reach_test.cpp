@@ -25,7 +25,7 @@ const double KmPerLonDeg =
 
 TrackedSpot SixMetreAt(double lonDeg, std::uint64_t station, double placedKm = 0) {
     TrackedSpot spot;
-    spot.SpotBand = Band::M6;
+    spot.SpotBand = spot::Band::M6;
     spot.FreqMHz = 50.313;
     spot.CentreLatDeg = Latitude;
     spot.CentreLonDeg = lonDeg;
@@ -101,7 +101,7 @@ TEST(CloudReach, CloudsMergeWhenSpotsLeavingBringThemTogether) {
     const CloudSnapshot kept = tracker.CurrentClouds()[0].Cloud;
     EXPECT_EQ(kept.Id, *a.CloudId);
     EXPECT_EQ(kept.Spots, 3);
-    EXPECT_EQ(kept.Bands, BandBit(Band::M6));
+    EXPECT_EQ(kept.Bands, spot::BandBit(spot::Band::M6));
     const auto gone = std::find_if(events.begin(), events.end(), [&](const TrackerEvent &event) {
         const auto *cloud = std::get_if<CloudEvent>(&event);
         return cloud != nullptr && cloud->State == CloudState::Gone &&

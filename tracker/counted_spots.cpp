@@ -29,4 +29,15 @@ void CountedSpots::Forget(UnixSeconds now) {
     }
 }
 
+CountedSpots &CountedSpots::operator=(const CountedSpots &other) {
+    if (this != &other) {
+        Keys = other.Keys;
+        Order.clear();
+        for (const auto &[when, key] : other.Order) {
+            Order.emplace_back(when, Keys.find(*key));
+        }
+    }
+    return *this;
+}
+
 } // namespace ionvane::tracker

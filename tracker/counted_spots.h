@@ -37,6 +37,14 @@ class CountedSpots {
     /// Remembers the spot as counted at `now`.
     void Count(UnixSeconds now, const SpotKey &key);
 
+    CountedSpots() = default;
+    /// A copy's order points into its own keys (a snapshot of the tracker outlives its original).
+    CountedSpots(const CountedSpots &other) { *this = other; }
+    CountedSpots &operator=(const CountedSpots &other);
+    CountedSpots(CountedSpots &&) = default;
+    CountedSpots &operator=(CountedSpots &&) = default;
+    ~CountedSpots() = default;
+
   private:
     void Forget(UnixSeconds now);
 
