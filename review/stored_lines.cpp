@@ -30,7 +30,7 @@ QString ConnectionName(const StoredLines &read) {
 }
 
 std::string Shown(const QString &path) {
-    return "The history store " + calc::OneLineText((path).toStdString());
+    return "The history store " + calc::OneLineText(path.toStdString());
 }
 
 std::string Why(const QString &path, const QSqlError &error) {
@@ -42,10 +42,10 @@ std::string Why(const QString &path, const QSqlError &error) {
                "cannot be shown until it is free.";
     case SqliteCorrupt:
     case SqliteNotADatabase:
-        return Shown(path) + " is damaged (" + (words).toStdString() +
+        return Shown(path) + " is damaged (" + words.toStdString() +
                "): only what comes before the " + "damage is shown.";
     default:
-        return Shown(path) + " could not be read (" + (words).toStdString() + ").";
+        return Shown(path) + " could not be read (" + words.toStdString() + ").";
     }
 }
 
@@ -104,7 +104,7 @@ void ReadRows(QSqlQuery &query, StoredLines &read, std::size_t maxBytes,
               const std::stop_token &stop) {
     std::size_t bytes = 0;
     while (!stop.stop_requested() && query.next()) {
-        std::string line = Utf8(query.value(3).toString());
+        std::string line = query.value(3).toString().toStdString();
         if (query.value(2).toString() != "text" || line.size() > MaxRowLineBytes) {
             ++read.CorruptRows;
             continue;
