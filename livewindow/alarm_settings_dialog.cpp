@@ -6,8 +6,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ionvane::livewindow {
 
@@ -27,7 +32,11 @@ frmAlarmOutlets::frmAlarmOutlets(const AlarmOutletSettings &settings, QWidget *p
     : QDialog(parent), Started(settings) {
     setObjectName("frmAlarmOutlets");
     setWindowTitle("Alarm outlets");
-    auto *layout = new QVBoxLayout(this);
+    // The groups scroll above the buttons: at 200% on a laptop's 768 pixels they are taller than
+    // the screen.
+    auto *outer = new QVBoxLayout(this);
+    auto *body = new QWidget(this);
+    auto *layout = new QVBoxLayout(body);
 
     auto *sound = new QGroupBox("Sound", this);
     auto *soundForm = new QFormLayout(sound);
@@ -101,10 +110,26 @@ frmAlarmOutlets::frmAlarmOutlets(const AlarmOutletSettings &settings, QWidget *p
     wsjtxForm->addWidget(accept);
     layout->addWidget(wsjtx);
 
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName("scrOutlets");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(body);
+    outer->addWidget(scroll);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    outer->addWidget(buttons);
+    // As large as its fields where the screen has room; the rest scrolls.
+    const QSize wanted = body->sizeHint();
+    scroll->setMinimumWidth(wanted.width() + scroll->verticalScrollBar()->sizeHint().width());
+    const QScreen *on = parent != nullptr ? parent->screen() : screen();
+    const int roomPx = on != nullptr ? on->availableGeometry().height() * 9 / 10 : wanted.height();
+    resize(sizeHint().width(),
+           std::min(wanted.height() + buttons->sizeHint().height() + 3 * outer->spacing() +
+                        outer->contentsMargins().top() + outer->contentsMargins().bottom(),
+                    roomPx));
 }
 
 AlarmOutletSettings frmAlarmOutlets::Settings() const {
