@@ -168,8 +168,8 @@ void ReplayFigures(const std::string &cli, const std::string &generator, const f
 }
 
 // Puts the live module (or, in an older build, the window's and its core's) beside a copied start
-// program where it looks for them, taken from beside the program the copy is made of (a build from before
-// the modules has none).
+// program where it looks for them, taken from beside the program the copy is made of (a build from
+// before the modules has none).
 void CopyLiveModule(const fs::path &program, const fs::path &copyBin) {
     const fs::path folder = (program.parent_path() / IONVANE_LIVE_MODULE_RELATIVE).parent_path();
     if (!fs::exists(folder)) {

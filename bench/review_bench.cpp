@@ -5,8 +5,8 @@
 // median and the slowest position, and the median as a share of the 200 ms a position may take.
 #include "history/history_store.h"
 #include "review/review_engine.h"
-#include "synthetic/node_capture.h"
 #include "spot/capture_line.h"
+#include "synthetic/node_capture.h"
 
 #include <QCoreApplication>
 #include <QSysInfo>

@@ -12,12 +12,12 @@
 #include "cluster/cluster_session.h"
 #include "cluster/cluster_settings.h"
 #include "cluster/login_fields.h"
-#include "station/config_dir.h"
-#include "station/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
 #include "live/grid_memory_file.h"
 #include "live/live_core.h"
+#include "station/config_dir.h"
+#include "station/session_log.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -67,8 +67,9 @@ bool OpenLog(const LiveOptions &options, station::SessionLog &log, std::ostream 
     }
     QString problem;
     if (!log.Open(options.LogPath, problem)) {
-        err << "ionvane-cli: cannot open the log " << calc::OneLineText(options.LogPath.toStdString())
-            << ": " << problem.toStdString() << '\n';
+        err << "ionvane-cli: cannot open the log "
+            << calc::OneLineText(options.LogPath.toStdString()) << ": " << problem.toStdString()
+            << '\n';
         return false;
     }
     return true;
@@ -300,8 +301,8 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
         err << "ionvane-cli: " << store->Message() << '\n';
     }
     if (run.LogWriteFailed()) {
-        err << "ionvane-cli: cannot write the log " << calc::OneLineText(options.LogPath.toStdString())
-            << '\n';
+        err << "ionvane-cli: cannot write the log "
+            << calc::OneLineText(options.LogPath.toStdString()) << '\n';
     }
     if (run.WriterFailed()) {
         err << "ionvane-cli: cannot write the events\n";

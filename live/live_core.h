@@ -13,9 +13,9 @@
 #include "live_events.h"
 
 #include "cluster/cluster_session.h"
-#include "station/session_log.h"
 #include "feed/feed_source.h"
 #include "history/history_store.h"
+#include "station/session_log.h"
 #include "wsjtx/wsjtx_source.h"
 
 #include <QObject>

@@ -44,8 +44,8 @@ void SpotRowCache::Detach() {
 }
 
 void SpotRowCache::ShowStill(UnixSeconds now, std::vector<tracker::CloudEvent> clouds,
-                            tracker::VerdictEvent verdict,
-                            const std::vector<live::SpotTaken> &spots) {
+                             tracker::VerdictEvent verdict,
+                             const std::vector<live::SpotTaken> &spots) {
     Still = StillState{now, std::move(clouds), std::move(verdict)};
     Rows.clear();
     CloudSpots.clear();

@@ -9,9 +9,9 @@
 #include "livewindow/band_panel.h"
 #include "livewindow/connection_words.h"
 #include "livewindow/live_window.h"
+#include "spot/capture_line.h"
 #include "tests/fakenode/fake_node.h"
 #include "tests/map/user_view.h"
-#include "spot/capture_line.h"
 #include "window/locale_format.h"
 #include "window/main_window.h"
 
