@@ -19,7 +19,7 @@
 // The receipt times come from an injected clock: each report is received 3 s after its own time,
 // 100,000 of them spread over one hour of simulated time (1,667 a minute: a very big opening).
 #include "child_process.h"
-#include "feed/capture_line.h"
+#include "feed/capture_body.h"
 #include "feed/feed_event.h"
 #include "feed/feed_source.h"
 #include "feed_burst.h"

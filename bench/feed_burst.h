@@ -2,7 +2,7 @@
 // capture lines that a publisher sends to a broker.
 #pragma once
 
-#include "feed/capture_line.h"
+#include "feed/capture_body.h"
 #include "spot/capture_line.h"
 #include "synthetic/synthetic_capture.h"
 

@@ -8,7 +8,7 @@
 // With RATE and START, report i goes out at START + i / RATE (START in ns of the monotonic clock,
 // which every process of the machine shares, so that the receiver knows when each report left),
 // its time ("t") set to the clock's time as it goes: the live window's burst.
-#include "feed/capture_line.h"
+#include "feed/capture_body.h"
 
 #include <mosquitto.h>
 

@@ -5,7 +5,7 @@
 #include "highlight_events.h"
 #include "live_event_lines.h"
 
-#include "feed/capture_line.h"
+#include "feed/capture_body.h"
 #include "history/history_store.h"
 #include "live/live_core.h"
 #include "spot/capture_line.h"

@@ -2,7 +2,7 @@
 // skipped with its reason. Plain values, turned into JSON or widgets by whoever listens.
 #pragma once
 
-#include "capture_line.h"
+#include "capture_body.h"
 #include "feed_bands.h"
 #include "report_reader.h"
 

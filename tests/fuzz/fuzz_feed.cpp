@@ -2,7 +2,7 @@
 // two distinct locators and a frequency; the payload kept for the log is valid UTF-8 without line
 // ends; a capture line read back and written again reads back the same.
 #include "calc/utf8.h"
-#include "feed/capture_line.h"
+#include "feed/capture_body.h"
 #include "feed/report_reader.h"
 #include "spot/capture_line.h"
 

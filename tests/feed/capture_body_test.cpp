@@ -1,4 +1,4 @@
-#include "feed/capture_line.h"
+#include "feed/capture_body.h"
 #include "feed/feed_event.h"
 #include "spot/capture_line.h"
 

@@ -1,4 +1,4 @@
-#include "capture_line.h"
+#include "capture_body.h"
 
 #include "calc/utf8.h"
 #include "spot/capture_line.h"
