@@ -1,6 +1,7 @@
-// A cloud's recent spots: the running maxima, the best spot, the bands and the weighted centre
-// stay those of the spots held, through any order of arrivals and departures and across the
-// hourly rebuild of the sums.
+// A cloud's recent spots: the running maxima, the best spot, the bands, the weighted centre and
+// the figures agreed from the kept claim rankings stay those of the spots held, through any order
+// of arrivals and departures and across the hourly rebuild of the sums.
+#include "tracker/agreement.h"
 #include "tracker/recent_spots.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,10 @@ TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
                                    freqs[f],
                                    spot::BandOf(freqs[f]).value(),
                                    static_cast<double>(step)};
+            // Shares and stations from small sets: equal claims and shared stations are common.
+            spot.ClaimShare = 0.8 + 0.1 * static_cast<double>(random() % 3);
+            spot.FromStation = random() % 6;
+            spot.ToStation = 3 + random() % 6;
             recent.Push(spot);
             held.push_back(spot);
         } else {
@@ -65,6 +70,14 @@ TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
         ASSERT_EQ(recent.HighestCriticalFreqMHz(), crit) << step;
         ASSERT_EQ(recent.Best().PathMufMHz, best->PathMufMHz) << step;
         ASSERT_EQ(recent.Bands(), bands) << step;
+        // A spot is told by its path MUF, the step it came at.
+        const AgreedFigures kept = AgreeOnBoth(recent);
+        const Agreed scannedMuf = AgreeOn(held, Figure::PathMuf);
+        const Agreed scannedCrit = AgreeOn(held, Figure::CriticalFreq);
+        ASSERT_EQ(kept.PathMuf.ValueMHz, scannedMuf.ValueMHz) << step;
+        ASSERT_EQ(kept.PathMuf.Spot->PathMufMHz, scannedMuf.Spot->PathMufMHz) << step;
+        ASSERT_EQ(kept.CriticalFreq.ValueMHz, scannedCrit.ValueMHz) << step;
+        ASSERT_EQ(kept.CriticalFreq.Spot->PathMufMHz, scannedCrit.Spot->PathMufMHz) << step;
         const auto [sx, sy, sz] = recent.WeightedCentre();
         const double norm = std::sqrt(sx * sx + sy * sy + sz * sz);
         const double expectedNorm = std::sqrt(x * x + y * y + z * z);
@@ -111,6 +124,10 @@ TEST(RecentSpots, SpotsComingLateGiveTheSummariesOfInOrderArrival) {
         EXPECT_EQ(late.Best().PathMufMHz, inOrder.Best().PathMufMHz);
         EXPECT_EQ(late.Bands(), inOrder.Bands());
         EXPECT_EQ(late.WeightedCentre(), inOrder.WeightedCentre());
+        const AgreedFigures lateAgreed = AgreeOnBoth(late);
+        const AgreedFigures inOrderAgreed = AgreeOnBoth(inOrder);
+        EXPECT_EQ(lateAgreed.CriticalFreq.ValueMHz, inOrderAgreed.CriticalFreq.ValueMHz);
+        EXPECT_EQ(lateAgreed.PathMuf.Spot->PathMufMHz, inOrderAgreed.PathMuf.Spot->PathMufMHz);
         const auto lateFit = late.CentreFit();
         const auto inOrderFit = inOrder.CentreFit();
         ASSERT_EQ(lateFit.has_value(), inOrderFit.has_value());

@@ -57,72 +57,51 @@ double ClaimShare(double distanceKm, int coarseEnds, double latDeg, double place
 
 namespace {
 
-// The highest claims of one figure, highest first, kept as spots pass by.
-struct TopClaims {
-    std::array<const RecentSpots::Spot *, AgreementCandidates> Top{};
-    std::array<double, AgreementCandidates> Claims{};
-    std::size_t Held = 0;
-
-    void Offer(const RecentSpots::Spot &spot, double claim) {
-        if (Held == AgreementCandidates && !(claim > Claims[Held - 1])) {
-            return;
-        }
-        std::size_t at = std::min(Held, AgreementCandidates - 1);
-        while (at > 0 && Claims[at - 1] < claim) {
-            Claims[at] = Claims[at - 1];
-            Top[at] = Top[at - 1];
-            --at;
-        }
-        Claims[at] = claim;
-        Top[at] = &spot;
-        Held = std::min(Held + 1, AgreementCandidates);
+// The agreed figure of a ranking whose spots `spotAt` gives by their numbers.
+template <typename SpotAt> Agreed Resolve(const ClaimRanking &top, SpotAt spotAt) {
+    if (top.Held == 0) {
+        return {};
     }
-
-    [[nodiscard]] Agreed Resolve() const {
-        if (Held == 0) {
-            return {};
-        }
-        Agreed best;
-        for (std::size_t i = 0; i < Held; ++i) {
-            // The best partner of i is the highest independent claim other than its own.
-            for (std::size_t j = 0; j < Held; ++j) {
-                if (j == i || !Independent(*Top[i], *Top[j])) {
-                    continue;
-                }
-                const double value = std::min(Claims[i], Claims[j] / AgreementShare);
-                if (best.Spot == nullptr || value > best.ValueMHz) {
-                    best = {Top[i], value};
-                }
-                break;
+    Agreed best;
+    for (std::size_t i = 0; i < top.Held; ++i) {
+        const RecentSpots::Spot &first = spotAt(top.Refs[i]);
+        // The best partner of i is the highest independent claim other than its own.
+        for (std::size_t j = 0; j < top.Held; ++j) {
+            if (j == i || !Independent(first, spotAt(top.Refs[j]))) {
+                continue;
             }
+            const double value = std::min(top.Claims[i], top.Claims[j] / AgreementShare);
+            if (best.Spot == nullptr || value > best.ValueMHz) {
+                best = {&first, value};
+            }
+            break;
         }
-        if (best.Spot == nullptr) {
-            return {Top[Held - 1], Claims[Held - 1]};
-        }
-        return best;
     }
-};
+    if (best.Spot == nullptr) {
+        return {&spotAt(top.Refs[top.Held - 1]), top.Claims[top.Held - 1]};
+    }
+    return best;
+}
 
 } // namespace
 
 Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure, spot::BandSet bands) {
-    TopClaims top;
-    for (const RecentSpots::Spot &spot : spots) {
-        if ((bands & spot::BandBit(spot.SpotBand)) != 0) {
-            top.Offer(spot, ClaimOf(spot, figure));
+    ClaimRanking top;
+    for (std::size_t i = 0; i < spots.size(); ++i) {
+        if ((bands & spot::BandBit(spots[i].SpotBand)) != 0) {
+            top.Offer(i, ClaimOf(spots[i], figure));
         }
     }
-    return top.Resolve();
+    return Resolve(top, [&spots](std::uint64_t i) -> const RecentSpots::Spot & {
+        return spots[static_cast<std::size_t>(i)];
+    });
 }
 
-AgreedFigures AgreeOnBoth(const std::deque<RecentSpots::Spot> &spots) {
-    TopClaims muf;
-    TopClaims critical;
-    for (const RecentSpots::Spot &spot : spots) {
-        muf.Offer(spot, spot.PathMufMHz * spot.ClaimShare);
-        critical.Offer(spot, spot.CriticalFreqMHz * spot.ClaimShare);
-    }
-    return {muf.Resolve(), critical.Resolve()};
+AgreedFigures AgreeOnBoth(const RecentSpots &recent) {
+    const auto spotAt = [&recent](std::uint64_t seq) -> const RecentSpots::Spot & {
+        return recent.BySeq(seq);
+    };
+    return {Resolve(recent.PathMufClaims(), spotAt), Resolve(recent.CriticalFreqClaims(), spotAt)};
 }
 
 } // namespace ionvane::tracker

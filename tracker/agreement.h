@@ -16,10 +16,6 @@ namespace ionvane::tracker {
 /// cloud's critical frequency rises and falls by that much within minutes, the same margin a
 /// marginal band is judged by).
 constexpr double AgreementShare = 0.95;
-/// The reports of highest claim compared for agreement. Pairs among the highest 16 always hold
-/// the best agreed figure unless a dozen and more of them share one station; the hot path stays
-/// one pass over the cloud's spots.
-constexpr std::size_t AgreementCandidates = 16;
 /// Height of the Es layer in the uncertainty of a coarse square, km (the layer height the
 /// calculation assumes by default).
 constexpr double CoarseLayerHeightKm = 110;
@@ -56,11 +52,11 @@ struct Agreed {
 Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure,
                spot::BandSet bands = static_cast<spot::BandSet>(~0U));
 
-/// Both figures of every spot in one pass over them, as AgreeOn gives each.
+/// Both figures of every spot held, as AgreeOn gives each, from the rankings `recent` keeps.
 struct AgreedFigures {
     Agreed PathMuf;
     Agreed CriticalFreq;
 };
-AgreedFigures AgreeOnBoth(const std::deque<RecentSpots::Spot> &spots);
+AgreedFigures AgreeOnBoth(const RecentSpots &recent);
 
 } // namespace ionvane::tracker

@@ -113,7 +113,7 @@ void CloudTracker::Recompute(Cloud &cloud) const {
     shown.LatDeg = std::atan2(z, std::hypot(x, y)) / RadPerDeg;
     shown.LonDeg = std::atan2(y, x) / RadPerDeg;
     shown.CentreLoc = calc::EncodeLocator(shown.LatDeg, shown.LonDeg);
-    const AgreedFigures figures = AgreeOnBoth(recent.All());
+    const AgreedFigures figures = AgreeOnBoth(recent);
     shown.CriticalFreqMHz = figures.CriticalFreq.ValueMHz;
     shown.HighestFreqMHz = recent.HighestFreqMHz();
     shown.Bands = recent.Bands();

@@ -24,6 +24,26 @@ std::int64_t HourOf(std::int64_t time) {
 }
 } // namespace
 
+void ClaimRanking::Offer(std::uint64_t ref, double claim) {
+    if (Held == AgreementCandidates && !(claim > Claims[Held - 1])) {
+        return;
+    }
+    std::size_t at = std::min(Held, AgreementCandidates - 1);
+    while (at > 0 && Claims[at - 1] < claim) {
+        Claims[at] = Claims[at - 1];
+        Refs[at] = Refs[at - 1];
+        --at;
+    }
+    Claims[at] = claim;
+    Refs[at] = ref;
+    Held = std::min(Held + 1, AgreementCandidates);
+}
+
+bool ClaimRanking::Holds(std::uint64_t ref) const {
+    return std::find(Refs.begin(), Refs.begin() + static_cast<std::ptrdiff_t>(Held), ref) !=
+           Refs.begin() + static_cast<std::ptrdiff_t>(Held);
+}
+
 void RecentSpots::Add(const Spot &spot, double sign) {
     const double age = static_cast<double>(spot.Time - Reference);
     const double weight = sign * std::exp2(age / static_cast<double>(WeightHalfLifeS));
@@ -53,9 +73,11 @@ void RecentSpots::Rebuild(std::int64_t reference) {
     }
 }
 
-// Enters the held spot `seq`, the newest in the maxima's order, into both maxima queues.
+// Enters the held spot `seq`, the newest in the maxima's order, into both maxima queues and both
+// claim rankings.
 void RecentSpots::Follow(std::uint64_t seq) {
     const Spot &spot = BySeq(seq);
+    RankClaims(seq);
     while (!CritOrder.empty() && BySeq(CritOrder.back()).CriticalFreqMHz <= spot.CriticalFreqMHz) {
         CritOrder.pop_back();
     }
@@ -64,6 +86,23 @@ void RecentSpots::Follow(std::uint64_t seq) {
         FreqOrder.pop_back();
     }
     FreqOrder.push_back(seq);
+}
+
+void RecentSpots::RankClaims(std::uint64_t seq) {
+    const Spot &spot = BySeq(seq);
+    MufClaims.Offer(seq, spot.PathMufMHz * spot.ClaimShare);
+    CritClaims.Offer(seq, spot.CriticalFreqMHz * spot.ClaimShare);
+}
+
+// Every held spot entered again, in time order, into emptied maxima queues and rankings.
+void RecentSpots::FollowAll() {
+    CritOrder.clear();
+    FreqOrder.clear();
+    MufClaims = {};
+    CritClaims = {};
+    for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
+        Follow(seq);
+    }
 }
 
 void RecentSpots::Push(const Spot &spot) {
@@ -77,11 +116,7 @@ void RecentSpots::Push(const Spot &spot) {
             std::upper_bound(Spots.begin(), Spots.end(), spot.Time,
                              [](std::int64_t time, const Spot &held) { return time < held.Time; });
         Spots.insert(at, spot);
-        CritOrder.clear();
-        FreqOrder.clear();
-        for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
-            Follow(seq);
-        }
+        FollowAll();
         Rebuild(Reference);
         return;
     }
@@ -104,12 +139,10 @@ void RecentSpots::MergeFrom(const RecentSpots &other, std::size_t most) {
     }
     Spots = std::move(merged);
     BandCounts = {};
-    CritOrder.clear();
-    FreqOrder.clear();
-    for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
-        ++BandCounts[spot::BandIndex(BySeq(seq).SpotBand)];
-        Follow(seq);
+    for (const Spot &spot : Spots) {
+        ++BandCounts[spot::BandIndex(spot.SpotBand)];
     }
+    FollowAll();
     Rebuild(Spots.empty() ? Reference : HourOf(Spots.back().Time));
 }
 
@@ -123,8 +156,18 @@ void RecentSpots::PopFront() {
     }
     --BandCounts[spot::BandIndex(oldest.SpotBand)];
     Add(oldest, -1);
+    // A ranking without the oldest spot is the same one; one holding it is ranked again from the
+    // spots left, which only a spot among the highest claims costs.
+    const bool ranked = MufClaims.Holds(FrontSeq) || CritClaims.Holds(FrontSeq);
     Spots.pop_front();
     ++FrontSeq;
+    if (ranked) {
+        MufClaims = {};
+        CritClaims = {};
+        for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
+            RankClaims(seq);
+        }
+    }
     if (Spots.empty()) {
         Rebuild(Reference);
     }

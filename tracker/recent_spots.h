@@ -19,6 +19,22 @@ namespace ionvane::tracker {
 /// clock, so the position changes only when a spot joins or leaves.
 constexpr std::int64_t WeightHalfLifeS = 5 * 60;
 
+/// The reports of highest claim compared for agreement (see agreement.h). Pairs among the highest
+/// 16 always hold the best agreed figure unless a dozen and more of them share one station; kept
+/// as spots come and go, they cost a cloud's figures no pass over its spots.
+constexpr std::size_t AgreementCandidates = 16;
+
+/// The highest claims on one figure, highest first, the earlier offered of equals first, each
+/// with the number its spot is known by.
+struct ClaimRanking {
+    std::array<std::uint64_t, AgreementCandidates> Refs{};
+    std::array<double, AgreementCandidates> Claims{};
+    std::size_t Held = 0;
+
+    void Offer(std::uint64_t ref, double claim);
+    [[nodiscard]] bool Holds(std::uint64_t ref) const;
+};
+
 class RecentSpots {
   public:
     struct Spot {
@@ -74,23 +90,32 @@ class RecentSpots {
     /// its speed from the scatter about the line (pooled over the two directions of the ground);
     /// none below three spots or two distinct times.
     [[nodiscard]] std::optional<Fit> CentreFit() const;
+    /// The spots of highest path MUF and highest critical frequency claims (the figure times the
+    /// spot's ClaimShare), each spot named by its sequence number (see BySeq).
+    [[nodiscard]] const ClaimRanking &PathMufClaims() const { return MufClaims; }
+    [[nodiscard]] const ClaimRanking &CriticalFreqClaims() const { return CritClaims; }
+    /// The held spot of sequence number `seq`: numbers run on from the oldest spot held.
+    [[nodiscard]] const Spot &BySeq(std::uint64_t seq) const {
+        return Spots[static_cast<std::size_t>(seq - FrontSeq)];
+    }
     /// The same fit without the newest spot: the fit before it came, whatever order the spots
     /// came in.
     [[nodiscard]] std::optional<Fit> CentreFitBeforeNewest() const;
 
   private:
-    [[nodiscard]] const Spot &BySeq(std::uint64_t seq) const {
-        return Spots[static_cast<std::size_t>(seq - FrontSeq)];
-    }
     void Add(const Spot &spot, double sign);
 
     void Rebuild(std::int64_t reference);
     void Follow(std::uint64_t seq);
+    void FollowAll();
+    void RankClaims(std::uint64_t seq);
 
     std::deque<Spot> Spots;
     std::uint64_t FrontSeq = 0;          ///< sequence number of Spots.front()
     std::deque<std::uint64_t> CritOrder; ///< decreasing critical frequency: the front is the max
     std::deque<std::uint64_t> FreqOrder; ///< decreasing frequency, newest of equals kept
+    ClaimRanking MufClaims;              ///< highest path MUF claims
+    ClaimRanking CritClaims;             ///< highest critical frequency claims
     std::array<int, spot::BandCount> BandCounts{};
     std::int64_t Reference = 0; ///< time the weights and the fit are counted from
     double Sx = 0, Sy = 0, Sz = 0;
