@@ -1,11 +1,9 @@
-#include "live_command.h"
+#include "live_options.h"
 
 #include "alarm_options.h"
-#include "cli.h"
-#include "events.h"
-#include "feed_json.h"
-#include "highlight_events.h"
-#include "live_event_lines.h"
+#include "command_line.h"
+#include "json.h"
+#include "live_json.h"
 #include "stop_signals.h"
 
 #include "calc/ascii.h"

@@ -1,9 +1,12 @@
-// The command line's live-session options: --cluster, --mqtt and --wsjtx with the options that go
-// with them, read into the sources a live session runs with.
+// ionvane-cli --cluster, --mqtt and --wsjtx: a live session with a DX-cluster node, the PSK
+// Reporter feed, the user's own WSJT-X, or several at once feeding one Es tracker. Its options,
+// read into the sources it runs with (live_options.cpp), and its run (live_command.cpp): every
+// received line and report logged, every usable spot calculated as it arrives, one JSON event per
+// line on stdout.
 #pragma once
 
 #include "muf_map_options.h"
-#include "place_options.h"
+#include "session_options.h"
 
 #include "alarm/alarm_deliveries.h"
 #include "cluster/session_machine.h"
@@ -16,6 +19,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -83,5 +87,10 @@ std::string_view LiveUsage();
 /// when --cluster or --mqtt is given. Returns a usage message when an option is wrong or given
 /// without the source it goes with, else "". Reads no file.
 std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<LiveOptions> &live);
+
+/// Runs the sources until --for runs out, SIGINT or SIGTERM (exit 0) or until every source was
+/// refused (exit 3); 1 when the log or stdout cannot be written. Without --password the stored
+/// cluster password is read here. Needs a QCoreApplication.
+int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err);
 
 } // namespace ionvane::cli

@@ -2,8 +2,7 @@
 
 #include "alarm_options.h"
 #include "batch_reader.h"
-#include "highlight_events.h"
-#include "live_event_lines.h"
+#include "live_json.h"
 
 #include "feed/capture_body.h"
 #include "history/history_store.h"
@@ -124,10 +123,10 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     // Recorded into, not read back: a replay is no live session.
     core.UseStore();
     // What WSJT-X would be asked to colour, printed after the event that brought it.
-    const auto highlights = FollowHighlights(
-        options.Outlets.Highlight, core, [&](tracker::UnixSeconds time, const auto &request) {
-            printer.Line(HighlightEventJson(time, request).Text());
-        });
+    const auto highlights = FollowHighlights(options.Outlets.Highlight, core,
+                                             [&](tracker::UnixSeconds time, const auto &request) {
+                                                 printer.Line(HighlightEventJson(time, request));
+                                             });
 
     LineReader reader(file, MaxCaptureLineBytes);
     std::string text;

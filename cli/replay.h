@@ -5,7 +5,7 @@
 #include "muf_map_options.h"
 
 #include "alarm/alarm_deliveries.h"
-#include "place_options.h"
+#include "session_options.h"
 #include "tracker/spot_pipeline.h"
 
 #include <iosfwd>

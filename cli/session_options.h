@@ -1,11 +1,14 @@
-// The command-line options that say how spots without locators are placed, shared by --replay
-// and the live session, and the reading of the country file they name.
+// The command-line options shared by --replay and the live session: the Es tracker's, and how
+// spots without locators are placed with the reading of the country file they name; and the
+// numbers every option is given.
 #pragma once
 
 #include "places/country_file.h"
+#include "tracker/cloud_tracker.h"
 
 #include <QCommandLineOption>
 #include <QList>
+#include <QString>
 
 #include <memory>
 #include <optional>
@@ -15,6 +18,18 @@
 class QCommandLineParser;
 
 namespace ionvane::cli {
+
+/// The number an option's `text` writes ("110", " 2.5 "), always with "." as decimal point whatever
+/// the user's locale; nothing for text that is no finite number.
+std::optional<double> OptionNumber(const QString &text);
+
+/// --alarm-band BAND, --bands BANDS, --min-km BAND=KM (repeatable), --max-hop-km KM.
+QList<QCommandLineOption> TrackerOptions();
+
+/// The tracker settings the options give (defaults for those not set); a usage message when one is
+/// wrong, else "".
+std::string ReadTrackerOptions(const QCommandLineParser &parser,
+                               tracker::TrackerSettings &settings);
 
 struct PlaceOptions {
     std::optional<std::string>
