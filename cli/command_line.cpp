@@ -159,42 +159,36 @@ std::string ReadCalculationSettings(const QCommandLineParser &parser, const RunO
 // history store. Empty when they read.
 std::string ReadSessionSettings(const QCommandLineParser &parser, const RunOptions &o,
                                 Options &options) {
-    alarm::DeliverySettings outlets;
-    if (const std::string problem = ReadAlarmOptions(
-            parser, options.Replay.has_value() || options.Live.has_value(), outlets);
+    const bool session = options.Replay.has_value() || options.Live.has_value();
+    SessionSettings shared;
+    if (const std::string problem = ReadAlarmOptions(parser, session, shared.Outlets);
         !problem.empty()) {
         return problem;
     }
-    if (const std::string problem = ReadMufMapOptions(
-            parser, options.Replay ? &options.Replay->MufMap
-                                   : (options.Live ? &options.Live->MufMap : nullptr));
+    if (const std::string problem = ReadMufMapOptions(parser, session ? &shared.MufMap : nullptr);
         !problem.empty()) {
         return problem;
     }
+    if (!session) {
+        return {};
+    }
+    shared.Format = options.Format;
+    shared.AnyMode = options.AnyMode;
+    if (const std::string problem = ReadTrackerOptions(parser, shared.Tracker); !problem.empty()) {
+        return problem;
+    }
+    shared.Places = ReadPlaceOptions(parser);
     if (options.Replay) {
         ReplayOptions &r = *options.Replay;
-        r.Outlets = outlets;
-        r.Format = options.Format;
-        r.AnyMode = options.AnyMode;
+        r.Session = shared;
         r.WsjtxRecordings = parser.isSet("wsjtx-recordings");
-        if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
-            return problem;
-        }
-        r.Places = ReadPlaceOptions(parser);
         if (parser.isSet(o.History) && parser.value(o.History) != "none") {
             r.HistoryFile = parser.value(o.History).toStdString();
         }
     }
     if (options.Live) {
-        LiveOptions &l = *options.Live;
-        l.Outlets = outlets;
-        l.Format = options.Format;
-        l.AnyMode = options.AnyMode;
-        if (const std::string problem = ReadTrackerOptions(parser, l.Tracker); !problem.empty()) {
-            return problem;
-        }
-        l.HistoryPath = parser.value(o.History);
-        l.Places = ReadPlaceOptions(parser);
+        options.Live->Session = shared;
+        options.Live->HistoryPath = parser.value(o.History);
     }
     return {};
 }
@@ -272,11 +266,11 @@ int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, st
     const tracker::HomeSettings home{settings.HomeLocator, settings.EsLayerHeightKm,
                                      settings.HomeHeightKm};
     if (options.Live) {
-        options.Live->Home = home;
+        options.Live->Session.Home = home;
         return RunLive(*options.Live, out, err);
     }
     if (options.Replay) {
-        options.Replay->Home = home;
+        options.Replay->Session.Home = home;
         return RunReplay(*options.Replay, out, err);
     }
     if (options.Batch) {

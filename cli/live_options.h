@@ -5,13 +5,10 @@
 // line on stdout.
 #pragma once
 
-#include "muf_map_options.h"
 #include "session_options.h"
 
-#include "alarm/alarm_deliveries.h"
 #include "cluster/session_machine.h"
 #include "feed/feed_bands.h"
-#include "tracker/cloud_tracker.h"
 #include "wsjtx/wsjtx_source.h"
 
 #include <QCommandLineOption>
@@ -51,22 +48,16 @@ struct WsjtxTarget {
 };
 
 /// What a live session runs with. The command line gives the sources and the session's options;
-/// the number format, home settings, tracker settings, --any-mode and --history are read with the
-/// options every command shares.
+/// the settings it shares with --replay and --history are read with the options every command
+/// shares.
 struct LiveOptions {
     std::optional<ClusterTarget> Cluster;
     std::optional<FeedTarget> Feed;
     std::optional<WsjtxTarget> Wsjtx;
     std::optional<double> ForSeconds;
     QString LogPath;
-    bool AnyMode = false;
-    calc::NumberFormat Format;
-    tracker::HomeSettings Home;
-    tracker::TrackerSettings Tracker;
     QString HistoryPath; ///< "" for the per-user store, "none" for none
-    PlaceOptions Places;
-    alarm::DeliverySettings Outlets;      ///< --on-alarm, --ntfy, --rotator, --follow
-    std::optional<MufMapSettings> MufMap; ///< --muf-map, --every
+    SessionSettings Session;
 };
 
 /// The options of the live sessions alone (--cluster, --call, --password, --send, --mqtt, --band,

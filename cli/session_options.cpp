@@ -1,6 +1,7 @@
 #include "session_options.h"
 
 #include "calc/ascii.h"
+#include "live/core_control.h"
 #include "live/country_file_reading.h"
 
 #include <QCommandLineParser>
@@ -137,6 +138,17 @@ std::shared_ptr<const places::CountryFile> LoadCountryFile(const PlaceOptions &o
             << (load.SkippedLines == 1 ? " line" : " lines") << " passed over, not readable\n";
     }
     return load.File;
+}
+
+live::CoreSetup CoreSetupOf(const SessionSettings &settings, std::ostream &err) {
+    live::CoreSetup setup;
+    setup.Format = settings.Format;
+    setup.Home = settings.Home;
+    setup.Tracker = settings.Tracker;
+    setup.AnyMode = settings.AnyMode;
+    setup.Countries = LoadCountryFile(settings.Places, err);
+    setup.GridMemory = settings.Places.GridMemory;
+    return setup;
 }
 
 } // namespace ionvane::cli

@@ -1,8 +1,11 @@
-// The command-line options shared by --replay and the live session: the Es tracker's, and how
-// spots without locators are placed with the reading of the country file they name; and the
-// numbers every option is given.
+// What --replay and the live session share: their settings and the core made of them, the
+// options of the Es tracker and of how spots without locators are placed (with the reading of the
+// country file they name), and the numbers every option is given.
 #pragma once
 
+#include "muf_map_options.h"
+
+#include "alarm/alarm_deliveries.h"
 #include "places/country_file.h"
 #include "tracker/cloud_tracker.h"
 
@@ -16,6 +19,10 @@
 #include <string>
 
 class QCommandLineParser;
+
+namespace ionvane::live {
+struct CoreSetup;
+}
 
 namespace ionvane::cli {
 
@@ -47,5 +54,20 @@ PlaceOptions ReadPlaceOptions(const QCommandLineParser &parser);
 /// on with locators and the grid memory.
 std::shared_ptr<const places::CountryFile> LoadCountryFile(const PlaceOptions &options,
                                                            std::ostream &err);
+
+/// What --replay and a live session run with besides their input and their store.
+struct SessionSettings {
+    calc::NumberFormat Format;
+    tracker::HomeSettings Home;
+    tracker::TrackerSettings Tracker;
+    bool AnyMode = false;
+    PlaceOptions Places;
+    alarm::DeliverySettings Outlets;      ///< --on-alarm, --ntfy, --rotator, --follow
+    std::optional<MufMapSettings> MufMap; ///< --muf-map, --every
+};
+
+/// The live core's setup of `settings`: the country file read now (a problem with it said on
+/// `err`); the store, log and clocks are the caller's.
+live::CoreSetup CoreSetupOf(const SessionSettings &settings, std::ostream &err);
 
 } // namespace ionvane::cli
