@@ -127,4 +127,15 @@ void FinishOutlets(alarm::AlarmDeliveries &outlets, int longestMs) {
     loop.exec();
 }
 
+std::unique_ptr<alarm::SessionHighlights> FollowHighlights(bool on, live::LiveCore &core,
+                                                           alarm::SessionHighlights::Sender send) {
+    if (!on) {
+        return nullptr;
+    }
+    auto highlights = std::make_unique<alarm::SessionHighlights>(std::move(send));
+    core.Subscribe(&core,
+                   [at = highlights.get()](const live::LiveEvent &event) { at->Take(event); });
+    return highlights;
+}
+
 } // namespace ionvane::cli

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "alarm/alarm_deliveries.h"
+#include "alarm/session_highlights.h"
+#include "live/live_core.h"
 
 #include <QCommandLineOption>
 #include <QList>
@@ -35,5 +37,10 @@ std::unique_ptr<alarm::AlarmDeliveries> StartOutlets(const alarm::DeliverySettin
 /// After a replay: runs the event loop until the outlets are done (hooks ended, posts answered,
 /// the rotator's last command answered), at most `longestMs`.
 void FinishOutlets(alarm::AlarmDeliveries &outlets, int longestMs);
+
+/// The WSJT-X highlights of `core`'s session (--highlight) when `on`, each request given to
+/// `send`: sent to WSJT-X live, printed as events in a replay. None when off.
+std::unique_ptr<alarm::SessionHighlights> FollowHighlights(bool on, live::LiveCore &core,
+                                                           alarm::SessionHighlights::Sender send);
 
 } // namespace ionvane::cli

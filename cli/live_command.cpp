@@ -1,11 +1,9 @@
-#include "live_command.h"
+#include "live_options.h"
 
 #include "alarm_options.h"
-#include "cli.h"
-#include "events.h"
-#include "feed_json.h"
-#include "highlight_events.h"
-#include "live_event_lines.h"
+#include "command_line.h"
+#include "json.h"
+#include "live_json.h"
 #include "stop_signals.h"
 
 #include "calc/ascii.h"
@@ -88,13 +86,7 @@ void OpenStore(const LiveOptions &options, const cluster::SessionClock &clock,
 live::CoreSetup SessionSetup(const LiveOptions &options, history::HistoryStore *store,
                              station::SessionLog &log, const cluster::SessionClock &clock,
                              std::ostream &err) {
-    live::CoreSetup setup;
-    setup.Format = options.Format;
-    setup.Home = options.Home;
-    setup.Tracker = options.Tracker;
-    setup.AnyMode = options.AnyMode;
-    setup.Countries = LoadCountryFile(options.Places, err);
-    setup.GridMemory = options.Places.GridMemory;
+    live::CoreSetup setup = CoreSetupOf(options.Session, err);
     // Kept beside the history store, and only with one: --history none leaves no trace.
     if (store != nullptr) {
         setup.GridMemoryFile = live::GridMemoryPath(options.HistoryPath.isEmpty()
@@ -253,7 +245,8 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
     std::optional<history::HistoryStore> store;
     OpenStore(options, clock, store);
     live::LiveCore core(SessionSetup(options, store ? &*store : nullptr, log, clock, err));
-    const std::unique_ptr<alarm::AlarmDeliveries> outlets = StartOutlets(options.Outlets, err);
+    const std::unique_ptr<alarm::AlarmDeliveries> outlets =
+        StartOutlets(options.Session.Outlets, err);
     if (outlets) {
         core.Subscribe(outlets.get(),
                        [&outlets](const live::LiveEvent &event) { outlets->Take(event); });
@@ -269,16 +262,18 @@ int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err) {
 
     // The calls WSJT-X colours, each request sent to where that WSJT-X's datagrams came from.
     const auto highlights = FollowHighlights(
-        options.Outlets.Highlight, core, [&core](tracker::UnixSeconds, const auto &request) {
+        options.Session.Outlets.Highlight, core,
+        [&core](tracker::UnixSeconds, const auto &request) {
             core.SendToWsjtx(request.Id, wsjtx::HighlightDatagram(request.Id, request.What));
         });
 
     SessionRun run(core, options, out, err);
     run.ClearAtFinish(highlights.get());
     std::optional<MufMapLines> mufMap;
-    if (options.MufMap) {
+    if (options.Session.MufMap) {
         // Heard before the events are written: a map due before a line comes before its events.
-        mufMap.emplace(*options.MufMap, [&run](const std::string &line) { run.Write(line); });
+        mufMap.emplace(*options.Session.MufMap,
+                       [&run](const std::string &line) { run.Write(line); });
         core.Subscribe(&run.EventLoop(),
                        [&mufMap](const live::LiveEvent &event) { mufMap->Take(event); });
     }

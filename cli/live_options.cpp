@@ -1,6 +1,6 @@
 #include "live_options.h"
 
-#include "option_number.h"
+#include "session_options.h"
 
 #include "cluster/cluster_settings.h"
 #include "cluster/login_fields.h"

@@ -1,14 +1,14 @@
-// The command line's live-session options: --cluster, --mqtt and --wsjtx with the options that go
-// with them, read into the sources a live session runs with.
+// ionvane-cli --cluster, --mqtt and --wsjtx: a live session with a DX-cluster node, the PSK
+// Reporter feed, the user's own WSJT-X, or several at once feeding one Es tracker. Its options,
+// read into the sources it runs with (live_options.cpp), and its run (live_command.cpp): every
+// received line and report logged, every usable spot calculated as it arrives, one JSON event per
+// line on stdout.
 #pragma once
 
-#include "muf_map_options.h"
-#include "place_options.h"
+#include "session_options.h"
 
-#include "alarm/alarm_deliveries.h"
 #include "cluster/session_machine.h"
 #include "feed/feed_bands.h"
-#include "tracker/cloud_tracker.h"
 #include "wsjtx/wsjtx_source.h"
 
 #include <QCommandLineOption>
@@ -16,6 +16,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,22 +48,16 @@ struct WsjtxTarget {
 };
 
 /// What a live session runs with. The command line gives the sources and the session's options;
-/// the number format, home settings, tracker settings, --any-mode and --history are read with the
-/// options every command shares.
+/// the settings it shares with --replay and --history are read with the options every command
+/// shares.
 struct LiveOptions {
     std::optional<ClusterTarget> Cluster;
     std::optional<FeedTarget> Feed;
     std::optional<WsjtxTarget> Wsjtx;
     std::optional<double> ForSeconds;
     QString LogPath;
-    bool AnyMode = false;
-    calc::NumberFormat Format;
-    tracker::HomeSettings Home;
-    tracker::TrackerSettings Tracker;
     QString HistoryPath; ///< "" for the per-user store, "none" for none
-    PlaceOptions Places;
-    alarm::DeliverySettings Outlets;      ///< --on-alarm, --ntfy, --rotator, --follow
-    std::optional<MufMapSettings> MufMap; ///< --muf-map, --every
+    SessionSettings Session;
 };
 
 /// The options of the live sessions alone (--cluster, --call, --password, --send, --mqtt, --band,
@@ -83,5 +78,10 @@ std::string_view LiveUsage();
 /// when --cluster or --mqtt is given. Returns a usage message when an option is wrong or given
 /// without the source it goes with, else "". Reads no file.
 std::string ReadLiveOptions(const QCommandLineParser &parser, std::optional<LiveOptions> &live);
+
+/// Runs the sources until --for runs out, SIGINT or SIGTERM (exit 0) or until every source was
+/// refused (exit 3); 1 when the log or stdout cannot be written. Without --password the stored
+/// cluster password is read here. Needs a QCoreApplication.
+int RunLive(const LiveOptions &options, std::ostream &out, std::ostream &err);
 
 } // namespace ionvane::cli

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "command_line.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 #include "muf_map_options.h"
 
-#include "option_number.h"
-#include "report.h"
+#include "json.h"
+#include "session_options.h"
 
 #include "calc/number_text.h"
 

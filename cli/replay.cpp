@@ -2,8 +2,7 @@
 
 #include "alarm_options.h"
 #include "batch_reader.h"
-#include "highlight_events.h"
-#include "live_event_lines.h"
+#include "live_json.h"
 
 #include "feed/capture_body.h"
 #include "history/history_store.h"
@@ -91,27 +90,23 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
                       QDateTime::currentSecsSinceEpoch(), history::DefaultRetentionDays,
                       ReplayLinesPerCommit);
     }
-    live::CoreSetup setup;
-    setup.Format = options.Format;
-    setup.Home = options.Home;
-    setup.Tracker = options.Tracker;
-    setup.AnyMode = options.AnyMode;
-    setup.Countries = LoadCountryFile(options.Places, err);
-    setup.GridMemory = options.Places.GridMemory;
+    live::CoreSetup setup = CoreSetupOf(options.Session, err);
     setup.NowUtc = [] { return QDateTime::currentSecsSinceEpoch(); };
     setup.Store = store ? &*store : nullptr;
     live::LiveCore core(std::move(setup));
     core.SetWsjtxRecordings(options.WsjtxRecordings);
     EventPrinter printer(out);
-    const std::unique_ptr<alarm::AlarmDeliveries> outlets = StartOutlets(options.Outlets, err);
+    const std::unique_ptr<alarm::AlarmDeliveries> outlets =
+        StartOutlets(options.Session.Outlets, err);
     if (outlets) {
         core.Subscribe(outlets.get(),
                        [&outlets](const live::LiveEvent &event) { outlets->Take(event); });
     }
     std::optional<MufMapLines> mufMap;
-    if (options.MufMap) {
+    if (options.Session.MufMap) {
         // Heard before the events are written: a map due before a line comes before its events.
-        mufMap.emplace(*options.MufMap, [&](const std::string &line) { printer.Line(line); });
+        mufMap.emplace(*options.Session.MufMap,
+                       [&](const std::string &line) { printer.Line(line); });
         core.Subscribe(&core, [&](const live::LiveEvent &event) { mufMap->Take(event); });
     }
     core.Subscribe(&core, [&](const live::LiveEvent &event) {
@@ -124,10 +119,10 @@ int RunReplay(const ReplayOptions &options, std::ostream &out, std::ostream &err
     // Recorded into, not read back: a replay is no live session.
     core.UseStore();
     // What WSJT-X would be asked to colour, printed after the event that brought it.
-    const auto highlights = FollowHighlights(
-        options.Outlets.Highlight, core, [&](tracker::UnixSeconds time, const auto &request) {
-            printer.Line(HighlightEventJson(time, request).Text());
-        });
+    const auto highlights = FollowHighlights(options.Session.Outlets.Highlight, core,
+                                             [&](tracker::UnixSeconds time, const auto &request) {
+                                                 printer.Line(HighlightEventJson(time, request));
+                                             });
 
     LineReader reader(file, MaxCaptureLineBytes);
     std::string text;

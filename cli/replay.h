@@ -2,11 +2,7 @@
 // calculation, the classifier and the tracker, printing one JSON event a line.
 #pragma once
 
-#include "muf_map_options.h"
-
-#include "alarm/alarm_deliveries.h"
-#include "place_options.h"
-#include "tracker/spot_pipeline.h"
+#include "session_options.h"
 
 #include <iosfwd>
 #include <optional>
@@ -16,15 +12,9 @@ namespace ionvane::cli {
 
 struct ReplayOptions {
     std::string CaptureFile;
-    calc::NumberFormat Format;
-    tracker::HomeSettings Home;
-    tracker::TrackerSettings Tracker;
-    bool AnyMode = false;
+    SessionSettings Session;
     bool WsjtxRecordings = false;           ///< WSJT-X decodes of recordings count
     std::optional<std::string> HistoryFile; ///< the store the lines are recorded in, if any
-    PlaceOptions Places;
-    alarm::DeliverySettings Outlets;      ///< --on-alarm, --ntfy, --rotator, --follow
-    std::optional<MufMapSettings> MufMap; ///< --muf-map, --every
 };
 
 /// Replays the capture; the same capture and options always print the same events. Returns 0, or

@@ -2,7 +2,7 @@
 
 #include "calc/locator.h"
 #include "calc/number_text.h"
-#include "cli/report.h"
+#include "json.h"
 
 namespace ionvane::cli {
 
@@ -49,13 +49,6 @@ void AppendDoubleHop(std::string &out, const std::vector<tracker::DoubleHopEvide
 }
 
 } // namespace
-
-std::string EventStart(std::string_view event, tracker::UnixSeconds time) {
-    std::string out = "{";
-    StringMember(out, "event", event);
-    UtcTimeMember(out, "time", time);
-    return out;
-}
 
 std::string CloudEventJson(const tracker::CloudEvent &event) {
     const tracker::CloudSnapshot &c = event.Cloud;

@@ -4,13 +4,8 @@
 #include "tracker/tracker_events.h"
 
 #include <string>
-#include <string_view>
 
 namespace ionvane::cli {
-
-/// `{"event":"cloud","time":"2026-06-14T10:00:25Z"`, the opening of every event of the tracker
-/// and of replay, left open for the event's own members.
-std::string EventStart(std::string_view event, tracker::UnixSeconds time);
 
 /// {"event":"cloud","time":"2026-06-14T10:00:25Z","id":1,"state":"new","centre":"JN39JO",
 ///  "latDeg":..,"lonDeg":..,"spots":5,"bands":["6m"],"criticalFreqMHz":..,"highestFreqMHz":..,

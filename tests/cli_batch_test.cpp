@@ -1,6 +1,6 @@
 // ionvane-cli's batch mode fed what a cluster pipe can bring: NUL bytes, invalid UTF-8, a 10 MB
 // line and 100,000 lines. One JSON object per line that is not skipped, each valid JSON.
-#include "cli/cli.h"
+#include "cli/command_line.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 // The shared calculation cases through ionvane-cli's own option handling: every case given as
 // options, the JSON it prints compared text by text.
 #include "calculate_vectors.h"
-#include "cli/cli.h"
+#include "cli/command_line.h"
 
 #include <gtest/gtest.h>
 

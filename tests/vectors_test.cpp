@@ -1,7 +1,7 @@
 // Cases made by an independent implementation of the same rules: every text must match exactly.
 #include "calc/ascii.h"
 #include "calculate_vectors.h"
-#include "cli/report.h"
+#include "cli/report_json.h"
 #include "command/calculate_command.h"
 #include "window/locale_format.h"
 
@@ -41,7 +41,7 @@ TEST(Vectors, EveryCaseMatchesToTheCharacter) {
         for (const auto *run : {&outcome, &without}) {
             SCOPED_TRACE(run == &without ? "the run without texts" : "the run with texts");
             std::string report = "{";
-            report += ReportMembers(*run, screen);
+            AppendReportMembers(report, *run, screen);
             report += '}';
             testing::ExpectReportMatches(
                 vector, QJsonDocument::fromJson(QByteArray::fromStdString(report)).object());

@@ -1,6 +1,6 @@
 // The JSON lines of the live command line.
-#include "cli/events.h"
-#include "cli/spot_events.h"
+#include "cli/json.h"
+#include "cli/live_json.h"
 
 #include <gtest/gtest.h>
 
@@ -11,24 +11,24 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const QDateTime Time(QDate(2026, 6, 14), QTime(10, 0, 25, 700), Qt::UTC);
+constexpr tracker::UnixSeconds Time = 1'781'431'225; // 2026-06-14T10:00:25Z
 
 TEST(EventsTest, ConnectionEventsWithTheirStateAndRetry) {
     using Kind = cluster::ConnectionEvent::Kind;
-    EXPECT_EQ(ConnectionEventJson(Time, {Kind::Lost, "Connection refused", {}, {}}).Text(),
+    EXPECT_EQ(ConnectionEventJson(Time, {Kind::Lost, "Connection refused", {}, {}}),
               R"({"event":"connection","time":"2026-06-14T10:00:25Z","state":"lost",)"
               R"("detail":"Connection refused"})");
     // Whole seconds rounded up: never a try before the time announced.
-    EXPECT_EQ(ConnectionEventJson(Time, {Kind::Waiting, "next try in 8 s", {}, 7'001ms}).Text(),
+    EXPECT_EQ(ConnectionEventJson(Time, {Kind::Waiting, "next try in 8 s", {}, 7'001ms}),
               R"({"event":"connection","time":"2026-06-14T10:00:25Z","state":"waiting",)"
               R"("detail":"next try in 8 s","retryInSeconds":8})");
-    EXPECT_EQ(ConnectionEventJson(Time, {Kind::LoggedIn, "n as DK7UK", {}, {}}).Text(),
+    EXPECT_EQ(ConnectionEventJson(Time, {Kind::LoggedIn, "n as DK7UK", {}, {}}),
               R"({"event":"connection","time":"2026-06-14T10:00:25Z","state":"logged-in",)"
               R"("detail":"n as DK7UK"})");
 }
 
 TEST(EventsTest, RawLinesAreEscaped) {
-    EXPECT_EQ(SkippedEventJson(Time.toSecsSinceEpoch(), "DX de \"X\":\t50313.0 \\", "Not a spot"),
+    EXPECT_EQ(SkippedEventJson(Time, "DX de \"X\":\t50313.0 \\", "Not a spot"),
               R"({"event":"skipped","time":"2026-06-14T10:00:25Z",)"
               R"("raw":"DX de \"X\":\t50313.0 \\","reason":"Not a spot"})");
 }
@@ -36,10 +36,10 @@ TEST(EventsTest, RawLinesAreEscaped) {
 TEST(EventsTest, WriterFlushesEachEventAndStopsAfterAFailure) {
     std::ostringstream out;
     EventWriter writer(out);
-    EXPECT_TRUE(writer.Write(Event("spot", Time)));
+    EXPECT_TRUE(writer.Write(EventStart("spot", Time) + "}"));
     EXPECT_EQ(out.str(), "{\"event\":\"spot\",\"time\":\"2026-06-14T10:00:25Z\"}\n");
     out.setstate(std::ios::badbit);
-    EXPECT_FALSE(writer.Write(Event("spot", Time)));
+    EXPECT_FALSE(writer.Write(EventStart("spot", Time) + "}"));
     EXPECT_TRUE(writer.Failed());
 }
 

@@ -2,7 +2,7 @@
 // prefix, the cluster's spot reader or the feed's report reader by the kind of line, the
 // calculation, the classifier and the tracker, and the JSON events.
 #include "cli/batch_reader.h"
-#include "cli/spot_events.h"
+#include "cli/live_json.h"
 #include "cli/tracker_json.h"
 #include "live/source_lines.h"
 #include "spot/capture_line.h"

@@ -1,7 +1,8 @@
-// What the command line asks ionvane-cli for: its options read, and the settings of the run.
+// ionvane-cli's command line: its options read, the settings of the run, and the run it asks for
+// (one press of Calculate, one per input line, a replay or a live session).
 #pragma once
 
-#include "live_command.h"
+#include "live_options.h"
 #include "replay.h"
 
 #include "command/calculate_command.h"
@@ -9,11 +10,20 @@
 
 #include <QStringList>
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <variant>
 
 namespace ionvane::cli {
+
+/// Exit codes.
+constexpr int ExitComputed = 0;
+constexpr int ExitNotComputed = 1;
+constexpr int ExitUsage = 2;
+/// Every source of a live session was refused: the node refused the call or the password or
+/// bumped the session, the broker refused every topic, and the WSJT-X port could not be taken.
+constexpr int ExitRefused = 3;
 
 struct UsageError {
     std::string Message;
@@ -54,5 +64,9 @@ ParsedCommandLine ParseOptions(const QStringList &arguments);
 // The settings of the run: the settings file where an option does not give a setting, each option
 // over it. The file is read only when some setting is left to it.
 window::Settings LoadSettings(const Options &options);
+
+/// Runs the command line `arguments` (program name first) with the given streams; returns the
+/// exit code.
+int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err);
 
 } // namespace ionvane::cli

@@ -1,17 +1,15 @@
-// A calculation's outcome as one line of JSON, for scripts and batch work.
+// The one JSON writer of the command line: every line it prints (reports, events, maps) is built by
+// appending members to a std::string, without a tree or a copy per member, since a replay writes
+// several events for each of thousands of spots.
 #pragma once
 
-#include "command/calculate_command.h"
-#include "spot/spot_reader.h"
+#include "tracker/tracker_events.h"
 
-#include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
 namespace ionvane::cli {
-
-/// `text` as a JSON string literal, quotes included.
-std::string JsonString(std::string_view text);
 
 /// Appends `text` as a JSON string literal to `out`.
 void AppendJsonString(std::string &out, std::string_view text);
@@ -35,22 +33,25 @@ void DoubleMember(std::string &out, std::string_view name, double value);
 void FloatMember(std::string &out, std::string_view name, float value);
 /// A figure the window shows with two decimals, as that text (1172.77).
 void ShownFigureMember(std::string &out, std::string_view name, double value);
-/// A time as its UTC text, "2026-06-14T10:00:25Z" (seconds since 1970-01-01T00:00:00Z).
-void UtcTimeMember(std::string &out, std::string_view name, std::int64_t unixSeconds);
+/// A time as its UTC text, "2026-06-14T10:00:25Z".
+void UtcTimeMember(std::string &out, std::string_view name, tracker::UnixSeconds time);
 
-/// The members of the report object: status ("stopped":true after it when a frequency of 0
-/// stopped the run), message, focus, title, homeLocator, labels, then the figures of a completed
-/// run.
-void AppendReportMembers(std::string &out, const command::CalculateOutcome &outcome,
-                         const command::ScreenTexts &screen);
-std::string ReportMembers(const command::CalculateOutcome &outcome,
-                          const command::ScreenTexts &screen);
+/// `{"event":"cloud","time":"2026-06-14T10:00:25Z"`, the opening of every event, left open for
+/// the event's own members.
+std::string EventStart(std::string_view event, tracker::UnixSeconds time);
 
-/// The spot a report was made from as an object: {"freqMHz":50.099 (as written),"from":"JN48QT",
-/// "to":"IM98MM","tag":"ES" or null,"es":true,"dxCall":..,"spotter":..}.
-void AppendSpotObject(std::string &out, const spot::Spot &read);
+/// Writes JSON lines to a stream, each flushed at once (a live session's events).
+class EventWriter {
+  public:
+    explicit EventWriter(std::ostream &out) : Out(out) {}
+    /// Writes `json` and a line end; false once a write failed (a full disk): nothing more is
+    /// written after that.
+    bool Write(std::string_view json);
+    [[nodiscard]] bool Failed() const { return HasFailed; }
 
-/// "spot": the spot object above, as a member.
-void AppendSpotMembers(std::string &out, const spot::Spot &read);
+  private:
+    std::ostream &Out;
+    bool HasFailed = false;
+};
 
 } // namespace ionvane::cli

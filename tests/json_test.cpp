@@ -1,5 +1,5 @@
-// The JSON writer of ionvane-cli's reports.
-#include "cli/report.h"
+// The JSON writer of ionvane-cli's lines.
+#include "cli/json.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,9 @@ TEST(JsonString, EscapesWhereverTheCharacterStands) {
         {"", "\"\""},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(JsonString(c.Text), c.Json);
+        std::string json;
+        AppendJsonString(json, c.Text);
+        EXPECT_EQ(json, c.Json);
     }
 }
 

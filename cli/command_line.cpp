@@ -1,9 +1,9 @@
-#include "command_line_options.h"
+#include "command_line.h"
 
 #include "alarm_options.h"
+#include "calculate_runs.h"
 #include "muf_map_options.h"
-#include "option_number.h"
-#include "tracker_options.h"
+#include "session_options.h"
 
 #include "calc/ascii.h"
 #include "ionvane/version.h"
@@ -11,6 +11,10 @@
 
 #include <QCommandLineParser>
 #include <QLocale>
+
+#include <istream>
+#include <ostream>
+#include <variant>
 
 namespace ionvane::cli {
 
@@ -155,42 +159,36 @@ std::string ReadCalculationSettings(const QCommandLineParser &parser, const RunO
 // history store. Empty when they read.
 std::string ReadSessionSettings(const QCommandLineParser &parser, const RunOptions &o,
                                 Options &options) {
-    alarm::DeliverySettings outlets;
-    if (const std::string problem = ReadAlarmOptions(
-            parser, options.Replay.has_value() || options.Live.has_value(), outlets);
+    const bool session = options.Replay.has_value() || options.Live.has_value();
+    SessionSettings shared;
+    if (const std::string problem = ReadAlarmOptions(parser, session, shared.Outlets);
         !problem.empty()) {
         return problem;
     }
-    if (const std::string problem = ReadMufMapOptions(
-            parser, options.Replay ? &options.Replay->MufMap
-                                   : (options.Live ? &options.Live->MufMap : nullptr));
+    if (const std::string problem = ReadMufMapOptions(parser, session ? &shared.MufMap : nullptr);
         !problem.empty()) {
         return problem;
     }
+    if (!session) {
+        return {};
+    }
+    shared.Format = options.Format;
+    shared.AnyMode = options.AnyMode;
+    if (const std::string problem = ReadTrackerOptions(parser, shared.Tracker); !problem.empty()) {
+        return problem;
+    }
+    shared.Places = ReadPlaceOptions(parser);
     if (options.Replay) {
         ReplayOptions &r = *options.Replay;
-        r.Outlets = outlets;
-        r.Format = options.Format;
-        r.AnyMode = options.AnyMode;
+        r.Session = shared;
         r.WsjtxRecordings = parser.isSet("wsjtx-recordings");
-        if (const std::string problem = ReadTrackerOptions(parser, r.Tracker); !problem.empty()) {
-            return problem;
-        }
-        r.Places = ReadPlaceOptions(parser);
         if (parser.isSet(o.History) && parser.value(o.History) != "none") {
             r.HistoryFile = parser.value(o.History).toStdString();
         }
     }
     if (options.Live) {
-        LiveOptions &l = *options.Live;
-        l.Outlets = outlets;
-        l.Format = options.Format;
-        l.AnyMode = options.AnyMode;
-        if (const std::string problem = ReadTrackerOptions(parser, l.Tracker); !problem.empty()) {
-            return problem;
-        }
-        l.HistoryPath = parser.value(o.History);
-        l.Places = ReadPlaceOptions(parser);
+        options.Live->Session = shared;
+        options.Live->HistoryPath = parser.value(o.History);
     }
     return {};
 }
@@ -235,6 +233,50 @@ window::Settings LoadSettings(const Options &options) {
     settings.EsLayerHeightKm = options.EsLayerHeightKm.value_or(settings.EsLayerHeightKm);
     settings.HomeHeightKm = options.HomeHeightKm.value_or(settings.HomeHeightKm);
     return settings;
+}
+
+int RunCli(const QStringList &arguments, std::istream &in, std::ostream &out, std::ostream &err) {
+    ParsedCommandLine parsed = ParseOptions(arguments);
+    if (const auto *help = std::get_if<HelpRequested>(&parsed)) {
+        out << help->Text;
+        return WriteFailed(out, err) ? ExitNotComputed : ExitComputed;
+    }
+    if (const auto *usage = std::get_if<UsageError>(&parsed)) {
+        err << "ionvane-cli: " << usage->Message << '\n';
+        if (WantsLive(arguments)) {
+            err << LiveUsage();
+            return ExitUsage;
+        }
+        err << "usage: ionvane-cli --from TEXT --to TEXT --freq TEXT [--home TEXT] [--es-layer KM]"
+               " [--masl METRES] [--locale NAME] [--json]\n"
+               "       ionvane-cli --spot LINE [--home TEXT] [--es-layer KM] [--masl METRES]"
+               " [--locale NAME] [--json]\n"
+               "       ionvane-cli --batch [--spots [--any-mode]] [--home TEXT] [--es-layer KM] "
+               "[--masl METRES]"
+               " [--locale NAME]\n"
+               "       ionvane-cli --replay FILE [--history FILE|none] [--wsjtx-recordings]"
+               " [--alarm-band BAND] [--min-km BAND=KM]... [--max-hop-km KM] [--any-mode]"
+               " [--home TEXT] ...\n";
+        return ExitUsage;
+    }
+    Options &options = std::get<Options>(parsed);
+    options.Settings = LoadSettings(options);
+    options.Command = command::CalculateCommand(options.Format);
+    const window::Settings &settings = options.Settings;
+    const tracker::HomeSettings home{settings.HomeLocator, settings.EsLayerHeightKm,
+                                     settings.HomeHeightKm};
+    if (options.Live) {
+        options.Live->Session.Home = home;
+        return RunLive(*options.Live, out, err);
+    }
+    if (options.Replay) {
+        options.Replay->Session.Home = home;
+        return RunReplay(*options.Replay, out, err);
+    }
+    if (options.Batch) {
+        return RunBatch(options, in, out, err);
+    }
+    return options.SpotLine ? RunSpot(options, out, err) : RunSingle(options, out, err);
 }
 
 } // namespace ionvane::cli

@@ -1,7 +1,6 @@
-#include "report.h"
+#include "json.h"
 
 #include "calc/number_text.h"
-#include "spot/spot_reader.h"
 #include "spot/utc_time.h"
 
 #include <array>
@@ -9,13 +8,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 
 namespace ionvane::cli {
-
-using command::CalculateOutcome;
-using command::ScreenTexts;
-
-void AppendJsonString(std::string &out, std::string_view text);
 
 namespace {
 
@@ -44,10 +39,6 @@ void AppendShownFigure(std::string &out, double value) {
     }
     AppendNumber(out, value);
 }
-
-} // namespace
-
-namespace {
 
 // Whether any of the eight bytes of `word` needs an escape in JSON: a control character, a quote
 // or a backslash.
@@ -117,13 +108,6 @@ void AppendJsonString(std::string &out, std::string_view text) {
     out += '"';
 }
 
-std::string JsonString(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    AppendJsonString(out, text);
-    return out;
-}
-
 void Key(std::string &out, std::string_view name) {
     if (!out.empty() && out.back() != '{') {
         out += ',';
@@ -175,73 +159,25 @@ void ShownFigureMember(std::string &out, std::string_view name, double value) {
     AppendShownFigure(out, value);
 }
 
-void UtcTimeMember(std::string &out, std::string_view name, std::int64_t unixSeconds) {
-    StringMember(out, name, spot::UtcTimeText(unixSeconds));
+void UtcTimeMember(std::string &out, std::string_view name, tracker::UnixSeconds time) {
+    StringMember(out, name, spot::UtcTimeText(time));
 }
 
-void AppendReportMembers(std::string &out, const CalculateOutcome &outcome,
-                         const ScreenTexts &screen) {
-    IntegerMember(out, "status", outcome.StatusShown);
-    if (outcome.HowEnded == CalculateOutcome::Ending::SilentStop) {
-        // A frequency of 0 ends the run without a word on the screen; a script still learns why
-        // status 0 came with nothing calculated.
-        BoolMember(out, "stopped", true);
-    }
-    StringMember(out, "message", outcome.MessageShown);
-    if (outcome.Focus) {
-        StringMember(out, "focus", command::ControlName(*outcome.Focus));
-    } else {
-        RawMember(out, "focus", "null");
-    }
-    StringMember(out, "title", screen.Title);
-    StringMember(out, "homeLocator", screen.txtHomeLoc);
-    Key(out, "labels");
-    out += '{';
-    StringMember(out, "lblAZResult", screen.lblAZResult);
-    StringMember(out, "lblAzResult2", screen.lblAzResult2);
-    StringMember(out, "lblMidPoint", screen.lblMidPoint);
-    StringMember(out, "lblMUFqth", screen.lblMUFqth);
-    StringMember(out, "lblMUFqth2", screen.lblMUFqth2);
-    StringMember(out, "lblFOT", screen.lblFOT);
-    out += '}';
-    if (const auto &f = outcome.Figures) {
-        ShownFigureMember(out, "distanceKm", f->DistanceKm);
-        ShownFigureMember(out, "azimuthDeg", f->AzimuthDeg);
-        ShownFigureMember(out, "elevationDeg", f->ElevationDeg);
-        DoubleMember(out, "criticalFreqMHz", f->CriticalFreqMHz);
-        ShownFigureMember(out, "mufMHz", f->PathMufMHz);
-        StringMember(out, "centreLocator", f->CentreLoc);
-        StringMember(out, "towardsLocator", f->TowardsLoc);
-        ShownFigureMember(out, "homeDistanceKm", f->HomeDistanceKm);
-        ShownFigureMember(out, "homeAzimuthDeg", f->HomeAzimuthDeg);
-        ShownFigureMember(out, "homeElevationDeg", f->HomeElevationDeg);
-        FloatMember(out, "trafficFreqMHz", f->TrafficFreqMHz);
-    }
-}
-
-std::string ReportMembers(const CalculateOutcome &outcome, const ScreenTexts &screen) {
-    constexpr std::size_t TypicalSize = 1024;
-    std::string out;
-    out.reserve(TypicalSize);
-    AppendReportMembers(out, outcome, screen);
+std::string EventStart(std::string_view event, tracker::UnixSeconds time) {
+    std::string out = "{";
+    StringMember(out, "event", event);
+    UtcTimeMember(out, "time", time);
     return out;
 }
 
-void AppendSpotObject(std::string &out, const spot::Spot &read) {
-    out += '{';
-    RawMember(out, "freqMHz", read.FreqMHzText);
-    StringMember(out, "from", read.FromLoc);
-    StringMember(out, "to", read.ToLoc);
-    NullableStringMember(out, "tag", read.Tag);
-    BoolMember(out, "es", read.Es);
-    StringMember(out, "dxCall", read.DxCall);
-    StringMember(out, "spotter", read.Spotter);
-    out += '}';
-}
-
-void AppendSpotMembers(std::string &out, const spot::Spot &read) {
-    Key(out, "spot");
-    AppendSpotObject(out, read);
+bool EventWriter::Write(std::string_view json) {
+    if (HasFailed) {
+        return false;
+    }
+    Out << json << '\n';
+    Out.flush();
+    HasFailed = !Out;
+    return !HasFailed;
 }
 
 } // namespace ionvane::cli
