@@ -3,11 +3,11 @@
 #include "calc/number_text.h"
 #include "spot/utc_time.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <ostream>
 
 namespace ionvane::cli {
@@ -40,15 +40,18 @@ void AppendShownFigure(std::string &out, double value) {
     AppendNumber(out, value);
 }
 
-// Whether any of the eight bytes of `word` needs an escape in JSON: a control character, a quote
-// or a backslash.
-bool NeedsEscape(std::uint64_t word) {
-    constexpr std::uint64_t Ones = 0x0101010101010101U;
-    constexpr std::uint64_t Highs = 0x8080808080808080U;
-    const auto hasZero = [](std::uint64_t v) { return ((v - Ones) & ~v & Highs) != 0; };
-    const bool control = ((word - Ones * 0x20U) & ~word & Highs) != 0;
-    return control || hasZero(word ^ (Ones * '"')) || hasZero(word ^ (Ones * '\\'));
-}
+// The bytes a byte takes in a JSON string: 1 as itself, 2 for a short escape (\" \\ \n \r
+// \t), 6 for the other control characters (\u00XX).
+constexpr std::array<std::uint8_t, 256> EscapedSizes = [] {
+    std::array<std::uint8_t, 256> sizes{};
+    for (std::size_t byte = 0; byte < sizes.size(); ++byte) {
+        sizes[byte] = byte < 0x20 ? 6 : 1;
+    }
+    for (const char shortEscape : {'"', '\\', '\n', '\r', '\t'}) {
+        sizes[static_cast<unsigned char>(shortEscape)] = 2;
+    }
+    return sizes;
+}();
 
 } // namespace
 
@@ -61,60 +64,52 @@ void AppendJsonNumber(std::string &out, float value) {
 }
 
 void AppendJsonString(std::string &out, std::string_view text) {
-    static constexpr std::string_view Hex = "0123456789abcdef";
-    out += '"';
-    std::size_t plain = 0; // start of the run of characters that need no escape
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // Eight plain bytes at a time, the usual case for every label.
-        if (i + 8 <= text.size()) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, text.data() + i, sizeof word);
-            if (!NeedsEscape(word)) {
-                i += 8;
-                continue;
+    // Counted first, then written in place: one growth of the string for the whole text, as a
+    // raw feed line holds an escaped quote every few bytes.
+    std::size_t size = 2;
+    for (const char c : text) {
+        size += EscapedSizes[static_cast<unsigned char>(c)];
+    }
+    const std::size_t start = out.size();
+    out.resize(start + size);
+    char *to = out.data() + start;
+    *to++ = '"';
+    if (size == text.size() + 2) {
+        to = std::copy(text.begin(), text.end(), to);
+    } else {
+        static constexpr std::string_view Hex = "0123456789abcdef";
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            switch (EscapedSizes[byte]) {
+            case 1:
+                *to++ = c;
+                break;
+            case 2:
+                *to++ = '\\';
+                *to++ = c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\t' ? 't' : c;
+                break;
+            default:
+                to = std::copy_n("\\u00", 4, to);
+                *to++ = Hex[byte >> 4U];
+                *to++ = Hex[byte & 0xFU];
             }
         }
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x20 && byte != '"' && byte != '\\') {
-            ++i;
-            continue;
-        }
-        out.append(text.substr(plain, i - plain));
-        plain = ++i;
-        switch (byte) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            out += "\\u00";
-            out += Hex[byte >> 4U];
-            out += Hex[byte & 0xFU];
-        }
     }
-    out.append(text.substr(plain));
-    out += '"';
+    *to = '"';
 }
 
 void Key(std::string &out, std::string_view name) {
-    if (!out.empty() && out.back() != '{') {
-        out += ',';
+    const bool comma = !out.empty() && out.back() != '{';
+    const std::size_t start = out.size();
+    out.resize(start + (comma ? 1 : 0) + name.size() + 3);
+    char *to = out.data() + start;
+    if (comma) {
+        *to++ = ',';
     }
-    out += '"';
-    out += name;
-    out += "\":";
+    *to++ = '"';
+    to = std::copy(name.begin(), name.end(), to);
+    *to++ = '"';
+    *to = ':';
 }
 
 void StringMember(std::string &out, std::string_view name, std::string_view text) {

@@ -32,14 +32,18 @@ std::size_t CharacterEnd(std::string_view text, std::size_t pos) {
 std::string PayloadText(std::string_view payload) {
     std::string kept;
     kept.reserve(std::min(payload.size(), MaxPayloadBytes + 1));
-    for (const char c : payload) {
-        if (c == '\t' || !IsControl(static_cast<unsigned char>(c))) {
-            kept += c;
-        }
-        // Enough to be read as too long; the rest would only fill the log.
-        if (kept.size() > MaxPayloadBytes + 4) {
-            break;
-        }
+    // Runs between dropped control characters copied whole; MaxPayloadBytes + 5 bytes are enough
+    // to be read as too long, and the rest would only fill the log.
+    constexpr std::size_t MostKept = MaxPayloadBytes + 5;
+    const auto dropped = [](char c) {
+        return c != '\t' && IsControl(static_cast<unsigned char>(c));
+    };
+    auto from = payload.begin();
+    while (from != payload.end() && kept.size() < MostKept) {
+        const auto end = std::find_if(from, payload.end(), dropped);
+        const auto run = std::min(static_cast<std::size_t>(end - from), MostKept - kept.size());
+        kept.append(from, from + static_cast<std::ptrdiff_t>(run));
+        from = end == payload.end() ? end : end + 1;
     }
     std::string text = calc::ValidUtf8(kept);
     if (text.size() > MaxPayloadBytes) {

@@ -78,6 +78,18 @@ TEST(RecentSpots, SummariesMatchTheSpotsHeld) {
         ASSERT_EQ(kept.PathMuf.Spot->PathMufMHz, scannedMuf.Spot->PathMufMHz) << step;
         ASSERT_EQ(kept.CriticalFreq.ValueMHz, scannedCrit.ValueMHz) << step;
         ASSERT_EQ(kept.CriticalFreq.Spot->PathMufMHz, scannedCrit.Spot->PathMufMHz) << step;
+        for (const spot::BandSet lower :
+             {spot::BandBit(spot::Band::M6),
+              static_cast<spot::BandSet>(spot::BandBit(spot::Band::M6) |
+                                         spot::BandBit(spot::Band::M4))}) {
+            const Agreed keptOn = AgreeOnCriticalFreq(recent, lower);
+            const Agreed scannedOn = AgreeOn(held, Figure::CriticalFreq, lower);
+            ASSERT_EQ(keptOn.ValueMHz, scannedOn.ValueMHz) << step;
+            ASSERT_EQ(keptOn.Spot == nullptr, scannedOn.Spot == nullptr) << step;
+            if (keptOn.Spot != nullptr) {
+                ASSERT_EQ(keptOn.Spot->PathMufMHz, scannedOn.Spot->PathMufMHz) << step;
+            }
+        }
         const auto [sx, sy, sz] = recent.WeightedCentre();
         const double norm = std::sqrt(sx * sx + sy * sy + sz * sz);
         const double expectedNorm = std::sqrt(x * x + y * y + z * z);

@@ -59,26 +59,27 @@ namespace {
 
 // The agreed figure of a ranking whose spots `spotAt` gives by their numbers.
 template <typename SpotAt> Agreed Resolve(const ClaimRanking &top, SpotAt spotAt) {
-    if (top.Held == 0) {
+    const std::size_t held = std::min(top.Held, AgreementCandidates);
+    if (held == 0) {
         return {};
     }
     Agreed best;
-    for (std::size_t i = 0; i < top.Held; ++i) {
+    for (std::size_t i = 0; i < held; ++i) {
         const RecentSpots::Spot &first = spotAt(top.Refs[i]);
         // The best partner of i is the highest independent claim other than its own.
-        for (std::size_t j = 0; j < top.Held; ++j) {
+        for (std::size_t j = 0; j < held; ++j) {
             if (j == i || !Independent(first, spotAt(top.Refs[j]))) {
                 continue;
             }
             const double value = std::min(top.Claims[i], top.Claims[j] / AgreementShare);
             if (best.Spot == nullptr || value > best.ValueMHz) {
-                best = {&first, value};
+                best = {&first, value, top.Refs[i]};
             }
             break;
         }
     }
     if (best.Spot == nullptr) {
-        return {&spotAt(top.Refs[top.Held - 1]), top.Claims[top.Held - 1]};
+        return {&spotAt(top.Refs[held - 1]), top.Claims[held - 1], top.Refs[held - 1]};
     }
     return best;
 }
@@ -101,7 +102,15 @@ AgreedFigures AgreeOnBoth(const RecentSpots &recent) {
     const auto spotAt = [&recent](std::uint64_t seq) -> const RecentSpots::Spot & {
         return recent.BySeq(seq);
     };
-    return {Resolve(recent.PathMufClaims(), spotAt), Resolve(recent.CriticalFreqClaims(), spotAt)};
+    return {Resolve(recent.PathMufClaims(), spotAt),
+            Resolve(recent.CriticalFreqClaims(static_cast<spot::BandSet>(~0U)), spotAt)};
+}
+
+Agreed AgreeOnCriticalFreq(const RecentSpots &recent, spot::BandSet bands) {
+    return Resolve(
+        recent.CriticalFreqClaims(bands), [&recent](std::uint64_t seq) -> const auto & {
+            return recent.BySeq(seq);
+        });
 }
 
 } // namespace ionvane::tracker

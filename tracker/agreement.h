@@ -47,6 +47,7 @@ enum class Figure { PathMuf, CriticalFreq };
 struct Agreed {
     const RecentSpots::Spot *Spot = nullptr; ///< the report whose claim sets it
     double ValueMHz = 0;                     ///< the agreed claim
+    std::uint64_t Ref = 0; ///< the report's number in the ranking (RecentSpots::BySeq)
 };
 /// Only the spots on `bands` count.
 Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure,
@@ -58,5 +59,8 @@ struct AgreedFigures {
     Agreed CriticalFreq;
 };
 AgreedFigures AgreeOnBoth(const RecentSpots &recent);
+/// The critical frequency the spots on `bands` agree on, as AgreeOn gives it, from the rankings
+/// `recent` keeps.
+Agreed AgreeOnCriticalFreq(const RecentSpots &recent, spot::BandSet bands);
 
 } // namespace ionvane::tracker

@@ -11,13 +11,15 @@
 namespace ionvane::tracker {
 
 std::size_t CloudTracker::MergeOverlapping(std::size_t index, std::vector<TrackerEvent> &events) {
+    const BeyondKm apart(JoinRadiusKm);
     for (std::size_t other = 0; other < Clouds.size(); ++other) {
         if (other == index || Clouds[other].Fading) {
             continue;
         }
-        const Unit here = UnitOf(Clouds[index].Shown.LatDeg, Clouds[index].Shown.LonDeg);
-        const Unit there = UnitOf(Clouds[other].Shown.LatDeg, Clouds[other].Shown.LonDeg);
-        if (!(ArcKm(here, there.X, there.Y, there.Z) < JoinRadiusKm)) {
+        const Unit &here = Clouds[index].Position;
+        const Unit &there = Clouds[other].Position;
+        if (apart.Surely(here, there.X, there.Y, there.Z) ||
+            !(ArcKm(here, there.X, there.Y, there.Z) < JoinRadiusKm)) {
             continue;
         }
         // Clouds are held in order of id: the lower index is the older cloud, which stays.
@@ -61,15 +63,30 @@ std::string CloudTracker::Misfit(const Cloud &cloud, const TrackedSpot &spot) co
         twoMetre ? spot::BandBit(spot::Band::M6) | spot::BandBit(spot::Band::M4)
                  : spot::BandBit(spot::Band::M6);
     const double criticalFactor = twoMetre ? TwoMetreCriticalFactor : FourMetreCriticalFactor;
-    const Unit position = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
-    double extentKm = 0;
-    for (const RecentSpots::Spot &held : cloud.Recent.All()) {
-        if ((lowerBands & spot::BandBit(held.SpotBand)) != 0) {
-            extentKm = std::max(extentKm, ArcKm(position, held.X, held.Y, held.Z));
-        }
-    }
+    const Unit &position = cloud.Position;
     const Unit centre = UnitOf(spot.CentreLatDeg, spot.CentreLonDeg);
     const double offKm = ArcKm(position, centre.X, centre.Y, centre.Z);
+    // Within the margin of the position the spot fits whatever the extent. Otherwise the extent
+    // is the distance of the farthest spot: the smallest dot product with the position marks it,
+    // and only spots within rounding of that are measured (the arc tangent costs ten times more).
+    double extentKm = 0;
+    if (offKm > TwoMetreExtentMarginKm) {
+        constexpr double DotRounding = 1e-12;
+        double leastDot = 2;
+        for (const RecentSpots::Spot &held : cloud.Recent.All()) {
+            if ((lowerBands & spot::BandBit(held.SpotBand)) != 0) {
+                leastDot = std::min(leastDot, position.X * held.X + position.Y * held.Y +
+                                                  position.Z * held.Z);
+            }
+        }
+        for (const RecentSpots::Spot &held : cloud.Recent.All()) {
+            if ((lowerBands & spot::BandBit(held.SpotBand)) != 0 &&
+                position.X * held.X + position.Y * held.Y + position.Z * held.Z <=
+                    leastDot + DotRounding) {
+                extentKm = std::max(extentKm, ArcKm(position, held.X, held.Y, held.Z));
+            }
+        }
+    }
     const auto whole = [](double value) { return std::to_string(std::lround(value)); };
     const auto tenths = [](double value) {
         constexpr int Decimals = 1;
@@ -83,7 +100,7 @@ std::string CloudTracker::Misfit(const Cloud &cloud, const TrackedSpot &spot) co
         return prefix + "its path centre " + whole(offKm) + " km from the cloud, whose " + spots +
                " lie within " + whole(extentKm) + " km" + suffix;
     }
-    const double lowerMHz = AgreeOn(cloud.Recent.All(), Figure::CriticalFreq, lowerBands).ValueMHz;
+    const double lowerMHz = AgreeOnCriticalFreq(cloud.Recent, lowerBands).ValueMHz;
     const double claimMHz = spot.CriticalFreqMHz * spot.ClaimShare;
     if (claimMHz > lowerMHz * criticalFactor) {
         return prefix + "critical frequency " + tenths(claimMHz) + " MHz, the cloud's " + spots +

@@ -4,6 +4,7 @@
 
 #include "calc/earth.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -29,5 +30,20 @@ inline double ArcKm(const Unit &a, double x, double y, double z) {
     const double dot = a.X * x + a.Y * y + a.Z * z;
     return std::atan2(std::sqrt(cx * cx + cy * cy + cz * cz), dot) * calc::EarthRadiusKm;
 }
+
+/// Points surely more than a distance apart, told by their dot product alone, without ArcKm's arc
+/// tangent; points near the distance (within 1e-6 rad, 6 m, far beyond rounding) are not.
+class BeyondKm {
+  public:
+    explicit BeyondKm(double km)
+        : LeastDot(std::cos(std::min(std::numbers::pi, km / calc::EarthRadiusKm + MarginRad))) {}
+    [[nodiscard]] bool Surely(const Unit &a, double x, double y, double z) const {
+        return a.X * x + a.Y * y + a.Z * z < LeastDot;
+    }
+
+  private:
+    static constexpr double MarginRad = 1e-6;
+    double LeastDot;
+};
 
 } // namespace ionvane::tracker

@@ -112,8 +112,19 @@ void CloudTracker::Recompute(Cloud &cloud) const {
     // near zero.
     shown.LatDeg = std::atan2(z, std::hypot(x, y)) / RadPerDeg;
     shown.LonDeg = std::atan2(y, x) / RadPerDeg;
+    cloud.Position = UnitOf(shown.LatDeg, shown.LonDeg);
     shown.CentreLoc = calc::EncodeLocator(shown.LatDeg, shown.LonDeg);
-    const AgreedFigures figures = AgreeOnBoth(recent);
+    if (cloud.AgreedVersion != recent.RankingVersion()) {
+        cloud.Agreed = AgreeOnBoth(recent);
+        cloud.AgreedVersion = recent.RankingVersion();
+    }
+    // The spots are found again by number: the cloud's spots may have moved in memory since.
+    AgreedFigures figures = cloud.Agreed;
+    for (Agreed *agreed : {&figures.PathMuf, &figures.CriticalFreq}) {
+        if (agreed->Spot != nullptr) {
+            agreed->Spot = &recent.BySeq(agreed->Ref);
+        }
+    }
     shown.CriticalFreqMHz = figures.CriticalFreq.ValueMHz;
     shown.HighestFreqMHz = recent.HighestFreqMHz();
     shown.Bands = recent.Bands();
@@ -238,13 +249,17 @@ CloudTracker::Cloud *CloudTracker::NearestTo(UnixSeconds at, double x, double y,
                                              double radiusKm) {
     Cloud *nearest = nullptr;
     double nearestKm = radiusKm;
+    const BeyondKm outside(radiusKm);
     for (Cloud &cloud : Clouds) {
         // A cloud that faded since `at` was still active then, and a spot in order would have
         // kept it so. For a spot at the clock this is every active cloud and no fading one.
         if (cloud.Fading && at - cloud.Shown.LastSeen >= RecentWindowS) {
             continue;
         }
-        const Unit position = UnitOf(cloud.Shown.LatDeg, cloud.Shown.LonDeg);
+        const Unit &position = cloud.Position;
+        if (outside.Surely(position, x, y, z)) {
+            continue;
+        }
         const double km = ArcKm(position, x, y, z);
         // Strictly nearer: of two clouds at the same distance the older one takes the spot.
         if (km < nearestKm || (nearest == nullptr && km == nearestKm)) {

@@ -3,7 +3,9 @@
 // never read, so the same spots at the same times always give the same events.
 #pragma once
 
+#include "agreement.h"
 #include "band_watch.h"
+#include "cloud_geometry.h"
 #include "es_classifier.h"
 #include "home_view.h"
 #include "recent_spots.h"
@@ -166,6 +168,11 @@ class CloudTracker {
     struct Cloud {
         RecentSpots Recent;
         CloudSnapshot Shown;
+        Unit Position{}; ///< Shown's position as a unit vector, set with it
+        /// The figures agreed from Recent's rankings, at their version AgreedVersion (their spots
+        /// to be found by number).
+        AgreedFigures Agreed;
+        std::uint64_t AgreedVersion = ~std::uint64_t{0};
         bool Fading = false;
         std::optional<CloudFromHome> FromHome; ///< none when fading or unusable from home
     };

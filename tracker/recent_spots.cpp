@@ -24,11 +24,15 @@ std::int64_t HourOf(std::int64_t time) {
 }
 } // namespace
 
-void ClaimRanking::Offer(std::uint64_t ref, double claim) {
-    if (Held == AgreementCandidates && !(claim > Claims[Held - 1])) {
-        return;
+bool ClaimRanking::Offer(std::uint64_t ref, double claim) {
+    const bool full = Held == Capacity;
+    if (Held > 0 && (full || Partial) && !(claim > Claims[Held - 1])) {
+        // Its place is after the last held, where left-out spots may come first.
+        Partial = Partial || full;
+        return false;
     }
-    std::size_t at = std::min(Held, AgreementCandidates - 1);
+    Partial = Partial || full;
+    std::size_t at = full ? Capacity - 1 : Held;
     while (at > 0 && Claims[at - 1] < claim) {
         Claims[at] = Claims[at - 1];
         Refs[at] = Refs[at - 1];
@@ -36,12 +40,22 @@ void ClaimRanking::Offer(std::uint64_t ref, double claim) {
     }
     Claims[at] = claim;
     Refs[at] = ref;
-    Held = std::min(Held + 1, AgreementCandidates);
+    Held = std::min(Held + 1, Capacity);
+    return true;
 }
 
-bool ClaimRanking::Holds(std::uint64_t ref) const {
-    return std::find(Refs.begin(), Refs.begin() + static_cast<std::ptrdiff_t>(Held), ref) !=
-           Refs.begin() + static_cast<std::ptrdiff_t>(Held);
+bool ClaimRanking::Remove(std::uint64_t ref) {
+    const auto end = Refs.begin() + static_cast<std::ptrdiff_t>(Held);
+    const auto found = std::find(Refs.begin(), end, ref);
+    if (found == end) {
+        return false;
+    }
+    const auto at = found - Refs.begin();
+    std::copy(found + 1, end, found);
+    std::copy(Claims.begin() + at + 1, Claims.begin() + static_cast<std::ptrdiff_t>(Held),
+              Claims.begin() + at);
+    --Held;
+    return true;
 }
 
 void RecentSpots::Add(const Spot &spot, double sign) {
@@ -90,8 +104,52 @@ void RecentSpots::Follow(std::uint64_t seq) {
 
 void RecentSpots::RankClaims(std::uint64_t seq) {
     const Spot &spot = BySeq(seq);
-    MufClaims.Offer(seq, spot.PathMufMHz * spot.ClaimShare);
-    CritClaims.Offer(seq, spot.CriticalFreqMHz * spot.ClaimShare);
+    const bool muf = MufClaims.Offer(seq, spot.PathMufMHz * spot.ClaimShare);
+    const bool crit = CritClaims[spot::BandIndex(spot.SpotBand)].Offer(seq, spot.CriticalFreqMHz *
+                                                                                spot.ClaimShare);
+    RankingChanges += muf || crit ? 1 : 0;
+}
+
+void RecentSpots::RankAllClaims() {
+    MufClaims = {};
+    CritClaims = {};
+    ++RankingChanges;
+    for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
+        RankClaims(seq);
+    }
+}
+
+ClaimRanking RecentSpots::CriticalFreqClaims(spot::BandSet bands) const {
+    // Each band's ranking is in the order of a ranking of all (higher claim first, then the
+    // earlier spot), and the highest of all are among the highest of their bands: merging the
+    // bands' rankings in that order gives the ranking of all.
+    std::array<std::size_t, spot::BandCount> next{};
+    ClaimRanking merged;
+    while (merged.Held < AgreementCandidates) {
+        const ClaimRanking *from = nullptr;
+        std::size_t fromBand = 0;
+        for (std::size_t band = 0; band < spot::BandCount; ++band) {
+            const ClaimRanking &ranking = CritClaims[band];
+            if ((bands & spot::BandBit(spot::AllBands[band])) == 0 || next[band] == ranking.Held) {
+                continue;
+            }
+            const double claim = ranking.Claims[next[band]];
+            if (from == nullptr || claim > from->Claims[next[fromBand]] ||
+                (claim == from->Claims[next[fromBand]] &&
+                 ranking.Refs[next[band]] < from->Refs[next[fromBand]])) {
+                from = &ranking;
+                fromBand = band;
+            }
+        }
+        if (from == nullptr) {
+            break;
+        }
+        merged.Refs[merged.Held] = from->Refs[next[fromBand]];
+        merged.Claims[merged.Held] = from->Claims[next[fromBand]];
+        ++merged.Held;
+        ++next[fromBand];
+    }
+    return merged;
 }
 
 // Every held spot entered again, in time order, into emptied maxima queues and rankings.
@@ -100,6 +158,7 @@ void RecentSpots::FollowAll() {
     FreqOrder.clear();
     MufClaims = {};
     CritClaims = {};
+    ++RankingChanges;
     for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
         Follow(seq);
     }
@@ -156,17 +215,15 @@ void RecentSpots::PopFront() {
     }
     --BandCounts[spot::BandIndex(oldest.SpotBand)];
     Add(oldest, -1);
-    // A ranking without the oldest spot is the same one; one holding it is ranked again from the
-    // spots left, which only a spot among the highest claims costs.
-    const bool ranked = MufClaims.Holds(FrontSeq) || CritClaims.Holds(FrontSeq);
+    // A ranking that held the oldest spot still holds the first of the others, unless too few.
+    ClaimRanking &crit = CritClaims[spot::BandIndex(oldest.SpotBand)];
+    const bool muf = MufClaims.Remove(FrontSeq);
+    const bool critical = crit.Remove(FrontSeq);
+    RankingChanges += muf || critical ? 1 : 0;
     Spots.pop_front();
     ++FrontSeq;
-    if (ranked) {
-        MufClaims = {};
-        CritClaims = {};
-        for (std::uint64_t seq = FrontSeq; seq < FrontSeq + Spots.size(); ++seq) {
-            RankClaims(seq);
-        }
+    if (MufClaims.Short() || crit.Short()) {
+        RankAllClaims();
     }
     if (Spots.empty()) {
         Rebuild(Reference);

@@ -25,14 +25,22 @@ constexpr std::int64_t WeightHalfLifeS = 5 * 60;
 constexpr std::size_t AgreementCandidates = 16;
 
 /// The highest claims on one figure, highest first, the earlier offered of equals first, each
-/// with the number its spot is known by.
+/// with the number its spot is known by: always the first Held of all the spots offered and not
+/// removed, in that order. It holds twice the candidates compared, so that spots leaving it cost a
+/// count of them again only once in AgreementCandidates + 1 departures.
 struct ClaimRanking {
-    std::array<std::uint64_t, AgreementCandidates> Refs{};
-    std::array<double, AgreementCandidates> Claims{};
+    static constexpr std::size_t Capacity = 2 * AgreementCandidates;
+    std::array<std::uint64_t, Capacity> Refs{};
+    std::array<double, Capacity> Claims{};
     std::size_t Held = 0;
+    bool Partial = false; ///< some spot offered and not removed is not held
 
-    void Offer(std::uint64_t ref, double claim);
-    [[nodiscard]] bool Holds(std::uint64_t ref) const;
+    /// Offers a spot newer than all offered before; true when it is held.
+    bool Offer(std::uint64_t ref, double claim);
+    /// Removes a spot; true when it was held.
+    bool Remove(std::uint64_t ref);
+    /// Too few held to compare AgreementCandidates while others are left out: to count again.
+    [[nodiscard]] bool Short() const { return Partial && Held < AgreementCandidates; }
 };
 
 class RecentSpots {
@@ -90,10 +98,13 @@ class RecentSpots {
     /// its speed from the scatter about the line (pooled over the two directions of the ground);
     /// none below three spots or two distinct times.
     [[nodiscard]] std::optional<Fit> CentreFit() const;
-    /// The spots of highest path MUF and highest critical frequency claims (the figure times the
-    /// spot's ClaimShare), each spot named by its sequence number (see BySeq).
+    /// The spots of highest path MUF claims and those of highest critical frequency claims among
+    /// the spots on `bands` (the figure times the spot's ClaimShare), each spot named by its
+    /// sequence number (see BySeq): as a ranking offered every such spot in time order gives.
     [[nodiscard]] const ClaimRanking &PathMufClaims() const { return MufClaims; }
-    [[nodiscard]] const ClaimRanking &CriticalFreqClaims() const { return CritClaims; }
+    [[nodiscard]] ClaimRanking CriticalFreqClaims(spot::BandSet bands) const;
+    /// Changes whenever a ranking changes, so that figures agreed from them can be kept.
+    [[nodiscard]] std::uint64_t RankingVersion() const { return RankingChanges; }
     /// The held spot of sequence number `seq`: numbers run on from the oldest spot held.
     [[nodiscard]] const Spot &BySeq(std::uint64_t seq) const {
         return Spots[static_cast<std::size_t>(seq - FrontSeq)];
@@ -109,13 +120,16 @@ class RecentSpots {
     void Follow(std::uint64_t seq);
     void FollowAll();
     void RankClaims(std::uint64_t seq);
+    void RankAllClaims();
 
     std::deque<Spot> Spots;
     std::uint64_t FrontSeq = 0;          ///< sequence number of Spots.front()
     std::deque<std::uint64_t> CritOrder; ///< decreasing critical frequency: the front is the max
     std::deque<std::uint64_t> FreqOrder; ///< decreasing frequency, newest of equals kept
     ClaimRanking MufClaims;              ///< highest path MUF claims
-    ClaimRanking CritClaims;             ///< highest critical frequency claims
+    /// highest critical frequency claims of each band, in BandIndex order
+    std::array<ClaimRanking, spot::BandCount> CritClaims;
+    std::uint64_t RankingChanges = 0;
     std::array<int, spot::BandCount> BandCounts{};
     std::int64_t Reference = 0; ///< time the weights and the fit are counted from
     double Sx = 0, Sy = 0, Sz = 0;
