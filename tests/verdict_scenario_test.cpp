@@ -220,6 +220,14 @@ TEST(VerdictScenario, TwoCloudsTradePlacesOnce) {
         last = now;
     }
     EXPECT_EQ(changes, 1);
+    // Without the spot of minute 9, the clock alone moves the headline when the minute is up.
+    Scenario quiet;
+    for (int i = 0; i < 9; ++i) {
+        quiet.Spot(T0 + i * Minute,
+                   PathThrough(i < 3 ? west : east, 20 + 50 * i, i < 3 ? 1000 : 1300), 50313.0);
+    }
+    quiet.Tick(T0 + 9 * Minute);
+    EXPECT_EQ(quiet.Verdict(spot::Band::M6).CloudId, 2);
 }
 
 TEST(VerdictScenario, SixMetresNearAndTwoMetresFar) {

@@ -5,14 +5,13 @@
 namespace ionvane::tracker {
 
 std::array<BandVerdict, spot::BandCount>
-BandWatch::Watch(UnixSeconds now, const std::array<BandVerdict, spot::BandCount> &judged,
+BandWatch::Watch(UnixSeconds now, std::array<BandVerdict, spot::BandCount> judged,
                  const std::function<bool(int)> &isLive, std::vector<spot::Band> &alarms) {
-    std::array<BandVerdict, spot::BandCount> shown = judged;
+    std::array<BandVerdict, spot::BandCount> shown = std::move(judged);
     for (const spot::Band band : spot::AllBands) {
         const std::size_t index = spot::BandIndex(band);
         BandState &state = Bands[index];
-        const BandVerdict &fresh = judged[index];
-        if (fresh.Possible()) {
+        if (shown[index].Possible()) {
             KeepHeadline(now, state, shown[index]);
             state.Held = shown[index];
             state.StoppedCarrying.reset();
@@ -52,9 +51,11 @@ BandWatch::Watch(UnixSeconds now, const std::array<BandVerdict, spot::BandCount>
     return shown;
 }
 
-bool BandWatch::Holding() const {
-    return std::any_of(Bands.begin(), Bands.end(), [](const BandState &state) {
-        return state.Held.has_value() || state.Challenger.has_value();
+bool BandWatch::Due(UnixSeconds now) const {
+    return std::any_of(Bands.begin(), Bands.end(), [now](const BandState &state) {
+        return (state.Held && state.StoppedCarrying &&
+                now - *state.StoppedCarrying >= HoldPossibleS) ||
+               (state.Challenger && now - state.ChallengerSince >= HeadlineHoldS);
     });
 }
 

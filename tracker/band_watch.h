@@ -43,13 +43,14 @@ class BandWatch {
     /// less than HoldPossibleS has passed since the first look that found no cloud carrying it. The
     /// bands at or above the alarm band that open now and may alarm by the rules are appended to
     /// `alarms`.
-    std::array<BandVerdict, spot::BandCount>
-    Watch(UnixSeconds now, const std::array<BandVerdict, spot::BandCount> &judged,
-          const std::function<bool(int)> &isLive, std::vector<spot::Band> &alarms);
+    std::array<BandVerdict, spot::BandCount> Watch(UnixSeconds now,
+                                                   std::array<BandVerdict, spot::BandCount> judged,
+                                                   const std::function<bool(int)> &isLive,
+                                                   std::vector<spot::Band> &alarms);
 
-    /// Whether some band is shown possible or its headline challenged: the clock alone can then
-    /// change what it shows.
-    [[nodiscard]] bool Holding() const;
+    /// Whether the clock alone changes what is shown at `now`: a band held possible or a headline
+    /// challenged has run its time. Until then the same verdicts show the same.
+    [[nodiscard]] bool Due(UnixSeconds now) const;
 
   private:
     struct BandState {

@@ -235,7 +235,7 @@ void CloudTracker::AdvanceTo(UnixSeconds now, std::vector<TrackerEvent> &events)
         ++i;
     }
     MergeMoved(moved, events);
-    if (changed || Watch.Holding()) {
+    if (changed || Watch.Due(Clock)) {
         UpdateVerdict(events);
     }
 }
@@ -361,13 +361,13 @@ void CloudTracker::UpdateVerdict(std::vector<TrackerEvent> &events) {
         }
         candidates.push_back(std::move(candidate));
     }
-    const auto judged = JudgeBands(candidates, Settings.Classifier.MaxDistanceKm, Shown);
+    auto judged = JudgeBands(candidates, Settings.Classifier.MaxDistanceKm, Shown);
     const auto isLive = [this](int id) {
         return std::any_of(Clouds.begin(), Clouds.end(),
                            [id](const Cloud &c) { return c.Shown.Id == id && !c.Fading; });
     };
     std::vector<spot::Band> alarms;
-    auto shown = Watch.Watch(Clock, judged, isLive, alarms);
+    auto shown = Watch.Watch(Clock, std::move(judged), isLive, alarms);
     bool changed = false;
     for (std::size_t i = 0; i < spot::BandCount; ++i) {
         changed = changed || !LooksTheSame(shown[i], Verdicts[i]);
