@@ -2,6 +2,7 @@
 // into it: each input line "TIME<TAB>TEXT" a row, a time that is no number stored as text, a text
 // that is no UTF-8 stored as a blob. The rows read keep their bounds, and the replay of them and
 // a few positions of the slider end without a fault.
+#include "history/history_store.h"
 #include "review/review_engine.h"
 
 #include <QCoreApplication>
@@ -16,8 +17,11 @@
 
 namespace {
 
-constexpr std::int64_t Since = 1781395200; // 2026-06-14T00:00:00Z
-constexpr std::int64_t Until = Since + 86400;
+constexpr std::int64_t Until = 1781481600; // 2026-06-15T00:00:00Z
+// What a review of the longest span reads: its hours and the hour before them, which the tracker
+// replays to hold the clouds it would have held live.
+constexpr std::int64_t Since =
+    Until - std::int64_t{ionvane::review::MaxReviewHours} * 3600 - ionvane::history::RestoreWindowS;
 
 void Fill(const QString &path, const QByteArray &content) {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fuzz");
