@@ -5,10 +5,8 @@ cli=$1
 memory_limit_kb=${2:-65536} # 0: not measured
 # shellcheck source=../lib/check.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# Never read or write the user's real settings.
-export HOME=$work XDG_CONFIG_HOME=$work/config
+# shellcheck source=../lib/scratch_home.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/scratch_home.sh"
 
 settings=(--home IO90IR --es-layer 110 --masl 150 --locale en_US)
 

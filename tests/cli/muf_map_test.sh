@@ -7,9 +7,8 @@ cli=$1
 data=$2
 # shellcheck source=../lib/check.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/check.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+# shellcheck source=../lib/scratch_home.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/scratch_home.sh"
 
 settings=(--home IO90IR --es-layer 110 --masl 150 --locale en_US)
 capture=$data/opening.capture
