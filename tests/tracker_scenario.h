@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace ionvane::tracker::scenario {
 
@@ -87,6 +88,15 @@ inline void SpotsThrough(Scenario &s, Point centre, UnixSeconds start, double fr
     for (int i = 0; i < 5; ++i) {
         s.Spot(start + i * Minute, PathThrough(centre, bearings[i], lengths[i]), freqKHz);
     }
+}
+
+// A 2 m spot of 1,152.97 km through a cloud over southern Germany; from IO90IR, farther from the
+// cloud, the frequency of traffic is 159.53 MHz: 2 m (and 4 m) possible from home.
+// Each spot at its own minute: the same spot in the same minute is counted once.
+inline std::string TwoMetreSpot(UnixSeconds t) {
+    const std::string time = synthetic::TimeText(t);
+    return time + "\tDX de G4ABC:    144174.0  S51ABC       JO01MM<ES>JN75EX " +
+           time.substr(11, 2) + time.substr(14, 2) + "Z";
 }
 
 // The alarms of one band, in order.

@@ -1,9 +1,8 @@
 // The band verdicts from home on synthetic openings: each band from the clouds that carry it, its
-// headline cloud, the hysteresis that holds it open, one alarm per opening at the right minute,
-// and the bands and alarm band by the home's region. The spots that must not open anything are in
-// es_or_not_scenario_test.cpp.
+// headline cloud, the hysteresis that holds it open, one alarm per opening at the right minute.
+// The bands by the home's region are in region_scenario_test.cpp; the spots that must not open
+// anything in es_or_not_scenario_test.cpp.
 #include "tracker/home_view.h"
-#include "tracker/region.h"
 #include "tracker_scenario.h"
 
 #include <cmath>
@@ -80,21 +79,6 @@ TEST(VerdictScenario, FarCloudsGiveNoVerdict) {
         s.Pipeline.Clouds().CurrentVerdict().Bands[spot::BandIndex(spot::Band::M6)].Possible());
 }
 
-// A 2 m spot of 1,152.97 km through a cloud over southern Germany; from IO90IR, farther from the
-// cloud, the frequency of traffic is 159.53 MHz: 2 m (and 4 m) possible from home.
-// Each spot at its own minute: the same spot in the same minute is counted once.
-std::string TwoMetreSpot(UnixSeconds t) {
-    const std::string time = synthetic::TimeText(t);
-    return time + "\tDX de G4ABC:    144174.0  S51ABC       JO01MM<ES>JN75EX " +
-           time.substr(11, 2) + time.substr(14, 2) + "Z";
-}
-
-std::vector<AlarmEvent> TwoMetreAlarms(const Scenario &s) {
-    std::vector<AlarmEvent> alarms = s.All<AlarmEvent>();
-    std::erase_if(alarms, [](const AlarmEvent &a) { return a.Which != spot::Band::M2; });
-    return alarms;
-}
-
 TEST(VerdictScenario, TwoMetreAlarmOnceAndAgainOnlyAfterTheRules) {
     struct Reopening {
         const char *Name;
@@ -116,7 +100,7 @@ TEST(VerdictScenario, TwoMetreAlarmOnceAndAgainOnlyAfterTheRules) {
         }
         // 4 m opens with 2 m and alarms too, once.
         EXPECT_EQ(s.All<AlarmEvent>().size(), 2U) << c.Name;
-        auto alarms = TwoMetreAlarms(s);
+        auto alarms = AlarmsOn(s, spot::Band::M2);
         ASSERT_EQ(alarms.size(), 1U) << c.Name;
         EXPECT_EQ(alarms[0].CloudId, 1);
         EXPECT_EQ(alarms[0].Time, T0);
@@ -128,7 +112,7 @@ TEST(VerdictScenario, TwoMetreAlarmOnceAndAgainOnlyAfterTheRules) {
         s.Feed(TwoMetreSpot(T0 + c.ReopenS));
         EXPECT_TRUE(
             s.Pipeline.Clouds().CurrentVerdict().Bands[spot::BandIndex(spot::Band::M2)].Possible());
-        EXPECT_EQ(TwoMetreAlarms(s).size(), c.Alarm ? 2U : 1U) << c.Name;
+        EXPECT_EQ(AlarmsOn(s, spot::Band::M2).size(), c.Alarm ? 2U : 1U) << c.Name;
     }
 }
 
@@ -368,62 +352,5 @@ TEST(VerdictScenario, PossibleHoldsFiveMinutesAfterNoCloudCarriesIt) {
     s.Tick(T0 + 15 * Minute);
     EXPECT_EQ(s.Verdict(spot::Band::M2).State, VerdictState::Closed);
 }
-
-TEST(VerdictScenario, BandsAndAlarmBandByRegion) {
-    // Region 1 follows 4 m and alarms from it; the Americas and Asia-Pacific have no 4 m and
-    // alarm from 6 m. The user's own choice stands over the region's.
-    constexpr spot::BandSet All = spot::BandBit(spot::Band::M10) | spot::BandBit(spot::Band::M6) |
-                                  spot::BandBit(spot::Band::M4) | spot::BandBit(spot::Band::M2);
-    constexpr spot::BandSet NoFour = spot::BandBit(spot::Band::M10) |
-                                     spot::BandBit(spot::Band::M6) | spot::BandBit(spot::Band::M2);
-    struct Case {
-        const char *Home;
-        spot::BandSet Shown;
-        spot::Band AlarmFrom;
-    };
-    const Case cases[] = {{"IO90IR", All, spot::Band::M4},    {"JN61FW", All, spot::Band::M4},
-                          {"FN31PR", NoFour, spot::Band::M6}, {"PM95VQ", NoFour, spot::Band::M6},
-                          {"QF56OD", NoFour, spot::Band::M6}, {"KP20LE", All, spot::Band::M4}};
-    for (const Case &c : cases) {
-        Scenario s(c.Home);
-        EXPECT_EQ(s.Pipeline.Clouds().ShownBands(), c.Shown) << c.Home;
-        EXPECT_EQ(s.Pipeline.Clouds().AlarmFrom(), c.AlarmFrom) << c.Home;
-    }
-    TrackerSettings mine;
-    mine.Shown = NoFour;
-    mine.AlarmFrom = spot::Band::M2;
-    Scenario s("IO90IR", mine);
-    EXPECT_EQ(s.Pipeline.Clouds().ShownBands(), NoFour);
-    EXPECT_EQ(s.Pipeline.Clouds().AlarmFrom(), spot::Band::M2);
-    // A band not followed is never possible and never alarms: the 2 m spot opens 2 m only.
-    s.Feed(TwoMetreSpot(T0));
-    EXPECT_EQ(s.Verdict(spot::Band::M4).State, VerdictState::Closed);
-    EXPECT_TRUE(s.Verdict(spot::Band::M2).Possible());
-    ASSERT_EQ(s.All<AlarmEvent>().size(), 1U);
-    EXPECT_EQ(s.All<AlarmEvent>()[0].Which, spot::Band::M2);
-}
-
-TEST(VerdictScenario, ItuRegionOne) {
-    struct Case {
-        const char *Place;
-        calc::Position Where;
-        bool RegionOne;
-    };
-    const Case cases[] = {
-        {"London", {51.5, -0.1}, true},          {"Reykjavik", {64.1, -21.9}, true},
-        {"Canary Islands", {28.1, -15.4}, true}, {"Cape Town", {-33.9, 18.4}, true},
-        {"Moscow", {55.8, 37.6}, true},          {"Baghdad", {33.3, 44.4}, true},
-        {"Dubai", {25.2, 55.3}, true},           {"Almaty", {43.2, 76.9}, true},
-        {"Ulaanbaatar", {47.9, 106.9}, true},    {"Vladivostok", {43.1, 131.9}, true},
-        {"Tehran", {35.7, 51.4}, false},         {"New York", {40.7, -74.0}, false},
-        {"Nuuk", {64.2, -51.7}, false},          {"Tokyo", {35.7, 139.7}, false},
-        {"Beijing", {39.9, 116.4}, false},       {"Sydney", {-33.9, 151.2}, false},
-        {"Delhi", {28.6, 77.2}, false},          {"Sapporo", {43.1, 141.4}, false},
-    };
-    for (const Case &c : cases) {
-        EXPECT_EQ(InItuRegion1(c.Where), c.RegionOne) << c.Place;
-    }
-}
-
 } // namespace
 } // namespace ionvane::tracker
