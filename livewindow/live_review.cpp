@@ -17,8 +17,7 @@ QWidget *frmLive::BuildReviewBar(QWidget *parent) {
 void frmLive::AttachReview() {
     review::ReviewSetup setup;
     setup.Format = Setup.Format;
-    setup.Home = tracker::HomeSettings{Setup.Home.HomeLocator, Setup.Home.EsLayerHeightKm,
-                                       Setup.Home.HomeHeightKm};
+    setup.Home = TrackerHome();
     setup.Tracker = Setup.Tracker;
     reviewBar->UseReview(Setup.OpenReview ? Setup.OpenReview(std::move(setup)) : nullptr);
 }

@@ -12,7 +12,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -43,10 +42,6 @@ namespace {
 // Splitter shares at first start, before the user moves them: the map takes most of the width.
 constexpr int MapShare = 700;
 constexpr int SideShare = 560;
-// The first size: room for the map, the band panel and a dozen rows of each table on a 1366x768
-// laptop screen or larger (pixels).
-constexpr int DefaultWidthPx = 1280;
-constexpr int DefaultHeightPx = 760;
 // Space above and below the text of a table row (pixels).
 constexpr int RowPaddingPx = 6;
 constexpr int BandPanelShare = 260;
@@ -215,11 +210,14 @@ frmLive::~frmLive() {
     }
 }
 
+tracker::HomeSettings frmLive::TrackerHome() const {
+    return {Setup.Home.HomeLocator, Setup.Home.EsLayerHeightKm, Setup.Home.HomeHeightKm};
+}
+
 void frmLive::AttachCore() {
     live::CoreSetup setup;
     setup.Format = Setup.Format;
-    setup.Home = tracker::HomeSettings{Setup.Home.HomeLocator, Setup.Home.EsLayerHeightKm,
-                                       Setup.Home.HomeHeightKm};
+    setup.Home = TrackerHome();
     setup.Tracker = Setup.Tracker;
     setup.NowUtc = Setup.NowUtc;
     Live->Attach(Setup.OpenCore(std::move(setup)));
@@ -357,45 +355,6 @@ QWidget *frmLive::BuildSpotList() {
         SaveLiveSettings(Setup.ConfigDir, Remembered);
     });
     return box;
-}
-
-void frmLive::RestoreState() {
-    // Read before the controls below save what they are set to.
-    const LiveSettings remembered = Remembered;
-    if (!restoreGeometry(remembered.Geometry)) {
-        resize(DefaultWidthPx, DefaultHeightPx);
-    }
-    splitMain->restoreState(remembered.MainSplitter);
-    splitSide->restoreState(remembered.SideSplitter);
-    if (remembered.AlarmBand) {
-        const QSignalBlocker quiet(bandPanel);
-        bandPanel->SetAlarmBand(*remembered.AlarmBand);
-    }
-    cmbSpotBand->setCurrentIndex(std::clamp(remembered.SpotBandIndex, 0, cmbSpotBand->count() - 1));
-    cmbSpotSource->setCurrentIndex(
-        std::clamp(remembered.SpotSourceIndex, 0, cmbSpotSource->count() - 1));
-}
-
-void frmLive::SaveState() {
-    Remembered.Geometry = saveGeometry();
-    Remembered.MainSplitter = splitMain->saveState();
-    Remembered.SideSplitter = splitSide->saveState();
-    Remembered.AlarmBand = bandPanel->AlarmBand();
-    Remembered.SpotBandIndex = cmbSpotBand->currentIndex();
-    Remembered.SpotSourceIndex = cmbSpotSource->currentIndex();
-    Remembered.Broker = txtBroker->text().trimmed();
-    Remembered.FeedBands.clear();
-    for (const spot::Band band : spot::AllBands) {
-        if (chkFeedBands[spot::BandIndex(band)]->isChecked()) {
-            Remembered.FeedBands.push_back(band);
-        }
-    }
-    SaveLiveSettings(Setup.ConfigDir, Remembered);
-}
-
-void frmLive::closeEvent(QCloseEvent *event) {
-    SaveState();
-    event->accept();
 }
 
 } // namespace ionvane::livewindow

@@ -132,6 +132,8 @@ class frmLive : public QMainWindow {
     void AttachCore();
     /// A review made for the home and settings of the core just attached.
     void AttachReview();
+    /// The home as the core and the review are set up with it.
+    [[nodiscard]] tracker::HomeSettings TrackerHome() const;
     QWidget *BuildReviewBar(QWidget *parent);
     /// A moment of the past in the tables, the band panel and the map; live meanwhile goes on.
     void ShowPast(const review::ReviewMoment &moment);
@@ -156,6 +158,7 @@ class frmLive : public QMainWindow {
     QWidget *BuildClusterBar();
     QWidget *BuildFeedBar();
     QWidget *BuildSpotList();
+    /// The window's remembered state read back (live_window_state.cpp, with SaveState).
     void RestoreState();
     void RefreshSoon();
     void Refresh();
