@@ -84,6 +84,13 @@ template <typename SpotAt> Agreed Resolve(const ClaimRanking &top, SpotAt spotAt
     return best;
 }
 
+// The agreed figure of a ranking `recent` keeps.
+Agreed Resolve(const RecentSpots &recent, const ClaimRanking &top) {
+    return Resolve(top, [&recent](std::uint64_t seq) -> const RecentSpots::Spot & {
+        return recent.BySeq(seq);
+    });
+}
+
 } // namespace
 
 Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure, spot::BandSet bands) {
@@ -99,18 +106,11 @@ Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure, spot::
 }
 
 AgreedFigures AgreeOnBoth(const RecentSpots &recent) {
-    const auto spotAt = [&recent](std::uint64_t seq) -> const RecentSpots::Spot & {
-        return recent.BySeq(seq);
-    };
-    return {Resolve(recent.PathMufClaims(), spotAt),
-            Resolve(recent.CriticalFreqClaims(static_cast<spot::BandSet>(~0U)), spotAt)};
+    return {Resolve(recent, recent.PathMufClaims()), AgreeOnCriticalFreq(recent, EveryBand)};
 }
 
 Agreed AgreeOnCriticalFreq(const RecentSpots &recent, spot::BandSet bands) {
-    return Resolve(
-        recent.CriticalFreqClaims(bands), [&recent](std::uint64_t seq) -> const auto & {
-            return recent.BySeq(seq);
-        });
+    return Resolve(recent, recent.CriticalFreqClaims(bands));
 }
 
 } // namespace ionvane::tracker

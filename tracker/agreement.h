@@ -37,6 +37,9 @@ std::uint64_t StationKey(std::string_view call, std::string_view locator);
 /// farther apart in the same way.
 double ClaimShare(double distanceKm, int coarseEnds, double latDeg, double placedKm = 0);
 
+/// Every band, as a set.
+constexpr auto EveryBand = static_cast<spot::BandSet>(~0U);
+
 /// The figure of a spot that agreement is sought on: its path MUF (the frequency of traffic through
 /// a cloud grows in proportion to it) or its critical frequency.
 enum class Figure { PathMuf, CriticalFreq };
@@ -51,7 +54,7 @@ struct Agreed {
 };
 /// Only the spots on `bands` count.
 Agreed AgreeOn(const std::deque<RecentSpots::Spot> &spots, Figure figure,
-               spot::BandSet bands = static_cast<spot::BandSet>(~0U));
+               spot::BandSet bands = EveryBand);
 
 /// Both figures of every spot held, as AgreeOn gives each, from the rankings `recent` keeps.
 struct AgreedFigures {

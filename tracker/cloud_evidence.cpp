@@ -72,17 +72,18 @@ std::string CloudTracker::Misfit(const Cloud &cloud, const TrackedSpot &spot) co
     double extentKm = 0;
     if (offKm > TwoMetreExtentMarginKm) {
         constexpr double DotRounding = 1e-12;
+        const auto dot = [&position](const RecentSpots::Spot &held) {
+            return position.X * held.X + position.Y * held.Y + position.Z * held.Z;
+        };
         double leastDot = 2;
         for (const RecentSpots::Spot &held : cloud.Recent.All()) {
             if ((lowerBands & spot::BandBit(held.SpotBand)) != 0) {
-                leastDot = std::min(leastDot, position.X * held.X + position.Y * held.Y +
-                                                  position.Z * held.Z);
+                leastDot = std::min(leastDot, dot(held));
             }
         }
         for (const RecentSpots::Spot &held : cloud.Recent.All()) {
             if ((lowerBands & spot::BandBit(held.SpotBand)) != 0 &&
-                position.X * held.X + position.Y * held.Y + position.Z * held.Z <=
-                    leastDot + DotRounding) {
+                dot(held) <= leastDot + DotRounding) {
                 extentKm = std::max(extentKm, ArcKm(position, held.X, held.Y, held.Z));
             }
         }
